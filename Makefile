@@ -1,0 +1,49 @@
+# Two commands do everything on a fresh Debian 12 machine:
+#   make run    installs what is missing, builds, and starts Grimalou
+#   make test   installs what is missing, builds, and passes the whole test suite
+JOBS  ?= $(shell nproc 2>/dev/null || echo 2)
+BUILD ?= build
+
+.PHONY: all deps build run test test-main test-sanitize test-fuzz art bench clean
+
+all: build
+
+deps:
+	@bash tools/install-deps.sh
+
+build: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@bash tools/run.sh $(BUILD)/grimalou
+
+test: build test-main test-sanitize test-fuzz
+
+test-main:
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 600
+
+# The unit tests once more, with AddressSanitizer and UndefinedBehaviorSanitizer.
+test-sanitize: deps
+	cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DGRIMALOU_SANITIZE=ON
+	cmake --build build-sanitize -j $(JOBS) --target unit_tests
+	cd build-sanitize && ctest --output-on-failure -L unit --timeout 900
+
+# Each libFuzzer harness runs briefly over its seed corpus.
+test-fuzz: deps
+	cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGRIMALOU_FUZZ=ON \
+	  -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14
+	cmake --build build-fuzz -j $(JOBS) --target fuzzers
+	cd build-fuzz && ctest --output-on-failure -L fuzz --timeout 600
+
+# Regenerates the atlases, the font pictures and the review sheets in the repository.
+art: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD) -j $(JOBS) --target regenerate_art
+
+bench: build
+	cmake --build $(BUILD) -j $(JOBS) --target benchmarks
+	bash bench/run.sh $(BUILD)
+
+clean:
+	rm -rf $(BUILD) build-sanitize build-fuzz

@@ -1,0 +1,146 @@
+// Array: a value referring to a collected block that holds a length and the
+// elements. Every array of length 0 refers to its element type's one static
+// empty block (flags 3, on no collector list). Indexing is unchecked: callers
+// keep every index within 0 to length - 1.
+//
+// Storing an array value into a field or a global goes through gc_store_array;
+// storing an object into an element of an object array goes through gc_store.
+#pragma once
+
+#include <cstring>
+#include <initializer_list>
+#include <new>
+#include <type_traits>
+
+#include "runtime/collector.h"
+
+class String;
+
+template <class T>
+struct is_collected_ref : std::false_type {};
+// Any class pointer held by a collected container is a collected object; the
+// conversion to gc_object* in the barriers checks it once the class is complete.
+template <class T>
+struct is_collected_ref<T*> : std::is_class<T> {};
+
+template <class T>
+class ArrayRep : public gc_object {
+public:
+    int length;
+
+    explicit ArrayRep(int n) : length(n) {}
+    explicit ArrayRep(static_block_t tag) : gc_object(tag), length(0) {}
+    ~ArrayRep() override {
+        if constexpr (std::is_same_v<T, String>)
+            for (int i = 0; i < length; ++i) Elements()[i].~T();
+    }
+    void MarkChildren() override {
+        if constexpr (std::is_pointer_v<T>) gc_mark_elements(length, Elements());
+    }
+
+    T* Elements() { return reinterpret_cast<T*>(reinterpret_cast<char*>(this) + HeaderSize()); }
+
+    static constexpr size_t HeaderSize() {
+        return (sizeof(ArrayRep) + alignof(T) - 1) & ~(alignof(T) - 1);
+    }
+
+    static ArrayRep* Empty() {
+        static ArrayRep empty(static_block_t{});
+        return &empty;
+    }
+
+    // A new block of n > 0 elements, all zero (String elements: the empty string).
+    static ArrayRep* Create(int n) {
+        void* block = gc_allocate(HeaderSize() + sizeof(T) * static_cast<size_t>(n));
+        ArrayRep* rep = new (block) ArrayRep(n);
+        T* e = rep->Elements();
+        if constexpr (std::is_same_v<T, String>) {
+            for (int i = 0; i < n; ++i) new (&e[i]) T();
+        } else {
+            std::memset(static_cast<void*>(e), 0, sizeof(T) * static_cast<size_t>(n));
+        }
+        return rep;
+    }
+};
+
+template <class T>
+class Array {
+    static_assert(std::is_arithmetic_v<T> || std::is_same_v<T, String> || is_collected_ref<T>::value,
+                  "arrays hold numbers, bools, strings or collected objects");
+
+public:
+    Array() : rep_(ArrayRep<T>::Empty()) {}
+    explicit Array(int n) : rep_(n > 0 ? ArrayRep<T>::Create(n) : ArrayRep<T>::Empty()) {}
+    Array(const T* values, int n) : Array(n) {
+        for (int i = 0; i < n; ++i) rep_->Elements()[i] = values[i];
+    }
+    static Array Of(std::initializer_list<T> values) {
+        return Array(values.begin(), static_cast<int>(values.size()));
+    }
+
+    int Length() const { return rep_->length; }
+    T& operator[](int index) const { return rep_->Elements()[index]; }
+    T* Data() const { return rep_->Elements(); }
+    ArrayRep<T>* Rep() const { return rep_; }
+    bool IsEmpty() const { return rep_->length == 0; }
+
+    // n <= 0 gives the empty block; else the first min(n, length) elements
+    // copied and the rest zero.
+    Array Resized(int n) const {
+        if (n <= 0) return Array();
+        Array result(n);
+        int keep = n < Length() ? n : Length();
+        for (int i = 0; i < keep; ++i) result[i] = (*this)[i];
+        return result;
+    }
+
+    // A negative `to` counts from the end, one above the length is the length.
+    Array Prefix(int to) const {
+        if (to < 0) to += Length();
+        if (to > Length()) to = Length();
+        if (to <= 0) return Array();
+        return Array(Data(), to);
+    }
+
+    bool SameBlock(const Array& other) const { return rep_ == other.rep_; }
+
+private:
+    ArrayRep<T>* rep_;
+};
+
+// The barrier for array references: the block is marked at once.
+template <class T>
+inline void gc_store_array(Array<T>& slot, const Array<T>& value) {
+    gc_mark_now(value.Rep());
+    slot = value;
+}
+
+// Marking helpers for MarkChildren bodies and root markers: object fields are
+// queued, array fields have their block queued, anything else needs nothing.
+template <class T>
+inline void gc_enqueue(const Array<T>& array) {
+    gc_enqueue(array.Rep());
+}
+template <class T>
+inline void gc_mark_value(const T& value) {
+    if constexpr (is_collected_ref<T>::value)
+        gc_enqueue(value);
+}
+template <class T>
+inline void gc_mark_value(const Array<T>& value) {
+    gc_enqueue(value.Rep());
+}
+
+// A store of any value that may live in a collected object's field: objects
+// through gc_store, arrays through gc_store_array, plain values as they are.
+template <class T>
+inline void gc_assign(T& slot, const T& value) {
+    if constexpr (is_collected_ref<T>::value)
+        gc_store(slot, value);
+    else
+        slot = value;
+}
+template <class T>
+inline void gc_assign(Array<T>& slot, const Array<T>& value) {
+    gc_store_array(slot, value);
+}

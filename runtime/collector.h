@@ -1,0 +1,143 @@
+// The object model and the incremental collector.
+//
+// Every collected block starts with a gc_object header: the vtable pointer,
+// `succ`, `pred` and `flags`. `flags` packs the block's whole size (a multiple
+// of 8, bits 3..31) with the colour bit (bit 0) and the permanent bit (bit 1).
+//
+// The lists. Every allocated, not yet destroyed object is on exactly one of
+// four circular, doubly linked lists with a static sentinel head:
+//   white   - not reached in this cycle, and every newly allocated object;
+//   grey    - reached, its children not yet scanned;
+//   black   - reached and scanned;
+//   garbage - found dead at a sweep, destructor not yet run.
+//
+// The colours. An object is white when (flags & 3) == mark_bit. Marking flips
+// bit 0, so a non-white object is grey or black according to its list. A sweep
+// flips mark_bit, which turns every survivor white without touching it. Static
+// blocks (the shared empty array blocks) carry flags 3: never white, on no list.
+//
+// The tri-colour rule: after marking, no black object refers to a white one.
+// Stores keep it through the barriers: gc_store queues the stored object,
+// gc_store_array marks the stored array block at once.
+//
+// Collection never runs inside an allocation; the host calls gc_collect_step
+// after every event it delivers, when no object is held only by a local.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <type_traits>
+
+class String;
+
+struct gc_object {
+    gc_object* succ;
+    gc_object* pred;
+    int flags;
+
+    // The header is written by gc_allocate before the constructor runs, so the
+    // constructor must leave these fields alone.
+    gc_object() {}
+    // Static blocks: permanent, never white, on no list.
+    struct static_block_t {};
+    explicit gc_object(static_block_t) : succ(nullptr), pred(nullptr), flags(3) {}
+
+    gc_object(const gc_object&) = delete;
+    gc_object& operator=(const gc_object&) = delete;
+
+    virtual ~gc_object() {}
+    virtual void MarkChildren() {}
+
+    int BlockSize() const { return flags & ~7; }
+
+    static void* operator new(size_t size);
+    static void operator delete(void* block);
+    // Array blocks are allocated with room for their elements, then built in place.
+    static void* operator new(size_t, void* block) { return block; }
+    static void operator delete(void*, void*) {}
+};
+
+// The root class of every collected object of the framework and the application.
+class Object : public gc_object {
+public:
+    virtual bool IsEqualTo(Object* other);
+    // The sign of the address difference: -1, 0 or 1, a total order on objects.
+    virtual int CompareWith(Object* other);
+    virtual String DebugText();
+};
+
+// The one throwable type of the runtime; the host reports it as uncaught.
+class ThrowableObject : public Object {};
+
+// Collector state, one instance for the process. Counters are signed 32-bit.
+struct gc_state {
+    gc_object white, grey, black, garbage;   // sentinel heads
+    gc_object* cache[8];                     // size classes 8..56 bytes, linked through succ
+    int new_bytes;
+    int allocated_bytes;
+    int marked_bytes;
+    int garbage_bytes;
+    int mark_bit;
+};
+gc_state& gc_heap();
+int gc_external_new_bytes();
+
+// 8 MiB: a full cycle after this much new allocation keeps the heap within
+// about twice its live size while spreading the marking over many steps.
+constexpr int GC_FULL_COLLECTION_BYTES = 8388608;
+// Blocks below this size are recycled through the size-class cache.
+constexpr int GC_CACHE_LIMIT = 64;
+
+void* gc_allocate(size_t size);
+void gc_release(gc_object* block);
+void gc_enqueue(gc_object* object);
+void gc_mark_now(gc_object* object);
+void gc_mark_some(int target);
+void gc_sweep();
+void gc_full_collection();
+void gc_collect_step();
+void gc_destroy_garbage(int size);
+void gc_add_external_bytes(int bytes);
+
+// Makes the four lists empty; the program main calls it before any allocation.
+void gc_init_lists();
+
+// The roots: each subsystem registers one function that enqueues its globals,
+// in a fixed order (the order of registration, during global initialisation).
+using gc_root_marker = void (*)();
+void gc_add_root_marker(gc_root_marker marker);
+void gc_clear_root_markers();
+void gc_queue_roots();
+
+inline bool gc_is_white(const gc_object* o) { return (o->flags & 3) == gc_heap().mark_bit; }
+
+template <class T>
+void gc_mark_elements(int count, T* const* elements) {
+    for (int i = 0; i < count; ++i)
+        if (elements[i]) gc_mark_now(elements[i]);
+}
+
+// The write barrier for object references: every store of an object reference
+// into a field, a global or an element of an object array goes through it.
+template <class T, class U>
+inline void gc_store(T*& slot, U* object) {
+    gc_enqueue(object);
+    slot = object;
+}
+template <class T>
+inline void gc_store(T*& slot, std::nullptr_t) { slot = nullptr; }
+
+// Is this address an object on one of the collector's lists? Used to accept
+// only live objects where an address comes from outside (the debugger prompt).
+gc_object* gc_find_object(uintptr_t address);
+
+// The heap checker: walks the four lists and checks links, colours, list
+// membership, the byte counters and the tri-colour rule. Returns an empty
+// text when all is well, else the first fault found.
+const char* gc_check_heap();
+
+// While a visitor is installed, gc_enqueue and gc_mark_now report the objects
+// they are given instead of marking them (used by the heap checker and tests to
+// enumerate an object's children through its MarkChildren).
+using gc_visitor = void (*)(gc_object* child, void* context);
+void gc_set_visitor(gc_visitor visitor, void* context);
