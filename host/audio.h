@@ -90,5 +90,9 @@ using SampleDataLoader = unsigned char* (*)(const String& path, int* length, int
                                             int* bytesPerSample, int* rate);
 extern SampleDataLoader sampleDataLoader;
 
+// The OpenAL format of interleaved PCM samples; 0, which OpenAL rejects, for
+// anything but 8 or 16 bits in mono or stereo.
+int SampleFormat(int channels, int bytesPerSample);
+
 // OpenAL buffer names given up by samples and not yet deleted.
 int RetiredBufferCount();
