@@ -57,6 +57,8 @@ void splice_all(gc_object* from, gc_object* to) {
 
 }  // namespace
 
+gc_pending_header gc_pending = {nullptr, nullptr, nullptr, 0};
+
 gc_state& gc_heap() { return heap; }
 int gc_external_new_bytes() { return external_new_bytes.load(); }
 
@@ -88,6 +90,7 @@ void* gc_allocate(size_t requested) {
     block->flags = size | heap.mark_bit;
     append(&heap.white, block);
     heap.allocated_bytes += size;
+    gc_pending = {block, block->succ, block->pred, block->flags};
     return block;
 }
 
@@ -177,13 +180,14 @@ void gc_collect_step() {
         gc_full_collection();
         heap.new_bytes = 0;
     } else {
-        int64_t share = static_cast<int64_t>(heap.new_bytes) *
-                        static_cast<int64_t>(heap.allocated_bytes - heap.new_bytes) /
-                        GC_FULL_COLLECTION_BYTES;
-        int target = static_cast<int>(static_cast<uint32_t>(heap.new_bytes) +
-                                      static_cast<uint32_t>(share));
-        gc_mark_some(target);
+        gc_mark_some(gc_step_target(heap.new_bytes, heap.allocated_bytes));
     }
+}
+
+int gc_step_target(int new_bytes, int allocated_bytes) {
+    int64_t share = static_cast<int64_t>(new_bytes) * (static_cast<int64_t>(allocated_bytes) - new_bytes) /
+                    GC_FULL_COLLECTION_BYTES;
+    return static_cast<int>(static_cast<uint32_t>(new_bytes) + static_cast<uint32_t>(share));
 }
 
 void gc_add_external_bytes(int bytes) { external_new_bytes.fetch_add(bytes); }

@@ -30,14 +30,33 @@
 
 class String;
 
+struct gc_object;
+
+// The header gc_allocate wrote for the block it handed out last. `new T()` of
+// a class without a user-provided constructor zero-fills the whole object
+// before any constructor runs, header included; gc_object's constructor puts
+// the header back. Nothing can allocate between the two.
+struct gc_pending_header {
+    gc_object* block;
+    gc_object* succ;
+    gc_object* pred;
+    int flags;
+};
+extern gc_pending_header gc_pending;
+
 struct gc_object {
     gc_object* succ;
     gc_object* pred;
     int flags;
 
-    // The header is written by gc_allocate before the constructor runs, so the
-    // constructor must leave these fields alone.
-    gc_object() {}
+    gc_object() {
+        if (gc_pending.block == this) {
+            succ = gc_pending.succ;
+            pred = gc_pending.pred;
+            flags = gc_pending.flags;
+            gc_pending.block = nullptr;
+        }
+    }
     // Static blocks: permanent, never white, on no list.
     struct static_block_t {};
     explicit gc_object(static_block_t) : succ(nullptr), pred(nullptr), flags(3) {}
@@ -98,6 +117,9 @@ void gc_full_collection();
 void gc_collect_step();
 void gc_destroy_garbage(int size);
 void gc_add_external_bytes(int bytes);
+// The incremental step's marking target: new + new x (allocated - new) / 8 MiB,
+// the product and quotient in 64 bits, the sum wrapped to 32 bits.
+int gc_step_target(int new_bytes, int allocated_bytes);
 
 // Makes the four lists empty; the program main calls it before any allocation.
 void gc_init_lists();

@@ -1,0 +1,251 @@
+#include <gtest/gtest.h>
+
+#include <thread>
+#include <vector>
+
+#include "gc_test_support.h"
+#include "runtime/string.h"
+
+namespace {
+
+// The tests' one global root slot, enqueued at the start of every cycle.
+TestNode* root = nullptr;
+void MarkTestRoots() { gc_enqueue(root); }
+
+class Collector : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { gc_add_root_marker(MarkTestRoots); }
+    void SetUp() override {
+        root = nullptr;
+        CollectEverything();
+        ASSERT_STREQ(gc_check_heap(), "");
+    }
+    void TearDown() override {
+        root = nullptr;
+        EXPECT_STREQ(gc_check_heap(), "");
+    }
+    gc_state& heap = gc_heap();
+};
+
+TEST_F(Collector, NewObjectsAreWhiteAtTheTailOfTheWhiteList) {
+    TestNode* node = new TestNode(1);
+    EXPECT_TRUE(gc_is_white(node));
+    EXPECT_EQ(heap.white.pred, node);
+    EXPECT_EQ(node->BlockSize() % 8, 0);
+    EXPECT_GE(node->BlockSize(), static_cast<int>(sizeof(TestNode)));
+}
+
+TEST_F(Collector, ValueInitialisedObjectsKeepTheirHeader) {
+    // `new T()` zero-fills a class without a user-provided constructor.
+    Sized<40>* plain = new Sized<40>();
+    EXPECT_EQ(plain->BlockSize(), 40);
+    EXPECT_TRUE(gc_is_white(plain));
+    EXPECT_EQ(heap.white.pred, plain);
+    EXPECT_STREQ(gc_check_heap(), "");
+}
+
+TEST_F(Collector, BarrierStoresNullWithoutTouchingLists) {
+    gc_store(root, new TestNode(1));
+    int grey = ListLength(&heap.grey), white = ListLength(&heap.white);
+    TestNode* slot = root;
+    gc_store(slot, nullptr);
+    EXPECT_EQ(slot, nullptr);
+    EXPECT_EQ(ListLength(&heap.grey), grey);
+    EXPECT_EQ(ListLength(&heap.white), white);
+}
+
+TEST_F(Collector, StoringAGreyOrBlackObjectChangesNoList) {
+    TestNode* grey = new TestNode(1);
+    TestNode* black = new TestNode(2);
+    gc_enqueue(grey);
+    gc_mark_now(black);
+    ASSERT_TRUE(OnList(&heap.grey, grey));
+    ASSERT_TRUE(OnList(&heap.black, black));
+    gc_object* grey_next = grey->succ;
+    gc_object* black_next = black->succ;
+    TestNode* slot = nullptr;
+    gc_store(slot, grey);
+    gc_store(slot, black);
+    EXPECT_EQ(grey->succ, grey_next);
+    EXPECT_EQ(black->succ, black_next);
+    EXPECT_TRUE(OnList(&heap.grey, grey));
+    EXPECT_TRUE(OnList(&heap.black, black));
+}
+
+TEST_F(Collector, NewObjectStoredIntoABlackObjectSurvivesTheSweep) {
+    gc_store(root, new TestNode(1));
+    gc_mark_some(0x7fffffff);  // the root is black now, its cycle still open
+    ASSERT_TRUE(OnList(&heap.black, root));
+    TestNode* late = new TestNode(2, 77);
+    gc_store(root->a, late);
+    EXPECT_TRUE(OnList(&heap.grey, late));
+    gc_full_collection();
+    gc_destroy_garbage(0x7fffffff);
+    EXPECT_TRUE(IsLive(late));
+    EXPECT_EQ(root->a->payload, 77);
+}
+
+TEST_F(Collector, ObjectNeverStoredBecomesGarbageAndIsDestroyedLater) {
+    TestNode* lost = new TestNode(1);
+    gc_full_collection();
+    EXPECT_TRUE(OnList(&heap.garbage, lost));
+    EXPECT_TRUE(IsLive(lost)) << "destruction waits for a later allocation";
+    gc_destroy_garbage(0x7fffffff);
+    EXPECT_FALSE(IsLive(lost));
+}
+
+TEST_F(Collector, AllocationDestroysAboutItsOwnSizeOfGarbageOldestFirst) {
+    TestNode* first = new TestNode(1);
+    TestNode* second = new TestNode(2);
+    TestNode* third = new TestNode(3);
+    int size = first->BlockSize();
+    gc_full_collection();
+    ASSERT_EQ(heap.garbage_bytes, 3 * size);
+    ASSERT_EQ(size, 64);
+    new Sized<32>();  // target garbage - 32: one object goes
+    EXPECT_FALSE(IsLive(first));
+    EXPECT_TRUE(IsLive(second));
+    EXPECT_TRUE(IsLive(third));
+    new Sized<72>();  // more than one object's worth: two go
+    EXPECT_FALSE(IsLive(second));
+    EXPECT_FALSE(IsLive(third));
+    EXPECT_EQ(heap.garbage_bytes, 0);
+}
+
+TEST_F(Collector, SizeClassCacheServesBlocksBelow64Bytes) {
+    Sized<56>* small = new Sized<56>();
+    Sized<64>* large = new Sized<64>();
+    ASSERT_EQ(small->BlockSize(), 56);
+    ASSERT_EQ(large->BlockSize(), 64);
+    gc_full_collection();
+    gc_destroy_garbage(0x7fffffff);
+    // The 56-byte block now heads its cache list; the 64-byte one went back to the heap.
+    EXPECT_EQ(heap.cache[56 / 8], static_cast<gc_object*>(static_cast<void*>(small)));
+    for (gc_object* o = heap.cache[56 / 8]; o; o = o->succ) EXPECT_NE(static_cast<void*>(o), static_cast<void*>(large));
+    Sized<56>* again = new Sized<56>();
+    EXPECT_EQ(static_cast<void*>(again), static_cast<void*>(small));
+}
+
+TEST_F(Collector, StaticEmptyBlocksStayPermanentAndUnlisted) {
+    Array<int> ints;
+    Array<TestNode*> nodes(0);
+    Array<String> strings = Array<String>(5).Resized(0);
+    for (int cycle = 0; cycle < 3; ++cycle) {
+        gc_enqueue(ints);
+        gc_mark_now(nodes.Rep());
+        gc_store_array(nodes, Array<TestNode*>());
+        gc_full_collection();
+    }
+    EXPECT_EQ(ints.Rep()->flags, 3);
+    EXPECT_EQ(nodes.Rep()->flags, 3);
+    EXPECT_EQ(strings.Rep()->flags, 3);
+    EXPECT_EQ(gc_find_object(reinterpret_cast<uintptr_t>(ints.Rep())), nullptr);
+    EXPECT_EQ(gc_find_object(reinterpret_cast<uintptr_t>(nodes.Rep())), nullptr);
+    EXPECT_EQ(nodes.Rep(), Array<TestNode*>().Rep());
+}
+
+TEST_F(Collector, ArrayBarrierMarksTheBlockAndItsElementsAtOnce) {
+    gc_store(root, new TestNode(1));
+    gc_mark_some(0x7fffffff);
+    Array<TestNode*> kids(2);
+    TestNode* k0 = new TestNode(2);
+    gc_store(kids[0], k0);
+    // A white block may hold a white object without the barrier; the block is
+    // not reachable yet.
+    TestNode* k1 = new TestNode(3);
+    kids[1] = k1;
+    gc_store_array(root->kids, kids);
+    EXPECT_TRUE(OnList(&heap.black, kids.Rep()));
+    EXPECT_TRUE(OnList(&heap.grey, k0)) << "already queued by the element store";
+    EXPECT_TRUE(OnList(&heap.black, k1)) << "marked with the block";
+    EXPECT_STREQ(gc_check_heap(), "");
+}
+
+TEST_F(Collector, StepAtExactly8MiBIsIncrementalOneByteMoreIsFull) {
+    int saved_new = heap.new_bytes;
+    int bit = heap.mark_bit;
+    gc_add_external_bytes(1000);
+    heap.new_bytes = GC_FULL_COLLECTION_BYTES - 1000;
+    gc_collect_step();
+    EXPECT_EQ(heap.mark_bit, bit) << "exactly 8 MiB must not end the cycle";
+    EXPECT_EQ(gc_external_new_bytes(), 1000);
+    heap.new_bytes = GC_FULL_COLLECTION_BYTES - 999;
+    gc_collect_step();
+    EXPECT_NE(heap.mark_bit, bit) << "one byte more ends the cycle";
+    EXPECT_EQ(heap.new_bytes, 0);
+    EXPECT_EQ(gc_external_new_bytes(), 0);
+    heap.new_bytes = saved_new;
+}
+
+TEST_F(Collector, StepTargetUses64BitArithmetic) {
+    EXPECT_EQ(gc_step_target(0, 1000), 0);
+    EXPECT_EQ(gc_step_target(1000, 1000), 1000);
+    // 4 MiB new of 5 MiB allocated: 4 MiB x 1 MiB overflows 32 bits.
+    EXPECT_EQ(gc_step_target(4 << 20, 5 << 20), (4 << 20) + (1 << 19));
+    EXPECT_EQ(gc_step_target(8 << 20, 100 << 20), (8 << 20) + (92 << 20));
+    // A negative share (more new than allocated) truncates toward zero.
+    EXPECT_EQ(gc_step_target(3, 1), 3);
+}
+
+TEST_F(Collector, IncrementalStepMarksInProportionToAllocation) {
+    gc_store(root, new TestNode(0));
+    TestNode* tail = root;
+    for (int i = 1; i < 200; ++i) {
+        TestNode* next = new TestNode(i);
+        gc_store(tail->a, next);
+        tail = next;
+    }
+    gc_full_collection();  // starts a cycle with the root queued
+    int marked_before = heap.marked_bytes;
+    heap.new_bytes = 3 * root->BlockSize();
+    gc_collect_step();
+    EXPECT_GE(heap.marked_bytes - marked_before, 3 * root->BlockSize());
+    EXPECT_LT(heap.marked_bytes, 200 * root->BlockSize()) << "a small step must not mark everything";
+    heap.new_bytes = 0;
+}
+
+TEST_F(Collector, ExternalBytesAreAddedAtomicallyFromThreads) {
+    int before = gc_external_new_bytes();
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([] {
+            for (int i = 0; i < 10000; ++i) gc_add_external_bytes(1);
+        });
+    for (auto& t : threads) t.join();
+    EXPECT_EQ(gc_external_new_bytes() - before, 40000);
+    gc_full_collection();
+}
+
+TEST_F(Collector, FindObjectAcceptsOnlyListedObjects) {
+    TestNode* node = new TestNode(1);
+    EXPECT_EQ(gc_find_object(reinterpret_cast<uintptr_t>(node)), node);
+    EXPECT_EQ(gc_find_object(reinterpret_cast<uintptr_t>(node) + 8), nullptr);
+    EXPECT_EQ(gc_find_object(0), nullptr);
+    EXPECT_EQ(gc_find_object(0x1234), nullptr);
+}
+
+TEST_F(Collector, HeapCheckerFindsABlackToWhiteReference) {
+    gc_store(root, new TestNode(1));
+    gc_mark_some(0x7fffffff);
+    root->b = new TestNode(2);  // a store that bypasses the barrier
+    EXPECT_STRNE(gc_check_heap(), "");
+    gc_enqueue(root->b);  // what the barrier would have done
+    EXPECT_STREQ(gc_check_heap(), "");
+}
+
+TEST(ObjectModel, CompareWithIsTheSignOfTheFullAddressDifference) {
+    Object* a = new Object();
+    Object* b = new Object();
+    int ab = a->CompareWith(b), ba = b->CompareWith(a);
+    EXPECT_TRUE((ab == -1 && ba == 1) || (ab == 1 && ba == -1));
+    EXPECT_EQ(a->CompareWith(a), 0);
+    EXPECT_TRUE(a->IsEqualTo(a));
+    EXPECT_FALSE(a->IsEqualTo(b));
+    EXPECT_EQ(a->DebugText(), String("+Object\n"));
+    // Two addresses 4 GiB apart differ by zero in their low 32 bits: a cut
+    // difference would call them equal.
+    Object* far = reinterpret_cast<Object*>(reinterpret_cast<uintptr_t>(a) + (uintptr_t(1) << 32));
+    EXPECT_EQ(a->CompareWith(far), -1);
+}
+
+}  // namespace
