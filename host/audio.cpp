@@ -53,6 +53,7 @@ unsigned char* NoSampleData(const String&, int*, int*, int*, int*) { return null
 
 }  // namespace
 
+AudioDeviceCalls audioDeviceCalls = {alcOpenDevice, alcCreateContext, alcMakeContextCurrent};
 SampleDataLoader sampleDataLoader = NoSampleData;
 
 int RetiredBufferCount() { return static_cast<int>(retiredBuffers.size()); }
@@ -75,20 +76,21 @@ void gxtkSample::DropBuffer() {
 
 gxtkAudio::gxtkAudio() {
     currentAudio = this;
-    device = alcOpenDevice(nullptr);
-    if (!device) device = alcOpenDevice("Generic Hardware");
-    if (!device) device = alcOpenDevice("Generic Software");
+    device = audioDeviceCalls.OpenDevice(nullptr);
+    if (!device) device = audioDeviceCalls.OpenDevice("Generic Hardware");
+    if (!device) device = audioDeviceCalls.OpenDevice("Generic Software");
+    bool current = false;
     if (!device) {
         PrintLine("OpenAl error: alcOpenDevice failed");
     } else {
-        context = alcCreateContext(device, nullptr);
+        context = audioDeviceCalls.CreateContext(device, nullptr);
         if (!context)
             PrintLine("OpenAl error: alcCreateContext failed");
-        else if (!alcMakeContextCurrent(context))
+        else if (!(current = audioDeviceCalls.MakeContextCurrent(context)))
             PrintLine("OpenAl error: alcMakeContextCurrent failed");
     }
     // An earlier device's context must not receive this silent device's calls.
-    if (!device || !context) alcMakeContextCurrent(nullptr);
+    if (!current) audioDeviceCalls.MakeContextCurrent(nullptr);
     // No attenuation: a source's position only gives its direction.
     alDistanceModel(AL_NONE);
     for (gxtkChannel& channel : channels) channel = gxtkChannel{0, nullptr, 0, 0};

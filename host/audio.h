@@ -84,6 +84,16 @@ private:
     unsigned int ChannelSource(gxtkChannel& channel);
 };
 
+// The three calls that open the device, replaceable by tests that need the
+// device to fail or to render into memory through a loopback device. The
+// types are those of alcOpenDevice, alcCreateContext and alcMakeContextCurrent.
+struct AudioDeviceCalls {
+    ALCdevice_struct* (*OpenDevice)(const char* name);
+    ALCcontext_struct* (*CreateContext)(ALCdevice_struct* device, const int* attributes);
+    char (*MakeContextCurrent)(ALCcontext_struct* context);
+};
+extern AudioDeviceCalls audioDeviceCalls;
+
 // Where FillSample gets its decoded sound: the current game's LoadSampleData
 // by default. Tests may point it elsewhere to run without a game object.
 using SampleDataLoader = unsigned char* (*)(const String& path, int* length, int* channels,
