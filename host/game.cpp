@@ -1,0 +1,193 @@
+#include "host/game.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <string>
+
+#include "host/errors.h"
+#include "host/paths.h"
+
+KtGame* currentGame = nullptr;
+int graphicsGeneration = 0;
+int processArgumentCount = 0;
+char** processArguments = nullptr;
+
+namespace {
+
+// Relative to the working directory, not the executable's folder.
+const char* const kStateFile = "./.ravlenstate";
+// Whole files are read in pieces of this many bytes.
+constexpr size_t kReadPiece = 4096;
+
+
+// Hands one event to the delegate. A throwable must not unwind into the
+// window system's callbacks: it ends the process as uncaught. One collector
+// step follows every delivered event, when no object is held only by a local.
+template <class Call>
+void Deliver(KtGame* game, Call call) {
+    try {
+        if (game->delegate) call(game->delegate);
+    } catch (ThrowableObject* throwable) {
+        game->ReportUncaught(throwable);
+    }
+    game->CollectStep();
+}
+
+}  // namespace
+
+KtGame::KtGame() { currentGame = this; }
+KtGame::~KtGame() {}
+
+void KtGame::SetDelegate(KtGameDelegate* d) { delegate = d; }
+KtGameDelegate* KtGame::GetDelegate() { return delegate; }
+void KtGame::SetUserFlag(bool flag) { userFlag = flag; }
+bool KtGame::UserFlag() { return userFlag; }
+void KtGame::SetTickRate(int hertz) { tickRate = hertz; }
+int KtGame::TickRate() { return tickRate; }
+bool KtGame::IsStarted() { return started; }
+bool KtGame::IsSuspended() { return suspended; }
+int KtGame::ElapsedMilliseconds() { return 0; }
+
+void KtGame::FillDate(Array<int> date) {
+    if (date.IsEmpty()) return;
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    int fields[7] = {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
+                     local.tm_sec, 0};
+    for (int i = 0; i < date.Length() && i < 7; ++i) date[i] = fields[i];
+}
+
+int KtGame::StoreStateText(const String& text) {
+    std::FILE* file = OpenFile(String(kStateFile), String("wb"));
+    if (!file) return -1;
+    bool written = SaveString(text, file);
+    // Buffered bytes reach the disk at fclose; a full disk shows up only there.
+    if (std::fclose(file) != 0) written = false;
+    return written ? 0 : -2;
+}
+
+String KtGame::FetchStateText() {
+    std::FILE* file = OpenFile(String(kStateFile), String("rb"));
+    if (!file) return String();
+    String text = LoadString(file);
+    std::fclose(file);
+    return text;
+}
+
+String KtGame::LoadText(const String& path) {
+    std::FILE* file = OpenFile(path, String("rb"));
+    if (!file) return String();
+    String text = LoadString(file);
+    std::fclose(file);
+    return text;
+}
+
+int KtGame::CountJoysticks(bool) { return 0; }
+bool KtGame::PollJoystick(int, Array<float>, Array<float>, Array<float>, Array<bool>) { return false; }
+void KtGame::OpenLink(const String&) {}
+void KtGame::SetCursorShown(bool) {}
+int KtGame::WindowWidth() { return 0; }
+int KtGame::WindowHeight() { return 0; }
+void KtGame::CreateDeviceWindow(int, int, int) {}
+Array<KtDisplayMode*> KtGame::ScreenModes() { return Array<KtDisplayMode*>(); }
+KtDisplayMode* KtGame::DesktopScreenMode() { return nullptr; }
+void KtGame::SetSwapInterval(int) {}
+String KtGame::ResolvePath(const String& path) { return path; }
+
+std::FILE* KtGame::OpenFile(const String& path, const String& mode) {
+    String resolved = ResolvePath(path);
+    if (resolved.IsEmpty()) return nullptr;
+    return std::fopen(PathToUtf8(resolved).c_str(), PathToUtf8(mode).c_str());
+}
+
+unsigned char* KtGame::LoadFileData(const String& path, int* length) {
+    std::FILE* file = OpenFile(path, String("rb"));
+    if (!file) return nullptr;
+    std::string bytes;
+    unsigned char piece[kReadPiece];
+    for (;;) {
+        size_t got = std::fread(piece, 1, kReadPiece, file);
+        bytes.append(reinterpret_cast<const char*>(piece), got);
+        if (got < kReadPiece) break;
+        // Lengths are int32: a larger file cannot be described to the caller.
+        if (bytes.size() > static_cast<size_t>(INT32_MAX) - kReadPiece) {
+            std::fclose(file);
+            return nullptr;
+        }
+    }
+    std::fclose(file);
+    // One byte more than needed, so that an empty file still gives a block
+    // (a null result means "no file").
+    unsigned char* block = static_cast<unsigned char*>(std::malloc(bytes.size() + 1));
+    if (!block) return nullptr;
+    std::memcpy(block, bytes.data(), bytes.size());
+    *length = static_cast<int>(bytes.size());
+    gc_add_external_bytes(*length);
+    return block;
+}
+
+unsigned char* KtGame::LoadImagePixels(const String&, int*, int*, int*) { return nullptr; }
+unsigned char* KtGame::LoadSampleData(const String&, int*, int*, int*, int*) { return nullptr; }
+
+void KtGame::ReportUncaught(ThrowableObject* throwable) { ::ReportUncaught(throwable); }
+
+void KtGame::CollectStep() {
+    gc_mark_now(delegate);
+    gc_collect_step();
+}
+
+void KtGame::Start() {
+    if (started) return;
+    started = true;
+    Deliver(this, [](KtGameDelegate* d) { d->Start(); });
+}
+
+void KtGame::Suspend() {
+    if (!started || suspended) return;
+    suspended = true;
+    Deliver(this, [](KtGameDelegate* d) { d->Suspend(); });
+}
+
+void KtGame::Resume() {
+    if (!started || !suspended) return;
+    suspended = false;
+    Deliver(this, [](KtGameDelegate* d) { d->Resume(); });
+}
+
+void KtGame::Update() {
+    if (!started || suspended) return;
+    Deliver(this, [](KtGameDelegate* d) { d->Update(); });
+}
+
+void KtGame::Render() {
+    if (!started) return;
+    Deliver(this, [](KtGameDelegate* d) { d->Render(); });
+}
+
+void KtGame::KeyInput(int event, int data) {
+    if (!started) return;
+    Deliver(this, [=](KtGameDelegate* d) { d->KeyInput(event, data); });
+}
+
+void KtGame::MouseInput(int event, int data, float x, float y) {
+    if (!started) return;
+    Deliver(this, [=](KtGameDelegate* d) { d->MouseInput(event, data, x, y); });
+}
+
+void KtGame::TouchInput(int event, int data, float x, float y) {
+    if (!started) return;
+    Deliver(this, [=](KtGameDelegate* d) { d->TouchInput(event, data, x, y); });
+}
+
+void KtGame::MotionInput(int event, int data, float x, float y, float z) {
+    if (!started) return;
+    Deliver(this, [=](KtGameDelegate* d) { d->MotionInput(event, data, x, y, z); });
+}
+
+void KtGame::ReleaseGraphics() {
+    if (!started) return;
+    Deliver(this, [](KtGameDelegate* d) { d->ReleaseGraphics(); });
+}

@@ -1,0 +1,88 @@
+// The host game object: the one native object through which the framework
+// reaches the platform, and through which every platform event reaches the
+// framework's delegate. KtGame holds what needs no window system; KtGlfwGame
+// implements the rest on GLFW.
+#pragma once
+
+#include <cstdio>
+
+#include "host/display_mode.h"
+#include "host/game_delegate.h"
+#include "runtime/array.h"
+#include "runtime/string.h"
+
+class KtGame {
+public:
+    // Not owned: the framework's globals keep the delegate alive, and
+    // CollectStep marks it before every step.
+    KtGameDelegate* delegate = nullptr;
+    bool userFlag = false;
+    // Updates per second; 0 means one update per loop pass.
+    int tickRate = 0;
+    bool started = false;
+    bool suspended = false;
+
+    KtGame();
+    virtual ~KtGame();
+
+    virtual void SetDelegate(KtGameDelegate* delegate);
+    virtual KtGameDelegate* GetDelegate();
+    virtual void SetUserFlag(bool flag);
+    virtual bool UserFlag();
+    virtual void SetTickRate(int hertz);
+    virtual int TickRate();
+    virtual bool IsStarted();
+    virtual bool IsSuspended();
+    virtual int ElapsedMilliseconds();
+    // Year, month, day, hour, minute, second, 0 - as far as the array reaches.
+    virtual void FillDate(Array<int> date);
+    // 0 on success, -1 when the state file cannot be created, -2 when not
+    // every byte reached it.
+    virtual int StoreStateText(const String& text);
+    virtual String FetchStateText();
+    virtual String LoadText(const String& path);
+    virtual int CountJoysticks(bool refresh);
+    virtual bool PollJoystick(int port, Array<float> x, Array<float> y, Array<float> z, Array<bool> buttons);
+    virtual void OpenLink(const String& url);
+    virtual void SetCursorShown(bool shown);
+    virtual int WindowWidth();
+    virtual int WindowHeight();
+    virtual void CreateDeviceWindow(int width, int height, int flags);
+    virtual Array<KtDisplayMode*> ScreenModes();
+    virtual KtDisplayMode* DesktopScreenMode();
+    virtual void SetSwapInterval(int interval);
+    virtual String ResolvePath(const String& path);
+    // Null when the path resolves to nothing or the file cannot be opened.
+    virtual std::FILE* OpenFile(const String& path, const String& mode);
+    // The loaders below return a block the caller owns and frees with
+    // std::free, or null; the block's size is reported to the collector.
+    virtual unsigned char* LoadFileData(const String& path, int* length);
+    virtual unsigned char* LoadImagePixels(const String& path, int* width, int* height, int* components);
+    virtual unsigned char* LoadSampleData(const String& path, int* length, int* channels, int* bytesPerSample,
+                                          int* rate);
+    [[noreturn]] virtual void ReportUncaught(ThrowableObject* throwable);
+    virtual void CollectStep();
+
+    // The event entries. Each runs only in the states its comment names,
+    // forwards to the delegate operation of the same name and then runs one
+    // collector step; in any other state it does nothing at all.
+    virtual void Start();            // not started yet
+    virtual void Suspend();          // started, not suspended
+    virtual void Resume();           // started, suspended
+    virtual void Update();           // started, not suspended
+    virtual void Render();           // started
+    virtual void KeyInput(int event, int data);                          // started
+    virtual void MouseInput(int event, int data, float x, float y);      // started
+    virtual void TouchInput(int event, int data, float x, float y);      // started
+    virtual void MotionInput(int event, int data, float x, float y, float z);  // started
+    virtual void ReleaseGraphics();  // started
+};
+
+// The one host game object, set by the KtGame constructor.
+extern KtGame* currentGame;
+// Raised each time a window, and with it a new OpenGL context, is created;
+// 0 while there is none. GL objects remember the value they were made under.
+extern int graphicsGeneration;
+// The process arguments, saved by the program main for the application.
+extern int processArgumentCount;
+extern char** processArguments;

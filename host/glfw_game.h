@@ -1,0 +1,82 @@
+// The host game object on GLFW: the window with its OpenGL context, the input
+// callbacks, the game loop, joysticks, display modes and the platform's paths.
+#pragma once
+
+#include "host/game.h"
+#include "host/loop_clock.h"
+
+struct GLFWwindow;
+
+class KtGlfwGame : public KtGame {
+public:
+    // Width, height, red, green, blue bits and refresh rate of the primary
+    // monitor's mode at construction; all 0 without a monitor.
+    int desktopVideoMode[6] = {0, 0, 0, 0, 0, 0};
+    GLFWwindow* window = nullptr;
+    int width = 0;
+    int height = 0;
+    int swapInterval = 1;
+    // False from each window creation until the window is first seen focused:
+    // a window that never had the focus cannot lose it.
+    bool focusSeen = true;
+    double tickPeriod = 0;  // seconds
+    // Clock time at which the next update is due; 0 when none is scheduled.
+    double nextTick = 0;
+    String appDir;
+    String internalDir;
+    int joystickIds[4] = {0, 0, 0, 0};
+    int joystickCount = 0;
+    bool joysticksCounted = false;
+    // The loop's time source; tests replace it.
+    LoopClock* clock;
+
+    KtGlfwGame();
+
+    void SetTickRate(int hertz) override;
+    int ElapsedMilliseconds() override;
+    int CountJoysticks(bool refresh) override;
+    bool PollJoystick(int port, Array<float> x, Array<float> y, Array<float> z, Array<bool> buttons) override;
+    void OpenLink(const String& url) override;
+    void SetCursorShown(bool shown) override;
+    int WindowWidth() override;
+    int WindowHeight() override;
+    // Flag bits: 1 full screen, 2 resizable, 4 decorated, 8 floating,
+    // 16 depth buffer, 32 single-buffered, 64 second monitor.
+    void CreateDeviceWindow(int width, int height, int flags) override;
+    Array<KtDisplayMode*> ScreenModes() override;
+    KtDisplayMode* DesktopScreenMode() override;
+    void SetSwapInterval(int interval) override;
+    String ResolvePath(const String& path) override;
+    unsigned char* LoadImagePixels(const String& path, int* width, int* height, int* components) override;
+    unsigned char* LoadSampleData(const String& path, int* length, int* channels, int* bytesPerSample,
+                                  int* rate) override;
+
+    // Opens the start-up window and loops until the window's close flag is set.
+    void Run();
+    // One pass of the loop; false once the window should close.
+    bool RunPass();
+    // Sleeps until `nextTick`, when an update is scheduled.
+    void SleepUntilNextTick();
+    // Handles the window system's events and the focus changes.
+    void PumpEvents();
+    // Suspends on a loss of focus once the window has had it, resumes when
+    // the focus returns; either way the update schedule starts afresh.
+    void FollowFocus(bool focused);
+    // The updates due in this pass: one per pass at rate 0, else up to four
+    // to catch up with the schedule, after which the backlog is dropped.
+    void RunDueUpdates();
+
+    // What the window callbacks do, callable without a window.
+    void OnKey(int glfwKey, bool released);
+    void OnCharacter(int codePoint);
+    void OnMouseButton(int button, bool released, float x, float y);
+    void OnCursorMoved(float x, float y);
+    void OnCloseRequested();
+    void OnResized(int width, int height);
+};
+
+// KtGlfwGame adds nothing; it is the one class the program instantiates.
+class KtRavlenGame : public KtGlfwGame {};
+
+// The same object as currentGame, for the window callbacks.
+extern KtGlfwGame* currentGlfwGame;

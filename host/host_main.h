@@ -1,0 +1,13 @@
+// The process start shared by the real executable and the test applications.
+#pragma once
+
+// Runs the whole program: window system, host object, the program main
+// (arguments, fault translator, locale, collector lists, `initGlobals`, roots,
+// `createApp`), then the game loop if the application set a delegate. Returns
+// the process's exit status; a failing start exits by itself.
+int HostMain(int argc, char** argv, void (*initGlobals)(), void (*createApp)());
+
+// For tests that want a window without the loop: initialises GLFW with the
+// host's error reporting; false when there is no display.
+bool InitWindowSystem();
+void EndWindowSystem();
