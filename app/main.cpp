@@ -1,7 +1,13 @@
-#include <cstdio>
+#include "app/my_app.h"
+#include "host/host_main.h"
 
-// Until the host layer exists the executable only says so.
-int main() {
-    std::puts("Grimalou: the runtime is built; the window, the loop and the face are not there yet.");
-    return 0;
-}
+namespace {
+
+// Every subsystem's globals, in the order the subsystems build on each other.
+void InitGlobals() { InitFrameworkGlobals(); }
+
+void CreateApp() { new c_MyApp(); }
+
+}  // namespace
+
+int main(int argc, char** argv) { return HostMain(argc, argv, InitGlobals, CreateApp); }

@@ -1,0 +1,59 @@
+#include "framework/game_delegate.h"
+
+#include "framework/app.h"
+#include "framework/graphics.h"
+#include "framework/graphics_context.h"
+#include "framework/input_device.h"
+#include "host/audio.h"
+#include "host/events.h"
+
+void c_GameDelegate::Start() {
+    gc_store(graphics, new gxtkGraphics());
+    gc_store(graphicsDevice, graphics);
+    graphicsContext->LoadDefaultFont();
+    gc_store(audio, new gxtkAudio());
+    gc_store(audioDevice, audio);
+    gc_store(input, new c_InputDevice());
+    gc_store(inputDevice, input);
+    RefreshDeviceSize();
+    CollectScreenModes();
+    theApp->OnSetup();
+}
+
+void c_GameDelegate::Suspend() { audio->PauseAllSounds(); }
+void c_GameDelegate::Resume() { audio->ContinueAllSounds(); }
+
+void c_GameDelegate::Update() {
+    RefreshDeviceSize();
+    input->PreTick();
+    theApp->OnTick();
+    input->PostTick();
+}
+
+void c_GameDelegate::Render() {
+    RefreshDeviceSize();
+    int mode = graphics->StartFrame();
+    if (mode != 0) graphicsContext->ApplyDefaultState(graphics);
+    // Mode 2 asks for the frame to be skipped.
+    if (mode != 2) theApp->OnDraw();
+    if (mode != 0) gc_store(activeRenderer, nullptr);
+    graphics->EndFrame();
+}
+
+void c_GameDelegate::KeyInput(int event, int data) {
+    input->KeyInput(event, data);
+    if (event == EV_KEY_DOWN && (data == KEY_CLOSE || data == KEY_QUIT)) QuitApp();
+}
+
+void c_GameDelegate::MouseInput(int event, int data, float x, float y) { input->MouseInput(event, data, x, y); }
+void c_GameDelegate::TouchInput(int event, int data, float x, float y) { input->TouchInput(event, data, x, y); }
+void c_GameDelegate::MotionInput(int event, int data, float x, float y, float z) {
+    input->MotionInput(event, data, x, y, z);
+}
+void c_GameDelegate::ReleaseGraphics() { graphics->DropGraphics(); }
+
+void c_GameDelegate::MarkChildren() {
+    gc_enqueue(graphics);
+    gc_enqueue(audio);
+    gc_enqueue(input);
+}

@@ -1,0 +1,95 @@
+#include "framework/graphics_context.h"
+
+#include "framework/app.h"
+#include "framework/graphics.h"
+#include "host/errors.h"
+
+namespace {
+
+// The default font covers the 96 characters from the space (32) on.
+constexpr int kFontFrames = 96;
+constexpr int kFontFirstChar = 32;
+
+}  // namespace
+
+c_Image* c_Image::Init(gxtkSurface* s, int frameCount, int f) {
+    if (surface) RuntimeError(String("Image already initialized"));
+    // Dividing the surface into no frames would divide by zero.
+    if (frameCount < 1) frameCount = 1;
+    gc_store(surface, s);
+    width = s->width / frameCount;
+    height = s->height;
+    gc_store_array(frames, Array<c_Frame*>(frameCount));
+    for (int i = 0; i < frameCount; ++i) {
+        c_Frame* frame = new c_Frame();
+        frame->x = i * width;
+        gc_store(frames[i], frame);
+    }
+
+    flags = f;
+    if (flags & kXPadding) {
+        for (int i = 0; i < frameCount; ++i) frames[i]->x += 1;
+        width -= 2;
+    }
+    if (flags & kYPadding) {
+        for (int i = 0; i < frameCount; ++i) frames[i]->y += 1;
+        height -= 2;
+    }
+    if (flags & kMidHandle) {
+        flags &= ~kMidHandle;
+        handleX = static_cast<float>(width / 2);
+        handleY = static_cast<float>(height / 2);
+    }
+    if (frameCount == 1 && frames[0]->x == 0 && frames[0]->y == 0 && s->width == width && s->height == height)
+        flags |= kFullSurface;
+    return this;
+}
+
+void c_Image::MarkChildren() {
+    gc_enqueue(surface);
+    gc_enqueue(frames);
+}
+
+void c_GraphicsContext::LoadDefaultFont() {
+    if (!defaultFont) gc_store(defaultFont, OpenFramedImage(String("vexa_font.png"), kFontFrames, c_Image::kXPadding));
+    gc_store(font, defaultFont);
+    firstChar = kFontFirstChar;
+}
+
+void c_GraphicsContext::ApplyDefaultState(gxtkGraphics* graphics) {
+    gc_store(activeRenderer, graphics);
+    gc_store(device, graphics);
+    float identity[6] = {1, 0, 0, 1, 0, 0};
+    for (int i = 0; i < 6; ++i) matrix[i] = identity[i];
+    graphics->SetTransform(1, 0, 0, 1, 0, 0);
+    red = green = blue = 255;
+    graphics->SetTint(red, green, blue);
+    alpha = 1;
+    graphics->SetOpacity(alpha);
+    blendMode = 0;
+    graphics->SetBlendMode(blendMode);
+    scissor[0] = 0;
+    scissor[1] = 0;
+    scissor[2] = static_cast<float>(graphics->FrameWidth());
+    scissor[3] = static_cast<float>(graphics->FrameHeight());
+    graphics->SetClip(0, 0, graphics->FrameWidth(), graphics->FrameHeight());
+}
+
+void c_GraphicsContext::MarkChildren() {
+    gc_enqueue(device);
+    gc_enqueue(defaultFont);
+    gc_enqueue(font);
+}
+
+String CompleteDataPath(const String& path) {
+    int colon = path.IndexOf(String(":/"));
+    if (colon != -1 && path.IndexOf(String("/")) == colon + 1) return path;
+    if (path.HasPrefix(String("./")) || path.HasPrefix(String("/"))) return path;
+    return String("ravlen://data/") + path;
+}
+
+c_Image* OpenFramedImage(const String& path, int frameCount, int flags) {
+    gxtkSurface* surface = graphicsDevice->OpenSurface(CompleteDataPath(path));
+    if (!surface) return nullptr;
+    return (new c_Image())->Init(surface, frameCount, flags);
+}

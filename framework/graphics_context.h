@@ -1,0 +1,68 @@
+// The immediate-mode drawing state, its framed images and the default font.
+#pragma once
+
+#include "runtime/array.h"
+#include "runtime/collector.h"
+#include "runtime/string.h"
+
+class gxtkGraphics;
+class gxtkSurface;
+
+// One frame's top-left corner in its image's surface.
+class c_Frame : public Object {
+public:
+    int x = 0;
+    int y = 0;
+};
+
+// A surface cut into frames of equal width laid side by side.
+class c_Image : public Object {
+public:
+    // Flag bits.
+    static constexpr int kMidHandle = 1;      // handle at the frame's centre
+    static constexpr int kXPadding = 2;       // a one-pixel border left and right of each frame
+    static constexpr int kYPadding = 4;       // a one-pixel border above and below
+    static constexpr int kFullSurface = 0x10000;  // one frame covering the whole surface
+
+    gxtkSurface* surface = nullptr;
+    int width = 0;   // of one frame
+    int height = 0;
+    Array<c_Frame*> frames;
+    int flags = 0;
+    float handleX = 0;
+    float handleY = 0;
+
+    // A second initialisation is the runtime error "Image already initialized".
+    // A frame count below 1 is taken as 1.
+    c_Image* Init(gxtkSurface* surface, int frameCount, int flags);
+    void MarkChildren() override;
+};
+
+class c_GraphicsContext : public Object {
+public:
+    gxtkGraphics* device = nullptr;  // while a frame is drawn, else null
+    c_Image* defaultFont = nullptr;
+    c_Image* font = nullptr;
+    int firstChar = 0;
+    float matrix[6] = {1, 0, 0, 1, 0, 0};
+    float red = 255;
+    float green = 255;
+    float blue = 255;
+    float alpha = 1;
+    int blendMode = 0;
+    float scissor[4] = {0, 0, 0, 0};
+
+    // The font picture "vexa_font.png", 96 frames from the space on; without
+    // the file there is no default font.
+    void LoadDefaultFont();
+    // Makes `graphics` the active renderer and resets the drawing state.
+    void ApplyDefaultState(gxtkGraphics* graphics);
+    void MarkChildren() override;
+};
+
+// A path as given, when it names a scheme or starts with "./" or "/";
+// otherwise a file of the data folder.
+String CompleteDataPath(const String& path);
+// The picture at `path` cut into `frameCount` frames, or null when the
+// picture cannot be loaded.
+c_Image* OpenFramedImage(const String& path, int frameCount, int flags);

@@ -1,0 +1,80 @@
+// The input state the application reads at each update: keys down and the
+// presses since the last update (mouse buttons, keyboard, joystick buttons
+// and fingers share one key space, see host/events.h), typed characters,
+// pointer and finger positions, the accelerometer and the joysticks.
+//
+// Between two updates presses are counted and characters queued up to fixed
+// limits; PostTick clears both after each OnTick.
+#pragma once
+
+#include "host/events.h"
+#include "runtime/array.h"
+#include "runtime/collector.h"
+
+// One joystick: two sticks, two triggers and 32 buttons.
+class c_JoyState : public Object {
+public:
+    Array<float> joyX;
+    Array<float> joyY;
+    Array<float> joyZ;
+    Array<bool> buttons;
+
+    c_JoyState();
+    void MarkChildren() override;
+};
+
+class c_InputDevice : public Object {
+public:
+    // Presses counted per update: the 34th distinct press is not counted.
+    static constexpr int kHitQueueLength = 33;
+    // Characters queued per update: the 33rd is dropped.
+    static constexpr int kCharBufferLength = 32;
+    static constexpr int kFingers = 32;
+    static constexpr int kJoystickPorts = 4;
+
+    Array<c_JoyState*> joyStates;
+    Array<bool> keyDown;
+    int hitCount = 0;
+    Array<int> hitQueue;
+    Array<int> keyHits;
+    int charReadPos = 0;
+    int charCount = 0;
+    Array<int> charBuffer;
+    float mouseX = 0;
+    float mouseY = 0;
+    Array<float> touchX;
+    Array<float> touchY;
+    float accelX = 0;
+    float accelY = 0;
+    float accelZ = 0;
+
+    // The four joystick states are created here too.
+    c_InputDevice();
+    void MarkChildren() override;
+
+    // Events with codes of another kind are ignored, as are key numbers
+    // outside the key space and fingers outside 0 to 31.
+    void KeyInput(int event, int data);
+    void MouseInput(int event, int button, float x, float y);
+    void TouchInput(int event, int finger, float x, float y);
+    void MotionInput(int event, int data, float x, float y, float z);
+
+    // Before OnTick: polls the joysticks into their states and their buttons
+    // into the key space.
+    void PreTick();
+    // After OnTick: forgets the presses and characters of this update.
+    void PostTick();
+
+    bool IsKeyDown(int key) const { return InKeySpace(key) && keyDown[key]; }
+    int KeyHitCount(int key) const { return InKeySpace(key) ? keyHits[key] : 0; }
+    float PointerX() const { return mouseX; }
+    float PointerY() const { return mouseY; }
+    // The next queued character of this update, 0 when there is none.
+    int GetChar();
+
+private:
+    static bool InKeySpace(int key) { return key >= 0 && key < KEY_COUNT; }
+    void RecordHit(int key);
+    void SetMousePosition(float x, float y);
+    void SetTouchPosition(int finger, float x, float y);
+};
