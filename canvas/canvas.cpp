@@ -1,0 +1,222 @@
+#include "canvas/canvas.h"
+
+#include "canvas/font.h"
+#include "canvas/image.h"
+#include "canvas/material.h"
+#include "canvas/matrix4.h"
+#include "canvas/render_state.h"
+#include "canvas/renderer.h"
+#include "canvas/shader.h"
+#include "canvas/texture.h"
+#include "host/game.h"
+#include "host/gl_api.h"
+
+namespace {
+
+Array<float> Identity4x4() {
+    Array<float> m(16);
+    Mat4Identity(m.Data());
+    return m;
+}
+
+int Clamp(int value, int low, int high) { return value < low ? low : value > high ? high : value; }
+
+}  // namespace
+
+c_LightData::c_LightData() {
+    gc_store_array(vector, Array<float>::Of({0, 0, -10, 1}));
+    gc_store_array(viewVector, Array<float>(4));
+    gc_store_array(color, Array<float>::Of({1, 1, 1, 1}));
+}
+
+void c_LightData::MarkChildren() {
+    gc_enqueue(vector);
+    gc_enqueue(viewVector);
+    gc_enqueue(color);
+}
+
+c_Canvas::c_Canvas() {
+    gc_store_array(lights, Array<c_LightData*>(MAX_LIGHTS));
+    gc_store_array(viewport, Array<int>::Of({0, 0, 640, 480}));
+    gc_store_array(scissor, Array<int>::Of({0, 0, 10000, 10000}));
+    gc_store_array(projMatrix, Identity4x4());
+    gc_store_array(viewMatrix, Identity4x4());
+    gc_store_array(modelMatrix, Identity4x4());
+    gc_store_array(ambientLight, Array<float>::Of({0, 0, 0, 1}));
+    gc_store_array(fogColor, Array<float>::Of({0, 0, 0, 0}));
+    gc_store_array(colorMask, Array<bool>::Of({true, true, true, true}));
+}
+
+c_Canvas* c_Canvas::Init() {
+    InitRenderer();
+    gc_store(font, defaultFont);
+    gc_store(stockMaterial, fastShader->StockMaterial());
+    for (int i = 0; i < MAX_LIGHTS; ++i) gc_store(lights[i], new c_LightData());
+    dirty = -1;
+    TakeWindowSize();
+    SetViewport(0, 0, width, height);
+    SetOrthoProjection(0, static_cast<float>(width), 0, static_cast<float>(height), -1, 1);
+    return this;
+}
+
+void c_Canvas::TakeWindowSize() {
+    width = targetWidth = currentGame->WindowWidth();
+    height = targetHeight = currentGame->WindowHeight();
+}
+
+void c_Canvas::FlushRecorded() {
+    if (next == 0) return;
+    Validate();
+    Render();
+    Reset();
+}
+
+void c_Canvas::Flush() { FlushRecorded(); }
+
+void c_Canvas::SetViewport(int x, int y, int w, int h) {
+    FlushRecorded();
+    viewport[0] = x;
+    viewport[1] = y;
+    viewport[2] = w;
+    viewport[3] = h;
+    dirty |= DIRTY_VIEWPORT;
+}
+
+void c_Canvas::SetScissor(int x, int y, int w, int h) {
+    FlushRecorded();
+    scissor[0] = x;
+    scissor[1] = y;
+    scissor[2] = w;
+    scissor[3] = h;
+    dirty |= DIRTY_VIEWPORT;
+}
+
+void c_Canvas::SetOrthoProjection(float left, float right, float top, float bottom, float znear, float zfar) {
+    FlushRecorded();
+    float* m = projMatrix.Data();
+    for (int i = 0; i < 16; ++i) m[i] = 0;
+    m[0] = 2 / (right - left);
+    m[5] = 2 / (bottom - top);
+    m[10] = 2 / (zfar - znear);
+    m[12] = -(left + right) / (right - left);
+    m[13] = -(top + bottom) / (bottom - top);
+    m[14] = -(znear + zfar) / (zfar - znear);
+    m[15] = 1;
+    dirty |= DIRTY_SHADER;
+}
+
+void c_Canvas::Clear(float r, float g, float b, float a) {
+    FlushRecorded();
+    Validate();
+    if (clearNeedsScissor) {
+        gl.Enable(GL_SCISSOR_TEST);
+        gl.Scissor(viewX, viewY, viewW, viewH);
+    }
+    gl.ClearColor(r, g, b, a);
+    gl.Clear(GL_COLOR_BUFFER_BIT);
+    if (clearNeedsScissor) gl.Disable(GL_SCISSOR_TEST);
+}
+
+void c_Canvas::UnprojectPoint(Array<float> inCoords, Array<float> outCoords) {
+    float inverse[16];
+    Mat4Invert(projMatrix.Data(), inverse);
+    float v[4] = {(inCoords[0] - viewport[0]) / viewport[2] * 2 - 1,
+                  (inCoords[1] - viewport[1]) / viewport[3] * 2 - 1, -1, 1};
+    Mat4TransformVector(inverse, v, v);
+    outCoords[0] = v[0] / v[3];
+    outCoords[1] = v[1] / v[3];
+    if (outCoords.Length() > 2) outCoords[2] = v[2] / v[3];
+}
+
+void c_Canvas::Validate() {
+    if (builtGeneration != graphicsGeneration) {
+        builtGeneration = graphicsGeneration;
+        MakeContextBuffers();
+        TakeWindowSize();
+        dirty = -1;
+    }
+    if (renderState.currentCanvas != this) {
+        if (renderState.currentCanvas) renderState.currentCanvas->Flush();
+        gc_store(renderState.currentCanvas, this);
+        dirty = -1;
+    } else if (dirty == 0) {
+        return;
+    }
+    if (dirty & DIRTY_FRAMEBUFFER) gl.BindFramebuffer(GL_FRAMEBUFFER, renderState.windowFramebuffer);
+    if (dirty & DIRTY_VIEWPORT) SendViewport();
+    if (dirty & DIRTY_SHADER) SendShaderValues();
+    if (dirty & DIRTY_LINE_WIDTH) gl.LineWidth(lineWidth);
+    if (dirty & DIRTY_COLOR_MASK) gl.ColorMask(colorMask[0], colorMask[1], colorMask[2], colorMask[3]);
+    dirty = 0;
+}
+
+void c_Canvas::SendViewport() {
+    TakeWindowSize();
+    viewX = viewport[0];
+    viewY = viewport[1];
+    viewW = viewport[2];
+    viewH = viewport[3];
+    clipX = Clamp(scissor[0], 0, viewW);
+    clipW = Clamp(scissor[2], 0, viewW - clipX);
+    clipY = Clamp(scissor[1], 0, viewH);
+    clipH = Clamp(scissor[3], 0, viewH - clipY);
+    clipX += viewX;
+    clipY += viewY;
+    // The window's rows run bottom-up.
+    viewY = targetHeight - viewH - viewY;
+    clipY = targetHeight - clipY - clipH;
+    gl.Viewport(viewX, viewY, viewW, viewH);
+    if (clipX == viewX && clipY == viewY && clipW == viewW && clipH == viewH) {
+        gl.Disable(GL_SCISSOR_TEST);
+        bool wholeWindow = viewX == 0 && viewY == 0 && viewW == targetWidth && viewH == targetHeight;
+        clearNeedsScissor = !wholeWindow;
+    } else {
+        gl.Enable(GL_SCISSOR_TEST);
+        gl.Scissor(clipX, clipY, clipW, clipH);
+        clearNeedsScissor = false;
+    }
+}
+
+void c_Canvas::SendShaderValues() {
+    RenderState& s = renderState;
+    InvalidateShaderState();
+    s.clipPosScale[1] = -1;
+    float projection[16];
+    Mat4Multiply(s.flipMatrix, projMatrix.Data(), projection);
+    Mat4Multiply(viewMatrix.Data(), modelMatrix.Data(), s.modelView);
+    Mat4Multiply(projection, s.modelView, s.modelViewProjection);
+    for (int i = 0; i < 4; ++i) {
+        s.ambientLight[i] = ambientLight[i];
+        s.fogColor[i] = fogColor[i];
+    }
+    s.lightCount = 0;
+    for (int i = 0; i < lights.Length(); ++i) {
+        c_LightData* light = lights[i];
+        if (!light || light->type == 0) continue;
+        Mat4TransformVector(viewMatrix.Data(), light->vector.Data(), light->viewVector.Data());
+        float* colorSlot = s.lightColors + 4 * s.lightCount;
+        float* vectorSlot = s.lightVectors + 4 * s.lightCount;
+        for (int k = 0; k < 4; ++k) colorSlot[k] = light->color[k];
+        vectorSlot[0] = light->viewVector[0];
+        vectorSlot[1] = light->viewVector[1];
+        vectorSlot[2] = light->viewVector[2];
+        vectorSlot[3] = light->range;
+        ++s.lightCount;
+    }
+    c_Texture* shadow = shadowMap && shadowMap->material ? shadowMap->material->ColorTexture() : nullptr;
+    gc_store(s.shadowTexture, shadow);
+}
+
+void c_Canvas::MarkChildren() {
+    c_DrawList::MarkChildren();
+    gc_enqueue(lights);
+    gc_enqueue(viewport);
+    gc_enqueue(scissor);
+    gc_enqueue(projMatrix);
+    gc_enqueue(viewMatrix);
+    gc_enqueue(modelMatrix);
+    gc_enqueue(ambientLight);
+    gc_enqueue(fogColor);
+    gc_enqueue(shadowMap);
+    gc_enqueue(colorMask);
+}

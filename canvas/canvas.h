@@ -1,0 +1,82 @@
+// c_Canvas: the draw list the application draws on, owning the OpenGL state
+// its runs need. State changes are lazy: a setter flushes what was recorded
+// under the old state and marks what changed in `dirty`; Validate sends only
+// the marked parts, just before drawing or clearing.
+//
+// The dirty bits:
+//   DIRTY_FRAMEBUFFER  the window's framebuffer is bound
+//   DIRTY_VIEWPORT     viewport and scissor (and whether a clear needs its own scissor)
+//   DIRTY_SHADER       projection, model-view and the other shared shader values
+//   DIRTY_LINE_WIDTH   line width
+//   DIRTY_COLOR_MASK   colour mask
+// All bits are set at construction, on a new graphics generation and when
+// this canvas becomes the current one; Validate clears them all.
+#pragma once
+
+#include "canvas/draw_list.h"
+#include "runtime/array.h"
+
+class c_Image2;
+
+constexpr int DIRTY_FRAMEBUFFER = 1;
+constexpr int DIRTY_VIEWPORT = 2;
+constexpr int DIRTY_SHADER = 4;
+constexpr int DIRTY_LINE_WIDTH = 8;
+constexpr int DIRTY_COLOR_MASK = 16;
+
+class c_LightData : public Object {
+public:
+    int type = 0;  // 0: off; nothing in this system switches a light on
+    Array<float> vector;
+    Array<float> viewVector;
+    Array<float> color;
+    float range = 10.0f;
+
+    c_LightData();
+    void MarkChildren() override;
+};
+
+class c_Canvas : public c_DrawList {
+public:
+    int dirty = -1;
+    Array<c_LightData*> lights;
+    int builtGeneration = 0;
+    int width = 0, height = 0;
+    int targetWidth = 0, targetHeight = 0;
+    // Window pixels from the top-left.
+    Array<int> viewport;
+    int viewX = 0, viewY = 0, viewW = 0, viewH = 0;
+    // Relative to the viewport.
+    Array<int> scissor;
+    int clipX = 0, clipY = 0, clipW = 0, clipH = 0;
+    bool clearNeedsScissor = false;
+    Array<float> projMatrix;
+    Array<float> viewMatrix;
+    Array<float> modelMatrix;
+    Array<float> ambientLight;
+    Array<float> fogColor;
+    c_Image2* shadowMap = nullptr;
+    float lineWidth = 1.0f;
+    Array<bool> colorMask;
+
+    c_Canvas();
+    c_Canvas* Init();
+
+    void SetViewport(int x, int y, int w, int h);
+    void SetScissor(int x, int y, int w, int h);
+    void SetOrthoProjection(float left, float right, float top, float bottom, float znear, float zfar);
+    void Clear(float r, float g, float b, float a);
+    void Flush() override;
+    // Window pixels to projection space, through the viewport and the
+    // inverse of the projection (without the window's flip).
+    void UnprojectPoint(Array<float> inCoords, Array<float> outCoords);
+    void Validate();
+
+    void MarkChildren() override;
+
+private:
+    void FlushRecorded();
+    void TakeWindowSize();
+    void SendViewport();
+    void SendShaderValues();
+};

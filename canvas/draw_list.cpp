@@ -1,0 +1,303 @@
+#include "canvas/draw_list.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+
+#include "canvas/font.h"
+#include "canvas/image.h"
+#include "canvas/material.h"
+#include "canvas/render_state.h"
+#include "host/data_buffer.h"
+#include "host/gl_api.h"
+
+c_DrawOp* nullRun = nullptr;
+c_Stack3* freeOps = nullptr;
+
+void c_DrawOp::MarkChildren() { gc_enqueue(material); }
+
+c_DrawList::c_DrawList() {
+    gc_store(ops, new c_Stack3());
+    gc_store(data, (new c_DataBuffer())->New(INITIAL_VERTEX_BYTES));
+    gc_store(op, nullRun);
+    gc_store(casters, new c_Stack4());
+    gc_store(casterVerts, new c_Stack4());
+    gc_store_array(color, Array<float>::Of({1, 1, 1, 1}));
+    gc_store_array(matrixStack, Array<float>(MATRIX_STACK_FLOATS));
+}
+
+void c_DrawList::SetMatrix(float nix, float niy, float njx, float njy, float ntx, float nty) {
+    ix = nix;
+    iy = niy;
+    jx = njx;
+    jy = njy;
+    tx = ntx;
+    ty = nty;
+}
+
+void c_DrawList::Transform(float mix, float miy, float mjx, float mjy, float mtx, float mty) {
+    float nix = mix * ix + miy * jx;
+    float niy = mix * iy + miy * jy;
+    float njx = mjx * ix + mjy * jx;
+    float njy = mjx * iy + mjy * jy;
+    float ntx = mtx * ix + mty * jx + tx;
+    float nty = mtx * iy + mty * jy + ty;
+    SetMatrix(nix, niy, njx, njy, ntx, nty);
+}
+
+void c_DrawList::Translate(float x, float y) { Transform(1, 0, 0, 1, x, y); }
+
+void c_DrawList::Rotate(float rz) {
+    double radians = rz * DEGREES_TO_RADIANS;
+    float c = static_cast<float>(std::cos(radians));
+    float s = static_cast<float>(std::sin(radians));
+    Transform(c, -s, s, c, 0, 0);
+}
+
+void c_DrawList::Scale(float sx, float sy) { Transform(sx, 0, 0, sy, 0, 0); }
+
+void c_DrawList::PlaceTurned(float x, float y, float rz) {
+    Translate(x, y);
+    Rotate(rz);
+}
+
+void c_DrawList::PlaceTurnedScaled(float x, float y, float rz, float sx, float sy) {
+    Translate(x, y);
+    Rotate(rz);
+    Scale(sx, sy);
+}
+
+void c_DrawList::PushMatrix() {
+    float* slot = matrixStack.Data() + matrixTop;
+    slot[0] = ix;
+    slot[1] = iy;
+    slot[2] = jx;
+    slot[3] = jy;
+    slot[4] = tx;
+    slot[5] = ty;
+    // A ring: the 65th push overwrites the oldest saved matrix.
+    matrixTop += 6;
+    if (matrixTop >= MATRIX_STACK_FLOATS) matrixTop -= MATRIX_STACK_FLOATS;
+}
+
+void c_DrawList::PopMatrix() {
+    matrixTop -= 6;
+    if (matrixTop < 0) matrixTop += MATRIX_STACK_FLOATS;
+    const float* slot = matrixStack.Data() + matrixTop;
+    SetMatrix(slot[0], slot[1], slot[2], slot[3], slot[4], slot[5]);
+}
+
+namespace {
+
+// Components outside 0..1 would carry into the neighbouring byte.
+uint32_t ColorByte(float value) {
+    int byte = static_cast<int>(value);
+    return static_cast<uint32_t>(byte < 0 ? 0 : byte > 255 ? 255 : byte);
+}
+
+}  // namespace
+
+void c_DrawList::SetColor(float r, float g, float b) {
+    color[0] = r;
+    color[1] = g;
+    color[2] = b;
+    uint32_t packed = ColorByte(alpha) << 24 | ColorByte(b * alpha) << 16 | ColorByte(g * alpha) << 8 |
+                      ColorByte(r * alpha);
+    packedColor = static_cast<int>(packed);
+}
+
+bool c_DrawList::JoinsCurrentRun(c_Material* material) const {
+    return op->material == material && op->blend == blend && op->order == 4;
+}
+
+void c_DrawList::StartPrimitive(c_Material* material) {
+    if (!material) material = stockMaterial;
+    int size = data->Length();
+    if (next + QUAD_BYTES > size) {
+        int grown = size + size / 2;
+        int newSize = next + QUAD_BYTES > grown ? next + QUAD_BYTES : grown;
+        c_DataBuffer* bigger = (new c_DataBuffer())->New(newSize);
+        std::memcpy(bigger->Data(), data->Data(), static_cast<size_t>(next < size ? next : size));
+        data->Discard();
+        gc_store(data, bigger);
+    }
+    if (JoinsCurrentRun(material)) {
+        op->count += 4;
+        return;
+    }
+    c_DrawOp* run = freeOps->IsEmpty() ? new c_DrawOp() : freeOps->Pop();
+    gc_store(run->material, material);
+    run->blend = blend;
+    run->order = 4;
+    run->count = 4;
+    ops->Push(run);
+    gc_store(op, run);
+}
+
+void c_DrawList::PutVertex(float x, float y, float s, float t) {
+    float v[6] = {ix * x + jx * y + tx, iy * x + jy * y + ty, s, t, ix, iy};
+    unsigned char* at = data->Data() + next;
+    std::memcpy(at, v, sizeof v);
+    std::memcpy(at + 24, &packedColor, 4);
+    next += VERTEX_BYTES;
+}
+
+void c_DrawList::DrawImage(c_Image2* image) {
+    StartPrimitive(image->material);
+    PutVertex(image->x0, image->y0, image->s0, image->t0);
+    PutVertex(image->x1, image->y0, image->s1, image->t0);
+    PutVertex(image->x1, image->y1, image->s1, image->t1);
+    PutVertex(image->x0, image->y1, image->s0, image->t1);
+}
+
+void c_DrawList::DrawImage(c_Image2* image, float x, float y) {
+    PushMatrix();
+    Translate(x, y);
+    DrawImage(image);
+    PopMatrix();
+}
+
+void c_DrawList::DrawImage(c_Image2* image, float x, float y, float rz) {
+    PushMatrix();
+    PlaceTurned(x, y, rz);
+    DrawImage(image);
+    PopMatrix();
+}
+
+void c_DrawList::DrawImage(c_Image2* image, float x, float y, float rz, float sx, float sy) {
+    PushMatrix();
+    PlaceTurnedScaled(x, y, rz, sx, sy);
+    DrawImage(image);
+    PopMatrix();
+}
+
+void c_DrawList::Render() {
+    if (next == 0) return;
+    const unsigned char* bytes = data->Data();
+    int runCount = ops->Length();
+    int offset = 0;
+    int i = 0;
+    while (offset < next) {
+        int size = next - offset;
+        int last = runCount;
+        if (size > UPLOAD_BYTES) {
+            size = 0;
+            last = i;
+            while (last < runCount && size + ops->Get(last)->count * VERTEX_BYTES <= UPLOAD_BYTES) {
+                size += ops->Get(last)->count * VERTEX_BYTES;
+                ++last;
+            }
+        }
+        if (size == 0) {
+            // Run i alone is larger than an upload: send it in pieces of
+            // whole primitives, each drawn from vertex 0.
+            c_DrawOp* run = ops->Get(i);
+            int remaining = run->count;
+            while (remaining > 0) {
+                int piece = remaining <= UPLOAD_VERTICES ? remaining : UPLOAD_VERTICES / run->order * run->order;
+                gl.BufferSubData(GL_ARRAY_BUFFER, 0, piece * VERTEX_BYTES, bytes + offset);
+                DrawRun(run, 0, piece);
+                offset += piece * VERTEX_BYTES;
+                remaining -= piece;
+            }
+            ++i;
+            continue;
+        }
+        gl.BufferSubData(GL_ARRAY_BUFFER, 0, size, bytes + offset);
+        int first = 0;
+        for (; i < last; ++i) {
+            c_DrawOp* run = ops->Get(i);
+            DrawRun(run, first, run->count);
+            first += run->count;
+        }
+        offset += size;
+    }
+    gl.GetError();
+}
+
+namespace {
+
+void ApplyBlend(int mode) {
+    switch (mode) {
+    case BlendNone:
+        gl.Disable(GL_BLEND);
+        break;
+    case BlendAlpha:
+        gl.Enable(GL_BLEND);
+        gl.BlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+        break;
+    case BlendAdd:
+        gl.Enable(GL_BLEND);
+        gl.BlendFunc(GL_ONE, GL_ONE);
+        break;
+    case BlendMultiply:
+        gl.Enable(GL_BLEND);
+        gl.BlendFunc(GL_DST_COLOR, GL_ONE_MINUS_SRC_ALPHA);
+        break;
+    case BlendMultiplyNoAlpha:
+        gl.Enable(GL_BLEND);
+        gl.BlendFunc(GL_DST_COLOR, GL_ZERO);
+        break;
+    default:
+        break;
+    }
+}
+
+}  // namespace
+
+void c_DrawList::DrawRun(c_DrawOp* run, int first, int count) {
+    run->material->Bind();
+    if (run->blend != renderState.appliedBlend) {
+        ApplyBlend(run->blend);
+        renderState.appliedBlend = run->blend;
+    }
+    switch (run->order) {
+    case 1:
+        gl.DrawArrays(GL_POINTS, first, count);
+        break;
+    case 2:
+        gl.DrawArrays(GL_LINES, first, count);
+        break;
+    case 3:
+        gl.DrawArrays(GL_TRIANGLES, first, count);
+        break;
+    case 4: {
+        intptr_t offset = ((first % 4) * QUADS_PER_UPLOAD + first / 4) * 12;
+        gl.DrawElements(GL_TRIANGLES, count / 4 * 6, GL_UNSIGNED_SHORT, reinterpret_cast<const void*>(offset));
+        break;
+    }
+    default:
+        for (int k = 0; k < count; k += run->order) gl.DrawArrays(GL_TRIANGLE_FAN, first + k, run->order);
+        break;
+    }
+}
+
+void c_DrawList::Reset() {
+    next = 0;
+    for (int i = 0; i < ops->Length(); ++i) {
+        c_DrawOp* run = ops->Get(i);
+        run->material = nullptr;
+        freeOps->Push(run);
+    }
+    ops->RemoveAll();
+    gc_store(op, nullRun);
+    casters->RemoveAll();
+    casterVerts->RemoveAll();
+}
+
+void c_DrawList::Flush() {
+    Render();
+    Reset();
+}
+
+void c_DrawList::MarkChildren() {
+    gc_enqueue(font);
+    gc_enqueue(stockMaterial);
+    gc_enqueue(ops);
+    gc_enqueue(data);
+    gc_enqueue(op);
+    gc_enqueue(casters);
+    gc_enqueue(casterVerts);
+    gc_enqueue(color);
+    gc_enqueue(matrixStack);
+}

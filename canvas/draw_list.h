@@ -1,0 +1,120 @@
+// c_DrawList records drawing as vertices in a byte buffer, grouped into runs
+// (c_DrawOp) that share a material, a blend mode and a primitive size, and
+// sends them to OpenGL in few uploads and draw calls. It carries the current
+// 2x3 matrix with a ring stack of 64 saved matrices, and the current colour.
+//
+// Runs: `ops` holds the runs since the last reset in drawing order, and `op`
+// is the one a new primitive may join. Whether it may is decided by
+// JoinsCurrentRun alone. After a reset `op` is the shared null run, which
+// nothing joins. Runs are never freed: Reset hands them to a pool shared by
+// all draw lists, and new runs come from there first.
+#pragma once
+
+#include "runtime/array.h"
+#include "runtime/collector.h"
+#include "runtime/containers.h"
+
+class c_DataBuffer;
+class c_Font;
+class c_Image2;
+class c_Material;
+
+// Blend modes.
+constexpr int BlendNone = 0;
+constexpr int BlendAlpha = 1;
+constexpr int BlendAdd = 2;
+constexpr int BlendMultiply = 3;
+constexpr int BlendMultiplyNoAlpha = 4;
+
+// The vertex: x, y (already through the matrix), s, t, the matrix's ix, iy
+// (the shaders' tangent), and the packed premultiplied colour R, G, B, A.
+constexpr int VERTEX_BYTES = 28;
+// One upload fills the canvas's vertex buffer object: 2340 vertices, a whole
+// number of quads (585) and of triangles (780).
+constexpr int UPLOAD_BYTES = 65520;
+constexpr int UPLOAD_VERTICES = UPLOAD_BYTES / VERTEX_BYTES;
+constexpr int QUADS_PER_UPLOAD = UPLOAD_VERTICES / 4;
+// Room StartPrimitive makes: one quad.
+constexpr int QUAD_BYTES = 4 * VERTEX_BYTES;
+// The quad index buffer: four blocks of 585 quads, six 16-bit indices each.
+// Block b serves runs whose first vertex is b modulo 4.
+constexpr int INDEX_BLOCK_BYTES = QUADS_PER_UPLOAD * 6 * 2;
+constexpr int INDEX_BUFFER_BYTES = 4 * INDEX_BLOCK_BYTES;
+// 4096 bytes: a list starts with room for 36 quads and grows by half.
+constexpr int INITIAL_VERTEX_BYTES = 4096;
+// 64 matrices of six floats.
+constexpr int MATRIX_STACK_FLOATS = 384;
+// Degrees to radians, as a float.
+constexpr float DEGREES_TO_RADIANS = 0.017453292f;
+
+class c_DrawOp : public Object {
+public:
+    c_Material* material = nullptr;
+    int blend = 0;
+    int order = 0;  // vertices per primitive: 1 points, 2 lines, 3 triangles, 4 quads, 5+ fans
+    int count = 0;  // vertices in the run
+
+    void MarkChildren() override;
+};
+
+// Shadow casters are not drawn in this system; the draw list keeps their
+// (always empty) stacks.
+class c_ShadowCaster : public Object {};
+
+class c_DrawList : public Object {
+public:
+    c_Font* font = nullptr;
+    c_Material* stockMaterial = nullptr;
+    int next = 0;
+    c_Stack3* ops = nullptr;
+    c_DataBuffer* data = nullptr;
+    c_DrawOp* op = nullptr;
+    c_Stack4* casters = nullptr;
+    c_Stack4* casterVerts = nullptr;
+    Array<float> color;
+    float alpha = 255.0f;
+    int packedColor = -1;  // 0xffffffff
+    int blend = BlendAlpha;
+    float ix = 1, jx = 0, tx = 0, iy = 0, jy = 1, ty = 0;
+    Array<float> matrixStack;
+    int matrixTop = 0;
+
+    c_DrawList();
+
+    void SetMatrix(float ix, float iy, float jx, float jy, float tx, float ty);
+    void Transform(float ix, float iy, float jx, float jy, float tx, float ty);
+    void Translate(float x, float y);
+    void Rotate(float rz);
+    void Scale(float sx, float sy);
+    void PlaceTurned(float x, float y, float rz);
+    void PlaceTurnedScaled(float x, float y, float rz, float sx, float sy);
+    void PushMatrix();
+    void PopMatrix();
+
+    void SetColor(float r, float g, float b);
+
+    // The one batching rule: a quad of `material` extends the current run
+    // when the run has that material, the list's blend mode and quads.
+    bool JoinsCurrentRun(c_Material* material) const;
+    void StartPrimitive(c_Material* material);
+    void PutVertex(float x, float y, float s, float t);
+    void DrawImage(c_Image2* image);
+    void DrawImage(c_Image2* image, float x, float y);
+    void DrawImage(c_Image2* image, float x, float y, float rz);
+    void DrawImage(c_Image2* image, float x, float y, float rz, float sx, float sy);
+
+    // Sends the runs to OpenGL, into the vertex and index buffers the canvas
+    // has bound. Nothing at all happens when nothing is recorded.
+    void Render();
+    void Reset();
+    virtual void Flush();
+
+    void MarkChildren() override;
+
+private:
+    void DrawRun(c_DrawOp* run, int first, int count);
+};
+
+// Shared by all draw lists: the run nothing joins, and the free runs.
+extern c_DrawOp* nullRun;
+extern c_Stack3* freeOps;

@@ -1,0 +1,40 @@
+#include "canvas/font.h"
+
+#include "canvas/image.h"
+#include "canvas/texture.h"
+
+void c_Glyph::MarkChildren() { gc_enqueue(image); }
+
+c_Font* c_Font::Load(const String& path, int firstChar, int numChars, bool bordered) {
+    c_Image2* image = c_Image2::Load(path, 0.5f, 0.5f, LinearFilter | MipmapFilter, nullptr);
+    if (!image) return nullptr;
+    if (numChars <= 0) return nullptr;
+    int cellWidth = image->Width() / numChars;
+    int cellHeight = image->Height();
+    // A picture narrower than one pixel per character has no cells to cut.
+    if (cellWidth <= 0) return nullptr;
+    int border = bordered ? 1 : 0;
+    int glyphWidth = cellWidth - 2 * border;
+    int glyphHeight = cellHeight - 2 * border;
+    int columns = image->Width() / cellWidth;
+
+    c_Font* font = new c_Font();
+    Array<c_Glyph*> glyphs(numChars);
+    for (int i = 0; i < numChars; ++i) {
+        c_Glyph* glyph = new c_Glyph();
+        gc_store(glyph->image, image);
+        glyph->code = firstChar + i;
+        glyph->x = (i % columns) * cellWidth + border;
+        glyph->y = (i / columns) * cellHeight + border;
+        glyph->width = glyphWidth;
+        glyph->height = glyphHeight;
+        glyph->advance = static_cast<float>(glyphWidth);
+        gc_store(glyphs[i], glyph);
+    }
+    gc_store_array(font->glyphs, glyphs);
+    font->firstChar = firstChar;
+    font->height = static_cast<float>(glyphHeight);
+    return font;
+}
+
+void c_Font::MarkChildren() { gc_enqueue(glyphs); }

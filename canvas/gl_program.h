@@ -1,0 +1,42 @@
+// c_GLProgram: one linked GL program with the locations of the uniforms the
+// canvas supplies; c_GLUniform: one uniform a material supplies.
+#pragma once
+
+#include "runtime/array.h"
+#include "runtime/collector.h"
+#include "runtime/string.h"
+
+class c_GLUniform : public Object {
+public:
+    String name;
+    int location = -1;
+    int size = 0;
+    int type = 0;  // the GL type code reported for the active uniform
+
+    c_GLUniform(const String& name, int location, int size, int type);
+};
+
+class c_GLProgram : public Object {
+public:
+    int program = 0;
+    Array<c_GLUniform*> materialUniforms;
+    // -1 where the program lacks the uniform.
+    int modelViewProjectionMatrixLoc = -1;
+    int modelViewMatrixLoc = -1;
+    int clipPosScaleLoc = -1;
+    int globalColorLoc = -1;
+    int fogColorLoc = -1;
+    int ambientLightLoc = -1;
+    int lightColorsLoc = -1;
+    int lightVectorsLoc = -1;
+    int shadowTextureLoc = -1;
+
+    c_GLProgram(int program, Array<c_GLUniform*> materialUniforms);
+    // Uses the program and sends the canvas's shared values.
+    void Bind();
+
+    void MarkChildren() override;
+};
+
+// The texture unit the shadow texture is bound on.
+constexpr int SHADOW_TEXTURE_UNIT = 7;

@@ -1,0 +1,47 @@
+// c_Material: a shader and its named parameters (textures, scalars,
+// 4-vectors). The shader decides which parameters exist and their defaults
+// (PrepareMaterial); after that the set of names is fixed and the setters only
+// change values of names already present.
+#pragma once
+
+#include "canvas/ref_counted.h"
+#include "runtime/array.h"
+#include "runtime/containers.h"
+#include "runtime/string.h"
+
+class c_Shader;
+class c_Texture;
+
+class c_Material : public c_RefCounted {
+public:
+    c_Shader* shader = nullptr;
+    bool initialised = false;
+    // Holds one reference on every texture in it.
+    c_StringMap2* textures = nullptr;
+    c_Texture* colorTexture = nullptr;
+    c_StringMap3* floatParams = nullptr;
+    c_StringMap4* vectorParams = nullptr;
+
+    c_Material();
+    // A null shader is the default shader.
+    c_Material* Init(c_Shader* shader);
+    static c_Material* Load(const String& path, int textureFlags, c_Shader* shader);
+
+    void PutFloatParam(const String& name, float value);
+    void PutVectorParam(const String& name, Array<float> values);
+    void PutTextureParam(const String& name, c_Texture* texture);
+    float FloatParam(const String& name, float defaultValue);
+    Array<float> VectorParam(const String& name, Array<float> defaultValue);
+    c_Texture* TextureParam(const String& name, c_Texture* defaultValue = nullptr);
+
+    c_Texture* ColorTexture() const { return colorTexture; }
+    int Width();
+    int Height();
+
+    // Makes this the material GL draws with: its shader's program and the
+    // values of the uniforms the shader file declared.
+    bool Bind();
+
+    void Destroy() override;
+    void MarkChildren() override;
+};

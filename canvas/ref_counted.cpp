@@ -1,0 +1,16 @@
+#include "canvas/ref_counted.h"
+
+#include "host/errors.h"
+
+void c_RefCounted::Retain() {
+    if (refCount < 1) RuntimeError("Internal error");
+    ++refCount;
+}
+
+void c_RefCounted::Release() {
+    if (refCount <= 0) RuntimeError("Internal error");
+    if (--refCount == 0) {
+        refCount = -1;
+        Destroy();
+    }
+}

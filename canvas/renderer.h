@@ -1,0 +1,40 @@
+// The renderer's one-time start-up and its process-wide objects: the main
+// program text, the five shaders, the default font. All of them, and every
+// other global of the canvas library, are collector roots through the marker
+// that InitCanvasGlobals registers.
+#pragma once
+
+#include "runtime/array.h"
+#include "runtime/string.h"
+
+class c_Shader;
+class c_Font;
+
+extern String mainProgramSource;
+extern c_Shader* fastShader;
+extern c_Shader* bumpShader;
+extern c_Shader* matteShader;
+extern c_Shader* shadowShader;
+extern c_Shader* lightMapShader;
+// The shader of materials made without one: the bump shader.
+extern c_Shader* defaultShader;
+extern c_Font* defaultFont;
+// (1, 1, 1, 1): the value of a vector uniform a material does not have.
+extern Array<float> unitVector;
+
+// Sets every global of the canvas library to its start value and registers
+// its root marker (once). The program main calls it during global
+// initialisation, before anything of the canvas is used.
+void InitCanvasGlobals();
+
+// Runs once, on the first texture, material, shader or canvas: makes the
+// context buffers, loads the shader texts and builds the shaders, loads the
+// default font. Later calls, including those its own steps make, return at
+// once.
+void InitRenderer();
+// True once InitRenderer has begun.
+bool RendererStarted();
+
+// The vertex buffer, its attribute layout and the quad index buffer for the
+// current graphics generation; nothing when they already exist for it.
+void MakeContextBuffers();
