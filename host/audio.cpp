@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "host/errors.h"
+#include "host/game.h"
 
 namespace {
 
@@ -49,12 +50,16 @@ void FlushRetiredBuffers() {
     retiredBuffers.swap(stillHeld);
 }
 
-unsigned char* NoSampleData(const String&, int*, int*, int*, int*) { return nullptr; }
+unsigned char* LoadThroughCurrentGame(const String& path, int* length, int* channels, int* bytesPerSample,
+                                      int* rate) {
+    if (!currentGame) return nullptr;
+    return currentGame->LoadSampleData(path, length, channels, bytesPerSample, rate);
+}
 
 }  // namespace
 
 AudioDeviceCalls audioDeviceCalls = {alcOpenDevice, alcCreateContext, alcMakeContextCurrent};
-SampleDataLoader sampleDataLoader = NoSampleData;
+SampleDataLoader sampleDataLoader = LoadThroughCurrentGame;
 
 int RetiredBufferCount() { return static_cast<int>(retiredBuffers.size()); }
 

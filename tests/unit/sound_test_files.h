@@ -88,3 +88,39 @@ inline int RisingCrossings(const int16_t* samples, int frames, int channels, int
 }
 
 }  // namespace soundtest
+
+#include "host/sound_files.h"
+#include "runtime/string.h"
+
+namespace soundtest {
+
+// Stands in for the host game's LoadSampleData: plain file names, no "ravlen:"
+// paths.
+inline unsigned char* LoadSampleFromFile(const String& path, int* length, int* channels, int* bytesPerSample,
+                                         int* rate) {
+    std::FILE* f = std::fopen(path.ToUtf8().c_str(), "rb");
+    if (!f) return nullptr;
+    unsigned char* data = ReadSampleFile(f, path, length, channels, bytesPerSample, rate);
+    std::fclose(f);
+    return data;
+}
+
+// Standard output written while `run` runs.
+template <class F>
+std::string CaptureStdout(F run) {
+    std::fflush(stdout);
+    std::FILE* capture = std::tmpfile();
+    int saved = dup(1);
+    dup2(fileno(capture), 1);
+    run();
+    std::fflush(stdout);
+    dup2(saved, 1);
+    close(saved);
+    std::string text;
+    std::rewind(capture);
+    for (int c; (c = std::fgetc(capture)) != EOF;) text += char(c);
+    std::fclose(capture);
+    return text;
+}
+
+}  // namespace soundtest
