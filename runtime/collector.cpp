@@ -6,9 +6,12 @@
 
 #include "runtime/string.h"
 
+gc_pending_header gc_pending = {nullptr, nullptr, nullptr, 0};
+gc_state gc_heap_state;
+
 namespace {
 
-gc_state heap;
+gc_state& heap = gc_heap_state;
 std::atomic<int> external_new_bytes{0};
 std::vector<gc_root_marker>& root_markers() {
     static std::vector<gc_root_marker> markers;
@@ -57,9 +60,7 @@ void splice_all(gc_object* from, gc_object* to) {
 
 }  // namespace
 
-gc_pending_header gc_pending = {nullptr, nullptr, nullptr, 0};
 
-gc_state& gc_heap() { return heap; }
 int gc_external_new_bytes() { return external_new_bytes.load(); }
 
 void gc_init_lists() {
@@ -72,25 +73,10 @@ void gc_init_lists() {
 void* gc_object::operator new(size_t size) { return gc_allocate(size); }
 void gc_object::operator delete(void* block) { gc_release(static_cast<gc_object*>(block)); }
 
-void* gc_allocate(size_t requested) {
-    int size = static_cast<int>((requested + 7) & ~size_t(7));
-    heap.new_bytes += size;
-    gc_destroy_garbage(size);
-    gc_object* block = nullptr;
-    if (size < GC_CACHE_LIMIT && heap.cache[size >> 3]) {
-        block = heap.cache[size >> 3];
-        heap.cache[size >> 3] = block->succ;
-    } else {
-        block = static_cast<gc_object*>(std::malloc(size));
-        if (!block) {
-            // Out of memory: nothing sensible can go on.
-            std::abort();
-        }
-    }
-    block->flags = size | heap.mark_bit;
-    append(&heap.white, block);
-    heap.allocated_bytes += size;
-    gc_pending = {block, block->succ, block->pred, block->flags};
+gc_object* gc_heap_block(int size) {
+    gc_object* block = static_cast<gc_object*>(std::malloc(size));
+    // Out of memory: nothing sensible can go on.
+    if (!block) std::abort();
     return block;
 }
 
@@ -110,6 +96,9 @@ void gc_destroy_garbage(int size) {
     if (target < 0) target = 0;
     while (heap.garbage_bytes > target && heap.garbage.succ != &heap.garbage) {
         gc_object* o = heap.garbage.succ;
+        // The garbage list runs through memory allocated long ago; fetching the
+        // next victims now hides the cache misses behind this destruction.
+        __builtin_prefetch(o->succ->succ);
         unlink(o);
         delete o;  // runs the destructor chain, then gc_release
     }

@@ -98,7 +98,8 @@ struct gc_state {
     int garbage_bytes;
     int mark_bit;
 };
-gc_state& gc_heap();
+extern gc_state gc_heap_state;
+inline gc_state& gc_heap() { return gc_heap_state; }
 int gc_external_new_bytes();
 
 // 8 MiB: a full cycle after this much new allocation keeps the heap within
@@ -107,15 +108,41 @@ constexpr int GC_FULL_COLLECTION_BYTES = 8388608;
 // Blocks below this size are recycled through the size-class cache.
 constexpr int GC_CACHE_LIMIT = 64;
 
-void* gc_allocate(size_t size);
 void gc_release(gc_object* block);
+void gc_destroy_garbage(int size);
+gc_object* gc_heap_block(int size);
+
+// Allocation sits on every object creation, so its common path is inline: the
+// garbage check, a size-class pop, the link at the tail of the white list.
+inline void* gc_allocate(size_t requested) {
+    gc_state& heap = gc_heap_state;
+    int size = static_cast<int>((requested + 7) & ~size_t(7));
+    heap.new_bytes += size;
+    if (heap.garbage_bytes > 0) gc_destroy_garbage(size);
+    gc_object* block;
+    if (size < GC_CACHE_LIMIT && heap.cache[size >> 3]) {
+        block = heap.cache[size >> 3];
+        heap.cache[size >> 3] = block->succ;
+    } else {
+        block = gc_heap_block(size);
+    }
+    block->flags = size | heap.mark_bit;
+    // Appended at the tail of the white list: the new object is white.
+    gc_object* tail = heap.white.pred;
+    block->pred = tail;
+    block->succ = &heap.white;
+    tail->succ = block;
+    heap.white.pred = block;
+    heap.allocated_bytes += size;
+    gc_pending = {block, block->succ, block->pred, block->flags};
+    return block;
+}
 void gc_enqueue(gc_object* object);
 void gc_mark_now(gc_object* object);
 void gc_mark_some(int target);
 void gc_sweep();
 void gc_full_collection();
 void gc_collect_step();
-void gc_destroy_garbage(int size);
 void gc_add_external_bytes(int bytes);
 // The incremental step's marking target: new + new x (allocated - new) / 8 MiB,
 // the product and quotient in 64 bits, the sum wrapped to 32 bits.
