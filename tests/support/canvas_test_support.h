@@ -1,0 +1,51 @@
+// Shared pieces of the canvas tests: a host whose data folder is a private
+// temporary folder, pictures written as PNG files, the renderer started over
+// the recording GL layer, and runtime errors checked in a child process.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "host/glfw_game.h"
+
+// A host with a settable window size and data folder.
+class CanvasTestGame : public KtRavlenGame {
+public:
+    int windowWidth = 800;
+    int windowHeight = 600;
+    int WindowWidth() override { return windowWidth; }
+    int WindowHeight() override { return windowHeight; }
+};
+
+// The one host of the test process (made on first use; it is currentGame).
+CanvasTestGame& TestGame();
+
+// A new temporary folder with a "data" folder holding the six shader texts
+// of the source tree and a generated 960 x 16 default font; it becomes the
+// test host's application folder. Returns the data folder's path.
+std::string MakeDataFolder();
+
+// Writes RGBA (or fewer components) pixels as a PNG file.
+void WritePng(const std::string& path, int width, int height, int components, const std::vector<unsigned char>& pixels);
+// The font picture: `count` cells of cellWidth x cellHeight in one row, each
+// framed by a one-pixel border.
+void WriteFontPicture(const std::string& path, int count, int cellWidth, int cellHeight);
+
+// Installs the recorder, resets the canvas globals, sets graphics generation 1
+// and a window of the given size, and points the host at a fresh data folder.
+// The renderer itself starts on first use.
+std::string StartRecordedRenderer(int windowWidth = 800, int windowHeight = 600);
+
+// For EXPECT_EXIT: the report goes to standard error, where the death test
+// reads it, and the debugger prompt reads an empty input and ends the process.
+void SendReportsToStderr();
+
+#define EXPECT_RUNTIME_ERROR(statement, message)                                        \
+    EXPECT_EXIT(                                                                        \
+        {                                                                               \
+            SendReportsToStderr();                                                      \
+            statement;                                                                  \
+        },                                                                              \
+        ::testing::ExitedWithCode(255), "Ravlen Runtime Error : " message)

@@ -1,0 +1,37 @@
+// The recording GL layer: fills the `gl` table with functions that write each
+// call as text ("Viewport(100,250,400,300)", enums by their short name,
+// "Enable(SCISSOR_TEST)") and simulate just enough of a driver for the
+// renderer to run: object names count up, bindings are remembered, shaders
+// always compile and link, and a program's active uniforms are the
+// "uniform <type> <name>" declarations found in its sources.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+struct GlRecorder {
+    std::vector<std::string> calls;
+    // Every glBufferSubData's bytes, in order, and every glBufferData's.
+    std::vector<std::vector<unsigned char>> uploads;
+    std::vector<std::vector<unsigned char>> bufferData;
+    // Shader sources by shader name, and the two sources of every program.
+    std::map<unsigned, std::string> shaderSources;
+    std::map<unsigned, std::vector<std::string>> programSources;
+    // Set to make the next compile fail with this log.
+    std::string failCompileLog;
+    // Set to make the next link fail with this log.
+    std::string failLinkLog;
+
+    // Calls whose text starts with one of the prefixes (all when empty).
+    std::vector<std::string> Calls(const std::vector<std::string>& prefixes = {}) const;
+    void Clear() {
+        calls.clear();
+        uploads.clear();
+    }
+};
+
+// Replaces every entry of `gl` (the ones the renderer does not use become
+// null) and starts a fresh record.
+GlRecorder& InstallGlRecorder();
+GlRecorder& glRecorder();

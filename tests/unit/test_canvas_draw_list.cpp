@@ -1,0 +1,316 @@
+// Draw lists: the matrix, the colour, the vertices written, how quads merge
+// into runs, and the exact uploads and draw calls of Render.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "canvas/canvas.h"
+#include "canvas/image.h"
+#include "canvas/material.h"
+#include "canvas/renderer.h"
+#include "canvas/shader.h"
+#include "canvas/texture.h"
+#include "host/data_buffer.h"
+#include "tests/support/canvas_test_support.h"
+#include "tests/support/gl_recorder.h"
+
+namespace {
+
+struct Vertex {
+    float x, y, s, t, ix, iy;
+    uint32_t color;
+};
+
+Vertex VertexAt(c_DrawList* list, int index) {
+    Vertex v;
+    std::memcpy(&v, list->data->Data() + index * VERTEX_BYTES, VERTEX_BYTES);
+    return v;
+}
+
+class DrawListTest : public ::testing::Test {
+protected:
+    void SetUp() override { StartRecordedRenderer(); }
+
+    // A material with a colour texture of the given size, on the fast shader.
+    c_Material* MaterialOfSize(int width, int height) {
+        c_Material* material = (new c_Material())->Init(fastShader);
+        c_Texture* texture = new c_Texture(width, height, 4, 0, (new c_DataBuffer())->New(width * height * 4));
+        material->PutTextureParam(String("ColorTexture"), texture);
+        texture->Release();
+        return material;
+    }
+
+    c_Image2* Image(c_Material* material, float handle = 0.5f) { return new c_Image2(material, handle, handle); }
+
+    // A canvas ready to draw whose set-up calls are already out of the record.
+    c_Canvas* ReadyCanvas() {
+        c_Canvas* canvas = (new c_Canvas())->Init();
+        canvas->Validate();
+        glRecorder().Clear();
+        return canvas;
+    }
+};
+
+TEST_F(DrawListTest, QuadsOfOneMaterialMergeAndAChangeStartsARun) {
+    c_Material* a = new c_Material();
+    c_Material* b = new c_Material();
+    c_DrawList* list = new c_DrawList();
+    list->StartPrimitive(a);
+    list->StartPrimitive(a);
+    ASSERT_EQ(list->ops->Length(), 1);
+    EXPECT_EQ(list->ops->Get(0)->count, 8);
+
+    list->StartPrimitive(b);
+    list->StartPrimitive(a);
+    ASSERT_EQ(list->ops->Length(), 3);
+    EXPECT_EQ(list->ops->Get(0)->material, a);
+    EXPECT_EQ(list->ops->Get(1)->material, b);
+    EXPECT_EQ(list->ops->Get(2)->material, a);
+    EXPECT_EQ(list->ops->Get(2)->count, 4);
+}
+
+TEST_F(DrawListTest, ANullMaterialIsTheStockMaterialAndABlendChangeSplitsTheRun) {
+    c_Material* stock = new c_Material();
+    c_DrawList* list = new c_DrawList();
+    list->stockMaterial = stock;
+    list->StartPrimitive(nullptr);
+    list->StartPrimitive(stock);
+    ASSERT_EQ(list->ops->Length(), 1);
+    EXPECT_EQ(list->ops->Get(0)->material, stock);
+
+    list->blend = BlendAdd;
+    list->StartPrimitive(stock);
+    ASSERT_EQ(list->ops->Length(), 2);
+    EXPECT_EQ(list->ops->Get(1)->blend, BlendAdd);
+}
+
+TEST_F(DrawListTest, ResetRecyclesRunsThroughTheSharedPool) {
+    c_Material* a = new c_Material();
+    c_Material* b = new c_Material();
+    c_DrawList* first = new c_DrawList();
+    first->StartPrimitive(a);
+    first->StartPrimitive(b);
+    c_DrawOp* run0 = first->ops->Get(0);
+    c_DrawOp* run1 = first->ops->Get(1);
+    first->Reset();
+    EXPECT_EQ(first->next, 0);
+    EXPECT_EQ(first->ops->Length(), 0);
+    EXPECT_EQ(first->op, nullRun);
+    EXPECT_EQ(freeOps->Length(), 2);
+    EXPECT_EQ(run0->material, nullptr);
+
+    // Another list takes them back, most recently freed first, and a quad of
+    // the material last used before the reset still starts a new run.
+    c_DrawList* second = new c_DrawList();
+    second->StartPrimitive(b);
+    second->StartPrimitive(a);
+    EXPECT_EQ(second->ops->Get(0), run1);
+    EXPECT_EQ(second->ops->Get(1), run0);
+    EXPECT_EQ(freeOps->Length(), 0);
+    first->StartPrimitive(b);
+    EXPECT_EQ(first->ops->Length(), 1);
+    EXPECT_EQ(first->ops->Get(0)->count, 4);
+}
+
+TEST_F(DrawListTest, TheVertexBufferGrowsByHalfAndKeepsWhatWasWritten) {
+    c_Image2* image = Image(MaterialOfSize(8, 8), 0);
+    c_DrawList* list = new c_DrawList();
+    EXPECT_EQ(list->data->Length(), 4096);
+    // 36 quads fill 4032 of the 4096 bytes; the 37th needs room.
+    for (int i = 0; i < 37; ++i) list->DrawImage(image, static_cast<float>(i), 0);
+    EXPECT_EQ(list->data->Length(), 6144);
+    EXPECT_EQ(list->next, 37 * QUAD_BYTES);
+    for (int i = 0; i < 37; ++i) EXPECT_EQ(VertexAt(list, 4 * i).x, static_cast<float>(i));
+    list->Reset();
+    EXPECT_EQ(list->data->Length(), 6144);
+}
+
+TEST_F(DrawListTest, ImageCornersGoThroughTheMatrixInOrder) {
+    c_Material* material = MaterialOfSize(64, 32);
+    c_Image2* sprite = new c_Image2(Image(material, 0), 16, 8, 16, 16, 0.5f, 0.5f);
+    c_DrawList* list = new c_DrawList();
+    list->SetColor(1, 1, 1);
+    list->DrawImage(sprite, 100, 50);
+    Vertex v[4];
+    for (int i = 0; i < 4; ++i) v[i] = VertexAt(list, i);
+    EXPECT_EQ(v[0].x, 92);
+    EXPECT_EQ(v[0].y, 42);
+    EXPECT_EQ(v[1].x, 108);
+    EXPECT_EQ(v[1].y, 42);
+    EXPECT_EQ(v[2].x, 108);
+    EXPECT_EQ(v[2].y, 58);
+    EXPECT_EQ(v[3].x, 92);
+    EXPECT_EQ(v[3].y, 58);
+    EXPECT_EQ(v[0].s, 0.25f);
+    EXPECT_EQ(v[0].t, 0.25f);
+    EXPECT_EQ(v[2].s, 0.5f);
+    EXPECT_EQ(v[2].t, 0.75f);
+    EXPECT_EQ(v[0].ix, 1);
+    EXPECT_EQ(v[0].iy, 0);
+    EXPECT_EQ(v[0].color, 0xffffffffu);
+    // The matrix is back to identity afterwards.
+    EXPECT_EQ(list->tx, 0);
+    EXPECT_EQ(list->matrixTop, 0);
+}
+
+TEST_F(DrawListTest, MirroredAndRotatedImages) {
+    c_Image2* image = Image(MaterialOfSize(16, 16));
+    c_DrawList* list = new c_DrawList();
+    list->DrawImage(image, 100, 50, 0, -1, 1);
+    Vertex mirrored = VertexAt(list, 0);
+    EXPECT_EQ(mirrored.x, 108);
+    EXPECT_EQ(mirrored.y, 42);
+    EXPECT_EQ(mirrored.ix, -1);
+
+    list->DrawImage(image, 100, 50, 90);
+    Vertex turned = VertexAt(list, 4);
+    EXPECT_NEAR(turned.x, 92, 1e-4);
+    EXPECT_NEAR(turned.y, 58, 1e-4);
+    EXPECT_NEAR(turned.iy, -1, 1e-6);
+}
+
+TEST_F(DrawListTest, TransformComposesOnTheRight) {
+    c_DrawList* list = new c_DrawList();
+    list->Translate(10, 20);
+    list->Scale(2, 3);
+    list->Translate(1, 1);
+    // The last translation acts in the scaled space: (1, 1) -> (2, 3).
+    EXPECT_EQ(list->tx, 12);
+    EXPECT_EQ(list->ty, 23);
+    EXPECT_EQ(list->ix, 2);
+    EXPECT_EQ(list->jy, 3);
+}
+
+TEST_F(DrawListTest, TheMatrixStackIsARingOf64) {
+    c_DrawList* list = new c_DrawList();
+    for (int i = 1; i <= 65; ++i) {
+        list->SetMatrix(1, 0, 0, 1, static_cast<float>(i), 0);
+        list->PushMatrix();
+    }
+    // Saved: 2..65 (the 65th push overwrote matrix 1).
+    list->PopMatrix();
+    EXPECT_EQ(list->tx, 65);
+    for (int i = 0; i < 63; ++i) list->PopMatrix();
+    EXPECT_EQ(list->tx, 2);
+    list->PopMatrix();
+    EXPECT_EQ(list->tx, 65);
+}
+
+TEST_F(DrawListTest, ColourIsPackedPremultipliedAndClamped) {
+    c_DrawList* list = new c_DrawList();
+    list->alpha = 128;
+    list->SetColor(1, 0.5f, 0);
+    // A=128, B=0, G=int(0.5*128)=64, R=128.
+    EXPECT_EQ(static_cast<uint32_t>(list->packedColor), 0x80004080u);
+    list->alpha = 255;
+    list->SetColor(2, -1, 1);
+    EXPECT_EQ(static_cast<uint32_t>(list->packedColor), 0xffff00ffu);
+}
+
+TEST_F(DrawListTest, AnEmptyRenderMakesNoCallAtAll) {
+    c_Canvas* canvas = ReadyCanvas();
+    canvas->Render();
+    canvas->Flush();
+    EXPECT_TRUE(glRecorder().calls.empty());
+}
+
+TEST_F(DrawListTest, SixHundredQuadsOfOneMaterialGoUpInTwoPieces) {
+    c_Canvas* canvas = ReadyCanvas();
+    c_Image2* image = Image(MaterialOfSize(8, 8));
+    for (int i = 0; i < 600; ++i) canvas->DrawImage(image, 0, 0);
+    canvas->Flush();
+    std::vector<std::string> expected = {
+        "BufferSubData(ARRAY_BUFFER,0,65520)", "DrawElements(TRIANGLES,3510,UNSIGNED_SHORT,0)",
+        "BufferSubData(ARRAY_BUFFER,0,1680)", "DrawElements(TRIANGLES,90,UNSIGNED_SHORT,0)"};
+    EXPECT_EQ(glRecorder().Calls({"BufferSubData", "Draw"}), expected);
+    EXPECT_EQ(glRecorder().Calls({"GetError"}).size(), 1u);
+    // The second piece starts with the vertex after the first 2340.
+    ASSERT_EQ(glRecorder().uploads.size(), 2u);
+    EXPECT_EQ(std::memcmp(glRecorder().uploads[1].data(), canvas->data->Data() + 65520, 1680), 0);
+}
+
+TEST_F(DrawListTest, FourHundredQuadsOfEachOfTwoMaterialsGoUpInTwoUploads) {
+    c_Canvas* canvas = ReadyCanvas();
+    c_Image2* a = Image(MaterialOfSize(8, 8));
+    c_Image2* b = Image(MaterialOfSize(8, 8));
+    for (int i = 0; i < 400; ++i) canvas->DrawImage(a, 0, 0);
+    for (int i = 0; i < 400; ++i) canvas->DrawImage(b, 0, 0);
+    canvas->Flush();
+    std::vector<std::string> expected = {
+        "BufferSubData(ARRAY_BUFFER,0,44800)", "DrawElements(TRIANGLES,2400,UNSIGNED_SHORT,0)",
+        "BufferSubData(ARRAY_BUFFER,0,44800)", "DrawElements(TRIANGLES,2400,UNSIGNED_SHORT,0)"};
+    EXPECT_EQ(glRecorder().Calls({"BufferSubData", "Draw"}), expected);
+}
+
+TEST_F(DrawListTest, SmallRunsShareOneUploadAndDrawFromTheirOffsets) {
+    c_Canvas* canvas = ReadyCanvas();
+    c_Image2* a = Image(MaterialOfSize(8, 8));
+    c_Image2* b = Image(MaterialOfSize(8, 8));
+    canvas->DrawImage(a, 0, 0);
+    canvas->DrawImage(b, 0, 0);
+    canvas->DrawImage(b, 0, 0);
+    canvas->DrawImage(a, 0, 0);
+    canvas->Flush();
+    // Quad runs start at vertices 0, 4 and 12: block 0, quads 0, 1 and 3.
+    std::vector<std::string> expected = {
+        "BufferSubData(ARRAY_BUFFER,0,448)", "DrawElements(TRIANGLES,6,UNSIGNED_SHORT,0)",
+        "DrawElements(TRIANGLES,12,UNSIGNED_SHORT,12)", "DrawElements(TRIANGLES,6,UNSIGNED_SHORT,36)"};
+    EXPECT_EQ(glRecorder().Calls({"BufferSubData", "Draw"}), expected);
+    // One program for all three runs; each material change binds its colour
+    // texture on unit 0 again.
+    EXPECT_EQ(glRecorder().Calls({"UseProgram"}).size(), 1u);
+    int samplerBinds = 0;
+    for (const std::string& call : glRecorder().Calls({"Uniform1i"}))
+        if (call.size() > 3 && call.compare(call.size() - 3, 3, ",0)") == 0) ++samplerBinds;
+    EXPECT_EQ(samplerBinds, 3);
+}
+
+TEST_F(DrawListTest, ARunStartingAtVertexSixUsesIndexBlockTwo) {
+    c_Canvas* canvas = ReadyCanvas();
+    c_Material* material = MaterialOfSize(8, 8);
+    // Two triangles first, written by hand: the quads then start at vertex 6.
+    c_DrawOp* triangles = new c_DrawOp();
+    gc_store(triangles->material, material);
+    triangles->blend = BlendAlpha;
+    triangles->order = 3;
+    triangles->count = 6;
+    canvas->ops->Push(triangles);
+    gc_store(canvas->op, triangles);
+    for (int i = 0; i < 6; ++i) canvas->PutVertex(0, 0, 0, 0);
+    canvas->DrawImage(Image(material), 0, 0);
+    canvas->Flush();
+
+    int offset = ((6 % 4) * 585 + 6 / 4) * 12;
+    std::vector<std::string> expected = {"BufferSubData(ARRAY_BUFFER,0,280)", "DrawArrays(TRIANGLES,0,6)",
+                                         "DrawElements(TRIANGLES,6,UNSIGNED_SHORT," + std::to_string(offset) + ")"};
+    EXPECT_EQ(glRecorder().Calls({"BufferSubData", "Draw"}), expected);
+
+    // The index buffer made at start-up holds vertices 6..9 there.
+    const std::vector<unsigned char>* indices = nullptr;
+    for (const auto& data : glRecorder().bufferData)
+        if (data.size() == INDEX_BUFFER_BYTES) indices = &data;
+    ASSERT_NE(indices, nullptr);
+    uint16_t quad[6];
+    std::memcpy(quad, indices->data() + offset, sizeof quad);
+    EXPECT_EQ(std::vector<uint16_t>(quad, quad + 6), (std::vector<uint16_t>{6, 7, 8, 6, 8, 9}));
+}
+
+TEST_F(DrawListTest, BlendModesAreAppliedOnlyWhenTheyChange) {
+    c_Canvas* canvas = ReadyCanvas();
+    c_Image2* image = Image(MaterialOfSize(8, 8));
+    canvas->DrawImage(image, 0, 0);
+    canvas->blend = BlendMultiply;
+    canvas->DrawImage(image, 0, 0);
+    canvas->blend = BlendNone;
+    canvas->DrawImage(image, 0, 0);
+    canvas->Flush();
+    canvas->blend = BlendNone;
+    canvas->DrawImage(image, 0, 0);
+    canvas->Flush();
+    std::vector<std::string> expected = {"Enable(BLEND)", "BlendFunc(ONE,ONE_MINUS_SRC_ALPHA)",
+                                         "Enable(BLEND)", "BlendFunc(DST_COLOR,ONE_MINUS_SRC_ALPHA)",
+                                         "Disable(BLEND)"};
+    EXPECT_EQ(glRecorder().Calls({"Enable(BLEND", "Disable(BLEND", "BlendFunc"}), expected);
+}
+
+}  // namespace
