@@ -1,0 +1,62 @@
+// Shared pieces of the host and framework tests: a simulated loop clock, a
+// delegate that records what reaches it, and a host that counts its
+// collector steps.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "host/glfw_game.h"
+
+// Time passes only when the loop sleeps or a test says so.
+class FakeClock : public LoopClock {
+public:
+    double now = 100.0;  // away from 0, which the loop reads as "no tick scheduled"
+    std::vector<int> sleeps;
+    double Now() override { return now; }
+    void SleepMilliseconds(int milliseconds) override {
+        sleeps.push_back(milliseconds);
+        now += milliseconds / 1000.0;
+    }
+};
+
+class RecordingDelegate : public KtGameDelegate {
+public:
+    std::vector<std::string> calls;
+    // Run inside each Update, for tests that act from within an update.
+    void (*onUpdate)(RecordingDelegate*) = nullptr;
+    int updates = 0;
+
+    void Start() override { calls.push_back("Start"); }
+    void Suspend() override { calls.push_back("Suspend"); }
+    void Resume() override { calls.push_back("Resume"); }
+    void Update() override {
+        ++updates;
+        calls.push_back("Update");
+        if (onUpdate) onUpdate(this);
+    }
+    void Render() override { calls.push_back("Render"); }
+    void KeyInput(int event, int data) override {
+        calls.push_back("Key " + std::to_string(event) + " " + std::to_string(data));
+    }
+    void MouseInput(int event, int data, float x, float y) override {
+        calls.push_back("Mouse " + std::to_string(event) + " " + std::to_string(data) + " " +
+                        std::to_string(static_cast<int>(x)) + " " + std::to_string(static_cast<int>(y)));
+    }
+    void TouchInput(int event, int data, float, float) override {
+        calls.push_back("Touch " + std::to_string(event) + " " + std::to_string(data));
+    }
+    void MotionInput(int event, int, float, float, float) override {
+        calls.push_back("Motion " + std::to_string(event));
+    }
+    void ReleaseGraphics() override { calls.push_back("ReleaseGraphics"); }
+};
+
+class CountingGame : public KtRavlenGame {
+public:
+    int collectSteps = 0;
+    void CollectStep() override {
+        ++collectSteps;
+        KtGlfwGame::CollectStep();
+    }
+};

@@ -1,0 +1,211 @@
+// The host's event entries and the loop's timing rules, on a simulated clock.
+#include <gtest/gtest.h>
+
+#include "host/events.h"
+#include "tests/unit/host_test_support.h"
+
+namespace {
+
+struct LoopTest : ::testing::Test {
+    CountingGame game;
+    FakeClock clock;
+    RecordingDelegate* delegate = new RecordingDelegate();
+
+    void SetUp() override {
+        game.clock = &clock;
+        game.SetDelegate(delegate);
+    }
+    void TearDown() override {
+        // The delegate is held only by this fixture; let the collector have it.
+        game.SetDelegate(nullptr);
+    }
+};
+
+TEST_F(LoopTest, EntriesBeforeStartReachNothingAndCollectNothing) {
+    game.Render();
+    game.Update();
+    game.KeyInput(EV_KEY_DOWN, KEY_CLOSE);
+    game.MouseInput(EV_MOUSE_DOWN, 0, 1, 2);
+    game.TouchInput(EV_TOUCH_DOWN, 0, 1, 2);
+    game.MotionInput(EV_MOTION_ACCEL, 0, 1, 2, 3);
+    game.ReleaseGraphics();
+    game.Suspend();
+    game.Resume();
+    EXPECT_TRUE(delegate->calls.empty());
+    EXPECT_EQ(game.collectSteps, 0);
+}
+
+TEST_F(LoopTest, EachDeliveredEventIsFollowedByOneCollectorStep) {
+    game.Start();
+    game.Start();  // a second start is dropped
+    game.Render();
+    game.KeyInput(EV_KEY_DOWN, 65);
+    game.MouseInput(EV_MOUSE_MOVE, -1, 3, 4);
+    game.TouchInput(EV_TOUCH_MOVE, 0, 3, 4);
+    game.MotionInput(EV_MOTION_ACCEL, 0, 1, 2, 3);
+    game.ReleaseGraphics();
+    std::vector<std::string> expected = {"Start", "Render", "Key 1 65", "Mouse 6 -1 3 4", "Touch 9 0", "Motion 10",
+                                         "ReleaseGraphics"};
+    EXPECT_EQ(delegate->calls, expected);
+    EXPECT_EQ(game.collectSteps, 7);
+    EXPECT_TRUE(game.IsStarted());
+}
+
+TEST_F(LoopTest, SuspendedGameGetsNoUpdatesButStillRenders) {
+    game.Start();
+    game.Suspend();
+    game.Suspend();  // already suspended: dropped
+    game.Update();
+    game.Render();
+    game.Resume();
+    game.Resume();  // not suspended: dropped
+    game.Update();
+    std::vector<std::string> expected = {"Start", "Suspend", "Render", "Resume", "Update"};
+    EXPECT_EQ(delegate->calls, expected);
+    EXPECT_EQ(game.collectSteps, 5);
+}
+
+TEST_F(LoopTest, CollectStepKeepsTheDelegateAlive) {
+    game.Start();
+    // Many steps with garbage in between: full cycles run, and only the host's
+    // own marking keeps the delegate.
+    for (int i = 0; i < 200; ++i) {
+        for (int j = 0; j < 100; ++j) new Object();
+        gc_add_external_bytes(1 << 20);
+        game.Render();
+    }
+    EXPECT_STREQ(gc_check_heap(), "");
+    EXPECT_EQ(delegate->calls.back(), "Render");
+    EXPECT_EQ(delegate->calls.size(), 201u);
+}
+
+TEST_F(LoopTest, AtSixtyHertzFastFramesGetOneUpdatePerPassAndSleepTheRest) {
+    game.SetTickRate(60);
+    game.Start();
+    game.RunDueUpdates();  // first pass: schedules from now
+    EXPECT_EQ(delegate->updates, 1);
+    for (int pass = 0; pass < 10; ++pass) {
+        clock.now += 0.002;  // rendering takes 2 ms
+        game.SleepUntilNextTick();
+        EXPECT_LE(clock.now, game.nextTick) << "slept past the tick in pass " << pass;
+        game.RunDueUpdates();
+    }
+    EXPECT_EQ(delegate->updates, 11);
+    ASSERT_EQ(clock.sleeps.size(), 10u);
+    // 1/60 s is 16.67 ms; 2 ms went to rendering. Truncation wakes the loop up
+    // to a millisecond early, which the next sleep makes up.
+    for (int ms : clock.sleeps) {
+        EXPECT_GE(ms, 14);
+        EXPECT_LE(ms, 15);
+    }
+}
+
+TEST_F(LoopTest, AfterAStallFourUpdatesRunAndTheBacklogIsDropped) {
+    game.SetTickRate(60);
+    game.Start();
+    game.RunDueUpdates();
+    ASSERT_EQ(delegate->updates, 1);
+    clock.now += 1.0;  // a one-second stall
+    game.SleepUntilNextTick();
+    EXPECT_TRUE(clock.sleeps.empty());
+    game.RunDueUpdates();
+    EXPECT_EQ(delegate->updates, 5);
+    EXPECT_EQ(game.nextTick, 0.0);
+    // The next pass renders without sleeping and starts a fresh schedule.
+    game.SleepUntilNextTick();
+    EXPECT_TRUE(clock.sleeps.empty());
+    game.RunDueUpdates();
+    EXPECT_EQ(delegate->updates, 6);
+    EXPECT_DOUBLE_EQ(game.nextTick, clock.now + 1.0 / 60);
+}
+
+TEST_F(LoopTest, ShortStallIsCaughtUpWithoutDroppingTheSchedule) {
+    game.SetTickRate(60);
+    game.Start();
+    game.RunDueUpdates();
+    double scheduled = game.nextTick;
+    clock.now += 0.040;  // 40 ms: the updates due at +16.7 and +33.3 ms are late
+    game.RunDueUpdates();
+    EXPECT_EQ(delegate->updates, 3);
+    EXPECT_DOUBLE_EQ(game.nextTick, scheduled + 2.0 / 60);
+    EXPECT_GT(game.nextTick, clock.now);
+}
+
+TEST_F(LoopTest, SetTickRateInsideUpdateEndsTheCatchUp) {
+    game.SetTickRate(60);
+    game.Start();
+    game.RunDueUpdates();
+    delegate->onUpdate = [](RecordingDelegate*) { currentGlfwGame->SetTickRate(30); };
+    clock.now += 1.0;
+    game.RunDueUpdates();
+    EXPECT_EQ(delegate->updates, 2);
+    EXPECT_EQ(game.nextTick, 0.0);
+    EXPECT_EQ(game.TickRate(), 30);
+    EXPECT_DOUBLE_EQ(game.tickPeriod, 1.0 / 30);
+}
+
+TEST_F(LoopTest, RateZeroGivesExactlyOneUpdatePerPassAndNeverSleeps) {
+    game.SetTickRate(60);
+    game.SetTickRate(0);
+    EXPECT_DOUBLE_EQ(game.tickPeriod, 1.0 / 60);  // kept, not consulted
+    game.Start();
+    for (int pass = 0; pass < 5; ++pass) {
+        clock.now += 1.0;
+        game.SleepUntilNextTick();
+        game.RunDueUpdates();
+    }
+    EXPECT_EQ(delegate->updates, 5);
+    EXPECT_TRUE(clock.sleeps.empty());
+    EXPECT_EQ(game.nextTick, 0.0);
+}
+
+TEST_F(LoopTest, FocusSuspendsOnlyAfterTheWindowHasHadIt) {
+    game.SetTickRate(60);
+    game.Start();
+    game.focusSeen = false;  // as after a window creation
+    game.FollowFocus(false);
+    EXPECT_FALSE(game.IsSuspended());
+
+    game.FollowFocus(true);
+    EXPECT_TRUE(game.focusSeen);
+    game.RunDueUpdates();
+    ASSERT_NE(game.nextTick, 0.0);
+
+    game.FollowFocus(false);
+    EXPECT_TRUE(game.IsSuspended());
+    EXPECT_EQ(game.nextTick, 0.0);
+    int updates = delegate->updates;
+    game.RunDueUpdates();
+    EXPECT_EQ(delegate->updates, updates);
+
+    game.FollowFocus(true);
+    EXPECT_FALSE(game.IsSuspended());
+    EXPECT_EQ(game.nextTick, 0.0);  // a fresh schedule
+    game.FollowFocus(false);
+    game.FollowFocus(true);
+    std::vector<std::string> tail(delegate->calls.end() - 4, delegate->calls.end());
+    std::vector<std::string> expected = {"Suspend", "Resume", "Suspend", "Resume"};
+    EXPECT_EQ(tail, expected);
+}
+
+TEST_F(LoopTest, ElapsedMillisecondsTruncatesTheClock) {
+    clock.now = 0.0;
+    EXPECT_EQ(game.ElapsedMilliseconds(), 0);
+    clock.now = 1.2349;
+    EXPECT_EQ(game.ElapsedMilliseconds(), 1234);
+    clock.now = 0.0009;
+    EXPECT_EQ(game.ElapsedMilliseconds(), 0);
+}
+
+TEST_F(LoopTest, ResizingRedrawsAndRestartsTheSchedule) {
+    game.SetTickRate(60);
+    game.Start();
+    game.RunDueUpdates();
+    game.OnResized(640, 360);
+    EXPECT_EQ(game.WindowWidth(), 640);
+    EXPECT_EQ(game.WindowHeight(), 360);
+    EXPECT_EQ(delegate->calls.back(), "Render");
+    EXPECT_EQ(game.nextTick, 0.0);
+}
+
+}  // namespace
