@@ -156,10 +156,13 @@ void c_Canvas::SendViewport() {
     viewY = viewport[1];
     viewW = viewport[2];
     viewH = viewport[3];
+    // The scissor clipped to the viewport: the part of it inside. A scissor
+    // reaching past the top or left edge keeps only its inside part, rather
+    // than being moved in whole.
     clipX = Clamp(scissor[0], 0, viewW);
-    clipW = Clamp(scissor[2], 0, viewW - clipX);
+    clipW = Clamp(scissor[0] + scissor[2], clipX, viewW) - clipX;
     clipY = Clamp(scissor[1], 0, viewH);
-    clipH = Clamp(scissor[3], 0, viewH - clipY);
+    clipH = Clamp(scissor[1] + scissor[3], clipY, viewH) - clipY;
     clipX += viewX;
     clipY += viewY;
     // The window's rows run bottom-up.
