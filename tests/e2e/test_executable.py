@@ -1,0 +1,70 @@
+"""The real executable: its window, closing it, starting without a display,
+and the run script.
+
+Usage: test_executable.py GRIMALOU SEND_CLOSE RUN_SCRIPT SCREENSHOT_PNG"""
+
+import os
+import subprocess
+import sys
+import time
+
+from e2e_support import LoggedProcess, Xvfb, find_window, geometry
+
+
+def check_window_and_close(grimalou, send_close, screenshot):
+    x = Xvfb()
+    process = None
+    try:
+        process = LoggedProcess([grimalou], x.env)
+        window = find_window(x.env, "Grimalou")
+        assert geometry(x.env, window) == (560, 290, 800, 500), geometry(x.env, window)
+        time.sleep(0.5)
+        subprocess.run(["import", "-window", "root", screenshot], env=x.env, check=True, timeout=30)
+        assert process.process.poll() is None, "grimalou ended by itself"
+        subprocess.run([send_close, window], env=x.env, check=True, timeout=10)
+        status = process.process.wait(timeout=10)
+        assert status == 0, (status, process.snapshot(), process.errors)
+        # The errors the window system reported, if any, are printed on
+        # standard output; a clean start has none.
+        assert not [l for l in process.snapshot() if l.startswith("GLFW Error")], process.snapshot()
+    finally:
+        if process:
+            process.stop()
+        x.stop()
+
+
+def check_no_display(grimalou):
+    env = dict(os.environ)
+    env.pop("DISPLAY", None)
+    env.pop("WAYLAND_DISPLAY", None)
+    result = subprocess.run([grimalou], env=env, capture_output=True, text=True, timeout=20)
+    assert result.returncode == 255, result
+    assert "glfwInit failed" in result.stdout.splitlines(), result.stdout
+
+
+def check_run_script(run_script, grimalou):
+    # Without a display the script starts a virtual one; grimalou then keeps
+    # running until it is stopped.
+    env = dict(os.environ)
+    env.pop("DISPLAY", None)
+    process = subprocess.Popen(["bash", run_script, grimalou], env=env, stdout=subprocess.PIPE,
+                               stderr=subprocess.STDOUT, text=True, start_new_session=True)
+    try:
+        time.sleep(3)
+        assert process.poll() is None, process.communicate()
+    finally:
+        os.killpg(process.pid, 15)
+        output = process.communicate(timeout=20)[0]
+    assert "starting Grimalou on a virtual display" in output, output
+
+
+def main(grimalou, send_close, run_script, screenshot):
+    check_no_display(grimalou)
+    check_window_and_close(grimalou, send_close, screenshot)
+    check_run_script(run_script, grimalou)
+    print("executable: all checks passed")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(*sys.argv[1:5]))
