@@ -81,6 +81,7 @@ std::string StartRecordedRenderer(int windowWidth, int windowHeight) {
     graphicsGeneration = 1;
     TestGame().windowWidth = windowWidth;
     TestGame().windowHeight = windowHeight;
+    TestGame().imageLoads.clear();
     return MakeDataFolder();
 }
 

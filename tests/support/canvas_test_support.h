@@ -15,8 +15,14 @@ class CanvasTestGame : public KtRavlenGame {
 public:
     int windowWidth = 800;
     int windowHeight = 600;
+    // Every picture path asked for, as the host resolves it.
+    std::vector<std::string> imageLoads;
     int WindowWidth() override { return windowWidth; }
     int WindowHeight() override { return windowHeight; }
+    unsigned char* LoadImagePixels(const String& path, int* width, int* height, int* components) override {
+        imageLoads.push_back(path.ToUtf8());
+        return KtRavlenGame::LoadImagePixels(path, width, height, components);
+    }
 };
 
 // The one host of the test process (made on first use; it is currentGame).
