@@ -1,0 +1,60 @@
+// The renderer's two font pictures: characters 32..127 of DejaVu Sans Mono,
+// white on transparent, one row of equal cells.
+#include <cstdio>
+#include <cstdlib>
+
+#include "art.h"
+
+namespace art {
+
+namespace {
+
+// 16 x 24 cells: a 17-unit monospaced face fills a 14 x 22 glyph area with its
+// ascenders, descenders and the full advance, and stays legible at 1:1.
+constexpr int kCellW = 16, kCellH = 24;
+constexpr double kFontSize = 17;
+constexpr int kChars = 96, kFirst = 32;
+
+// bordered: one transparent texel on all four sides of each cell; otherwise on
+// its left and right only.
+void writeFont(const std::string& path, bool bordered) {
+    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kCellW * kChars, kCellH);
+    cairo_t* cr = cairo_create(s);
+    useFont(cr, dejavu("DejaVuSansMono.ttf"), kFontSize);
+    cairo_font_extents_t fe;
+    cairo_font_extents(cr, &fe);
+    const int top = bordered ? 1 : 0;
+    const int glyphH = kCellH - 2 * top;
+    // Baseline placed so that ascent and descent share the glyph area's height.
+    const double baseline = top + (glyphH - (fe.ascent + fe.descent)) / 2 + fe.ascent;
+    for (int i = 0; i < kChars; ++i) {
+        int code = kFirst + i;
+        if (code == 127) continue;  // DEL has no picture
+        char text[2] = {(char)code, 0};
+        cairo_save(cr);
+        cairo_rectangle(cr, i * kCellW + 1, top, kCellW - 2, glyphH);
+        cairo_clip(cr);
+        cairo_text_extents_t te;
+        cairo_text_extents(cr, text, &te);
+        double x = i * kCellW + 1 + ((kCellW - 2) - te.x_advance) / 2;
+        cairo_move_to(cr, x, baseline);
+        cairo_set_source_rgb(cr, 1, 1, 1);
+        cairo_show_text(cr, text);
+        cairo_restore(cr);
+    }
+    cairo_destroy(cr);
+    if (cairo_surface_write_to_png(s, path.c_str()) != CAIRO_STATUS_SUCCESS) {
+        std::fprintf(stderr, "art_generator: cannot write %s\n", path.c_str());
+        std::exit(1);
+    }
+    cairo_surface_destroy(s);
+}
+
+}  // namespace
+
+void writeFonts(const std::string& dir) {
+    writeFont(dir + "/vexa2_font.png", true);
+    writeFont(dir + "/vexa_font.png", false);
+}
+
+}  // namespace art

@@ -1,0 +1,868 @@
+// The shared sprites of "images2": the smiling mouth in its three renderings,
+// the pouting lips in three layers, the teeth, the tongue, the cheeks, the
+// eyebrow, the face-edge creases and the pink square. Every mouth, lips and
+// teeth picture is the right half of the mouth, drawn from the centre line
+// (x = 0) outward; the application mirrors it for the left half.
+#include <cmath>
+#include <cstdio>
+
+#include "art.h"
+
+namespace art {
+
+namespace {
+
+std::string key(const char* fmt, int a, int b = 0) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, fmt, a, b);
+    return buf;
+}
+
+double sq(double v) { return v * v; }
+
+void ellipse(cairo_t* cr, double cx, double cy, double rx, double ry) {
+    cairo_save(cr);
+    cairo_translate(cr, cx, cy);
+    cairo_scale(cr, rx, ry);
+    cairo_new_sub_path(cr);
+    cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
+    cairo_restore(cr);
+}
+
+// A curve y = f(x) sampled from x0 to x1 (continuing the current path).
+template <class F>
+void curve(cairo_t* cr, double x0, double x1, F f, bool moveFirst) {
+    const int n = 24;
+    for (int i = 0; i <= n; ++i) {
+        double x = x0 + (x1 - x0) * i / n;
+        if (i == 0 && moveFirst)
+            cairo_move_to(cr, x, f(x));
+        else
+            cairo_line_to(cr, x, f(x));
+    }
+}
+
+// ================================================================ smiling mouth
+// The lips' meeting line lies at y = kLine at the centre line for every row
+// and step, so that two halves in different rows still meet. Rows 0-1 are
+// drawn above the anchor (picture bottom at the anchor), rows 2-3 below
+// (picture top 9.9 above the anchor).
+constexpr double kLine = -5;
+constexpr double kHangTop = 9.9;
+
+struct Smile {
+    int row, step;
+    double W() const { return 58 + 8 * step; }
+    double D() const {
+        static const double d[] = {34, 14, -14, -32};  // corner height above the centre
+        return d[row];
+    }
+    double line(double x) const { return kLine - D() * sq(x / W()); }
+    bool hanging() const { return row >= 2; }
+    // Opening of the open mouth: above the line for the upper rows, below for the lower.
+    double open(double x) const {
+        double o = 20 + 1.5 * step;
+        return o * std::pow(std::max(0.0, 1 - sq(x / W())), 0.8);
+    }
+};
+
+void smileLine(cairo_t* cr, const Smile& s) {
+    const double W = s.W();
+    curve(cr, 0, W, [&](double x) { return s.line(x); }, true);
+    strokeOutline(cr, kOutline);
+    // The dimple at the corner.
+    double cy = s.line(W), slope = -2 * s.D() / W;
+    double nx = -slope, ny = 1;
+    double n = std::hypot(nx, ny);
+    nx /= n;
+    ny /= n;
+    cairo_move_to(cr, W - 4 + nx * -7, cy + ny * -7);
+    cairo_curve_to(cr, W + 3 + nx * -3, cy + ny * -3, W + 3 + nx * 3, cy + ny * 3, W - 4 + nx * 7,
+                   cy + ny * 7);
+    strokeOutline(cr, 3.5);
+}
+
+}  // namespace
+
+void drawSmile(cairo_t* cr, int row, int step) { smileLine(cr, Smile{row, step}); }
+
+namespace {
+
+// The tongue: root at (0, 0); `dir` -1 points up, +1 down. The base edge bows
+// towards the tip at its sides so that it stays hidden behind the lips' line.
+struct TongueShape {
+    double len;    // root to tip
+    double lean;   // sideways offset of the tip
+    double back;   // the base reaches this much further towards the mouth's centre
+    double half;   // half width
+};
+
+void tonguePath(cairo_t* cr, const TongueShape& t, double dir) {
+    const double r = t.half * 0.92;
+    const double tipY = dir * (t.len - r);
+    const double bl = -t.half - t.back, br = t.half;
+    cairo_move_to(cr, bl, dir * 10);
+    cairo_curve_to(cr, bl, tipY * 0.6, t.lean - r - 2, tipY - dir * 6, t.lean - r, tipY);
+    if (dir < 0)
+        cairo_arc(cr, t.lean, tipY, r, M_PI, 2 * M_PI);
+    else
+        cairo_arc_negative(cr, t.lean, tipY, r, M_PI, 0);
+    cairo_curve_to(cr, t.lean + r + 2, tipY - dir * 6, br, tipY * 0.6, br, dir * 10);
+    cairo_curve_to(cr, br * 0.5, dir * 0, bl * 0.5, dir * 0, bl, dir * 10);
+    cairo_close_path(cr);
+}
+
+void drawTongue(cairo_t* cr, const TongueShape& t, double dir) {
+    tonguePath(cr, t, dir);
+    cairo_path_t* p = cairo_copy_path(cr);
+    set(cr, pal::tongue);
+    cairo_fill(cr);
+    // One shade on the side away from the light, and the middle groove.
+    cairo_save(cr);
+    cairo_append_path(cr, p);
+    cairo_clip(cr);
+    cairo_append_path(cr, p);
+    cairo_translate(cr, -t.half * 0.35, 0);
+    cairo_append_path(cr, p);
+    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
+    set(cr, pal::tongueShade);
+    cairo_fill(cr);
+    cairo_restore(cr);
+    const double r = t.half * 0.92;
+    double tipY = dir * (t.len - r);
+    cairo_move_to(cr, -t.back * 0.5, dir * 8);
+    cairo_curve_to(cr, -t.back * 0.3, tipY * 0.5, t.lean * 0.8, tipY * 0.8, t.lean, tipY + dir * r * 0.2);
+    set(cr, pal::tongueShade);
+    cairo_set_line_width(cr, 4);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    cairo_stroke(cr);
+    cairo_append_path(cr, p);
+    strokeOutline(cr, 4);
+    cairo_path_destroy(p);
+}
+
+// The tongue as it comes out of the mouth at shape n (1 far up, 2 up, 3 down,
+// 4 far down) and step k (0 centred .. 3 nearly at the corner).
+TongueShape smileTongue(int n, int k) {
+    double len = (n == 1 || n == 4) ? 84 : 58;
+    return TongueShape{len, 10.0 * k, 8.0 * k, 30};
+}
+
+// The root of the smile-mode tongue lies 2 below the mouth anchor (504 v 506).
+constexpr double kTongueRootY = -2;
+
+// Window cut out of an open mouth, where the tongue passes in front of the lip.
+void tongueWindow(cairo_t* cr, double dir) {
+    cairo_save(cr);
+    cairo_translate(cr, 0, kTongueRootY);
+    cairo_scale(cr, 0.55, 1);
+    tonguePath(cr, TongueShape{58, 0, 0, 30}, dir);
+    cairo_restore(cr);
+}
+
+// Open smiling mouth. tongueDir -1: the tongue goes up; +1: down.
+void openSmile(cairo_t* cr, const Smile& s, double tongueDir) {
+    const double W = s.W();
+    const double side = s.hanging() ? 1 : -1;  // where the opening lies from the line
+    auto inner = [&](double x) { return s.line(x) + side * s.open(x); };
+    auto outer = [&](double x) {
+        return inner(x) + side * 7 * (1 - 0.6 * sq(x / W)) * (s.open(x) > 0 ? 1 : 0);
+    };
+    cairo_push_group(cr);
+    // Lip band, then the inside with a row of teeth along the far lip.
+    curve(cr, 0, W, [&](double x) { return s.line(x); }, true);
+    curve(cr, W, 0, outer, false);
+    cairo_close_path(cr);
+    set(cr, pal::lips);
+    cairo_fill(cr);
+    curve(cr, 0, W, [&](double x) { return s.line(x); }, true);
+    curve(cr, W, 0, inner, false);
+    cairo_close_path(cr);
+    cairo_path_t* hole = cairo_copy_path(cr);
+    set(cr, pal::mouthInside);
+    cairo_fill(cr);
+    cairo_save(cr);
+    cairo_append_path(cr, hole);
+    cairo_clip(cr);
+    curve(cr, 0, W, inner, true);
+    curve(cr, W, 0, [&](double x) { return inner(x) - side * 8; }, false);
+    cairo_close_path(cr);
+    set(cr, pal::teeth);
+    cairo_fill(cr);
+    cairo_restore(cr);
+    curve(cr, 0, W, inner, true);
+    set(cr, pal::outline);
+    cairo_set_line_width(cr, 2.5);
+    cairo_stroke(cr);
+    curve(cr, 0, W, outer, true);
+    strokeOutline(cr, kOutline);
+    cairo_path_destroy(hole);
+    // The tongue shows in front of the far lip where it leaves the mouth.
+    if ((tongueDir < 0) == (side < 0)) {
+        cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
+        tongueWindow(cr, tongueDir);
+        cairo_fill(cr);
+        cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+    }
+    cairo_pop_group_to_source(cr);
+    cairo_paint(cr);
+}
+
+// Closed mouth of row 1 with the corner parted for the tongue at the side.
+void cornerSmile(cairo_t* cr, int step) {
+    Smile s{1, step};
+    const double W = s.W();
+    curve(cr, 0, W - 10, [&](double x) { return s.line(x); }, true);
+    strokeOutline(cr, kOutline);
+    // The corner opens into a small dark gap the tongue comes out of.
+    double cy = s.line(W - 6);
+    ellipse(cr, W - 6, cy, 9, 7);
+    fillStroke(cr, pal::mouthInside, 3.5);
+}
+
+// ================================================================ lips (pout)
+struct Pout {
+    double W, up, low, ow, oh;
+};
+Pout pout(int row, int k) {
+    if (row == 0) return Pout{36 + 7.0 * k, 20 + 1.0 * k, 22 + 1.0 * k, 10 + 2.5 * k, 4 + 0.8 * k};
+    return Pout{46 - 1.0 * k, 20 + 2.2 * k, 22 + 2.2 * k, 9 + 3.0 * k, 5 + 3.0 * k};
+}
+constexpr double kPoutOpenY = 3;
+
+// The lips' contour from the centre line round the corner and back; `close`
+// returns along the centre line for filling (never stroked: the mirrored half
+// continues the contour there).
+void poutTop(cairo_t* cr, const Pout& p) {
+    cairo_move_to(cr, 0, -p.up + 4);
+    cairo_curve_to(cr, p.W * 0.15, -p.up + 3, p.W * 0.25, -p.up - 2, p.W * 0.42, -p.up);
+    cairo_curve_to(cr, p.W * 0.75, -p.up + 2, p.W, -p.up * 0.4, p.W, 2);
+}
+void poutOuter(cairo_t* cr, const Pout& p, bool close) {
+    poutTop(cr, p);
+    cairo_curve_to(cr, p.W * 0.98, p.low * 0.7, p.W * 0.6, p.low, 0, p.low);
+    if (close) {
+        cairo_line_to(cr, -3, p.low);
+        cairo_line_to(cr, -3, -p.up + 4);
+        cairo_close_path(cr);
+    }
+}
+void meetingLine(cairo_t* cr, const Pout& p) {
+    cairo_move_to(cr, 0, kPoutOpenY - p.oh);
+    cairo_curve_to(cr, p.ow + 4, kPoutOpenY - p.oh, p.W * 0.8, 1, p.W, 2);
+}
+void poutUpper(cairo_t* cr, const Pout& p) {
+    poutTop(cr, p);
+    cairo_curve_to(cr, p.W * 0.8, 1, p.ow + 4, kPoutOpenY - p.oh, 0, kPoutOpenY - p.oh);
+    cairo_line_to(cr, -3, kPoutOpenY - p.oh);
+    cairo_line_to(cr, -3, -p.up + 4);
+    cairo_close_path(cr);
+}
+void poutOpening(cairo_t* cr, const Pout& p) { ellipse(cr, 0, kPoutOpenY, p.ow, p.oh); }
+// Skin around the lips, up to the picture's edges: it hides a tongue clipped
+// to the lips' box everywhere but where the layer lets it show.
+void poutGround(cairo_t* cr, const Pout& p) {
+    cairo_rectangle(cr, -3, -p.up - 6, p.W + 9, p.up + p.low + 12);
+    set(cr, pal::skin);
+    cairo_fill(cr);
+}
+
+// Back layer: the inside of the mouth.
+void lipsBack(cairo_t* cr, const Pout& p) {
+    ellipse(cr, 0, kPoutOpenY, p.ow + 5, p.oh + 5);
+    set(cr, pal::mouthInside);
+    cairo_fill(cr);
+    ellipse(cr, 0, kPoutOpenY + p.oh * 0.3, p.ow * 0.6, p.oh * 0.5);
+    set(cr, hex(0x4E1520));
+    cairo_fill(cr);
+}
+
+// First front layer: both lips with the opening cut out.
+void lipsFront(cairo_t* cr, const Pout& p) {
+    cairo_push_group(cr);
+    poutGround(cr, p);
+    poutOuter(cr, p, true);
+    set(cr, pal::lips);
+    cairo_fill(cr);
+    ellipse(cr, p.W * 0.3, p.low * 0.55, p.W * 0.32, p.low * 0.22);
+    set(cr, pal::white, 0.35);
+    cairo_fill(cr);
+    poutUpper(cr, p);
+    set(cr, pal::lipsShade);
+    cairo_fill(cr);
+    poutOuter(cr, p, false);
+    strokeOutline(cr, kOutline);
+    meetingLine(cr, p);
+    strokeOutline(cr, 3);
+    cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
+    poutOpening(cr, p);
+    cairo_fill(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+    poutOpening(cr, p);
+    strokeOutline(cr, 3);
+    cairo_pop_group_to_source(cr);
+    cairo_paint(cr);
+}
+
+// Second front layer: the skin around and the upper lip, open over the lower
+// lip and the mouth, so that a tongue between the lips rests on the lower lip.
+void lipsUpper(cairo_t* cr, const Pout& p) {
+    cairo_push_group(cr);
+    poutGround(cr, p);
+    cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
+    poutOuter(cr, p, true);
+    cairo_fill(cr);
+    poutOuter(cr, p, false);
+    cairo_set_line_width(cr, kOutline + 1);
+    cairo_stroke(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+    poutUpper(cr, p);
+    set(cr, pal::lipsShade);
+    cairo_fill(cr);
+    poutTop(cr, p);
+    strokeOutline(cr, kOutline);
+    meetingLine(cr, p);
+    strokeOutline(cr, 3);
+    cairo_pop_group_to_source(cr);
+    cairo_paint(cr);
+}
+
+// ================================================================ teeth
+struct Grin {
+    int row, step;
+    double W() const { return 52 + 8 * step; }
+    double mid(double x) const { return (row == 0 ? -10 : 10) * sq(x / W()); }
+    double open(double x) const {
+        return 4 + (13 + 0.6 * step) * std::pow(std::max(0.0, 1 - sq(x / W())), 0.7);
+    }
+};
+
+void drawTeeth(cairo_t* cr, const Grin& g) {
+    const double W = g.W();
+    auto top = [&](double x) { return g.mid(x) - g.open(x); };
+    auto bot = [&](double x) { return g.mid(x) + g.open(x); };
+    // Lips drawn back: thin bands around the teeth.
+    curve(cr, 0, W + 3, [&](double x) { return top(std::min(x, W)) - 6 * (1 - sq(std::min(x, W) / W)) - 1; }, true);
+    curve(cr, W + 3, 0, [&](double x) { return bot(std::min(x, W)) + 7 * (1 - sq(std::min(x, W) / W)) + 1; }, false);
+    cairo_close_path(cr);
+    cairo_path_t* outer = cairo_copy_path(cr);
+    set(cr, pal::lips);
+    cairo_fill(cr);
+    curve(cr, 0, W, top, true);
+    curve(cr, W, 0, bot, false);
+    cairo_close_path(cr);
+    cairo_path_t* hole = cairo_copy_path(cr);
+    set(cr, pal::teeth);
+    cairo_fill(cr);
+    cairo_save(cr);
+    cairo_append_path(cr, hole);
+    cairo_clip(cr);
+    // The gap between the rows of teeth follows the mouth's middle line.
+    curve(cr, 0, W, [&](double x) { return g.mid(x) + 0.5; }, true);
+    set(cr, pal::mouthInside);
+    cairo_set_line_width(cr, 3);
+    cairo_stroke(cr);
+    // Dark corners where the teeth end.
+    ellipse(cr, W, g.mid(W), 16, 14);
+    set(cr, pal::mouthInside);
+    cairo_fill(cr);
+    set(cr, pal::teethShade);
+    cairo_set_line_width(cr, 2);
+    for (double x = 0; x < W - 8; x += 16) {
+        cairo_move_to(cr, x, -40);
+        cairo_line_to(cr, x, 40);
+    }
+    cairo_stroke(cr);
+    cairo_restore(cr);
+    cairo_append_path(cr, hole);
+    set(cr, pal::outline);
+    cairo_set_line_width(cr, 2.5);
+    cairo_stroke(cr);
+    cairo_append_path(cr, outer);
+    strokeOutline(cr, kOutline);
+    cairo_path_destroy(hole);
+    cairo_path_destroy(outer);
+}
+
+void roundMouth(cairo_t* cr) {
+    const double rx = 34, ry = 32;
+    ellipse(cr, 0, 0, rx + 8, ry + 8);
+    set(cr, pal::lips);
+    cairo_fill(cr);
+    ellipse(cr, 0, 0, rx, ry);
+    set(cr, pal::mouthInside);
+    cairo_fill(cr);
+    cairo_save(cr);
+    ellipse(cr, 0, 0, rx, ry);
+    cairo_clip(cr);
+    cairo_rectangle(cr, -1, -ry - 2, rx + 4, 12);
+    cairo_rectangle(cr, -1, ry - 8, rx + 4, 12);
+    set(cr, pal::teeth);
+    cairo_fill(cr);
+    set(cr, pal::teethShade);
+    cairo_set_line_width(cr, 2);
+    for (double x = 0; x < rx; x += 14) {
+        cairo_move_to(cr, x, -ry);
+        cairo_line_to(cr, x, -ry + 10);
+        cairo_move_to(cr, x, ry);
+        cairo_line_to(cr, x, ry - 8);
+    }
+    cairo_stroke(cr);
+    ellipse(cr, 0, ry * 0.55, rx * 0.55, ry * 0.3);
+    set(cr, pal::tongue);
+    cairo_fill(cr);
+    cairo_restore(cr);
+    ellipse(cr, 0, 0, rx, ry);
+    set(cr, pal::outline);
+    cairo_set_line_width(cr, 2.5);
+    cairo_stroke(cr);
+    ellipse(cr, 0, 0, rx + 8, ry + 8);
+    strokeOutline(cr, kOutline);
+}
+
+// ================================================================ cheek mouths
+// Fish face (hollow cheeks): lips pushed forward into a small upright oval.
+void fishMouth(cairo_t* cr, double rx, bool hollow) {
+    const double ry = 26, cy = -2;
+    if (hollow) {
+        // The sucked-in cheek: one shade crescent on this side.
+        cairo_move_to(cr, 118, -60);
+        cairo_curve_to(cr, 96, -30, 96, 10, 114, 40);
+        cairo_curve_to(cr, 128, 10, 128, -30, 118, -60);
+        set(cr, pal::skinShade);
+        cairo_fill(cr);
+    }
+    ellipse(cr, 0, cy, rx, ry);
+    set(cr, pal::lips);
+    cairo_fill_preserve(cr);
+    strokeOutline(cr, kOutline);
+    ellipse(cr, 0, cy, rx * 0.4, 13);
+    fillStroke(cr, pal::mouthInside, 2.5);
+    ellipse(cr, rx * 0.5, cy + 15, rx * 0.28, 3.5);
+    set(cr, pal::white, 0.35);
+    cairo_fill(cr);
+}
+
+// Puffed cheeks: lips pressed together, a short bowed line.
+void pressedMouth(cairo_t* cr, double W, double cy) {
+    cairo_move_to(cr, -2, cy - 5);
+    cairo_curve_to(cr, W * 0.5, cy - 7, W * 0.9, cy - 4, W, cy);
+    cairo_curve_to(cr, W * 0.9, cy + 6, W * 0.5, cy + 9, -2, cy + 8);
+    cairo_close_path(cr);
+    fillStroke(cr, pal::lips, 4);
+    cairo_move_to(cr, -2, cy + 1);
+    cairo_curve_to(cr, W * 0.5, cy + 1, W * 0.8, cy + 1, W, cy);
+    strokeOutline(cr, 3.5);
+}
+
+void pursed(cairo_t* cr) {
+    const double cy = -22;
+    ellipse(cr, 0, cy, 22, 17);
+    fillStroke(cr, pal::lips, kOutline);
+    set(cr, pal::lipsShade);
+    cairo_set_line_width(cr, 2.5);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    for (double a : {-60.0, -20.0, 20.0, 60.0}) {
+        double r = a * M_PI / 180;
+        cairo_move_to(cr, 8 * std::cos(r), cy + 6 * std::sin(r));
+        cairo_line_to(cr, 18 * std::cos(r), cy + 14 * std::sin(r));
+    }
+    cairo_stroke(cr);
+    ellipse(cr, 0, cy, 5, 4);
+    set(cr, pal::mouthInside);
+    cairo_fill(cr);
+}
+
+// ================================================================ cheek
+void puffedCheek(cairo_t* cr) {
+    // Anchor: (440, 553) of the face, the bulge's lower left.
+    const double cx = 150, cy = -72, rx = 120, ry = 66;
+    ellipse(cr, cx, cy, rx, ry);
+    cairo_path_t* bulge = cairo_copy_path(cr);
+    set(cr, pal::skin);
+    cairo_fill(cr);
+    cairo_save(cr);
+    cairo_append_path(cr, bulge);
+    cairo_clip(cr);
+    cairo_append_path(cr, bulge);
+    ellipse(cr, cx - 16, cy - 12, rx, ry);
+    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
+    set(cr, pal::skinShade);
+    cairo_fill(cr);
+    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
+    ellipse(cr, 124, -86, 62, 34);
+    set(cr, pal::blush, 0.6);
+    cairo_fill(cr);
+    ellipse(cr, 104, -100, 16, 8);
+    set(cr, pal::white, 0.45);
+    cairo_fill(cr);
+    cairo_restore(cr);
+    // Outline only where the bulge leaves the face.
+    cairo_save(cr);
+    cairo_rectangle(cr, -1000, -1000, 3000, 3000);
+    cairo_translate(cr, -440, -553);
+    headPath(cr);
+    cairo_restore(cr);
+    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
+    cairo_clip(cr);
+    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
+    cairo_append_path(cr, bulge);
+    strokeOutline(cr, kOutline);
+    cairo_path_destroy(bulge);
+}
+
+// ================================================================ buttons
+void buttonBase(cairo_t* cr, double size, bool on) {
+    const double c = size / 2, r = size / 2 - 4;
+    cairo_arc(cr, c, c + 2, r, 0, 2 * M_PI);
+    set(cr, pal::outline, 0.25);
+    cairo_fill(cr);
+    cairo_arc(cr, c, c, r, 0, 2 * M_PI);
+    set(cr, on ? pal::buttonOn : pal::button);
+    cairo_fill_preserve(cr);
+    set(cr, on ? pal::buttonOnDark : pal::buttonDark);
+    cairo_set_line_width(cr, 4);
+    cairo_stroke(cr);
+    if (on) {
+        cairo_arc(cr, c, c, r - 7, 0, 2 * M_PI);
+        set(cr, pal::white, 0.8);
+        cairo_set_line_width(cr, 2.5);
+        cairo_stroke(cr);
+    }
+    // A soft highlight.
+    ellipse(cr, c - r * 0.3, c - r * 0.45, r * 0.42, r * 0.2);
+    set(cr, pal::white, 0.22);
+    cairo_fill(cr);
+    set(cr, pal::white);
+    cairo_set_line_width(cr, 6);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+}
+
+enum class Icon { Menu, Reset, Symmetry, Tongue, Random, Record, Recording, Play, Stop };
+
+void icon(cairo_t* cr, Icon which, double size) {
+    const double c = size / 2;
+    switch (which) {
+    case Icon::Menu:
+        for (int i = -1; i <= 1; ++i) {
+            cairo_move_to(cr, c - 16, c + i * 11);
+            cairo_line_to(cr, c + 16, c + i * 11);
+        }
+        cairo_stroke(cr);
+        break;
+    case Icon::Reset:
+        cairo_arc(cr, c, c, 17, -M_PI * 0.35, M_PI * 1.45);
+        cairo_stroke(cr);
+        cairo_move_to(cr, c + 9, c - 23);
+        cairo_line_to(cr, c + 19, c - 14);
+        cairo_line_to(cr, c + 6, c - 9);
+        cairo_close_path(cr);
+        cairo_fill_preserve(cr);
+        cairo_set_line_width(cr, 3);
+        cairo_stroke(cr);
+        break;
+    case Icon::Symmetry: {
+        // Two mirrored half-discs either side of a dashed line.
+        const double dash[] = {5, 4};
+        cairo_set_line_width(cr, 3);
+        cairo_set_dash(cr, dash, 2, 0);
+        cairo_move_to(cr, c, c - 24);
+        cairo_line_to(cr, c, c + 24);
+        cairo_stroke(cr);
+        cairo_set_dash(cr, nullptr, 0, 0);
+        for (double d : {-1.0, 1.0}) {
+            cairo_move_to(cr, c + d * 6, c - 17);
+            cairo_arc(cr, c + d * 6, c, 17, d > 0 ? -M_PI / 2 : M_PI / 2, d > 0 ? M_PI / 2 : 3 * M_PI / 2);
+            cairo_close_path(cr);
+            cairo_fill(cr);
+        }
+        break;
+    }
+    case Icon::Tongue:
+        cairo_move_to(cr, c - 22, c - 8);
+        cairo_curve_to(cr, c - 10, c + 2, c + 10, c + 2, c + 22, c - 8);
+        cairo_stroke(cr);
+        cairo_move_to(cr, c - 11, c - 3);
+        cairo_line_to(cr, c - 11, c + 8);
+        cairo_arc_negative(cr, c, c + 8, 11, M_PI, 0);
+        cairo_line_to(cr, c + 11, c - 3);
+        cairo_set_line_width(cr, 4.5);
+        cairo_stroke_preserve(cr);
+        set(cr, pal::white, 0.35);
+        cairo_fill(cr);
+        set(cr, pal::white);
+        cairo_move_to(cr, c, c + 2);
+        cairo_line_to(cr, c, c + 11);
+        cairo_set_line_width(cr, 3);
+        cairo_stroke(cr);
+        break;
+    case Icon::Random: {
+        roundedRect(cr, c - 20, c - 20, 40, 40, 9);
+        cairo_set_line_width(cr, 5);
+        cairo_stroke(cr);
+        const double pips[][2] = {{-10, -10}, {10, -10}, {0, 0}, {-10, 10}, {10, 10}};
+        for (auto& p : pips) {
+            cairo_arc(cr, c + p[0], c + p[1], 4, 0, 2 * M_PI);
+            cairo_fill(cr);
+        }
+        break;
+    }
+    case Icon::Record:
+        cairo_arc(cr, c, c, 18, 0, 2 * M_PI);
+        cairo_fill(cr);
+        cairo_arc(cr, c, c, 13, 0, 2 * M_PI);
+        set(cr, pal::recRed);
+        cairo_fill(cr);
+        break;
+    case Icon::Recording:
+    case Icon::Stop:
+        roundedRect(cr, c - 14, c - 14, 28, 28, 4);
+        cairo_fill(cr);
+        break;
+    case Icon::Play:
+        cairo_move_to(cr, c - 10, c - 17);
+        cairo_line_to(cr, c + 18, c);
+        cairo_line_to(cr, c - 10, c + 17);
+        cairo_close_path(cr);
+        cairo_fill_preserve(cr);
+        cairo_set_line_width(cr, 4);
+        cairo_stroke(cr);
+        break;
+    }
+}
+
+Sprite button(const std::string& name, int size, bool on, Icon which) {
+    Placement pl;
+    pl.hx = pl.hy = 0;
+    pl.forceW = pl.forceH = size;
+    return makeSprite(name,
+                      [=](cairo_t* cr) {
+                          buttonBase(cr, size, on);
+                          icon(cr, which, size);
+                      },
+                      pl);
+}
+
+void recMark(cairo_t* cr) {
+    // Handle at the bottom-right corner: everything lies up and left of (0, 0).
+    roundedRect(cr, -96, -40, 90, 34, 17);
+    set(cr, pal::white, 0.85);
+    cairo_fill_preserve(cr);
+    set(cr, pal::recRed);
+    cairo_set_line_width(cr, 2.5);
+    cairo_stroke(cr);
+    cairo_arc(cr, -78, -23, 9, 0, 2 * M_PI);
+    cairo_fill(cr);
+    useFont(cr, dejavu("DejaVuSans-Bold.ttf"), 19);
+    cairo_move_to(cr, -63, -16);
+    cairo_show_text(cr, "REC");
+}
+
+}  // namespace
+
+std::vector<Sprite> sharedSprites() {
+    std::vector<Sprite> out;
+    Placement half;  // mouth, lips and teeth halves
+    half.hx = 0;
+    half.centreEdge = true;
+
+    // -- smiling mouth: rows 0..3, steps 0..6, closed / tongue up / tongue down.
+    for (int row = 0; row < 4; ++row)
+        for (int k = 0; k < 7; ++k) {
+            Smile s{row, k};
+            Placement pl = half;
+            if (s.hanging())
+                pl.fixedTop = kHangTop;
+            else
+                pl.hy = 1;
+            Draw closed = [=](cairo_t* cr) { smileLine(cr, s); };
+            Draw up = [=](cairo_t* cr) { openSmile(cr, s, -1); };
+            Draw down = [=](cairo_t* cr) { openSmile(cr, s, 1); };
+            std::vector<Draw> all{closed, up, down};
+            out.push_back(makeSprite(key("sourire%d_0%d.png", row + 1, k + 1), closed, pl, all));
+            out.push_back(makeSprite(key("sourire%d_0%db.png", row + 1, k + 1), up, pl, all));
+            out.push_back(makeSprite(key("sourire%d_0%dc.png", row + 1, k + 1), down, pl, all));
+        }
+    for (int k = 0; k < 7; ++k) {
+        Placement pl = half;
+        pl.hy = 1;
+        out.push_back(makeSprite(key("sourire2_0%dd.png", k + 1), [=](cairo_t* cr) { cornerSmile(cr, k); }, pl));
+    }
+    {
+        Placement pl = half;
+        pl.hy = 1;
+        out.push_back(makeSprite("culdepoule.png", pursed, pl));
+    }
+    {
+        Placement pl = half;
+        pl.hy = 0.6;
+        out.push_back(makeSprite("joues1.png", [](cairo_t* cr) { fishMouth(cr, 21, true); }, pl));
+        out.push_back(makeSprite("joues3.png", [](cairo_t* cr) { fishMouth(cr, 28, false); }, pl));
+        pl.hy = 0.25;
+        out.push_back(makeSprite("joues4.png", [](cairo_t* cr) { pressedMouth(cr, 34, 2); }, pl));
+        pl.hy = 0.54;
+        out.push_back(makeSprite("joues5.png", [](cairo_t* cr) { pressedMouth(cr, 44, 2); }, pl));
+    }
+    {
+        Placement pl;
+        pl.hx = 0;
+        pl.hy = 1;
+        out.push_back(makeSprite("joues2.png", puffedCheek, pl));
+    }
+
+    // -- lips: three layers, rows 0 and 7, steps 0..6.
+    {
+        const char* backs[] = {"path4882.png", "path4890.png", "path4898.png", "path4906.png",
+                               "path4914.png", "path4922.png", "path4930.png", "path5245.png",
+                               "path5233.png", "path5221.png", "path5209.png", "path5196.png",
+                               "path5184.png", "path5171.png"};
+        for (int row = 0; row < 2; ++row)
+            for (int k = 0; k < 7; ++k) {
+                Pout p = pout(row, k);
+                Placement pl = half;
+                pl.hy = 0.5;
+                // The lips' clipping box reaches 2 texels into the right picture's
+                // border: a 2-texel border keeps the skin ground under all of it.
+                pl.margin = 2;
+                Draw back = [=](cairo_t* cr) { lipsBack(cr, p); };
+                Draw front = [=](cairo_t* cr) { lipsFront(cr, p); };
+                Draw upper = [=](cairo_t* cr) { lipsUpper(cr, p); };
+                std::vector<Draw> all{back, front, upper};
+                int base = row == 0 ? 4930 : 5930;
+                out.push_back(makeSprite(key("path%da.png", base + k), front, pl, all));
+                out.push_back(makeSprite(backs[row * 7 + k], back, pl, all));
+                out.push_back(makeSprite(key("path%db.png", base + k), upper, pl, all));
+            }
+    }
+
+    // -- teeth.
+    for (int row = 0; row < 2; ++row)
+        for (int k = 0; k < 7; ++k) {
+            Placement pl = half;
+            pl.hy = 0.5;
+            Grin g{row, k};
+            out.push_back(makeSprite(key("dents%d_0%d.png", row + 1, k + 1), [=](cairo_t* cr) { drawTeeth(cr, g); }, pl));
+        }
+    {
+        Placement pl = half;
+        pl.hy = 0.5;
+        out.push_back(makeSprite("enrond.png", roundMouth, pl));
+    }
+
+    // -- tongue: shapes 1..8 by steps 1..5, with the handles the application sets.
+    static const double hx[40] = {0.5, 0.63, 0.56, 0.41, 0.43, 0.5, 0.63, 0.56, 0.41, 0.43,
+                                  0.5, 0.63, 0.56, 0.61, 0.43, 0.5, 0.63, 0.56, 0.61, 0.43,
+                                  0.5, 0.63, 0.56, 0.54, 0.43, 0.5, 0.63, 0.56, 0.54, 0.43,
+                                  0.5, 0.63, 0.56, 0.41, 0.43, 0.5, 0.63, 0.56, 0.41, 0.43};
+    static const double hy[40] = {0.92, 0.8,  0.73, 0.74, 0.85, 0.9,  0.7,  0.68, 0.69, 0.85,
+                                  0.2,  0.22, 0.32, 0.44, 0.2,  0.2,  0.22, 0.32, 0.42, 0.2,
+                                  0.78, 0.78, 0.78, 0.78, 0.78, 0.76, 0.78, 0.76, 0.78, 0.78,
+                                  0,    0,    0,    0,    0,    0,    0,    0,    0,    0};
+    for (int n = 1; n <= 8; ++n)
+        for (int k = 1; k <= 5; ++k) {
+            int i = 5 * (n - 1) + (k - 1);
+            Placement pl;
+            pl.hx = hx[i];
+            pl.hy = hy[i];
+            Draw d;
+            bool upward = (n == 1 || n == 2 || n == 5 || n == 6);
+            double dir = upward ? -1 : 1;
+            if (n <= 4 && k == 5) {
+                // Out of the corner of the mouth, drawn in front of it: the corner
+                // lies 22 right of and 13 above the tongue's point.
+                double len = (n == 1 || n == 4) ? 52 : 40;
+                d = [=](cairo_t* cr) {
+                    cairo_translate(cr, 18, -13);
+                    cairo_rotate(cr, M_PI / 2 + (dir < 0 ? -0.4 : 0.4));
+                    drawTongue(cr, TongueShape{len, 0, 0, 15}, -1);
+                };
+            } else if (n <= 4) {
+                TongueShape t = smileTongue(n, k - 1);
+                d = [=](cairo_t* cr) { drawTongue(cr, t, dir); };
+            } else {
+                // With the pouting lips: shorter, the tip turning to the side.
+                double len = (n == 5 || n == 8) ? 54 : 40;
+                TongueShape t{len, 8.0 * (k - 1), 4.0 * (k - 1), 20};
+                d = [=](cairo_t* cr) {
+                    if (dir < 0) cairo_translate(cr, 0, 8);
+                    drawTongue(cr, t, dir);
+                };
+            }
+            out.push_back(makeSprite(key("langue%d_0%d.png", n, k), d, pl));
+        }
+    {
+        Placement pl;
+        pl.hx = 0.5;
+        pl.hy = 0;
+        out.push_back(makeSprite("langue0.png",
+                                 [](cairo_t* cr) {
+                                     ellipse(cr, 0, 9, 20, 6);
+                                     fillStroke(cr, pal::tongue, 3);
+                                     cairo_move_to(cr, 0, 5);
+                                     cairo_line_to(cr, 0, 10);
+                                     set(cr, pal::tongueShade);
+                                     cairo_set_line_width(cr, 3);
+                                     cairo_stroke(cr);
+                                 },
+                                 pl));
+    }
+    {
+        Placement pl;
+        pl.hx = pl.hy = 0;
+        // Drawn as a pair, mirrored, at the centre of the mouth's far lip: a
+        // small lip-coloured lens that closes the lip the tongue leaves open.
+        pl.centreEdge = true;
+        out.push_back(makeSprite("carre_rose.png",
+                                 [](cairo_t* cr) {
+                                     cairo_move_to(cr, -1, 3);
+                                     cairo_curve_to(cr, 6, 3, 12, 4, 14, 6.5);
+                                     cairo_curve_to(cr, 12, 9, 6, 10, -1, 10);
+                                     cairo_close_path(cr);
+                                     set(cr, pal::lips);
+                                     cairo_fill(cr);
+                                 },
+                                 pl));
+    }
+
+    // -- eyebrow, creases.
+    out.push_back(makeSprite("path5082.png", drawBrow, Placement{}));
+    {
+        Placement pl;
+        pl.hx = 0;
+        pl.hy = 1;
+        auto crease = [](cairo_t* cr, double x, double dir) {
+            cairo_move_to(cr, x, -58);
+            cairo_curve_to(cr, x + dir * 9, -50, x + dir * 10, -40, x + dir * 4, -30);
+            set(cr, pal::skinShade);
+            cairo_set_line_width(cr, 4.5);
+            cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+            cairo_stroke(cr);
+        };
+        // At (490, 567) and (132, 566) of the face: creases either side of the pout.
+        out.push_back(makeSprite("boutdevisage1.png", [=](cairo_t* cr) { crease(cr, 8, 1); }, pl));
+        out.push_back(makeSprite("boutdevisage2.png", [=](cairo_t* cr) { crease(cr, 164, -1); }, pl));
+    }
+
+    // -- buttons and the recording mark.
+    out.push_back(button("boutonmenu1.png", 80, false, Icon::Menu));
+    out.push_back(button("boutonmenu2.png", 80, true, Icon::Menu));
+    out.push_back(button("rect4609", 86, false, Icon::Reset));
+    out.push_back(button("rect4621", 86, false, Icon::Symmetry));
+    out.push_back(button("rect4622", 86, true, Icon::Symmetry));
+    out.push_back(button("rect4607", 86, false, Icon::Tongue));
+    out.push_back(button("rect4608", 86, true, Icon::Tongue));
+    out.push_back(button("boutonrnd", 80, false, Icon::Random));
+    out.push_back(button("boutonrec1.png", 80, false, Icon::Record));
+    out.push_back(button("boutonrec2.png", 80, true, Icon::Recording));
+    out.push_back(button("boutonplay1.png", 80, false, Icon::Play));
+    out.push_back(button("boutonplay2.png", 80, true, Icon::Stop));
+    {
+        Placement pl;
+        pl.hx = pl.hy = 1;
+        out.push_back(makeSprite("rec.png", recMark, pl));
+    }
+    return out;
+}
+
+}  // namespace art
