@@ -672,6 +672,10 @@ std::vector<Sprite> sharedSprites() {
         for (int k = 0; k < 7; ++k) {
             Smile s{row, k};
             Placement pl = half;
+            // The lips' line at the centre lies 2.5 to 7.5 above the anchor; a
+            // 2-texel border leaves all of it inside both the standing pictures
+            // (bottom at the anchor) and the hanging ones (top 9.9 above it).
+            pl.margin = 2;
             if (s.hanging())
                 pl.fixedTop = kHangTop;
             else
