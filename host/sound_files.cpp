@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 // stb_vorbis is a single-file library: this is the one place that compiles it.
 // Only its stdio pull interface is used. It sits in a system include folder, so
@@ -100,19 +101,110 @@ unsigned char* ReadWav(std::FILE* file, int* length, int* channels, int* bytesPe
     }
 }
 
-unsigned char* ReadOgg(std::FILE* file, int* length, int* channels, int* bytesPerSample, int* rate) {
-    long size = RemainingBytes(file);
-    if (size < 0 || size > UINT_MAX) return nullptr;
-    int error = 0;
-    stb_vorbis* vorbis = stb_vorbis_open_file_section(file, 0, &error, nullptr, static_cast<unsigned>(size));
-    if (!vorbis) return nullptr;
-    stb_vorbis_info info = stb_vorbis_get_info(vorbis);
-    int channelCount = info.channels;
-    if (channelCount <= 0) {
-        stb_vorbis_close(vorbis);
-        return nullptr;
+namespace {
+
+// The packets at the start of an Ogg stream, read page by page.
+class OggPackets {
+public:
+    explicit OggPackets(std::FILE* file) : file_(file) {}
+
+    // The next whole packet; false at anything that is not an Ogg page or at
+    // a packet longer than `limit` bytes.
+    bool Next(std::vector<unsigned char>* packet, size_t limit) {
+        packet->clear();
+        for (;;) {
+            if (index_ == count_ && !NextPage()) return false;
+            size_t lacing = lacing_[index_++];
+            size_t before = packet->size();
+            if (before + lacing > limit) return false;
+            packet->resize(before + lacing);
+            if (std::fread(packet->data() + before, 1, lacing, file_) != lacing) return false;
+            if (lacing < 255) return true;
+        }
     }
 
+private:
+    bool NextPage() {
+        unsigned char header[27];
+        if (std::fread(header, 1, 27, file_) != 27 || std::memcmp(header, "OggS", 4) != 0) return false;
+        count_ = header[26];
+        index_ = 0;
+        return std::fread(lacing_, 1, count_, file_) == count_;
+    }
+
+    std::FILE* file_;
+    unsigned char lacing_[255];
+    size_t count_ = 0, index_ = 0;
+};
+
+// 4 MiB: room for any text tags; only pictures in the tags grow the comment
+// packet beyond this, and a sound needs none.
+constexpr size_t kCommentPacketLimit = 4 * 1024 * 1024;
+
+// stb_vorbis trusts the counts and lengths of the comment packet: a count whose
+// list does not fit its memory makes it crash while giving up. The size of a
+// comment packet whose every count fits the packet, else 0.
+size_t CheckedCommentSize(std::FILE* file) {
+    OggPackets packets(file);
+    std::vector<unsigned char> packet;
+    if (!packets.Next(&packet, kCommentPacketLimit) || !packets.Next(&packet, kCommentPacketLimit)) return 0;
+    if (packet.size() < 7 || packet[0] != 3 || std::memcmp(&packet[1], "vorbis", 6) != 0) return 0;
+    size_t at = 7;
+    auto next32 = [&](uint32_t* value) {
+        if (packet.size() - at < 4) return false;
+        *value = packet[at] | (packet[at + 1] << 8) | (packet[at + 2] << 16) | (uint32_t(packet[at + 3]) << 24);
+        at += 4;
+        return true;
+    };
+    uint32_t vendor, count, length;
+    if (!next32(&vendor) || vendor > packet.size() - at) return 0;
+    at += vendor;
+    // Every comment takes at least its 4-byte length.
+    if (!next32(&count) || count > (packet.size() - at) / 4) return 0;
+    for (uint32_t i = 0; i < count; ++i) {
+        if (!next32(&length) || length > packet.size() - at) return 0;
+        at += length;
+    }
+    return packet.size();
+}
+
+// stb_vorbis loses some of its allocations when a stream's setup is corrupt.
+// Given a block of its own it allocates nothing else, and the block is freed
+// once decoding is over, whatever happened. The first block holds the decoder
+// of common streams (256 KiB) and, whatever it is, the comment packet's text and
+// list, which take at most 8 bytes for each of its bytes; when the block is
+// too small it doubles and the stream is opened anew, up to 64 MiB, far beyond
+// what a real stream needs.
+constexpr int kFirstVorbisBlock = 256 * 1024;
+constexpr int kLastVorbisBlock = 64 * 1024 * 1024;
+
+stb_vorbis* OpenVorbis(std::FILE* file, unsigned size, char** block) {
+    *block = nullptr;
+    long start = std::ftell(file);
+    if (start < 0) return nullptr;
+    size_t commentSize = CheckedCommentSize(file);
+    if (commentSize == 0) return nullptr;
+    int first = kFirstVorbisBlock + 8 * static_cast<int>(commentSize);
+    for (int bytes = first; bytes <= kLastVorbisBlock; bytes *= 2) {
+        *block = static_cast<char*>(std::malloc(bytes));
+        int error = VORBIS__no_error;
+        stb_vorbis* vorbis = nullptr;
+        if (*block && std::fseek(file, start, SEEK_SET) == 0) {
+            stb_vorbis_alloc alloc = {*block, bytes};
+            vorbis = stb_vorbis_open_file_section(file, 0, &error, &alloc, size);
+        }
+        if (vorbis) return vorbis;
+        std::free(*block);
+        *block = nullptr;
+        if (error != VORBIS_outofmem) break;
+    }
+    return nullptr;
+}
+
+// Decodes every frame as interleaved 16-bit samples; nullptr if the block
+// would outgrow the int byte counts used wherever it goes next (OpenAL's
+// upload size, the collector's external bytes).
+short* DecodeFrames(stb_vorbis* vorbis, int channelCount, int* frames) {
     // 4096 frames: the longest Vorbis block decodes to at most this many, so
     // keeping that much room free lets every frame decode whole.
     const int frameRoom = 4096;
@@ -124,24 +216,36 @@ unsigned char* ReadOgg(std::FILE* file, int* length, int* channels, int* bytesPe
                                                              (room - total) * channelCount);
         if (decoded == 0) break;
         total += decoded;
-        if (room - total < frameRoom) {
-            // The whole block's byte count is an int wherever it goes next
-            // (OpenAL's upload size, the collector's external bytes).
-            if (int64_t(room) * 2 * channelCount * int64_t(sizeof(short)) > INT_MAX) {
-                std::free(samples);
-                samples = nullptr;
-                break;
-            }
-            room *= 2;
-            short* grown = static_cast<short*>(std::realloc(samples, sizeof(short) * room * channelCount));
-            if (!grown) std::free(samples);
-            samples = grown;
+        if (room - total >= frameRoom) continue;
+        if (int64_t(room) * 2 * channelCount * int64_t(sizeof(short)) > INT_MAX) {
+            std::free(samples);
+            return nullptr;
         }
+        room *= 2;
+        short* grown = static_cast<short*>(std::realloc(samples, sizeof(short) * room * channelCount));
+        if (!grown) std::free(samples);
+        samples = grown;
     }
+    *frames = total;
+    return samples;
+}
+
+}  // namespace
+
+unsigned char* ReadOgg(std::FILE* file, int* length, int* channels, int* bytesPerSample, int* rate) {
+    long size = RemainingBytes(file);
+    if (size < 0 || size > UINT_MAX) return nullptr;
+    char* block = nullptr;
+    stb_vorbis* vorbis = OpenVorbis(file, static_cast<unsigned>(size), &block);
+    if (!vorbis) return nullptr;
+    stb_vorbis_info info = stb_vorbis_get_info(vorbis);
+    int frames = 0;
+    short* samples = info.channels > 0 ? DecodeFrames(vorbis, info.channels, &frames) : nullptr;
     stb_vorbis_close(vorbis);
+    std::free(block);
     if (!samples) return nullptr;
-    *length = total;
-    *channels = channelCount;
+    *length = frames;
+    *channels = info.channels;
     *bytesPerSample = 2;
     *rate = static_cast<int>(info.sample_rate);
     return reinterpret_cast<unsigned char*>(samples);

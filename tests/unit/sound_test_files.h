@@ -74,7 +74,7 @@ inline bool WriteFile(const std::string& path, const std::string& bytes) {
 inline std::string EncodeOgg(const std::string& wavPath, const std::string& oggPath) {
     if (std::system("command -v oggenc >/dev/null 2>&1") != 0)
         return "oggenc is needed to make the Ogg Vorbis test files (Debian package vorbis-tools)";
-    std::string command = "oggenc -Q -o '" + oggPath + "' '" + wavPath + "'";
+    std::string command = "oggenc -Q -c TITLE=grimalou -c ARTIST=tests -o '" + oggPath + "' '" + wavPath + "'";
     if (std::system(command.c_str()) != 0) return "oggenc failed: " + command;
     return "";
 }

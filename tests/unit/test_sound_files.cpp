@@ -260,6 +260,20 @@ TEST_F(OggReader, RejectsWhatIsNoVorbisStream) {
     for (int c; (c = std::fgetc(in)) != EOF;) bytes += char(c);
     std::fclose(in);
 
+    // A comment count far beyond what its packet holds.
+    size_t comments = bytes.find("\x03vorbis");
+    ASSERT_NE(comments, std::string::npos);
+    uint32_t vendor;
+    std::memcpy(&vendor, &bytes[comments + 7], 4);
+    std::string lying = bytes;
+    lying.replace(comments + 11 + vendor, 4, Le32(0x10000000));
+    Decoded tooManyComments;
+    ReadBytes(ReadOgg, lying, &tooManyComments);
+    EXPECT_EQ(tooManyComments.data, nullptr);
+    Decoded intact;
+    ReadBytes(ReadOgg, bytes, &intact);
+    EXPECT_NE(intact.data, nullptr);
+
     Decoded cutHeaders, wav, empty, noise;
     ReadBytes(ReadOgg, bytes.substr(0, 80), &cutHeaders);
     EXPECT_EQ(cutHeaders.data, nullptr);
