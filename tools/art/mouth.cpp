@@ -341,10 +341,14 @@ void drawTeeth(cairo_t* cr, const Grin& g) {
     const double W = g.W();
     auto top = [&](double x) { return g.mid(x) - g.open(x); };
     auto bot = [&](double x) { return g.mid(x) + g.open(x); };
-    // Lips drawn back: thin bands around the teeth.
-    curve(cr, 0, W + 3, [&](double x) { return top(std::min(x, W)) - 6 * (1 - sq(std::min(x, W) / W)) - 1; }, true);
-    curve(cr, W + 3, 0, [&](double x) { return bot(std::min(x, W)) + 7 * (1 - sq(std::min(x, W) / W)) + 1; }, false);
-    cairo_close_path(cr);
+    // Lips drawn back: thin bands around the teeth, meeting in a point at the corner.
+    auto outerPath = [&](bool close) {
+        curve(cr, 0, W, [&](double x) { return top(x) - 6 * (1 - sq(x / W)) - 1; }, true);
+        cairo_line_to(cr, W + 6, g.mid(W));
+        curve(cr, W, 0, [&](double x) { return bot(x) + 7 * (1 - sq(x / W)) + 1; }, false);
+        if (close) cairo_close_path(cr);
+    };
+    outerPath(true);
     cairo_path_t* outer = cairo_copy_path(cr);
     set(cr, pal::lips);
     cairo_fill(cr);
@@ -374,11 +378,13 @@ void drawTeeth(cairo_t* cr, const Grin& g) {
     }
     cairo_stroke(cr);
     cairo_restore(cr);
-    cairo_append_path(cr, hole);
+    // Strokes leave out the centre line, where the mirrored half continues them.
+    curve(cr, 0, W, top, true);
+    curve(cr, W, 0, bot, false);
     set(cr, pal::outline);
     cairo_set_line_width(cr, 2.5);
     cairo_stroke(cr);
-    cairo_append_path(cr, outer);
+    outerPath(false);
     strokeOutline(cr, kOutline);
     cairo_path_destroy(hole);
     cairo_path_destroy(outer);
