@@ -3,6 +3,7 @@
 // follow what the host delivered and in which order.
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 
 #include "framework/app.h"
 #include "framework/game_delegate.h"
@@ -91,7 +92,12 @@ public:
 };
 
 void InitGlobals() { InitFrameworkGlobals(); }
-void CreateApp() { new c_EventLogApp(); }
+// With "--no-app" the program creates no application, as a program that
+// never makes its c_App.
+void CreateApp() {
+    if (processArgumentCount > 1 && std::strcmp(processArguments[1], "--no-app") == 0) return;
+    new c_EventLogApp();
+}
 
 }  // namespace
 

@@ -22,7 +22,22 @@ def pixel(env, x, y):
     return tuple(int(float(v)) for v in values[:3])
 
 
+def check_without_app(app):
+    """No application: no delegate, no window, exit status 0."""
+    x = Xvfb()
+    try:
+        result = subprocess.run([app, "--no-app"], env=x.env, capture_output=True, text=True, timeout=20)
+        assert result.returncode == 0, result
+        assert result.stdout == "", result.stdout
+        windows = subprocess.run(["xdotool", "search", "--name", "Grimalou"], env=x.env, capture_output=True,
+                                 text=True, timeout=10).stdout
+        assert windows == "", windows
+    finally:
+        x.stop()
+
+
 def main(app, send_close, screenshot):
+    check_without_app(app)
     x = Xvfb()
     app_process = None
     other = None

@@ -198,6 +198,33 @@ TEST_F(FileTest, LoadImagePixelsKeepsTheFilesComponents) {
     EXPECT_EQ(game.LoadImagePixels(String("missing.png"), &w, &h, &c), nullptr);
 }
 
+TEST_F(FileTest, LoadSampleDataDecodesByEndingAndReportsTheBytes) {
+    // A RIFF/WAVE file: 16-bit mono PCM at 22050 Hz, 4 frames.
+    std::string wav = "RIFF";
+    auto u32 = [](uint32_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };
+    auto u16 = [](uint16_t v) { return std::string{char(v), char(v >> 8)}; };
+    std::string samples = u16(1) + u16(2) + u16(0xFFFF) + u16(0x8000);
+    wav += u32(36 + 8) + "WAVE" + "fmt " + u32(16) + u16(1) + u16(1) + u32(22050) + u32(44100) + u16(2) + u16(16);
+    wav += "data" + u32(8) + samples;
+    Write("beep.wav", wav);
+    Write("beep.xyz", wav);
+
+    int length = 0, channels = 0, bytesPerSample = 0, rate = 0;
+    int before = gc_external_new_bytes();
+    unsigned char* block = game.LoadSampleData(String("beep.wav"), &length, &channels, &bytesPerSample, &rate);
+    ASSERT_NE(block, nullptr);
+    EXPECT_EQ(length, 4);
+    EXPECT_EQ(channels, 1);
+    EXPECT_EQ(bytesPerSample, 2);
+    EXPECT_EQ(rate, 22050);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(block), 8), samples);
+    EXPECT_EQ(gc_external_new_bytes() - before, 8);
+    std::free(block);
+
+    EXPECT_EQ(game.LoadSampleData(String("beep.xyz"), &length, &channels, &bytesPerSample, &rate), nullptr);
+    EXPECT_EQ(game.LoadSampleData(String("none.wav"), &length, &channels, &bytesPerSample, &rate), nullptr);
+}
+
 TEST(Date, FillsAsManyFieldsAsTheArrayHolds) {
     KtRavlenGame game;
     std::time_t now = std::time(nullptr);
