@@ -286,25 +286,3 @@ TEST_F(AudioDevice, MusicChannel) {
     audio->HaltMusic();
     EXPECT_EQ(audio->QueryMusic(), 0);
 }
-
-TEST_F(AudioDevice, SettersGiveTheChannelASource) {
-    audio->ChannelGain(5, 0.5f);
-    ALuint source = Source(5);
-    ASSERT_NE(source, 0u);
-    audio->ChannelPitch(5, 1.5f);
-    audio->ChannelBalance(5, float(M_PI / 2));
-    ALfloat gain = 0, pitch = 0, x = 0, y = 0, z = 0;
-    alGetSourcef(source, AL_GAIN, &gain);
-    alGetSourcef(source, AL_PITCH, &pitch);
-    alGetSource3f(source, AL_POSITION, &x, &y, &z);
-    EXPECT_FLOAT_EQ(gain, 0.5f);
-    EXPECT_FLOAT_EQ(pitch, 1.5f);
-    EXPECT_NEAR(x, 1, 1e-6);
-    EXPECT_NEAR(y, 0, 1e-6);
-    EXPECT_NEAR(z, 0, 1e-6);
-    audio->ChannelBalance(5, 0);
-    alGetSource3f(source, AL_POSITION, &x, &y, &z);
-    EXPECT_NEAR(x, 0, 1e-6);
-    EXPECT_NEAR(z, -1, 1e-6);
-    EXPECT_EQ(audio->QueryChannel(5), 0);
-}
