@@ -83,9 +83,11 @@ def xdotool(env, *args):
 
 
 def find_window(env, name, timeout=10):
+    """A mapped window with this exact name. A window is created hidden and
+    placed before it is shown, so an unmapped one is not ready to look at."""
     deadline = time.time() + timeout
     while time.time() < deadline:
-        found = subprocess.run(["xdotool", "search", "--name", "^%s$" % name], env=env, capture_output=True,
+        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % name], env=env, capture_output=True,
                                text=True, timeout=10).stdout.split()
         if found:
             return found[0]
