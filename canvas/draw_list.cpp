@@ -26,35 +26,12 @@ c_DrawList::c_DrawList() {
     gc_store_array(matrixStack, Array<float>(MATRIX_STACK_FLOATS));
 }
 
-void c_DrawList::SetMatrix(float nix, float niy, float njx, float njy, float ntx, float nty) {
-    ix = nix;
-    iy = niy;
-    jx = njx;
-    jy = njy;
-    tx = ntx;
-    ty = nty;
-}
-
-void c_DrawList::Transform(float mix, float miy, float mjx, float mjy, float mtx, float mty) {
-    float nix = mix * ix + miy * jx;
-    float niy = mix * iy + miy * jy;
-    float njx = mjx * ix + mjy * jx;
-    float njy = mjx * iy + mjy * jy;
-    float ntx = mtx * ix + mty * jx + tx;
-    float nty = mtx * iy + mty * jy + ty;
-    SetMatrix(nix, niy, njx, njy, ntx, nty);
-}
-
-void c_DrawList::Translate(float x, float y) { Transform(1, 0, 0, 1, x, y); }
-
 void c_DrawList::Rotate(float rz) {
     double radians = rz * DEGREES_TO_RADIANS;
     float c = static_cast<float>(std::cos(radians));
     float s = static_cast<float>(std::sin(radians));
     Transform(c, -s, s, c, 0, 0);
 }
-
-void c_DrawList::Scale(float sx, float sy) { Transform(sx, 0, 0, sy, 0, 0); }
 
 void c_DrawList::PlaceTurned(float x, float y, float rz) {
     Translate(x, y);
@@ -65,26 +42,6 @@ void c_DrawList::PlaceTurnedScaled(float x, float y, float rz, float sx, float s
     Translate(x, y);
     Rotate(rz);
     Scale(sx, sy);
-}
-
-void c_DrawList::PushMatrix() {
-    float* slot = matrixStack.Data() + matrixTop;
-    slot[0] = ix;
-    slot[1] = iy;
-    slot[2] = jx;
-    slot[3] = jy;
-    slot[4] = tx;
-    slot[5] = ty;
-    // A ring: the 65th push overwrites the oldest saved matrix.
-    matrixTop += 6;
-    if (matrixTop >= MATRIX_STACK_FLOATS) matrixTop -= MATRIX_STACK_FLOATS;
-}
-
-void c_DrawList::PopMatrix() {
-    matrixTop -= 6;
-    if (matrixTop < 0) matrixTop += MATRIX_STACK_FLOATS;
-    const float* slot = matrixStack.Data() + matrixTop;
-    SetMatrix(slot[0], slot[1], slot[2], slot[3], slot[4], slot[5]);
 }
 
 namespace {
@@ -106,25 +63,17 @@ void c_DrawList::SetColor(float r, float g, float b) {
     packedColor = static_cast<int>(packed);
 }
 
-bool c_DrawList::JoinsCurrentRun(c_Material* material) const {
-    return op->material == material && op->blend == blend && op->order == 4;
+void c_DrawList::GrowData() {
+    int size = data->Length();
+    int grown = size + size / 2;
+    int newSize = next + QUAD_BYTES > grown ? next + QUAD_BYTES : grown;
+    c_DataBuffer* bigger = (new c_DataBuffer())->New(newSize);
+    std::memcpy(bigger->Data(), data->Data(), static_cast<size_t>(next < size ? next : size));
+    data->Discard();
+    gc_store(data, bigger);
 }
 
-void c_DrawList::StartPrimitive(c_Material* material) {
-    if (!material) material = stockMaterial;
-    int size = data->Length();
-    if (next + QUAD_BYTES > size) {
-        int grown = size + size / 2;
-        int newSize = next + QUAD_BYTES > grown ? next + QUAD_BYTES : grown;
-        c_DataBuffer* bigger = (new c_DataBuffer())->New(newSize);
-        std::memcpy(bigger->Data(), data->Data(), static_cast<size_t>(next < size ? next : size));
-        data->Discard();
-        gc_store(data, bigger);
-    }
-    if (JoinsCurrentRun(material)) {
-        op->count += 4;
-        return;
-    }
+void c_DrawList::StartRun(c_Material* material) {
     c_DrawOp* run = freeOps->IsEmpty() ? new c_DrawOp() : freeOps->Pop();
     gc_store(run->material, material);
     run->blend = blend;
@@ -135,19 +84,34 @@ void c_DrawList::StartPrimitive(c_Material* material) {
 }
 
 void c_DrawList::PutVertex(float x, float y, float s, float t) {
-    float v[6] = {ix * x + jx * y + tx, iy * x + jy * y + ty, s, t, ix, iy};
-    unsigned char* at = data->Data() + next;
-    std::memcpy(at, v, sizeof v);
-    std::memcpy(at + 24, &packedColor, 4);
+    WriteVertex(data->Data() + next, x, y, s, t);
     next += VERTEX_BYTES;
 }
 
 void c_DrawList::DrawImage(c_Image2* image) {
     StartPrimitive(image->material);
-    PutVertex(image->x0, image->y0, image->s0, image->t0);
-    PutVertex(image->x1, image->y0, image->s1, image->t0);
-    PutVertex(image->x1, image->y1, image->s1, image->t1);
-    PutVertex(image->x0, image->y1, image->s0, image->t1);
+    // The path every sprite of a frame takes: the quad is built in locals and
+    // copied once, so the stores into the byte buffer cannot make the
+    // compiler reload the matrix and the image after each vertex.
+    const float mix = ix, miy = iy, mjx = jx, mjy = jy, mtx = tx, mty = ty;
+    const float corners[4][4] = {{image->x0, image->y0, image->s0, image->t0},
+                                 {image->x1, image->y0, image->s1, image->t0},
+                                 {image->x1, image->y1, image->s1, image->t1},
+                                 {image->x0, image->y1, image->s0, image->t1}};
+    float quad[4 * 7];
+    for (int k = 0; k < 4; ++k) {
+        float* v = quad + 7 * k;
+        const float* c = corners[k];
+        v[0] = mix * c[0] + mjx * c[1] + mtx;
+        v[1] = miy * c[0] + mjy * c[1] + mty;
+        v[2] = c[2];
+        v[3] = c[3];
+        v[4] = mix;
+        v[5] = miy;
+        std::memcpy(&v[6], &packedColor, 4);
+    }
+    std::memcpy(data->Data() + next, quad, QUAD_BYTES);
+    next += QUAD_BYTES;
 }
 
 void c_DrawList::DrawImage(c_Image2* image, float x, float y) {

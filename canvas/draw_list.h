@@ -10,11 +10,13 @@
 // all draw lists, and new runs come from there first.
 #pragma once
 
+#include <cstring>
+
 #include "runtime/array.h"
 #include "runtime/collector.h"
+#include "host/data_buffer.h"
 #include "runtime/containers.h"
 
-class c_DataBuffer;
 class c_Font;
 class c_Image2;
 class c_Material;
@@ -81,22 +83,62 @@ public:
 
     c_DrawList();
 
-    void SetMatrix(float ix, float iy, float jx, float jy, float tx, float ty);
-    void Transform(float ix, float iy, float jx, float jy, float tx, float ty);
-    void Translate(float x, float y);
+    // The matrix operations compose on the right: later ones act in the
+    // local space of earlier ones. Angles are in degrees. The small ones are
+    // here, inline, because every sprite drawn goes through them.
+    void SetMatrix(float nix, float niy, float njx, float njy, float ntx, float nty) {
+        ix = nix;
+        iy = niy;
+        jx = njx;
+        jy = njy;
+        tx = ntx;
+        ty = nty;
+    }
+    void Transform(float mix, float miy, float mjx, float mjy, float mtx, float mty) {
+        SetMatrix(mix * ix + miy * jx, mix * iy + miy * jy, mjx * ix + mjy * jx, mjx * iy + mjy * jy,
+                  mtx * ix + mty * jx + tx, mtx * iy + mty * jy + ty);
+    }
+    void Translate(float x, float y) { Transform(1, 0, 0, 1, x, y); }
     void Rotate(float rz);
-    void Scale(float sx, float sy);
+    void Scale(float sx, float sy) { Transform(sx, 0, 0, sy, 0, 0); }
     void PlaceTurned(float x, float y, float rz);
     void PlaceTurnedScaled(float x, float y, float rz, float sx, float sy);
-    void PushMatrix();
-    void PopMatrix();
+    // The stack is a ring of 64 matrices: the 65th push overwrites the oldest
+    // saved one, and there is no overflow error.
+    void PushMatrix() {
+        float* slot = matrixStack.Data() + matrixTop;
+        slot[0] = ix;
+        slot[1] = iy;
+        slot[2] = jx;
+        slot[3] = jy;
+        slot[4] = tx;
+        slot[5] = ty;
+        matrixTop += 6;
+        if (matrixTop >= MATRIX_STACK_FLOATS) matrixTop -= MATRIX_STACK_FLOATS;
+    }
+    void PopMatrix() {
+        matrixTop -= 6;
+        if (matrixTop < 0) matrixTop += MATRIX_STACK_FLOATS;
+        const float* slot = matrixStack.Data() + matrixTop;
+        SetMatrix(slot[0], slot[1], slot[2], slot[3], slot[4], slot[5]);
+    }
 
     void SetColor(float r, float g, float b);
 
     // The one batching rule: a quad of `material` extends the current run
     // when the run has that material, the list's blend mode and quads.
-    bool JoinsCurrentRun(c_Material* material) const;
-    void StartPrimitive(c_Material* material);
+    bool JoinsCurrentRun(c_Material* material) const {
+        return op->material == material && op->blend == blend && op->order == 4;
+    }
+    // Room for one quad, and the run it belongs to.
+    void StartPrimitive(c_Material* material) {
+        if (!material) material = stockMaterial;
+        if (next + QUAD_BYTES > data->Length()) GrowData();
+        if (JoinsCurrentRun(material))
+            op->count += 4;
+        else
+            StartRun(material);
+    }
     void PutVertex(float x, float y, float s, float t);
     void DrawImage(c_Image2* image);
     void DrawImage(c_Image2* image, float x, float y);
@@ -112,7 +154,18 @@ public:
     void MarkChildren() override;
 
 private:
+    // By half its size, or to what the next quad needs if that is more; the
+    // old block is given back at once.
+    void GrowData();
+    void StartRun(c_Material* material);
     void DrawRun(c_DrawOp* run, int first, int count);
+    // One vertex at `at`: the point through the matrix, s, t, the matrix's
+    // x axis and the packed colour.
+    void WriteVertex(unsigned char* at, float x, float y, float s, float t) const {
+        float v[6] = {ix * x + jx * y + tx, iy * x + jy * y + ty, s, t, ix, iy};
+        std::memcpy(at, v, sizeof v);
+        std::memcpy(at + 24, &packedColor, 4);
+    }
 };
 
 // Shared by all draw lists: the run nothing joins, and the free runs.
