@@ -125,7 +125,7 @@ void c_Texture::Destroy() {
 
 void c_Texture::MarkChildren() { gc_enqueue(data); }
 
-String CompleteDataPath(const String& path) {
+String TextureDataPath(const String& path) {
     if (path.HasPrefix(String(".")) || path.HasPrefix(String("/"))) return path;
     int colon = path.IndexOf(String(":/"));
     if (colon != -1 && path.IndexOf(String("/")) == colon + 1) return path;
@@ -157,7 +157,7 @@ c_DataBuffer* PremultipliedRgba(const unsigned char* pixels, int width, int heig
 
 c_Texture* c_Texture::Load(const String& path, int fmt, int textureFlags) {
     int w = 0, h = 0, components = 0;
-    unsigned char* pixels = currentGame->LoadImagePixels(CompleteDataPath(path), &w, &h, &components);
+    unsigned char* pixels = currentGame->LoadImagePixels(TextureDataPath(path), &w, &h, &components);
     if (!pixels) return nullptr;
     c_DataBuffer* buffer = PremultipliedRgba(pixels, w, h, components);
     std::free(pixels);

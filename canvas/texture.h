@@ -71,7 +71,7 @@ private:
 // The picture path as the loaders open it: paths that start with "." or "/"
 // or name a scheme ("x:/...") stay as they are, anything else is a file of
 // the data folder.
-String CompleteDataPath(const String& path);
+String TextureDataPath(const String& path);
 
 // Widens a decoded picture of 1 to 4 components to premultiplied RGBA in a
 // new buffer. Null when the component count is outside 1..4 or the size does

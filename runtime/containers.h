@@ -239,7 +239,9 @@ private:
 template <class V>
 class IntMapOf : public Map<int, V> {
 public:
-    int CompareKeys(const int& a, const int& b) override { return a - b; }
+    // The sign of a - b, without the overflow of the plain difference (keys
+    // such as 0x7fffffff and 0xff000000 would otherwise compare wrongly).
+    int CompareKeys(const int& a, const int& b) override { return (a > b) - (a < b); }
 };
 
 template <class V>

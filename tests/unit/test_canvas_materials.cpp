@@ -81,12 +81,12 @@ TEST_F(MaterialTest, LoadedPicturesAreWidenedAndPremultiplied) {
 }
 
 TEST_F(MaterialTest, PathsAreCompletedForTheDataFolder) {
-    EXPECT_EQ(CompleteDataPath(String("font.png")), String("ravlen://data/font.png"));
-    EXPECT_EQ(CompleteDataPath(String("./a.png")), String("./a.png"));
-    EXPECT_EQ(CompleteDataPath(String("/tmp/a.png")), String("/tmp/a.png"));
-    EXPECT_EQ(CompleteDataPath(String("ravlen://data/a.png")), String("ravlen://data/a.png"));
+    EXPECT_EQ(TextureDataPath(String("font.png")), String("ravlen://data/font.png"));
+    EXPECT_EQ(TextureDataPath(String("./a.png")), String("./a.png"));
+    EXPECT_EQ(TextureDataPath(String("/tmp/a.png")), String("/tmp/a.png"));
+    EXPECT_EQ(TextureDataPath(String("ravlen://data/a.png")), String("ravlen://data/a.png"));
     // ":/" not right after the scheme: a file name of the data folder.
-    EXPECT_EQ(CompleteDataPath(String("dir/a:/b.png")), String("ravlen://data/dir/a:/b.png"));
+    EXPECT_EQ(TextureDataPath(String("dir/a:/b.png")), String("ravlen://data/dir/a:/b.png"));
 }
 
 TEST_F(MaterialTest, FlagsChooseFiltersAndClamps) {

@@ -43,6 +43,17 @@ TEST(Maps, KeysComeBackInAscendingOrder) {
     EXPECT_EQ(viewed, keys);
 }
 
+TEST(Maps, DistantIntKeysKeepTheirOrder) {
+    // Colour values as keys: their plain difference overflows 32 bits.
+    NodeMap* map = new NodeMap();
+    for (int k : {0x7fffffff, static_cast<int>(0xff000000), 0, static_cast<int>(0x80000000)}) map->Put(k, nullptr);
+    std::vector<int> keys;
+    for (auto* n = map->FirstEntry(); n; n = n->NextEntry()) keys.push_back(n->key);
+    EXPECT_EQ(keys, (std::vector<int>{static_cast<int>(0x80000000), static_cast<int>(0xff000000), 0, 0x7fffffff}));
+    EXPECT_TRUE(map->Has(0x7fffffff));
+    EXPECT_TRUE(map->Has(static_cast<int>(0x80000000)));
+}
+
 TEST(Maps, RandomInsertionsKeepTheRedBlackRules) {
     NodeMap* map = new NodeMap();
     std::mt19937 rng(7);
