@@ -118,7 +118,11 @@ unsigned char* KtGame::LoadFileData(const String& path, int* length) {
             return nullptr;
         }
     }
+    // A short read is either the end or an error (a folder opens like a file
+    // here and fails at the first read); an error is no file, not an empty one.
+    bool failed = std::ferror(file) != 0;
     std::fclose(file);
+    if (failed) return nullptr;
     // One byte more than needed, so that an empty file still gives a block
     // (a null result means "no file").
     unsigned char* block = static_cast<unsigned char*>(std::malloc(bytes.size() + 1));

@@ -93,9 +93,10 @@ public:
 
 void InitGlobals() { InitFrameworkGlobals(); }
 // With "--no-app" the program creates no application, as a program that
-// never makes its c_App.
+// never makes its c_App; with "--throw" a throwable escapes the program main.
 void CreateApp() {
     if (processArgumentCount > 1 && std::strcmp(processArguments[1], "--no-app") == 0) return;
+    if (processArgumentCount > 1 && std::strcmp(processArguments[1], "--throw") == 0) throw new ThrowableObject();
     new c_EventLogApp();
 }
 

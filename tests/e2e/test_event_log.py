@@ -36,8 +36,21 @@ def check_without_app(app):
         x.stop()
 
 
+def check_throw_at_start(app):
+    """A throwable out of the program main: only the uncaught report, and
+    status 255."""
+    x = Xvfb()
+    try:
+        result = subprocess.run([app, "--throw"], env=x.env, capture_output=True, text=True, timeout=20)
+        assert result.returncode == 255, result
+        assert result.stdout == "Ravlen Runtime Error : Uncaught Ravlen Exception\n", result.stdout
+    finally:
+        x.stop()
+
+
 def main(app, send_close, screenshot):
     check_without_app(app)
+    check_throw_at_start(app)
     x = Xvfb()
     app_process = None
     other = None

@@ -1,5 +1,9 @@
 // The host's event entries and the loop's timing rules, on a simulated clock.
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
 
 #include "host/events.h"
 #include "tests/unit/host_test_support.h"
@@ -195,6 +199,21 @@ TEST_F(LoopTest, ElapsedMillisecondsTruncatesTheClock) {
     EXPECT_EQ(game.ElapsedMilliseconds(), 1234);
     clock.now = 0.0009;
     EXPECT_EQ(game.ElapsedMilliseconds(), 0);
+}
+
+using LoopDeathTest = LoopTest;
+
+TEST_F(LoopDeathTest, AThrowableFromTheDelegateEndsTheProcessAsUncaught) {
+    EXPECT_EXIT(
+        {
+            dup2(2, 1);  // the report goes to standard output; let the matcher see it
+            game.Start();
+            delegate->onUpdate = [](RecordingDelegate*) { throw new ThrowableObject(); };
+            game.Update();
+            std::puts("the throwable went past the host");
+            std::exit(3);
+        },
+        ::testing::ExitedWithCode(255), "Ravlen Runtime Error : Uncaught Ravlen Exception");
 }
 
 TEST_F(LoopTest, ResizingRedrawsAndRestartsTheSchedule) {

@@ -132,6 +132,10 @@ TEST_F(FileTest, LoadFileDataReadsWholeFiles) {
     length = 77;
     EXPECT_EQ(game.LoadFileData(String("missing.bin"), &length), nullptr);
     EXPECT_EQ(length, 77);
+    // A folder opens, but its first read fails: that is no file, not an empty one.
+    ASSERT_EQ(mkdir((dir + "/folder").c_str(), 0755), 0);
+    EXPECT_EQ(game.LoadFileData(String("folder"), &length), nullptr);
+    EXPECT_EQ(length, 77);
 }
 
 TEST_F(FileTest, StateFileRoundTripsAsUtf8InTheWorkingDirectory) {

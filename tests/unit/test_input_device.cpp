@@ -94,7 +94,8 @@ TEST_F(InputTest, AutoRepeatAndStrayReleasesChangeNothing) {
     EXPECT_EQ(input->hitCount, 1);
     input->KeyInput(EV_KEY_UP, 66);
     EXPECT_FALSE(input->IsKeyDown(66));
-    // Releasing the finger that is not down leaves the button down.
+    // The button's press put the first finger down too, so releasing the
+    // finger releases the button.
     input->KeyInput(EV_KEY_DOWN, 1);
     input->PostTick();
     input->KeyInput(EV_KEY_UP, 384);
