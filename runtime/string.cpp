@@ -107,7 +107,8 @@ bool String::operator==(const String& other) const {
 int String::IndexOf(const String& text, int start) const {
     if (start < 0) start = 0;
     int n = text.Length();
-    for (int i = start; i + n <= Length(); ++i)
+    // Against length - n: start + n overflows for a start near the int limit.
+    for (int i = start; i <= Length() - n; ++i)
         if (std::memcmp(rep_->units + i, text.rep_->units, sizeof(Char) * n) == 0) return i;
     return -1;
 }

@@ -89,6 +89,9 @@ TEST(StringOperations, SearchCases) {
     EXPECT_EQ(hello.IndexOf(String(), 5), 5);
     EXPECT_EQ(hello.IndexOf(String(), 6), -1);
     EXPECT_EQ(hello.LastIndexOf(String()), 5);
+    // A start near the int limit must not wrap around into the text.
+    EXPECT_EQ(hello.IndexOf(String("l"), 2147483647), -1);
+    EXPECT_EQ(hello.IndexOf(String("lo"), 2147483646), -1);
     EXPECT_TRUE(hello.HasPrefix(String("he")));
     EXPECT_TRUE(hello.HasPrefix(String()));
     EXPECT_FALSE(hello.HasPrefix(String("hellos")));
