@@ -80,7 +80,9 @@ void gxtkSample::DropBuffer() {
 }
 
 gxtkAudio::gxtkAudio() {
-    currentAudio = this;
+    // Through the barrier: made during a cycle, the device would otherwise be
+    // swept at its end while still the current one.
+    gc_store(currentAudio, this);
     device = audioDeviceCalls.OpenDevice(nullptr);
     if (!device) device = audioDeviceCalls.OpenDevice("Generic Hardware");
     if (!device) device = audioDeviceCalls.OpenDevice("Generic Software");

@@ -7,6 +7,7 @@
 #include <AL/alc.h>
 #include <AL/alext.h>
 
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -101,6 +102,21 @@ TEST_F(DeviceCalls, EachFailurePrintsItsOwnLine) {
     audioDeviceCalls.MakeContextCurrent = RefuseFake;
     EXPECT_EQ(CaptureStdout([&] { audio = new gxtkAudio(); }), "OpenAl error: alcMakeContextCurrent failed\n");
     ExpectSilentDevice(audio);
+}
+
+TEST_F(DeviceCalls, ADeviceMadeDuringACycleOutlivesItsEnd) {
+    // The cycle under way has queued and scanned its roots already; only the
+    // current-device slot refers to the new device.
+    gc_full_collection();
+    gc_mark_some(INT_MAX);
+    gxtkAudio* audio = nullptr;
+    CaptureStdout([&] { audio = new gxtkAudio(); });
+    gc_full_collection();
+    gc_destroy_garbage(INT_MAX);
+    EXPECT_EQ(gc_find_object(reinterpret_cast<uintptr_t>(audio)), audio);
+    EXPECT_STREQ(gc_check_heap(), "");
+    // Taking over a source walks the current device's channels.
+    EXPECT_EQ(CaptureStdout([&] { EXPECT_EQ(audio->StartSound(new gxtkSample(), 0, 0), -1); }), "");
 }
 
 namespace {
