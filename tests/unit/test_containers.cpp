@@ -128,6 +128,26 @@ TEST(Maps, NodesAndValuesSurviveCollection) {
     kept = nullptr;
 }
 
+TEST(Maps, PutIntoABlackMapGoesThroughTheBarriers) {
+    static NodeMap* kept = nullptr;
+    gc_add_root_marker([] { gc_enqueue(kept); });
+    gc_store(kept, new NodeMap());
+    for (int k = 0; k < 20; ++k) kept->Put(k, new TestNode(k, k));
+    gc_full_collection();
+    gc_mark_some(0x7fffffff);  // the map, its nodes and values are black
+    // New values into black nodes, and new nodes that rotate black ones.
+    for (int k = 0; k < 20; ++k) EXPECT_FALSE(kept->Put(k, new TestNode(k, k + 100)));
+    for (int k = 20; k < 60; ++k) EXPECT_TRUE(kept->Put(k, new TestNode(k, k + 100)));
+    EXPECT_STREQ(gc_check_heap(), "");
+    CollectEverything();
+    for (int k = 0; k < 60; ++k) {
+        TestNode* v = kept->Lookup(k);
+        ASSERT_TRUE(IsLive(v)) << k;
+        EXPECT_EQ(v->payload, k + 100);
+    }
+    kept = nullptr;
+}
+
 TEST(Stacks, GrowFromZeroToTenToThirtySlots) {
     Stack<TestNode*>* stack = new Stack<TestNode*>();
     EXPECT_EQ(stack->data.Length(), 0);
