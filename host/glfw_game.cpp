@@ -3,7 +3,7 @@
 // OpenGL comes from host/gl_api.h alone, with its prototypes.
 #define GLFW_INCLUDE_NONE
 #include <GLFW/glfw3.h>
-#include <stb/stb_image.h>
+#include "host/picture_file.h"
 
 #include "host/open_link.h"
 #include "host/paths.h"
@@ -126,9 +126,7 @@ unsigned char* KtGlfwGame::LoadImagePixels(const String& path, int* width, int* 
     std::FILE* file = OpenFile(path, String("rb"));
     if (!file) return nullptr;
     int w = 0, h = 0, c = 0;
-    // 0 keeps the file's own component count. stb allocates with malloc, so
-    // the caller's std::free matches.
-    unsigned char* pixels = stbi_load_from_file(file, &w, &h, &c, 0);
+    unsigned char* pixels = DecodePictureFile(file, &w, &h, &c);
     std::fclose(file);
     if (!pixels) return nullptr;
     *width = w;
