@@ -1,5 +1,7 @@
 #include "host/glfw_game.h"
 
+#include <cstdint>
+
 // OpenGL comes from host/gl_api.h alone, with its prototypes.
 #define GLFW_INCLUDE_NONE
 #include <GLFW/glfw3.h>
@@ -45,7 +47,13 @@ void KtGlfwGame::SetTickRate(int hertz) {
     nextTick = 0;
 }
 
-int KtGlfwGame::ElapsedMilliseconds() { return static_cast<int>(clock->Now() * 1000.0); }
+int KtGlfwGame::ElapsedMilliseconds() {
+    // Whole milliseconds, truncated; after about 24.8 days the count wraps
+    // around the 32-bit range instead of leaving it (a float-to-int
+    // conversion out of range has no defined result).
+    int64_t ms = static_cast<int64_t>(clock->Now() * 1000.0);
+    return static_cast<int>(static_cast<uint32_t>(ms));
+}
 
 void KtGlfwGame::Run() {
     CreateDeviceWindow(kStartWidth, kStartHeight, kStartFlags);

@@ -199,6 +199,11 @@ TEST_F(LoopTest, ElapsedMillisecondsTruncatesTheClock) {
     EXPECT_EQ(game.ElapsedMilliseconds(), 1234);
     clock.now = 0.0009;
     EXPECT_EQ(game.ElapsedMilliseconds(), 0);
+    // Past 2^31 ms (24.8 days) the count wraps instead of leaving the range.
+    clock.now = 2147483.648;
+    EXPECT_EQ(game.ElapsedMilliseconds(), -2147483647 - 1);
+    clock.now = 4294967.297;
+    EXPECT_EQ(game.ElapsedMilliseconds(), 1);
 }
 
 using LoopDeathTest = LoopTest;
