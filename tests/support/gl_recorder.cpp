@@ -154,7 +154,7 @@ void RecBufferSubData(GLenum target, GLintptr offset, GLsizeiptr size, const voi
 }
 GLenum RecCheckFramebufferStatus(GLenum target) {
     Record("CheckFramebufferStatus", E(target));
-    return GL_FRAMEBUFFER_COMPLETE;
+    return recorder.framebufferIncomplete ? GL_FRAMEBUFFER_INCOMPLETE_ATTACHMENT : GL_FRAMEBUFFER_COMPLETE;
 }
 void RecCompileShader(GLuint shader) { Record("CompileShader", shader); }
 GLuint RecCreateProgram() {

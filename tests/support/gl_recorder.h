@@ -22,6 +22,8 @@ struct GlRecorder {
     std::string failCompileLog;
     // Set to make the next link fail with this log.
     std::string failLinkLog;
+    // Set to make framebuffer status checks report an incomplete framebuffer.
+    bool framebufferIncomplete = false;
 
     // Calls whose text starts with one of the prefixes (all when empty).
     std::vector<std::string> Calls(const std::vector<std::string>& prefixes = {}) const;

@@ -42,6 +42,27 @@ protected:
 
     c_Image2* Image(c_Material* material, float handle = 0.5f) { return new c_Image2(material, handle, handle); }
 
+    // A run of `count` vertices of the given primitive size, written by hand
+    // (only quads have a drawing operation), starting after what is recorded.
+    void PushRun(c_DrawList* list, c_Material* material, int order, int count) {
+        if (list->next + count * VERTEX_BYTES > list->data->Length())
+            GrowTo(list, list->next + count * VERTEX_BYTES);
+        c_DrawOp* run = new c_DrawOp();
+        gc_store(run->material, material);
+        run->blend = list->blend;
+        run->order = order;
+        run->count = count;
+        list->ops->Push(run);
+        gc_store(list->op, run);
+        for (int i = 0; i < count; ++i) list->PutVertex(static_cast<float>(i), 0, 0, 0);
+    }
+
+    static void GrowTo(c_DrawList* list, int bytes) {
+        c_DataBuffer* bigger = (new c_DataBuffer())->New(bytes);
+        std::memcpy(bigger->Data(), list->data->Data(), static_cast<size_t>(list->next));
+        gc_store(list->data, bigger);
+    }
+
     // A canvas ready to draw whose set-up calls are already out of the record.
     c_Canvas* ReadyCanvas() {
         c_Canvas* canvas = (new c_Canvas())->Init();
@@ -240,6 +261,65 @@ TEST_F(DrawListTest, FourHundredQuadsOfEachOfTwoMaterialsGoUpInTwoUploads) {
         "BufferSubData(ARRAY_BUFFER,0,44800)", "DrawElements(TRIANGLES,2400,UNSIGNED_SHORT,0)",
         "BufferSubData(ARRAY_BUFFER,0,44800)", "DrawElements(TRIANGLES,2400,UNSIGNED_SHORT,0)"};
     EXPECT_EQ(glRecorder().Calls({"BufferSubData", "Draw"}), expected);
+}
+
+TEST_F(DrawListTest, AnOversizedRunBetweenSmallOnesGoesUpAloneAndTheOthersKeepTheirBytes) {
+    c_Canvas* canvas = ReadyCanvas();
+    c_Image2* a = Image(MaterialOfSize(8, 8));
+    c_Image2* b = Image(MaterialOfSize(8, 8));
+    for (int i = 0; i < 100; ++i) canvas->DrawImage(a, static_cast<float>(i), 0);
+    for (int i = 0; i < 600; ++i) canvas->DrawImage(b, static_cast<float>(i), 1);
+    for (int i = 0; i < 10; ++i) canvas->DrawImage(a, static_cast<float>(i), 2);
+    std::vector<unsigned char> recorded(canvas->data->Data(), canvas->data->Data() + canvas->next);
+    canvas->Flush();
+    // Run A alone (B does not fit beside it), B in two pieces, then C.
+    std::vector<std::string> expected = {
+        "BufferSubData(ARRAY_BUFFER,0,11200)", "DrawElements(TRIANGLES,600,UNSIGNED_SHORT,0)",
+        "BufferSubData(ARRAY_BUFFER,0,65520)", "DrawElements(TRIANGLES,3510,UNSIGNED_SHORT,0)",
+        "BufferSubData(ARRAY_BUFFER,0,1680)",  "DrawElements(TRIANGLES,90,UNSIGNED_SHORT,0)",
+        "BufferSubData(ARRAY_BUFFER,0,1120)",  "DrawElements(TRIANGLES,60,UNSIGNED_SHORT,0)"};
+    EXPECT_EQ(glRecorder().Calls({"BufferSubData", "Draw"}), expected);
+    // Every byte goes up exactly once, in order.
+    std::vector<unsigned char> sent;
+    for (const auto& upload : glRecorder().uploads) sent.insert(sent.end(), upload.begin(), upload.end());
+    EXPECT_TRUE(sent == recorded);
+}
+
+TEST_F(DrawListTest, PointsLinesTrianglesAndFansAreDrawnByTheirOrder) {
+    c_Canvas* canvas = ReadyCanvas();
+    c_Material* material = MaterialOfSize(8, 8);
+    PushRun(canvas, material, 1, 2);
+    PushRun(canvas, material, 2, 2);
+    PushRun(canvas, material, 3, 3);
+    PushRun(canvas, material, 5, 10);
+    // A quad after a fan starts a run of its own, at vertex 17: block 1, quad 4.
+    canvas->DrawImage(Image(material), 0, 0);
+    ASSERT_EQ(canvas->ops->Length(), 5);
+    canvas->Flush();
+    std::vector<std::string> expected = {"BufferSubData(ARRAY_BUFFER,0,588)", "DrawArrays(POINTS,0,2)",
+                                         "DrawArrays(LINES,2,2)",             "DrawArrays(TRIANGLES,4,3)",
+                                         "DrawArrays(TRIANGLE_FAN,7,5)",      "DrawArrays(TRIANGLE_FAN,12,5)",
+                                         "DrawElements(TRIANGLES,6,UNSIGNED_SHORT,7068)"};
+    EXPECT_EQ(glRecorder().Calls({"BufferSubData", "Draw"}), expected);
+}
+
+TEST_F(DrawListTest, AnOversizedFanRunIsCutIntoWholeFans) {
+    c_Canvas* canvas = ReadyCanvas();
+    // 343 fans of 7 vertices: 2401 vertices. A piece holds 2340 / 7 = 334
+    // whole fans, 2338 vertices; the last 9 fans follow from vertex 0 again.
+    PushRun(canvas, MaterialOfSize(8, 8), 7, 2401);
+    canvas->Flush();
+    std::vector<std::string> uploads = glRecorder().Calls({"BufferSubData"});
+    EXPECT_EQ(uploads, (std::vector<std::string>{"BufferSubData(ARRAY_BUFFER,0,65464)",
+                                                 "BufferSubData(ARRAY_BUFFER,0,1764)"}));
+    std::vector<std::string> fans = glRecorder().Calls({"DrawArrays"});
+    ASSERT_EQ(fans.size(), 343u);
+    EXPECT_EQ(fans[333], "DrawArrays(TRIANGLE_FAN,2331,7)");
+    EXPECT_EQ(fans[334], "DrawArrays(TRIANGLE_FAN,0,7)");
+    EXPECT_EQ(fans[342], "DrawArrays(TRIANGLE_FAN,56,7)");
+    Vertex firstOfSecondPiece;
+    std::memcpy(&firstOfSecondPiece, glRecorder().uploads.at(1).data(), VERTEX_BYTES);
+    EXPECT_EQ(firstOfSecondPiece.x, 2338);
 }
 
 TEST_F(DrawListTest, SmallRunsShareOneUploadAndDrawFromTheirOffsets) {

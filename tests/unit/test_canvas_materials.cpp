@@ -312,6 +312,9 @@ TEST_F(MaterialDeathTest, MisuseStops) {
     texture->Release();
     EXPECT_RUNTIME_ERROR(texture->Retain(), "Internal error");
     EXPECT_RUNTIME_ERROR(texture->Release(), "Internal error");
+    glRecorder().framebufferIncomplete = true;
+    EXPECT_RUNTIME_ERROR((new c_Texture())->Init(8, 8, 4, FramebufferTarget), "Incomplete framebuffer");
+    glRecorder().framebufferIncomplete = false;
     c_Material* bare = new c_Material();
     EXPECT_RUNTIME_ERROR(new c_Image2(bare, 0, 0), "Material has no ColorTexture");
 

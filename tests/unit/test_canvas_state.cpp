@@ -1,14 +1,21 @@
 // The canvas's lazy GL state: viewport and scissor with the window's flip,
-// clears, the projection, unprojection and rebuilding after a new context,
-// all checked as exact call sequences through the recording GL layer.
+// clears, the projection, lights and shadow texture, unprojection and
+// rebuilding after a new context, all checked as exact call sequences through
+// the recording GL layer. Last, the renderer's objects under the collector.
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstdint>
+
 #include "canvas/canvas.h"
+#include "canvas/font.h"
+#include "canvas/gl_program.h"
 #include "canvas/image.h"
 #include "canvas/material.h"
 #include "canvas/render_state.h"
 #include "canvas/renderer.h"
 #include "canvas/shader.h"
+#include "canvas/texture.h"
 #include "host/game.h"
 #include "tests/support/canvas_test_support.h"
 #include "tests/support/gl_recorder.h"
@@ -112,6 +119,50 @@ TEST_F(CanvasStateTest, TheProjectionReachesTheProgramFlippedForTheWindow) {
     EXPECT_EQ(renderState.currentProgram, nullptr);
 }
 
+TEST_F(CanvasStateTest, LightsSwitchedOnAndTheShadowMapReachThePrograms) {
+    c_LightData* light = canvas->lights[1];
+    light->type = 1;
+    light->color[0] = 0.5f;
+    light->color[1] = 0.25f;
+    canvas->viewMatrix[12] = 5;
+    c_Material* shade = (new c_Material())->Init(fastShader);
+    c_Texture* shadowTexture = (new c_Texture())->Init(4, 4, 4, 0);
+    shade->PutTextureParam(String("ColorTexture"), shadowTexture);
+    gc_store(canvas->shadowMap, new c_Image2(shade, 0, 0));
+
+    // The first Validate sends every part of the state.
+    canvas->Validate();
+    EXPECT_EQ(glRecorder().Calls({"BindFramebuffer", "Viewport", "LineWidth", "ColorMask"}),
+              (Calls{"BindFramebuffer(FRAMEBUFFER,0)", "Viewport(0,0,800,600)", "LineWidth(1)", "ColorMask(1,1,1,1)"}));
+    // The light goes to the first slot, its vector moved by the view matrix.
+    EXPECT_EQ(renderState.lightCount, 1);
+    EXPECT_EQ(std::vector<float>(renderState.lightColors, renderState.lightColors + 4),
+              (std::vector<float>{0.5f, 0.25f, 1, 1}));
+    EXPECT_EQ(std::vector<float>(renderState.lightVectors, renderState.lightVectors + 4),
+              (std::vector<float>{5, 0, -10, 10}));
+    EXPECT_EQ(light->viewVector[0], 5);
+    EXPECT_EQ(renderState.modelView[12], 5);
+    EXPECT_EQ(renderState.shadowTexture, shadowTexture);
+
+    glRecorder().Clear();
+    c_GLProgram* lit = bumpShader->ProgramForLightCount();
+    EXPECT_EQ(lit, bumpShader->programs[1]);
+    bumpShader->Bind();
+    EXPECT_EQ(glRecorder().Calls({"Uniform4fv(" + std::to_string(lit->lightColorsLoc),
+                                  "Uniform4fv(" + std::to_string(lit->lightVectorsLoc)}),
+              (Calls{"Uniform4fv(" + std::to_string(lit->lightColorsLoc) + ",1,0.5 0.25 1 1)",
+                     "Uniform4fv(" + std::to_string(lit->lightVectorsLoc) + ",1,5 0 -10 10)"}));
+
+    // A program that reads the shadow texture gets it on unit 7.
+    glRecorder().Clear();
+    shadowShader->Bind();
+    c_GLProgram* shadowed = shadowShader->ProgramForLightCount();
+    ASSERT_NE(shadowed->shadowTextureLoc, -1);
+    EXPECT_EQ(glRecorder().Calls({"ActiveTexture", "BindTexture", "Uniform1i"}),
+              (Calls{"ActiveTexture(TEXTURE7)", "BindTexture(TEXTURE_2D," + std::to_string(shadowTexture->textureName) + ")",
+                     "Uniform1i(" + std::to_string(shadowed->shadowTextureLoc) + ",7)", "ActiveTexture(TEXTURE0)"}));
+}
+
 TEST_F(CanvasStateTest, UnprojectPointUndoesViewportAndProjection) {
     canvas->SetOrthoProjection(0, 640, 0, 800, -1, 1);
     canvas->SetViewport(0, 0, 320, 400);
@@ -170,6 +221,118 @@ TEST_F(CanvasStateTest, ANewGenerationRebuildsBuffersProgramsAndTextures) {
     canvas->DrawImage(image, 0, 0);
     canvas->Flush();
     EXPECT_TRUE(glRecorder().Calls({"BufferData", "LinkProgram", "TexImage2D"}).empty());
+}
+
+// What the collection test holds: the collector sees only roots.
+c_Canvas* heldCanvas = nullptr;
+c_Image2* heldImage = nullptr;
+c_Image2* heldSprite = nullptr;
+
+void MarkHeld() {
+    gc_enqueue(heldCanvas);
+    gc_enqueue(heldImage);
+    gc_enqueue(heldSprite);
+}
+
+bool Live(const gc_object* object) {
+    return object && gc_find_object(reinterpret_cast<uintptr_t>(object)) != nullptr;
+}
+
+void EndCycles() {
+    gc_full_collection();
+    gc_full_collection();
+    gc_destroy_garbage(INT_MAX);
+}
+
+// Draws 40 quads of each image held, the sprite first (enough to grow the
+// vertex buffer), and flushes.
+Calls DrawFrame() {
+    glRecorder().Clear();
+    heldCanvas->SetColor(1, 1, 1);
+    for (c_Image2* image : {heldSprite, heldImage})
+        if (image)
+            for (int i = 0; i < 40; ++i) heldCanvas->DrawImage(image, static_cast<float>(i), 0, 30);
+    heldCanvas->Flush();
+    return glRecorder().calls;
+}
+
+TEST(CanvasCollection, StoresDuringAMarkingCycleKeepTheRendererReachable) {
+    std::string data = StartRecordedRenderer();
+    static bool registered = false;
+    if (!registered) gc_add_root_marker(MarkHeld);
+    registered = true;
+    heldCanvas = nullptr;
+    heldImage = heldSprite = nullptr;
+    InitRenderer();
+    gc_store(heldCanvas, (new c_Canvas())->Init());
+    std::vector<unsigned char> pixels(8 * 8 * 4, 255);
+    WritePng(data + "/sheet.png", 8, 8, 4, pixels);
+
+    // Everything reachable is black and the cycle stays open: every object
+    // made from here on must reach a black one through a barrier.
+    EndCycles();
+    gc_mark_some(INT_MAX);
+    gc_store(heldImage, c_Image2::Load(String("sheet.png"), 0.5f, 0.5f, 0, nullptr));
+    ASSERT_NE(heldImage, nullptr);
+    DrawFrame();
+    EXPECT_STREQ(gc_check_heap(), "");
+    // The runs in the shared pool are black now and take the new sprite's
+    // material.
+    gc_mark_some(INT_MAX);
+    c_Image2* sheet = c_Image2::Load(String("sheet.png"), 0, 0, 0, nullptr);
+    gc_store(heldSprite, new c_Image2(sheet, 2, 2, 4, 4, 0.5f, 0.5f));
+    c_Texture* tint = c_Texture::ColorTexture(0x7f102030);
+    DrawFrame();
+    Calls second = DrawFrame();
+    std::vector<std::vector<unsigned char>> secondUploads = glRecorder().uploads;
+    EXPECT_STREQ(gc_check_heap(), "");
+
+    EndCycles();
+    EXPECT_STREQ(gc_check_heap(), "");
+    c_Material* material = heldImage->material;
+    const gc_object* reachable[] = {heldCanvas,
+                                    heldCanvas->font,
+                                    heldCanvas->stockMaterial,
+                                    heldCanvas->ops,
+                                    heldCanvas->data,
+                                    heldCanvas->lights.Rep(),
+                                    heldCanvas->lights[3],
+                                    heldCanvas->lights[3]->vector.Rep(),
+                                    heldCanvas->viewport.Rep(),
+                                    heldCanvas->projMatrix.Rep(),
+                                    heldCanvas->matrixStack.Rep(),
+                                    heldCanvas->colorMask.Rep(),
+                                    material,
+                                    material->shader,
+                                    material->ColorTexture(),
+                                    material->ColorTexture()->data,
+                                    material->TextureParam(String("NormalTexture")),
+                                    heldSprite->material,
+                                    fastShader,
+                                    fastShader->programs[0],
+                                    fastShader->programs[0]->materialUniforms.Rep(),
+                                    fastShader->programs[0]->materialUniforms[0],
+                                    bumpShader->programs[4],
+                                    lightMapShader,
+                                    defaultFont,
+                                    defaultFont->glyphs[95],
+                                    defaultFont->glyphs[95]->image,
+                                    defaultFont->glyphs[95]->image->material,
+                                    nullRun,
+                                    freeOps,
+                                    freeOps->data.Rep(),
+                                    tint,
+                                    c_Texture::WhiteTexture(),
+                                    renderState.currentProgram,
+                                    renderState.currentMaterial};
+    for (size_t i = 0; i < sizeof reachable / sizeof reachable[0]; ++i)
+        EXPECT_TRUE(Live(reachable[i])) << "object " << i << " was collected";
+    EXPECT_EQ(c_Texture::ColorTexture(0x7f102030), tint);
+    // The same frame again, drawn from what survived.
+    EXPECT_EQ(DrawFrame(), second);
+    EXPECT_TRUE(glRecorder().uploads == secondUploads);
+    heldCanvas = nullptr;
+    heldImage = heldSprite = nullptr;
 }
 
 }  // namespace
