@@ -71,7 +71,6 @@ void gc_init_lists() {
 }
 
 void* gc_object::operator new(size_t size) { return gc_allocate(size); }
-void gc_object::operator delete(void* block) { gc_release(static_cast<gc_object*>(block)); }
 
 gc_object* gc_heap_block(int size) {
     gc_object* block = static_cast<gc_object*>(std::malloc(size));
@@ -80,16 +79,7 @@ gc_object* gc_heap_block(int size) {
     return block;
 }
 
-void gc_release(gc_object* block) {
-    int size = block_size(block);
-    heap.garbage_bytes -= size;
-    if (size < GC_CACHE_LIMIT) {
-        block->succ = heap.cache[size >> 3];
-        heap.cache[size >> 3] = block;
-    } else {
-        std::free(block);
-    }
-}
+void gc_free_block(gc_object* block) { std::free(block); }
 
 void gc_destroy_garbage(int size) {
     int target = heap.garbage_bytes - size;
