@@ -329,11 +329,12 @@ TEST_F(Art, NeighbouringStepsOfEveryMovementDiffer) {
         }
 }
 
-// First and last opaque row of a picture's left column, relative to its anchor.
-bool centreSpan(const Picture& p, double anchorY, double& top, double& bottom) {
+// First and last opaque row of a picture's column `x` (the left one by
+// default), relative to its anchor.
+bool centreSpan(const Picture& p, double anchorY, double& top, double& bottom, int x = 0) {
     int first = -1, last = -1;
     for (int y = 0; y < p.h; ++y)
-        if (p.alpha(0, y) > 128) {
+        if (p.alpha(x, y) > 128) {
             if (first < 0) first = y;
             last = y;
         }
@@ -346,12 +347,10 @@ TEST_F(Art, RightHalvesReachTheCentreLine) {
     std::vector<std::string> keys;
     for (auto v : {smile(".png"), cornerSmile(), lipsFront('a'), lipsBack(), teeth()})
         keys.insert(keys.end(), v.begin(), v.end());
-    // The open mouths leave their centre open where the tongue comes out (up
-    // through the standing rows, down through the hanging rows); the others
-    // must reach the centre line.
     std::vector<std::string> up = smile("b.png"), down = smile("c.png");
-    keys.insert(keys.end(), up.begin() + 14, up.end());
+    keys.insert(keys.end(), up.begin(), up.end());
     keys.insert(keys.end(), down.begin(), down.begin() + 14);
+    keys.insert(keys.end(), down.begin() + 14, down.end());
     for (const char* k : {"enrond.png", "culdepoule.png", "joues1.png", "joues3.png", "joues4.png", "joues5.png"})
         keys.push_back(k);
     for (const std::string& k : keys) {
@@ -376,6 +375,23 @@ TEST_F(Art, RightHalvesReachTheCentreLine) {
         }
         EXPECT_NEAR(top, refTop, 1.0) << closed[i];
         EXPECT_NEAR(bottom, refBottom, 1.0) << closed[i];
+    }
+    // The open smiling mouths too: a right half in one row meets a left half in
+    // any other row, closed or open, so at the centre line every rendering of
+    // every row and step keeps the closed line's profile (the openings taper
+    // into it), and the columns beside it stay near that profile.
+    std::vector<std::string> all = smile(".png"), b = smile("b.png"), c = smile("c.png");
+    all.insert(all.end(), b.begin(), b.end());
+    all.insert(all.end(), c.begin(), c.end());
+    for (size_t i = 0; i < all.size(); ++i) {
+        Picture p = sprite("images2", all[i]);
+        bool hanging = i % 28 >= 14;
+        for (int x = 0; x < 2; ++x) {
+            double top, bottom;
+            ASSERT_TRUE(centreSpan(p, hanging ? 9.9 : p.h, top, bottom, x)) << all[i];
+            EXPECT_NEAR(top, refTop, 1.0) << all[i] << " column " << x;
+            EXPECT_NEAR(bottom, refBottom, 1.0) << all[i] << " column " << x;
+        }
     }
     // Both pairs of cheek mouths meet each other.
     for (auto pair : {std::make_pair("joues1.png", "joues3.png"), std::make_pair("joues4.png", "joues5.png")}) {

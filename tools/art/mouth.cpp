@@ -52,6 +52,7 @@ constexpr double kHangTop = 9.9;
 
 struct Smile {
     int row, step;
+    double waistHalf = 16;  // open mouths: half width of the taper at the centre line
     double W() const { return 58 + 8 * step; }
     double D() const {
         static const double d[] = {34, 14, -14, -32};  // corner height above the centre
@@ -59,12 +60,47 @@ struct Smile {
     }
     double line(double x) const { return kLine - D() * sq(x / W()); }
     bool hanging() const { return row >= 2; }
-    // Opening of the open mouth: above the line for the upper rows, below for the lower.
-    double open(double x) const {
-        double o = 20 + 1.5 * step;
-        return o * std::pow(std::max(0.0, 1 - sq(x / W())), 0.8);
-    }
+    // Opening of the open mouth, from the line away from the anchor.
+    double open(double x) const;
+    // Thickness of the far lip, the one the tongue passes over.
+    double farLip(double x) const;
+    // Teeth along the far lip; they stop short of the corner, which stays dark.
+    double teeth(double x) const;
+    double waist(double x) const;
 };
+
+// Open mouths: the standing rows keep all their ink above the anchor and the
+// hanging rows below 9.9 above it, so the standing ones open upwards and the
+// hanging ones downwards. Two halves from different rows therefore share only
+// the lips' line: every open half tapers into that line at the centre (the
+// waist, where the tongue comes out), so that any two halves meet there in one
+// point of the outline, with a zero slope on both sides.
+// Where the tongue passes through the opening (up through a standing mouth,
+// down through a hanging one) the waist is wide enough to show it; where it
+// leaves from the lips' line on the other side, the waist is a mere pinch.
+constexpr double kOpen = 18;         // opening beside the waist
+constexpr double kFarLip = 7;        // far lip beside the waist
+// The lips stay closed this far either side of the centre line, so that the
+// outlines of the taper keep clear of the picture's first columns.
+constexpr double kWaistFlat = 5;
+constexpr double kWaistWide = 16;    // half width of the taper the tongue passes through
+constexpr double kWaistNarrow = 10;  // half width of the pinch elsewhere
+
+double Smile::waist(double x) const {
+    double u = std::min(1.0, std::max(0.0, (x - kWaistFlat) / (waistHalf - kWaistFlat)));
+    return u * u * (3 - 2 * u);
+}
+double Smile::open(double x) const {
+    return kOpen * waist(x) * std::pow(std::max(0.0, 1 - sq(x / W())), 0.8);
+}
+double Smile::farLip(double x) const {
+    double t2 = sq(x / W());
+    return kFarLip * waist(x) * (1 - 0.5 * t2) * std::pow(std::max(0.0, 1 - t2), 0.4);
+}
+double Smile::teeth(double x) const {
+    const double end = W() - 16;
+    return x >= end ? 0 : 7 * waist(x) * std::sqrt(1 - sq(x / end));
+}
 
 void smileLine(cairo_t* cr, const Smile& s) {
     const double W = s.W();
@@ -141,71 +177,112 @@ void drawTongue(cairo_t* cr, const TongueShape& t, double dir) {
     cairo_path_destroy(p);
 }
 
-// The tongue as it comes out of the mouth at shape n (1 far up, 2 up, 3 down,
-// 4 far down) and step k (0 centred .. 3 nearly at the corner).
-TongueShape smileTongue(int n, int k) {
-    double len = (n == 1 || n == 4) ? 84 : 58;
-    return TongueShape{len, 10.0 * k, 8.0 * k, 30};
-}
-
-// The root of the smile-mode tongue lies 2 below the mouth anchor (504 v 506).
-constexpr double kTongueRootY = -2;
-
-// Window cut out of an open mouth, where the tongue passes in front of the lip.
-void tongueWindow(cairo_t* cr, double dir) {
+// The tongue out of the open smiling mouth, shape n (1 far up, 2 up, 3 down,
+// 4 far down) at step k (0 centred .. 3 nearly at the corner). It is drawn
+// behind the open mouth and shows through the waist at the centre line, so it
+// keeps a neck over that waist at every step: the application moves the
+// tongue's point by k fifths (rounded down) of the mouth half's width, which
+// puts the waist between xMax[k] and xMin[k] to the left of the point; the
+// neck covers that span plus the waist's half width, and the tongue then bends
+// out towards the corner. Coordinates: x across, v from the point towards the
+// tip; the lips' line lies 3 units from the point (the point is 2 units below
+// the mouth's anchor).
+void smileTongue(cairo_t* cr, int n, int k) {
+    static const double xMax[4] = {0, 22, 44, 66}, xMin[4] = {0, 12, 24, 34};
+    const double dir = (n == 1 || n == 2) ? -1 : 1;  // screen y of the tip direction
+    const double len = (n == 1 || n == 4) ? 84 : 62;
+    const double r = 27.6;
+    const double lineV = dir < 0 ? 3 : -3;
+    const double vb = lineV - 1, vn = lineV + 24;
+    double xl = -30, xr = 30;
+    if (k > 0) {
+        xl = -(xMax[k] + kWaistWide + 2);
+        xr = std::max(xl + 62, -(xMin[k] - kWaistWide - 2));
+    }
+    const double tipX = 10.0 * k, tipV = std::max(len - r, vn + 6);
     cairo_save(cr);
-    cairo_translate(cr, 0, kTongueRootY);
-    cairo_scale(cr, 0.55, 1);
-    tonguePath(cr, TongueShape{58, 0, 0, 30}, dir);
+    cairo_scale(cr, 1, dir < 0 ? -1 : 1);
+    // Away from the span where the waist can lie the base curves back more
+    // steeply than the most curved smile (corners 34 up over 58 across), so
+    // that it stays behind the lips' line.
+    const double spanL = -xMax[k], spanR = -xMin[k];
+    auto base = [&](double x) {
+        double d = x < spanL ? spanL - x : x > spanR ? x - spanR : 0;
+        return vb + 34 * sq(d / 40);
+    };
+    auto path = [&]() {
+        curve(cr, xr, xl, base, true);
+        cairo_line_to(cr, xl, vn);
+        cairo_curve_to(cr, xl, vn + (tipV - vn) * 0.6, tipX - r, tipV - (tipV - vn) * 0.3, tipX - r, tipV);
+        cairo_arc_negative(cr, tipX, tipV, r, M_PI, 0);
+        cairo_curve_to(cr, tipX + r, tipV - (tipV - vn) * 0.5, xr + (tipX + r - xr) * 0.25, vn * 0.8, xr,
+                       base(xr));
+        cairo_close_path(cr);
+    };
+    path();
+    set(cr, pal::tongue);
+    cairo_fill(cr);
+    // One shade on the side away from the light, and the middle groove.
+    cairo_save(cr);
+    path();
+    cairo_clip(cr);
+    path();
+    cairo_translate(cr, -10, 0);
+    path();
+    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
+    set(cr, pal::tongueShade);
+    cairo_fill(cr);
+    cairo_restore(cr);
+    const double mid = (xl + xr) / 2;
+    cairo_move_to(cr, mid, vb + 8);
+    cairo_curve_to(cr, mid, vn + 4, tipX, tipV - 10, tipX, tipV + r * 0.2);
+    set(cr, pal::tongueShade);
+    cairo_set_line_width(cr, 4);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    cairo_stroke(cr);
+    path();
+    strokeOutline(cr, 4);
     cairo_restore(cr);
 }
 
-// Open smiling mouth. tongueDir -1: the tongue goes up; +1: down.
-void openSmile(cairo_t* cr, const Smile& s, double tongueDir) {
+// Open smiling mouth: the opening lies beyond the lips' line (which the closed
+// picture draws on top), with the teeth along the far lip. The tongue, drawn
+// behind, shows in the waist and beyond the far lip.
+void openSmile(cairo_t* cr, const Smile& s) {
     const double W = s.W();
-    const double side = s.hanging() ? 1 : -1;  // where the opening lies from the line
+    const double side = s.hanging() ? 1 : -1;
+    auto line = [&](double x) { return s.line(x); };
     auto inner = [&](double x) { return s.line(x) + side * s.open(x); };
-    auto outer = [&](double x) {
-        return inner(x) + side * 7 * (1 - 0.6 * sq(x / W)) * (s.open(x) > 0 ? 1 : 0);
-    };
-    cairo_push_group(cr);
-    // Lip band, then the inside with a row of teeth along the far lip.
-    curve(cr, 0, W, [&](double x) { return s.line(x); }, true);
+    auto outer = [&](double x) { return inner(x) + side * s.farLip(x); };
+    curve(cr, 0, W, line, true);
     curve(cr, W, 0, outer, false);
     cairo_close_path(cr);
     set(cr, pal::lips);
     cairo_fill(cr);
-    curve(cr, 0, W, [&](double x) { return s.line(x); }, true);
+    curve(cr, 0, W, line, true);
     curve(cr, W, 0, inner, false);
     cairo_close_path(cr);
     cairo_path_t* hole = cairo_copy_path(cr);
     set(cr, pal::mouthInside);
     cairo_fill(cr);
+    // Teeth along the far lip; they stop short of the corner, which stays dark.
     cairo_save(cr);
     cairo_append_path(cr, hole);
     cairo_clip(cr);
-    curve(cr, 0, W, inner, true);
-    curve(cr, W, 0, [&](double x) { return inner(x) - side * 8; }, false);
+    const double end = W - 16;
+    curve(cr, 0, end, [&](double x) { return inner(x) + side * 3; }, true);
+    curve(cr, end, 0, [&](double x) { return inner(x) - side * s.teeth(x); }, false);
     cairo_close_path(cr);
     set(cr, pal::teeth);
     cairo_fill(cr);
     cairo_restore(cr);
+    cairo_path_destroy(hole);
     curve(cr, 0, W, inner, true);
     set(cr, pal::outline);
     cairo_set_line_width(cr, 2.5);
     cairo_stroke(cr);
     curve(cr, 0, W, outer, true);
     strokeOutline(cr, kOutline);
-    cairo_path_destroy(hole);
-    // The tongue shows in front of the far lip where it leaves the mouth.
-    if ((tongueDir < 0) == (side < 0)) {
-        cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
-        tongueWindow(cr, tongueDir);
-        cairo_fill(cr);
-        cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
-    }
-    cairo_pop_group_to_source(cr);
-    cairo_paint(cr);
 }
 
 // Closed mouth of row 1 with the corner parted for the tongue at the side.
@@ -366,16 +443,22 @@ void drawTeeth(cairo_t* cr, const Grin& g) {
     set(cr, pal::mouthInside);
     cairo_set_line_width(cr, 3);
     cairo_stroke(cr);
-    // Dark corners where the teeth end.
-    ellipse(cr, W, g.mid(W), 16, 14);
-    set(cr, pal::mouthInside);
-    cairo_fill(cr);
     set(cr, pal::teethShade);
     cairo_set_line_width(cr, 2);
     for (double x = 0; x < W - 8; x += 16) {
         cairo_move_to(cr, x, -40);
         cairo_line_to(cr, x, 40);
     }
+    cairo_stroke(cr);
+    // Dark corners where the teeth end, drawn over the teeth's gaps so that no
+    // light line runs into them, and edged with a soft shade instead of the
+    // bright anti-aliased rim of the teeth.
+    ellipse(cr, W, g.mid(W), 16, 14);
+    set(cr, pal::mouthInside);
+    cairo_fill(cr);
+    ellipse(cr, W, g.mid(W), 16, 14);
+    set(cr, pal::mouthInside, 0.45);
+    cairo_set_line_width(cr, 2.5);
     cairo_stroke(cr);
     cairo_restore(cr);
     // Strokes leave out the centre line, where the mirrored half continues them.
@@ -687,8 +770,11 @@ std::vector<Sprite> sharedSprites() {
             else
                 pl.hy = 1;
             Draw closed = [=](cairo_t* cr) { smileLine(cr, s); };
-            Draw up = [=](cairo_t* cr) { openSmile(cr, s, -1); };
-            Draw down = [=](cairo_t* cr) { openSmile(cr, s, 1); };
+            Smile up1 = s, down1 = s;
+            up1.waistHalf = s.hanging() ? kWaistNarrow : kWaistWide;
+            down1.waistHalf = s.hanging() ? kWaistWide : kWaistNarrow;
+            Draw up = [=](cairo_t* cr) { openSmile(cr, up1); };
+            Draw down = [=](cairo_t* cr) { openSmile(cr, down1); };
             std::vector<Draw> all{closed, up, down};
             out.push_back(makeSprite(key("sourire%d_0%d.png", row + 1, k + 1), closed, pl, all));
             out.push_back(makeSprite(key("sourire%d_0%db.png", row + 1, k + 1), up, pl, all));
@@ -788,8 +874,7 @@ std::vector<Sprite> sharedSprites() {
                     drawTongue(cr, TongueShape{len, 0, 0, 15}, -1);
                 };
             } else if (n <= 4) {
-                TongueShape t = smileTongue(n, k - 1);
-                d = [=](cairo_t* cr) { drawTongue(cr, t, dir); };
+                d = [=](cairo_t* cr) { smileTongue(cr, n, k - 1); };
             } else {
                 // With the pouting lips: shorter, the tip turning to the side.
                 double len = (n == 5 || n == 8) ? 54 : 40;
@@ -820,16 +905,17 @@ std::vector<Sprite> sharedSprites() {
     {
         Placement pl;
         pl.hx = pl.hy = 0;
-        // Drawn as a pair, mirrored, at the centre of the mouth's far lip: a
-        // small lip-coloured lens that closes the lip the tongue leaves open.
+        // Drawn as a mirrored pair at the mouth's centre line, just outside the
+        // near or the far lip: the open mouths need no filler there (the tongue
+        // comes out through their own slot), so it is a sliver of skin on skin.
         pl.centreEdge = true;
+        pl.margin = 2;
+        pl.forceW = 6;
+        pl.forceH = 5;
         out.push_back(makeSprite("carre_rose.png",
                                  [](cairo_t* cr) {
-                                     cairo_move_to(cr, -1, 3);
-                                     cairo_curve_to(cr, 6, 3, 12, 4, 14, 6.5);
-                                     cairo_curve_to(cr, 12, 9, 6, 10, -1, 10);
-                                     cairo_close_path(cr);
-                                     set(cr, pal::lips);
+                                     cairo_rectangle(cr, -1, 0, 10, 10);
+                                     set(cr, pal::skin);
                                      cairo_fill(cr);
                                  },
                                  pl));

@@ -524,9 +524,9 @@ void faceSheets(const Cast& cast, const std::string& who, const std::string& doc
     }
     writeSheet(docs + "/face_" + who + "_teeth_cheeks.png", who + ": teeth and cheeks", t, 4);
 
-    // Tongue out with the smiling mouth: four shapes by five places.
+    // Tongue out with the smiling mouth: four shapes at every place.
     for (int shape = 0; shape < 4; ++shape)
-        for (int shift : {-4, -2, 0, 2, 4}) {
+        for (int shift = -4; shift <= 4; ++shift) {
             Screen sc(cast);
             sc.s.tongueOut = true;
             sc.s.tongue.frame = shape * 5;
@@ -534,14 +534,21 @@ void faceSheets(const Cast& cast, const std::string& who, const std::string& doc
             const char* n[] = {"far up", "up", "down", "far down"};
             t.push_back({std::string("tongue ") + n[shape] + fmt(", side %d", shift), mouthShot(sc)});
         }
-    for (int row : {0, 3}) {
-        Screen sc(cast);
-        setMouth(sc.s, row, 6, row, 6);
-        sc.s.tongueOut = true;
-        sc.s.tongue.frame = row == 0 ? 0 : 15;
-        t.push_back({fmt("tongue, mouth row %d step 7", row + 1), mouthShot(sc)});
-    }
-    writeSheet(docs + "/face_" + who + "_tongue.png", who + ": tongue out with the smiling mouth", t, 5);
+    // The in-between places in the extreme rows, narrow and wide.
+    for (int row : {0, 3})
+        for (int step : {0, 6})
+            for (int shape : {0, 3})
+                for (int shift : {1, 2, 3, -3}) {
+                    Screen sc(cast);
+                    setMouth(sc.s, row, step, row, step);
+                    sc.s.tongueOut = true;
+                    sc.s.tongue.frame = shape * 5;
+                    sc.shiftTongue(shift);
+                    t.push_back({fmt("mouth row %d step %d, ", row + 1, step + 1) +
+                                     (shape ? "far down" : "far up") + fmt(", side %d", shift),
+                                 mouthShot(sc)});
+                }
+    writeSheet(docs + "/face_" + who + "_tongue.png", who + ": tongue out with the smiling mouth", t, 9);
 
     // Pouting lips: rows and steps, then the tongue at each depth and side.
     for (int row = 0; row < 2; ++row)
@@ -593,6 +600,26 @@ void seamSheets(const Cast& cast, const std::string& docs) {
                              shot(sc, false, 248 + 392 - 120, 430, 240, 130, 1.5)});
             }
     writeSheet(docs + "/seams_smile.png", "smiling mouth halves at every row and step (x1.5)", t, 7);
+    // Halves from different rows (the application pairs them freely when the
+    // symmetry is off): every ordered pair of rows, at opposite steps.
+    for (int kind = 0; kind < 3; ++kind)
+        for (int rowR = 0; rowR < 4; ++rowR)
+            for (int rowL = 0; rowL < 4; ++rowL) {
+                if (rowL == rowR) continue;
+                for (auto steps : {std::make_pair(0, 6), std::make_pair(6, 0)}) {
+                    Screen sc(cast);
+                    setMouth(sc.s, rowR, steps.first, rowL, steps.second);
+                    if (kind) {
+                        sc.s.tongueOut = true;
+                        sc.s.tongue.frame = kind == 1 ? 5 : 10;
+                    }
+                    t.push_back({fmt("R row %d step %d, ", rowR + 1, steps.first + 1) +
+                                     fmt("L row %d step %d ", rowL + 1, steps.second + 1) + kinds[kind],
+                                 shot(sc, false, 248 + 392 - 120, 430, 240, 130, 1.5)});
+                }
+            }
+    writeSheet(docs + "/seams_smile_mixed.png",
+               "smiling mouth halves from different rows, closed and open (x1.5)", t, 8);
     for (int mode = 0; mode < 2; ++mode)
         for (int row = 0; row < 2; ++row)
             for (int step = 0; step < 7; ++step) {
