@@ -94,39 +94,45 @@ void gc_destroy_garbage(int size) {
     }
 }
 
-void gc_enqueue(gc_object* o) {
-    if (!o) return;
+namespace {
+
+// The common start of both markings: null and non-white objects are left
+// alone; a white one flips its colour bit and leaves its list. While a visitor
+// is installed the object is only reported.
+bool TakeWhite(gc_object* o) {
+    if (!o) return false;
     if (visitor) {
         visitor(o, visitor_context);
-        return;
+        return false;
     }
-    if ((o->flags & 3) != heap.mark_bit) return;
+    if ((o->flags & 3) != heap.mark_bit) return false;
     o->flags ^= 1;
     unlink(o);
-    append(&heap.grey, o);
+    return true;
 }
 
-void gc_mark_now(gc_object* o) {
-    if (!o) return;
-    if (visitor) {
-        visitor(o, visitor_context);
-        return;
-    }
-    if ((o->flags & 3) != heap.mark_bit) return;
-    o->flags ^= 1;
-    unlink(o);
+// Appends a taken object to the black list and scans it.
+void Blacken(gc_object* o) {
     append(&heap.black, o);
     heap.marked_bytes += block_size(o);
     o->MarkChildren();
+}
+
+}  // namespace
+
+void gc_enqueue(gc_object* o) {
+    if (TakeWhite(o)) append(&heap.grey, o);
+}
+
+void gc_mark_now(gc_object* o) {
+    if (TakeWhite(o)) Blacken(o);
 }
 
 void gc_mark_some(int target) {
     while (heap.marked_bytes < target && heap.grey.succ != &heap.grey) {
         gc_object* o = heap.grey.succ;
         unlink(o);
-        append(&heap.black, o);
-        heap.marked_bytes += block_size(o);
-        o->MarkChildren();
+        Blacken(o);
     }
 }
 
