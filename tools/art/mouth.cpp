@@ -31,8 +31,7 @@ void ellipse(cairo_t* cr, double cx, double cy, double rx, double ry) {
 
 // A curve y = f(x) sampled from x0 to x1 (continuing the current path).
 template <class F>
-void curve(cairo_t* cr, double x0, double x1, F f, bool moveFirst) {
-    const int n = 24;
+void curve(cairo_t* cr, double x0, double x1, F f, bool moveFirst, int n = 24) {
     for (int i = 0; i <= n; ++i) {
         double x = x0 + (x1 - x0) * i / n;
         if (i == 0 && moveFirst)
@@ -80,15 +79,20 @@ struct Smile {
 // leaves from the lips' line on the other side, the waist is a mere pinch.
 constexpr double kOpen = 18;         // opening beside the waist
 constexpr double kFarLip = 7;        // far lip beside the waist
-// The lips stay closed this far either side of the centre line, so that the
-// outlines of the taper keep clear of the picture's first columns.
-constexpr double kWaistFlat = 5;
-constexpr double kWaistWide = 16;    // half width of the taper the tongue passes through
-constexpr double kWaistNarrow = 10;  // half width of the pinch elsewhere
+// The picture's first two columns (the strip the mirrored half overlaps) keep
+// only the lips' line; everything of the opening is cut off left of them.
+constexpr double kCentreGap = 2;
+// The opening leaves the lips' line here, so close to the centre that the
+// closed stretch is no longer than the gap: the pinch is a small notch.
+constexpr double kWaistFlat = 3;
+constexpr double kWaistWide = 11;    // the opening is full here where the tongue passes through
+constexpr double kWaistNarrow = 7;   // and here elsewhere
 
+// 0 at the notch, 1 where the opening is full: it rises steeply from the notch
+// and levels off, so the lips beside the notch stand almost upright.
 double Smile::waist(double x) const {
     double u = std::min(1.0, std::max(0.0, (x - kWaistFlat) / (waistHalf - kWaistFlat)));
-    return u * u * (3 - 2 * u);
+    return 1 - (1 - u) * (1 - u);
 }
 double Smile::open(double x) const {
     return kOpen * waist(x) * std::pow(std::max(0.0, 1 - sq(x / W())), 0.8);
@@ -197,26 +201,46 @@ void smileTongue(cairo_t* cr, int n, int k) {
     double xl = -30, xr = 30;
     if (k > 0) {
         xl = -(xMax[k] + kWaistWide + 2);
-        xr = std::max(xl + 62, -(xMin[k] - kWaistWide - 2));
+        xr = std::max(xl + 58, -(xMin[k] - kWaistWide - 2));
     }
-    const double tipX = 10.0 * k, tipV = std::max(len - r, vn + 6);
+    // Leaning tongues reach a little further out, so the body has room to turn.
+    const double tipX = 10.0 * k, tipV = std::max(len - r, vn + 6) + 4 * k;
     cairo_save(cr);
     cairo_scale(cr, 1, dir < 0 ? -1 : 1);
     // Away from the span where the waist can lie the base curves back more
     // steeply than the most curved smile (corners 34 up over 58 across), so
-    // that it stays behind the lips' line.
+    // that it stays behind the lips' line; a leaning tongue's base also slants
+    // back from the first unit on, so that its root narrows towards the lips
+    // instead of ending in a square shoulder, while still filling the waist.
     const double spanL = -xMax[k], spanR = -xMin[k];
+    const double slant = k > 0 ? 0.8 : 0;
     auto base = [&](double x) {
         double d = x < spanL ? spanL - x : x > spanR ? x - spanR : 0;
-        return vb + 34 * sq(d / 40);
+        return vb + (x < spanL ? slant * d : 0) + 34 * sq(d / 40);
     };
+    // A leaning tongue is a root at the mouth's centre that turns into the
+    // body: the far side stays upright only as deep as the far lip (the waist
+    // must stay covered), then sweeps straight on to the tip; the near side
+    // leaves the lips' line already curving towards the tip. No heel, no sole.
+    const double vf = vn - 4;
     auto path = [&]() {
         curve(cr, xr, xl, base, true);
-        cairo_line_to(cr, xl, vn);
-        cairo_curve_to(cr, xl, vn + (tipV - vn) * 0.6, tipX - r, tipV - (tipV - vn) * 0.3, tipX - r, tipV);
-        cairo_arc_negative(cr, tipX, tipV, r, M_PI, 0);
-        cairo_curve_to(cr, tipX + r, tipV - (tipV - vn) * 0.5, xr + (tipX + r - xr) * 0.25, vn * 0.8, xr,
-                       base(xr));
+        if (k == 0) {
+            cairo_line_to(cr, xl, vn);
+            cairo_curve_to(cr, xl, vn + (tipV - vn) * 0.6, tipX - r, tipV - (tipV - vn) * 0.3, tipX - r,
+                           tipV);
+            cairo_arc_negative(cr, tipX, tipV, r, M_PI, 0);
+            cairo_curve_to(cr, tipX + r, tipV - (tipV - vn) * 0.5, xr + (tipX + r - xr) * 0.25, vn * 0.8,
+                           xr, base(xr));
+        } else {
+            cairo_line_to(cr, xl, vf);
+            cairo_curve_to(cr, xl + (tipX - r - xl) * 0.2, vf + (tipV - vf) * 0.45, tipX - r,
+                           tipV - (tipV - vf) * 0.4, tipX - r, tipV);
+            cairo_arc_negative(cr, tipX, tipV, r, M_PI, 0);
+            const double b = base(xr);
+            cairo_curve_to(cr, tipX + r, tipV - (tipV - b) * 0.45, xr + (tipX + r - xr) * 0.35,
+                           b + (tipV - b) * 0.1, xr, b);
+        }
         cairo_close_path(cr);
     };
     path();
@@ -251,16 +275,24 @@ void smileTongue(cairo_t* cr, int n, int k) {
 void openSmile(cairo_t* cr, const Smile& s) {
     const double W = s.W();
     const double side = s.hanging() ? 1 : -1;
+    // Fine sampling: the lips rise steeply beside the notch.
+    const int n = 4 * static_cast<int>(W);
     auto line = [&](double x) { return s.line(x); };
     auto inner = [&](double x) { return s.line(x) + side * s.open(x); };
     auto outer = [&](double x) { return inner(x) + side * s.farLip(x); };
-    curve(cr, 0, W, line, true);
-    curve(cr, W, 0, outer, false);
+    // The lips' line through the centre strip, as the closed picture has it.
+    curve(cr, 0, kWaistFlat + 2, line, true, 8);
+    strokeOutline(cr, kOutline);
+    cairo_save(cr);
+    cairo_rectangle(cr, kCentreGap, -200, W + 200, 400);
+    cairo_clip(cr);
+    curve(cr, 0, W, line, true, n);
+    curve(cr, W, 0, outer, false, n);
     cairo_close_path(cr);
     set(cr, pal::lips);
     cairo_fill(cr);
-    curve(cr, 0, W, line, true);
-    curve(cr, W, 0, inner, false);
+    curve(cr, 0, W, line, true, n);
+    curve(cr, W, 0, inner, false, n);
     cairo_close_path(cr);
     cairo_path_t* hole = cairo_copy_path(cr);
     set(cr, pal::mouthInside);
@@ -270,19 +302,20 @@ void openSmile(cairo_t* cr, const Smile& s) {
     cairo_append_path(cr, hole);
     cairo_clip(cr);
     const double end = W - 16;
-    curve(cr, 0, end, [&](double x) { return inner(x) + side * 3; }, true);
-    curve(cr, end, 0, [&](double x) { return inner(x) - side * s.teeth(x); }, false);
+    curve(cr, 0, end, [&](double x) { return inner(x) + side * 3; }, true, n);
+    curve(cr, end, 0, [&](double x) { return inner(x) - side * s.teeth(x); }, false, n);
     cairo_close_path(cr);
     set(cr, pal::teeth);
     cairo_fill(cr);
     cairo_restore(cr);
     cairo_path_destroy(hole);
-    curve(cr, 0, W, inner, true);
+    curve(cr, 0, W, inner, true, n);
     set(cr, pal::outline);
     cairo_set_line_width(cr, 2.5);
     cairo_stroke(cr);
-    curve(cr, 0, W, outer, true);
+    curve(cr, 0, W, outer, true, n);
     strokeOutline(cr, kOutline);
+    cairo_restore(cr);
 }
 
 // Closed mouth of row 1 with the corner parted for the tongue at the side.
