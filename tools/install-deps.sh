@@ -2,11 +2,11 @@
 # Installs the Debian packages that the build, the tests and the run need, if any is missing.
 set -euo pipefail
 packages=(
-  build-essential g++ cmake make pkg-config git
+  build-essential g++ cmake make pkg-config git python3
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang-14 libclang-rt-14-dev
-  libglfw3-dev libgl-dev libgl1-mesa-dri libglx-mesa0 mesa-utils
-  libstb-dev libopenal-dev libopenal1 libcairo2-dev fonts-dejavu-core
+  libglfw3-dev libx11-dev libgl-dev libgl1-mesa-dri libglx-mesa0 mesa-utils
+  libstb-dev libopenal-dev libopenal1 libcairo2-dev libfreetype-dev fonts-dejavu-core
   xvfb xauth xdotool x11-utils x11-apps imagemagick
   sox vorbis-tools
 )
