@@ -28,6 +28,25 @@ void headPath(cairo_t* cr) {
 
 namespace {
 
+// Fills the current path with the hair colour and gives it its one shade
+// tone: everything outside the circle (cx, cy, r), the lower right of the
+// cap. Returns the path, for the outline drawn over the strands.
+cairo_path_t* fillHair(cairo_t* cr, const Character& c, double cx, double cy, double r) {
+    cairo_path_t* hair = cairo_copy_path(cr);
+    set(cr, c.hair);
+    cairo_fill(cr);
+    cairo_save(cr);
+    cairo_append_path(cr, hair);
+    cairo_clip(cr);
+    cairo_arc(cr, cx, cy, r, 0, 2 * M_PI);
+    cairo_rectangle(cr, 0, 0, kFaceW, kFaceH);
+    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
+    set(cr, c.hairShade);
+    cairo_fill(cr);
+    cairo_restore(cr);
+    return hair;
+}
+
 void ear(cairo_t* cr, double cx, double dir) {
     cairo_save(cr);
     cairo_translate(cr, cx, 372);
@@ -107,19 +126,7 @@ void girlHair(cairo_t* cr, const Character& c) {
     }
     cairo_curve_to(cr, 134, 250, 114, 300, 100, 350);
     cairo_close_path(cr);
-    cairo_path_t* hair = cairo_copy_path(cr);
-    set(cr, c.hair);
-    cairo_fill(cr);
-    // One shade tone, lower right of the cap.
-    cairo_save(cr);
-    cairo_append_path(cr, hair);
-    cairo_clip(cr);
-    cairo_arc(cr, 360, 120, 270, 0, 2 * M_PI);
-    cairo_rectangle(cr, 0, 0, kFaceW, kFaceH);
-    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
-    set(cr, c.hairShade);
-    cairo_fill(cr);
-    cairo_restore(cr);
+    cairo_path_t* hair = fillHair(cr, c, 360, 120, 270);
     // Strands.
     set(cr, c.hairShade);
     cairo_set_line_width(cr, 6);
@@ -149,18 +156,7 @@ void boyHair(cairo_t* cr, const Character& c) {
     }
     cairo_curve_to(cr, 142, 236, 122, 282, 108, 330);
     cairo_close_path(cr);
-    cairo_path_t* hair = cairo_copy_path(cr);
-    set(cr, c.hair);
-    cairo_fill(cr);
-    cairo_save(cr);
-    cairo_append_path(cr, hair);
-    cairo_clip(cr);
-    cairo_arc(cr, 360, 130, 262, 0, 2 * M_PI);
-    cairo_rectangle(cr, 0, 0, kFaceW, kFaceH);
-    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
-    set(cr, c.hairShade);
-    cairo_fill(cr);
-    cairo_restore(cr);
+    cairo_path_t* hair = fillHair(cr, c, 360, 130, 262);
     cairo_append_path(cr, hair);
     strokeOutline(cr);
     cairo_path_destroy(hair);
