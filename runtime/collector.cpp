@@ -1,9 +1,11 @@
 #include "runtime/collector.h"
 
 #include <atomic>
+#include <set>
 #include <cstdlib>
 #include <vector>
 
+#include "runtime/gc_ref.h"
 #include "runtime/string.h"
 
 gc_pending_header gc_pending = {nullptr, nullptr, nullptr, 0};
@@ -179,7 +181,26 @@ void gc_add_external_bytes(int bytes) { external_new_bytes.fetch_add(bytes); }
 
 void gc_add_root_marker(gc_root_marker marker) { root_markers().push_back(marker); }
 void gc_clear_root_markers() { root_markers().clear(); }
+namespace {
+// The registered roots, linked through the roots themselves; constant
+// initialised, so roots constructed during static initialisation in any order
+// find it ready.
+gc_root_base* first_root = nullptr;
+}  // namespace
+
+gc_root_base::gc_root_base() : next_(first_root), prev_(nullptr) {
+    if (first_root) first_root->prev_ = this;
+    first_root = this;
+}
+
+gc_root_base::~gc_root_base() {
+    if (prev_) prev_->next_ = next_;
+    else first_root = next_;
+    if (next_) next_->prev_ = prev_;
+}
+
 void gc_queue_roots() {
+    for (gc_root_base* r = first_root; r; r = r->next_) r->Mark();
     for (gc_root_marker marker : root_markers()) marker();
 }
 
@@ -228,6 +249,50 @@ const char* check_list(gc_object* head, int colour, int* bytes) {
 
 }  // namespace
 
+#if GC_CHECKED
+namespace {
+std::set<const void*>& census() {
+    static std::set<const void*> fields;
+    return fields;
+}
+std::set<const void*>* census_visited = nullptr;
+
+void ignore_child(gc_object*, void*) {}
+
+// Every census field that lies inside a listed object must be visited by that
+// object's MarkChildren.
+const char* check_census() {
+    std::set<const void*> visited;
+    gc_visitor saved = visitor;
+    void* saved_context = visitor_context;
+    gc_set_visitor(ignore_child, nullptr);
+    census_visited = &visited;
+    const char* fault = nullptr;
+    for (gc_object* head : {&heap.white, &heap.grey, &heap.black}) {
+        for (gc_object* o = head->succ; o != head && !fault; o = o->succ) {
+            const char* lo = reinterpret_cast<const char*>(o);
+            auto it = census().lower_bound(lo);
+            auto end = census().lower_bound(lo + block_size(o));
+            if (it == end) continue;
+            visited.clear();
+            o->MarkChildren();
+            for (; it != end; ++it)
+                if (!visited.count(*it)) fault = "a reference field is not visited by its object's MarkChildren";
+        }
+    }
+    census_visited = nullptr;
+    gc_set_visitor(saved, saved_context);
+    return fault;
+}
+}  // namespace
+
+void gc_census_add(const void* field) { census().insert(field); }
+void gc_census_remove(const void* field) { census().erase(field); }
+void gc_census_visit(const void* field) {
+    if (census_visited) census_visited->insert(field);
+}
+#endif
+
 const char* gc_check_heap() {
     int white_bytes, grey_bytes, black_bytes, garbage_bytes;
     if (const char* f = check_list(&heap.white, 0, &white_bytes)) return f;
@@ -244,6 +309,9 @@ const char* gc_check_heap() {
     for (gc_object* o = heap.black.succ; o != &heap.black && !context.fault; o = o->succ) o->MarkChildren();
     gc_set_visitor(saved, saved_context);
     if (context.fault) return context.fault;
+#if GC_CHECKED
+    if (const char* f = check_census()) return f;
+#endif
     return "";
 }
 
