@@ -1,12 +1,275 @@
+// The application object, its two screens and the button bar.
 #include "app/my_app.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+
+#include "app/atlas.h"
+#include "canvas/canvas.h"
+#include "canvas/image.h"
+#include "framework/input_device.h"
 
 namespace {
 
-constexpr int kUpdatesPerSecond = 60;
+// The pace the exercises are made for; the recorder's ten seconds are 600 ticks.
+constexpr int UPDATES_PER_SECOND = 60;
+
+// Where the title screen's choices stand.
+constexpr float GIRL_X = 240, BOY_X = 740, CHOICE_Y = 209;
+
+// Handles of the tongue pictures 0..29 (x, y); 30..39 hang from their top
+// edge with the x handles of 0..9 shifted, and 40 is the tongue at rest.
+constexpr float TONGUE_HANDLES[30][2] = {
+    {0.5f, 0.92f}, {0.63f, 0.8f},  {0.56f, 0.73f}, {0.41f, 0.74f}, {0.43f, 0.85f}, {0.5f, 0.9f},
+    {0.63f, 0.7f}, {0.56f, 0.68f}, {0.41f, 0.69f}, {0.43f, 0.85f}, {0.5f, 0.2f},   {0.63f, 0.22f},
+    {0.56f, 0.32f}, {0.61f, 0.44f}, {0.43f, 0.2f},  {0.5f, 0.2f},   {0.63f, 0.22f}, {0.56f, 0.32f},
+    {0.61f, 0.42f}, {0.43f, 0.2f},  {0.5f, 0.78f},  {0.63f, 0.78f}, {0.56f, 0.78f}, {0.54f, 0.78f},
+    {0.43f, 0.78f}, {0.5f, 0.76f},  {0.63f, 0.78f}, {0.56f, 0.76f}, {0.54f, 0.78f}, {0.43f, 0.78f},
+};
+constexpr float TONGUE_LOW_X_HANDLES[5] = {0.5f, 0.63f, 0.56f, 0.41f, 0.43f};
+
+// The mouth's anchors in rows 3 and 4 lie this many texels below the
+// picture's top edge; rows 1 and 2 hang from their bottom edge.
+constexpr float LOW_MOUTH_ANCHOR = 9.9f;
+
+String Key(const char* format, int a) {
+    char text[64];
+    std::snprintf(text, sizeof text, format, a);
+    return String(text);
+}
+String Key(const char* format, int a, int b) {
+    char text[64];
+    std::snprintf(text, sizeof text, format, a, b);
+    return String(text);
+}
+
+c_Partie* NewPart(int frames, int framesB = 0, int framesC = 0) {
+    c_Partie* part = new c_Partie();
+    if (frames) part->frames = Array<c_Image2*>(frames);
+    if (framesB) part->framesB = Array<c_Image2*>(framesB);
+    if (framesC) part->framesC = Array<c_Image2*>(framesC);
+    return part;
+}
+
+void Cut(const Atlas& atlas, const Array<c_Image2*>& frames, int index, const String& key, float hx, float hy) {
+    c_Image2* image = CutSprite(atlas, key);
+    image->SetPivot(hx, hy);
+    gc_store(frames[index], image);
+}
+
+c_Image2* CutWithHandle(const Atlas& atlas, const char* key, float hx, float hy) {
+    c_Image2* image = CutSprite(atlas, String(key));
+    image->SetPivot(hx, hy);
+    return image;
+}
+
+// A float that may lie beyond the int range, truncated and wrapped into it.
+int TruncateToInt(float value) {
+    double v = std::trunc(static_cast<double>(value));
+    if (!(v > -9.2e18 && v < 9.2e18)) return 0;
+    return static_cast<int>(static_cast<uint32_t>(static_cast<int64_t>(v)));
+}
 
 }  // namespace
 
+c_MyApp::c_MyApp() {
+    pointer = Array<float>(2);
+    snapshotFloats = Array<float>(SNAPSHOT_FLOATS);
+    snapshotBools = Array<bool>(SNAPSHOT_BOOLS);
+    recordX = Array<int>(RECORD_CAPACITY);
+    recordY = Array<int>(RECORD_CAPACITY);
+    windowPointer = Array<float>(2);
+}
+
 int c_MyApp::OnSetup() {
-    SetTickRate(kUpdatesPerSecond);
+    SetTickRate(UPDATES_PER_SECOND);
+    canvas = (new c_Canvas())->Init();
+    canvas->SetOrthoProjection(0, VIRTUAL_WIDTH, 0, VIRTUAL_HEIGHT, -1, 1);
+    Atlas atlas = LoadAtlas("images3");
+    girlButton = (new c_Bouton())->Init(atlas, String("fille.png"), String(), 1, GIRL_X, CHOICE_Y);
+    boyButton = (new c_Bouton())->Init(atlas, String("gars.png"), String(), 1, BOY_X, CHOICE_Y);
+    titleImage = CutWithHandle(atlas, "titre.png", 1, 1);
+    CloseAtlas(atlas);
     return 0;
+}
+
+int c_MyApp::OnTick() {
+    windowPointer[0] = inputDevice->PointerX();
+    windowPointer[1] = inputDevice->PointerY();
+    canvas->UnprojectPoint(windowPointer, pointer);
+    bool hit = inputDevice->KeyHitCount(KEY_TOUCH_FIRST) != 0;
+    bool touching = inputDevice->IsKeyDown(KEY_TOUCH_FIRST);
+    if (faceScreen)
+        FaceTick(hit, touching);
+    else
+        TitleTick(hit);
+    return 0;
+}
+
+void c_MyApp::TitleTick(bool hit) {
+    if (!hit) return;
+    bool girl;
+    if (girlButton->Hit(pointer[0], pointer[1]))
+        girl = true;
+    else if (boyButton->Hit(pointer[0], pointer[1]))
+        girl = false;
+    else
+        return;
+    // The random faces differ from one session to the next.
+    Array<int> date = CurrentDate();
+    float seed = ((inputDevice->PointerY() + inputDevice->PointerX()) + static_cast<float>(ElapsedMilliseconds())) +
+                 static_cast<float>(date[5]);
+    randomState = TruncateToInt(seed);
+    EnterFaceScreen(girl);
+}
+
+void c_MyApp::EnterFaceScreen(bool girl) {
+    Atlas shared = LoadAtlas("images2");
+    Atlas child = LoadAtlas(girl ? "images1a" : "images1b");
+
+    eyeRight = NewPart(3);
+    eyeLeft = NewPart(0);
+    browRight = NewPart(1);
+    browLeft = NewPart(0);
+    cheekRight = NewPart(1);
+    cheekLeft = NewPart(0);
+    mouthRight = NewPart(40, 28, 28);
+    mouthLeft = NewPart(0);
+    lipsRight = NewPart(14, 14, 14);
+    lipsLeft = NewPart(0);
+    teethRight = NewPart(15);
+    teethLeft = NewPart(0);
+    tongue = NewPart(41);
+
+    // The child's own pictures.
+    faceImage = CutSprite(child, String("visage1.png"));
+    const char* eyes[3] = {"path5081.png", "g4534.png", "g4528.png"};
+    for (int i = 0; i < 3; ++i) Cut(child, eyeRight->frames, i, String(eyes[i]), 0.5f, 0.5f);
+
+    // The tongue: eight shapes of five steps.
+    for (int n = 1; n <= 8; ++n)
+        for (int k = 1; k <= 5; ++k) {
+            int i = 5 * (n - 1) + (k - 1);
+            float hx = i < 30 ? TONGUE_HANDLES[i][0] : TONGUE_LOW_X_HANDLES[(i - 30) % 5];
+            float hy = i < 30 ? TONGUE_HANDLES[i][1] : 0;
+            Cut(shared, tongue->frames, i, Key("langue%d_0%d.png", n, k), hx, hy);
+        }
+    Cut(shared, tongue->frames, 40, String("langue0.png"), 0.5f, 0);
+
+    Cut(shared, cheekRight->frames, 0, String("joues2.png"), 0, 1);
+
+    // The smiling mouth: four rows of seven steps in three renderings (the
+    // lips, the open mouth with the tongue down, with the tongue up).
+    for (int n = 1; n <= 4; ++n)
+        for (int k = 1; k <= 7; ++k) {
+            int i = 7 * (n - 1) + (k - 1);
+            c_Image2* front = CutSprite(shared, Key("sourire%d_0%d.png", n, k));
+            float hy = n <= 2 ? 1 : LOW_MOUTH_ANCHOR / static_cast<float>(front->Height());
+            front->SetPivot(0, hy);
+            gc_store(mouthRight->frames[i], front);
+            Cut(shared, mouthRight->framesB, i, Key("sourire%d_0%db.png", n, k), 0, hy);
+            Cut(shared, mouthRight->framesC, i, Key("sourire%d_0%dc.png", n, k), 0, hy);
+        }
+    for (int k = 1; k <= 7; ++k) Cut(shared, mouthRight->frames, 27 + k, Key("sourire2_0%dd.png", k), 0, 1);
+    Cut(shared, mouthRight->frames, 35, String("culdepoule.png"), 0, 1);
+    Cut(shared, mouthRight->frames, 36, String("joues1.png"), 0, 0.6f);
+    Cut(shared, mouthRight->frames, 37, String("joues3.png"), 0, 0.6f);
+    Cut(shared, mouthRight->frames, 38, String("joues4.png"), 0, 0.25f);
+    Cut(shared, mouthRight->frames, 39, String("joues5.png"), 0, 0.54f);
+
+    // Lips: two rows of seven steps, back, middle and front layers.
+    const int lipsBack[14] = {4882, 4890, 4898, 4906, 4914, 4922, 4930, 5245, 5233, 5221, 5209, 5196, 5184, 5171};
+    for (int i = 0; i < 14; ++i) {
+        int number = (i < 7 ? 4930 : 5930) + i % 7;
+        Cut(shared, lipsRight->frames, i, Key("path%da.png", number), 0, 0.5f);
+        Cut(shared, lipsRight->framesB, i, Key("path%d.png", lipsBack[i]), 0, 0.5f);
+        Cut(shared, lipsRight->framesC, i, Key("path%db.png", number), 0, 0.5f);
+        Cut(shared, teethRight->frames, i, Key("dents%d_0%d.png", i / 7 + 1, i % 7 + 1), 0, 0.5f);
+    }
+    Cut(shared, teethRight->frames, 14, String("enrond.png"), 0, 0.5f);
+    Cut(shared, browRight->frames, 0, String("path5082.png"), 0.5f, 0.5f);
+    pinkSquare = CutWithHandle(shared, "carre_rose.png", 0, 0);
+    faceMark1 = CutWithHandle(shared, "boutdevisage1.png", 0, 1);
+    faceMark2 = CutWithHandle(shared, "boutdevisage2.png", 0, 1);
+    recordImage = CutWithHandle(shared, "rec.png", 1, 1);
+
+    menuButton = (new c_Bouton())->Init(shared, String("boutonmenu1.png"), String("boutonmenu2.png"), 1, 1190, 20);
+    resetButton = (new c_Bouton())->Init(shared, String("rect4609"), String(), 0, 1184, 120);
+    symmetryButton = (new c_Bouton())->Init(shared, String("rect4621"), String("rect4622"), 0, 1184, 220);
+    tongueButton = (new c_Bouton())->Init(shared, String("rect4607"), String("rect4608"), 1, 20, 120);
+    randomButton = (new c_Bouton())->Init(shared, String("boutonrnd"), String(), 1, 20, 20);
+    recordButton = (new c_Bouton())->Init(shared, String("boutonrec1.png"), String("boutonrec2.png"), 0, 1190, 320);
+    playButton = (new c_Bouton())->Init(shared, String("boutonplay1.png"), String("boutonplay2.png"), 0, 1190, 420);
+    CloseAtlas(shared);
+    CloseAtlas(child);
+
+    faceX = (VIRTUAL_WIDTH - faceImage->Width()) * 0.5f;
+    faceY = (VIRTUAL_HEIGHT - faceImage->Height()) * 0.5f;
+    symmetryButton->state = 1;
+    StartPlacement();
+    // The cheeks' rows are set once: from 13 units above the cheek picture
+    // to 7 below it.
+    c_Image2* cheek = cheekRight->frames[0];
+    cheekRight->zoneTop = cheekRight->y - cheek->PivotY() * cheek->Height() + faceY - 13;
+    cheekRight->zoneBottom = cheekRight->zoneTop + cheek->Height() + 20;
+    cheekLeft->zoneTop = cheekRight->zoneTop;
+    cheekLeft->zoneBottom = cheekRight->zoneBottom;
+    faceScreen = true;
+    girlButton->images[0]->Discard();
+    boyButton->images[0]->Discard();
+}
+
+ButtonEvents c_MyApp::PressButtons() {
+    ButtonEvents events;
+    float x = pointer[0], y = pointer[1];
+    auto pressed = [&](c_Bouton* button) { return button->active && button->Hit(x, y); };
+    if (pressed(tongueButton)) {
+        tongueButton->ToggleState();
+        events.tongue = true;
+    }
+    if (pressed(symmetryButton)) {
+        symmetryButton->ToggleState();
+        events.symmetry = true;
+    }
+    if (pressed(recordButton)) {
+        recordButton->ToggleState();
+        playButton->state = 0;
+        recordIndex = 0;
+        if (recordButton->state == 1) SaveSnapshot();
+    }
+    if (pressed(playButton)) {
+        if (recordButton->state == 1 && recordIndex > 0 && recordIndex <= RECORD_LAST) recordX[recordIndex] = REC_END;
+        // Only a recording that exists plays; stopping a playback also brings
+        // the face back to where the recording began.
+        if (recordX[0] != 0 && recordY[0] != 0) {
+            playButton->ToggleState();
+            recordButton->state = 0;
+            recordIndex = 0;
+            ResetFace();
+            RestoreSnapshot();
+        }
+    }
+    if (pressed(menuButton)) {
+        menuButton->ToggleState();
+        for (c_Bouton* b : {resetButton.get(), playButton.get(), recordButton.get(), symmetryButton.get()})
+            b->ToggleActive();
+    }
+    if (pressed(resetButton)) {
+        ResetFace();
+        events.reset = true;
+    }
+    if (pressed(randomButton)) {
+        RandomFace();
+        events.random = true;
+    }
+    return events;
+}
+
+void c_MyApp::FaceTick(bool hit, bool touching) {
+    ButtonEvents events;
+    if (hit) events = PressButtons();
+    tongueOut = tongueButton->state == 1;
+    RecorderTick(events, touching);
+    TapTick();
 }

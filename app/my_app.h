@@ -1,10 +1,184 @@
-// The face-exercise application.
+// The face-exercise application: the title screen where a girl or a boy is
+// chosen, and the face screen where the child's face is posed by dragging its
+// parts, with a bar of seven buttons and a recorder.
+//
+// Everything works in a virtual screen of 1280 x 800 units, origin top-left,
+// y downwards, letterboxed into the window. The application's concerns live
+// in one file each: atlases (atlas.cpp), buttons and screens (my_app.cpp,
+// button.cpp), face parts and gestures (face_part.cpp, gestures.cpp), the
+// recorder (recorder.cpp) and the scene (scene.cpp).
 #pragma once
 
+#include "app/button.h"
+#include "app/face_part.h"
 #include "framework/app.h"
+#include "canvas/canvas.h"
+#include "canvas/image.h"
+#include "runtime/gc_ref.h"
+
+
+// The virtual screen every coordinate of the application is in.
+constexpr float VIRTUAL_WIDTH = 1280;
+constexpr float VIRTUAL_HEIGHT = 800;
+
+// The recorder's entries (recordX values); samples are >= 0.
+constexpr int REC_IDLE = -1;
+constexpr int REC_END = -2;
+constexpr int REC_TONGUE = -3;
+constexpr int REC_RANDOM = -4;
+constexpr int REC_RESET = -5;
+constexpr int REC_SYMMETRY = -6;
+// About ten seconds at 60 ticks a second; the arrays keep a margin beyond.
+constexpr int RECORD_LAST = 600;
+constexpr int RECORD_CAPACITY = 640;
+constexpr int SNAPSHOT_FLOATS = 38;
+constexpr int SNAPSHOT_BOOLS = 6;
+
+// The grab zones of the gesture logic. One flag each; several can be set by
+// one grab test. The smiling mouth, the lips and the teeth share the centre.
+enum GrabZone {
+    GRAB_TONGUE,
+    GRAB_MOUTH_RIGHT,
+    GRAB_MOUTH_LEFT,
+    GRAB_MOUTH_CENTRE,
+    GRAB_LIPS_RIGHT,
+    GRAB_LIPS_LEFT,
+    GRAB_TEETH_RIGHT,
+    GRAB_TEETH_LEFT,
+    GRAB_CHEEK_RIGHT,
+    GRAB_CHEEK_LEFT,
+    GRAB_BETWEEN_CHEEKS,
+    GRAB_BROW_RIGHT_OUTER,
+    GRAB_BROW_RIGHT_INNER,
+    GRAB_BROW_LEFT_OUTER,
+    GRAB_BROW_LEFT_INNER,
+    GRAB_BROW_RIGHT_MIDDLE,
+    GRAB_BROW_LEFT_MIDDLE,
+    GRAB_EYE_RIGHT,
+    GRAB_EYE_LEFT,
+    GRAB_ZONES
+};
+
+// The button events of one tick, handed to the recorder.
+struct ButtonEvents {
+    bool tongue = false;
+    bool random = false;
+    bool reset = false;
+    bool symmetry = false;
+};
+
+// The runtime's random generator: a 32-bit linear congruential state.
+extern int randomState;
+// A draw in [0, 1) times n.
+float Rand(float n);
 
 class c_MyApp : public c_App {
 public:
-    // Asks for 60 updates per second, the pace the exercises are made for.
+    gc_ref<c_Canvas> canvas;
+    gc_ref<c_Bouton> girlButton, boyButton;
+    gc_ref<c_Image2> titleImage;
+    bool faceScreen = false;
+    bool tongueUnmirrored = false;
+    gc_ref<c_Image2> faceImage;
+    gc_ref<c_Partie> eyeRight;
+    float faceX = 0, faceY = 0;
+    gc_ref<c_Partie> eyeLeft;
+    bool tongueOut = false;
+    gc_ref<c_Partie> tongue;
+    bool lipsMode = false, teethMode = false, pursedMouth = false;
+    gc_ref<c_Partie> cheekRight, cheekLeft;
+    gc_ref<c_Partie> mouthRight, mouthLeft;
+    int tongueShift = 0;
+    gc_ref<c_Image2> pinkSquare;
+    gc_ref<c_Partie> lipsRight, lipsLeft;
+    int tongueDepth = 2;
+    gc_ref<c_Image2> faceMark1, faceMark2;
+    bool roundMouth = false;
+    gc_ref<c_Partie> teethRight, teethLeft;
+    gc_ref<c_Partie> browRight, browLeft;
+    gc_ref<c_Bouton> resetButton, tongueButton, symmetryButton, menuButton, playButton, recordButton, randomButton;
+    gc_ref<c_Image2> recordImage;
+    gc_array<float> pointer;
+    int recordIndex = 0;
+    gc_array<float> snapshotFloats;
+    gc_array<bool> snapshotBools;
+    gc_array<int> recordX;
+    gc_array<int> recordY;
+    bool grabbing = false;
+    bool grab[GRAB_ZONES] = {};
+    int holdTicks = 0;
+    int anchorX = 0, anchorY = 0;
+    bool tapped = false;
+    // The window position handed to the canvas each tick: kept, so that a
+    // tick allocates nothing.
+    gc_array<float> windowPointer;
+
+    c_MyApp();
+
     int OnSetup() override;
+    int OnTick() override;
+    int OnDraw() override;
+
+    GC_FIELDS(c_App, canvas, girlButton, boyButton, titleImage, faceImage, eyeRight, eyeLeft, tongue, cheekRight,
+              cheekLeft, mouthRight, mouthLeft, pinkSquare, lipsRight, lipsLeft, faceMark1, faceMark2, teethRight,
+              teethLeft, browRight, browLeft, resetButton, tongueButton, symmetryButton, menuButton, playButton,
+              recordButton, randomButton, recordImage, pointer, snapshotFloats, snapshotBools, recordX, recordY,
+              windowPointer)
+
+    // Screens (my_app.cpp). The face-screen update of one tick, from the
+    // pointer already in `pointer` and the touch state of finger 0: `hit`
+    // when it was pressed since the last tick, `touching` while it is down.
+    void TitleTick(bool hit);
+    void FaceTick(bool hit, bool touching);
+    // Loads the atlases of the chosen child, cuts every sprite, makes the
+    // buttons and places the face: the step from the title to the face.
+    void EnterFaceScreen(bool girl);
+    ButtonEvents PressButtons();
+
+    // Face parts and gestures (gestures.cpp).
+    void StartPlacement();
+    void ResetFace();
+    void RandomFace();
+    void GestureTick();
+    void Release();
+    void TapTick();
+    void PlaceAll();
+    void PlaceMouthHalves();
+    void PlaceTongue();
+    bool Paired() const;
+
+    // Recording and playback (recorder.cpp).
+    void SaveSnapshot();
+    void RestoreSnapshot();
+    void RecordEvent(int code);
+    void FeedPointer();
+    void RecorderTick(const ButtonEvents& events, bool touching);
+
+    // The scene (scene.cpp).
+    void DrawFace();
+    void DrawMouth();
+    void DrawLips();
+
+private:
+    // gestures.cpp
+    void GrabTest(float ax, float ay);
+    void DragCheeks(int cx);
+    void DragOne(int cx, int cy, int dx, int dy);
+    void DragEye(c_Partie* eye, c_Partie* other, bool right, int cx, int cy, int dy);
+    void DragMouthCorner(c_Partie* half, c_Partie* other, bool right, int dx, int dy);
+    void DragLipsOrTeethCorner(c_Partie* half, c_Partie* other, bool right, bool teeth, int dx, int dy);
+    void DragMouthCentre(int dy);
+    void DragBrowEnd(c_Partie* brow, c_Partie* other, int upStep, int dy);
+    void DragBrowMiddle(c_Partie* brow, c_Partie* other, int dy);
+    void DragTongue(int dx, int dy);
+    void SetCheek(c_Partie* cheek, c_Partie* other, int variant);
+    void StepTongue(int direction);
+    void PlaceTongueAfterShift();
+    void HoldTongueInsideMouth();
+    void PlacePair(c_Partie* right, c_Partie* left);
+    void RefreshCheekRanges(c_Partie* right, c_Partie* left);
+    void ChangeMode(int mode);
+    c_Partie* ShiftHalf(int shift) const;
+    bool CheeksAtRest() const;
+    int MouthPictureIndex(bool right) const;
 };

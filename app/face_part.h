@@ -1,0 +1,44 @@
+// c_Partie: one part of the face (an eye, a brow, a cheek, a half of the
+// mouth, lips or teeth, the tongue) with its pictures, its position relative
+// to the face picture's top-left corner, the step it shows and its grab zone.
+//
+// The picture shown is frames[frame + variant]: `frame` is the first picture
+// of the current row, `variant` the step within it. The left part of a pair
+// has no pictures of its own and shows the right part's, mirrored.
+#pragma once
+
+#include "canvas/image.h"
+#include "runtime/gc_ref.h"
+
+
+class c_Partie : public Object {
+public:
+    gc_array<c_Image2*> frames;
+    int variant = 0;
+    float x = 0, y = 0;
+    int frame = 0;
+    gc_array<c_Image2*> framesB;
+    float zoneBottom = 0;
+    gc_array<c_Image2*> framesC;
+    float zoneTop = 0;
+    float angle = 0;
+    // The grab zone's x bounds. For a part placed unmirrored edge1..edge2 is
+    // a band around the picture's far (right) edge and edge3..edge4 one around
+    // its near (left) edge; mirrored, the same bands with the bounds swapped.
+    float edge1 = 0, edge2 = 0, edge3 = 0, edge4 = 0;
+
+    // The grab zone of `picture` drawn at this part (mirrored unless
+    // `unmirrored`), on a face whose top-left corner is (ox, oy). A wide zone
+    // reaches 40 units beyond the picture's left and right edges, 13 above
+    // and 7 below.
+    void Place(c_Image2* picture, int ox, int oy, bool unmirrored, bool wide);
+    void SetRange(int a, int b) {
+        edge1 = static_cast<float>(a);
+        edge2 = static_cast<float>(b - 1);
+    }
+    // The picture shown with this part's own row and step, from `owner`'s
+    // pictures (the right part of the pair, or the part itself).
+    c_Image2* Picture(const c_Partie* owner) const { return owner->frames[frame + variant]; }
+
+    GC_FIELDS(Object, frames, framesB, framesC)
+};

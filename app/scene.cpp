@@ -1,0 +1,218 @@
+// Drawing one frame: the virtual screen letterboxed into the window, then the
+// title screen, or the face with its parts in layers that depend on the
+// mouth's mode, the cheeks and the tongue, and the buttons on top. Nothing
+// of the application changes while drawing.
+#include <cstdlib>
+
+#include "app/my_app.h"
+#include "canvas/canvas.h"
+#include "canvas/image.h"
+
+namespace {
+
+// Where the face's creases and the recording mark stand.
+constexpr float MARK1_X = 490, MARK1_Y = 567, MARK2_X = 132, MARK2_Y = 566;
+constexpr float REC_X = 1260, REC_Y = 780;
+constexpr float TITLE_X = 1230, TITLE_Y = 750;
+// The tongue at rest hangs 4 units below the lips' anchor; the tongue at the
+// corner is drawn 4 units higher than its place.
+constexpr float TONGUE_REST_DROP = 4, TONGUE_FRONT_RISE = 4;
+// The cheek mouths stand 4 units off their place towards the puffed cheek.
+constexpr float CHEEK_MOUTH_SHIFT = 4;
+
+// The viewport of the letterboxed virtual screen in a window of w x h pixels.
+struct Letterbox {
+    int x, y, width, height;
+};
+Letterbox FitVirtualScreen(int w, int h) {
+    const float aspect = VIRTUAL_WIDTH / VIRTUAL_HEIGHT;
+    Letterbox box;
+    if (aspect < static_cast<float>(w) / static_cast<float>(h)) {
+        box.width = static_cast<int>(h * aspect);
+        box.height = h;
+        box.x = (w - box.width) / 2;
+        box.y = 0;
+    } else {
+        box.width = w;
+        box.height = static_cast<int>(w / aspect);
+        box.x = 0;
+        box.y = (h - box.height) / 2;
+    }
+    return box;
+}
+
+}  // namespace
+
+int c_MyApp::OnDraw() {
+    int w = WindowWidth(), h = WindowHeight();
+    canvas->SetViewport(0, 0, w, h);
+    canvas->Clear(1, 1, 1, 1);
+    // A minimised window has no size; there is nothing to fit.
+    if (w <= 0 || h <= 0) return 0;
+    Letterbox box = FitVirtualScreen(w, h);
+    canvas->SetViewport(box.x, box.y, box.width, box.height);
+    canvas->SetOrthoProjection(0, VIRTUAL_WIDTH, 0, VIRTUAL_HEIGHT, -1, 1);
+    canvas->SetColor(1, 1, 1);
+
+    if (!faceScreen) {
+        canvas->DrawImage(girlButton->images[0], girlButton->x0, girlButton->y0);
+        canvas->DrawImage(boyButton->images[0], boyButton->x0, boyButton->y0);
+        canvas->DrawImage(titleImage, TITLE_X, TITLE_Y);
+        canvas->Flush();
+        return 0;
+    }
+    DrawFace();
+    canvas->Flush();
+    return 0;
+}
+
+void c_MyApp::DrawFace() {
+    c_Canvas* c = canvas;
+    float fx = faceX, fy = faceY;
+    auto at = [&](c_Image2* image, c_Partie* part) { c->DrawImage(image, part->x + fx, part->y + fy); };
+    auto mirrored = [&](c_Image2* image, c_Partie* part) {
+        c->DrawImage(image, part->x + fx, part->y + fy, 0, -1, 1);
+    };
+    float s = tongueUnmirrored ? 1.0f : -1.0f;
+    bool noMouthMode = !lipsMode && !teethMode && !pursedMouth;
+
+    c->DrawImage(faceImage, VIRTUAL_WIDTH / 2, VIRTUAL_HEIGHT / 2);
+    at(eyeRight->frames[eyeRight->variant], eyeRight);
+    mirrored(eyeRight->frames[eyeLeft->variant], eyeLeft);
+
+    if (tongueOut && tongue->variant < 4 && noMouthMode && CheeksAtRest())
+        c->DrawImage(tongue->frames[tongue->frame + tongue->variant], tongue->x + fx, tongue->y + fy, 0, s, 1);
+
+    DrawMouth();
+
+    if (tongueOut && tongue->variant == 4 && noMouthMode && CheeksAtRest())
+        c->DrawImage(tongue->frames[tongue->frame + 4], tongue->x + fx, tongue->y + fy - TONGUE_FRONT_RISE, 0, s, 1);
+
+    c->DrawImage(browRight->frames[browRight->variant], browRight->x + fx, browRight->y + fy, browRight->angle);
+    c->DrawImage(browRight->frames[browLeft->variant], browLeft->x + fx, browLeft->y + fy, browLeft->angle, -1, 1);
+
+    if (resetButton->active) c->DrawImage(resetButton->images[0], resetButton->x0, resetButton->y0);
+    for (c_Bouton* b : {tongueButton.get(), symmetryButton.get(), menuButton.get(), playButton.get(),
+                        recordButton.get(), randomButton.get()})
+        if (b->active) c->DrawImage(b->images[b->state], b->x0, b->y0);
+    if (recordButton->state == 1) c->DrawImage(recordImage, REC_X, REC_Y);
+}
+
+void c_MyApp::DrawMouth() {
+    c_Canvas* c = canvas;
+    float fx = faceX, fy = faceY;
+    c_Partie *R = mouthRight, *L = mouthLeft;
+    auto at = [&](c_Image2* image, c_Partie* part, float shift = 0) {
+        c->DrawImage(image, part->x + fx + shift, part->y + fy);
+    };
+    auto mirrored = [&](c_Image2* image, c_Partie* part, float shift = 0) {
+        c->DrawImage(image, part->x + fx + shift, part->y + fy, 0, -1, 1);
+    };
+    int cr = cheekRight->variant, cl = cheekLeft->variant;
+
+    if (cr != 0 || cl != 0) {
+        // One cheek puffed and the other hollow: no mouth can show both.
+        if (cr + cl == 3) return;
+        if (cr == 1) at(cheekRight->frames[0], cheekRight);
+        if (cl == 1) mirrored(cheekRight->frames[0], cheekLeft);
+        // A single puffed cheek pushes the mouth towards the other side.
+        float shift = cr == 1 && cl == 0 ? -CHEEK_MOUTH_SHIFT : cr == 0 && cl == 1 ? CHEEK_MOUTH_SHIFT : 0;
+        at(R->frames[MouthPictureIndex(true)], R, shift);
+        mirrored(R->frames[MouthPictureIndex(false)], L, shift);
+        return;
+    }
+
+    if (lipsMode) {
+        DrawLips();
+        return;
+    }
+    if (teethMode) {
+        c_Partie *tr = teethRight, *tl = teethLeft;
+        if (roundMouth) {
+            at(tr->frames[14], tr);
+            mirrored(tr->frames[14], tl);
+        } else {
+            at(tr->Picture(tr), tr);
+            mirrored(tl->Picture(tr), tl);
+        }
+        return;
+    }
+
+    // The smiling mouth. With the tongue at a corner the half on that side
+    // shows the mouth that holds it.
+    int rf = R->frame, lf = L->frame;
+    if (tongueOut) {
+        if (tongueShift == 4) rf = 28;
+        if (tongueShift == -4) lf = 28;
+    }
+    if (pursedMouth) {
+        at(R->frames[35], R);
+        mirrored(R->frames[35], L);
+        return;
+    }
+    if (tongueOut) {
+        bool tongueUp = tongue->frame >= 10;
+        const Array<c_Image2*>& open = tongueUp ? R->framesC : R->framesB;
+        if (std::abs(tongueShift) < 4) {
+            at(open[R->variant + rf], R);
+            mirrored(open[L->variant + lf], L);
+        }
+        // The pink squares hide the seam between the tongue and the lip.
+        if (!tongueUp) {
+            if (R->frame < 21) c->DrawImage(pinkSquare, R->x + fx, R->zoneBottom - 11);
+            if (L->frame < 21) c->DrawImage(pinkSquare, L->x + fx, L->zoneBottom - 11, 0, -1, 1);
+        } else {
+            float h = static_cast<float>(pinkSquare->Height());
+            c->DrawImage(pinkSquare, R->x + fx, R->zoneTop - h + 17);
+            c->DrawImage(pinkSquare, L->x + fx, L->zoneTop - h + 17, 0, -1, 1);
+        }
+    }
+    at(R->frames[R->variant + rf], R);
+    mirrored(R->frames[L->variant + lf], L);
+}
+
+// Lips mode: the back layer, the tongue at rest or clipped to the lips' box
+// by its depth (inside the mouth, between the lips), the front layers, the
+// creases, and the tongue in front of the lips at depth 2.
+void c_MyApp::DrawLips() {
+    c_Canvas* c = canvas;
+    float fx = faceX, fy = faceY;
+    c_Partie *lr = lipsRight, *ll = lipsLeft;
+    int i = lr->frame + lr->variant, j = ll->frame + ll->variant;
+    auto both = [&](const Array<c_Image2*>& frames) {
+        c->DrawImage(frames[i], lr->x + fx, lr->y + fy);
+        c->DrawImage(frames[j], ll->x + fx, ll->y + fy, 0, -1, 1);
+    };
+    float s = tongueUnmirrored ? 1.0f : -1.0f;
+    auto drawTongue = [&]() {
+        c->DrawImage(tongue->frames[tongue->frame + tongue->variant + 20], tongue->x + fx, tongue->y + fy, 0, s, 1);
+    };
+
+    both(lr->framesB);
+    if (!tongueOut) c->DrawImage(tongue->frames[40], lr->x + fx, lr->y + fy + TONGUE_REST_DROP);
+    if (tongueDepth > 0) both(lr->frames);
+    if (tongueDepth == 2) both(lr->framesC);
+    if (tongueDepth < 2) {
+        int w = WindowWidth(), h = WindowHeight();
+        Letterbox box = FitVirtualScreen(w, h);
+        // Virtual units per window pixel.
+        float f = box.x == 0 ? VIRTUAL_WIDTH / w : VIRTUAL_HEIGHT / h;
+        c_Image2* right = lr->frames[i];
+        c_Image2* left = lr->frames[j];
+        c->SetScissor(static_cast<int>((ll->x + fx - left->Width()) / f + 5),
+                      static_cast<int>((ll->y + fy - left->PivotY() * left->Height()) / f + 5),
+                      static_cast<int>((right->Width() + left->Width()) / f - 10),
+                      static_cast<int>(left->Height() / f - 10));
+        if (tongueOut) drawTongue();
+        c->SetScissor(0, 0, w, h);
+        if (tongueDepth == 1) {
+            both(lr->framesC);
+        } else {
+            both(lr->frames);
+            both(lr->framesC);
+        }
+    }
+    c->DrawImage(faceMark1, fx + MARK1_X, fy + MARK1_Y);
+    c->DrawImage(faceMark2, fx + MARK2_X, fy + MARK2_Y);
+    if (tongueOut && tongueDepth == 2) drawTongue();
+}
