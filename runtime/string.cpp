@@ -225,13 +225,15 @@ int String::ToInt() const {
     while (*p == ' ' || (*p >= '\t' && *p <= '\r')) ++p;
     bool negative = false;
     if (*p == '+' || *p == '-') negative = *p++ == '-';
-    // Accumulated in 64 bits and wrapped to 32 on the way out, so that 63 digits
-    // never overflow a signed type.
-    uint64_t value = 0;
-    while (*p >= '0' && *p <= '9') value = value * 10 + static_cast<uint64_t>(*p++ - '0');
-    uint32_t low = static_cast<uint32_t>(value);
-    if (negative) low = 0u - low;
-    return static_cast<int>(low);
+    // A number beyond the int range gives the nearest int: wrapping would turn
+    // a huge number into an arbitrary one, of either sign.
+    const int64_t limit = negative ? int64_t(2147483648) : int64_t(2147483647);
+    int64_t value = 0;
+    while (*p >= '0' && *p <= '9') {
+        value = value * 10 + (*p++ - '0');
+        if (value > limit) value = limit;
+    }
+    return static_cast<int>(negative ? -value : value);
 }
 
 template <class C>

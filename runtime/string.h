@@ -89,7 +89,8 @@ public:
     String Upper() const;
 
     // At most the first 63 units, each cut to its low byte, read as a decimal
-    // integer: leading white space, an optional sign, digits; 0 without digits.
+    // integer: leading white space, an optional sign, digits; 0 without digits;
+    // beyond the int range, the nearest int.
     int ToInt() const;
     // Each unit cut to its low 8 bits.
     CString8 ToCString() const;

@@ -155,6 +155,11 @@ TEST(StringConversions, ToIntReadsLikeADecimalScanner) {
     EXPECT_EQ(String(digits.c_str()).ToInt(), 123);
     // A unit above 255 counts by its low byte: U+0131 is '1'.
     EXPECT_EQ(U(u"\u0131\u0132").ToInt(), 12);
+    // Beyond the int range: the nearest int, never a wrapped value.
+    EXPECT_EQ(String("2147483648").ToInt(), 2147483647);
+    EXPECT_EQ(String("-2147483648").ToInt(), -2147483647 - 1);
+    EXPECT_EQ(String("-99999999999999999999999").ToInt(), -2147483647 - 1);
+    EXPECT_EQ(String("4294967297").ToInt(), 2147483647);
 }
 
 TEST(StringConversions, CTextsAreZeroTerminatedAndShared) {
