@@ -44,7 +44,8 @@ constexpr float TONGUE_CORNER_MARGIN = 30;
 // A touch shorter than this many ticks is a tap.
 constexpr int TAP_TICKS = 20;
 
-enum Mode { MODE_SMILE, MODE_LIPS, MODE_TEETH };
+// The mouth's renderings, numbered as the random face draws them.
+enum Mode { MODE_SMILE = 0, MODE_TEETH = 1, MODE_LIPS = 2 };
 
 }  // namespace
 
@@ -296,7 +297,14 @@ void c_MyApp::GrabTest(float ax, float ay) {
     bool cheekRows = in(cr->zoneTop, ay, cr->zoneBottom);
     hit(GRAB_CHEEK_RIGHT, cheekRows && in(cr->edge1, ax, cr->edge2));
     hit(GRAB_CHEEK_LEFT, in(cl->zoneTop, ay, cl->zoneBottom) && in(cl->edge1, ax, cl->edge2));
-    hit(GRAB_BETWEEN_CHEEKS, cheekRows && in(cl->edge2, ax, cr->edge1));
+    // The band between the cheeks spans the whole mouth, and its rule re-anchors
+    // on every tick: taken together with a zone of the mouth it would swallow
+    // every movement of that zone. So it is the space around the mouth only.
+    bool mouthHit = false;
+    for (GrabZone zone : {GRAB_TONGUE, GRAB_MOUTH_RIGHT, GRAB_MOUTH_LEFT, GRAB_MOUTH_CENTRE, GRAB_LIPS_RIGHT,
+                          GRAB_LIPS_LEFT, GRAB_TEETH_RIGHT, GRAB_TEETH_LEFT})
+        mouthHit |= grab[zone];
+    if (!mouthHit) hit(GRAB_BETWEEN_CHEEKS, cheekRows && in(cl->edge2, ax, cr->edge1));
 
     c_Partie *br = browRight, *bl = browLeft;
     bool rightRows = in(br->zoneTop - 15, ay, br->zoneBottom + 15);

@@ -1,0 +1,531 @@
+// The face screen's logic without a window: buttons and screens, the
+// gestures on every part, the random face, and the recorder, driven tick by
+// tick with a pointer in virtual units and read back from the face's fields.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+
+#include "tests/support/app_test_support.h"
+#include "tests/support/canvas_test_support.h"
+
+namespace {
+
+// Drags grab on the first tick and step on the next: these are the drags of
+// the face screen, each from a part's own picture.
+struct FaceTest : ::testing::Test {
+    c_MyApp* app = nullptr;
+    Finger* finger = nullptr;
+    void SetUp() override {
+        app = NewFaceApp(true);
+        finger = new Finger(app);
+    }
+    void TearDown() override { delete finger; }
+
+    float EyeX(bool right) {
+        c_Partie* eye = right ? app->eyeRight.get() : app->eyeLeft.get();
+        return PartX(app, eye, app->eyeRight->frames[eye->variant], !right);
+    }
+    float EyeY() { return PartY(app, app->eyeRight, app->eyeRight->frames[0]); }
+    // A point inside the mouth's right corner zone and one inside its centre.
+    float CornerX(c_Partie* half) { return (half->edge1 + half->edge2) / 2; }
+    // The centre band: the left half's reaches across the centre line.
+    float CentreX(c_Partie* right) {
+        c_Partie* left = right == app->mouthRight ? app->mouthLeft.get()
+                         : right == app->lipsRight ? app->lipsLeft.get()
+                                                   : app->teethLeft.get();
+        return (left->edge1 + left->edge3) / 2;
+    }
+    float RowsY(c_Partie* half) { return (half->zoneTop + half->zoneBottom) / 2; }
+    void Press(c_Bouton* b) { finger->Tap(ButtonX(b), ButtonY(b)); }
+    void ShowMenu() { Press(app->menuButton); }
+};
+
+// ---- Screens and buttons --------------------------------------------------
+
+TEST(AppScreens, TheTitleChoosesOnlyInsideAPicture) {
+    c_MyApp* app = NewTitleApp();
+    Finger finger(app);
+    c_Bouton* girl = app->girlButton;
+    // The border is not inside.
+    finger.Tap(girl->x0, girl->y0 + 10);
+    finger.Tap(girl->x1, ButtonY(girl));
+    EXPECT_FALSE(app->faceScreen);
+    TestGame().imageLoads.clear();
+    finger.Tap(ButtonX(app->boyButton), ButtonY(app->boyButton));
+    ASSERT_TRUE(app->faceScreen);
+    // The boy's atlas, never the girl's.
+    bool boy = false, girlLoaded = false;
+    for (const std::string& path : TestGame().imageLoads) {
+        boy |= path.find("images1b.png") != std::string::npos;
+        girlLoaded |= path.find("images1a.png") != std::string::npos;
+    }
+    EXPECT_TRUE(boy);
+    EXPECT_FALSE(girlLoaded);
+    // The title pictures gave up their textures; the title image keeps its own.
+    EXPECT_EQ(app->girlButton->images[0]->material, nullptr);
+    EXPECT_NE(app->titleImage->material, nullptr);
+}
+
+TEST_F(FaceTest, StartsWithThreeButtonsPairedAndTheFaceCentred) {
+    EXPECT_TRUE(app->menuButton->active && app->tongueButton->active && app->randomButton->active);
+    EXPECT_FALSE(app->resetButton->active || app->symmetryButton->active || app->recordButton->active ||
+                 app->playButton->active);
+    EXPECT_EQ(app->symmetryButton->state, 1);
+    EXPECT_EQ(app->faceX, (1280 - app->faceImage->Width()) * 0.5f);
+    EXPECT_EQ(app->faceY, (800 - app->faceImage->Height()) * 0.5f);
+    EXPECT_EQ(app->mouthRight->frame, 7);
+    EXPECT_EQ(app->tongue->frame, 10);
+    EXPECT_FALSE(app->tongueUnmirrored);
+}
+
+TEST_F(FaceTest, MenuTwiceHidesTheFourButtonsAgainAndKeepsTheirStates) {
+    ShowMenu();
+    EXPECT_TRUE(app->resetButton->active && app->symmetryButton->active && app->recordButton->active &&
+                app->playButton->active);
+    Press(app->symmetryButton);
+    EXPECT_EQ(app->symmetryButton->state, 0);
+    ShowMenu();
+    EXPECT_FALSE(app->resetButton->active || app->symmetryButton->active || app->recordButton->active);
+    EXPECT_EQ(app->symmetryButton->state, 0);
+    // A hidden button does not answer.
+    Press(app->symmetryButton);
+    EXPECT_EQ(app->symmetryButton->state, 0);
+}
+
+TEST_F(FaceTest, ATouchOnAButtonsBorderMissesIt) {
+    c_Bouton* b = app->tongueButton;
+    finger->Tap(b->x0, ButtonY(b));
+    finger->Tap(ButtonX(b), b->y1);
+    EXPECT_EQ(b->state, 0);
+    finger->Tap(b->x0 + 1, b->y0 + 1);
+    EXPECT_EQ(b->state, 1);
+    EXPECT_TRUE(app->tongueOut);
+}
+
+// ---- Gestures ----------------------------------------------------------------
+
+TEST_F(FaceTest, AnEyeStepsOnlyBeyondThirtyUnitsAndStopsAtItsLastPicture) {
+    float x = EyeX(true), y = EyeY();
+    finger->Drag(x, y, 0, -29);
+    EXPECT_EQ(app->eyeRight->variant, 0);
+    finger->Press(x, y);
+    finger->MoveTo(x, y - 31);
+    EXPECT_EQ(app->eyeRight->variant, 1);
+    // Paired: the other eye follows.
+    EXPECT_EQ(app->eyeLeft->variant, 1);
+    finger->MoveTo(x, y - 62);
+    finger->MoveTo(x, y - 93);
+    EXPECT_EQ(app->eyeRight->variant, 2);
+    finger->MoveTo(x, y - 62);
+    EXPECT_EQ(app->eyeRight->variant, 1);
+    finger->Release();
+}
+
+TEST_F(FaceTest, OneSidedEyesMoveAlone) {
+    ShowMenu();
+    Press(app->symmetryButton);
+    finger->Drag(EyeX(false), EyeY(), 0, -31);
+    EXPECT_EQ(app->eyeLeft->variant, 1);
+    EXPECT_EQ(app->eyeRight->variant, 0);
+}
+
+TEST_F(FaceTest, PursingPastTheFirstStepAndOutAgain) {
+    c_Partie* r = app->mouthRight;
+    r->variant = 1;
+    app->mouthLeft->variant = 1;
+    app->PlaceMouthHalves();
+    finger->Drag(CornerX(r), RowsY(r), -51, 0);
+    EXPECT_EQ(r->variant, 0);
+    EXPECT_FALSE(app->pursedMouth);
+    finger->Drag(CornerX(r), RowsY(r), -51, 0);
+    EXPECT_TRUE(app->pursedMouth);
+    EXPECT_EQ(r->variant, 0);
+    // The pursed mouth's zones cover its whole picture: its right half.
+    finger->Drag((r->edge3 + r->edge1) / 2, RowsY(r), 51, 0);
+    EXPECT_FALSE(app->pursedMouth);
+    EXPECT_EQ(r->variant, 1);
+    EXPECT_EQ(app->mouthLeft->variant, 1);
+}
+
+TEST_F(FaceTest, TheLeftCornerMovesInwardAtExactlyFiftyUnits) {
+    ShowMenu();
+    Press(app->symmetryButton);
+    c_Partie* l = app->mouthLeft;
+    l->variant = 2;
+    app->PlaceMouthHalves();
+    finger->Drag((l->edge1 + l->edge2) / 2, RowsY(l), 50, 0);
+    EXPECT_EQ(l->variant, 1);
+    EXPECT_EQ(app->mouthRight->variant, 0);
+}
+
+TEST_F(FaceTest, APuffedCheekBlocksTheMouthCorners) {
+    c_Partie* cheek = app->cheekRight;
+    float y = RowsY(cheek);
+    finger->Drag(cheek->edge1 + 20, y, 101, 0);
+    ASSERT_EQ(cheek->variant, 1);
+    EXPECT_EQ(app->cheekLeft->variant, 1);
+    c_Partie* r = app->mouthRight;
+    finger->Drag(CornerX(r), RowsY(r), 0, 31);
+    finger->Drag(CornerX(r), RowsY(r), 60, 0);
+    EXPECT_EQ(r->frame, 7);
+    EXPECT_EQ(r->variant, 0);
+    // Between the cheeks: both back to rest, and the corners move again.
+    finger->Drag((app->cheekLeft->edge2 + cheek->edge1) / 2, y, 0, 0);
+    EXPECT_EQ(cheek->variant, 0);
+    EXPECT_EQ(app->cheekLeft->variant, 0);
+    finger->Drag(CornerX(r), RowsY(r), 0, 31);
+    EXPECT_EQ(r->frame, 14);
+}
+
+TEST_F(FaceTest, OneSidedCheeksNeverShowPuffedAndHollowTogether) {
+    ShowMenu();
+    Press(app->symmetryButton);
+    c_Partie *right = app->cheekRight, *left = app->cheekLeft;
+    finger->Drag(right->edge1 + 20, RowsY(right), 101, 0);
+    EXPECT_EQ(right->variant, 1);
+    EXPECT_EQ(left->variant, 0);
+    // Inward on the left cheek hollows it and brings the puffed one back.
+    finger->Drag(left->edge1 + 20, RowsY(left), 101, 0);
+    EXPECT_EQ(left->variant, 2);
+    EXPECT_EQ(right->variant, 0);
+}
+
+TEST_F(FaceTest, PairedBrowsAlwaysTurnOpposite) {
+    c_Partie *r = app->browRight, *l = app->browLeft;
+    float y = RowsY(r);
+    float outer = (r->edge1 + r->edge2 - 10) / 2;
+    finger->Press(outer, y);
+    for (int i = 1; i <= 12; ++i) {
+        finger->MoveTo(outer, y - 6 * i);
+        EXPECT_EQ(l->angle, -r->angle);
+    }
+    EXPECT_EQ(r->angle, 18);
+    finger->Release();
+    float inner = (l->edge4 + 10 + l->edge3) / 2;
+    finger->Press(inner, y);
+    for (int i = 1; i <= 20; ++i) finger->MoveTo(inner, y + 6 * i);
+    finger->Release();
+    EXPECT_EQ(l->angle, -14);
+    EXPECT_EQ(r->angle, 14);
+}
+
+TEST_F(FaceTest, BrowMiddlesMoveBothBrowsWithinTheirRange) {
+    c_Partie* r = app->browRight;
+    float x = (r->edge4 - 10 + r->edge1 + 10) / 2, y = RowsY(r);
+    finger->Press(x, y);
+    for (int i = 1; i <= 20; ++i) finger->MoveTo(x, y - 6 * i);
+    finger->Release();
+    EXPECT_EQ(r->y, 244);
+    EXPECT_EQ(app->browLeft->y, 244);
+}
+
+TEST_F(FaceTest, TheTongueAtShiftZeroSitsAtTheCentre) {
+    Press(app->tongueButton);
+    c_Partie* t = app->tongue;
+    auto drag = [&](float dx, float dy) { finger->Drag((t->edge3 + t->edge2 - 10) / 2, RowsY(t), dx, dy); };
+    drag(16, 0);
+    drag(16, 0);
+    EXPECT_EQ(app->tongueShift, 2);
+    EXPECT_GT(t->x, 392);
+    drag(-16, 0);
+    drag(-16, 0);
+    drag(-16, 0);
+    EXPECT_EQ(app->tongueShift, -1);
+    EXPECT_FALSE(app->tongueUnmirrored);
+    EXPECT_LT(t->x, 392);
+    drag(16, 0);
+    EXPECT_EQ(app->tongueShift, 0);
+    EXPECT_EQ(t->x, 392);
+    EXPECT_EQ(t->variant, 0);
+    // Up and down change its shape's row, within 0..15.
+    drag(0, 31);
+    drag(0, 31);
+    drag(0, 31);
+    EXPECT_EQ(t->frame, 15);
+}
+
+TEST_F(FaceTest, TheMouthCentreChangesModeAtThirtyAndThirtyFiveUnits) {
+    c_Partie* r = app->mouthRight;
+    float x = CentreX(r), y = RowsY(r);
+    finger->Drag(x, y, 0, 30);
+    EXPECT_FALSE(app->teethMode || app->lipsMode);
+    finger->Drag(x, y, 0, 31);
+    EXPECT_TRUE(app->teethMode);
+    EXPECT_EQ(app->teethRight->frame, 0);
+    // From the teeth, down again: the lips, with the teeth's row and steps.
+    app->teethRight->variant = 3;
+    finger->Drag(CentreX(app->teethRight), RowsY(app->teethRight), 0, 31);
+    EXPECT_TRUE(app->lipsMode);
+    EXPECT_FALSE(app->teethMode);
+    EXPECT_EQ(app->lipsRight->variant, 3);
+    // Up by more than 35: the smiling mouth, row 7 from the lips' row 0.
+    finger->Drag(CentreX(app->lipsRight), RowsY(app->lipsRight), 0, -36);
+    EXPECT_FALSE(app->lipsMode || app->teethMode);
+    EXPECT_EQ(r->frame, 7);
+    EXPECT_EQ(r->variant, 3);
+    // Down by more than 35 from a low smile: the lips' second row.
+    r->frame = app->mouthLeft->frame = 14;
+    app->PlaceMouthHalves();
+    finger->Drag(CentreX(r), RowsY(r), 0, 36);
+    EXPECT_TRUE(app->lipsMode);
+    EXPECT_EQ(app->lipsRight->frame, 7);
+    EXPECT_EQ(app->lipsLeft->frame, 7);
+}
+
+TEST_F(FaceTest, ATapOnTheTongueBetweenTheLipsStepsItsDepth) {
+    Press(app->tongueButton);
+    // Held: a touch shorter than 20 ticks would be a tap too.
+    float x = CentreX(app->mouthRight), y = RowsY(app->mouthRight);
+    finger->Press(x, y);
+    for (int i = 0; i < 25; ++i) finger->Tick(x, y + 36, true);
+    finger->Release();
+    ASSERT_TRUE(app->lipsMode);
+    ASSERT_EQ(app->tongueDepth, 2);
+    c_Partie* t = app->tongue;
+    x = (t->edge3 + t->edge2 - 10) / 2;
+    // Inside the mouth, between the lips, in front, and round again.
+    finger->Tap(x, RowsY(t));
+    EXPECT_EQ(app->tongueDepth, 0);
+    finger->Tap(x, RowsY(t));
+    EXPECT_EQ(app->tongueDepth, 1);
+    // A long touch is no tap.
+    finger->Press(x, RowsY(t));
+    for (int i = 0; i < 25; ++i) finger->Tick(x, RowsY(t), true);
+    finger->Release();
+    EXPECT_EQ(app->tongueDepth, 1);
+}
+
+TEST_F(FaceTest, ResetPutsThePartsBackButKeepsTheLipsSteps) {
+    finger->Drag(EyeX(true), EyeY(), 0, -31);
+    app->lipsRight->variant = 4;
+    ShowMenu();
+    Press(app->resetButton);
+    EXPECT_EQ(app->eyeRight->variant, 0);
+    EXPECT_TRUE(app->tongueUnmirrored);
+    EXPECT_EQ(app->lipsRight->variant, 4);
+}
+
+// ---- The random face ----------------------------------------------------------
+
+// An independent model of the generator's draws.
+struct Draws {
+    uint32_t state;
+    float Next(float n) {
+        state = state * 1664525u + 1013904223u;
+        return static_cast<float>((static_cast<int32_t>(state) >> 8) & 0xFFFFFF) / 16777216.0f * n;
+    }
+};
+
+TEST_F(FaceTest, TheRandomFaceTakesItsDrawsInOrder) {
+    for (bool paired : {true, false}) {
+        for (int seed : {1, 12345, -987654, 2024}) {
+            app->symmetryButton->state = paired ? 1 : 0;
+            app->tongueButton->state = 1;
+            randomState = seed;
+            Draws d{static_cast<uint32_t>(seed)};
+            app->RandomFace();
+            int mode = static_cast<int>(d.Next(3));
+            int row = static_cast<int>(d.Next(4)) * 7;
+            int step = static_cast<int>(d.Next(10));
+            bool beyond = step > 6;
+            if (beyond) step = 6;
+            int k1 = static_cast<int>(d.Next(12));
+            int cheek = k1 == 0 ? 1 : k1 == 1 ? 2 : 0;
+            int cheekLeft = cheek;
+            if (!paired) {
+                int k2 = static_cast<int>(d.Next(12));
+                cheekLeft = k2 == 0 ? (cheek == 2 ? 0 : 1) : k2 == 1 ? (cheek == 1 ? 0 : 2) : 0;
+            }
+            int row2 = row, step2 = step;
+            if (!paired) {
+                row2 = static_cast<int>(d.Next(4)) * 7;
+                step2 = static_cast<int>(d.Next(7));
+            }
+            SCOPED_TRACE(testing::Message() << "paired " << paired << " seed " << seed << " mode " << mode);
+            EXPECT_EQ(app->cheekRight->variant, cheek);
+            EXPECT_EQ(app->cheekLeft->variant, cheekLeft);
+            EXPECT_EQ(app->lipsMode, mode == 2);
+            EXPECT_EQ(app->teethMode, mode == 1);
+            EXPECT_EQ(app->pursedMouth, beyond && mode != 1);
+            EXPECT_EQ(app->roundMouth, beyond && mode == 1);
+            c_Partie* r = mode == 0 ? app->mouthRight.get() : mode == 1 ? app->teethRight.get() : app->lipsRight.get();
+            c_Partie* l = mode == 0 ? app->mouthLeft.get() : mode == 1 ? app->teethLeft.get() : app->lipsLeft.get();
+            EXPECT_EQ(r->frame, mode == 0 ? row : row < 14 ? 0 : 7);
+            EXPECT_EQ(l->frame, mode == 0 ? row2 : row < 14 ? 0 : 7);
+            EXPECT_EQ(r->variant, step);
+            EXPECT_EQ(l->variant, step2);
+            int tongueRow = static_cast<int>(d.Next(4)) * 5;
+            int k = static_cast<int>(d.Next(10) - 5);
+            int depth = static_cast<int>(d.Next(3));
+            EXPECT_EQ(app->tongue->frame, tongueRow);
+            EXPECT_EQ(app->tongueShift, k);
+            EXPECT_EQ(app->tongueDepth, depth);
+            EXPECT_EQ(app->tongueUnmirrored, k >= 0);
+            if (k == 0) {
+                EXPECT_EQ(app->tongue->x, 392);
+            }
+            int eye = static_cast<int>(d.Next(3));
+            EXPECT_EQ(app->eyeRight->variant, eye);
+            EXPECT_EQ(app->eyeLeft->variant, paired ? eye : static_cast<int>(d.Next(3)));
+            int angle = static_cast<int>(d.Next(32) - 14);
+            EXPECT_EQ(app->browRight->angle, angle);
+            EXPECT_EQ(app->browLeft->angle, paired ? -angle : static_cast<int>(d.Next(3)));
+            int browY = static_cast<int>(d.Next(60) + 244);
+            EXPECT_EQ(app->browRight->y, browY);
+            EXPECT_EQ(app->browLeft->y, paired ? browY : static_cast<int>(d.Next(60) + 244));
+            // Nothing more was drawn.
+            EXPECT_EQ(static_cast<uint32_t>(randomState), d.state);
+        }
+    }
+}
+
+// ---- Recording and playback ------------------------------------------------------
+
+struct RecorderTest : FaceTest {
+    void SetUp() override {
+        FaceTest::SetUp();
+        ShowMenu();
+    }
+    void Record() { Press(app->recordButton); }
+    void Play() { Press(app->playButton); }
+};
+
+TEST_F(RecorderTest, ATouchOfThirtyTicksThenIdleTicksThenTheEndMark) {
+    Record();
+    ASSERT_EQ(app->recordButton->state, 1);
+    // Idle ticks before the first sample are not stored.
+    finger->Idle(5);
+    EXPECT_EQ(app->recordIndex, 0);
+    float x = EyeX(true), y = EyeY();
+    finger->Press(x, y);
+    for (int i = 1; i < 30; ++i) finger->Tick(x, y - i, true);
+    finger->Idle(10);
+    for (int i = 0; i < 30; ++i) {
+        EXPECT_EQ(app->recordX[i], static_cast<int>(x));
+        EXPECT_EQ(app->recordY[i], static_cast<int>(y - i));
+    }
+    for (int i = 30; i < 40; ++i) {
+        EXPECT_EQ(app->recordX[i], -1);
+        EXPECT_EQ(app->recordY[i], 0);
+    }
+    Play();
+    EXPECT_EQ(app->recordX[40], -2);
+    EXPECT_EQ(app->playButton->state, 1);
+    EXPECT_EQ(app->recordButton->state, 0);
+}
+
+TEST_F(RecorderTest, SixHundredEntriesEndARecordingAndPlayStartsFromTheFirst) {
+    Record();
+    finger->Tap(EyeX(true), EyeY());
+    finger->Idle(700);
+    EXPECT_EQ(app->recordButton->state, 0);
+    EXPECT_EQ(app->recordIndex, 0);
+    EXPECT_EQ(app->recordX[599], -1);
+    EXPECT_EQ(app->recordX[600], 0);
+    // The press on play plays the first entry, its release the second.
+    finger->Press(ButtonX(app->playButton), ButtonY(app->playButton));
+    EXPECT_EQ(app->playButton->state, 1);
+    EXPECT_EQ(app->recordIndex, 1);
+    finger->Release();
+    // One sample, the idle entries, then the unwritten entry 600 ends it.
+    finger->Idle(598);
+    EXPECT_EQ(app->playButton->state, 1);
+    finger->Idle(1);
+    EXPECT_EQ(app->playButton->state, 0);
+}
+
+TEST_F(RecorderTest, AButtonPressIsStoredInPlaceOfItsSampleWithTheTicksY) {
+    Record();
+    finger->Tap(EyeX(true), EyeY());
+    c_Bouton* t = app->tongueButton;
+    finger->Tap(ButtonX(t), ButtonY(t));
+    EXPECT_EQ(app->recordX[2], -3);
+    EXPECT_EQ(app->recordY[2], static_cast<int>(ButtonY(t)));
+    // The press on record itself is never stored.
+    Record();
+    EXPECT_EQ(app->recordX[4], 0);
+}
+
+TEST_F(RecorderTest, APlayedTongueEventTogglesTheTongueExactlyOnce) {
+    Record();
+    finger->Tap(EyeX(true), EyeY());
+    c_Bouton* t = app->tongueButton;
+    finger->Tap(ButtonX(t), ButtonY(t));
+    finger->Idle(3);
+    EXPECT_EQ(t->state, 1);
+    Play();
+    // The snapshot has the tongue in.
+    EXPECT_EQ(t->state, 0);
+    int toggles = 0, last = t->state;
+    for (int i = 0; i < 20 && app->playButton->state == 1; ++i) {
+        finger->Idle(1);
+        toggles += t->state != last;
+        last = t->state;
+    }
+    EXPECT_EQ(toggles, 1);
+    EXPECT_EQ(t->state, 1);
+    EXPECT_EQ(app->playButton->state, 0);
+}
+
+TEST_F(RecorderTest, PlaybackReplaysTheGesturesIntoTheSameFace) {
+    app->mouthRight->variant = app->mouthLeft->variant = 2;
+    app->PlaceMouthHalves();
+    Record();
+    float x = EyeX(true), y = EyeY();
+    finger->Press(x, y);
+    finger->MoveTo(x, y - 70, 10);
+    finger->Release();
+    c_Partie* r = app->mouthRight;
+    finger->Press(CornerX(r), RowsY(r));
+    finger->MoveTo(CornerX(r) + 120, RowsY(r), 12);
+    finger->Release();
+    finger->Idle(5);
+    int eye = app->eyeRight->variant, mouth = app->mouthRight->variant, left = app->mouthLeft->variant;
+    ASSERT_EQ(eye, 2);
+    ASSERT_EQ(mouth, 4);
+    // The lips' row is not in the snapshot: a change now survives playback.
+    app->lipsRight->frame = app->lipsLeft->frame = 7;
+    Play();
+    EXPECT_EQ(app->eyeRight->variant, 0);
+    EXPECT_EQ(app->mouthRight->variant, 2);
+    finger->Idle(80);
+    EXPECT_EQ(app->playButton->state, 0);
+    EXPECT_EQ(app->eyeRight->variant, eye);
+    EXPECT_EQ(app->mouthRight->variant, mouth);
+    EXPECT_EQ(app->mouthLeft->variant, left);
+    EXPECT_EQ(app->lipsRight->frame, 7);
+}
+
+TEST_F(RecorderTest, PlayWithoutARecordingChangesNothingAndLeavesRecordArmed) {
+    Play();
+    EXPECT_EQ(app->playButton->state, 0);
+    Record();
+    Play();
+    EXPECT_EQ(app->playButton->state, 0);
+    EXPECT_EQ(app->recordButton->state, 1);
+}
+
+TEST_F(RecorderTest, RecordWhilePlayingStopsThePlaybackAndArmsANewRecording) {
+    Record();
+    finger->Tap(EyeX(true), EyeY());
+    finger->Idle(2);
+    Play();
+    ASSERT_EQ(app->playButton->state, 1);
+    Record();
+    EXPECT_EQ(app->playButton->state, 0);
+    EXPECT_EQ(app->recordButton->state, 1);
+    // Arming keeps the old recording until the first touch of the face.
+    EXPECT_EQ(app->recordX[0], static_cast<int>(EyeX(true)));
+    Play();
+    EXPECT_EQ(app->playButton->state, 1);
+}
+
+TEST_F(RecorderTest, ATouchInTheLetterboxIsNeverReadAsAnEvent) {
+    Record();
+    finger->Tap(-3.7f, 300);
+    finger->Idle(2);
+    EXPECT_EQ(app->recordX[0], 0);
+    EXPECT_EQ(app->recordY[0], 300);
+}
+
+}  // namespace
