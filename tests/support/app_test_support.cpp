@@ -15,8 +15,6 @@
 #include "tests/support/canvas_test_support.h"
 #include "tests/support/gl_recorder.h"
 
-namespace {
-
 void StartHostOnce() {
     static bool started = false;
     if (started) return;
@@ -25,8 +23,6 @@ void StartHostOnce() {
     InitFrameworkGlobals();
     inputDevice = new c_InputDevice();
 }
-
-}  // namespace
 
 const std::string& AppDataFolder() {
     static std::string folder;

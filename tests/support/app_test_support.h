@@ -8,6 +8,8 @@
 
 #include "app/my_app.h"
 
+// The test host and the framework's globals, once per process.
+void StartHostOnce();
 // A new application on the title screen (its OnSetup done) in a window of
 // w x h pixels, with the atlases of the source tree.
 c_MyApp* NewTitleApp(int w = 800, int h = 500);

@@ -1,0 +1,200 @@
+// Drawing the scene through the recording GL layer: the letterbox, the order
+// of the sprites in each mode read back from the uploaded quads, the lips'
+// scissor in window pixels, and the recording mark.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "tests/support/app_test_support.h"
+#include "tests/support/gl_recorder.h"
+
+namespace {
+
+// The last call starting with `prefix`, as its numbers.
+std::vector<int> LastCall(const std::string& prefix) {
+    std::vector<int> numbers;
+    for (const std::string& call : glRecorder().Calls({prefix})) {
+        numbers.clear();
+        int a, b, c, d;
+        if (std::sscanf(call.c_str() + prefix.size(), "%d,%d,%d,%d", &a, &b, &c, &d) == 4) numbers = {a, b, c, d};
+    }
+    return numbers;
+}
+
+// Where each image first appears in the frame, -1 if it does not.
+int Position(const std::vector<DrawnSprite>& frame, c_Image2* image, bool mirrored = false) {
+    for (size_t i = 0; i < frame.size(); ++i)
+        if (frame[i].image == image && frame[i].mirrored == mirrored) return static_cast<int>(i);
+    return -1;
+}
+
+void ExpectInOrder(const std::vector<DrawnSprite>& frame, const std::vector<std::pair<c_Image2*, bool>>& sprites) {
+    int last = -1;
+    for (size_t k = 0; k < sprites.size(); ++k) {
+        int at = Position(frame, sprites[k].first, sprites[k].second);
+        EXPECT_GT(at, last) << "sprite " << k << " of the expected order";
+        last = std::max(last, at);
+    }
+}
+
+TEST(AppScene, TheVirtualScreenIsLetterboxedIntoTheWindow) {
+    struct Case {
+        int w, h;
+        std::vector<int> viewport;  // GL rows run bottom-up
+    };
+    for (const Case& c : {Case{1600, 900, {80, 0, 1440, 900}}, Case{1280, 1024, {0, 112, 1280, 800}},
+                          Case{800, 500, {0, 0, 800, 500}}}) {
+        c_MyApp* app = NewTitleApp(c.w, c.h);
+        glRecorder().Clear();
+        std::vector<DrawnSprite> frame = DrawFrame(app);
+        EXPECT_EQ(LastCall("Viewport("), c.viewport) << c.w << " x " << c.h;
+        // The title: both children at their buttons' corners, then the title.
+        ASSERT_EQ(frame.size(), 3u);
+        EXPECT_EQ(frame[0].image, app->girlButton->images[0]);
+        EXPECT_FLOAT_EQ(frame[0].x, 240);
+        EXPECT_EQ(frame[2].image, app->titleImage);
+        EXPECT_FLOAT_EQ(frame[2].x, 1230);
+    }
+}
+
+struct SceneTest : ::testing::Test {
+    c_MyApp* app = nullptr;
+    void SetUp() override { app = NewFaceApp(true); }
+    c_Image2* Mouth(int i) { return app->mouthRight->frames[i]; }
+};
+
+TEST_F(SceneTest, TheSmilingMouthWithTheTongueDownLaysTongueOpenMouthSquaresAndLips) {
+    app->tongueButton->state = 1;
+    app->tongueOut = true;
+    app->tongue->frame = 0;
+    app->mouthRight->variant = 2;
+    std::vector<DrawnSprite> frame = DrawFrame(app);
+    for (const DrawnSprite& s : frame) EXPECT_NE(s.image, nullptr) << "a quad no sprite explains";
+    c_Partie* r = app->mouthRight;
+    ExpectInOrder(frame, {{app->faceImage, false},
+                          {app->eyeRight->frames[0], false},
+                          {app->tongue->frames[0], true},
+                          {r->framesB[7 + 2], false},
+                          {r->framesB[7], true},
+                          {app->pinkSquare, false},
+                          {app->pinkSquare, true},
+                          {Mouth(7 + 2), false},
+                          {Mouth(7), true},
+                          {app->browRight->frames[0], false},
+                          {app->tongueButton->images[1], false}});
+    // The halves stand on the centre line, the left one mirrored.
+    EXPECT_FLOAT_EQ(frame[Position(frame, Mouth(9))].x, app->faceX + 392);
+    EXPECT_FLOAT_EQ(frame[Position(frame, Mouth(7), true)].x, app->faceX + 394);
+}
+
+TEST_F(SceneTest, TheTongueAtACornerShowsTheCornerMouthInFrontOfIt) {
+    app->tongueButton->state = 1;
+    app->tongueOut = true;
+    app->tongueShift = 4;
+    app->tongue->variant = 4;
+    app->tongue->frame = 10;
+    std::vector<DrawnSprite> frame = DrawFrame(app);
+    // No open mouth at the corner; the corner mouth, then the tongue in front.
+    EXPECT_EQ(Position(frame, app->mouthRight->framesC[7]), -1);
+    ExpectInOrder(frame, {{Mouth(28), false}, {Mouth(7), true}, {app->tongue->frames[14], true}});
+}
+
+TEST_F(SceneTest, PursedTeethAndRoundMouthsDrawTheirOwnPictures) {
+    app->pursedMouth = true;
+    ExpectInOrder(DrawFrame(app), {{Mouth(35), false}, {Mouth(35), true}});
+    app->pursedMouth = false;
+    app->teethMode = true;
+    app->teethRight->variant = 3;
+    std::vector<DrawnSprite> frame = DrawFrame(app);
+    ExpectInOrder(frame, {{app->teethRight->frames[3], false}, {app->teethRight->frames[0], true}});
+    EXPECT_EQ(Position(frame, Mouth(7)), -1);
+    app->roundMouth = true;
+    ExpectInOrder(DrawFrame(app), {{app->teethRight->frames[14], false}, {app->teethRight->frames[14], true}});
+}
+
+TEST_F(SceneTest, CheeksChooseTheMouthAndAPuffedAndAHollowCheekShowNone) {
+    app->cheekRight->variant = 1;
+    std::vector<DrawnSprite> frame = DrawFrame(app);
+    ExpectInOrder(frame, {{app->cheekRight->frames[0], false}, {Mouth(38), false}, {Mouth(39), true}});
+    EXPECT_FLOAT_EQ(frame[Position(frame, Mouth(38))].x, app->faceX + 392 - 4);
+    app->cheekLeft->variant = 2;
+    frame = DrawFrame(app);
+    for (int i = 0; i < 40; ++i) EXPECT_EQ(Position(frame, Mouth(i)), -1) << i;
+    for (int i = 0; i < 28; ++i) EXPECT_EQ(Position(frame, app->mouthRight->framesB[i]), -1) << i;
+    EXPECT_EQ(Position(frame, app->cheekRight->frames[0]), -1);
+}
+
+TEST_F(SceneTest, LipsLayerTheTongueByItsDepth) {
+    app->lipsMode = true;
+    app->tongueButton->state = 1;
+    app->tongueOut = true;
+    c_Partie* l = app->lipsRight;
+    c_Image2* tongue = app->tongue->frames[app->tongue->frame + 20];
+    app->tongueDepth = 2;
+    std::vector<DrawnSprite> frame = DrawFrame(app);
+    ExpectInOrder(frame, {{l->framesB[0], false}, {l->frames[0], false}, {l->framesC[0], false},
+                          {app->faceMark2, false}, {tongue, true}});
+    EXPECT_TRUE(glRecorder().Calls({"Scissor("}).empty());
+    app->tongueDepth = 0;
+    frame = DrawFrame(app);
+    ExpectInOrder(frame, {{l->framesB[0], false}, {tongue, true}, {l->frames[0], false}, {l->framesC[0], false},
+                          {app->faceMark1, false}});
+    EXPECT_EQ(glRecorder().Calls({"Scissor("}).size(), 1u);
+    app->tongueOut = false;
+    frame = DrawFrame(app);
+    // The tongue at rest hangs inside the lips.
+    ExpectInOrder(frame, {{l->framesB[0], false}, {app->tongue->frames[40], false}, {l->framesC[0], false}});
+}
+
+TEST(AppScene, TheLipsScissorIsTheirBoxInWindowPixelsAtEverySize) {
+    for (auto size : {std::pair<int, int>{800, 500}, {1600, 900}, {1280, 1024}}) {
+        c_MyApp* app = NewFaceApp(true, size.first, size.second);
+        app->lipsMode = true;
+        app->tongueOut = true;
+        app->tongueDepth = 1;
+        app->lipsRight->variant = 5;
+        app->lipsLeft->variant = 1;
+        DrawFrame(app);
+        std::vector<int> viewport = LastCall("Viewport(");
+        std::vector<int> scissor;
+        for (const std::string& call : glRecorder().Calls({"Scissor("})) {
+            int a, b, c, d;
+            std::sscanf(call.c_str() + 8, "%d,%d,%d,%d", &a, &b, &c, &d);
+            scissor = {a, b, c, d};
+        }
+        ASSERT_EQ(scissor.size(), 4u);
+        // The lips' box on the virtual screen, from their pictures, both
+        // measured from the left half's anchor (3 units right of the right's).
+        c_Image2* right = app->lipsRight->frames[5];
+        c_Image2* left = app->lipsRight->frames[1];
+        float x0 = app->lipsLeft->x + app->faceX - left->Width();
+        float x1 = app->lipsLeft->x + app->faceX + right->Width();
+        float y0 = app->lipsLeft->y + app->faceY - left->Height() / 2.0f;
+        float y1 = y0 + left->Height();
+        // Pixels per unit, and the box inset by 5 pixels, bottom-up rows.
+        float k = viewport[2] / 1280.0f;
+        int h = size.second;
+        SCOPED_TRACE(testing::Message() << size.first << " x " << size.second);
+        EXPECT_NEAR(scissor[0], viewport[0] + x0 * k + 5, 1.5);
+        EXPECT_NEAR(scissor[0] + scissor[2], viewport[0] + x1 * k - 5, 2.5);
+        int top = h - (scissor[1] + scissor[3]);
+        int viewTop = h - (viewport[1] + viewport[3]);
+        EXPECT_NEAR(top, viewTop + y0 * k + 5, 1.5);
+        EXPECT_NEAR(top + scissor[3], viewTop + y1 * k - 5, 2.5);
+    }
+}
+
+TEST_F(SceneTest, TheRecordingMarkShowsFromTheMomentRecordIsArmed) {
+    c_Image2* mark = app->recordImage;
+    EXPECT_EQ(Position(DrawFrame(app), mark), -1);
+    Finger finger(app);
+    finger.Tap(ButtonX(app->menuButton), ButtonY(app->menuButton));
+    finger.Tap(ButtonX(app->recordButton), ButtonY(app->recordButton));
+    ASSERT_EQ(app->recordIndex, 0);
+    std::vector<DrawnSprite> frame = DrawFrame(app);
+    EXPECT_GT(Position(frame, mark), Position(frame, app->recordButton->images[1]));
+    EXPECT_FLOAT_EQ(frame[Position(frame, mark)].x, 1260);
+}
+
+}  // namespace
