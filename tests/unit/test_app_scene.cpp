@@ -198,3 +198,31 @@ TEST_F(SceneTest, TheRecordingMarkShowsFromTheMomentRecordIsArmed) {
 }
 
 }  // namespace
+
+namespace {
+
+// A long session must not grow: once warmed up, ticks with a gesture and
+// frames in the busiest mode allocate nothing from the collector.
+TEST(AppScene, FaceFramesAndTicksAllocateNothing) {
+    c_MyApp* app = NewFaceApp(true);
+    app->lipsMode = true;
+    app->tongueButton->state = 1;
+    app->tongueDepth = 1;
+    Finger finger(app);
+    c_Partie* brow = app->browRight;
+    float x = (brow->edge4 + brow->edge1) / 2, y = (brow->zoneTop + brow->zoneBottom) / 2;
+    auto session = [&](int ticks) {
+        finger.Press(x, y);
+        for (int i = 0; i < ticks; ++i) {
+            finger.Tick(x, y + (i % 20) * 3, true);
+            app->OnDraw();
+        }
+        finger.Release();
+    };
+    session(30);
+    int before = gc_heap().new_bytes;
+    session(300);
+    EXPECT_EQ(gc_heap().new_bytes, before);
+}
+
+}  // namespace
