@@ -92,6 +92,8 @@ void KtGame::SetCursorShown(bool) {}
 int KtGame::WindowWidth() { return 0; }
 int KtGame::WindowHeight() { return 0; }
 void KtGame::CreateDeviceWindow(int, int, int) {}
+void KtGame::SetFullscreen(bool) {}
+bool KtGame::IsFullscreen() { return false; }
 Array<KtDisplayMode*> KtGame::ScreenModes() { return Array<KtDisplayMode*>(); }
 KtDisplayMode* KtGame::DesktopScreenMode() { return nullptr; }
 void KtGame::SetSwapInterval(int) {}

@@ -48,6 +48,10 @@ public:
     virtual int WindowWidth();
     virtual int WindowHeight();
     virtual void CreateDeviceWindow(int width, int height, int flags);
+    // Full screen on the monitor that holds the window's centre, keeping the
+    // OpenGL context; off brings the window back to its former size and place.
+    virtual void SetFullscreen(bool on);
+    virtual bool IsFullscreen();
     virtual Array<KtDisplayMode*> ScreenModes();
     virtual KtDisplayMode* DesktopScreenMode();
     virtual void SetSwapInterval(int interval);

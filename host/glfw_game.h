@@ -22,6 +22,8 @@ public:
     double tickPeriod = 0;  // seconds
     // Clock time at which the next update is due; 0 when none is scheduled.
     double nextTick = 0;
+    // The window's place and size before it went full screen.
+    int windowedX = 0, windowedY = 0, windowedWidth = 0, windowedHeight = 0;
     String appDir;
     String internalDir;
     int joystickIds[4] = {0, 0, 0, 0};
@@ -43,6 +45,8 @@ public:
     // Flag bits: 1 full screen, 2 resizable, 4 decorated, 8 floating,
     // 16 depth buffer, 32 single-buffered, 64 second monitor.
     void CreateDeviceWindow(int width, int height, int flags) override;
+    void SetFullscreen(bool on) override;
+    bool IsFullscreen() override;
     Array<KtDisplayMode*> ScreenModes() override;
     KtDisplayMode* DesktopScreenMode() override;
     void SetSwapInterval(int interval) override;
@@ -67,7 +71,7 @@ public:
     void RunDueUpdates();
 
     // What the window callbacks do, callable without a window.
-    void OnKey(int glfwKey, bool released);
+    void OnKey(int glfwKey, bool released, bool alt = false, bool repeat = false);
     void OnCharacter(int codePoint);
     void OnMouseButton(int button, bool released, float x, float y);
     void OnCursorMoved(float x, float y);

@@ -18,8 +18,8 @@ constexpr int kJoystickPorts = 4;
 
 void* LookUpGlFunction(const char* name) { return reinterpret_cast<void*>(glfwGetProcAddress(name)); }
 
-void OnKeyCallback(GLFWwindow*, int key, int, int action, int) {
-    currentGlfwGame->OnKey(key, action == GLFW_RELEASE);
+void OnKeyCallback(GLFWwindow*, int key, int, int action, int mods) {
+    currentGlfwGame->OnKey(key, action == GLFW_RELEASE, (mods & GLFW_MOD_ALT) != 0, action == GLFW_REPEAT);
 }
 
 void OnCharCallback(GLFWwindow*, unsigned int codePoint) {
@@ -106,7 +106,56 @@ void KtGlfwGame::CreateDeviceWindow(int w, int h, int flags) {
     glfwSetWindowSizeCallback(window, OnSizeCallback);
 }
 
-void KtGlfwGame::OnKey(int glfwKey, bool released) {
+namespace {
+
+// The monitor whose area holds the point, else the primary one.
+GLFWmonitor* MonitorAt(int x, int y) {
+    int count = 0;
+    GLFWmonitor** monitors = glfwGetMonitors(&count);
+    for (int i = 0; i < count; ++i) {
+        const GLFWvidmode* mode = glfwGetVideoMode(monitors[i]);
+        int mx = 0, my = 0;
+        glfwGetMonitorPos(monitors[i], &mx, &my);
+        if (mode && x >= mx && x < mx + mode->width && y >= my && y < my + mode->height) return monitors[i];
+    }
+    return glfwGetPrimaryMonitor();
+}
+
+}  // namespace
+
+void KtGlfwGame::SetFullscreen(bool on) {
+    if (!window || on == IsFullscreen()) return;
+    if (on) {
+        glfwGetWindowPos(window, &windowedX, &windowedY);
+        glfwGetWindowSize(window, &windowedWidth, &windowedHeight);
+        GLFWmonitor* monitor = MonitorAt(windowedX + windowedWidth / 2, windowedY + windowedHeight / 2);
+        const GLFWvidmode* mode = monitor ? glfwGetVideoMode(monitor) : nullptr;
+        if (!mode) return;
+        glfwSetWindowMonitor(window, monitor, 0, 0, mode->width, mode->height, mode->refreshRate);
+    } else {
+        glfwSetWindowMonitor(window, nullptr, windowedX, windowedY, windowedWidth, windowedHeight, GLFW_DONT_CARE);
+    }
+    // The size callback may come later or not at all (same size): take the
+    // size the window has now.
+    int w = 0, h = 0;
+    glfwGetWindowSize(window, &w, &h);
+    width = w;
+    height = h;
+    nextTick = 0;
+}
+
+bool KtGlfwGame::IsFullscreen() { return window && glfwGetWindowMonitor(window) != nullptr; }
+
+void KtGlfwGame::OnKey(int glfwKey, bool released, bool alt, bool repeat) {
+    // The window's own keys, as on any desktop: F11 and Alt+Enter switch
+    // between the window and full screen, Escape leaves full screen. The
+    // application sees them too. A held key toggles once.
+    if (!released && !repeat && window) {
+        if (glfwKey == GLFW_KEY_F11 || (alt && glfwKey == GLFW_KEY_ENTER))
+            SetFullscreen(!IsFullscreen());
+        else if (glfwKey == GLFW_KEY_ESCAPE)
+            SetFullscreen(false);
+    }
     int key = KeyNumberOfGlfwKey(glfwKey);
     if (key == 0) return;
     if (released) {
