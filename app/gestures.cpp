@@ -325,10 +325,10 @@ void c_MyApp::GrabTest(float ax, float ay) {
 
 // ---- The drag rules ------------------------------------------------------
 
-void c_MyApp::GestureTick() {
-    holdTicks += 1;
+void c_MyApp::GestureTick(bool repeat) {
+    if (!repeat) holdTicks += 1;
     if (!grabbing) {
-        FeedPointer();
+        FeedPointer(repeat);
         GrabTest(static_cast<float>(anchorX), static_cast<float>(anchorY));
     }
     bool playing = playButton->state == 1;

@@ -15,6 +15,14 @@ namespace {
 // The pace the exercises are made for; the recorder's ten seconds are 600 ticks.
 constexpr int UPDATES_PER_SECOND = 60;
 
+// The keys of the face-screen buttons, by ButtonSlot: T tongue, S paired
+// or one-sided, R record, Space play, M menu, Backspace reset, D random.
+constexpr int KEY_OF_BUTTON[SLOT_COUNT] = {'T', 'S', 'R', ' ', 'M', 8, 'D'};
+constexpr int KEY_F1 = 112;
+// The keyboard's keys in the key space: below them the mouse buttons, above
+// them the joysticks and fingers.
+constexpr int KEYBOARD_FIRST = 8, KEYBOARD_LAST = 255;
+
 // Where the title screen's choices stand.
 constexpr float GIRL_X = 240, BOY_X = 740, CHOICE_Y = 209;
 
@@ -100,10 +108,43 @@ int c_MyApp::OnTick() {
     canvas->UnprojectPoint(windowPointer, pointer);
     bool hit = inputDevice->KeyHitCount(KEY_TOUCH_FIRST) != 0;
     bool touching = inputDevice->IsKeyDown(KEY_TOUCH_FIRST);
-    if (faceScreen)
-        FaceTick(hit, touching);
-    else
+    bool anyKey = false;
+    for (int i = 0; i < inputDevice->hitCount; ++i) {
+        int key = inputDevice->hitQueue[i];
+        anyKey |= key >= KEYBOARD_FIRST && key <= KEYBOARD_LAST;
+    }
+    bool helpAsked = inputDevice->KeyHitCount(KEY_F1) != 0;
+    for (int c = inputDevice->GetChar(); c != 0; c = inputDevice->GetChar()) helpAsked |= c == '?';
+
+    // The help closes on any key or click, which then does nothing else.
+    if (helpShown) {
+        if (anyKey || hit) {
+            helpShown = false;
+            swallowTouch = hit;
+        }
+        hit = touching = false;
+        anyKey = false;
+    } else if (helpAsked) {
+        helpShown = true;
+        anyKey = false;
+    }
+    if (swallowTouch) {
+        if (!touching) swallowTouch = false;
+        hit = touching = false;
+    }
+
+    if (!faceScreen) {
         TitleTick(hit);
+        return 0;
+    }
+    unsigned keys = 0;
+    if (anyKey) {
+        for (int slot = 0; slot < SLOT_COUNT; ++slot)
+            if (inputDevice->KeyHitCount(KEY_OF_BUTTON[slot]) != 0) keys |= 1u << slot;
+        if (inputDevice->KeyHitCount('1') != 0) halfPace = false;
+        if (inputDevice->KeyHitCount('2') != 0) halfPace = true;
+    }
+    FaceTick(hit, touching, keys);
     return 0;
 }
 
@@ -220,25 +261,49 @@ void c_MyApp::EnterFaceScreen(bool girl) {
     boyButton->images[0]->Discard();
 }
 
-ButtonEvents c_MyApp::PressButtons() {
+c_Bouton* c_MyApp::ButtonInSlot(int slot) const {
+    switch (slot) {
+        case SLOT_TONGUE: return tongueButton;
+        case SLOT_SYMMETRY: return symmetryButton;
+        case SLOT_RECORD: return recordButton;
+        case SLOT_PLAY: return playButton;
+        case SLOT_MENU: return menuButton;
+        case SLOT_RESET: return resetButton;
+        default: return randomButton;
+    }
+}
+
+bool c_MyApp::PaceControlHit(float x, float y) const {
+    return playButton->state == 1 && x > PACE_X && x < PACE_X + PACE_WIDTH && y > PACE_Y && y < PACE_Y + PACE_HEIGHT;
+}
+
+ButtonEvents c_MyApp::PressButtons(bool touchHit, unsigned keys) {
     ButtonEvents events;
     float x = pointer[0], y = pointer[1];
-    auto pressed = [&](c_Bouton* button) { return button->active && button->Hit(x, y); };
-    if (pressed(tongueButton)) {
+    // A button acts when a touch hits it where it shows, or when its key is
+    // pressed: the keys of play and record follow their buttons' visibility,
+    // the others work while the menu hides their buttons.
+    auto pressed = [&](int slot) {
+        c_Bouton* b = ButtonInSlot(slot);
+        if (touchHit && b->active && b->Hit(x, y)) return true;
+        bool followsVisibility = slot == SLOT_PLAY || slot == SLOT_RECORD;
+        return (keys & (1u << slot)) != 0 && (b->active || !followsVisibility);
+    };
+    if (pressed(SLOT_TONGUE)) {
         tongueButton->ToggleState();
         events.tongue = true;
     }
-    if (pressed(symmetryButton)) {
+    if (pressed(SLOT_SYMMETRY)) {
         symmetryButton->ToggleState();
         events.symmetry = true;
     }
-    if (pressed(recordButton)) {
+    if (pressed(SLOT_RECORD)) {
         recordButton->ToggleState();
         playButton->state = 0;
         recordIndex = 0;
         if (recordButton->state == 1) SaveSnapshot();
     }
-    if (pressed(playButton)) {
+    if (pressed(SLOT_PLAY)) {
         if (recordButton->state == 1 && recordIndex > 0 && recordIndex <= RECORD_LAST) recordX[recordIndex] = REC_END;
         // Only a recording that exists plays; stopping a playback also brings
         // the face back to where the recording began.
@@ -250,25 +315,38 @@ ButtonEvents c_MyApp::PressButtons() {
             RestoreSnapshot();
         }
     }
-    if (pressed(menuButton)) {
+    if (pressed(SLOT_MENU)) {
         menuButton->ToggleState();
         for (c_Bouton* b : {resetButton.get(), playButton.get(), recordButton.get(), symmetryButton.get()})
             b->ToggleActive();
     }
-    if (pressed(resetButton)) {
+    if (pressed(SLOT_RESET)) {
         ResetFace();
         events.reset = true;
     }
-    if (pressed(randomButton)) {
+    if (pressed(SLOT_RANDOM)) {
         RandomFace();
         events.random = true;
     }
+    if (touchHit && PaceControlHit(x, y)) halfPace = !halfPace;
     return events;
 }
 
-void c_MyApp::FaceTick(bool hit, bool touching) {
+void c_MyApp::FaceTick(bool hit, bool touching, unsigned keys) {
+    if (keys && !touching) {
+        // A key is a click on its button: this tick touches the button's
+        // centre, and the next, untouched, is the release.
+        for (int slot = 0; slot < SLOT_COUNT; ++slot) {
+            if (!(keys & (1u << slot))) continue;
+            c_Bouton* b = ButtonInSlot(slot);
+            pointer[0] = (b->x0 + b->x1) * 0.5f;
+            pointer[1] = (b->y0 + b->y1) * 0.5f;
+            break;
+        }
+        hit = touching = true;
+    }
     ButtonEvents events;
-    if (hit) events = PressButtons();
+    if (hit) events = PressButtons(hit, keys);
     tongueOut = tongueButton->state == 1;
     RecorderTick(events, touching);
     TapTick();

@@ -21,6 +21,9 @@
 constexpr float VIRTUAL_WIDTH = 1280;
 constexpr float VIRTUAL_HEIGHT = 800;
 
+// The half-pace control beside the play button, shown while a recording plays.
+constexpr float PACE_X = 1090, PACE_Y = 435, PACE_WIDTH = 90, PACE_HEIGHT = 50;
+
 // The recorder's entries (recordX values); samples are >= 0.
 constexpr int REC_IDLE = -1;
 constexpr int REC_END = -2;
@@ -58,6 +61,10 @@ enum GrabZone {
     GRAB_EYE_LEFT,
     GRAB_ZONES
 };
+
+// The face-screen buttons in the order a tick tests them; a key stands for
+// each (KEY_OF_BUTTON in my_app.cpp), one bit per button in a tick's keys.
+enum ButtonSlot { SLOT_TONGUE, SLOT_SYMMETRY, SLOT_RECORD, SLOT_PLAY, SLOT_MENU, SLOT_RESET, SLOT_RANDOM, SLOT_COUNT };
 
 // The button events of one tick, handed to the recorder.
 struct ButtonEvents {
@@ -112,6 +119,14 @@ public:
     // The window position handed to the canvas each tick: kept, so that a
     // tick allocates nothing.
     gc_array<float> windowPointer;
+    // Playback at half pace feeds every entry on two ticks; `paceHeld` while
+    // the current entry has been fed once.
+    bool halfPace = false;
+    bool paceHeld = false;
+    // The list of keys over a dimmed screen; the touch that closed it is
+    // not a gesture.
+    bool helpShown = false;
+    bool swallowTouch = false;
 
     c_MyApp();
 
@@ -129,17 +144,22 @@ public:
     // pointer already in `pointer` and the touch state of finger 0: `hit`
     // when it was pressed since the last tick, `touching` while it is down.
     void TitleTick(bool hit);
-    void FaceTick(bool hit, bool touching);
+    // `keys`: the buttons whose keys were pressed since the last tick, one
+    // bit per ButtonSlot; each acts as a click on its button would.
+    void FaceTick(bool hit, bool touching, unsigned keys = 0);
     // Loads the atlases of the chosen child, cuts every sprite, makes the
     // buttons and places the face: the step from the title to the face.
     void EnterFaceScreen(bool girl);
-    ButtonEvents PressButtons();
+    ButtonEvents PressButtons(bool touchHit, unsigned keys);
+    c_Bouton* ButtonInSlot(int slot) const;
+    // Where the half-pace control stands while a recording plays.
+    bool PaceControlHit(float x, float y) const;
 
     // Face parts and gestures (gestures.cpp).
     void StartPlacement();
     void ResetFace();
     void RandomFace();
-    void GestureTick();
+    void GestureTick(bool repeat = false);
     void Release();
     void TapTick();
     void PlaceAll();
@@ -151,8 +171,13 @@ public:
     void SaveSnapshot();
     void RestoreSnapshot();
     void RecordEvent(int code);
-    void FeedPointer();
+    // `repeat`: the entry is fed a second time at half pace; its button
+    // event has already been done.
+    void FeedPointer(bool repeat = false);
     void RecorderTick(const ButtonEvents& events, bool touching);
+    // Moves playback past the entry just fed, unless half pace holds it for
+    // a second tick; true when it moved.
+    bool AdvancePlayback();
 
     // The scene (scene.cpp).
     void DrawFace();

@@ -110,7 +110,7 @@ void c_MyApp::RecordEvent(int code) {
     }
 }
 
-void c_MyApp::FeedPointer() {
+void c_MyApp::FeedPointer(bool repeat) {
     if (playButton->state == 0) {
         anchorX = static_cast<int>(pointer[0]);
         anchorY = static_cast<int>(pointer[1]);
@@ -118,6 +118,7 @@ void c_MyApp::FeedPointer() {
     }
     anchorX = recordX[recordIndex];
     anchorY = recordY[recordIndex];
+    if (repeat) return;
     switch (anchorX) {
         case REC_END:
             playButton->state = 0;
@@ -133,8 +134,24 @@ void c_MyApp::FeedPointer() {
     if (anchorX == 0 && anchorY == 0) playButton->state = 0;
 }
 
+// After a played entry: at half pace the first feed holds the entry for
+// one more tick.
+bool c_MyApp::AdvancePlayback() {
+    if (halfPace && !paceHeld) {
+        paceHeld = true;
+        return false;
+    }
+    paceHeld = false;
+    recordIndex += 1;
+    return true;
+}
+
 void c_MyApp::RecorderTick(const ButtonEvents& events, bool touching) {
     bool playing = playButton->state == 1;
+    if (!playing) paceHeld = false;
+    // The second feed of an entry at half pace: the same gesture input, but
+    // no second button event and no second tick of a touch's length.
+    bool repeat = playing && paceHeld;
     if (!touching && (!playing || recordX[recordIndex] == REC_IDLE)) {
         // Idle ticks before the first sample are not stored.
         if (recordButton->state == 1 && recordIndex > 0 && recordIndex < RECORD_LAST) {
@@ -146,7 +163,7 @@ void c_MyApp::RecorderTick(const ButtonEvents& events, bool touching) {
                 recordIndex = 0;
             }
         }
-        if (playButton->state == 1 && recordX[recordIndex] == REC_IDLE) recordIndex += 1;
+        if (playButton->state == 1 && recordX[recordIndex] == REC_IDLE) AdvancePlayback();
         Release();
         return;
     }
@@ -174,12 +191,9 @@ void c_MyApp::RecorderTick(const ButtonEvents& events, bool touching) {
             recordIndex = 0;
         }
     }
-    GestureTick();
-    if (playButton->state == 1) {
-        recordIndex += 1;
-        if (recordIndex > RECORD_LAST) {
-            recordIndex = 0;
-            playButton->state = 0;
-        }
+    GestureTick(repeat);
+    if (playButton->state == 1 && AdvancePlayback() && recordIndex > RECORD_LAST) {
+        recordIndex = 0;
+        playButton->state = 0;
     }
 }

@@ -1,0 +1,184 @@
+// The keyboard on the face screen: each key does what a click on its button
+// does, tick by tick and in the recorder; held keys act once; the help
+// overlay; half-pace playback.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "framework/input_device.h"
+#include "host/events.h"
+#include "tests/support/app_test_support.h"
+
+namespace {
+
+// Everything a click or a key can change: the face, the buttons, the recorder.
+std::vector<float> State(c_MyApp* app) {
+    // Read through the snapshot, leaving the recording's own in place.
+    std::vector<float> kept(app->snapshotFloats.Data(), app->snapshotFloats.Data() + 38);
+    std::vector<bool> keptBools(app->snapshotBools.Data(), app->snapshotBools.Data() + 6);
+    app->SaveSnapshot();
+    std::vector<float> s(app->snapshotFloats.Data(), app->snapshotFloats.Data() + 38);
+    for (int i = 0; i < 6; ++i) s.push_back(app->snapshotBools[i]);
+    std::copy(kept.begin(), kept.end(), app->snapshotFloats.Data());
+    for (int i = 0; i < 6; ++i) app->snapshotBools[i] = keptBools[i];
+    for (c_Partie* p : {app->lipsRight.get(), app->lipsLeft.get(), app->teethRight.get(), app->teethLeft.get()}) {
+        s.push_back(static_cast<float>(p->frame));
+        s.push_back(static_cast<float>(p->variant));
+    }
+    for (c_Bouton* b : {app->resetButton.get(), app->tongueButton.get(), app->symmetryButton.get(),
+                        app->menuButton.get(), app->playButton.get(), app->recordButton.get(),
+                        app->randomButton.get()}) {
+        s.push_back(static_cast<float>(b->state));
+        s.push_back(b->active);
+    }
+    s.push_back(static_cast<float>(app->recordIndex));
+    for (int i = 0; i <= 600; ++i) {
+        s.push_back(static_cast<float>(app->recordX[i]));
+        s.push_back(static_cast<float>(app->recordY[i]));
+    }
+    return s;
+}
+
+// One face-screen tick through OnTick, as the framework runs it.
+void RunTick(c_MyApp* app) {
+    app->OnTick();
+    inputDevice->PostTick();
+}
+
+void PressKey(int key) { inputDevice->KeyInput(EV_KEY_DOWN, key); }
+void ReleaseKey(int key) { inputDevice->KeyInput(EV_KEY_UP, key); }
+
+TEST(AppKeys, EachKeyActsAsAClickOnItsButtonTickByTick) {
+    c_MyApp* clicked = NewFaceApp(true);
+    c_MyApp* keyed = NewFaceApp(true);
+    Finger finger(clicked);
+    Finger keyFinger(keyed);
+    float eyeX = clicked->eyeRight->edge3 + 50, eyeY = (clicked->eyeRight->zoneTop + clicked->eyeRight->zoneBottom) / 2;
+    // Slot by slot: record (hidden: the key does nothing, like a click on
+    // nothing), menu, record, a touch of the face, tongue, random, symmetry,
+    // reset, menu (hiding), symmetry again (hidden: the key still works),
+    // play, play.
+    std::vector<int> slots = {SLOT_RECORD, SLOT_MENU, SLOT_RECORD, -1, SLOT_TONGUE, SLOT_RANDOM, SLOT_SYMMETRY,
+                              SLOT_RESET, SLOT_MENU, SLOT_SYMMETRY, SLOT_PLAY, SLOT_PLAY};
+    randomState = 77;
+    int keyedSeed = 77;
+    for (int slot : slots) {
+        if (slot < 0) {
+            finger.Drag(eyeX, eyeY, 0, -40);
+            keyFinger.Drag(eyeX, eyeY, 0, -40);
+        } else {
+            // The click only where the button shows; the key whatever the menu.
+            c_Bouton* b = clicked->ButtonInSlot(slot);
+            bool shows = b->active || slot == SLOT_RECORD || slot == SLOT_PLAY;
+            float x = shows ? ButtonX(b) : ButtonX(keyed->ButtonInSlot(slot));
+            if (shows) {
+                finger.Tap(x, ButtonY(b));
+            } else {
+                // What the key stands for: the same click on the hidden button.
+                b->active = true;
+                finger.Tap(x, ButtonY(b));
+                b->active = false;
+            }
+            int clickedSeed = randomState;
+            randomState = keyedSeed;
+            keyed->pointer[0] = 5;
+            keyed->pointer[1] = 700;
+            keyed->FaceTick(false, false, 1u << slot);
+            keyFinger.Tick(5, 700, false);
+            keyedSeed = randomState;
+            randomState = clickedSeed;
+        }
+        keyFinger.Idle(3);
+        finger.Idle(3);
+        ASSERT_EQ(State(clicked), State(keyed)) << "after slot " << slot;
+    }
+    // The recording did run, with the tongue's event in it.
+    EXPECT_NE(std::find(clicked->recordX.Data(), clicked->recordX.Data() + 601, -3), clicked->recordX.Data() + 601);
+    EXPECT_EQ(clicked->playButton->state, 0);
+}
+
+TEST(AppKeys, AHeldKeyTogglesOnceAndHelpClosesOnAnyKeyOrClick) {
+    c_MyApp* app = NewFaceApp(true);
+    PressKey('T');
+    RunTick(app);
+    EXPECT_EQ(app->tongueButton->state, 1);
+    // Auto-repeat sends the press again while the key is down.
+    for (int i = 0; i < 10; ++i) {
+        PressKey('T');
+        RunTick(app);
+    }
+    EXPECT_EQ(app->tongueButton->state, 1);
+    ReleaseKey('T');
+    RunTick(app);
+
+    // Record and play follow their buttons: hidden by the menu, their keys do nothing.
+    PressKey('R');
+    RunTick(app);
+    ReleaseKey('R');
+    EXPECT_EQ(app->recordButton->state, 0);
+
+    PressKey(112);  // F1
+    RunTick(app);
+    ReleaseKey(112);
+    ASSERT_TRUE(app->helpShown);
+    // The key that closes the help does nothing else.
+    PressKey('T');
+    RunTick(app);
+    ReleaseKey('T');
+    EXPECT_FALSE(app->helpShown);
+    EXPECT_EQ(app->tongueButton->state, 1);
+    inputDevice->KeyInput(EV_KEY_CHAR, '?');
+    RunTick(app);
+    ASSERT_TRUE(app->helpShown);
+    // So does the click, held on the tongue button.
+    inputDevice->MouseInput(EV_MOUSE_DOWN, 0, 40, 100);
+    RunTick(app);
+    RunTick(app);
+    EXPECT_FALSE(app->helpShown);
+    EXPECT_EQ(app->tongueButton->state, 1);
+    inputDevice->MouseInput(EV_MOUSE_UP, 0, 40, 100);
+    RunTick(app);
+}
+
+TEST(AppKeys, HalfPaceReplaysTheSameFaceInTwiceTheTicks) {
+    c_MyApp* app = NewFaceApp(true);
+    Finger finger(app);
+    app->FaceTick(false, false, 1u << SLOT_MENU);
+    finger.Idle(1);
+    app->FaceTick(false, false, 1u << SLOT_RECORD);
+    finger.Idle(1);
+    c_Partie* eye = app->eyeRight;
+    float x = eye->edge3 + 50, y = (eye->zoneTop + eye->zoneBottom) / 2;
+    finger.Press(x, y);
+    finger.MoveTo(x, y - 70, 10);
+    finger.Release();
+    finger.Tap(ButtonX(app->tongueButton), ButtonY(app->tongueButton));
+    c_Partie* brow = app->browRight;
+    float bx = (brow->edge4 + brow->edge1) / 2, by = (brow->zoneTop + brow->zoneBottom) / 2;
+    finger.Press(bx, by);
+    finger.MoveTo(bx, by + 48, 8);
+    finger.Release();
+    finger.Idle(4);
+    std::vector<float> live = State(app);
+
+    auto play = [&](bool half) {
+        app->halfPace = half;
+        app->FaceTick(false, false, 1u << SLOT_PLAY);
+        int ticks = 1;
+        while (app->playButton->state == 1 && ticks < 2000) {
+            finger.Idle(1);
+            ++ticks;
+        }
+        return ticks;
+    };
+    int normal = play(false);
+    std::vector<float> once = State(app);
+    int slow = play(true);
+    EXPECT_EQ(State(app), once);
+    // The face at the end of a playback is the live one.
+    for (int i = 0; i < 38; ++i) EXPECT_EQ(once[i], live[i]) << "snapshot value " << i;
+    // Every entry twice, but the end mark, which stops at once.
+    EXPECT_EQ(slow, 2 * normal - 1);
+}
+
+}  // namespace
