@@ -4,11 +4,13 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 #include "app/atlas.h"
 #include "canvas/canvas.h"
 #include "canvas/image.h"
 #include "framework/input_device.h"
+#include "host/game.h"
 
 namespace {
 
@@ -92,6 +94,9 @@ c_MyApp::c_MyApp() {
 
 int c_MyApp::OnSetup() {
     SetTickRate(UPDATES_PER_SECOND);
+    // "--fullscreen": start filling the screen (F11 brings the window back).
+    for (int i = 1; i < processArgumentCount; ++i)
+        if (std::strcmp(processArguments[i], "--fullscreen") == 0) theHost->SetFullscreen(true);
     canvas = (new c_Canvas())->Init();
     canvas->SetOrthoProjection(0, VIRTUAL_WIDTH, 0, VIRTUAL_HEIGHT, -1, 1);
     Atlas atlas = LoadAtlas("images3");
