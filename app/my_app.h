@@ -183,6 +183,9 @@ public:
     void DrawFace();
     void DrawMouth();
     void DrawLips();
+    void DrawTitleHint();
+    void DrawPaceControl();
+    void DrawHelp();
 
 private:
     // gestures.cpp

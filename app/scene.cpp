@@ -2,10 +2,12 @@
 // title screen, or the face with its parts in layers that depend on the
 // mouth's mode, the cheeks and the tongue, and the buttons on top. Nothing
 // of the application changes while drawing.
+#include <algorithm>
 #include <cstdlib>
 
 #include "app/my_app.h"
 #include "canvas/canvas.h"
+#include "canvas/font.h"
 #include "canvas/image.h"
 
 namespace {
@@ -58,12 +60,86 @@ int c_MyApp::OnDraw() {
         canvas->DrawImage(girlButton->images[0], girlButton->x0, girlButton->y0);
         canvas->DrawImage(boyButton->images[0], boyButton->x0, boyButton->y0);
         canvas->DrawImage(titleImage, TITLE_X, TITLE_Y);
-        canvas->Flush();
-        return 0;
+        DrawTitleHint();
+    } else {
+        DrawFace();
+        if (playButton->state == 1) DrawPaceControl();
     }
-    DrawFace();
+    if (helpShown) DrawHelp();
     canvas->Flush();
     return 0;
+}
+
+namespace {
+
+// Text of the canvas font, at 1.5 times its size on the virtual screen.
+constexpr float TEXT_SCALE = 1.5f, HELP_SCALE = 1.3f;
+// The help's dark veil over the screen, and the calm panel under its text.
+constexpr float VEIL_ALPHA = 0.5f, PANEL_ALPHA = 0.94f, PANEL_PADDING = 40;
+
+const char* const HELP_LINES[] = {
+    "Keys",
+    "",
+    "Space       play / stop the recording",
+    "R           record / stop",
+    "T           tongue",
+    "S           paired / one side",
+    "Backspace   reset the face",
+    "D           random face",
+    "M           menu",
+    "1 / 2       normal / half pace playback",
+    "F11         full screen / window",
+    "Alt+Enter   full screen / window",
+    "Escape      leave full screen",
+    "F1 or ?     this list",
+    "",
+    "Any key or click closes it.",
+};
+
+}  // namespace
+
+void c_MyApp::DrawTitleHint() {
+    String hint("F1: keys");
+    canvas->SetColor(0.35f, 0.35f, 0.35f);
+    canvas->DrawText(hint, (VIRTUAL_WIDTH - canvas->TextWidth(hint)) / 2, VIRTUAL_HEIGHT - 40);
+    canvas->SetColor(1, 1, 1);
+}
+
+void c_MyApp::DrawPaceControl() {
+    if (halfPace)
+        canvas->SetColor(0.93f, 0.55f, 0.16f);
+    else
+        canvas->SetColor(0.36f, 0.56f, 0.78f);
+    canvas->DrawRect(PACE_X, PACE_Y, PACE_WIDTH, PACE_HEIGHT);
+    canvas->SetColor(1, 1, 1);
+    String label(halfPace ? "1/2x" : "1x");
+    float h = canvas->font ? canvas->font->height * TEXT_SCALE : 0;
+    canvas->DrawText(label, PACE_X + (PACE_WIDTH - canvas->TextWidth(label, TEXT_SCALE)) / 2,
+                     PACE_Y + (PACE_HEIGHT - h) / 2, TEXT_SCALE);
+}
+
+void c_MyApp::DrawHelp() {
+    canvas->SetColor(0, 0, 0);
+    canvas->SetAlpha(VEIL_ALPHA);
+    canvas->DrawRect(0, 0, VIRTUAL_WIDTH, VIRTUAL_HEIGHT);
+    float lineHeight = canvas->font ? canvas->font->height * HELP_SCALE * 1.3f : 0;
+    int lines = static_cast<int>(sizeof HELP_LINES / sizeof HELP_LINES[0]);
+    float width = 0;
+    for (const char* line : HELP_LINES) width = std::max(width, canvas->TextWidth(String(line), HELP_SCALE));
+    float x = (VIRTUAL_WIDTH - width) / 2, y = (VIRTUAL_HEIGHT - lines * lineHeight) / 2;
+    canvas->SetColor(0.13f, 0.18f, 0.27f);
+    canvas->SetAlpha(PANEL_ALPHA);
+    canvas->DrawRect(x - PANEL_PADDING, y - PANEL_PADDING, width + 2 * PANEL_PADDING,
+                     lines * lineHeight + 2 * PANEL_PADDING);
+    canvas->SetAlpha(1);
+    for (int i = 0; i < lines; ++i) {
+        if (i == 0)
+            canvas->SetColor(1, 0.82f, 0.4f);
+        else
+            canvas->SetColor(1, 1, 1);
+        canvas->DrawText(String(HELP_LINES[i]), x, y + i * lineHeight, HELP_SCALE);
+    }
+    canvas->SetColor(1, 1, 1);
 }
 
 void c_MyApp::DrawFace() {

@@ -89,15 +89,17 @@ void c_DrawList::PutVertex(float x, float y, float s, float t) {
 }
 
 void c_DrawList::DrawImage(c_Image2* image) {
-    StartPrimitive(image->material);
+    PutQuad(image->material, image->x0, image->y0, image->x1, image->y1, image->s0, image->t0, image->s1, image->t1);
+}
+
+void c_DrawList::PutQuad(c_Material* material, float x0, float y0, float x1, float y1, float s0, float t0, float s1,
+                         float t1) {
+    StartPrimitive(material);
     // The path every sprite of a frame takes: the quad is built in locals and
     // copied once, so the stores into the byte buffer cannot make the
     // compiler reload the matrix and the image after each vertex.
     const float mix = ix, miy = iy, mjx = jx, mjy = jy, mtx = tx, mty = ty;
-    const float corners[4][4] = {{image->x0, image->y0, image->s0, image->t0},
-                                 {image->x1, image->y0, image->s1, image->t0},
-                                 {image->x1, image->y1, image->s1, image->t1},
-                                 {image->x0, image->y1, image->s0, image->t1}};
+    const float corners[4][4] = {{x0, y0, s0, t0}, {x1, y0, s1, t0}, {x1, y1, s1, t1}, {x0, y1, s0, t1}};
     float quad[4 * 7];
     for (int k = 0; k < 4; ++k) {
         float* v = quad + 7 * k;
@@ -133,6 +135,38 @@ void c_DrawList::DrawImage(c_Image2* image, float x, float y, float rz, float sx
     PlaceTurnedScaled(x, y, rz, sx, sy);
     DrawImage(image);
     PopMatrix();
+}
+
+void c_DrawList::DrawRect(float x, float y, float w, float h) { PutQuad(stockMaterial, x, y, x + w, y + h, 0, 0, 1, 1); }
+
+void c_DrawList::SetAlpha(float a) {
+    alpha = a * 255.0f;
+    SetColor(color[0], color[1], color[2]);
+}
+
+void c_DrawList::DrawText(const String& text, float x, float y, float scale) {
+    if (!font) return;
+    for (int i = 0; i < text.Length(); ++i) {
+        int index = text[i] - font->firstChar;
+        if (index < 0 || index >= font->glyphs.Length()) {
+            index = ' ' - font->firstChar;
+            if (index < 0 || index >= font->glyphs.Length()) continue;
+        }
+        c_Glyph* g = font->glyphs[index];
+        c_Image2* picture = g->image;
+        // The glyph's cell in texture units, from the picture's own.
+        float su = (picture->s1 - picture->s0) / picture->Width();
+        float tu = (picture->t1 - picture->t0) / picture->Height();
+        float s0 = picture->s0 + g->x * su, t0 = picture->t0 + g->y * tu;
+        PutQuad(picture->material, x, y, x + g->width * scale, y + g->height * scale, s0, t0, s0 + g->width * su,
+                t0 + g->height * tu);
+        x += g->advance * scale;
+    }
+}
+
+float c_DrawList::TextWidth(const String& text, float scale) const {
+    if (!font || font->glyphs.IsEmpty()) return 0;
+    return text.Length() * font->glyphs[0]->advance * scale;
 }
 
 void c_DrawList::Render() {

@@ -16,6 +16,7 @@
 #include "runtime/collector.h"
 #include "host/data_buffer.h"
 #include "runtime/containers.h"
+#include "runtime/string.h"
 
 class c_Font;
 class c_Image2;
@@ -144,6 +145,15 @@ public:
     void DrawImage(c_Image2* image, float x, float y);
     void DrawImage(c_Image2* image, float x, float y, float rz);
     void DrawImage(c_Image2* image, float x, float y, float rz, float sx, float sy);
+    // A rectangle in the current colour and alpha.
+    void DrawRect(float x, float y, float w, float h);
+    // One line of text in the current font, its top-left corner at (x, y),
+    // every glyph `scale` times its size. Characters the font lacks advance
+    // like a space.
+    void DrawText(const String& text, float x, float y, float scale = 1);
+    float TextWidth(const String& text, float scale = 1) const;
+    // 0 (transparent) to 1; the colour stays.
+    void SetAlpha(float a);
 
     // Sends the runs to OpenGL, into the vertex and index buffers the canvas
     // has bound. Nothing at all happens when nothing is recorded.
@@ -159,6 +169,10 @@ private:
     void GrowData();
     void StartRun(c_Material* material);
     void DrawRun(c_DrawOp* run, int first, int count);
+    // A quad of `material` from (x0, y0) to (x1, y1) through the matrix,
+    // with texture corners (s0, t0) and (s1, t1).
+    void PutQuad(c_Material* material, float x0, float y0, float x1, float y1, float s0, float t0, float s1,
+                 float t1);
     // One vertex at `at`: the point through the matrix, s, t, the matrix's
     // x axis and the packed colour.
     void WriteVertex(unsigned char* at, float x, float y, float s, float t) const {

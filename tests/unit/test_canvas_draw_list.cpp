@@ -394,3 +394,37 @@ TEST_F(DrawListTest, BlendModesAreAppliedOnlyWhenTheyChange) {
 }
 
 }  // namespace
+
+namespace {
+
+// Text: one quad per character from the font's glyph cells, advancing by the
+// glyph width; rectangles in the current colour and alpha.
+TEST_F(DrawListTest, TextAndRectanglesWriteTheirQuads) {
+    c_Canvas* canvas = (new c_Canvas())->Init();
+    // The test font: 96 cells of 10 x 16 with a border, glyphs of 8 x 14.
+    canvas->DrawText(String("A\x01"), 10, 20, 2);
+    ASSERT_EQ(canvas->next, 2 * QUAD_BYTES);
+    Vertex a0 = VertexAt(canvas, 0), a2 = VertexAt(canvas, 2);
+    EXPECT_FLOAT_EQ(a0.x, 10);
+    EXPECT_FLOAT_EQ(a2.x, 26);
+    EXPECT_FLOAT_EQ(a2.y, 48);
+    EXPECT_FLOAT_EQ(a0.s, 331.0f / 960);
+    EXPECT_FLOAT_EQ(a2.s, 339.0f / 960);
+    EXPECT_FLOAT_EQ(a2.t, 15.0f / 16);
+    // A character the font lacks is a space, after the advance.
+    Vertex b0 = VertexAt(canvas, 4);
+    EXPECT_FLOAT_EQ(b0.x, 26);
+    EXPECT_FLOAT_EQ(b0.s, 1.0f / 960);
+    EXPECT_FLOAT_EQ(canvas->TextWidth(String("abc"), 2), 48);
+
+    canvas->SetColor(1, 0, 0);
+    canvas->SetAlpha(0.5f);
+    canvas->DrawRect(1, 2, 3, 4);
+    Vertex r2 = VertexAt(canvas, 10);
+    EXPECT_FLOAT_EQ(r2.x, 4);
+    EXPECT_FLOAT_EQ(r2.y, 6);
+    // Premultiplied: red at half alpha.
+    EXPECT_EQ(r2.color, 0x7F00007Fu);
+}
+
+}  // namespace
