@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "runtime/collector.h"
+#include "runtime/gc_ref.h"
 
 namespace {
 
@@ -84,12 +85,11 @@ void CompareAllocation() {
 }
 
 struct Link : Object {
-    Link* next = nullptr;
+    gc_ref<Link> next;
     int payload[4] = {};
-    void MarkChildren() override { gc_enqueue(next); }
+    GC_FIELDS(Object, next)
 };
-Link* live_head = nullptr;
-void MarkLive() { gc_enqueue(live_head); }
+gc_root<Link> live_head;
 
 }  // namespace
 
@@ -101,7 +101,6 @@ int main() {
     CompareAllocation<64>();
     CompareAllocation<128>();
 
-    gc_add_root_marker(MarkLive);
     gc_full_collection();
     gc_full_collection();
     gc_destroy_garbage(0x7fffffff);
@@ -110,7 +109,7 @@ int main() {
     for (int i = 0; i < live_objects; ++i) {
         Link* l = new Link();
         l->next = live_head;
-        gc_store(live_head, l);
+        live_head = l;
     }
     std::printf("\n%d objects of %zu bytes live (%.1f MiB)\n", live_objects, sizeof(Link),
                 live_objects * 56.0 / (1 << 20));

@@ -24,33 +24,27 @@ int Clamp(int value, int low, int high) { return value < low ? low : value > hig
 }  // namespace
 
 c_LightData::c_LightData() {
-    gc_store_array(vector, Array<float>::Of({0, 0, -10, 1}));
-    gc_store_array(viewVector, Array<float>(4));
-    gc_store_array(color, Array<float>::Of({1, 1, 1, 1}));
-}
-
-void c_LightData::MarkChildren() {
-    gc_enqueue(vector);
-    gc_enqueue(viewVector);
-    gc_enqueue(color);
+    vector = Array<float>::Of({0, 0, -10, 1});
+    viewVector = Array<float>(4);
+    color = Array<float>::Of({1, 1, 1, 1});
 }
 
 c_Canvas::c_Canvas() {
-    gc_store_array(lights, Array<c_LightData*>(MAX_LIGHTS));
-    gc_store_array(viewport, Array<int>::Of({0, 0, 640, 480}));
-    gc_store_array(scissor, Array<int>::Of({0, 0, 10000, 10000}));
-    gc_store_array(projMatrix, Identity4x4());
-    gc_store_array(viewMatrix, Identity4x4());
-    gc_store_array(modelMatrix, Identity4x4());
-    gc_store_array(ambientLight, Array<float>::Of({0, 0, 0, 1}));
-    gc_store_array(fogColor, Array<float>::Of({0, 0, 0, 0}));
-    gc_store_array(colorMask, Array<bool>::Of({true, true, true, true}));
+    lights = Array<c_LightData*>(MAX_LIGHTS);
+    viewport = Array<int>::Of({0, 0, 640, 480});
+    scissor = Array<int>::Of({0, 0, 10000, 10000});
+    projMatrix = Identity4x4();
+    viewMatrix = Identity4x4();
+    modelMatrix = Identity4x4();
+    ambientLight = Array<float>::Of({0, 0, 0, 1});
+    fogColor = Array<float>::Of({0, 0, 0, 0});
+    colorMask = Array<bool>::Of({true, true, true, true});
 }
 
 c_Canvas* c_Canvas::Init() {
     InitRenderer();
-    gc_store(font, defaultFont);
-    gc_store(stockMaterial, fastShader->StockMaterial());
+    font = defaultFont;
+    stockMaterial = fastShader->StockMaterial();
     for (int i = 0; i < MAX_LIGHTS; ++i) gc_store(lights[i], new c_LightData());
     dirty = -1;
     TakeWindowSize();
@@ -137,7 +131,7 @@ void c_Canvas::Validate() {
     }
     if (renderState.currentCanvas != this) {
         if (renderState.currentCanvas) renderState.currentCanvas->Flush();
-        gc_store(renderState.currentCanvas, this);
+        renderState.currentCanvas = this;
         dirty = -1;
     } else if (dirty == 0) {
         return;
@@ -207,19 +201,5 @@ void c_Canvas::SendShaderValues() {
         ++s.lightCount;
     }
     c_Texture* shadow = shadowMap && shadowMap->material ? shadowMap->material->ColorTexture() : nullptr;
-    gc_store(s.shadowTexture, shadow);
-}
-
-void c_Canvas::MarkChildren() {
-    c_DrawList::MarkChildren();
-    gc_enqueue(lights);
-    gc_enqueue(viewport);
-    gc_enqueue(scissor);
-    gc_enqueue(projMatrix);
-    gc_enqueue(viewMatrix);
-    gc_enqueue(modelMatrix);
-    gc_enqueue(ambientLight);
-    gc_enqueue(fogColor);
-    gc_enqueue(shadowMap);
-    gc_enqueue(colorMask);
+    s.shadowTexture = shadow;
 }

@@ -15,6 +15,7 @@
 
 #include "canvas/draw_list.h"
 #include "runtime/array.h"
+#include "runtime/gc_ref.h"
 
 class c_Image2;
 
@@ -27,37 +28,37 @@ constexpr int DIRTY_COLOR_MASK = 16;
 class c_LightData : public Object {
 public:
     int type = 0;  // 0: off; nothing in this system switches a light on
-    Array<float> vector;
-    Array<float> viewVector;
-    Array<float> color;
+    gc_array<float> vector;
+    gc_array<float> viewVector;
+    gc_array<float> color;
     float range = 10.0f;
 
     c_LightData();
-    void MarkChildren() override;
+    GC_FIELDS(Object, vector, viewVector, color)
 };
 
 class c_Canvas : public c_DrawList {
 public:
     int dirty = -1;
-    Array<c_LightData*> lights;
+    gc_array<c_LightData*> lights;
     int builtGeneration = 0;
     int width = 0, height = 0;
     int targetWidth = 0, targetHeight = 0;
     // Window pixels from the top-left.
-    Array<int> viewport;
+    gc_array<int> viewport;
     int viewX = 0, viewY = 0, viewW = 0, viewH = 0;
     // Relative to the viewport.
-    Array<int> scissor;
+    gc_array<int> scissor;
     int clipX = 0, clipY = 0, clipW = 0, clipH = 0;
     bool clearNeedsScissor = false;
-    Array<float> projMatrix;
-    Array<float> viewMatrix;
-    Array<float> modelMatrix;
-    Array<float> ambientLight;
-    Array<float> fogColor;
-    c_Image2* shadowMap = nullptr;
+    gc_array<float> projMatrix;
+    gc_array<float> viewMatrix;
+    gc_array<float> modelMatrix;
+    gc_array<float> ambientLight;
+    gc_array<float> fogColor;
+    gc_ref<c_Image2> shadowMap;
     float lineWidth = 1.0f;
-    Array<bool> colorMask;
+    gc_array<bool> colorMask;
 
     c_Canvas();
     c_Canvas* Init();
@@ -72,7 +73,8 @@ public:
     void UnprojectPoint(Array<float> inCoords, Array<float> outCoords);
     void Validate();
 
-    void MarkChildren() override;
+    GC_FIELDS(c_DrawList, lights, viewport, scissor, projMatrix, viewMatrix, modelMatrix, ambientLight, fogColor,
+              shadowMap, colorMask)
 
 private:
     void FlushRecorded();

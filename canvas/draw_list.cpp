@@ -11,19 +11,17 @@
 #include "host/data_buffer.h"
 #include "host/gl_api.h"
 
-c_DrawOp* nullRun = nullptr;
-c_Stack3* freeOps = nullptr;
-
-void c_DrawOp::MarkChildren() { gc_enqueue(material); }
+gc_root<c_DrawOp> nullRun;
+gc_root<c_Stack3> freeOps;
 
 c_DrawList::c_DrawList() {
-    gc_store(ops, new c_Stack3());
-    gc_store(data, (new c_DataBuffer())->New(INITIAL_VERTEX_BYTES));
-    gc_store(op, nullRun);
-    gc_store(casters, new c_Stack4());
-    gc_store(casterVerts, new c_Stack4());
-    gc_store_array(color, Array<float>::Of({1, 1, 1, 1}));
-    gc_store_array(matrixStack, Array<float>(MATRIX_STACK_FLOATS));
+    ops = new c_Stack3();
+    data = (new c_DataBuffer())->New(INITIAL_VERTEX_BYTES);
+    op = nullRun;
+    casters = new c_Stack4();
+    casterVerts = new c_Stack4();
+    color = Array<float>::Of({1, 1, 1, 1});
+    matrixStack = Array<float>(MATRIX_STACK_FLOATS);
 }
 
 void c_DrawList::Rotate(float rz) {
@@ -70,17 +68,17 @@ void c_DrawList::GrowData() {
     c_DataBuffer* bigger = (new c_DataBuffer())->New(newSize);
     std::memcpy(bigger->Data(), data->Data(), static_cast<size_t>(next < size ? next : size));
     data->Discard();
-    gc_store(data, bigger);
+    data = bigger;
 }
 
 void c_DrawList::StartRun(c_Material* material) {
     c_DrawOp* run = freeOps->IsEmpty() ? new c_DrawOp() : freeOps->Pop();
-    gc_store(run->material, material);
+    run->material = material;
     run->blend = blend;
     run->order = 4;
     run->count = 4;
     ops->Push(run);
-    gc_store(op, run);
+    op = run;
 }
 
 void c_DrawList::PutVertex(float x, float y, float s, float t) {
@@ -278,7 +276,7 @@ void c_DrawList::Reset() {
         freeOps->Push(run);
     }
     ops->RemoveAll();
-    gc_store(op, nullRun);
+    op = nullRun;
     casters->RemoveAll();
     casterVerts->RemoveAll();
 }
@@ -286,16 +284,4 @@ void c_DrawList::Reset() {
 void c_DrawList::Flush() {
     Render();
     Reset();
-}
-
-void c_DrawList::MarkChildren() {
-    gc_enqueue(font);
-    gc_enqueue(stockMaterial);
-    gc_enqueue(ops);
-    gc_enqueue(data);
-    gc_enqueue(op);
-    gc_enqueue(casters);
-    gc_enqueue(casterVerts);
-    gc_enqueue(color);
-    gc_enqueue(matrixStack);
 }

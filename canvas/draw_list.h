@@ -16,6 +16,7 @@
 #include "runtime/collector.h"
 #include "host/data_buffer.h"
 #include "runtime/containers.h"
+#include "runtime/gc_ref.h"
 #include "runtime/string.h"
 
 class c_Font;
@@ -52,12 +53,12 @@ constexpr float DEGREES_TO_RADIANS = 0.017453292f;
 
 class c_DrawOp : public Object {
 public:
-    c_Material* material = nullptr;
+    gc_ref<c_Material> material;
     int blend = 0;
     int order = 0;  // vertices per primitive: 1 points, 2 lines, 3 triangles, 4 quads, 5+ fans
     int count = 0;  // vertices in the run
 
-    void MarkChildren() override;
+    GC_FIELDS(Object, material)
 };
 
 // Shadow casters are not drawn in this system; the draw list keeps their
@@ -66,20 +67,20 @@ class c_ShadowCaster : public Object {};
 
 class c_DrawList : public Object {
 public:
-    c_Font* font = nullptr;
-    c_Material* stockMaterial = nullptr;
+    gc_ref<c_Font> font;
+    gc_ref<c_Material> stockMaterial;
     int next = 0;
-    c_Stack3* ops = nullptr;
-    c_DataBuffer* data = nullptr;
-    c_DrawOp* op = nullptr;
-    c_Stack4* casters = nullptr;
-    c_Stack4* casterVerts = nullptr;
-    Array<float> color;
+    gc_ref<c_Stack3> ops;
+    gc_ref<c_DataBuffer> data;
+    gc_ref<c_DrawOp> op;
+    gc_ref<c_Stack4> casters;
+    gc_ref<c_Stack4> casterVerts;
+    gc_array<float> color;
     float alpha = 255.0f;
     int packedColor = -1;  // 0xffffffff
     int blend = BlendAlpha;
     float ix = 1, jx = 0, tx = 0, iy = 0, jy = 1, ty = 0;
-    Array<float> matrixStack;
+    gc_array<float> matrixStack;
     int matrixTop = 0;
 
     c_DrawList();
@@ -161,7 +162,7 @@ public:
     void Reset();
     virtual void Flush();
 
-    void MarkChildren() override;
+    GC_FIELDS(Object, font, stockMaterial, ops, data, op, casters, casterVerts, color, matrixStack)
 
 private:
     // By half its size, or to what the next quad needs if that is more; the
@@ -183,5 +184,5 @@ private:
 };
 
 // Shared by all draw lists: the run nothing joins, and the free runs.
-extern c_DrawOp* nullRun;
-extern c_Stack3* freeOps;
+extern gc_root<c_DrawOp> nullRun;
+extern gc_root<c_Stack3> freeOps;

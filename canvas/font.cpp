@@ -3,8 +3,6 @@
 #include "canvas/image.h"
 #include "canvas/texture.h"
 
-void c_Glyph::MarkChildren() { gc_enqueue(image); }
-
 c_Font* c_Font::Load(const String& path, int firstChar, int numChars, bool bordered) {
     c_Image2* image = c_Image2::Load(path, 0.5f, 0.5f, LinearFilter | MipmapFilter, nullptr);
     if (!image) return nullptr;
@@ -22,7 +20,7 @@ c_Font* c_Font::Load(const String& path, int firstChar, int numChars, bool borde
     Array<c_Glyph*> glyphs(numChars);
     for (int i = 0; i < numChars; ++i) {
         c_Glyph* glyph = new c_Glyph();
-        gc_store(glyph->image, image);
+        glyph->image = image;
         glyph->code = firstChar + i;
         glyph->x = (i % columns) * cellWidth + border;
         glyph->y = (i / columns) * cellHeight + border;
@@ -31,10 +29,8 @@ c_Font* c_Font::Load(const String& path, int firstChar, int numChars, bool borde
         glyph->advance = static_cast<float>(glyphWidth);
         gc_store(glyphs[i], glyph);
     }
-    gc_store_array(font->glyphs, glyphs);
+    font->glyphs = glyphs;
     font->firstChar = firstChar;
     font->height = static_cast<float>(glyphHeight);
     return font;
 }
-
-void c_Font::MarkChildren() { gc_enqueue(glyphs); }

@@ -4,13 +4,14 @@
 
 #include "runtime/array.h"
 #include "runtime/collector.h"
+#include "runtime/gc_ref.h"
 #include "runtime/string.h"
 
 class c_Image2;
 
 class c_Glyph : public Object {
 public:
-    c_Image2* image = nullptr;  // the font's whole picture, shared by its glyphs
+    gc_ref<c_Image2> image;  // the font's whole picture, shared by its glyphs
     int code = 0;
     int x = 0;
     int y = 0;
@@ -18,12 +19,12 @@ public:
     int height = 0;
     float advance = 0;
 
-    void MarkChildren() override;
+    GC_FIELDS(Object, image)
 };
 
 class c_Font : public Object {
 public:
-    Array<c_Glyph*> glyphs;  // in code order
+    gc_array<c_Glyph*> glyphs;  // in code order
     int firstChar = 0;
     float height = 0;
 
@@ -32,5 +33,5 @@ public:
     // be loaded.
     static c_Font* Load(const String& path, int firstChar, int numChars, bool bordered);
 
-    void MarkChildren() override;
+    GC_FIELDS(Object, glyphs)
 };

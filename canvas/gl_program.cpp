@@ -14,7 +14,7 @@ int Location(int program, const char* name) { return gl.GetUniformLocation(progr
 }  // namespace
 
 c_GLProgram::c_GLProgram(int name, Array<c_GLUniform*> uniforms) : program(name) {
-    gc_store_array(materialUniforms, uniforms);
+    materialUniforms = uniforms;
     modelViewProjectionMatrixLoc = Location(program, "ModelViewProjectionMatrix");
     modelViewMatrixLoc = Location(program, "ModelViewMatrix");
     clipPosScaleLoc = Location(program, "ClipPosScale");
@@ -49,5 +49,3 @@ void c_GLProgram::Bind() {
     if (shadowTextureLoc != -1) gl.Uniform1i(shadowTextureLoc, SHADOW_TEXTURE_UNIT);
     gl.ActiveTexture(GL_TEXTURE0);
 }
-
-void c_GLProgram::MarkChildren() { gc_enqueue(materialUniforms); }

@@ -4,6 +4,7 @@
 
 #include "runtime/array.h"
 #include "runtime/collector.h"
+#include "runtime/gc_ref.h"
 #include "runtime/string.h"
 
 class c_GLUniform : public Object {
@@ -19,7 +20,7 @@ public:
 class c_GLProgram : public Object {
 public:
     int program = 0;
-    Array<c_GLUniform*> materialUniforms;
+    gc_array<c_GLUniform*> materialUniforms;
     // -1 where the program lacks the uniform.
     int modelViewProjectionMatrixLoc = -1;
     int modelViewMatrixLoc = -1;
@@ -35,7 +36,7 @@ public:
     // Uses the program and sends the canvas's shared values.
     void Bind();
 
-    void MarkChildren() override;
+    GC_FIELDS(Object, materialUniforms)
 };
 
 // The texture unit the shadow texture is bound on.

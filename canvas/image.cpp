@@ -7,7 +7,7 @@
 c_Image2::c_Image2(c_Material* source, float xhandle, float yhandle) {
     c_Texture* texture = source->ColorTexture();
     if (!texture) RuntimeError("Material has no ColorTexture");
-    gc_store(material, source);
+    material = source;
     material->Retain();
     width = texture->Width();
     height = texture->Height();
@@ -15,7 +15,7 @@ c_Image2::c_Image2(c_Material* source, float xhandle, float yhandle) {
 }
 
 c_Image2::c_Image2(c_Image2* source, int sx, int sy, int w, int h, float xhandle, float yhandle) {
-    gc_store(material, source->material);
+    material = source->material;
     material->Retain();
     x = source->x + sx;
     y = source->y + sy;
@@ -51,5 +51,3 @@ void c_Image2::Discard() {
     if (material) material->Release();
     material = nullptr;
 }
-
-void c_Image2::MarkChildren() { gc_enqueue(material); }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "runtime/collector.h"
+#include "runtime/gc_ref.h"
 #include "runtime/string.h"
 
 class c_Material;
@@ -14,7 +15,7 @@ constexpr int IMAGE_FLAG_MASK = 0x103;
 
 class c_Image2 : public Object {
 public:
-    c_Material* material = nullptr;
+    gc_ref<c_Material> material;
     int width = 0;
     int height = 0;
     float x0 = -1, x1 = 1, y0 = -1, y1 = 1;
@@ -40,5 +41,5 @@ public:
     // Gives up the material; the image must not be drawn afterwards.
     void Discard();
 
-    void MarkChildren() override;
+    GC_FIELDS(Object, material)
 };

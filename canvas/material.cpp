@@ -9,14 +9,14 @@
 #include "host/gl_api.h"
 
 c_Material::c_Material() {
-    gc_store(textures, new c_StringMap2());
-    gc_store(floatParams, new c_StringMap3());
-    gc_store(vectorParams, new c_StringMap4());
+    textures = new c_StringMap2();
+    floatParams = new c_StringMap3();
+    vectorParams = new c_StringMap4();
 }
 
 c_Material* c_Material::Init(c_Shader* given) {
     InitRenderer();
-    gc_store(shader, given ? given : defaultShader);
+    shader = given ? given : defaultShader.get();
     shader->PrepareMaterial(this);
     initialised = true;
     return this;
@@ -46,7 +46,7 @@ void c_Material::PutTextureParam(const String& name, c_Texture* texture) {
     texture->Retain();
     textures->Put(name, texture);
     if (old) old->Release();
-    if (name == String("ColorTexture")) gc_store(colorTexture, texture);
+    if (name == String("ColorTexture")) colorTexture = texture;
 }
 
 float c_Material::FloatParam(const String& name, float defaultValue) {
@@ -70,7 +70,7 @@ int c_Material::Height() { return colorTexture ? colorTexture->Height() : 0; }
 bool c_Material::Bind() {
     shader->Bind();
     if (renderState.currentMaterial == this) return true;
-    gc_store(renderState.currentMaterial, this);
+    renderState.currentMaterial = this;
     c_GLProgram* program = renderState.currentProgram;
     int unit = 0;
     Array<c_GLUniform*> uniforms = program->materialUniforms;
@@ -103,12 +103,4 @@ bool c_Material::Bind() {
 
 void c_Material::Destroy() {
     for (auto* node = textures->FirstEntry(); node; node = node->NextEntry()) node->value->Release();
-}
-
-void c_Material::MarkChildren() {
-    gc_enqueue(shader);
-    gc_enqueue(textures);
-    gc_enqueue(colorTexture);
-    gc_enqueue(floatParams);
-    gc_enqueue(vectorParams);
 }

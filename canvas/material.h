@@ -7,6 +7,7 @@
 #include "canvas/ref_counted.h"
 #include "runtime/array.h"
 #include "runtime/containers.h"
+#include "runtime/gc_ref.h"
 #include "runtime/string.h"
 
 class c_Shader;
@@ -14,13 +15,13 @@ class c_Texture;
 
 class c_Material : public c_RefCounted {
 public:
-    c_Shader* shader = nullptr;
+    gc_ref<c_Shader> shader;
     bool initialised = false;
     // Holds one reference on every texture in it.
-    c_StringMap2* textures = nullptr;
-    c_Texture* colorTexture = nullptr;
-    c_StringMap3* floatParams = nullptr;
-    c_StringMap4* vectorParams = nullptr;
+    gc_ref<c_StringMap2> textures;
+    gc_ref<c_Texture> colorTexture;
+    gc_ref<c_StringMap3> floatParams;
+    gc_ref<c_StringMap4> vectorParams;
 
     c_Material();
     // A null shader is the default shader.
@@ -43,5 +44,5 @@ public:
     bool Bind();
 
     void Destroy() override;
-    void MarkChildren() override;
+    GC_FIELDS(c_RefCounted, shader, textures, colorTexture, floatParams, vectorParams)
 };

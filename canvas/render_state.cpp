@@ -1,6 +1,5 @@
 #include "canvas/render_state.h"
 
-#include "runtime/collector.h"
 
 RenderState renderState;
 

@@ -9,6 +9,8 @@
 // else resets them.
 #pragma once
 
+#include "runtime/gc_ref.h"
+
 class c_Canvas;
 class c_GLProgram;
 class c_Material;
@@ -18,9 +20,10 @@ class c_Texture;
 constexpr int MAX_LIGHTS = 4;
 
 struct RenderState {
-    c_Canvas* currentCanvas = nullptr;
-    c_GLProgram* currentProgram = nullptr;
-    c_Material* currentMaterial = nullptr;
+    // Roots: the state refers to these whatever else does.
+    gc_root<c_Canvas> currentCanvas;
+    gc_root<c_GLProgram> currentProgram;
+    gc_root<c_Material> currentMaterial;
     int appliedBlend = -1;
 
     // Uniform values, read by c_GLProgram::Bind.
@@ -33,7 +36,7 @@ struct RenderState {
     float lightColors[4 * MAX_LIGHTS] = {};
     float lightVectors[4 * MAX_LIGHTS] = {};
     int lightCount = 0;
-    c_Texture* shadowTexture = nullptr;
+    gc_root<c_Texture> shadowTexture;
 
     // The window's rows run bottom-up: identity with -1 as its y scale.
     float flipMatrix[16] = {};
@@ -50,5 +53,3 @@ struct RenderState {
 extern RenderState renderState;
 
 void InvalidateShaderState();
-// Enqueues the objects the state refers to (part of the renderer's roots).
-void MarkRenderState();

@@ -17,36 +17,18 @@
 #include "host/gl_api.h"
 
 String mainProgramSource;
-c_Shader* fastShader = nullptr;
-c_Shader* bumpShader = nullptr;
-c_Shader* matteShader = nullptr;
-c_Shader* shadowShader = nullptr;
-c_Shader* lightMapShader = nullptr;
-c_Shader* defaultShader = nullptr;
-c_Font* defaultFont = nullptr;
-Array<float> unitVector;
+gc_root<c_Shader> fastShader;
+gc_root<c_Shader> bumpShader;
+gc_root<c_Shader> matteShader;
+gc_root<c_Shader> shadowShader;
+gc_root<c_Shader> lightMapShader;
+gc_root<c_Shader> defaultShader;
+gc_root<c_Font> defaultFont;
+gc_root<Array<float>> unitVector;
 
 namespace {
 
 bool rendererStarted = false;
-
-void MarkCanvasRoots() {
-    gc_enqueue(fastShader);
-    gc_enqueue(bumpShader);
-    gc_enqueue(matteShader);
-    gc_enqueue(shadowShader);
-    gc_enqueue(lightMapShader);
-    gc_enqueue(defaultShader);
-    gc_enqueue(defaultFont);
-    gc_enqueue(unitVector);
-    gc_enqueue(nullRun);
-    gc_enqueue(freeOps);
-    gc_enqueue(colorTextures);
-    gc_enqueue(whiteTexture);
-    gc_enqueue(blackTexture);
-    gc_enqueue(flatTexture);
-    MarkRenderState();
-}
 
 c_Shader* MakeShader(c_Shader* shader, const char* file) {
     return shader->Init(currentGame->LoadText(String("ravlen://data/") + String(file)));
@@ -54,29 +36,17 @@ c_Shader* MakeShader(c_Shader* shader, const char* file) {
 
 }  // namespace
 
-void MarkRenderState() {
-    gc_enqueue(renderState.currentCanvas);
-    gc_enqueue(renderState.currentProgram);
-    gc_enqueue(renderState.currentMaterial);
-    gc_enqueue(renderState.shadowTexture);
-}
-
 void InitCanvasGlobals() {
-    static bool markerRegistered = false;
-    if (!markerRegistered) {
-        gc_add_root_marker(MarkCanvasRoots);
-        markerRegistered = true;
-    }
     rendererStarted = false;
     mainProgramSource = String();
     fastShader = bumpShader = matteShader = shadowShader = lightMapShader = defaultShader = nullptr;
     defaultFont = nullptr;
     whiteTexture = blackTexture = flatTexture = nullptr;
     renderState = RenderState();
-    gc_store_array(unitVector, Array<float>::Of({1, 1, 1, 1}));
-    gc_store(nullRun, new c_DrawOp());
-    gc_store(freeOps, new c_Stack3());
-    gc_store(colorTextures, new c_IntMap2());
+    unitVector = Array<float>::Of({1, 1, 1, 1});
+    nullRun = new c_DrawOp();
+    freeOps = new c_Stack3();
+    colorTextures = new c_IntMap2();
 }
 
 bool RendererStarted() { return rendererStarted; }
@@ -130,14 +100,14 @@ void InitRenderer() {
     renderState.windowFramebuffer = framebuffer;
 
     mainProgramSource = currentGame->LoadText(String("ravlen://data/vexa2_program.glsl"));
-    gc_store(fastShader, MakeShader(new c_Shader(), "vexa2_fastshader.glsl"));
-    gc_store(bumpShader, MakeShader(new c_BumpShader(), "vexa2_bumpshader.glsl"));
-    gc_store(matteShader, MakeShader(new c_MatteShader(), "vexa2_matteshader.glsl"));
-    gc_store(shadowShader, MakeShader(new c_Shader(), "vexa2_shadowshader.glsl"));
-    gc_store(lightMapShader, MakeShader(new c_Shader(), "vexa2_lightmapshader.glsl"));
-    gc_store(defaultShader, bumpShader);
+    fastShader = MakeShader(new c_Shader(), "vexa2_fastshader.glsl");
+    bumpShader = MakeShader(new c_BumpShader(), "vexa2_bumpshader.glsl");
+    matteShader = MakeShader(new c_MatteShader(), "vexa2_matteshader.glsl");
+    shadowShader = MakeShader(new c_Shader(), "vexa2_shadowshader.glsl");
+    lightMapShader = MakeShader(new c_Shader(), "vexa2_lightmapshader.glsl");
+    defaultShader = bumpShader;
 
-    gc_store(defaultFont, c_Font::Load(String("ravlen://data/vexa2_font.png"), 32, 96, true));
+    defaultFont = c_Font::Load(String("ravlen://data/vexa2_font.png"), 32, 96, true);
     if (!defaultFont) RuntimeError("Can't load default font");
 
     Mat4Identity(renderState.flipMatrix);

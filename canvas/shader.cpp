@@ -102,8 +102,8 @@ int CompileShader(int type, const String& source) {
 }
 
 c_Shader::c_Shader() {
-    gc_store(uniforms, new c_StringSet());
-    gc_store_array(programs, Array<c_GLProgram*>(MAX_LIGHTS + 1));
+    uniforms = new c_StringSet();
+    programs = Array<c_GLProgram*>(MAX_LIGHTS + 1);
 }
 
 c_Shader* c_Shader::Init(const String& text) {
@@ -164,13 +164,13 @@ c_GLProgram* c_Shader::ProgramForLightCount() {
 void c_Shader::Bind() {
     c_GLProgram* program = ProgramForLightCount();
     if (program == renderState.currentProgram) return;
-    gc_store(renderState.currentProgram, program);
+    renderState.currentProgram = program;
     renderState.currentMaterial = nullptr;
     program->Bind();
 }
 
 c_Material* c_Shader::StockMaterial() {
-    if (!stockMaterial) gc_store(stockMaterial, (new c_Material())->Init(this));
+    if (!stockMaterial) stockMaterial = (new c_Material())->Init(this);
     return stockMaterial;
 }
 
@@ -184,12 +184,6 @@ c_Material* c_Shader::LoadMaterialFiles(c_Material* material, const String& path
     material->PutTextureParam(String("ColorTexture"), texture);
     texture->Release();
     return material;
-}
-
-void c_Shader::MarkChildren() {
-    gc_enqueue(uniforms);
-    gc_enqueue(programs);
-    gc_enqueue(stockMaterial);
 }
 
 void c_MatteShader::PrepareMaterial(c_Material* material) {

@@ -9,6 +9,7 @@
 #include "canvas/render_state.h"
 #include "runtime/array.h"
 #include "runtime/containers.h"
+#include "runtime/gc_ref.h"
 #include "runtime/string.h"
 
 class c_GLProgram;
@@ -19,11 +20,11 @@ public:
     String source;
     String vertexSource;
     String fragmentSource;
-    c_StringSet* uniforms = nullptr;
+    gc_ref<c_StringSet> uniforms;
     // Indexed by the number of lights, 0 to MAX_LIGHTS. Slots share one
     // program when the piece does no lighting.
-    Array<c_GLProgram*> programs;
-    c_Material* stockMaterial = nullptr;
+    gc_array<c_GLProgram*> programs;
+    gc_ref<c_Material> stockMaterial;
     int builtGeneration = 0;
 
     c_Shader();
@@ -39,7 +40,7 @@ public:
     // nothing could be loaded.
     virtual c_Material* LoadMaterialFiles(c_Material* material, const String& path, int textureFlags);
 
-    void MarkChildren() override;
+    GC_FIELDS(Object, uniforms, programs, stockMaterial)
 
 private:
     c_GLProgram* BuildProgram(int lights);

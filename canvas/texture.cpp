@@ -8,10 +8,10 @@
 #include "host/game.h"
 #include "host/gl_api.h"
 
-c_IntMap2* colorTextures = nullptr;
-c_Texture* whiteTexture = nullptr;
-c_Texture* blackTexture = nullptr;
-c_Texture* flatTexture = nullptr;
+gc_root<c_IntMap2> colorTextures;
+gc_root<c_Texture> whiteTexture;
+gc_root<c_Texture> blackTexture;
+gc_root<c_Texture> flatTexture;
 
 namespace {
 
@@ -26,7 +26,7 @@ int BoundTexture() {
 c_Texture::c_Texture(int w, int h, int fmt, int textureFlags, c_DataBuffer* pixels) {
     Init(w, h, fmt, textureFlags);
     LoadPixelData(pixels);
-    gc_store(data, pixels);
+    data = pixels;
 }
 
 c_Texture* c_Texture::Init(int w, int h, int fmt, int textureFlags) {
@@ -123,7 +123,6 @@ void c_Texture::Destroy() {
     framebufferName = 0;
 }
 
-void c_Texture::MarkChildren() { gc_enqueue(data); }
 
 String TextureDataPath(const String& path) {
     if (path.HasPrefix(String(".")) || path.HasPrefix(String("/"))) return path;
@@ -176,16 +175,16 @@ c_Texture* c_Texture::ColorTexture(int color) {
 }
 
 c_Texture* c_Texture::WhiteTexture() {
-    if (!whiteTexture) gc_store(whiteTexture, ColorTexture(static_cast<int>(0xffffffffu)));
+    if (!whiteTexture) whiteTexture = ColorTexture(static_cast<int>(0xffffffffu));
     return whiteTexture;
 }
 
 c_Texture* c_Texture::BlackTexture() {
-    if (!blackTexture) gc_store(blackTexture, ColorTexture(static_cast<int>(0xff000000u)));
+    if (!blackTexture) blackTexture = ColorTexture(static_cast<int>(0xff000000u));
     return blackTexture;
 }
 
 c_Texture* c_Texture::FlatTexture() {
-    if (!flatTexture) gc_store(flatTexture, ColorTexture(static_cast<int>(0xff888888u)));
+    if (!flatTexture) flatTexture = ColorTexture(static_cast<int>(0xff888888u));
     return flatTexture;
 }

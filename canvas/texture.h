@@ -11,6 +11,7 @@
 #include "host/data_buffer.h"
 #include "runtime/array.h"
 #include "runtime/containers.h"
+#include "runtime/gc_ref.h"
 #include "runtime/string.h"
 
 // Texture flags; the values are part of the interface.
@@ -32,7 +33,7 @@ public:
     int builtGeneration = 0;
     int textureName = 0;
     int framebufferName = 0;
-    c_DataBuffer* data = nullptr;
+    gc_ref<c_DataBuffer> data;
 
     c_Texture() = default;
     // Init, upload and keep the pixels.
@@ -62,7 +63,7 @@ public:
     int Flags() const { return flags; }
 
     void Destroy() override;
-    void MarkChildren() override;
+    GC_FIELDS(c_RefCounted, data)
 
 private:
     void CreateGlObjects();
@@ -78,8 +79,8 @@ String TextureDataPath(const String& path);
 // not fit a buffer.
 c_DataBuffer* PremultipliedRgba(const unsigned char* pixels, int width, int height, int components);
 
-// The shared colour textures, part of the renderer's roots.
-extern c_IntMap2* colorTextures;
-extern c_Texture* whiteTexture;
-extern c_Texture* blackTexture;
-extern c_Texture* flatTexture;
+// The shared colour textures.
+extern gc_root<c_IntMap2> colorTextures;
+extern gc_root<c_Texture> whiteTexture;
+extern gc_root<c_Texture> blackTexture;
+extern gc_root<c_Texture> flatTexture;

@@ -9,57 +9,40 @@
 #include "host/game.h"
 #include "runtime/containers.h"
 
-c_App* theApp = nullptr;
-c_GameDelegate* theDelegate = nullptr;
+gc_root<c_App> theApp;
+gc_root<c_GameDelegate> theDelegate;
 KtGame* theHost = nullptr;
-gxtkGraphics* graphicsDevice = nullptr;
-gxtkAudio* audioDevice = nullptr;
-c_InputDevice* inputDevice = nullptr;
-gxtkGraphics* activeRenderer = nullptr;
-c_GraphicsContext* graphicsContext = nullptr;
+gc_root<gxtkGraphics> graphicsDevice;
+gc_root<gxtkAudio> audioDevice;
+gc_root<c_InputDevice> inputDevice;
+gc_root<gxtkGraphics> activeRenderer;
+gc_root<c_GraphicsContext> graphicsContext;
 int deviceWidthCache = 0;
 int deviceHeightCache = 0;
-Array<c_DisplayMode*> displayModeList;
-c_DisplayMode* desktopModeObject = nullptr;
+gc_root<Array<c_DisplayMode*>> displayModeList;
+gc_root<c_DisplayMode> desktopModeObject;
 int updateRate = 0;
 
-namespace {
-
-void MarkFrameworkGlobals() {
-    gc_enqueue(theApp);
-    gc_enqueue(theDelegate);
-    gc_enqueue(graphicsDevice);
-    gc_enqueue(audioDevice);
-    gc_enqueue(inputDevice);
-    gc_enqueue(activeRenderer);
-    gc_enqueue(graphicsContext);
-    gc_enqueue(displayModeList);
-    gc_enqueue(desktopModeObject);
-}
-
-}  // namespace
-
 void InitFrameworkGlobals() {
-    gc_store(theApp, nullptr);
-    gc_store(theDelegate, nullptr);
+    theApp = nullptr;
+    theDelegate = nullptr;
     theHost = currentGame;
-    gc_store(graphicsContext, new c_GraphicsContext());
-    gc_store(graphicsDevice, nullptr);
-    gc_store(audioDevice, nullptr);
-    gc_store(inputDevice, nullptr);
-    gc_store(activeRenderer, nullptr);
+    graphicsContext = new c_GraphicsContext();
+    graphicsDevice = nullptr;
+    audioDevice = nullptr;
+    inputDevice = nullptr;
+    activeRenderer = nullptr;
     deviceWidthCache = 0;
     deviceHeightCache = 0;
-    gc_store_array(displayModeList, Array<c_DisplayMode*>());
-    gc_store(desktopModeObject, nullptr);
+    displayModeList = Array<c_DisplayMode*>();
+    desktopModeObject = nullptr;
     updateRate = 0;
-    gc_add_root_marker(MarkFrameworkGlobals);
 }
 
 c_App::c_App() {
     if (theApp) RuntimeError(String("App has already been created"));
-    gc_store(theApp, this);
-    gc_store(theDelegate, new c_GameDelegate());
+    theApp = this;
+    theDelegate = new c_GameDelegate();
     theHost->SetDelegate(theDelegate);
 }
 
@@ -108,11 +91,11 @@ void CollectScreenModes() {
         seen->Put(key, size);
         kept->Push(size);
     }
-    gc_store_array(displayModeList, kept->ToArray());
+    displayModeList = kept->ToArray();
 
     KtDisplayMode* desktop = theHost->DesktopScreenMode();
     c_DisplayMode* desktopSize = new c_DisplayMode();
     desktopSize->width = desktop ? desktop->width : deviceWidthCache;
     desktopSize->height = desktop ? desktop->height : deviceHeightCache;
-    gc_store(desktopModeObject, desktopSize);
+    desktopModeObject = desktopSize;
 }

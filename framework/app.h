@@ -5,6 +5,7 @@
 
 #include "framework/display_mode.h"
 #include "runtime/array.h"
+#include "runtime/gc_ref.h"
 
 class KtGame;
 class c_GameDelegate;
@@ -27,26 +28,24 @@ public:
     virtual int OnDraw();
 };
 
-// Every object reference below is stored through the collector's barrier and
-// marked as a root.
-extern c_App* theApp;
-extern c_GameDelegate* theDelegate;
+extern gc_root<c_App> theApp;
+extern gc_root<c_GameDelegate> theDelegate;
 extern KtGame* theHost;  // not collected: the host object lives for the process
-extern gxtkGraphics* graphicsDevice;
-extern gxtkAudio* audioDevice;
-extern c_InputDevice* inputDevice;
+extern gc_root<gxtkGraphics> graphicsDevice;
+extern gc_root<gxtkAudio> audioDevice;
+extern gc_root<c_InputDevice> inputDevice;
 // The graphics device while the immediate-mode context renders, else null.
-extern gxtkGraphics* activeRenderer;
-extern c_GraphicsContext* graphicsContext;
+extern gc_root<gxtkGraphics> activeRenderer;
+extern gc_root<c_GraphicsContext> graphicsContext;
 extern int deviceWidthCache;
 extern int deviceHeightCache;
-extern Array<c_DisplayMode*> displayModeList;
-extern c_DisplayMode* desktopModeObject;
+extern gc_root<Array<c_DisplayMode*>> displayModeList;
+extern gc_root<c_DisplayMode> desktopModeObject;
 extern int updateRate;
 
-// Sets every global above to its start value, creates the graphics context
-// and registers the globals as collector roots. Run once by the program main,
-// before any application exists.
+// Sets every global above to its start value and creates the graphics
+// context. Run by the program main before any application exists (and by
+// tests for a fresh start).
 void InitFrameworkGlobals();
 
 void SetTickRate(int hertz);

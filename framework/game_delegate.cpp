@@ -8,13 +8,13 @@
 #include "host/events.h"
 
 void c_GameDelegate::Start() {
-    gc_store(graphics, new gxtkGraphics());
-    gc_store(graphicsDevice, graphics);
+    graphics = new gxtkGraphics();
+    graphicsDevice = graphics;
     graphicsContext->LoadDefaultFont();
-    gc_store(audio, new gxtkAudio());
-    gc_store(audioDevice, audio);
-    gc_store(input, new c_InputDevice());
-    gc_store(inputDevice, input);
+    audio = new gxtkAudio();
+    audioDevice = audio;
+    input = new c_InputDevice();
+    inputDevice = input;
     RefreshDeviceSize();
     CollectScreenModes();
     theApp->OnSetup();
@@ -36,7 +36,7 @@ void c_GameDelegate::Render() {
     if (mode != 0) graphicsContext->ApplyDefaultState(graphics);
     // Mode 2 asks for the frame to be skipped.
     if (mode != 2) theApp->OnDraw();
-    if (mode != 0) gc_store(activeRenderer, nullptr);
+    if (mode != 0) activeRenderer = nullptr;
     graphics->EndFrame();
 }
 
@@ -51,9 +51,3 @@ void c_GameDelegate::MotionInput(int event, int data, float x, float y, float z)
     input->MotionInput(event, data, x, y, z);
 }
 void c_GameDelegate::ReleaseGraphics() { graphics->DropGraphics(); }
-
-void c_GameDelegate::MarkChildren() {
-    gc_enqueue(graphics);
-    gc_enqueue(audio);
-    gc_enqueue(input);
-}

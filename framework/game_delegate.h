@@ -5,6 +5,7 @@
 #pragma once
 
 #include "host/game_delegate.h"
+#include "runtime/gc_ref.h"
 
 class c_InputDevice;
 class gxtkAudio;
@@ -12,9 +13,9 @@ class gxtkGraphics;
 
 class c_GameDelegate : public KtGameDelegate {
 public:
-    gxtkGraphics* graphics = nullptr;
-    gxtkAudio* audio = nullptr;
-    c_InputDevice* input = nullptr;
+    gc_ref<gxtkGraphics> graphics;
+    gc_ref<gxtkAudio> audio;
+    gc_ref<c_InputDevice> input;
 
     void Start() override;
     void Suspend() override;
@@ -26,5 +27,5 @@ public:
     void TouchInput(int event, int data, float x, float y) override;
     void MotionInput(int event, int data, float x, float y, float z) override;
     void ReleaseGraphics() override;
-    void MarkChildren() override;
+    GC_FIELDS(KtGameDelegate, graphics, audio, input)
 };

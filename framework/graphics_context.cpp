@@ -16,10 +16,10 @@ c_Image* c_Image::Init(gxtkSurface* s, int frameCount, int f) {
     if (surface) RuntimeError(String("Image already initialized"));
     // Dividing the surface into no frames would divide by zero.
     if (frameCount < 1) frameCount = 1;
-    gc_store(surface, s);
+    surface = s;
     width = s->width / frameCount;
     height = s->height;
-    gc_store_array(frames, Array<c_Frame*>(frameCount));
+    frames = Array<c_Frame*>(frameCount);
     for (int i = 0; i < frameCount; ++i) {
         c_Frame* frame = new c_Frame();
         frame->x = i * width;
@@ -45,20 +45,15 @@ c_Image* c_Image::Init(gxtkSurface* s, int frameCount, int f) {
     return this;
 }
 
-void c_Image::MarkChildren() {
-    gc_enqueue(surface);
-    gc_enqueue(frames);
-}
-
 void c_GraphicsContext::LoadDefaultFont() {
-    if (!defaultFont) gc_store(defaultFont, OpenFramedImage(String("vexa_font.png"), kFontFrames, c_Image::kXPadding));
-    gc_store(font, defaultFont);
+    if (!defaultFont) defaultFont = OpenFramedImage(String("vexa_font.png"), kFontFrames, c_Image::kXPadding);
+    font = defaultFont;
     firstChar = kFontFirstChar;
 }
 
 void c_GraphicsContext::ApplyDefaultState(gxtkGraphics* graphics) {
-    gc_store(activeRenderer, graphics);
-    gc_store(device, graphics);
+    activeRenderer = graphics;
+    device = graphics;
     float identity[6] = {1, 0, 0, 1, 0, 0};
     for (int i = 0; i < 6; ++i) matrix[i] = identity[i];
     graphics->SetTransform(1, 0, 0, 1, 0, 0);
@@ -73,12 +68,6 @@ void c_GraphicsContext::ApplyDefaultState(gxtkGraphics* graphics) {
     scissor[2] = static_cast<float>(graphics->FrameWidth());
     scissor[3] = static_cast<float>(graphics->FrameHeight());
     graphics->SetClip(0, 0, graphics->FrameWidth(), graphics->FrameHeight());
-}
-
-void c_GraphicsContext::MarkChildren() {
-    gc_enqueue(device);
-    gc_enqueue(defaultFont);
-    gc_enqueue(font);
 }
 
 String CompleteDataPath(const String& path) {

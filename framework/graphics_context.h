@@ -3,6 +3,7 @@
 
 #include "runtime/array.h"
 #include "runtime/collector.h"
+#include "runtime/gc_ref.h"
 #include "runtime/string.h"
 
 class gxtkGraphics;
@@ -24,10 +25,10 @@ public:
     static constexpr int kYPadding = 4;       // a one-pixel border above and below
     static constexpr int kFullSurface = 0x10000;  // one frame covering the whole surface
 
-    gxtkSurface* surface = nullptr;
+    gc_ref<gxtkSurface> surface;
     int width = 0;   // of one frame
     int height = 0;
-    Array<c_Frame*> frames;
+    gc_array<c_Frame*> frames;
     int flags = 0;
     float handleX = 0;
     float handleY = 0;
@@ -35,14 +36,14 @@ public:
     // A second initialisation is the runtime error "Image already initialized".
     // A frame count below 1 is taken as 1.
     c_Image* Init(gxtkSurface* surface, int frameCount, int flags);
-    void MarkChildren() override;
+    GC_FIELDS(Object, surface, frames)
 };
 
 class c_GraphicsContext : public Object {
 public:
-    gxtkGraphics* device = nullptr;  // while a frame is drawn, else null
-    c_Image* defaultFont = nullptr;
-    c_Image* font = nullptr;
+    gc_ref<gxtkGraphics> device;  // while a frame is drawn, else null
+    gc_ref<c_Image> defaultFont;
+    gc_ref<c_Image> font;
     int firstChar = 0;
     float matrix[6] = {1, 0, 0, 1, 0, 0};
     float red = 255;
@@ -57,7 +58,7 @@ public:
     void LoadDefaultFont();
     // Makes `graphics` the active renderer and resets the drawing state.
     void ApplyDefaultState(gxtkGraphics* graphics);
-    void MarkChildren() override;
+    GC_FIELDS(Object, device, defaultFont, font)
 };
 
 // A path as given, when it names a scheme or starts with "./" or "/";

@@ -10,38 +10,21 @@ constexpr int kJoystickButtons = 32;
 }  // namespace
 
 c_JoyState::c_JoyState() {
-    gc_store_array(joyX, Array<float>(2));
-    gc_store_array(joyY, Array<float>(2));
-    gc_store_array(joyZ, Array<float>(2));
-    gc_store_array(buttons, Array<bool>(kJoystickButtons));
-}
-
-void c_JoyState::MarkChildren() {
-    gc_enqueue(joyX);
-    gc_enqueue(joyY);
-    gc_enqueue(joyZ);
-    gc_enqueue(buttons);
+    joyX = Array<float>(2);
+    joyY = Array<float>(2);
+    joyZ = Array<float>(2);
+    buttons = Array<bool>(kJoystickButtons);
 }
 
 c_InputDevice::c_InputDevice() {
-    gc_store_array(joyStates, Array<c_JoyState*>(kJoystickPorts));
-    gc_store_array(keyDown, Array<bool>(KEY_COUNT));
-    gc_store_array(hitQueue, Array<int>(kHitQueueLength));
-    gc_store_array(keyHits, Array<int>(KEY_COUNT));
-    gc_store_array(charBuffer, Array<int>(kCharBufferLength));
-    gc_store_array(touchX, Array<float>(kFingers));
-    gc_store_array(touchY, Array<float>(kFingers));
+    joyStates = Array<c_JoyState*>(kJoystickPorts);
+    keyDown = Array<bool>(KEY_COUNT);
+    hitQueue = Array<int>(kHitQueueLength);
+    keyHits = Array<int>(KEY_COUNT);
+    charBuffer = Array<int>(kCharBufferLength);
+    touchX = Array<float>(kFingers);
+    touchY = Array<float>(kFingers);
     for (int port = 0; port < kJoystickPorts; ++port) gc_store(joyStates[port], new c_JoyState());
-}
-
-void c_InputDevice::MarkChildren() {
-    gc_enqueue(joyStates);
-    gc_enqueue(keyDown);
-    gc_enqueue(hitQueue);
-    gc_enqueue(keyHits);
-    gc_enqueue(charBuffer);
-    gc_enqueue(touchX);
-    gc_enqueue(touchY);
 }
 
 void c_InputDevice::RecordHit(int key) {

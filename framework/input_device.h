@@ -10,17 +10,18 @@
 #include "host/events.h"
 #include "runtime/array.h"
 #include "runtime/collector.h"
+#include "runtime/gc_ref.h"
 
 // One joystick: two sticks, two triggers and 32 buttons.
 class c_JoyState : public Object {
 public:
-    Array<float> joyX;
-    Array<float> joyY;
-    Array<float> joyZ;
-    Array<bool> buttons;
+    gc_array<float> joyX;
+    gc_array<float> joyY;
+    gc_array<float> joyZ;
+    gc_array<bool> buttons;
 
     c_JoyState();
-    void MarkChildren() override;
+    GC_FIELDS(Object, joyX, joyY, joyZ, buttons)
 };
 
 class c_InputDevice : public Object {
@@ -32,25 +33,25 @@ public:
     static constexpr int kFingers = 32;
     static constexpr int kJoystickPorts = 4;
 
-    Array<c_JoyState*> joyStates;
-    Array<bool> keyDown;
+    gc_array<c_JoyState*> joyStates;
+    gc_array<bool> keyDown;
     int hitCount = 0;
-    Array<int> hitQueue;
-    Array<int> keyHits;
+    gc_array<int> hitQueue;
+    gc_array<int> keyHits;
     int charReadPos = 0;
     int charCount = 0;
-    Array<int> charBuffer;
+    gc_array<int> charBuffer;
     float mouseX = 0;
     float mouseY = 0;
-    Array<float> touchX;
-    Array<float> touchY;
+    gc_array<float> touchX;
+    gc_array<float> touchY;
     float accelX = 0;
     float accelY = 0;
     float accelZ = 0;
 
     // The four joystick states are created here too.
     c_InputDevice();
-    void MarkChildren() override;
+    GC_FIELDS(Object, joyStates, keyDown, hitQueue, keyHits, charBuffer, touchX, touchY)
 
     // Events with codes of another kind are ignored, as are key numbers
     // outside the key space and fingers outside 0 to 31.

@@ -9,19 +9,17 @@
 
 #include "host/errors.h"
 #include "host/game.h"
+#include "runtime/gc_ref.h"
 
 namespace {
 
 // The most recently constructed device: the one whose stopped channels give up
 // their sources when a channel cannot make a new one.
-gxtkAudio* currentAudio = nullptr;
+gc_root<gxtkAudio> currentAudio;
 
 // Kept outside the collected heap: samples append to it from their destructors,
 // which run inside an allocation, where no collected object may be made.
 std::vector<ALuint> retiredBuffers;
-
-void MarkCurrentAudio() { gc_enqueue(currentAudio); }
-const bool rootsRegistered = (gc_add_root_marker(MarkCurrentAudio), true);
 
 bool ValidChannel(int channel) { return channel >= 0 && channel < gxtkAudio::CHANNEL_COUNT; }
 
@@ -80,9 +78,7 @@ void gxtkSample::DropBuffer() {
 }
 
 gxtkAudio::gxtkAudio() {
-    // Through the barrier: made during a cycle, the device would otherwise be
-    // swept at its end while still the current one.
-    gc_store(currentAudio, this);
+    currentAudio = this;
     device = audioDeviceCalls.OpenDevice(nullptr);
     if (!device) device = audioDeviceCalls.OpenDevice("Generic Hardware");
     if (!device) device = audioDeviceCalls.OpenDevice("Generic Software");

@@ -31,7 +31,10 @@ public:
 
 struct gxtkChannel {
     unsigned int source;  // OpenAL source name, 0 = none yet
-    gxtkSample* sample;   // the sample last started here
+    // The sample last started here. A plain pointer, stored through gc_store:
+    // the device holds it only while the channel still sounds (see
+    // MarkChildren), so it is not a field every marking must visit.
+    gxtkSample* sample;
     int flags;            // as passed to StartSound; not 0 loops
     int state;            // 0 stopped, 1 playing, 2 paused
 };
@@ -50,8 +53,9 @@ public:
     // device it prints why and stays silent.
     gxtkAudio();
 
-    // Keeps alive the samples of channels whose sources are still playing or
-    // paused; a finished sound's sample is no longer held by the device.
+    // Written by hand because the references are conditional: keeps alive the
+    // samples of channels whose sources are still playing or paused; a
+    // finished sound's sample is no longer held by the device.
     void MarkChildren() override;
 
     // Suspension: pauses the playing sources and leaves the states at 1, so

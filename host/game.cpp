@@ -143,6 +143,12 @@ void KtGame::ReportUncaught(ThrowableObject* throwable) { ::ReportUncaught(throw
 void KtGame::CollectStep() {
     gc_mark_now(delegate);
     gc_collect_step();
+    // Checked builds look at the whole heap after every step, so that a broken
+    // rule is reported by the event that broke it.
+    if (GC_CHECKED) {
+        const char* fault = gc_check_heap();
+        if (*fault) RuntimeError(String("Heap check failed: ") + String(fault));
+    }
 }
 
 void KtGame::Start() {

@@ -3,8 +3,9 @@
 // empty block (flags 3, on no collector list). Indexing is unchecked: callers
 // keep every index within 0 to length - 1.
 //
-// Storing an array value into a field or a global goes through gc_store_array;
-// storing an object into an element of an object array goes through gc_store.
+// An array held by a collected object is a gc_array field and one held by a
+// global a gc_root (runtime/gc_ref.h): assigning to either is the barrier.
+// Storing an object into an element of an object array goes through gc_store.
 #pragma once
 
 #include <cstring>
@@ -34,6 +35,7 @@ public:
         if constexpr (std::is_same_v<T, String>)
             for (int i = 0; i < length; ++i) Elements()[i].~T();
     }
+    // Elements, not fields: the block marks them all at once.
     void MarkChildren() override {
         if constexpr (std::is_pointer_v<T>) gc_mark_elements(length, Elements());
     }
@@ -108,39 +110,26 @@ private:
     ArrayRep<T>* rep_;
 };
 
-// The barrier for array references: the block is marked at once.
+// The barrier for array references: the block is marked at once. Fields and
+// roots (gc_array, gc_root) call it by being assigned to.
 template <class T>
 inline void gc_store_array(Array<T>& slot, const Array<T>& value) {
     gc_mark_now(value.Rep());
     slot = value;
 }
 
-// Marking helpers for MarkChildren bodies and root markers: object fields are
-// queued, array fields have their block queued, anything else needs nothing.
+// Grey marking of an array's block.
 template <class T>
 inline void gc_enqueue(const Array<T>& array) {
     gc_enqueue(array.Rep());
 }
-template <class T>
-inline void gc_mark_value(const T& value) {
-    if constexpr (is_collected_ref<T>::value)
-        gc_enqueue(value);
-}
-template <class T>
-inline void gc_mark_value(const Array<T>& value) {
-    gc_enqueue(value.Rep());
-}
 
-// A store of any value that may live in a collected object's field: objects
-// through gc_store, arrays through gc_store_array, plain values as they are.
+// A store into an element of an array of any element type: objects through
+// gc_store, plain values as they are. For containers generic in what they hold.
 template <class T>
 inline void gc_assign(T& slot, const T& value) {
     if constexpr (is_collected_ref<T>::value)
         gc_store(slot, value);
     else
         slot = value;
-}
-template <class T>
-inline void gc_assign(Array<T>& slot, const Array<T>& value) {
-    gc_store_array(slot, value);
 }

@@ -1,12 +1,28 @@
 #include "runtime/collector.h"
 
+#include <algorithm>
 #include <atomic>
-#include <set>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <set>
+#include <string>
+#include <typeinfo>
 #include <vector>
+
+#if GC_ASAN
+#include <sanitizer/asan_interface.h>
+#endif
 
 #include "runtime/gc_ref.h"
 #include "runtime/string.h"
+
+#if GC_CHECKED
+const char gc_checked_build = 1;
+#else
+const char gc_release_build = 1;
+#endif
 
 gc_pending_header gc_pending = {nullptr, nullptr, nullptr, 0};
 gc_state gc_heap_state;
@@ -15,10 +31,6 @@ namespace {
 
 gc_state& heap = gc_heap_state;
 std::atomic<int> external_new_bytes{0};
-std::vector<gc_root_marker>& root_markers() {
-    static std::vector<gc_root_marker> markers;
-    return markers;
-}
 gc_visitor visitor = nullptr;
 void* visitor_context = nullptr;
 
@@ -82,6 +94,52 @@ gc_object* gc_heap_block(int size) {
 }
 
 void gc_free_block(gc_object* block) { std::free(block); }
+
+void gc_misplaced_header() {
+    std::fputs("A collected class does not start with its gc_object header: derive it from Object alone.\n", stderr);
+    std::abort();
+}
+
+namespace {
+
+// Checked builds hold destroyed blocks back, oldest first, until they add up
+// to more than this; only then does the oldest go back to the heap. 256 MiB:
+// far beyond what any test collects, while a long debug session stays bounded.
+constexpr size_t QUARANTINE_BYTES = size_t(256) << 20;
+// What a dead block is filled with where the sanitizer cannot poison it: read
+// as a vtable pointer or an object reference it faults at once.
+constexpr int DEAD_FILL = 0xdb;
+
+struct Quarantine {
+    std::deque<std::pair<gc_object*, int>> blocks;
+    size_t bytes = 0;
+};
+Quarantine& quarantine() {
+    static Quarantine q;
+    return q;
+}
+
+}  // namespace
+
+void gc_quarantine(gc_object* block, int size) {
+#if GC_ASAN
+    ASAN_POISON_MEMORY_REGION(block, size);
+#else
+    std::memset(static_cast<void*>(block), DEAD_FILL, static_cast<size_t>(size));
+#endif
+    Quarantine& q = quarantine();
+    q.blocks.emplace_back(block, size);
+    q.bytes += static_cast<size_t>(size);
+    while (q.bytes > QUARANTINE_BYTES) {
+        auto [oldest, oldest_size] = q.blocks.front();
+        q.blocks.pop_front();
+        q.bytes -= static_cast<size_t>(oldest_size);
+#if GC_ASAN
+        ASAN_UNPOISON_MEMORY_REGION(oldest, oldest_size);
+#endif
+        gc_free_block(oldest);
+    }
+}
 
 void gc_destroy_garbage(int size) {
     int target = heap.garbage_bytes - size;
@@ -179,8 +237,6 @@ int gc_step_target(int new_bytes, int allocated_bytes) {
 
 void gc_add_external_bytes(int bytes) { external_new_bytes.fetch_add(bytes); }
 
-void gc_add_root_marker(gc_root_marker marker) { root_markers().push_back(marker); }
-void gc_clear_root_markers() { root_markers().clear(); }
 namespace {
 // The registered roots, linked through the roots themselves; constant
 // initialised, so roots constructed during static initialisation in any order
@@ -201,7 +257,6 @@ gc_root_base::~gc_root_base() {
 
 void gc_queue_roots() {
     for (gc_root_base* r = first_root; r; r = r->next_) r->Mark();
-    for (gc_root_marker marker : root_markers()) marker();
 }
 
 void gc_set_visitor(gc_visitor v, void* context) {
@@ -218,15 +273,28 @@ gc_object* gc_find_object(uintptr_t address) {
     return nullptr;
 }
 
+#if GC_CHECKED
 namespace {
 
-struct CheckContext {
-    const char* fault = nullptr;
-};
-
-void check_black_child(gc_object* child, void* context) {
-    if (gc_is_white(child)) static_cast<CheckContext*>(context)->fault = "a black object refers to a white one";
+// The census: the address of every live gc_ref and gc_array, ordered so that
+// the fields inside one block are one range.
+std::set<const void*>& census() {
+    static std::set<const void*> fields;
+    return fields;
 }
+// While the heap checker runs one object's MarkChildren: the fields it visited.
+std::vector<const void*>* census_visited = nullptr;
+
+}  // namespace
+
+void gc_census_add(const void* field) { census().insert(field); }
+void gc_census_remove(const void* field) { census().erase(field); }
+void gc_census_visit(const void* field) {
+    if (census_visited) census_visited->push_back(field);
+}
+#endif
+
+namespace {
 
 const char* check_list(gc_object* head, int colour, int* bytes) {
     // colour: 0 white, 1 not white, -1 any
@@ -247,51 +315,59 @@ const char* check_list(gc_object* head, int colour, int* bytes) {
     return nullptr;
 }
 
-}  // namespace
+struct ChildCheck {
+    bool parent_black = false;
+    const char* fault = nullptr;
+};
 
-#if GC_CHECKED
-namespace {
-std::set<const void*>& census() {
-    static std::set<const void*> fields;
-    return fields;
+void check_child(gc_object* child, void* context) {
+    ChildCheck& check = *static_cast<ChildCheck*>(context);
+    if (check.parent_black && gc_is_white(child) && !check.fault) check.fault = "a black object refers to a white one";
 }
-std::set<const void*>* census_visited = nullptr;
 
-void ignore_child(gc_object*, void*) {}
-
-// Every census field that lies inside a listed object must be visited by that
-// object's MarkChildren.
-const char* check_census() {
-    std::set<const void*> visited;
+// Runs the MarkChildren of every object that may break a rule: black objects
+// for the tri-colour rule, and in checked builds every object holding census
+// fields, each of which its MarkChildren must visit.
+const char* check_children() {
+    ChildCheck check;
     gc_visitor saved = visitor;
     void* saved_context = visitor_context;
-    gc_set_visitor(ignore_child, nullptr);
+    gc_set_visitor(check_child, &check);
+#if GC_CHECKED
+    std::vector<const void*> visited;
     census_visited = &visited;
-    const char* fault = nullptr;
+    static std::string unvisited;
+#endif
     for (gc_object* head : {&heap.white, &heap.grey, &heap.black}) {
-        for (gc_object* o = head->succ; o != head && !fault; o = o->succ) {
-            const char* lo = reinterpret_cast<const char*>(o);
-            auto it = census().lower_bound(lo);
-            auto end = census().lower_bound(lo + block_size(o));
-            if (it == end) continue;
+        check.parent_black = head == &heap.black;
+        for (gc_object* o = head->succ; o != head && !check.fault; o = o->succ) {
+#if GC_CHECKED
+            const char* start = reinterpret_cast<const char*>(o);
+            auto first = census().lower_bound(start);
+            auto end = census().lower_bound(start + block_size(o));
+            if (!check.parent_black && first == end) continue;
             visited.clear();
             o->MarkChildren();
-            for (; it != end; ++it)
-                if (!visited.count(*it)) fault = "a reference field is not visited by its object's MarkChildren";
+            for (auto field = first; field != end && !check.fault; ++field) {
+                if (std::find(visited.begin(), visited.end(), *field) != visited.end()) continue;
+                unvisited = "a reference field (byte " +
+                            std::to_string(static_cast<const char*>(*field) - start) + " of " + typeid(*o).name() +
+                            ") is not visited by its object's MarkChildren";
+                check.fault = unvisited.c_str();
+            }
+#else
+            if (check.parent_black) o->MarkChildren();
+#endif
         }
     }
+#if GC_CHECKED
     census_visited = nullptr;
-    gc_set_visitor(saved, saved_context);
-    return fault;
-}
-}  // namespace
-
-void gc_census_add(const void* field) { census().insert(field); }
-void gc_census_remove(const void* field) { census().erase(field); }
-void gc_census_visit(const void* field) {
-    if (census_visited) census_visited->insert(field);
-}
 #endif
+    gc_set_visitor(saved, saved_context);
+    return check.fault;
+}
+
+}  // namespace
 
 const char* gc_check_heap() {
     int white_bytes, grey_bytes, black_bytes, garbage_bytes;
@@ -302,17 +378,8 @@ const char* gc_check_heap() {
     if (white_bytes + grey_bytes + black_bytes != heap.allocated_bytes) return "allocated_bytes disagrees with the lists";
     if (black_bytes != heap.marked_bytes) return "marked_bytes disagrees with the black list";
     if (garbage_bytes != heap.garbage_bytes) return "garbage_bytes disagrees with the garbage list";
-    CheckContext context;
-    gc_visitor saved = visitor;
-    void* saved_context = visitor_context;
-    gc_set_visitor(check_black_child, &context);
-    for (gc_object* o = heap.black.succ; o != &heap.black && !context.fault; o = o->succ) o->MarkChildren();
-    gc_set_visitor(saved, saved_context);
-    if (context.fault) return context.fault;
-#if GC_CHECKED
-    if (const char* f = check_census()) return f;
-#endif
-    return "";
+    const char* fault = check_children();
+    return fault ? fault : "";
 }
 
 bool Object::IsEqualTo(Object* other) { return other == this; }

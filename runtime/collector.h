@@ -18,7 +18,13 @@
 //
 // The tri-colour rule: after marking, no black object refers to a white one.
 // Stores keep it through the barriers: gc_store queues the stored object,
-// gc_store_array marks the stored array block at once.
+// gc_store_array marks the stored array block at once. Reference fields and
+// roots (runtime/gc_ref.h) run them when assigned to.
+//
+// Every collected object begins with its gc_object header: classes derive
+// from gc_object through single inheritance only, so an object's address is
+// its block's address (gc_allocate writes the header there, and reference
+// fields mark through it without needing the referenced class).
 //
 // Collection never runs inside an allocation; the host calls gc_collect_step
 // after every event it delivers, when no object is held only by a local.
@@ -27,6 +33,31 @@
 #include <cstddef>
 #include <cstdint>
 #include <type_traits>
+
+// Checked builds (debug, or any AddressSanitizer build) keep a census of
+// reference fields (runtime/gc_ref.h) and poison destroyed blocks instead of
+// recycling them. Every unit linked together must agree: the runtime defines
+// only the tag of its own kind, so a unit of the other kind fails to link.
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define GC_ASAN 1
+#endif
+#endif
+#if !defined(GC_ASAN) && defined(__SANITIZE_ADDRESS__)
+#define GC_ASAN 1
+#endif
+#if !defined(GC_ASAN)
+#define GC_ASAN 0
+#endif
+#if !defined(NDEBUG) || GC_ASAN
+#define GC_CHECKED 1
+extern const char gc_checked_build;
+[[maybe_unused]] __attribute__((used)) static const char* const gc_build_kind = &gc_checked_build;
+#else
+#define GC_CHECKED 0
+extern const char gc_release_build;
+[[maybe_unused]] __attribute__((used)) static const char* const gc_build_kind = &gc_release_build;
+#endif
 
 class String;
 
@@ -43,6 +74,8 @@ struct gc_pending_header {
     int flags;
 };
 extern gc_pending_header gc_pending;
+// Checked builds: a class whose gc_object part does not start its block.
+[[noreturn]] void gc_misplaced_header();
 
 struct gc_object {
     gc_object* succ;
@@ -55,6 +88,8 @@ struct gc_object {
             pred = gc_pending.pred;
             flags = gc_pending.flags;
             gc_pending.block = nullptr;
+        } else if (GC_CHECKED && gc_pending.block) {
+            gc_misplaced_header();
         }
     }
     // Static blocks: permanent, never white, on no list.
@@ -111,6 +146,9 @@ constexpr int GC_CACHE_LIMIT = 64;
 void gc_destroy_garbage(int size);
 gc_object* gc_heap_block(int size);
 void gc_free_block(gc_object* block);
+// Checked builds: a destroyed block is poisoned and held back instead of
+// being recycled, so that a use after collection touches poisoned memory.
+void gc_quarantine(gc_object* block, int size);
 
 // Gives a destroyed object's memory back: blocks below 64 bytes to their
 // size-class list, larger ones to the general heap. Inline because every
@@ -119,7 +157,9 @@ __attribute__((no_sanitize("vptr"))) inline void gc_release(gc_object* block) {
     gc_state& heap = gc_heap_state;
     int size = block->flags & ~7;
     heap.garbage_bytes -= size;
-    if (size < GC_CACHE_LIMIT) {
+    if (GC_CHECKED) {
+        gc_quarantine(block, size);
+    } else if (size < GC_CACHE_LIMIT) {
         block->succ = heap.cache[size >> 3];
         heap.cache[size >> 3] = block;
     } else {
@@ -170,11 +210,7 @@ int gc_step_target(int new_bytes, int allocated_bytes);
 // Makes the four lists empty; the program main calls it before any allocation.
 void gc_init_lists();
 
-// The roots: each subsystem registers one function that enqueues its globals,
-// in a fixed order (the order of registration, during global initialisation).
-using gc_root_marker = void (*)();
-void gc_add_root_marker(gc_root_marker marker);
-void gc_clear_root_markers();
+// Queues every registered root (see gc_root in runtime/gc_ref.h).
 void gc_queue_roots();
 
 inline bool gc_is_white(const gc_object* o) { return (o->flags & 3) == gc_heap().mark_bit; }

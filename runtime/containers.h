@@ -1,11 +1,13 @@
 // The generic containers: ordered maps (red-black trees) with int or String
 // keys, a string set, growable stacks and enumerators. Each is a collected
-// object; every reference store inside them goes through the barriers.
-// The system's class names are aliases of these templates, listed at the end.
+// object; its reference fields are gc_ref / gc_array, so every store into them
+// is a barrier. The system's class names are aliases of these templates,
+// listed at the end.
 #pragma once
 
 #include "runtime/array.h"
 #include "runtime/collector.h"
+#include "runtime/gc_ref.h"
 #include "runtime/string.h"
 
 constexpr int RB_RED = -1;
@@ -15,22 +17,18 @@ template <class K, class V>
 class MapNode : public Object {
 public:
     K key;
-    MapNode* right = nullptr;
-    MapNode* left = nullptr;
-    V value;
+    gc_ref<MapNode> right;
+    gc_ref<MapNode> left;
+    gc_field<V> value;
     int color = RB_RED;
-    MapNode* parent = nullptr;
+    gc_ref<MapNode> parent;
 
-    MapNode(const K& k, const V& v, MapNode* p) : key(k), value(), parent(nullptr) {
-        gc_assign(value, v);
-        gc_store(parent, p);
+    MapNode(const K& k, const V& v, MapNode* p) : key(k) {
+        value = v;
+        parent = p;
     }
-    void MarkChildren() override {
-        gc_enqueue(right);
-        gc_enqueue(left);
-        gc_enqueue(parent);
-        gc_mark_value(value);
-    }
+    GC_FIELDS(Object, right, left, parent, value)
+
     MapNode* NextEntry() {
         MapNode* node = this;
         if (node->right) {
@@ -46,52 +44,52 @@ public:
         return up;
     }
     const K& Key() const { return key; }
-    const V& Value() const { return value; }
+    V Value() const { return value; }
 };
 
 template <class Node>
 class NodeEnumerator : public Object {
 public:
-    explicit NodeEnumerator(Node* first) { gc_store(next, first); }
+    explicit NodeEnumerator(Node* first) { next = first; }
     bool HasMore() const { return next != nullptr; }
     Node* TakeNext() {
         Node* node = next;
-        gc_store(next, node->NextEntry());
+        next = node->NextEntry();
         return node;
     }
-    void MarkChildren() override { gc_enqueue(next); }
+    GC_FIELDS(Object, next)
 
 private:
-    Node* next = nullptr;
+    gc_ref<Node> next;
 };
 
 template <class Node>
 class KeyEnumerator : public Object {
 public:
-    explicit KeyEnumerator(Node* first) { gc_store(next, first); }
+    explicit KeyEnumerator(Node* first) { next = first; }
     bool HasMore() const { return next != nullptr; }
     auto TakeNext() {
         Node* node = next;
-        gc_store(next, node->NextEntry());
+        next = node->NextEntry();
         return node->key;
     }
-    void MarkChildren() override { gc_enqueue(next); }
+    GC_FIELDS(Object, next)
 
 private:
-    Node* next = nullptr;
+    gc_ref<Node> next;
 };
 
 template <class MapT>
 class MapKeys : public Object {
 public:
-    explicit MapKeys(MapT* m) { gc_store(map, m); }
+    explicit MapKeys(MapT* m) { map = m; }
     KeyEnumerator<typename MapT::Node>* ObjectEnumerator() {
         return new KeyEnumerator<typename MapT::Node>(map->FirstEntry());
     }
-    void MarkChildren() override { gc_enqueue(map); }
+    GC_FIELDS(Object, map)
 
 private:
-    MapT* map = nullptr;
+    gc_ref<MapT> map;
 };
 
 // The red-black map. CompareKeys is given by the key type's subclass.
@@ -99,7 +97,7 @@ template <class K, class V>
 class Map : public Object {
 public:
     using Node = MapNode<K, V>;
-    Node* root = nullptr;
+    gc_ref<Node> root;
 
     virtual int CompareKeys(const K& a, const K& b) = 0;
 
@@ -116,17 +114,17 @@ public:
             } else if (cmp < 0) {
                 node = node->left;
             } else {
-                gc_assign(node->value, value);
+                node->value = value;
                 return false;
             }
         }
         node = new Node(key, value, parent);
         if (!parent) {
-            gc_store(root, node);
+            root = node;
         } else if (cmp > 0) {
-            gc_store(parent->right, node);
+            parent->right = node;
         } else {
-            gc_store(parent->left, node);
+            parent->left = node;
         }
         InsertFixup(node);
         return true;
@@ -161,37 +159,37 @@ public:
     NodeEnumerator<Node>* ObjectEnumerator() { return new NodeEnumerator<Node>(FirstEntry()); }
     MapKeys<Map>* KeyView() { return new MapKeys<Map>(this); }
 
-    void MarkChildren() override { gc_enqueue(root); }
+    GC_FIELDS(Object, root)
 
 private:
     void RotateLeft(Node* node) {
         Node* child = node->right;
-        gc_store(node->right, child->left);
-        if (child->left) gc_store(child->left->parent, node);
-        gc_store(child->parent, node->parent);
+        node->right = child->left;
+        if (child->left) child->left->parent = node;
+        child->parent = node->parent;
         if (!node->parent)
-            gc_store(root, child);
+            root = child;
         else if (node == node->parent->left)
-            gc_store(node->parent->left, child);
+            node->parent->left = child;
         else
-            gc_store(node->parent->right, child);
-        gc_store(child->left, node);
-        gc_store(node->parent, child);
+            node->parent->right = child;
+        child->left = node;
+        node->parent = child;
     }
 
     void RotateRight(Node* node) {
         Node* child = node->left;
-        gc_store(node->left, child->right);
-        if (child->right) gc_store(child->right->parent, node);
-        gc_store(child->parent, node->parent);
+        node->left = child->right;
+        if (child->right) child->right->parent = node;
+        child->parent = node->parent;
         if (!node->parent)
-            gc_store(root, child);
+            root = child;
         else if (node == node->parent->right)
-            gc_store(node->parent->right, child);
+            node->parent->right = child;
         else
-            gc_store(node->parent->left, child);
-        gc_store(child->right, node);
-        gc_store(node->parent, child);
+            node->parent->left = child;
+        child->right = node;
+        node->parent = child;
     }
 
     void InsertFixup(Node* node) {
@@ -257,12 +255,12 @@ using c_StringMap = StringMapOf<Object*>;
 // A set of strings: the keys of a map whose values are all null.
 class c_Set : public Object {
 public:
-    c_StringMap* map = nullptr;
-    c_Set() { gc_store(map, new c_StringMap()); }
+    gc_ref<c_StringMap> map;
+    c_Set() { map = new c_StringMap(); }
     void Add(const String& key) { map->Put(key, nullptr); }
     bool Has(const String& key) { return map->Has(key); }
     KeyEnumerator<c_Node2>* ObjectEnumerator() { return new KeyEnumerator<c_Node2>(map->FirstEntry()); }
-    void MarkChildren() override { gc_enqueue(map); }
+    GC_FIELDS(Object, map)
 };
 class c_StringSet : public c_Set {};
 
@@ -270,11 +268,11 @@ class c_StringSet : public c_Set {};
 template <class T>
 class Stack : public Object {
 public:
-    Array<T> data;
+    gc_array<T> data;
     int length = 0;
 
     void Push(const T& value) {
-        if (length == data.Length()) gc_store_array(data, data.Resized(length * 2 + 10));
+        if (length == data.Length()) data = data.Resized(length * 2 + 10);
         gc_assign(data[length], value);
         ++length;
     }
@@ -295,7 +293,7 @@ public:
     T& operator[](int index) const { return data[index]; }
     // The elements in use, as a new array.
     Array<T> ToArray() const { return data.Prefix(length); }
-    void MarkChildren() override { gc_enqueue(data); }
+    GC_FIELDS(Object, data)
 };
 
 // The system's container classes, one per element type in use.

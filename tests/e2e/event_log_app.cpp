@@ -69,7 +69,7 @@ class c_EventLogApp : public c_App {
 public:
     c_EventLogApp() {
         c_LoggingDelegate* logging = new c_LoggingDelegate();
-        gc_store(theDelegate, static_cast<c_GameDelegate*>(logging));
+        theDelegate = logging;
         theHost->SetDelegate(logging);
     }
     int OnSetup() override {

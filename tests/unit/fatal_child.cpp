@@ -5,6 +5,7 @@
 #include <string>
 
 #include "host/errors.h"
+#include "runtime/gc_ref.h"
 
 namespace {
 
@@ -12,8 +13,7 @@ class Thing : public Object {
 public:
     String DebugText() override { return String("+Thing\n"); }
 };
-Thing* thing = nullptr;
-void MarkThing() { gc_enqueue(thing); }
+gc_root<Thing> thing;
 
 // The faults are raised on purpose; the sanitizers must not catch them first.
 #define RAW_FAULT __attribute__((noinline, no_sanitize_address, no_sanitize_undefined))
@@ -35,7 +35,6 @@ int main(int argc, char** argv) {
     std::string mode = argc > 1 ? argv[1] : "";
     InstallFaultTranslator();
     gc_init_lists();
-    gc_add_root_marker(MarkThing);
     if (mode == "empty") RuntimeError(String());
     if (mode == "message") RuntimeError(String(argc > 2 ? argv[2] : ""));
     if (mode == "wide") {
@@ -43,9 +42,9 @@ int main(int argc, char** argv) {
         RuntimeError(String(units, 4));
     }
     if (mode == "object") {
-        gc_store(thing, new Thing());
+        thing = new Thing();
         char text[64];
-        std::snprintf(text, sizeof text, "object %llx", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(thing)));
+        std::snprintf(text, sizeof text, "object %llx", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(thing.get())));
         RuntimeError(String(text));
     }
     if (mode == "uncaught") {

@@ -6,6 +6,7 @@
 
 #include "runtime/array.h"
 #include "runtime/collector.h"
+#include "runtime/gc_ref.h"
 
 // Every live TestNode is in this set; its destructor takes it out.
 inline std::set<const void*>& LiveNodes() {
@@ -17,17 +18,13 @@ class TestNode : public Object {
 public:
     int id;
     int payload;
-    TestNode* a = nullptr;
-    TestNode* b = nullptr;
-    Array<TestNode*> kids;
+    gc_ref<TestNode> a;
+    gc_ref<TestNode> b;
+    gc_array<TestNode*> kids;
 
     explicit TestNode(int id_ = 0, int payload_ = 0) : id(id_), payload(payload_) { LiveNodes().insert(this); }
     ~TestNode() override { LiveNodes().erase(this); }
-    void MarkChildren() override {
-        gc_enqueue(a);
-        gc_enqueue(b);
-        gc_enqueue(kids);
-    }
+    GC_FIELDS(Object, a, b, kids)
 };
 
 inline bool IsLive(const void* object) { return LiveNodes().count(object) != 0; }

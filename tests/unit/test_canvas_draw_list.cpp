@@ -48,19 +48,19 @@ protected:
         if (list->next + count * VERTEX_BYTES > list->data->Length())
             GrowTo(list, list->next + count * VERTEX_BYTES);
         c_DrawOp* run = new c_DrawOp();
-        gc_store(run->material, material);
+        run->material = material;
         run->blend = list->blend;
         run->order = order;
         run->count = count;
         list->ops->Push(run);
-        gc_store(list->op, run);
+        list->op = run;
         for (int i = 0; i < count; ++i) list->PutVertex(static_cast<float>(i), 0, 0, 0);
     }
 
     static void GrowTo(c_DrawList* list, int bytes) {
         c_DataBuffer* bigger = (new c_DataBuffer())->New(bytes);
         std::memcpy(bigger->Data(), list->data->Data(), static_cast<size_t>(list->next));
-        gc_store(list->data, bigger);
+        list->data = bigger;
     }
 
     // A canvas ready to draw whose set-up calls are already out of the record.
@@ -350,12 +350,12 @@ TEST_F(DrawListTest, ARunStartingAtVertexSixUsesIndexBlockTwo) {
     c_Material* material = MaterialOfSize(8, 8);
     // Two triangles first, written by hand: the quads then start at vertex 6.
     c_DrawOp* triangles = new c_DrawOp();
-    gc_store(triangles->material, material);
+    triangles->material = material;
     triangles->blend = BlendAlpha;
     triangles->order = 3;
     triangles->count = 6;
     canvas->ops->Push(triangles);
-    gc_store(canvas->op, triangles);
+    canvas->op = triangles;
     for (int i = 0; i < 6; ++i) canvas->PutVertex(0, 0, 0, 0);
     canvas->DrawImage(Image(material), 0, 0);
     canvas->Flush();

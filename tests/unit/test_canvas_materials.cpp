@@ -320,8 +320,7 @@ TEST_F(MaterialDeathTest, MisuseStops) {
 
     c_Material* material = (new c_Material())->Init(fastShader);
     c_GLProgram* program = fastShader->ProgramForLightCount();
-    gc_store_array(program->materialUniforms,
-                   Array<c_GLUniform*>::Of({new c_GLUniform(String("ColorTexture"), 1, 1, GL_INT)}));
+    program->materialUniforms = Array<c_GLUniform*>::Of({new c_GLUniform(String("ColorTexture"), 1, 1, GL_INT)});
     EXPECT_RUNTIME_ERROR(material->Bind(), "Unsupported uniform type:5124");
 }
 

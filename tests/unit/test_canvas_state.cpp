@@ -128,7 +128,7 @@ TEST_F(CanvasStateTest, LightsSwitchedOnAndTheShadowMapReachThePrograms) {
     c_Material* shade = (new c_Material())->Init(fastShader);
     c_Texture* shadowTexture = (new c_Texture())->Init(4, 4, 4, 0);
     shade->PutTextureParam(String("ColorTexture"), shadowTexture);
-    gc_store(canvas->shadowMap, new c_Image2(shade, 0, 0));
+    canvas->shadowMap = new c_Image2(shade, 0, 0);
 
     // The first Validate sends every part of the state.
     canvas->Validate();
@@ -224,15 +224,9 @@ TEST_F(CanvasStateTest, ANewGenerationRebuildsBuffersProgramsAndTextures) {
 }
 
 // What the collection test holds: the collector sees only roots.
-c_Canvas* heldCanvas = nullptr;
-c_Image2* heldImage = nullptr;
-c_Image2* heldSprite = nullptr;
-
-void MarkHeld() {
-    gc_enqueue(heldCanvas);
-    gc_enqueue(heldImage);
-    gc_enqueue(heldSprite);
-}
+gc_root<c_Canvas> heldCanvas;
+gc_root<c_Image2> heldImage;
+gc_root<c_Image2> heldSprite;
 
 bool Live(const gc_object* object) {
     return object && gc_find_object(reinterpret_cast<uintptr_t>(object)) != nullptr;
@@ -249,7 +243,7 @@ void EndCycles() {
 Calls DrawFrame() {
     glRecorder().Clear();
     heldCanvas->SetColor(1, 1, 1);
-    for (c_Image2* image : {heldSprite, heldImage})
+    for (c_Image2* image : {heldSprite.get(), heldImage.get()})
         if (image)
             for (int i = 0; i < 40; ++i) heldCanvas->DrawImage(image, static_cast<float>(i), 0, 30);
     heldCanvas->Flush();
@@ -258,13 +252,10 @@ Calls DrawFrame() {
 
 TEST(CanvasCollection, StoresDuringAMarkingCycleKeepTheRendererReachable) {
     std::string data = StartRecordedRenderer();
-    static bool registered = false;
-    if (!registered) gc_add_root_marker(MarkHeld);
-    registered = true;
     heldCanvas = nullptr;
     heldImage = heldSprite = nullptr;
     InitRenderer();
-    gc_store(heldCanvas, (new c_Canvas())->Init());
+    heldCanvas = (new c_Canvas())->Init();
     std::vector<unsigned char> pixels(8 * 8 * 4, 255);
     WritePng(data + "/sheet.png", 8, 8, 4, pixels);
 
@@ -272,7 +263,7 @@ TEST(CanvasCollection, StoresDuringAMarkingCycleKeepTheRendererReachable) {
     // made from here on must reach a black one through a barrier.
     EndCycles();
     gc_mark_some(INT_MAX);
-    gc_store(heldImage, c_Image2::Load(String("sheet.png"), 0.5f, 0.5f, 0, nullptr));
+    heldImage = c_Image2::Load(String("sheet.png"), 0.5f, 0.5f, 0, nullptr);
     ASSERT_NE(heldImage, nullptr);
     DrawFrame();
     EXPECT_STREQ(gc_check_heap(), "");
@@ -280,7 +271,7 @@ TEST(CanvasCollection, StoresDuringAMarkingCycleKeepTheRendererReachable) {
     // material.
     gc_mark_some(INT_MAX);
     c_Image2* sheet = c_Image2::Load(String("sheet.png"), 0, 0, 0, nullptr);
-    gc_store(heldSprite, new c_Image2(sheet, 2, 2, 4, 4, 0.5f, 0.5f));
+    heldSprite = new c_Image2(sheet, 2, 2, 4, 4, 0.5f, 0.5f);
     c_Texture* tint = c_Texture::ColorTexture(0x7f102030);
     DrawFrame();
     Calls second = DrawFrame();

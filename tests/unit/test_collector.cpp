@@ -3,18 +3,20 @@
 #include <thread>
 #include <vector>
 
+#if GC_ASAN
+#include <sanitizer/asan_interface.h>
+#endif
+
 #include "gc_test_support.h"
 #include "runtime/string.h"
 
 namespace {
 
 // The tests' one global root slot, enqueued at the start of every cycle.
-TestNode* root = nullptr;
-void MarkTestRoots() { gc_enqueue(root); }
+gc_root<TestNode> root;
 
 class Collector : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { gc_add_root_marker(MarkTestRoots); }
     void SetUp() override {
         root = nullptr;
         CollectEverything();
@@ -45,7 +47,7 @@ TEST_F(Collector, ValueInitialisedObjectsKeepTheirHeader) {
 }
 
 TEST_F(Collector, BarrierStoresNullWithoutTouchingLists) {
-    gc_store(root, new TestNode(1));
+    root = new TestNode(1);
     int grey = ListLength(&heap.grey), white = ListLength(&heap.white);
     TestNode* slot = root;
     gc_store(slot, nullptr);
@@ -73,11 +75,11 @@ TEST_F(Collector, StoringAGreyOrBlackObjectChangesNoList) {
 }
 
 TEST_F(Collector, NewObjectStoredIntoABlackObjectSurvivesTheSweep) {
-    gc_store(root, new TestNode(1));
+    root = new TestNode(1);
     gc_mark_some(0x7fffffff);  // the root is black now, its cycle still open
     ASSERT_TRUE(OnList(&heap.black, root));
     TestNode* late = new TestNode(2, 77);
-    gc_store(root->a, late);
+    root->a = late;  // a plain assignment: the field's type is the barrier
     EXPECT_TRUE(OnList(&heap.grey, late));
     gc_full_collection();
     gc_destroy_garbage(0x7fffffff);
@@ -113,6 +115,7 @@ TEST_F(Collector, AllocationDestroysAboutItsOwnSizeOfGarbageOldestFirst) {
 }
 
 TEST_F(Collector, SizeClassCacheServesBlocksBelow64Bytes) {
+    if (GC_CHECKED) GTEST_SKIP() << "checked builds never hand a destroyed block out again";
     Sized<56>* small = new Sized<56>();
     Sized<64>* large = new Sized<64>();
     ASSERT_EQ(small->BlockSize(), 56);
@@ -124,6 +127,28 @@ TEST_F(Collector, SizeClassCacheServesBlocksBelow64Bytes) {
     for (gc_object* o = heap.cache[56 / 8]; o; o = o->succ) EXPECT_NE(static_cast<void*>(o), static_cast<void*>(large));
     Sized<56>* again = new Sized<56>();
     EXPECT_EQ(static_cast<void*>(again), static_cast<void*>(small));
+}
+
+TEST_F(Collector, CheckedBuildsPoisonDestroyedBlocksAndNeverRecycleThem) {
+    if (!GC_CHECKED) GTEST_SKIP() << "release builds recycle blocks through the size-class cache";
+    Sized<56>* small = new Sized<56>();
+    Sized<64>* large = new Sized<64>();
+    gc_full_collection();
+    gc_destroy_garbage(0x7fffffff);
+    for (gc_object* head : heap.cache) EXPECT_EQ(head, nullptr);
+    for (int i = 0; i < 64; ++i) {
+        EXPECT_NE(static_cast<void*>(new Sized<56>()), static_cast<void*>(small));
+        EXPECT_NE(static_cast<void*>(new Sized<64>()), static_cast<void*>(large));
+    }
+#if GC_ASAN
+    EXPECT_TRUE(__asan_address_is_poisoned(small));
+    EXPECT_TRUE(__asan_address_is_poisoned(reinterpret_cast<char*>(large) + 63));
+    Object* dead = small;
+    EXPECT_DEATH(dead->DebugText(), "use-after-poison");
+#else
+    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(small);
+    for (int i = 0; i < 56; ++i) ASSERT_EQ(bytes[i], 0xdb) << "byte " << i;
+#endif
 }
 
 TEST_F(Collector, StaticEmptyBlocksStayPermanentAndUnlisted) {
@@ -145,7 +170,7 @@ TEST_F(Collector, StaticEmptyBlocksStayPermanentAndUnlisted) {
 }
 
 TEST_F(Collector, ArrayBarrierMarksTheBlockAndItsElementsAtOnce) {
-    gc_store(root, new TestNode(1));
+    root = new TestNode(1);
     gc_mark_some(0x7fffffff);
     Array<TestNode*> kids(2);
     TestNode* k0 = new TestNode(2);
@@ -154,7 +179,7 @@ TEST_F(Collector, ArrayBarrierMarksTheBlockAndItsElementsAtOnce) {
     // not reachable yet.
     TestNode* k1 = new TestNode(3);
     kids[1] = k1;
-    gc_store_array(root->kids, kids);
+    root->kids = kids;
     EXPECT_TRUE(OnList(&heap.black, kids.Rep()));
     EXPECT_TRUE(OnList(&heap.grey, k0)) << "already queued by the element store";
     EXPECT_TRUE(OnList(&heap.black, k1)) << "marked with the block";
@@ -188,11 +213,11 @@ TEST_F(Collector, StepTargetUses64BitArithmetic) {
 }
 
 TEST_F(Collector, IncrementalStepMarksInProportionToAllocation) {
-    gc_store(root, new TestNode(0));
+    root = new TestNode(0);
     TestNode* tail = root;
     for (int i = 1; i < 200; ++i) {
         TestNode* next = new TestNode(i);
-        gc_store(tail->a, next);
+        tail->a = next;
         tail = next;
     }
     gc_full_collection();  // starts a cycle with the root queued
@@ -225,11 +250,94 @@ TEST_F(Collector, FindObjectAcceptsOnlyListedObjects) {
 }
 
 TEST_F(Collector, HeapCheckerFindsABlackToWhiteReference) {
-    gc_store(root, new TestNode(1));
+    root = new TestNode(1);
+    root->kids = Array<TestNode*>(1);
     gc_mark_some(0x7fffffff);
-    root->b = new TestNode(2);  // a store that bypasses the barrier
+    root->kids[0] = new TestNode(2);  // an element store that bypasses the barrier
     EXPECT_STRNE(gc_check_heap(), "");
-    gc_enqueue(root->b);  // what the barrier would have done
+    gc_enqueue(root->kids[0]);  // what the barrier would have done
+    EXPECT_STREQ(gc_check_heap(), "");
+}
+
+TEST_F(Collector, RootsKeepTheirObjectsWhileTheyExistAndStoreThroughTheBarrier) {
+    TestNode* held;
+    TestNode* element;
+    {
+        gc_root<TestNode> local;
+        gc_root<Array<TestNode*>> localArray;
+        local = new TestNode(1);
+        held = local;
+        localArray = Array<TestNode*>(1);
+        element = new TestNode(2);
+        gc_store(localArray[0], element);
+        CollectEverything();
+        EXPECT_TRUE(IsLive(held));
+        EXPECT_TRUE(IsLive(element));
+    }
+    CollectEverything();
+    EXPECT_FALSE(IsLive(held)) << "a destroyed root left its object reachable";
+    EXPECT_FALSE(IsLive(element));
+
+    // Roots are queued when a cycle starts; one assigned after they were all
+    // scanned is kept by its barrier.
+    gc_mark_some(0x7fffffff);
+    root = new TestNode(3, 33);
+    gc_full_collection();
+    gc_destroy_garbage(0x7fffffff);
+    EXPECT_TRUE(IsLive(root));
+}
+
+// Census cases: reference fields of both kinds, listed in GC_FIELDS or not.
+class TwoFields : public Object {
+public:
+    gc_ref<TestNode> node;
+    gc_array<TestNode*> nodes;
+};
+class ListsBoth : public TwoFields {
+public:
+    GC_FIELDS(Object, node, nodes)
+};
+class LeavesOutTheArray : public TwoFields {
+public:
+    GC_FIELDS(Object, node)
+};
+class LeavesOutTheRef : public TwoFields {
+public:
+    GC_FIELDS(Object, nodes)
+};
+class ListsItsBase : public ListsBoth {
+public:
+    gc_ref<TestNode> own;
+    GC_FIELDS(ListsBoth, own)
+};
+class SkipsItsBase : public ListsBoth {
+public:
+    gc_ref<TestNode> own;
+    GC_FIELDS(Object, own)
+};
+
+// The fault gc_check_heap reports for the field at `field` of `object`.
+std::string UnvisitedField(const void* object, const void* field) {
+    return "byte " + std::to_string(static_cast<const char*>(field) - static_cast<const char*>(object)) + " of ";
+}
+
+bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+TEST_F(Collector, CensusReportsEveryReferenceFieldItsClassLeavesOut) {
+    if (!GC_CHECKED) GTEST_SKIP() << "the census of reference fields exists in debug and sanitizer builds only";
+    new ListsBoth();
+    new ListsItsBase();
+    EXPECT_STREQ(gc_check_heap(), "");
+
+    TwoFields* withoutArray = new LeavesOutTheArray();
+    EXPECT_PRED2(Contains, gc_check_heap(), UnvisitedField(withoutArray, &withoutArray->nodes));
+    CollectEverything();
+    TwoFields* withoutRef = new LeavesOutTheRef();
+    EXPECT_PRED2(Contains, gc_check_heap(), UnvisitedField(withoutRef, &withoutRef->node));
+    CollectEverything();
+    ListsBoth* withoutBase = new SkipsItsBase();
+    EXPECT_PRED2(Contains, gc_check_heap(), UnvisitedField(withoutBase, &withoutBase->node));
+    CollectEverything();
     EXPECT_STREQ(gc_check_heap(), "");
 }
 

@@ -12,10 +12,7 @@
 namespace {
 
 constexpr int kRootSlots = 16;
-TestNode* stress_roots[kRootSlots];
-void MarkStressRoots() {
-    for (TestNode* r : stress_roots) gc_enqueue(r);
-}
+gc_root<TestNode> stress_roots[kRootSlots];
 
 // What each object should hold, by id: -1 for null.
 struct Shadow {
@@ -78,12 +75,12 @@ public:
         int vid = value ? value->id : -1;
         if (kind == 0 || !target) {
             int slot = static_cast<int>(rng() % kRootSlots);
-            gc_store(stress_roots[slot], value);
+            stress_roots[slot] = value;
         } else if (kind < 4) {
-            gc_store(target->a, value);
+            target->a = value;
             shadow[target->id].a = vid;
         } else if (kind < 7) {
-            gc_store(target->b, value);
+            target->b = value;
             shadow[target->id].b = vid;
         } else if (kind < 9) {
             int n = static_cast<int>(rng() % 4);
@@ -94,7 +91,7 @@ public:
                 gc_store(kids[i], k);
                 ids[i] = k ? k->id : -1;
             }
-            gc_store_array(target->kids, kids);
+            target->kids = kids;
             shadow[target->id].kids = ids;
         } else if (target->kids.Length() > 0) {
             int i = static_cast<int>(rng() % target->kids.Length());
@@ -109,23 +106,22 @@ public:
 };
 
 TEST(CollectorStress, RandomGraphSurvivesIncrementalAndFullCycles) {
-    gc_add_root_marker(MarkStressRoots);
-    for (TestNode*& r : stress_roots) r = nullptr;
+    for (auto& r : stress_roots) r = nullptr;
     CollectEverything();
     Stress stress(12345);
 
     // Thousands of objects in a few long chains and a random web.
-    for (int slot = 0; slot < kRootSlots; ++slot) gc_store(stress_roots[slot], stress.Make());
+    for (int slot = 0; slot < kRootSlots; ++slot) stress_roots[slot] = stress.Make();
     std::vector<TestNode*> live;
     for (auto& [id, node] : stress.Reachable()) live.push_back(node);
     for (int i = 0; i < 3000; ++i) {
         TestNode* parent = live[stress.rng() % live.size()];
         TestNode* child = stress.Make();
         if (stress.rng() % 2) {
-            gc_store(parent->a, child);
+            parent->a = child;
             stress.shadow[parent->id].a = child->id;
         } else {
-            gc_store(parent->b, child);
+            parent->b = child;
             stress.shadow[parent->id].b = child->id;
         }
         live.push_back(child);
@@ -165,7 +161,7 @@ TEST(CollectorStress, RandomGraphSurvivesIncrementalAndFullCycles) {
     EXPECT_EQ(LiveNodes().size(), reachable.size()) << "unreachable objects were not destroyed";
     for (auto& [id, node] : reachable) EXPECT_TRUE(IsLive(node));
 
-    for (TestNode*& r : stress_roots) r = nullptr;
+    for (auto& r : stress_roots) r = nullptr;
     CollectEverything();
     EXPECT_TRUE(LiveNodes().empty());
 }

@@ -113,9 +113,8 @@ TEST(Maps, StringKeysUseStringOrder) {
 }
 
 TEST(Maps, NodesAndValuesSurviveCollection) {
-    static NodeMap* kept = nullptr;
-    gc_add_root_marker([] { gc_enqueue(kept); });
-    gc_store(kept, new NodeMap());
+    static gc_root<NodeMap> kept;
+    kept = new NodeMap();
     for (int k = 0; k < 100; ++k) kept->Put(k, new TestNode(k, k * 3));
     CollectEverything();
     ASSERT_STREQ(gc_check_heap(), "");
@@ -129,9 +128,8 @@ TEST(Maps, NodesAndValuesSurviveCollection) {
 }
 
 TEST(Maps, PutIntoABlackMapGoesThroughTheBarriers) {
-    static NodeMap* kept = nullptr;
-    gc_add_root_marker([] { gc_enqueue(kept); });
-    gc_store(kept, new NodeMap());
+    static gc_root<NodeMap> kept;
+    kept = new NodeMap();
     for (int k = 0; k < 20; ++k) kept->Put(k, new TestNode(k, k));
     gc_full_collection();
     gc_mark_some(0x7fffffff);  // the map, its nodes and values are black
@@ -182,9 +180,8 @@ TEST(Stacks, PopAndRemoveAllLeaveNoReferenceBehind) {
 }
 
 TEST(Stacks, PushIntoABlackStackGoesThroughTheBarriers) {
-    static Stack<TestNode*>* kept = nullptr;
-    gc_add_root_marker([] { gc_enqueue(kept); });
-    gc_store(kept, new Stack<TestNode*>());
+    static gc_root<Stack<TestNode*>> kept;
+    kept = new Stack<TestNode*>();
     gc_full_collection();
     gc_mark_some(0x7fffffff);  // the stack and its block are black
     for (int i = 0; i < 25; ++i) kept->Push(new TestNode(i, i));  // grows twice mid-cycle

@@ -65,7 +65,6 @@ public:
 struct AppTest : ::testing::Test {
     FixedHost host;
     void SetUp() override {
-        gc_clear_root_markers();
         InitFrameworkGlobals();
     }
 };
@@ -113,7 +112,7 @@ TEST_F(AppTest, TheAppAndItsDevicesSurviveCollection) {
         host.Render();
     }
     EXPECT_STREQ(gc_check_heap(), "");
-    EXPECT_EQ(static_cast<LoggingApp*>(theApp)->calls.back(), "OnDraw");
+    EXPECT_EQ(static_cast<LoggingApp*>(theApp.get())->calls.back(), "OnDraw");
     EXPECT_EQ(inputDevice->keyDown.Length(), 512);
 }
 

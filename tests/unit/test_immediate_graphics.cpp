@@ -65,10 +65,9 @@ struct GraphicsTest : ::testing::Test {
         char pattern[] = "/tmp/grimalou_gfx_XXXXXX";
         dir = mkdtemp(pattern);
         host.appDir = String(dir.c_str());
-        gc_clear_root_markers();
         InitFrameworkGlobals();
         graphics = new gxtkGraphics();
-        gc_store(graphicsDevice, graphics);
+        graphicsDevice = graphics;
     }
     void TearDown() override {
         std::system(("rm -rf '" + dir + "'").c_str());
