@@ -3,12 +3,12 @@
 #include <thread>
 #include <vector>
 
+#include "gc_test_support.h"
+#include "runtime/string.h"
+
 #if GC_ASAN
 #include <sanitizer/asan_interface.h>
 #endif
-
-#include "gc_test_support.h"
-#include "runtime/string.h"
 
 namespace {
 

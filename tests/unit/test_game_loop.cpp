@@ -1,4 +1,5 @@
 // The host's event entries and the loop's timing rules, on a simulated clock.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -219,6 +220,28 @@ TEST_F(LoopDeathTest, AThrowableFromTheDelegateEndsTheProcessAsUncaught) {
             std::exit(3);
         },
         ::testing::ExitedWithCode(255), "Ravlen Runtime Error : Uncaught Ravlen Exception");
+}
+
+TEST_F(LoopDeathTest, CheckedBuildsReportABrokenHeapAtTheStepAfterTheEvent) {
+    if (!GC_CHECKED) GTEST_SKIP() << "release builds do not check the heap after each step";
+    game.Start();
+    game.Update();  // a clean heap passes the check
+    EXPECT_EXIT(
+        {
+            dup2(2, 1);  // the report goes to standard output; let the matcher see it
+            int empty = open("/dev/null", O_RDONLY);
+            dup2(empty, 0);  // the debugger prompt reads nothing
+            delegate->onUpdate = [](RecordingDelegate*) {
+                // A black block takes a new object by an element store without the barrier.
+                Array<Object*> block(1);
+                gc_mark_now(block.Rep());
+                block[0] = new Object();
+            };
+            game.Update();
+            std::puts("the step found nothing");
+            std::exit(3);
+        },
+        ::testing::ExitedWithCode(255), "Ravlen Runtime Error : Heap check failed: a black object refers to a white one");
 }
 
 TEST_F(LoopTest, ResizingRedrawsAndRestartsTheSchedule) {
