@@ -3,8 +3,9 @@
 #   make test   installs what is missing, builds, and passes the whole test suite
 JOBS  ?= $(shell nproc 2>/dev/null || echo 2)
 BUILD ?= build
+PREFIX ?= /usr/local
 
-.PHONY: all deps build run test test-main test-sanitize test-fuzz art bench clean
+.PHONY: all deps build run test test-main test-sanitize test-fuzz art bench install uninstall deb clean
 
 all: build
 
@@ -45,5 +46,25 @@ bench: build
 	cmake --build $(BUILD) -j $(JOBS) --target benchmarks
 	bash bench/run.sh $(BUILD)
 
+# Installs into $(PREFIX): the program in lib/grimalou, a link in bin, the
+# launcher, the icons, the metadata and the manual page in share.
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# Removes what the last `make install` put in place, as its manifest lists it.
+uninstall:
+	cmake -P tools/uninstall.cmake $(BUILD)/install_manifest.txt
+
+# The Debian package, built in its own folder with Debian's hardening flags:
+# build-deb/grimalou_<version>_amd64.deb.
+deb: deps
+	CFLAGS="$$(dpkg-buildflags --get CFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
+	CXXFLAGS="$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
+	LDFLAGS="$$(dpkg-buildflags --get LDFLAGS)" \
+	  cmake -S . -B build-deb -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build build-deb -j $(JOBS) --target grimalou packaging_files
+	cd build-deb && cpack
+	@ls build-deb/grimalou_*.deb
+
 clean:
-	rm -rf $(BUILD) build-sanitize build-fuzz
+	rm -rf $(BUILD) build-sanitize build-fuzz build-deb

@@ -3,6 +3,9 @@
 #define GLFW_INCLUDE_NONE
 #include <GLFW/glfw3.h>
 
+#include <cstdlib>
+#include <iterator>
+
 #include "host/errors.h"
 #include "host/events.h"
 #include "host/gl_api.h"
@@ -40,6 +43,30 @@ void OnCursorPosCallback(GLFWwindow*, double x, double y) {
 void OnCloseCallback(GLFWwindow*) { currentGlfwGame->OnCloseRequested(); }
 
 void OnSizeCallback(GLFWwindow*, int width, int height) { currentGlfwGame->OnResized(width, height); }
+
+// The sizes (pixels a side) of the icon pictures offered to the window
+// manager, for title bars and task switchers; it picks among them.
+constexpr int kWindowIconSides[] = {16, 32, 48, 64, 128, 256};
+
+// Gives the window the icon pictures found in data/icons/. A picture that is
+// missing or not RGBA is left out; with none the window keeps the window
+// system's default icon.
+void SetWindowIcon(KtGlfwGame* game, GLFWwindow* window) {
+    GLFWimage images[std::size(kWindowIconSides)];
+    int count = 0;
+    for (int side : kWindowIconSides) {
+        String path = String("ravlen://data/icons/") + String(side) + String(".png");
+        int w = 0, h = 0, components = 0;
+        unsigned char* pixels = game->LoadImagePixels(path, &w, &h, &components);
+        if (pixels && components != 4) {
+            std::free(pixels);
+            pixels = nullptr;
+        }
+        if (pixels) images[count++] = GLFWimage{w, h, pixels};
+    }
+    if (count > 0) glfwSetWindowIcon(window, count, images);
+    for (int i = 0; i < count; ++i) std::free(images[i].pixels);
+}
 
 }  // namespace
 
@@ -89,6 +116,7 @@ void KtGlfwGame::CreateDeviceWindow(int w, int h, int flags) {
     graphicsGeneration += 1;
     width = w;
     height = h;
+    SetWindowIcon(this, window);
 
     if (!monitor) {
         glfwSetWindowPos(window, (desktopVideoMode[0] - w) / 2, (desktopVideoMode[1] - h) / 2);

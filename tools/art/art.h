@@ -105,6 +105,10 @@ void drawFace(cairo_t* cr, const Character& c);
 void drawEye(cairo_t* cr, const Character& c, int step);  // anchor coordinates
 void drawBrow(cairo_t* cr);
 void drawSmile(cairo_t* cr, int row, int step);  // closed mouth half
+// The face as the title shows it: open eyes, brows and a closed smile on
+// the head (face coordinates); the title portraits and the icon draw it.
+// Eyes grown by `eyeScale` (> 1, for tiny pictures) leave no room for brows.
+void drawSmilingFace(cairo_t* cr, const Character& c, double eyeScale = 1);
 
 // ---------------------------------------------------------------- atlases
 struct Rect {
@@ -123,5 +127,9 @@ void writeFonts(const std::string& dir);
 
 // Review sheets composed from the written atlases.
 void writeReview(const std::string& dataDir, const std::string& docsDir);
+
+// The application's icon: <dir>/<n>.png for every size the desktop's icon
+// theme looks for, and <dir>/scalable.svg.
+void writeIcons(const std::string& dir);
 
 }  // namespace art

@@ -372,6 +372,31 @@ std::vector<Sprite> characterSprites(const Character& c) {
     return out;
 }
 
+void drawSmilingFace(cairo_t* cr, const Character& c, double eyeScale) {
+    drawFace(cr, c);
+    for (double dir : {1.0, -1.0}) {
+        cairo_save(cr);
+        cairo_translate(cr, kCentreX + dir * 98, 358);
+        cairo_scale(cr, dir * eyeScale, eyeScale);
+        drawEye(cr, c, 0);
+        cairo_restore(cr);
+        // Larger eyes would reach the brows.
+        if (eyeScale <= 1) {
+            cairo_save(cr);
+            cairo_translate(cr, kCentreX + dir * 96, 258);
+            cairo_scale(cr, dir, 1);
+            cairo_rotate(cr, -6 * M_PI / 180);
+            drawBrow(cr);
+            cairo_restore(cr);
+        }
+        cairo_save(cr);
+        cairo_translate(cr, kCentreX + (dir > 0 ? 0 : 2), 506);
+        cairo_scale(cr, dir, 1);
+        drawSmile(cr, 0, 2);
+        cairo_restore(cr);
+    }
+}
+
 // ---------------------------------------------------------------- title screen
 namespace {
 
@@ -389,25 +414,7 @@ void portrait(cairo_t* cr, const Character& c) {
     cairo_translate(cr, W / 2, 34);
     cairo_scale(cr, 0.4, 0.4);
     cairo_translate(cr, -kCentreX, 0);
-    drawFace(cr, c);
-    for (double dir : {1.0, -1.0}) {
-        cairo_save(cr);
-        cairo_translate(cr, kCentreX + dir * 98, 358);
-        cairo_scale(cr, dir, 1);
-        drawEye(cr, c, 0);
-        cairo_restore(cr);
-        cairo_save(cr);
-        cairo_translate(cr, kCentreX + dir * 96, 258);
-        cairo_scale(cr, dir, 1);
-        cairo_rotate(cr, -6 * M_PI / 180);
-        drawBrow(cr);
-        cairo_restore(cr);
-        cairo_save(cr);
-        cairo_translate(cr, kCentreX + (dir > 0 ? 0 : 2), 506);
-        cairo_scale(cr, dir, 1);
-        drawSmile(cr, 0, 2);
-        cairo_restore(cr);
-    }
+    drawSmilingFace(cr, c);
     cairo_restore(cr);
     cairo_append_path(cr, card);
     strokeOutline(cr, 6);

@@ -1,8 +1,9 @@
-// art_generator DATA_DIR DOCS_DIR
+// art_generator DATA_DIR DOCS_DIR [ICON_DIR]
 // Draws every picture of the application from vector shapes and writes the
 // four atlases and the two font pictures into DATA_DIR, then the review sheets
-// (composed from the atlases just written) into DOCS_DIR. The output depends
-// on nothing but this code and the DejaVu font files: same bytes on every run.
+// (composed from the atlases just written) into DOCS_DIR, and the icon set
+// into ICON_DIR when one is named. The output depends on nothing but this
+// code and the DejaVu font files: same bytes on every run.
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -10,12 +11,12 @@
 #include "art.h"
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s DATA_DIR DOCS_DIR\n", argv[0]);
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: %s DATA_DIR DOCS_DIR [ICON_DIR]\n", argv[0]);
         return 2;
     }
-    const std::string data = argv[1], docs = argv[2];
-    for (const std::string& dir : {data, docs}) {
+    const std::string data = argv[1], docs = argv[2], icons = argc == 4 ? argv[3] : "";
+    for (const std::string& dir : {data, docs, icons}) {
         // Create the folder and its parents.
         for (size_t i = 1; i <= dir.size(); ++i)
             if (i == dir.size() || dir[i] == '/') mkdir(dir.substr(0, i).c_str(), 0755);
@@ -26,5 +27,6 @@ int main(int argc, char** argv) {
     art::writeAtlas(data, "images3", art::titleSprites());
     art::writeFonts(data);
     art::writeReview(data, docs);
+    if (!icons.empty()) art::writeIcons(icons);
     return 0;
 }
