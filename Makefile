@@ -51,12 +51,13 @@ bench: build
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
-# Removes what the last `make install` put in place, as its manifest lists it.
+# Removes from $(PREFIX) what `make install` puts there.
 uninstall:
-	cmake -P tools/uninstall.cmake $(BUILD)/install_manifest.txt
+	cmake -DBUILD=$(BUILD) -DPREFIX=$(PREFIX) -P tools/uninstall.cmake
 
 # The Debian package, built in its own folder with Debian's hardening flags:
 # build-deb/grimalou_<version>_amd64.deb.
+deb: export DEB_BUILD_MAINT_OPTIONS = hardening=+all
 deb: deps
 	CFLAGS="$$(dpkg-buildflags --get CFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
 	CXXFLAGS="$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \

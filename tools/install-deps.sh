@@ -9,6 +9,7 @@ packages=(
   libstb-dev libopenal-dev libopenal1 libcairo2-dev libfreetype-dev fonts-dejavu-core
   xvfb xauth xdotool x11-utils x11-apps imagemagick
   sox vorbis-tools
+  dpkg-dev file lintian desktop-file-utils appstream man-db librsvg2-bin
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,22 +1,32 @@
-# cmake -P tools/uninstall.cmake BUILD/install_manifest.txt
-# Removes every file the last installation from that build folder wrote, then
-# the folders of the program's own that are left empty (a folder named
-# grimalou or below one); shared folders such as bin or share/applications
-# stay, even when empty.
-set(manifest "${CMAKE_ARGV3}")
-if(NOT EXISTS "${manifest}")
-  message(FATAL_ERROR "No ${manifest}: nothing was installed from this build folder")
+# cmake -DBUILD=build -DPREFIX=/usr/local -P tools/uninstall.cmake
+# Removes from PREFIX every file that installing BUILD puts there: the build
+# folder is installed once more into a scratch folder to learn the list, so
+# the list is always that of the install rules. Then the program's own folders
+# left empty go too (a folder named grimalou, or below one); shared folders
+# such as bin or share/applications stay, even when empty.
+if(NOT BUILD OR NOT PREFIX)
+  message(FATAL_ERROR "usage: cmake -DBUILD=<build folder> -DPREFIX=<prefix> -P ${CMAKE_SCRIPT_MODE_FILE}")
 endif()
-file(STRINGS "${manifest}" installed)
+# Relative folders are taken from the working folder.
+get_filename_component(BUILD "${BUILD}" ABSOLUTE)
+get_filename_component(PREFIX "${PREFIX}" ABSOLUTE)
+string(RANDOM LENGTH 8 tag)
+set(scratch "${BUILD}/uninstall-${tag}")
+execute_process(COMMAND ${CMAKE_COMMAND} --install "${BUILD}" --prefix "${scratch}"
+                OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
+file(GLOB_RECURSE installed LIST_DIRECTORIES false RELATIVE "${scratch}" "${scratch}/*")
+file(REMOVE_RECURSE "${scratch}")
+
 set(own_folders)
-foreach(path IN LISTS installed)
+foreach(relative IN LISTS installed)
+  set(path "${PREFIX}/${relative}")
   if(EXISTS "${path}" OR IS_SYMLINK "${path}")
     message(STATUS "Removing ${path}")
     file(REMOVE "${path}")
   endif()
-  get_filename_component(folder "${path}" DIRECTORY)
-  while(folder MATCHES "/grimalou(/|$)")
-    list(APPEND own_folders "${folder}")
+  get_filename_component(folder "${relative}" DIRECTORY)
+  while(folder MATCHES "(^|/)grimalou(/|$)")
+    list(APPEND own_folders "${PREFIX}/${folder}")
     get_filename_component(folder "${folder}" DIRECTORY)
   endwhile()
 endforeach()
