@@ -20,7 +20,8 @@ def check_runs_elsewhere(program, send_close, screenshot):
     """Starts `program` from an empty working folder: it finds its data beside
     its real file, so its window shows pictures (not a cleared window) and
     carries the icon; closing the window ends it with status 0 and leaves the
-    working folder empty."""
+    working folder empty. Returns the window's class, by which a desktop
+    matches the window to its launcher."""
     x = Xvfb()
     process = None
     here = os.getcwd()
@@ -38,10 +39,14 @@ def check_runs_elsewhere(program, send_close, screenshot):
             icon = subprocess.run(["xprop", "-id", window, "_NET_WM_ICON"], env=x.env, check=True,
                                   capture_output=True, text=True, timeout=10).stdout
             assert "Icon (16 x 16)" in icon and "Icon (32 x 32)" in icon, icon[:200]
+            wm_class = subprocess.run(["xprop", "-id", window, "WM_CLASS"], env=x.env, check=True,
+                                      capture_output=True, text=True, timeout=10).stdout
             subprocess.run([send_close, window], env=x.env, check=True, timeout=10)
             status = process.process.wait(timeout=10)
             assert status == 0, (status, process.snapshot(), process.errors)
             assert os.listdir(elsewhere) == [], os.listdir(elsewhere)
+            # WM_CLASS(STRING) = "instance", "class"
+            return wm_class.split('"')[3]
         finally:
             os.chdir(here)
             if process:

@@ -66,7 +66,7 @@ def check_icons(prefix, app_id):
     assert sides >= ICON_SIDES, sorted(sides)
 
 
-def check_launcher(prefix, app_id):
+def check_launcher(prefix, app_id, window_class):
     path = os.path.join(prefix, "share", "applications", app_id + ".desktop")
     run("desktop-file-validate", path)
     entry = configparser.ConfigParser(interpolation=None)
@@ -77,8 +77,7 @@ def check_launcher(prefix, app_id):
     assert entry["Exec"].split()[0] == "grimalou", entry["Exec"]
     assert {"Education", "MedicalSoftware"} <= set(entry["Categories"].split(";")), entry["Categories"]
     assert {"speech", "mouth", "face", "exercise", "therapy"} <= set(entry["Keywords"].split(";")), entry["Keywords"]
-    # The window manager matches the window to its launcher by class.
-    assert entry["StartupWMClass"] == "Grimalou"
+    assert entry["StartupWMClass"] == window_class, (entry["StartupWMClass"], window_class)
 
 
 def check_metadata(prefix, app_id, source):
@@ -118,10 +117,10 @@ def main(build, source, app_id, send_close, screenshot):
         run("cmake", "--install", build, "--prefix", prefix)
         check_program(prefix, build)
         check_icons(prefix, app_id)
-        check_launcher(prefix, app_id)
+        window_class = check_runs_elsewhere(os.path.join(prefix, "bin", "grimalou"), send_close, screenshot)
+        check_launcher(prefix, app_id, window_class)
         check_metadata(prefix, app_id, source)
         check_manual(prefix)
-        check_runs_elsewhere(os.path.join(prefix, "bin", "grimalou"), send_close, screenshot)
         check_uninstall(prefix, build, source)
     print("install: all checks passed")
     return 0
