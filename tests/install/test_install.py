@@ -1,7 +1,7 @@
 """The installed program: `cmake --install` into a scratch prefix gives the
 tree a desktop looks in, Debian's tools accept its launcher, metadata and
-manual page, the link in bin/ runs from another working folder, and
-uninstalling leaves none of it behind.
+manual page, the link in bin/ runs from another working folder (with or
+without the icon pictures), and uninstalling leaves none of it behind.
 
 Usage: test_install.py BUILD_DIR SOURCE_DIR APP_ID SEND_CLOSE SCREENSHOT_PNG"""
 
@@ -9,6 +9,7 @@ import configparser
 import filecmp
 import os
 import re
+import shutil
 import struct
 import subprocess
 import sys
@@ -118,6 +119,9 @@ def main(build, source, app_id, send_close, screenshot):
         check_launcher(prefix, app_id, window_class)
         check_metadata(prefix, app_id)
         check_manual(prefix)
+        # Without its icon pictures the program still starts.
+        shutil.rmtree(os.path.join(prefix, "lib", "grimalou", "data", "icons"))
+        check_runs_elsewhere(os.path.join(prefix, "bin", "grimalou"), send_close, screenshot, icon=False)
         check_uninstall(prefix, build, source)
     print("install: all checks passed")
     return 0

@@ -1,11 +1,12 @@
-// The application's icon: the girl's smiling face on her pink card, as the
-// title screen shows her, cut square and tight so that it still reads as a
-// face at 16 pixels.
+// The application's icon: the girl's smiling face as the title screen shows
+// her, cut square and close on a card of her shirt's pink (stronger than her
+// title card's, so that the face stands out), still a face at 16 pixels.
 #include <cairo-svg.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 
 #include "art.h"
 
@@ -16,9 +17,8 @@ namespace {
 // Every size (pixels a side) the desktop's hicolor theme looks for.
 constexpr int kIconSizes[] = {16, 32, 48, 64, 128, 256, 512};
 
-// The part of the face picture the icon shows (face units): the head from
-// the top of the hair to just below the chin, with the bunches cut by the
-// card's sides.
+// The part of the face picture the icon shows (face units): the whole head
+// from the top of the hair to the collar, the bunches cut by the card's sides.
 constexpr double kViewLeft = 22, kViewTop = 10, kViewSide = 740;
 
 void drawIcon(cairo_t* cr, double side) {
