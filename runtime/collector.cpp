@@ -103,12 +103,15 @@ void gc_misplaced_header() {
 namespace {
 
 // Checked builds hold destroyed blocks back, oldest first, until they add up
-// to more than this; only then does the oldest go back to the heap. 256 MiB:
-// far beyond what any test collects, while a long debug session stays bounded.
-constexpr size_t QUARANTINE_BYTES = size_t(256) << 20;
+// to more than this; only then does the oldest go back to the heap. 64 MiB:
+// several times what the whole test suite collects, while a long debug
+// session (or a fuzzer under its memory limit) stays bounded.
+constexpr size_t QUARANTINE_BYTES = size_t(64) << 20;
+#if !GC_ASAN
 // What a dead block is filled with where the sanitizer cannot poison it: read
 // as a vtable pointer or an object reference it faults at once.
 constexpr int DEAD_FILL = 0xdb;
+#endif
 
 struct Quarantine {
     std::deque<std::pair<gc_object*, int>> blocks;
