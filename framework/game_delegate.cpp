@@ -20,7 +20,12 @@ void c_GameDelegate::Start() {
     theApp->OnSetup();
 }
 
-void c_GameDelegate::Suspend() { audio->PauseAllSounds(); }
+void c_GameDelegate::Suspend() {
+    audio->PauseAllSounds();
+    // A finger lifted while the window is away must not leave a gesture
+    // running when it comes back.
+    input->ReleaseHeldKeys();
+}
 void c_GameDelegate::Resume() { audio->ContinueAllSounds(); }
 
 void c_GameDelegate::Update() {

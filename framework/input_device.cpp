@@ -148,6 +148,11 @@ void c_InputDevice::PostTick() {
     charCount = 0;
 }
 
+void c_InputDevice::ReleaseHeldKeys() {
+    for (int key = 0; key < KEY_COUNT; ++key)
+        if (keyDown[key]) KeyInput(EV_KEY_UP, key);
+}
+
 int c_InputDevice::GetChar() {
     if (charReadPos >= charCount) return 0;
     return charBuffer[charReadPos++];

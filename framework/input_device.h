@@ -65,6 +65,9 @@ public:
     void PreTick();
     // After OnTick: forgets the presses and characters of this update.
     void PostTick();
+    // Every key, button and finger still down goes up: a release that
+    // happens while the window is away never reaches the application.
+    void ReleaseHeldKeys();
 
     bool IsKeyDown(int key) const { return InKeySpace(key) && keyDown[key]; }
     int KeyHitCount(int key) const { return InKeySpace(key) ? keyHits[key] : 0; }

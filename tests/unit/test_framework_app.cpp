@@ -104,6 +104,21 @@ TEST_F(AppTest, StartCreatesTheDevicesBeforeOnSetupAndTheLoopFeedsTheApp) {
     EXPECT_EQ(graphicsDevice->FrameWidth(), 640);
 }
 
+TEST_F(AppTest, LosingTheWindowReleasesWhatIsHeld) {
+    new LoggingApp();
+    host.Start();
+    host.MouseInput(EV_MOUSE_DOWN, 0, 5, 5);
+    host.KeyInput(EV_KEY_DOWN, 65);
+    host.Suspend();
+    // The release happens elsewhere and never arrives.
+    host.Resume();
+    EXPECT_FALSE(inputDevice->IsKeyDown(1));
+    EXPECT_FALSE(inputDevice->IsKeyDown(384));
+    EXPECT_FALSE(inputDevice->IsKeyDown(65));
+    // The presses of the last update are still counted.
+    EXPECT_EQ(inputDevice->KeyHitCount(384), 1);
+}
+
 TEST_F(AppTest, TheAppAndItsDevicesSurviveCollection) {
     new LoggingApp();
     host.Start();
