@@ -1,0 +1,108 @@
+"""The keyboard on the real executable: the help over the face and a click
+closing it, a recording made and played with keys, full screen and back.
+
+Usage: test_keys.py GRIMALOU SEND_CLOSE OUTPUT_FOLDER"""
+
+import os
+import subprocess
+import sys
+import time
+
+from e2e_support import LoggedProcess, Xvfb, find_window, geometry, xdotool
+
+
+def shot(env, window, path):
+    subprocess.run(["import", "-window", window, path], env=env, check=True, timeout=30)
+    return path
+
+
+def pixel(env, path, x, y):
+    """The (r, g, b) of one pixel of a PNG, through ImageMagick."""
+    text = subprocess.run(["convert", path, "-format", "%%[fx:int(255*p{%d,%d}.r)] %%[fx:int(255*p{%d,%d}.g)] "
+                           "%%[fx:int(255*p{%d,%d}.b)]" % (x, y, x, y, x, y), "info:"],
+                          env=env, check=True, capture_output=True, text=True, timeout=30).stdout
+    return tuple(int(v) for v in text.split())
+
+
+def same_pictures(env, a, b):
+    result = subprocess.run(["compare", "-metric", "AE", a, b, "null:"], env=env, capture_output=True, text=True,
+                            timeout=30)
+    return result.stderr.strip() == "0"
+
+
+def key(env, window, name):
+    xdotool(env, "key", "--window", window, name)
+    time.sleep(0.3)
+
+
+def drag(env, window, x, y, dx, dy, steps=10):
+    xdotool(env, "mousemove", "--window", window, x, y)
+    xdotool(env, "mousedown", "1")
+    for i in range(1, steps + 1):
+        xdotool(env, "mousemove", "--window", window, x + dx * i // steps, y + dy * i // steps)
+        time.sleep(0.03)
+    time.sleep(0.1)
+    xdotool(env, "mouseup", "1")
+
+
+def main():
+    grimalou, send_close, out = sys.argv[1:4]
+    os.makedirs(out, exist_ok=True)
+    x = Xvfb()
+    process = None
+    try:
+        process = LoggedProcess([grimalou], x.env)
+        window = find_window(x.env, "Grimalou")
+        time.sleep(0.5)
+        xdotool(x.env, "mousemove", "--window", window, 240, 220, "click", "1")
+        time.sleep(1)
+
+        # The help: a dark panel over the face's middle; a click closes it
+        # and does nothing else.
+        face = shot(x.env, window, os.path.join(out, "keys_face.png"))
+        key(x.env, window, "F1")
+        helped = shot(x.env, window, os.path.join(out, "keys_help.png"))
+        r, g, b = pixel(x.env, helped, 400, 250)
+        assert r < 80 and g < 80 and b < 110, ("no help panel", r, g, b)
+        xdotool(x.env, "mousemove", "--window", window, 37, 100, "click", "1")
+        time.sleep(0.3)
+        closed = shot(x.env, window, os.path.join(out, "keys_closed.png"))
+        assert same_pictures(x.env, face, closed), "the click that closed the help changed the face"
+
+        # Record a drag of the right eye with R, play it with Space.
+        key(x.env, window, "m")
+        key(x.env, window, "r")
+        drag(x.env, window, 460, 228, 0, -45)
+        time.sleep(0.5)
+        key(x.env, window, "r")
+        live = shot(x.env, window, os.path.join(out, "keys_live.png"))
+        assert not same_pictures(x.env, face, live), "the drag did not move the eye"
+        key(x.env, window, "space")
+        started = shot(x.env, window, os.path.join(out, "keys_playing.png"))
+        assert not same_pictures(x.env, live, started), "space did not start the playback from the snapshot"
+        time.sleep(3)
+        played = shot(x.env, window, os.path.join(out, "keys_played.png"))
+        assert same_pictures(x.env, live, played), "the playback ended elsewhere than the live drag"
+
+        # Full screen and back to the same place and size.
+        before = geometry(x.env, window)
+        key(x.env, window, "F11")
+        time.sleep(0.5)
+        assert geometry(x.env, window)[2:] == (1920, 1080), geometry(x.env, window)
+        shot(x.env, window, os.path.join(out, "keys_fullscreen.png"))
+        key(x.env, window, "F11")
+        time.sleep(0.5)
+        assert geometry(x.env, window) == before, (geometry(x.env, window), before)
+
+        subprocess.run([send_close, window], env=x.env, check=True, timeout=10)
+        status = process.process.wait(timeout=10)
+        assert status == 0, (status, process.snapshot(), process.errors)
+    finally:
+        if process:
+            process.stop()
+        x.stop()
+    print("keys: help, recording by keys, full screen: ok")
+
+
+if __name__ == "__main__":
+    main()
