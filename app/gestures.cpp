@@ -382,17 +382,17 @@ void c_MyApp::DragOne(int cx, int cy, int dx, int dy) {
     else if (grab[GRAB_EYE_LEFT])
         DragEye(eyeLeft, eyeRight, false, cx, cy, dy);
     else if (grab[GRAB_MOUTH_RIGHT])
-        DragMouthCorner(mouthRight, mouthLeft, true, dx, dy);
+        DragCorner(mouthRight, mouthLeft, true, MODE_SMILE, dx, dy);
     else if (grab[GRAB_MOUTH_LEFT])
-        DragMouthCorner(mouthLeft, mouthRight, false, dx, dy);
+        DragCorner(mouthLeft, mouthRight, false, MODE_SMILE, dx, dy);
     else if (grab[GRAB_LIPS_RIGHT])
-        DragLipsOrTeethCorner(lipsRight, lipsLeft, true, false, dx, dy);
+        DragCorner(lipsRight, lipsLeft, true, MODE_LIPS, dx, dy);
     else if (grab[GRAB_LIPS_LEFT])
-        DragLipsOrTeethCorner(lipsLeft, lipsRight, false, false, dx, dy);
+        DragCorner(lipsLeft, lipsRight, false, MODE_LIPS, dx, dy);
     else if (grab[GRAB_TEETH_RIGHT])
-        DragLipsOrTeethCorner(teethRight, teethLeft, true, true, dx, dy);
+        DragCorner(teethRight, teethLeft, true, MODE_TEETH, dx, dy);
     else if (grab[GRAB_TEETH_LEFT])
-        DragLipsOrTeethCorner(teethLeft, teethRight, false, true, dx, dy);
+        DragCorner(teethLeft, teethRight, false, MODE_TEETH, dx, dy);
     else if (grab[GRAB_MOUTH_CENTRE])
         DragMouthCentre(dy);
     else if (grab[GRAB_BROW_RIGHT_OUTER])
@@ -438,7 +438,10 @@ void c_MyApp::HoldTongueInsideMouth() {
     PlaceTongue();
 }
 
-void c_MyApp::DragMouthCorner(c_Partie* half, c_Partie* other, bool right, int dx, int dy) {
+// A corner of the smiling mouth, the lips or the teeth: up and down change its
+// row, out and in its step; the narrowest step goes on to the pursed lips
+// (smiling mouth) or the round mouth (teeth).
+void c_MyApp::DragCorner(c_Partie* half, c_Partie* other, bool right, int rendering, int dx, int dy) {
     // Inward for the left corner includes the threshold itself.
     bool outward = right ? dx > MOUTH_SIDE_STEP : dx < -MOUTH_SIDE_STEP;
     bool inward = right ? dx < -MOUTH_SIDE_STEP : dx >= MOUTH_SIDE_STEP;
@@ -446,51 +449,27 @@ void c_MyApp::DragMouthCorner(c_Partie* half, c_Partie* other, bool right, int d
     if (!vertical && !outward && !inward) return;
     FeedPointer();
     if (!CheeksAtRest()) return;
+    bool smile = rendering == MODE_SMILE;
+    bool narrowest = false;
     if (vertical) {
-        pursedMouth = false;
-        half->frame = std::clamp(half->frame + (dy < 0 ? -ROW : ROW), 0, MOUTH_LAST_ROW);
+        int last = smile ? MOUTH_LAST_ROW : LIPS_LAST_ROW;
+        half->frame = std::clamp(half->frame + (dy < 0 ? -ROW : ROW), 0, last);
     } else if (outward) {
         half->variant = std::min(LAST_STEP, half->variant + 1);
-        pursedMouth = false;
-    } else {
-        half->variant -= 1;
-        if (half->variant < 0) {
-            half->variant = 0;
-            pursedMouth = true;
-        }
+    } else if (--half->variant < 0) {
+        half->variant = 0;
+        narrowest = true;
     }
-    if (Paired()) {
-        other->frame = half->frame;
-        other->variant = half->variant;
+    bool& beyond = smile ? pursedMouth : roundMouth;
+    if (rendering != MODE_LIPS) {
+        if (vertical || outward) beyond = false;
+        if (narrowest) beyond = true;
     }
-    PlaceMouthHalves();
-    if (!vertical) HoldTongueInsideMouth();
-}
-
-void c_MyApp::DragLipsOrTeethCorner(c_Partie* half, c_Partie* other, bool right, bool teeth, int dx, int dy) {
-    bool outward = right ? dx > MOUTH_SIDE_STEP : dx < -MOUTH_SIDE_STEP;
-    bool inward = right ? dx < -MOUTH_SIDE_STEP : dx >= MOUTH_SIDE_STEP;
-    bool vertical = dy < -MOUTH_ROW_STEP || dy > MOUTH_ROW_STEP;
-    if (!vertical && !outward && !inward) return;
-    FeedPointer();
-    if (!CheeksAtRest()) return;
-    if (vertical) {
-        half->frame = std::clamp(half->frame + (dy < 0 ? -ROW : ROW), 0, LIPS_LAST_ROW);
-        if (teeth) roundMouth = false;
-    } else if (outward) {
-        half->variant = std::min(LAST_STEP, half->variant + 1);
-        if (teeth) roundMouth = false;
-    } else {
-        half->variant -= 1;
-        if (half->variant < 0) {
-            half->variant = 0;
-            if (teeth) roundMouth = true;
-        }
-    }
-    // Lips and teeth halves always share their row.
-    other->frame = half->frame;
+    // The halves of the lips and the teeth always share their row.
+    if (Paired() || !smile) other->frame = half->frame;
     if (Paired()) other->variant = half->variant;
     PlaceMouthHalves();
+    if (smile && !vertical) HoldTongueInsideMouth();
 }
 
 // Moves the mouth to another rendering; each new half takes the step of its

@@ -193,8 +193,8 @@ private:
     void DragCheeks(int cx);
     void DragOne(int cx, int cy, int dx, int dy);
     void DragEye(c_Partie* eye, c_Partie* other, bool right, int cx, int cy, int dy);
-    void DragMouthCorner(c_Partie* half, c_Partie* other, bool right, int dx, int dy);
-    void DragLipsOrTeethCorner(c_Partie* half, c_Partie* other, bool right, bool teeth, int dx, int dy);
+    // rendering: MODE_SMILE, MODE_LIPS or MODE_TEETH (gestures.cpp).
+    void DragCorner(c_Partie* half, c_Partie* other, bool right, int rendering, int dx, int dy);
     void DragMouthCentre(int dy);
     void DragBrowEnd(c_Partie* brow, c_Partie* other, int upStep, int dy);
     void DragBrowMiddle(c_Partie* brow, c_Partie* other, int dy);

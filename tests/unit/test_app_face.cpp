@@ -147,6 +147,28 @@ TEST_F(FaceTest, PursingPastTheFirstStepAndOutAgain) {
     EXPECT_EQ(app->mouthLeft->variant, 1);
 }
 
+TEST_F(FaceTest, TeethCornersShareTheirRowAndGoRoundPastTheFirstStep) {
+    ShowMenu();
+    Press(app->symmetryButton);
+    finger->Drag(CentreX(app->mouthRight), RowsY(app->mouthRight), 0, 31);
+    ASSERT_TRUE(app->teethMode);
+    c_Partie *r = app->teethRight, *l = app->teethLeft;
+    finger->Drag(CornerX(r), RowsY(r), 0, 31);
+    EXPECT_EQ(r->frame, 7);
+    EXPECT_EQ(l->frame, 7);
+    finger->Drag(CornerX(r), RowsY(r), 0, 31);
+    EXPECT_EQ(r->frame, 7);
+    finger->Drag(CornerX(r), RowsY(r), -51, 0);
+    EXPECT_TRUE(app->roundMouth);
+    EXPECT_EQ(l->variant, 0);
+    // The round mouth's own zone: its right side.
+    finger->Drag((r->edge3 + r->edge1) / 2, RowsY(r), 51, 0);
+    EXPECT_FALSE(app->roundMouth);
+    EXPECT_EQ(r->variant, 1);
+    // One-sided: the other half keeps its step.
+    EXPECT_EQ(l->variant, 0);
+}
+
 TEST_F(FaceTest, TheLeftCornerMovesInwardAtExactlyFiftyUnits) {
     ShowMenu();
     Press(app->symmetryButton);
