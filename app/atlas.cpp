@@ -12,6 +12,9 @@ namespace {
 
 // The atlas picture's texture flags: linear filtering with mipmaps.
 constexpr int ATLAS_IMAGE_FLAGS = 3;
+// 4096 x 4096 texels (64 MiB as RGBA): the largest atlas the art tools make. A
+// larger one is refused before it is decoded, as an unreadable one would be.
+constexpr int64_t kMaxAtlasPixels = int64_t(4096) * 4096;
 
 bool LineHasPrefix(const Char* line, int length, const String& prefix) {
     if (prefix.Length() > length) return false;
@@ -77,7 +80,8 @@ Atlas LoadAtlas(const char* name) {
     atlas.name = String(name);
     String picture = atlas.name + String(".png");
     String index = atlas.name + String(".txt");
-    atlas.picture = c_Image2::Load(String("ravlen://data/") + picture, 0.5f, 0.5f, ATLAS_IMAGE_FLAGS, nullptr);
+    atlas.picture = c_Image2::Load(String("ravlen://data/") + picture, 0.5f, 0.5f, ATLAS_IMAGE_FLAGS, nullptr,
+                                    kMaxAtlasPixels);
     if (!atlas.picture)
         RuntimeError(String("Cannot load the atlas picture ") + Quoted(picture) +
                      String(" from the data folder: the file is missing or is not a picture"));

@@ -3,10 +3,19 @@
 #include "canvas/image.h"
 #include "canvas/texture.h"
 
+namespace {
+
+// 128 x 128 pixels: the largest glyph cell a font picture may have. A picture
+// with more pixels than its cells may hold is refused before it is decoded.
+constexpr int64_t kMaxCellPixels = 128 * 128;
+
+}  // namespace
+
 c_Font* c_Font::Load(const String& path, int firstChar, int numChars, bool bordered) {
-    c_Image2* image = c_Image2::Load(path, 0.5f, 0.5f, LinearFilter | MipmapFilter, nullptr);
-    if (!image) return nullptr;
     if (numChars <= 0) return nullptr;
+    c_Image2* image =
+        c_Image2::Load(path, 0.5f, 0.5f, LinearFilter | MipmapFilter, nullptr, numChars * kMaxCellPixels);
+    if (!image) return nullptr;
     int cellWidth = image->Width() / numChars;
     int cellHeight = image->Height();
     // A picture narrower than one pixel per character has no cells to cut.

@@ -30,7 +30,7 @@ public:
 
     // `numChars` equal cells in one row; with `bordered`, a one-pixel border
     // around every cell is left out of the glyph. Null when the picture cannot
-    // be loaded.
+    // be loaded or is too large for a font of `numChars` cells.
     static c_Font* Load(const String& path, int firstChar, int numChars, bool bordered);
 
     GC_FIELDS(Object, glyphs)

@@ -24,8 +24,9 @@ c_Image2::c_Image2(c_Image2* source, int sx, int sy, int w, int h, float xhandle
     SetPivot(xhandle, yhandle);
 }
 
-c_Image2* c_Image2::Load(const String& path, float xhandle, float yhandle, int flags, c_Shader* shader) {
-    c_Material* loaded = c_Material::Load(path, (flags & IMAGE_FLAG_MASK) | ClampUV, shader);
+c_Image2* c_Image2::Load(const String& path, float xhandle, float yhandle, int flags, c_Shader* shader,
+                         int64_t maxPixels) {
+    c_Material* loaded = c_Material::Load(path, (flags & IMAGE_FLAG_MASK) | ClampUV, shader, maxPixels);
     if (!loaded) return nullptr;
     c_Image2* image = new c_Image2(loaded, xhandle, yhandle);
     // The image holds its own reference now; the loader's is given back.

@@ -3,6 +3,7 @@
 // itself is not stored but follows from them (PivotX, PivotY).
 #pragma once
 
+#include "host/picture_file.h"
 #include "runtime/collector.h"
 #include "runtime/gc_ref.h"
 #include "runtime/string.h"
@@ -30,8 +31,10 @@ public:
     // A rectangle of another image, at (x, y) relative to that image's own.
     c_Image2(c_Image2* source, int x, int y, int width, int height, float xhandle, float yhandle);
 
-    // Null when the picture cannot be loaded; a null shader is the default one.
-    static c_Image2* Load(const String& path, float xhandle, float yhandle, int flags, c_Shader* shader);
+    // Null when the picture cannot be loaded or has more than `maxPixels`
+    // pixels; a null shader is the default one.
+    static c_Image2* Load(const String& path, float xhandle, float yhandle, int flags, c_Shader* shader,
+                          int64_t maxPixels = kMaxPicturePixels);
 
     void SetPivot(float xhandle, float yhandle);
     int Width() const { return width; }

@@ -22,9 +22,9 @@ c_Material* c_Material::Init(c_Shader* given) {
     return this;
 }
 
-c_Material* c_Material::Load(const String& path, int textureFlags, c_Shader* given) {
+c_Material* c_Material::Load(const String& path, int textureFlags, c_Shader* given, int64_t maxPixels) {
     c_Material* material = (new c_Material())->Init(given);
-    return material->shader->LoadMaterialFiles(material, path, textureFlags);
+    return material->shader->LoadMaterialFiles(material, path, textureFlags, maxPixels);
 }
 
 void c_Material::PutFloatParam(const String& name, float value) {

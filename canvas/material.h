@@ -5,6 +5,7 @@
 #pragma once
 
 #include "canvas/ref_counted.h"
+#include "host/picture_file.h"
 #include "runtime/array.h"
 #include "runtime/containers.h"
 #include "runtime/gc_ref.h"
@@ -26,7 +27,9 @@ public:
     c_Material();
     // A null shader is the default shader.
     c_Material* Init(c_Shader* shader);
-    static c_Material* Load(const String& path, int textureFlags, c_Shader* shader);
+    // Every picture file of the material is refused beyond `maxPixels` pixels.
+    static c_Material* Load(const String& path, int textureFlags, c_Shader* shader,
+                            int64_t maxPixels = kMaxPicturePixels);
 
     void PutFloatParam(const String& name, float value);
     void PutVectorParam(const String& name, Array<float> values);

@@ -178,8 +178,9 @@ void c_Shader::PrepareMaterial(c_Material* material) {
     material->PutTextureParam(String("ColorTexture"), c_Texture::WhiteTexture());
 }
 
-c_Material* c_Shader::LoadMaterialFiles(c_Material* material, const String& path, int textureFlags) {
-    c_Texture* texture = c_Texture::Load(path, 4, textureFlags);
+c_Material* c_Shader::LoadMaterialFiles(c_Material* material, const String& path, int textureFlags,
+                                        int64_t maxPixels) {
+    c_Texture* texture = c_Texture::Load(path, 4, textureFlags, maxPixels);
     if (!texture) return nullptr;
     material->PutTextureParam(String("ColorTexture"), texture);
     texture->Release();
@@ -205,9 +206,9 @@ namespace {
 // The first of base + suffix + "." + ext that loads, or null. Each try is a
 // real load attempt.
 c_Texture* FirstFound(const String& base, const String& ext, std::initializer_list<const char*> suffixes,
-                      int textureFlags) {
+                      int textureFlags, int64_t maxPixels) {
     for (const char* suffix : suffixes) {
-        c_Texture* texture = c_Texture::Load(base + String(suffix) + String(".") + ext, 4, textureFlags);
+        c_Texture* texture = c_Texture::Load(base + String(suffix) + String(".") + ext, 4, textureFlags, maxPixels);
         if (texture) return texture;
     }
     return nullptr;
@@ -215,7 +216,8 @@ c_Texture* FirstFound(const String& base, const String& ext, std::initializer_li
 
 }  // namespace
 
-c_Material* c_BumpShader::LoadMaterialFiles(c_Material* material, const String& path, int textureFlags) {
+c_Material* c_BumpShader::LoadMaterialFiles(c_Material* material, const String& path, int textureFlags,
+                                            int64_t maxPixels) {
     String ext("png");
     String base = path;
     int dot = path.LastIndexOf(String("."));
@@ -223,9 +225,9 @@ c_Material* c_BumpShader::LoadMaterialFiles(c_Material* material, const String& 
         ext = path.Substring(dot + 1);
         base = path.Substring(0, dot);
     }
-    c_Texture* color = FirstFound(base, ext, {"", "_d", "_diff", "_diffuse"}, textureFlags);
-    c_Texture* specular = FirstFound(base, ext, {"_s", "_spec", "_specular", "_SPECULAR"}, textureFlags);
-    c_Texture* normal = FirstFound(base, ext, {"_n", "_norm", "_normal", "_NORMALS"}, textureFlags);
+    c_Texture* color = FirstFound(base, ext, {"", "_d", "_diff", "_diffuse"}, textureFlags, maxPixels);
+    c_Texture* specular = FirstFound(base, ext, {"_s", "_spec", "_specular", "_SPECULAR"}, textureFlags, maxPixels);
+    c_Texture* normal = FirstFound(base, ext, {"_n", "_norm", "_normal", "_NORMALS"}, textureFlags, maxPixels);
     if (!color && !specular && !normal) return nullptr;
 
     material->PutTextureParam(String("ColorTexture"), color);

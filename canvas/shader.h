@@ -36,9 +36,10 @@ public:
 
     // Gives a new material its parameters and their defaults.
     virtual void PrepareMaterial(c_Material* material);
-    // Fills a material from the picture at `path`; the material, or null when
-    // nothing could be loaded.
-    virtual c_Material* LoadMaterialFiles(c_Material* material, const String& path, int textureFlags);
+    // Fills a material from the picture at `path`, refusing pictures of more
+    // than `maxPixels` pixels; the material, or null when nothing could be loaded.
+    virtual c_Material* LoadMaterialFiles(c_Material* material, const String& path, int textureFlags,
+                                          int64_t maxPixels);
 
     GC_FIELDS(Object, uniforms, programs, stockMaterial)
 
@@ -50,7 +51,8 @@ private:
 class c_BumpShader : public c_Shader {
 public:
     void PrepareMaterial(c_Material* material) override;
-    c_Material* LoadMaterialFiles(c_Material* material, const String& path, int textureFlags) override;
+    c_Material* LoadMaterialFiles(c_Material* material, const String& path, int textureFlags,
+                                  int64_t maxPixels) override;
 };
 
 // Diffuse light only.

@@ -154,9 +154,9 @@ c_DataBuffer* PremultipliedRgba(const unsigned char* pixels, int width, int heig
     return buffer;
 }
 
-c_Texture* c_Texture::Load(const String& path, int fmt, int textureFlags) {
+c_Texture* c_Texture::Load(const String& path, int fmt, int textureFlags, int64_t maxPixels) {
     int w = 0, h = 0, components = 0;
-    unsigned char* pixels = currentGame->LoadImagePixels(TextureDataPath(path), &w, &h, &components);
+    unsigned char* pixels = currentGame->LoadImagePixels(TextureDataPath(path), &w, &h, &components, maxPixels);
     if (!pixels) return nullptr;
     c_DataBuffer* buffer = PremultipliedRgba(pixels, w, h, components);
     std::free(pixels);

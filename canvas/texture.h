@@ -9,6 +9,7 @@
 
 #include "canvas/ref_counted.h"
 #include "host/data_buffer.h"
+#include "host/picture_file.h"
 #include "runtime/array.h"
 #include "runtime/containers.h"
 #include "runtime/gc_ref.h"
@@ -42,8 +43,8 @@ public:
     c_Texture* Init(int width, int height, int format, int flags);
 
     // A picture file as a premultiplied RGBA texture, or null when the file
-    // cannot be read or decoded.
-    static c_Texture* Load(const String& path, int format, int flags);
+    // cannot be read or decoded or has more than `maxPixels` pixels.
+    static c_Texture* Load(const String& path, int format, int flags, int64_t maxPixels = kMaxPicturePixels);
     // The shared 1x1 texture of one colour, made on first use, kept for ever.
     static c_Texture* ColorTexture(int color);
     static c_Texture* WhiteTexture();

@@ -42,9 +42,9 @@ int gxtkGraphics::StartFrame() {
 void gxtkGraphics::EndFrame() {}
 void gxtkGraphics::DropGraphics() {}
 
-gxtkSurface* gxtkGraphics::OpenSurface(const String& path) {
+gxtkSurface* gxtkGraphics::OpenSurface(const String& path, int64_t maxPixels) {
     gxtkSurface* surface = new gxtkSurface();
-    if (!FillSurface(surface, path)) return nullptr;
+    if (!FillSurface(surface, path, maxPixels)) return nullptr;
     surface->PrepareTexture();
     return surface;
 }
@@ -59,9 +59,9 @@ gxtkSurface* gxtkGraphics::MakeSurface(int w, int h) {
     return surface;
 }
 
-bool gxtkGraphics::FillSurface(gxtkSurface* surface, const String& path) {
+bool gxtkGraphics::FillSurface(gxtkSurface* surface, const String& path, int64_t maxPixels) {
     int w = 0, h = 0, components = 0;
-    unsigned char* pixels = theHost->LoadImagePixels(path, &w, &h, &components);
+    unsigned char* pixels = theHost->LoadImagePixels(path, &w, &h, &components, maxPixels);
     if (!pixels) return false;
     surface->TakePixels(pixels, w, h, components);
     return true;

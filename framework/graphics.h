@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "host/picture_file.h"
 #include "runtime/collector.h"
 #include "runtime/string.h"
 
@@ -36,12 +37,13 @@ public:
     virtual void EndFrame();
     virtual void DropGraphics();
     // A surface with the picture and its texture, or null when the picture
-    // cannot be loaded.
-    virtual gxtkSurface* OpenSurface(const String& path);
+    // cannot be loaded or has more than `maxPixels` pixels.
+    virtual gxtkSurface* OpenSurface(const String& path, int64_t maxPixels = kMaxPicturePixels);
     // A surface without pixels, depth 4, RGBA.
     virtual gxtkSurface* MakeSurface(int width, int height);
-    // Loads a picture into the surface, premultiplied; false when it cannot.
-    virtual bool FillSurface(gxtkSurface* surface, const String& path);
+    // Loads a picture into the surface, premultiplied; false when it cannot or
+    // when it has more than `maxPixels` pixels.
+    virtual bool FillSurface(gxtkSurface* surface, const String& path, int64_t maxPixels = kMaxPicturePixels);
     virtual void ClearScreen(float r, float g, float b);
     virtual void SetOpacity(float alpha);
     virtual void SetTint(float r, float g, float b);

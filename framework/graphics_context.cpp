@@ -9,6 +9,10 @@ namespace {
 // The default font covers the 96 characters from the space (32) on.
 constexpr int kFontFrames = 96;
 constexpr int kFontFirstChar = 32;
+// 128 x 128 pixels: the largest frame the font picture may have. A picture
+// with more pixels than its frames may hold is refused before it is decoded,
+// as an unreadable one would be.
+constexpr int64_t kMaxFontFramePixels = 128 * 128;
 
 }  // namespace
 
@@ -46,7 +50,8 @@ c_Image* c_Image::Init(gxtkSurface* s, int frameCount, int f) {
 }
 
 void c_GraphicsContext::LoadDefaultFont() {
-    if (!defaultFont) defaultFont = OpenFramedImage(String("vexa_font.png"), kFontFrames, c_Image::kXPadding);
+    if (!defaultFont) defaultFont = OpenFramedImage(String("vexa_font.png"), kFontFrames, c_Image::kXPadding,
+                                                  kFontFrames * kMaxFontFramePixels);
     font = defaultFont;
     firstChar = kFontFirstChar;
 }
@@ -77,8 +82,8 @@ String CompleteDataPath(const String& path) {
     return String("ravlen://data/") + path;
 }
 
-c_Image* OpenFramedImage(const String& path, int frameCount, int flags) {
-    gxtkSurface* surface = graphicsDevice->OpenSurface(CompleteDataPath(path));
+c_Image* OpenFramedImage(const String& path, int frameCount, int flags, int64_t maxPixels) {
+    gxtkSurface* surface = graphicsDevice->OpenSurface(CompleteDataPath(path), maxPixels);
     if (!surface) return nullptr;
     return (new c_Image())->Init(surface, frameCount, flags);
 }

@@ -1,6 +1,7 @@
 // The immediate-mode drawing state, its framed images and the default font.
 #pragma once
 
+#include "host/picture_file.h"
 #include "runtime/array.h"
 #include "runtime/collector.h"
 #include "runtime/gc_ref.h"
@@ -54,7 +55,7 @@ public:
     float scissor[4] = {0, 0, 0, 0};
 
     // The font picture "vexa_font.png", 96 frames from the space on; without
-    // the file there is no default font.
+    // the file, or with a picture too large for a font, there is no default font.
     void LoadDefaultFont();
     // Makes `graphics` the active renderer and resets the drawing state.
     void ApplyDefaultState(gxtkGraphics* graphics);
@@ -65,5 +66,5 @@ public:
 // otherwise a file of the data folder.
 String CompleteDataPath(const String& path);
 // The picture at `path` cut into `frameCount` frames, or null when the
-// picture cannot be loaded.
-c_Image* OpenFramedImage(const String& path, int frameCount, int flags);
+// picture cannot be loaded or has more than `maxPixels` pixels.
+c_Image* OpenFramedImage(const String& path, int frameCount, int flags, int64_t maxPixels = kMaxPicturePixels);

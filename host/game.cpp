@@ -135,7 +135,7 @@ unsigned char* KtGame::LoadFileData(const String& path, int* length) {
     return block;
 }
 
-unsigned char* KtGame::LoadImagePixels(const String&, int*, int*, int*) { return nullptr; }
+unsigned char* KtGame::LoadImagePixels(const String&, int*, int*, int*, int64_t) { return nullptr; }
 unsigned char* KtGame::LoadSampleData(const String&, int*, int*, int*, int*) { return nullptr; }
 
 void KtGame::ReportUncaught(ThrowableObject* throwable) { ::ReportUncaught(throwable); }

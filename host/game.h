@@ -8,6 +8,7 @@
 
 #include "host/display_mode.h"
 #include "host/game_delegate.h"
+#include "host/picture_file.h"
 #include "runtime/array.h"
 #include "runtime/string.h"
 
@@ -61,7 +62,9 @@ public:
     // The loaders below return a block the caller owns and frees with
     // std::free, or null; the block's size is reported to the collector.
     virtual unsigned char* LoadFileData(const String& path, int* length);
-    virtual unsigned char* LoadImagePixels(const String& path, int* width, int* height, int* components);
+    // A picture of more than `maxPixels` pixels is refused like an unreadable one.
+    virtual unsigned char* LoadImagePixels(const String& path, int* width, int* height, int* components,
+                                           int64_t maxPixels = kMaxPicturePixels);
     virtual unsigned char* LoadSampleData(const String& path, int* length, int* channels, int* bytesPerSample,
                                           int* rate);
     [[noreturn]] virtual void ReportUncaught(ThrowableObject* throwable);

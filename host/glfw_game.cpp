@@ -130,11 +130,12 @@ String KtGlfwGame::ResolvePath(const String& path) {
     return String();
 }
 
-unsigned char* KtGlfwGame::LoadImagePixels(const String& path, int* width, int* height, int* components) {
+unsigned char* KtGlfwGame::LoadImagePixels(const String& path, int* width, int* height, int* components,
+                                           int64_t maxPixels) {
     std::FILE* file = OpenFile(path, String("rb"));
     if (!file) return nullptr;
     int w = 0, h = 0, c = 0;
-    unsigned char* pixels = DecodePictureFile(file, &w, &h, &c);
+    unsigned char* pixels = DecodePictureFile(file, &w, &h, &c, maxPixels);
     std::fclose(file);
     if (!pixels) return nullptr;
     *width = w;

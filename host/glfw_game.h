@@ -51,7 +51,8 @@ public:
     KtDisplayMode* DesktopScreenMode() override;
     void SetSwapInterval(int interval) override;
     String ResolvePath(const String& path) override;
-    unsigned char* LoadImagePixels(const String& path, int* width, int* height, int* components) override;
+    unsigned char* LoadImagePixels(const String& path, int* width, int* height, int* components,
+                                   int64_t maxPixels = kMaxPicturePixels) override;
     unsigned char* LoadSampleData(const String& path, int* length, int* channels, int* bytesPerSample,
                                   int* rate) override;
 

@@ -1,12 +1,21 @@
 // Decoding a picture file to 8-bit pixels.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
+
+// The most pixels (width x height) a picture may have when its caller sets no
+// smaller limit: 8192 x 8192 (256 MiB once widened to RGBA), twice the side
+// of the largest atlas texture drawn. Callers that know what they load pass
+// their own, smaller limit.
+constexpr int64_t kMaxPicturePixels = int64_t(8192) * 8192;
 
 // Decodes the open file from its current position, keeping the file's own
 // number of components (1 grey, 2 grey and alpha, 3 RGB, 4 RGBA), rows top
 // to bottom. Returns a block the caller frees with std::free, or null for a
-// file that is not a picture, is corrupt, or is larger than this program
-// draws. A corrupt file never makes the decoder allocate much more than the
-// picture it declares, nor more than twice the file for its compressed data.
-unsigned char* DecodePictureFile(std::FILE* file, int* width, int* height, int* components);
+// file that is not a picture, is corrupt, or is larger than the caller
+// accepts: a picture of more than `maxPixels` pixels is refused before anything
+// is allocated. A corrupt file never makes the decoder allocate much more than
+// the picture it declares, nor more than twice the file for its compressed data.
+unsigned char* DecodePictureFile(std::FILE* file, int* width, int* height, int* components,
+                                 int64_t maxPixels = kMaxPicturePixels);

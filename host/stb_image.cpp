@@ -7,10 +7,6 @@
 
 namespace {
 
-// The largest picture drawn is an atlas of 4096 x 4096 texels; a file that
-// declares more than 8192 x 8192 is refused before anything is allocated.
-constexpr int64_t kMaxPixels = int64_t(8192) * 8192;
-
 // The largest single block the decoder may ask for while decoding one file.
 size_t decode_budget = SIZE_MAX;
 
@@ -26,7 +22,7 @@ void* BudgetRealloc(void* block, size_t bytes) { return bytes > decode_budget ? 
 #define STB_IMAGE_IMPLEMENTATION
 #include <stb/stb_image.h>
 
-unsigned char* DecodePictureFile(std::FILE* file, int* width, int* height, int* components) {
+unsigned char* DecodePictureFile(std::FILE* file, int* width, int* height, int* components, int64_t maxPixels) {
     long start = std::ftell(file);
     if (start < 0 || std::fseek(file, 0, SEEK_END) != 0) return nullptr;
     long end = std::ftell(file);
@@ -34,7 +30,7 @@ unsigned char* DecodePictureFile(std::FILE* file, int* width, int* height, int* 
     int w = 0, h = 0, c = 0;
     if (!stbi_info_from_file(file, &w, &h, &c)) return nullptr;
     int64_t pixels = int64_t(w) * h;
-    if (w <= 0 || h <= 0 || pixels > kMaxPixels) return nullptr;
+    if (w <= 0 || h <= 0 || pixels > maxPixels) return nullptr;
     // 16 bytes a pixel covers every intermediate the decoders make (16-bit and
     // floating-point conversions included); compressed data grows by doubling
     // up to what the file holds.

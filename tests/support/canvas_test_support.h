@@ -19,9 +19,10 @@ public:
     std::vector<std::string> imageLoads;
     int WindowWidth() override { return windowWidth; }
     int WindowHeight() override { return windowHeight; }
-    unsigned char* LoadImagePixels(const String& path, int* width, int* height, int* components) override {
+    unsigned char* LoadImagePixels(const String& path, int* width, int* height, int* components,
+                                   int64_t maxPixels = kMaxPicturePixels) override {
         imageLoads.push_back(path.ToUtf8());
-        return KtRavlenGame::LoadImagePixels(path, width, height, components);
+        return KtRavlenGame::LoadImagePixels(path, width, height, components, maxPixels);
     }
 };
 

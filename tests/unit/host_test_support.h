@@ -1,8 +1,11 @@
 // Shared pieces of the host and framework tests: a simulated loop clock, a
-// delegate that records what reaches it, and a host that counts its
-// collector steps.
+// delegate that records what reaches it, a host that counts its collector
+// steps, and a picture too large for any font.
 #pragma once
 
+#include <sys/resource.h>
+
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -60,3 +63,17 @@ public:
         KtGlfwGame::CollectStep();
     }
 };
+
+// A valid one-colour PNG of 8192 x 8192 pixels in an 18 KB file: 64 MiB as
+// grey pixels, 256 MiB as RGBA.
+inline std::string HugePicturePath() {
+    const char* source = std::getenv("GRIMALOU_SOURCE_DIR");
+    return std::string(source ? source : ".") + "/tests/unit/pictures/white_8192.png";
+}
+
+// The most memory this process has had resident so far, in KiB.
+inline long PeakResidentKiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}

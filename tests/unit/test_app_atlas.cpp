@@ -2,12 +2,14 @@
 // the loading step's reports for missing and broken atlas files.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 
 #include "app/atlas.h"
 #include "canvas/image.h"
 #include "tests/support/app_test_support.h"
 #include "tests/support/canvas_test_support.h"
+#include "tests/unit/host_test_support.h"
 
 namespace {
 
@@ -93,6 +95,9 @@ TEST_F(AtlasFiles, AMissingOrBrokenFileIsNamed) {
     EXPECT_RUNTIME_ERROR(LoadAtlas("absent"), "Cannot load the atlas picture \"absent.png\"");
     std::ofstream(data + "/broken.png", std::ios::binary) << "\x89PNG\r\n\x1a\n truncated";
     EXPECT_RUNTIME_ERROR(LoadAtlas("broken"), "Cannot load the atlas picture \"broken.png\"");
+    // Beyond the largest atlas the program loads: refused as unreadable.
+    std::filesystem::copy_file(HugePicturePath(), data + "/huge.png");
+    EXPECT_RUNTIME_ERROR(LoadAtlas("huge"), "Cannot load the atlas picture \"huge.png\"");
     std::remove((data + "/pair.txt").c_str());
     EXPECT_RUNTIME_ERROR(LoadAtlas("pair"), "Cannot load the atlas index \"pair.txt\"");
 }

@@ -16,6 +16,7 @@
 #include "host/gl_api.h"
 #include "tests/support/canvas_test_support.h"
 #include "tests/support/gl_recorder.h"
+#include "tests/unit/host_test_support.h"
 
 namespace {
 
@@ -302,6 +303,19 @@ TEST_F(MaterialTest, FontsCutEqualCellsFromOneRow) {
     Picture("narrow.png", 50, 16);
     EXPECT_EQ(c_Font::Load(String("narrow.png"), 32, 96, true), nullptr);
     EXPECT_EQ(c_Font::Load(String("absent.png"), 32, 96, true), nullptr);
+}
+
+TEST_F(MaterialTest, AFontPictureFarLargerThanItsCellsIsRefusedUndecoded) {
+    long before = PeakResidentKiB();
+    EXPECT_EQ(c_Font::Load(String(HugePicturePath().c_str()), 32, 96, true), nullptr);
+    // Decoded and widened it would take over 300 MiB.
+    EXPECT_LT(PeakResidentKiB() - before, 32 * 1024);
+
+    // The limit grows with the cells: 200 x 100 pixels is too many for one
+    // cell of at most 128 x 128, and fits two.
+    Picture("wide.png", 200, 100);
+    EXPECT_EQ(c_Font::Load(String("wide.png"), 32, 1, false), nullptr);
+    EXPECT_NE(c_Font::Load(String("wide.png"), 32, 2, false), nullptr);
 }
 
 class MaterialDeathTest : public MaterialTest {};

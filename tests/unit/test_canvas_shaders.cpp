@@ -2,6 +2,7 @@
 // piece, program building per light count, and the build errors.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 
 #include "canvas/font.h"
@@ -13,6 +14,7 @@
 #include "host/gl_api.h"
 #include "tests/support/canvas_test_support.h"
 #include "tests/support/gl_recorder.h"
+#include "tests/unit/host_test_support.h"
 
 namespace {
 
@@ -190,6 +192,12 @@ TEST_F(ShaderBuildDeathTest, AFailedLinkReportsTheLog) {
 
 TEST_F(ShaderBuildDeathTest, AMissingDefaultFontStops) {
     std::remove((data + "/vexa2_font.png").c_str());
+    EXPECT_RUNTIME_ERROR(InitRenderer(), "Can't load default font");
+}
+
+TEST_F(ShaderBuildDeathTest, ADefaultFontPictureTooLargeForAFontStopsLikeAMissingOne) {
+    std::filesystem::copy_file(HugePicturePath(), data + "/vexa2_font.png",
+                               std::filesystem::copy_options::overwrite_existing);
     EXPECT_RUNTIME_ERROR(InitRenderer(), "Can't load default font");
 }
 

@@ -198,6 +198,14 @@ TEST_F(FileTest, LoadImagePixelsKeepsTheFilesComponents) {
     EXPECT_EQ(pixels[2], 170);
     std::free(pixels);
 
+    // A caller's limit on the pixels: the 2 x 3 picture fits in 6, not in 5.
+    pixels = game.LoadImagePixels(String("rgba.png"), &w, &h, &c, 6);
+    EXPECT_NE(pixels, nullptr);
+    std::free(pixels);
+    before = gc_external_new_bytes();
+    EXPECT_EQ(game.LoadImagePixels(String("rgba.png"), &w, &h, &c, 5), nullptr);
+    EXPECT_EQ(gc_external_new_bytes(), before);
+
     EXPECT_EQ(game.LoadImagePixels(String("broken.png"), &w, &h, &c), nullptr);
     EXPECT_EQ(game.LoadImagePixels(String("missing.png"), &w, &h, &c), nullptr);
 }

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "host/gl_api.h"
 #include "host/glfw_game.h"
 #include "host/paths.h"
+#include "tests/unit/host_test_support.h"
 
 namespace {
 
@@ -131,6 +133,17 @@ TEST_F(GraphicsTest, WithoutTheFontFileThereIsNoDefaultFont) {
     graphicsContext->LoadDefaultFont();
     EXPECT_EQ(graphicsContext->defaultFont, nullptr);
     EXPECT_EQ(graphicsContext->firstChar, 32);
+}
+
+TEST_F(GraphicsTest, AFontPictureTooLargeForAFontIsRefusedUndecoded) {
+    ASSERT_EQ(mkdir((dir + "/data").c_str(), 0755), 0);
+    std::filesystem::copy_file(HugePicturePath(), dir + "/data/vexa_font.png");
+    long before = PeakResidentKiB();
+    graphicsContext->LoadDefaultFont();
+    EXPECT_EQ(graphicsContext->defaultFont, nullptr);
+    EXPECT_EQ(graphicsContext->font, nullptr);
+    // Decoded it would take 64 MiB.
+    EXPECT_LT(PeakResidentKiB() - before, 32 * 1024);
 }
 
 TEST_F(GraphicsTest, ImageFlags) {
