@@ -31,10 +31,13 @@ class Xvfb:
 
 
 class LoggedProcess:
-    """A process whose standard output lines are gathered by a thread."""
+    """A process whose standard output lines are gathered by a thread. Its
+    standard input is empty: a runtime error's debugger prompt then ends at
+    once instead of waiting for the test's terminal."""
 
-    def __init__(self, argv, env):
-        self.process = subprocess.Popen(argv, env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+    def __init__(self, argv, env, cwd=None):
+        self.process = subprocess.Popen(argv, env=env, cwd=cwd, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                                        stderr=subprocess.PIPE, text=True)
         self.lines = []
         self.lock = threading.Lock()
         self.reader = threading.Thread(target=self._read, daemon=True)

@@ -1,0 +1,229 @@
+"""Drives the real grimalou window the way a user does, in the application's
+virtual units (1280 x 800, letterboxed into the window), and reads it back
+through screenshots. Shared by the end-to-end tests, the soak, the
+benchmarks and the screenshot script."""
+
+import os
+import struct
+import subprocess
+import time
+import zlib
+
+from e2e_support import LoggedProcess, find_window, geometry, xdotool
+
+VIRTUAL_WIDTH, VIRTUAL_HEIGHT = 1280, 800
+# The application reads the pointer once per tick, 60 times a second; a few
+# ticks of waiting let it see a move or a press, and draw what it did.
+TICK = 1.0 / 60
+SETTLE = 0.15
+# A touch of fewer than 20 ticks is a tap; a drag lasts longer.
+DRAG_TICKS = 27
+
+# Where the title screen's pictures stand (top-left corner and size).
+GIRL = (240, 209, 300, 380)
+BOY = (740, 209, 300, 380)
+# The face-screen buttons: top-left corners, 80 units a side.
+BUTTON_SIZE = 80
+RANDOM, TONGUE, MENU = (20, 20), (20, 120), (1190, 20)
+RESET, SYMMETRY, RECORD, PLAY = (1184, 120), (1184, 220), (1190, 320), (1190, 420)
+
+
+def letterbox(width, height):
+    """The viewport (x, y, w, h) of the virtual screen in a window."""
+    aspect = VIRTUAL_WIDTH / VIRTUAL_HEIGHT
+    if aspect < width / height:
+        w = int(height * aspect)
+        return ((width - w) // 2, 0, w, height)
+    h = int(width / aspect)
+    return (0, (height - h) // 2, width, h)
+
+
+class Picture:
+    """An RGB screenshot of a window."""
+
+    def __init__(self, width, height, pixels):
+        self.width, self.height, self.pixels = width, height, pixels
+
+    @staticmethod
+    def from_ppm(data):
+        # P6, width, height, maxval, one white-space byte, then the samples.
+        fields, pos = [], 0
+        while len(fields) < 4:
+            while data[pos:pos + 1].isspace():
+                pos += 1
+            end = pos
+            while not data[end:end + 1].isspace():
+                end += 1
+            fields.append(data[pos:end])
+            pos = end
+        assert fields[0] == b"P6" and fields[3] == b"255", fields
+        width, height = int(fields[1]), int(fields[2])
+        return Picture(width, height, data[pos + 1:pos + 1 + 3 * width * height])
+
+    def pixel(self, x, y):
+        i = 3 * (y * self.width + x)
+        return tuple(self.pixels[i:i + 3])
+
+    def rows(self, box):
+        x0, y0, x1, y1 = box
+        for y in range(max(0, y0), min(self.height, y1)):
+            start = 3 * (y * self.width + max(0, x0))
+            yield self.pixels[start:3 * (y * self.width + min(self.width, x1))]
+
+    def changed(self, other, box=None):
+        """How many pixels of the box differ between two pictures of one size."""
+        assert (self.width, self.height) == (other.width, other.height)
+        box = box or (0, 0, self.width, self.height)
+        count = 0
+        for a, b in zip(self.rows(box), other.rows(box)):
+            if a != b:
+                count += sum(1 for i in range(0, len(a), 3) if a[i:i + 3] != b[i:i + 3])
+        return count
+
+    def changed_centre(self, other, box):
+        """The mean position of the pixels of the box that differ, or None."""
+        x0, y0 = max(0, box[0]), max(0, box[1])
+        n = sx = sy = 0
+        for dy, (a, b) in enumerate(zip(self.rows(box), other.rows(box))):
+            if a == b:
+                continue
+            for i in range(0, len(a), 3):
+                if a[i:i + 3] != b[i:i + 3]:
+                    n, sx, sy = n + 1, sx + x0 + i // 3, sy + y0 + dy
+        return (sx / n, sy / n) if n else None
+
+    def count(self, box, predicate):
+        return sum(1 for row in self.rows(box) for i in range(0, len(row), 3) if predicate(row[i], row[i + 1], row[i + 2]))
+
+    def save_png(self, path):
+        raw = b"".join(b"\0" + self.pixels[3 * y * self.width:3 * (y + 1) * self.width] for y in range(self.height))
+
+        def chunk(kind, body):
+            return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF)
+
+        header = struct.pack(">IIBBBBB", self.width, self.height, 8, 2, 0, 0, 0)
+        with open(path, "wb") as out:
+            out.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw, 9)) +
+                      chunk(b"IEND", b""))
+
+
+class Grimalou:
+    """One run of the executable on an X server, driven in virtual units."""
+
+    def __init__(self, executable, xvfb, cwd=None):
+        self.env = xvfb.env
+        self.log = LoggedProcess([executable], self.env, cwd=cwd)
+        self.pid = self.log.process.pid
+        self.window = find_window(self.env, "Grimalou")
+        self.wait_until_drawn()
+
+    # ---- the window ------------------------------------------------------
+
+    def size(self):
+        return geometry(self.env, self.window)[2:]
+
+    def resize(self, width, height):
+        # Moved to the screen's corner first: a part beyond the screen's edge
+        # can neither be captured nor reached by the pointer.
+        xdotool(self.env, "windowmove", "--sync", self.window, 0, 0)
+        xdotool(self.env, "windowsize", "--sync", self.window, width, height)
+        deadline = time.time() + 5
+        while self.size() != (width, height) and time.time() < deadline:
+            time.sleep(0.02)
+        time.sleep(SETTLE)
+
+    def to_window(self, vx, vy):
+        """Window pixel of a virtual point, through the letterbox."""
+        x, y, w, h = letterbox(*self.size())
+        return (x + int(vx * w / VIRTUAL_WIDTH), y + int(vy * h / VIRTUAL_HEIGHT))
+
+    def to_virtual(self, x, y):
+        bx, by, w, h = letterbox(*self.size())
+        return ((x - bx) * VIRTUAL_WIDTH / w, (y - by) * VIRTUAL_HEIGHT / h)
+
+    def to_window_box(self, vx0, vy0, vx1, vy1):
+        x0, y0 = self.to_window(vx0, vy0)
+        x1, y1 = self.to_window(vx1, vy1)
+        return (x0, y0, x1 + 1, y1 + 1)
+
+    def shot(self):
+        data = subprocess.run(["import", "-window", self.window, "-depth", "8", "ppm:-"], env=self.env, check=True,
+                              capture_output=True, timeout=30).stdout
+        return Picture.from_ppm(data)
+
+    def wait_until_drawn(self, timeout=10):
+        """Waits for the first frame: until the window is no longer one colour."""
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            picture = self.shot()
+            if len(set(picture.pixels[i:i + 3] for i in range(0, len(picture.pixels), 3 * 97))) > 1:
+                return picture
+            self.assert_running()
+            time.sleep(0.05)
+        raise AssertionError("the window stayed one colour for %ss" % timeout)
+
+    # ---- the user --------------------------------------------------------
+
+    def move(self, vx, vy):
+        x, y = self.to_window(vx, vy)
+        xdotool(self.env, "mousemove", "--window", self.window, x, y)
+
+    def click(self, vx, vy):
+        self.move(vx, vy)
+        time.sleep(3 * TICK)
+        xdotool(self.env, "mousedown", "1")
+        time.sleep(4 * TICK)
+        xdotool(self.env, "mouseup", "1")
+        time.sleep(SETTLE)
+
+    def press_button(self, corner):
+        self.click(corner[0] + BUTTON_SIZE / 2, corner[1] + BUTTON_SIZE / 2)
+
+    def drag(self, vx, vy, dvx, dvy, step=8):
+        """Presses at a virtual point and moves by (dvx, dvy) units in small
+        steps (`step` window pixels every 20 ms) so that every tick sees a
+        sample, holds, then releases. The finger stays down for at least
+        DRAG_TICKS ticks: a shorter touch is also a tap, and a tap on the
+        tongue between the lips changes its depth."""
+        x0, y0 = self.to_window(vx, vy)
+        x1, y1 = self.to_window(vx + dvx, vy + dvy)
+        xdotool(self.env, "mousemove", "--window", self.window, x0, y0)
+        time.sleep(3 * TICK)
+        xdotool(self.env, "mousedown", "1")
+        pressed = time.time()
+        time.sleep(4 * TICK)
+        steps = max(1, (max(abs(x1 - x0), abs(y1 - y0)) + step - 1) // step)
+        for i in range(1, steps + 1):
+            xdotool(self.env, "mousemove", "--window", self.window, x0 + (x1 - x0) * i // steps,
+                    y0 + (y1 - y0) * i // steps)
+            time.sleep(0.02)
+        time.sleep(max(0.05, pressed + DRAG_TICKS * TICK - time.time()))
+        xdotool(self.env, "mouseup", "1")
+        time.sleep(SETTLE)
+
+    def choose(self, girl=True):
+        x, y, w, h = GIRL if girl else BOY
+        self.click(x + w / 2, y + h / 2)
+        time.sleep(0.5)
+
+    # ---- the process -----------------------------------------------------
+
+    def assert_running(self):
+        status = self.log.process.poll()
+        assert status is None, "grimalou ended with status %s: %s %s" % (status, self.log.snapshot()[-10:],
+                                                                          self.log.errors[-10:])
+
+    def rss_kib(self):
+        with open("/proc/%d/status" % self.pid) as status:
+            for line in status:
+                if line.startswith("VmRSS:"):
+                    return int(line.split()[1])
+        raise AssertionError("no VmRSS for %d" % self.pid)
+
+    def close(self, send_close, timeout=10):
+        """Asks the window to close as a window manager does; the exit status."""
+        subprocess.run([send_close, self.window], env=self.env, check=True, timeout=10)
+        return self.log.process.wait(timeout=timeout)
+
+    def stop(self):
+        self.log.stop()
