@@ -5,7 +5,7 @@ JOBS  ?= $(shell nproc 2>/dev/null || echo 2)
 BUILD ?= build
 PREFIX ?= /usr/local
 
-.PHONY: all deps build run test test-main test-sanitize test-fuzz art bench install uninstall deb clean
+.PHONY: all deps build run test test-main test-sanitize test-fuzz art bench soak install uninstall deb clean
 
 all: build
 
@@ -45,6 +45,11 @@ art: deps
 bench: build
 	cmake --build $(BUILD) -j $(JOBS) --target benchmarks
 	bash bench/run.sh $(BUILD)
+
+# Ten minutes of random use of the real program on a private X server; the
+# seed is printed so that a failure can be replayed.
+soak: build
+	python3 tests/e2e/soak.py $(BUILD)/grimalou $(BUILD)/tests/e2e/send_close 600 60
 
 # Installs into $(PREFIX): the program in lib/grimalou, a link in bin, the
 # launcher, the icons, the metadata and the manual page in share.

@@ -1,0 +1,136 @@
+"""Screenshots of the real program for the README: each scene starts the
+executable on a private X server, plays the user with xdotool and captures
+the window.
+
+    python3 tools/screenshots.py [--exe build/grimalou] [--out docs/screens]
+                                 [--size 800x500] [--all]
+
+Without --all only the README's scenes are made; --all adds the others
+(the tongue's depths in the lips, cheeks, one-sided moves, a random face)."""
+
+import argparse
+import os
+import sys
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "tests", "e2e"))
+
+from e2e_support import Xvfb  # noqa: E402
+from grimalou_driver import MENU, RANDOM, SYMMETRY, TONGUE, Grimalou  # noqa: E402
+
+# Where the user takes hold of the face, in virtual units.
+MOUTH_CORNER = (720, 490)
+MOUTH_CENTRE = (642, 495)
+RIGHT_CHEEK = (860, 480)
+RIGHT_EYE = (738, 370)
+RIGHT_BROW_END = (785, 264)
+TONGUE_IN_LIPS = (640, 525)
+
+
+def smile(g):
+    # Up a row, to the broadest curve, then wider step by step.
+    g.drag(*MOUTH_CORNER, 0, -35)
+    for _ in range(3):
+        g.drag(*MOUTH_CORNER, 60, 0)
+
+
+def lips(g):
+    g.drag(*MOUTH_CENTRE, 0, 45, step=30)
+
+
+def teeth(g):
+    g.drag(*MOUTH_CENTRE, 0, 33, step=1)
+
+
+def tongue(g):
+    g.press_button(TONGUE)
+
+
+def lips_and_tongue(g):
+    lips(g)
+    g.press_button(TONGUE)
+
+
+def tongue_taps(taps):
+    # Each tap on the tongue between the lips takes it a step deeper: in
+    # front, inside the mouth, between the lips.
+    def scene(g):
+        lips_and_tongue(g)
+        for _ in range(taps):
+            g.click(*TONGUE_IN_LIPS)
+    return scene
+
+
+def puffed_cheeks(g):
+    g.drag(*RIGHT_CHEEK, 115, 0)
+
+
+def one_sided(g):
+    g.press_button(MENU)
+    g.press_button(SYMMETRY)
+    g.drag(*RIGHT_EYE, 0, -70)
+    g.drag(*RIGHT_BROW_END, 0, -20, step=2)
+    g.drag(*MOUTH_CORNER, 60, 0)
+    g.drag(*MOUTH_CORNER, 0, 35)
+
+
+def random_face(g):
+    g.press_button(TONGUE)
+    g.press_button(RANDOM)
+
+
+# name: (child or None for the title screen, what the user does)
+SCENES = {
+    "title": (None, None),
+    "face_smile": ("girl", smile),
+    "face_lips": ("girl", lips),
+    "face_teeth": ("boy", teeth),
+    "face_tongue": ("boy", tongue),
+    "face_lips_tongue": ("girl", lips_and_tongue),
+    "face_lips_tongue_inside": ("girl", tongue_taps(1)),
+    "face_lips_tongue_between": ("boy", tongue_taps(2)),
+    "face_cheeks": ("boy", puffed_cheeks),
+    "face_one_sided": ("girl", one_sided),
+    "face_random": ("girl", random_face),
+}
+
+
+# The scenes the README shows.
+README_SCENES = ["title", "face_smile", "face_lips", "face_teeth", "face_tongue"]
+
+
+def main():
+    parser = argparse.ArgumentParser(description="Screenshots of grimalou under Xvfb")
+    parser.add_argument("--exe", default="build/grimalou")
+    parser.add_argument("--out", default=os.path.join(HERE, "..", "docs", "screens"))
+    parser.add_argument("--size", default="800x500", help="window size, WIDTHxHEIGHT")
+    parser.add_argument("--all", action="store_true", help="every scene, not only the README's")
+    args = parser.parse_args()
+    width, height = (int(v) for v in args.size.split("x"))
+    names = list(SCENES) if args.all else README_SCENES
+    os.makedirs(args.out, exist_ok=True)
+    x = Xvfb()
+    try:
+        for name in names:
+            child, action = SCENES[name]
+            g = Grimalou(args.exe, x)
+            try:
+                if (width, height) != g.size():
+                    g.resize(width, height)
+                if child:
+                    g.choose(girl=child == "girl")
+                if action:
+                    action(g)
+                g.assert_running()
+                path = os.path.join(args.out, name + ".png")
+                g.shot().save_png(path)
+                print("wrote", os.path.normpath(path))
+            finally:
+                g.stop()
+    finally:
+        x.stop()
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
