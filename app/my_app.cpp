@@ -206,7 +206,7 @@ void c_MyApp::EnterFaceScreen(bool girl) {
     Cut(shared, cheekRight->frames, 0, String("joues2.png"), 0, 1);
 
     // The smiling mouth: four rows of seven steps in three renderings (the
-    // lips, the open mouth with the tongue down, with the tongue up).
+    // lips, the open mouth with the tongue up, with the tongue down).
     for (int n = 1; n <= 4; ++n)
         for (int k = 1; k <= 7; ++k) {
             int i = 7 * (n - 1) + (k - 1);

@@ -16,4 +16,12 @@ echo "== canvas, Mesa llvmpipe"
 timeout 600 bash "$here/../tests/with-xvfb.sh" "$build/bench/bench_canvas" || status=1
 echo "== canvas, Mesa no-op driver (GALLIUM_NOOP=1 GALLIUM_THREAD=0)"
 GALLIUM_NOOP=1 GALLIUM_THREAD=0 timeout 600 bash "$here/../tests/with-xvfb.sh" "$build/bench/bench_canvas" || status=1
+echo "== application in process, Mesa llvmpipe"
+ALSOFT_DRIVERS=null timeout 600 bash "$here/../tests/with-xvfb.sh" "$build/bench/bench_app" || status=1
+echo "== application in process, Mesa no-op driver (GALLIUM_NOOP=1 GALLIUM_THREAD=0)"
+ALSOFT_DRIVERS=null GALLIUM_NOOP=1 GALLIUM_THREAD=0 timeout 600 bash "$here/../tests/with-xvfb.sh" \
+  "$build/bench/bench_app" || status=1
+echo "== the executable: start-up and idle, against a bare GLFW window (Mesa llvmpipe)"
+ALSOFT_DRIVERS=null timeout 600 python3 "$here/bench_start_idle.py" "$build/grimalou" "$build/bench/bare_window" \
+  "$build/bench/first_frame" || status=1
 exit $status

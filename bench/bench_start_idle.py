@@ -1,0 +1,79 @@
+"""The real executable against a bare GLFW program on a private X server:
+  1. start-up: from process start to the first presented frame (the title
+     screen; for the bare program its one clear), timed from outside by
+     first_frame, in alternating rounds;
+  2. idle: processor time over 10 s on the face screen with nothing
+     touched, against the bare program clearing and presenting at 60 Hz.
+
+Usage: bench_start_idle.py GRIMALOU BARE_WINDOW FIRST_FRAME"""
+
+import os
+import statistics
+import subprocess
+import sys
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "tests", "e2e"))
+
+from e2e_support import Xvfb, cpu_seconds, find_window  # noqa: E402
+from grimalou_driver import Grimalou  # noqa: E402
+
+ROUNDS = 9
+IDLE_SECONDS = 10
+# Goal: the program presents its title at most this many times later than
+# a bare window presents its clear.
+START_GOAL = 2.0
+
+
+def first_frame_ms(first_frame, argv, env):
+    out = subprocess.run([first_frame] + argv, env=env, check=True, capture_output=True, text=True, timeout=60)
+    return float(out.stdout.strip())
+
+
+def idle_cpu(pid):
+    before = cpu_seconds(pid)
+    time.sleep(IDLE_SECONDS)
+    return cpu_seconds(pid) - before
+
+
+def main(grimalou, bare_window, first_frame):
+    x = Xvfb()
+    try:
+        program, bare = [], []
+        first_frame_ms(first_frame, [grimalou], x.env)  # files into the page cache
+        for _ in range(ROUNDS):
+            program.append(first_frame_ms(first_frame, [grimalou], x.env))
+            bare.append(first_frame_ms(first_frame, [bare_window, "once"], x.env))
+        p, b = statistics.median(program), statistics.median(bare)
+        print("start-up to the first presented frame (median of %d):" % ROUNDS)
+        print("  grimalou, title screen: %7.1f ms  (all: %s)" % (p, " ".join("%.0f" % v for v in program)))
+        print("  bare GLFW window:       %7.1f ms  (all: %s)" % (b, " ".join("%.0f" % v for v in bare)))
+        print("  ratio:                  %7.2f  (goal: at most %.1f)" % (p / b, START_GOAL))
+
+        g = Grimalou(grimalou, x)
+        try:
+            g.choose(girl=True)
+            time.sleep(1)
+            program_cpu = idle_cpu(g.pid)
+        finally:
+            g.stop()
+        loop = subprocess.Popen([bare_window, "loop"], env=x.env)
+        try:
+            find_window(x.env, "Grimalou")
+            time.sleep(1)
+            bare_cpu = idle_cpu(loop.pid)
+        finally:
+            loop.kill()
+            loop.wait()
+        print("processor time over %d s idle:" % IDLE_SECONDS)
+        print("  grimalou, face screen:  %7.2f s (%.1f%%)" % (program_cpu, 100 * program_cpu / IDLE_SECONDS))
+        print("  bare GLFW loop, 60 Hz:  %7.2f s (%.1f%%)" % (bare_cpu, 100 * bare_cpu / IDLE_SECONDS))
+        print("  ratio:                  %7.2f" % (program_cpu / max(bare_cpu, 0.01)))
+        return 0
+    finally:
+        x.stop()
+
+
+if __name__ == "__main__":
+    sys.exit(main(*sys.argv[1:4]))
