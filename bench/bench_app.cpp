@@ -63,13 +63,13 @@ void Release(float vx, float vy) { game->MouseInput(EV_MOUSE_UP, 0, vx * kPixels
 // application per process; the benchmark sets the previous one aside and
 // keeps the started delegate, which calls whichever is current.
 c_MyApp* NewApp() {
-    if (theApp) gc_store(theApp, nullptr);
+    theApp = nullptr;
     c_MyApp* app = new c_MyApp();
     if (!delegate) {
         delegate = theDelegate;
         game->Start();
     } else {
-        gc_store(theDelegate, delegate);
+        theDelegate = delegate;
         game->SetDelegate(delegate);
         app->OnSetup();
     }
@@ -146,7 +146,7 @@ int main() {
 
     // 2. The busiest face frame. The face from the last round, in lips mode
     // with the tongue out between the lips, where it is clipped.
-    c_MyApp* app = static_cast<c_MyApp*>(theApp);
+    c_MyApp* app = static_cast<c_MyApp*>(theApp.get());
     app->lipsMode = true;
     app->tongueButton->state = 1;
     app->tongueDepth = 1;

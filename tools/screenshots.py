@@ -16,7 +16,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "tests", "e2e"))
 
 from e2e_support import Xvfb  # noqa: E402
-from grimalou_driver import MENU, RANDOM, SYMMETRY, TONGUE, Grimalou  # noqa: E402
+from grimalou_driver import MENU, PLAY, RANDOM, RECORD, SYMMETRY, TONGUE, Grimalou  # noqa: E402
 
 # Where the user takes hold of the face, in virtual units.
 MOUTH_CORNER = (720, 490)
@@ -74,6 +74,16 @@ def one_sided(g):
     g.drag(*MOUTH_CORNER, 0, 35)
 
 
+def playing(g):
+    # A recording of a few drags, caught while it plays back.
+    g.press_button(MENU)
+    g.press_button(RECORD)
+    g.drag(*RIGHT_EYE, 0, -70)
+    g.drag(*MOUTH_CORNER, 0, -35)
+    g.drag(*MOUTH_CORNER, 60, 0)
+    g.press_button(PLAY)
+
+
 def random_face(g):
     g.press_button(TONGUE)
     g.press_button(RANDOM)
@@ -91,6 +101,7 @@ SCENES = {
     "face_lips_tongue_between": ("boy", tongue_taps(2)),
     "face_cheeks": ("boy", puffed_cheeks),
     "face_one_sided": ("girl", one_sided),
+    "face_playing": ("boy", playing),
     "face_random": ("girl", random_face),
 }
 
