@@ -3,6 +3,7 @@
 #define GLFW_INCLUDE_NONE
 #include <GLFW/glfw3.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <iterator>
 
@@ -49,7 +50,7 @@ void OnSizeCallback(GLFWwindow*, int width, int height) { currentGlfwGame->OnRes
 constexpr int kWindowIconSides[] = {16, 32, 48, 64, 128, 256};
 
 // Gives the window the icon pictures found in data/icons/. A picture that is
-// missing or not RGBA is left out; with none the window keeps the window
+// missing, larger than its name says or not RGBA is left out; with none the window keeps the window
 // system's default icon.
 void SetWindowIcon(KtGlfwGame* game, GLFWwindow* window) {
     GLFWimage images[std::size(kWindowIconSides)];
@@ -57,7 +58,7 @@ void SetWindowIcon(KtGlfwGame* game, GLFWwindow* window) {
     for (int side : kWindowIconSides) {
         String path = String("ravlen://data/icons/") + String(side) + String(".png");
         int w = 0, h = 0, components = 0;
-        unsigned char* pixels = game->LoadImagePixels(path, &w, &h, &components);
+        unsigned char* pixels = game->LoadImagePixels(path, &w, &h, &components, int64_t(side) * side);
         if (pixels && components != 4) {
             std::free(pixels);
             pixels = nullptr;
