@@ -227,14 +227,15 @@ void c_MyApp::DrawMouth() {
         return;
     }
     if (tongueOut) {
-        bool tongueUp = tongue->frame >= 10;
-        const Array<c_Image2*>& open = tongueUp ? R->framesC : R->framesB;
+        // Rows 0 and 5 of the tongue rise, 10 and 15 hang down.
+        bool tongueDown = tongue->frame >= 10;
+        const Array<c_Image2*>& open = tongueDown ? R->framesC : R->framesB;
         if (std::abs(tongueShift) < 4) {
             at(open[R->variant + rf], R);
             mirrored(open[L->variant + lf], L);
         }
         // The pink squares hide the seam between the tongue and the lip.
-        if (!tongueUp) {
+        if (!tongueDown) {
             if (R->frame < 21) c->DrawImage(pinkSquare, R->x + fx, R->zoneBottom - 11);
             if (L->frame < 21) c->DrawImage(pinkSquare, L->x + fx, L->zoneBottom - 11, 0, -1, 1);
         } else {
