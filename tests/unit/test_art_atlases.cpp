@@ -3,12 +3,15 @@
 // their mirror, and output that is the same on every run and matches data/.
 #include <gtest/gtest.h>
 
+#include "tongue_handles.h"
+
 #define STB_IMAGE_IMPLEMENTATION
 #include <stb/stb_image.h>
 
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -347,10 +350,12 @@ TEST_F(Art, RightHalvesReachTheCentreLine) {
     std::vector<std::string> keys;
     for (auto v : {smile(".png"), cornerSmile(), lipsFront('a'), lipsBack(), teeth()})
         keys.insert(keys.end(), v.begin(), v.end());
+    // The open mouths the tongue does not pass through (the standing rows
+    // with the tongue down, the hanging rows with it up); the others leave a
+    // window for it at the centre line.
     std::vector<std::string> up = smile("b.png"), down = smile("c.png");
-    keys.insert(keys.end(), up.begin(), up.end());
+    keys.insert(keys.end(), up.begin() + 14, up.end());
     keys.insert(keys.end(), down.begin(), down.begin() + 14);
-    keys.insert(keys.end(), down.begin() + 14, down.end());
     for (const char* k : {"enrond.png", "culdepoule.png", "joues1.png", "joues3.png", "joues4.png", "joues5.png"})
         keys.push_back(k);
     for (const std::string& k : keys) {
@@ -376,22 +381,32 @@ TEST_F(Art, RightHalvesReachTheCentreLine) {
         EXPECT_NEAR(top, refTop, 1.0) << closed[i];
         EXPECT_NEAR(bottom, refBottom, 1.0) << closed[i];
     }
-    // The open smiling mouths too: a right half in one row meets a left half in
-    // any other row, closed or open, so at the centre line every rendering of
-    // every row and step keeps the closed line's profile (the openings taper
-    // into it), and the columns beside it stay near that profile.
-    std::vector<std::string> all = smile(".png"), b = smile("b.png"), c = smile("c.png");
-    all.insert(all.end(), b.begin(), b.end());
-    all.insert(all.end(), c.begin(), c.end());
-    for (size_t i = 0; i < all.size(); ++i) {
-        Picture p = sprite("images2", all[i]);
-        bool hanging = i % 28 >= 14;
-        for (int x = 0; x < 2; ++x) {
-            double top, bottom;
-            ASSERT_TRUE(centreSpan(p, hanging ? 9.9 : p.h, top, bottom, x)) << all[i];
-            EXPECT_NEAR(top, refTop, 1.0) << all[i] << " column " << x;
-            EXPECT_NEAR(bottom, refBottom, 1.0) << all[i] << " column " << x;
-        }
+    // Every rendering of the smiling mouth has the same cross-section near the
+    // centre line in all the rows and steps that open the same way (the
+    // standing rows 1 and 2, the hanging rows 3 and 4), so that a right half
+    // in one row meets a left half in another as it meets its own.
+    for (const char* suffix : {".png", "b.png", "c.png"}) {
+        const std::vector<std::string> keys = smile(suffix);
+        for (int hanging = 0; hanging < 2; ++hanging)
+            for (int x = 0; x < 5; ++x) {
+                bool refInk = false;
+                double refTop = 0, refBottom = 0;
+                for (int i = 14 * hanging; i < 14 * hanging + 14; ++i) {
+                    Picture p = sprite("images2", keys[i]);
+                    double top, bottom;
+                    const bool ink = centreSpan(p, hanging ? 9.9 : p.h, top, bottom, x);
+                    if (i == 14 * hanging) {
+                        refInk = ink;
+                        refTop = top;
+                        refBottom = bottom;
+                        continue;
+                    }
+                    ASSERT_EQ(ink, refInk) << keys[i] << " column " << x;
+                    if (!ink) continue;
+                    EXPECT_NEAR(top, refTop, 1.0) << keys[i] << " column " << x;
+                    EXPECT_NEAR(bottom, refBottom, 1.0) << keys[i] << " column " << x;
+                }
+            }
     }
     // Both pairs of cheek mouths meet each other.
     for (auto pair : {std::make_pair("joues1.png", "joues3.png"), std::make_pair("joues4.png", "joues5.png")}) {
@@ -488,6 +503,265 @@ TEST_F(Art, CommittedDataMatchesAFreshRun) {
             EXPECT_EQ(difference(a, b), 0) << f << ": run `make art` and commit";
         }
     }
+}
+
+
+// ---------------------------------------------------------------- the composed mouth
+// The smiling mouth as the face screen layers it, composed from the committed
+// atlases: pictures premultiplied when loaded, drawn at their handles, left
+// halves mirrored, sampled bilinearly and blended over the face.
+struct Tex {
+    int w = 0, h = 0;
+    double hx = 0, hy = 0;
+    std::vector<float> px;  // premultiplied RGBA, 0..255
+    float texel(int x, int y, int c) const {
+        return x < 0 || y < 0 || x >= w || y >= h ? 0.f : px[((size_t)y * w + x) * 4 + c];
+    }
+};
+
+Tex premultiplied(const Picture& p, double hx, double hy) {
+    Tex t;
+    t.w = p.w;
+    t.h = p.h;
+    t.hx = hx;
+    t.hy = hy;
+    for (size_t i = 0; i < p.rgba.size(); i += 4) {
+        float a = p.rgba[i + 3] / 255.f;
+        for (int c = 0; c < 3; ++c) t.px.push_back(p.rgba[i + c] * a);
+        t.px.push_back(p.rgba[i + 3]);
+    }
+    return t;
+}
+
+// A window of the screen around the mouth. `ink` marks the pixels that a
+// mouth or tongue picture draws on, `open` those an open-mouth picture covers
+// wholly (not the filtered rim of its edges).
+struct Shot {
+    static constexpr int kW = 260, kH = 240;
+    int x0 = 0, y0 = 0;
+    std::vector<float> rgb = std::vector<float>(kW * kH * 3, 0.f);
+    std::vector<char> ink = std::vector<char>(kW * kH, 0), open = std::vector<char>(kW * kH, 0);
+    bool inside(int x, int y) const { return x >= x0 && y >= y0 && x < x0 + kW && y < y0 + kH; }
+    size_t at(int x, int y) const { return (size_t)(y - y0) * kW + (x - x0); }
+    const float* colour(int x, int y) const { return &rgb[at(x, y) * 3]; }
+};
+
+enum class Layer { Face, Pink, Mouth, Open };
+
+void draw(Shot& s, const Tex& t, double x, double y, double sx, Layer layer) {
+    const double left = sx > 0 ? x - t.hx * t.w : x - (1 - t.hx) * t.w, top = y - t.hy * t.h;
+    for (int py = (int)std::floor(top) - 1; py <= (int)std::ceil(top + t.h) + 1; ++py)
+        for (int px = (int)std::floor(left) - 1; px <= (int)std::ceil(left + t.w) + 1; ++px) {
+            if (!s.inside(px, py)) continue;
+            const double u = (px + 0.5 - x) * sx + t.hx * t.w - 0.5, v = py + 0.5 - y + t.hy * t.h - 0.5;
+            const int i = (int)std::floor(u), j = (int)std::floor(v);
+            const float fx = (float)(u - i), fy = (float)(v - j);
+            float c[4];
+            for (int k = 0; k < 4; ++k)
+                c[k] = (t.texel(i, j, k) * (1 - fx) + t.texel(i + 1, j, k) * fx) * (1 - fy) +
+                       (t.texel(i, j + 1, k) * (1 - fx) + t.texel(i + 1, j + 1, k) * fx) * fy;
+            if (c[3] <= 0.5f) continue;
+            float* d = &s.rgb[s.at(px, py) * 3];
+            for (int k = 0; k < 3; ++k) d[k] = c[k] + d[k] * (1 - c[3] / 255.f);
+            if (layer == Layer::Mouth || layer == Layer::Open) s.ink[s.at(px, py)] = 1;
+            if (layer == Layer::Open && c[3] >= 254.5f) s.open[s.at(px, py)] = 1;
+        }
+}
+
+float distance(const float* a, const float* b) {
+    return std::max({std::fabs(a[0] - b[0]), std::fabs(a[1] - b[1]), std::fabs(a[2] - b[2])});
+}
+
+// The tongue's state after stepping it sideways from the centre, one step at a
+// time as the drag does; `width` is the width of the mouth half it moves over.
+struct TonguePlace {
+    double x = 392;
+    int variant = 0;
+    bool unmirrored = true;
+};
+TonguePlace stepTongue(int shift, int width, bool unmirroredAtCentre) {
+    TonguePlace t;
+    t.unmirrored = unmirroredAtCentre;
+    for (int at = 0; at != shift;) {
+        const int d = shift > at ? 1 : -1;
+        at += d;
+        t.variant = std::abs(at);
+        t.x += d * (width / 5);
+        t.unmirrored = at >= 0;
+        if (d > 0 && t.x > 392 + width - 30) t.x = 392 + width - 30;
+        if (d < 0 && t.x < 394 - width + 30) t.x = 394 - width + 30;
+        if (t.variant == 0) t.x = 392;
+    }
+    return t;
+}
+
+class ComposedMouth : public ::testing::Test {
+protected:
+    struct Pictures {
+        Tex face, pink;
+        Tex closed[35], up[28], down[28], tongue[40];
+        double faceX = 0, faceY = 0;
+        Shot bare;  // the face alone
+    };
+    static Pictures* pics;
+
+    static void SetUpTestSuite() {
+        const char* src = std::getenv("GRIMALOU_SOURCE_DIR");
+        ASSERT_NE(src, nullptr);
+        const std::string dir = std::string(src) + "/data/";
+        const std::string index = readFile(dir + "images2.txt"), faceIndex = readFile(dir + "images1a.txt");
+        const Picture atlas = loadPicture(dir + "images2.png"), faceAtlas = loadPicture(dir + "images1a.png");
+        auto cut = [](const std::string& idx, const Picture& a, const std::string& key) {
+            Rect r;
+            std::string field;
+            Picture p;
+            if (!lookup(idx, key, r, field)) return p;
+            p.w = r.w;
+            p.h = r.h;
+            for (int y = 0; y < r.h; ++y)
+                for (int x = 0; x < r.w; ++x)
+                    for (int c = 0; c < 4; ++c) p.rgba.push_back(a.rgba[((size_t)(r.y + y) * a.w + r.x + x) * 4 + c]);
+            return p;
+        };
+        pics = new Pictures;
+        Picture face = cut(faceIndex, faceAtlas, "visage1.png");
+        pics->face = premultiplied(face, 0.5, 0.5);
+        pics->faceX = (1280 - face.w) * 0.5;
+        pics->faceY = (800 - face.h) * 0.5;
+        pics->bare.x0 = 392 + (int)pics->faceX - Shot::kW / 2;
+        pics->bare.y0 = 506 + (int)pics->faceY - 130;
+        draw(pics->bare, pics->face, 640, 400, 1, Layer::Face);
+        pics->pink = premultiplied(cut(index, atlas, "carre_rose.png"), 0, 0);
+        for (int i = 0; i < 28; ++i) {
+            Picture closed = cut(index, atlas, fmt("sourire%d_0%d.png", i / 7 + 1, i % 7 + 1));
+            // Rows 1 and 2 stand on their anchor; rows 3 and 4 hang 9.9 below their top.
+            const double hy = i < 14 ? 1 : 9.9 / closed.h;
+            pics->closed[i] = premultiplied(closed, 0, hy);
+            pics->up[i] = premultiplied(cut(index, atlas, fmt("sourire%d_0%db.png", i / 7 + 1, i % 7 + 1)), 0, hy);
+            pics->down[i] = premultiplied(cut(index, atlas, fmt("sourire%d_0%dc.png", i / 7 + 1, i % 7 + 1)), 0, hy);
+        }
+        for (int k = 0; k < 7; ++k)
+            pics->closed[28 + k] = premultiplied(cut(index, atlas, fmt("sourire2_0%dd.png", k + 1)), 0, 1);
+        for (int i = 0; i < 40; ++i)
+            pics->tongue[i] = premultiplied(cut(index, atlas, fmt("langue%d_0%d.png", i / 5 + 1, i % 5 + 1)),
+                                            art::kTongueHandleX[i], art::kTongueHandleY[i]);
+    }
+    static void TearDownTestSuite() { delete pics; }
+
+    // The face screen with both mouth halves at picture index `i` (row i / 7,
+    // step i % 7) and the tongue in (shape < 0) or out at `shift` with shape
+    // 0..3 (far up, up, down, far down: the first four rows of tongue pictures).
+    static Shot compose(int i, int shape, int shift, bool unmirroredAtCentre) {
+        const Pictures& p = *pics;
+        Shot s = p.bare;
+        const double ax = 392 + p.faceX, ay = 506 + p.faceY;  // right half's anchor; the left one is 2 further
+        const bool out = shape >= 0;
+        const int frame = 5 * shape;
+        const TonguePlace t = stepTongue(out ? shift : 0, p.closed[i].w, unmirroredAtCentre);
+        const double ts = t.unmirrored ? 1 : -1;
+        if (out && t.variant < 4) draw(s, p.tongue[frame + t.variant], t.x + p.faceX, 504 + p.faceY, ts, Layer::Mouth);
+        const int rf = out && shift == 4 ? 28 + i % 7 : i, lf = out && shift == -4 ? 28 + i % 7 : i;
+        if (out) {
+            // The grab zone of a half placed with its picture: 13 above it, 7 below.
+            const double zoneTop = 506 - p.closed[i].hy * p.closed[i].h + (int)p.faceY - 13;
+            const double zoneBottom = zoneTop + p.closed[i].h + 20;
+            const Tex& open = frame < 10 ? p.up[i] : p.down[i];
+            if (std::abs(shift) < 4) {
+                draw(s, open, ax, ay, 1, Layer::Open);
+                draw(s, open, ax + 2, ay, -1, Layer::Open);
+            }
+            const double pinkY = frame < 10 ? zoneBottom - 11 : zoneTop - p.pink.h + 17;
+            if (frame >= 10 || i < 21) {
+                draw(s, p.pink, ax, pinkY, 1, Layer::Pink);
+                draw(s, p.pink, ax + 2, pinkY, -1, Layer::Pink);
+            }
+        }
+        draw(s, p.closed[rf], ax, ay, 1, Layer::Mouth);
+        draw(s, p.closed[lf], ax + 2, ay, -1, Layer::Mouth);
+        if (out && t.variant == 4) draw(s, p.tongue[frame + 4], t.x + p.faceX, 500 + p.faceY, ts, Layer::Mouth);
+        return s;
+    }
+};
+ComposedMouth::Pictures* ComposedMouth::pics = nullptr;
+
+// Both halves of one row and step (the symmetry button's pairs), at every
+// tongue shape and place: the open mouth runs across the centre line, the
+// tongue that passes through the opening stays behind the lips' line on the
+// other side, and the pink squares hide seams without drawing on the face.
+TEST_F(ComposedMouth, HalvesOfOneRowAndStepMakeOneMouth) {
+    const Shot& bare = pics->bare;
+    auto isBare = [&](const Shot& s, int x, int y) { return distance(s.colour(x, y), bare.colour(x, y)) <= 6; };
+    const int ax = 392 + (int)pics->faceX;  // the right half's first column; the left half's is ax + 1
+    // One report per configuration and kind of fault, with its first place.
+    std::set<std::string> reported;
+    int failures = 0;
+    auto fail = [&](const std::string& what, const std::string& kind, int x, int y) {
+        ++failures;
+        if (reported.insert(what + kind).second && reported.size() <= 4000)
+            ADD_FAILURE() << what << ": " << kind << fmt(" at (%d, ", x - ax) << y << ")";
+    };
+    for (int i = 0; i < 28; ++i) {
+        const bool hanging = i >= 14;
+        const Shot closed = compose(i, -1, 0, true);
+        for (int shape = -1; shape < 4; ++shape)
+            for (int shift = -4; shift <= 4; ++shift)
+                for (bool unmirrored : {true, false}) {
+                    if ((shape < 0 && shift != 0) || (shift != 0 && !unmirrored)) continue;
+                    const Shot s = compose(i, shape, shift, unmirrored);
+                    const std::string what = fmt("row %d step %d", i / 7 + 1, i % 7 + 1) +
+                                             (shape < 0 ? std::string(", tongue in")
+                                                        : fmt(", tongue shape %d side %d", shape + 1, shift) +
+                                                              (unmirrored ? "" : " mirrored"));
+                    for (int y = s.y0; y < s.y0 + Shot::kH; ++y) {
+                        // Where the open halves cover both sides of the centre line
+                        // (beside the tongue's window, if any), the columns between
+                        // them continue the mouth: no skin, no outline.
+                        bool left = false, right = false;
+                        for (int d = 4; d <= 16; ++d) {
+                            left = left || s.open[s.at(ax + 1 - d, y)];
+                            right = right || s.open[s.at(ax + d, y)];
+                        }
+                        if (!left || !right) continue;
+                        for (int x = ax - 3; x <= ax + 4; ++x)
+                            if (isBare(s, x, y)) fail(what, "skin between the halves", x, y);
+                        // The two halves overlap in the centre columns, so the
+                        // filtered rim of an edge that crosses them is covered
+                        // twice: compare colours only off such rims.
+                        auto solid = [&](int x) {
+                            return distance(s.colour(x, y), s.colour(x, y - 1)) <= 8 ||
+                                   distance(s.colour(x, y), s.colour(x, y + 1)) <= 8;
+                        };
+                        if (!solid(ax - 1) || !solid(ax + 2)) continue;
+                        for (int x : {ax, ax + 1})
+                            if (std::min(distance(s.colour(x, y), s.colour(ax - 1, y)),
+                                         distance(s.colour(x, y), s.colour(ax + 2, y))) > 30)
+                                fail(what, "a centre column differs from its neighbours", x, y);
+                    }
+                    for (int y = s.y0; y < s.y0 + Shot::kH; ++y)
+                        for (int x = s.x0; x < s.x0 + Shot::kW; ++x)
+                            if (!s.ink[s.at(x, y)] && !isBare(s, x, y))
+                                fail(what, "a pink square draws on the face", x, y);
+                    // A tongue through the opening (up through a standing mouth,
+                    // down through a hanging one) never shows beyond the lips' line.
+                    const bool through = shape >= 0 && std::abs(shift) < 4 && (shape < 2) != hanging;
+                    if (!through) continue;
+                    for (int x = s.x0; x < s.x0 + Shot::kW; ++x) {
+                        int first = -1, last = -1;
+                        for (int y = s.y0; y < s.y0 + Shot::kH; ++y)
+                            if (closed.ink[closed.at(x, y)]) {
+                                if (first < 0) first = y;
+                                last = y;
+                            }
+                        if (first < 0) continue;
+                        for (int y = s.y0; y < s.y0 + Shot::kH; ++y)
+                            if ((hanging ? y < first - 1 : y > last + 1) && !isBare(s, x, y)) {
+                                fail(what, "the tongue shows beyond the lips' line", x, y);
+                                break;
+                            }
+                    }
+                }
+    }
+    EXPECT_EQ(failures, 0) << "faulty pixels in " << reported.size() << " configurations and kinds";
 }
 
 }  // namespace

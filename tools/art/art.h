@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "tongue_handles.h"
+
 namespace art {
 
 // ---------------------------------------------------------------- colours
@@ -93,11 +95,6 @@ void headPath(cairo_t* cr);  // the head's contour, shared by both children
 // Sprite sets.
 std::vector<Sprite> characterSprites(const Character& c);  // images1a / images1b
 std::vector<Sprite> sharedSprites();                       // images2
-// The handles the application gives the 40 tongue pictures (shape n, step k
-// at index 5 (n - 1) + (k - 1)); the sprites are drawn for them and the
-// review sheets place them by them.
-extern const double kTongueHandleX[40];
-extern const double kTongueHandleY[40];
 std::vector<Sprite> titleSprites();                        // images3
 
 // Pieces reused by the title portraits (drawn in face coordinates).

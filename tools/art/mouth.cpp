@@ -3,8 +3,11 @@
 // eyebrow, the face-edge creases and the pink square. Every mouth, lips and
 // teeth picture is the right half of the mouth, drawn from the centre line
 // (x = 0) outward; the application mirrors it for the left half.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <initializer_list>
 
 #include "art.h"
 
@@ -51,7 +54,6 @@ constexpr double kHangTop = 9.9;
 
 struct Smile {
     int row, step;
-    double waistHalf = 16;  // open mouths: half width of the taper at the centre line
     double W() const { return 58 + 8 * step; }
     double D() const {
         static const double d[] = {34, 14, -14, -32};  // corner height above the centre
@@ -65,45 +67,31 @@ struct Smile {
     double farLip(double x) const;
     // Teeth along the far lip; they stop short of the corner, which stays dark.
     double teeth(double x) const;
-    double waist(double x) const;
 };
 
 // Open mouths: the standing rows keep all their ink above the anchor and the
-// hanging rows below 9.9 above it, so the standing ones open upwards and the
-// hanging ones downwards. Two halves from different rows therefore share only
-// the lips' line: every open half tapers into that line at the centre (the
-// waist, where the tongue comes out), so that any two halves meet there in one
-// point of the outline, with a zero slope on both sides.
-// Where the tongue passes through the opening (up through a standing mouth,
-// down through a hanging one) the waist is wide enough to show it; where it
-// leaves from the lips' line on the other side, the waist is a mere pinch.
-constexpr double kOpen = 18;         // opening beside the waist
-constexpr double kFarLip = 7;        // far lip beside the waist
-// The picture's first two columns (the strip the mirrored half overlaps) keep
-// only the lips' line; everything of the opening is cut off left of them.
-constexpr double kCentreGap = 2;
-// The opening leaves the lips' line here, so close to the centre that the
-// closed stretch is no longer than the gap: the pinch is a small notch.
-constexpr double kWaistFlat = 3;
-constexpr double kWaistWide = 11;    // the opening is full here where the tongue passes through
-constexpr double kWaistNarrow = 7;   // and here elsewhere
+// hanging rows below 9.9 above it, so the standing ones open upwards from the
+// lips' line and the hanging ones downwards. Every open half runs at its full
+// opening right up to the centre line, where all the rows and steps that open
+// the same way have the same cross-section: two halves of one row and step
+// make one mouth, and halves of different rows or steps that open the same way
+// meet as one (with a kink where their lines part). A standing half beside a
+// hanging one opens on the other side of the line, and its opening just ends
+// at the centre line: a picture cannot close it there without closing it in
+// the paired mouth too, where the left half is the same picture drawn over
+// the right one.
+constexpr double kOpen = 18;    // opening at the centre line
+constexpr double kFarLip = 7;   // far lip at the centre line
+constexpr double kTeeth = 7;    // teeth at the centre line
 
-// 0 at the notch, 1 where the opening is full: it rises steeply from the notch
-// and levels off, so the lips beside the notch stand almost upright.
-double Smile::waist(double x) const {
-    double u = std::min(1.0, std::max(0.0, (x - kWaistFlat) / (waistHalf - kWaistFlat)));
-    return 1 - (1 - u) * (1 - u);
-}
-double Smile::open(double x) const {
-    return kOpen * waist(x) * std::pow(std::max(0.0, 1 - sq(x / W())), 0.8);
-}
+double Smile::open(double x) const { return kOpen * std::pow(std::max(0.0, 1 - sq(x / W())), 0.8); }
 double Smile::farLip(double x) const {
     double t2 = sq(x / W());
-    return kFarLip * waist(x) * (1 - 0.5 * t2) * std::pow(std::max(0.0, 1 - t2), 0.4);
+    return kFarLip * (1 - 0.5 * t2) * std::pow(std::max(0.0, 1 - t2), 0.4);
 }
 double Smile::teeth(double x) const {
     const double end = W() - 16;
-    return x >= end ? 0 : 7 * waist(x) * std::sqrt(1 - sq(x / end));
+    return x >= end ? 0 : kTeeth * std::sqrt(1 - sq(x / end));
 }
 
 void smileLine(cairo_t* cr, const Smile& s) {
@@ -181,65 +169,185 @@ void drawTongue(cairo_t* cr, const TongueShape& t, double dir) {
     cairo_path_destroy(p);
 }
 
-// The tongue out of the open smiling mouth, shape n (1 far up, 2 up, 3 down,
-// 4 far down) at step k (0 centred .. 3 nearly at the corner). It is drawn
-// behind the open mouth and shows through the waist at the centre line, so it
-// keeps a neck over that waist at every step: the application moves the
-// tongue's point by k fifths (rounded down) of the mouth half's width, which
-// puts the waist between xMax[k] and xMin[k] to the left of the point; the
-// neck covers that span plus the waist's half width, and the tongue then bends
-// out towards the corner. Coordinates: x across, v from the point towards the
-// tip; the lips' line lies 3 units from the point (the point is 2 units below
-// the mouth's anchor).
-void smileTongue(cairo_t* cr, int n, int k) {
-    static const double xMax[4] = {0, 22, 44, 66}, xMin[4] = {0, 12, 24, 34};
+// ---------------------------------------------------------------- the tongue's way out
+// The tongue out of the open smiling mouth comes out through the opening on
+// one side of the lips' line (up through a standing mouth, down through a
+// hanging one) and from behind the line on the other. It is drawn behind the
+// mouth, so the open pictures it passes through leave a window for it: a slot
+// from the lips' line through the teeth and the far lip, round the centre
+// line, as wide as the tongue, whose outline the slot's edges continue.
+//
+// The application moves the tongue's point k fifths (rounded down) of the
+// mouth half's picture width towards a corner, and at most to 30 from the
+// half's end, so one tongue picture per step k lies in mouths of every width
+// with the centre line at different places under it. Its root runs along the
+// lips' line under all those places, and its neck fills the window of each.
+// Where a mouth's lips' line curves away from the root, the open picture the
+// tongue comes through covers the root with skin on the other side of the
+// line (the picture hides the tongue where it must not show), as far out as
+// the roots reach; past that cover the tongue stays clear of the line.
+//
+// Tongue coordinates: x across from the point, v from the point towards the
+// tip; the lips' line crosses the centre line at v = lineV (the point is 2
+// units above the mouth's anchor, the line 5 above it).
+
+// Half width of the tongue's window, to the middle of its edges, from the
+// centre line between the two halves (1 unit in from each half's edge: the
+// halves overlap by 2); the edges are stroked as wide as the tongue's outline.
+constexpr double kWindowHalf = 14;
+constexpr double kTongueOutline = 4;
+// The window reaches through the far lip and its outline.
+constexpr double kWindowTop = kOpen + kFarLip + kOutline / 2;
+// The skin cover reaches this far past the near end of a root, where the
+// tongue has risen off the line.
+constexpr double kCoverPastRoot = 12;
+
+// A mouth the tongue comes out of, as it lies under the tongue picture: its
+// row and step, where its centre line lies, and its lips' line, v = lineV +
+// D ((|x - centre| + 1) / W)^2.
+struct MouthUnder {
+    int row, step;
+    double centre, W, D;
+};
+
+struct SmileTongue {
+    int k = 0;            // sideways step, 0 centred .. 3 nearly at the corner
+    double lineV = 3;     // 3 for the tongues up, -3 for the tongues down
+    std::vector<MouthUnder> through;
+    double rootLeft = 0, rootRight = 0;  // the root, across all their windows
+};
+
+// The tongue of step k coming out of the mouths of `rows`, whose half pictures
+// are `widths[row][step]` wide.
+SmileTongue tongueThrough(const std::vector<std::vector<int>>& widths, std::initializer_list<int> rows, int k,
+                          double lineV) {
+    SmileTongue t;
+    t.k = k;
+    t.lineV = lineV;
+    for (int row : rows)
+        for (int step = 0; step < 7; ++step) {
+            const Smile s{row, step};
+            const int w = widths[row][step];
+            // The right half's edge is 1 unit left of the centre line, the left
+            // half's 1 unit right of it, and the left-hand tongue is the same
+            // picture mirrored.
+            const double right = std::min(k * (w / 5), w - 30), left = std::min(k * (w / 5), w - 32);
+            for (double c : {1 - right, -(left + 1)}) t.through.push_back({row, step, c, s.W(), std::fabs(s.D())});
+        }
+    // The neck's outline lies on the window's edges (or outside them).
+    const double reach = kWindowHalf + 1;
+    t.rootLeft = 1e9;
+    t.rootRight = -1e9;
+    for (const MouthUnder& m : t.through) {
+        t.rootLeft = std::min(t.rootLeft, m.centre - reach);
+        t.rootRight = std::max(t.rootRight, m.centre + reach);
+    }
+    return t;
+}
+
+// How far from the centre line the skin cover of the open picture of each
+// row and step reaches: over the roots of all the tongues under it.
+std::vector<std::vector<double>> skinCovers(const std::vector<SmileTongue>& tongues) {
+    std::vector<std::vector<double>> cover(4, std::vector<double>(7, 0));
+    for (const SmileTongue& t : tongues)
+        for (const MouthUnder& m : t.through) {
+            double& c = cover[m.row][m.step];
+            // Past the root's end by its outline, the unit between the centre
+            // line and the half's first column, and a unit for the filtering.
+            c = std::max({c, m.centre - t.rootLeft + 4, t.rootRight - m.centre + kCoverPastRoot});
+            c = std::min(c, m.W - 2);
+        }
+    return cover;
+}
+
+// The tongue shape n (1 far up, 2 up, 3 down, 4 far down) out of the open
+// smiling mouth at step t.k. Its neck spans the windows of all the mouths it
+// lies in, as high as the window; a leaning tongue then bends out towards the
+// corner, clear of the lips' line of every mouth where its skin cover
+// (`cover[row][step]`) ends.
+void smileTongue(cairo_t* cr, int n, const SmileTongue& t, const std::vector<std::vector<double>>& cover) {
+    const int k = t.k;
     const double dir = (n == 1 || n == 2) ? -1 : 1;  // screen y of the tip direction
     const double len = (n == 1 || n == 4) ? 84 : 62;
-    const double r = 27.6;
-    const double lineV = dir < 0 ? 3 : -3;
-    const double vb = lineV - 1, vn = lineV + 24;
-    double xl = -30, xr = 30;
-    if (k > 0) {
-        xl = -(xMax[k] + kWaistWide + 2);
-        xr = std::max(xl + 58, -(xMin[k] - kWaistWide - 2));
+    // The tip, a little wider than the neck; a leaning tongue's root spans the
+    // windows of mouths of every width, and its tip widens a little with it.
+    const double r = 20 + k;
+    const double lineV = t.lineV;
+    // The root's edge: a unit inside the lips' line, so that its outline and
+    // the filtering of a picture drawn between texels stay under the line.
+    const double rootV = lineV + 1;
+    const double xl = t.rootLeft, xr = t.rootRight;
+    const double vf = lineV + kWindowTop + 2;
+    // Leaning tongues reach a little further out (the application's step
+    // already moves them most of the way).
+    const double tipX = 6.0 * k;
+    double tipV = len - r + 4 * k;
+    // A leaning tongue's near side leaves the root upright and bends into the
+    // tip below its middle: its control points, and a point on it.
+    const double bend = -M_PI / 2 + 0.6;  // where the near side meets the tip
+    auto nearPoints = [&](double px[4], double pv[4]) {
+        px[0] = tipX + r * std::cos(bend), pv[0] = tipV + r * std::sin(bend);
+        px[1] = px[0] + 0.4 * (px[0] - xr) * std::sin(bend), pv[1] = pv[0] - 0.4 * (px[0] - xr) * std::cos(bend);
+        px[2] = xr, pv[2] = rootV + (pv[0] - rootV) * 0.5;
+        px[3] = xr, pv[3] = rootV;
+    };
+    auto nearSide = [&](double u, double& x, double& v) {
+        double px[4], pv[4];
+        nearPoints(px, pv);
+        const double a = 1 - u, w[4] = {a * a * a, 3 * a * a * u, 3 * a * u * u, u * u * u};
+        x = v = 0;
+        for (int i = 0; i < 4; ++i) x += w[i] * px[i], v += w[i] * pv[i];
+    };
+    // The tip is raised until that side passes above the lips' line and its
+    // outline where each mouth's skin cover ends.
+    auto clearOf = [&](double x, double v) {
+        for (const MouthUnder& m : t.through) {
+            const double end = cover[m.row][m.step];
+            if (std::fabs(x - (m.centre + end)) < 4 && v < lineV + m.D * sq((end + 1) / m.W) + 3) return false;
+        }
+        return true;
+    };
+    for (bool clear = false; k > 0 && !clear; tipV += clear ? 0 : 1) {
+        clear = true;
+        for (double b = bend; b <= 0; b += 0.05) clear = clear && clearOf(tipX + r * std::cos(b), tipV + r * std::sin(b));
+        for (double u = 0; u <= 1; u += 0.01) {
+            double x, v;
+            nearSide(u, x, v);
+            clear = clear && clearOf(x, v);
+        }
     }
-    // Leaning tongues reach a little further out, so the body has room to turn.
-    const double tipX = 10.0 * k, tipV = std::max(len - r, vn + 6) + 4 * k;
     cairo_save(cr);
     cairo_scale(cr, 1, dir < 0 ? -1 : 1);
-    // Away from the span where the waist can lie the base curves back more
-    // steeply than the most curved smile (corners 34 up over 58 across), so
-    // that it stays behind the lips' line; a leaning tongue's base also slants
-    // back from the first unit on, so that its root narrows towards the lips
-    // instead of ending in a square shoulder, while still filling the waist.
-    const double spanL = -xMax[k], spanR = -xMin[k];
-    const double slant = k > 0 ? 0.8 : 0;
-    auto base = [&](double x) {
-        double d = x < spanL ? spanL - x : x > spanR ? x - spanR : 0;
-        return vb + (x < spanL ? slant * d : 0) + 34 * sq(d / 40);
-    };
-    // A leaning tongue is a root at the mouth's centre that turns into the
-    // body: the far side stays upright only as deep as the far lip (the waist
-    // must stay covered), then sweeps straight on to the tip; the near side
-    // leaves the lips' line already curving towards the tip. No heel, no sole.
-    const double vf = vn - 4;
     auto path = [&]() {
-        curve(cr, xr, xl, base, true);
         if (k == 0) {
-            cairo_line_to(cr, xl, vn);
-            cairo_curve_to(cr, xl, vn + (tipV - vn) * 0.6, tipX - r, tipV - (tipV - vn) * 0.3, tipX - r,
-                           tipV);
-            cairo_arc_negative(cr, tipX, tipV, r, M_PI, 0);
-            cairo_curve_to(cr, tipX + r, tipV - (tipV - vn) * 0.5, xr + (tipX + r - xr) * 0.25, vn * 0.8,
-                           xr, base(xr));
-        } else {
+            cairo_move_to(cr, xr, rootV);
+            cairo_line_to(cr, xl, rootV);
             cairo_line_to(cr, xl, vf);
-            cairo_curve_to(cr, xl + (tipX - r - xl) * 0.2, vf + (tipV - vf) * 0.45, tipX - r,
-                           tipV - (tipV - vf) * 0.4, tipX - r, tipV);
-            cairo_arc_negative(cr, tipX, tipV, r, M_PI, 0);
-            const double b = base(xr);
-            cairo_curve_to(cr, tipX + r, tipV - (tipV - b) * 0.45, xr + (tipX + r - xr) * 0.35,
-                           b + (tipV - b) * 0.1, xr, b);
+            cairo_curve_to(cr, xl, vf + (tipV - vf) * 0.5, -r, tipV - (tipV - vf) * 0.3, -r, tipV);
+            cairo_arc_negative(cr, 0, tipV, r, M_PI, 0);
+            cairo_curve_to(cr, r, tipV - (tipV - vf) * 0.3, xr, vf + (tipV - vf) * 0.5, xr, vf);
+        } else {
+            // The root, its far corner rounded within the line's stroke; the far
+            // side stays upright as high as the window, then runs straight on
+            // to the tip, touching it.
+            const double round = 6;
+            cairo_move_to(cr, xr, rootV);
+            cairo_line_to(cr, xl + round, rootV);
+            cairo_arc_negative(cr, xl + round, rootV + round, round, -M_PI / 2, -M_PI);
+            const double dx = xl - tipX, dv = vf - tipV, d = std::hypot(dx, dv);
+            // The far one of the two points where a line from the corner touches
+            // the tip, as an angle the arc can run down from to the tip's bottom.
+            double touch = std::atan2(dv, dx) - std::acos(r / d);
+            while (touch < -M_PI / 2) touch += 2 * M_PI;
+            const double tx = tipX + r * std::cos(touch), tv = tipV + r * std::sin(touch);
+            const double ux = (tx - xl) / std::hypot(tx - xl, tv - vf), uv = (tv - vf) / std::hypot(tx - xl, tv - vf);
+            cairo_line_to(cr, xl, vf - 10);
+            cairo_curve_to(cr, xl, vf - 3, xl + ux * 3, vf + uv * 3, xl + ux * 10, vf + uv * 10);
+            cairo_line_to(cr, tx, tv);
+            cairo_arc_negative(cr, tipX, tipV, r, touch, bend);
+            double px[4], pv[4];
+            nearPoints(px, pv);
+            cairo_curve_to(cr, px[1], pv[1], px[2], pv[2], px[3], pv[3]);
         }
         cairo_close_path(cr);
     };
@@ -251,41 +359,54 @@ void smileTongue(cairo_t* cr, int n, int k) {
     path();
     cairo_clip(cr);
     path();
-    cairo_translate(cr, -10, 0);
+    cairo_translate(cr, -8, 0);
     path();
     cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
     set(cr, pal::tongueShade);
     cairo_fill(cr);
     cairo_restore(cr);
-    const double mid = (xl + xr) / 2;
-    cairo_move_to(cr, mid, vb + 8);
-    cairo_curve_to(cr, mid, vn + 4, tipX, tipV - 10, tipX, tipV + r * 0.2);
+    const double mid = k == 0 ? 0 : (xl + xr) / 2;
+    cairo_move_to(cr, mid, lineV + 8);
+    cairo_curve_to(cr, mid, vf, tipX, tipV - 10, tipX, tipV + r * 0.2);
     set(cr, pal::tongueShade);
-    cairo_set_line_width(cr, 4);
+    cairo_set_line_width(cr, 3.5);
     cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
     cairo_stroke(cr);
     path();
-    strokeOutline(cr, 4);
+    strokeOutline(cr, kTongueOutline);
     cairo_restore(cr);
 }
 
 // Open smiling mouth: the opening lies beyond the lips' line (which the closed
-// picture draws on top), with the teeth along the far lip. The tongue, drawn
-// behind, shows in the waist and beyond the far lip.
-void openSmile(cairo_t* cr, const Smile& s) {
+// picture draws on top), with the teeth along the far lip. When the tongue
+// comes out through this opening, the window is cut out of it round the centre
+// line and the tongue, drawn behind, shows there; skin on the other side of
+// the line, `cover` out from the centre line, hides the tongue's root where the
+// line curves away from it.
+void openSmile(cairo_t* cr, const Smile& s, double cover) {
+    const bool window = cover > 0;
     const double W = s.W();
     const double side = s.hanging() ? 1 : -1;
-    // Fine sampling: the lips rise steeply beside the notch.
-    const int n = 4 * static_cast<int>(W);
+    const int n = 2 * static_cast<int>(W);
     auto line = [&](double x) { return s.line(x); };
     auto inner = [&](double x) { return s.line(x) + side * s.open(x); };
     auto outer = [&](double x) { return inner(x) + side * s.farLip(x); };
-    // The lips' line through the centre strip, as the closed picture has it.
-    curve(cr, 0, kWaistFlat + 2, line, true, 8);
-    strokeOutline(cr, kOutline);
-    cairo_save(cr);
-    cairo_rectangle(cr, kCentreGap, -200, W + 200, 400);
-    cairo_clip(cr);
+    // The window, centred on the centre line (x = 1), from behind the lips'
+    // line out beyond the far lip.
+    auto windowPath = [&]() {
+        cairo_rectangle(cr, 1 - kWindowHalf, kLine - side * 2, 2 * kWindowHalf, side * (kWindowTop + 8));
+    };
+    cairo_push_group(cr);
+    if (window) {
+        // Clear of the two columns the other half overlaps, so that a half of
+        // another row keeps its own opening there.
+        curve(cr, 2, cover, line, true, n);
+        cairo_line_to(cr, cover, -side * 60);
+        cairo_line_to(cr, 2, -side * 60);
+        cairo_close_path(cr);
+        set(cr, pal::skin);
+        cairo_fill(cr);
+    }
     curve(cr, 0, W, line, true, n);
     curve(cr, W, 0, outer, false, n);
     cairo_close_path(cr);
@@ -315,7 +436,27 @@ void openSmile(cairo_t* cr, const Smile& s) {
     cairo_stroke(cr);
     curve(cr, 0, W, outer, true, n);
     strokeOutline(cr, kOutline);
-    cairo_restore(cr);
+    if (window) {
+        cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
+        windowPath();
+        cairo_fill(cr);
+        cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+        // The window's edges, inside the mouth only: they end in the far lip's
+        // outline.
+        cairo_save(cr);
+        curve(cr, 0, W, line, true, n);
+        curve(cr, W, 0, [&](double x) { return outer(x) + side * kOutline / 2; }, false, n);
+        cairo_close_path(cr);
+        cairo_clip(cr);
+        for (double x : {1 - kWindowHalf, 1 + kWindowHalf}) {
+            cairo_move_to(cr, x, kLine);
+            cairo_line_to(cr, x, kLine + side * (kWindowTop + 8));
+        }
+        strokeOutline(cr, kTongueOutline);
+        cairo_restore(cr);
+    }
+    cairo_pop_group_to_source(cr);
+    cairo_paint(cr);
 }
 
 // Closed mouth of row 1 with the corner parted for the tongue at the side.
@@ -783,15 +924,6 @@ void recMark(cairo_t* cr) {
 
 }  // namespace
 
-const double kTongueHandleX[40] = {0.5, 0.63, 0.56, 0.41, 0.43, 0.5, 0.63, 0.56, 0.41, 0.43,
-                                  0.5, 0.63, 0.56, 0.61, 0.43, 0.5, 0.63, 0.56, 0.61, 0.43,
-                                  0.5, 0.63, 0.56, 0.54, 0.43, 0.5, 0.63, 0.56, 0.54, 0.43,
-                                  0.5, 0.63, 0.56, 0.41, 0.43, 0.5, 0.63, 0.56, 0.41, 0.43};
-const double kTongueHandleY[40] = {0.92, 0.8,  0.73, 0.74, 0.85, 0.9,  0.7,  0.68, 0.69, 0.85,
-                                  0.2,  0.22, 0.32, 0.44, 0.2,  0.2,  0.22, 0.32, 0.42, 0.2,
-                                  0.78, 0.78, 0.78, 0.78, 0.78, 0.76, 0.78, 0.76, 0.78, 0.78,
-                                  0,    0,    0,    0,    0,    0,    0,    0,    0,    0};
-
 std::vector<Sprite> sharedSprites() {
     std::vector<Sprite> out;
     Placement half;  // mouth, lips and teeth halves
@@ -799,26 +931,48 @@ std::vector<Sprite> sharedSprites() {
     half.centreEdge = true;
 
     // -- smiling mouth: rows 0..3, steps 0..6, closed / tongue up / tongue down.
+    auto smilePlacement = [&](const Smile& s) {
+        Placement pl = half;
+        // The lips' line at the centre lies 2.5 to 7.5 above the anchor; a
+        // 2-texel border leaves all of it inside both the standing pictures
+        // (bottom at the anchor) and the hanging ones (top 9.9 above it).
+        pl.margin = 2;
+        if (s.hanging())
+            pl.fixedTop = kHangTop;
+        else
+            pl.hy = 1;
+        return pl;
+    };
+    // The closed line with its corner dimple reaches furthest out, so it sets
+    // each half's width, which sets how far the application moves the tongue.
+    std::vector<std::vector<int>> widths(4, std::vector<int>(7));
     for (int row = 0; row < 4; ++row)
         for (int k = 0; k < 7; ++k) {
             Smile s{row, k};
-            Placement pl = half;
-            // The lips' line at the centre lies 2.5 to 7.5 above the anchor; a
-            // 2-texel border leaves all of it inside both the standing pictures
-            // (bottom at the anchor) and the hanging ones (top 9.9 above it).
-            pl.margin = 2;
-            if (s.hanging())
-                pl.fixedTop = kHangTop;
-            else
-                pl.hy = 1;
+            widths[row][k] = makeSprite("", [=](cairo_t* cr) { smileLine(cr, s); }, smilePlacement(s)).w;
+        }
+    // The tongues up come out through the standing mouths, the tongues down
+    // through the hanging ones.
+    std::vector<SmileTongue> tongues;
+    for (int k = 0; k < 4; ++k) {
+        tongues.push_back(tongueThrough(widths, {0, 1}, k, 3));
+        tongues.push_back(tongueThrough(widths, {2, 3}, k, -3));
+    }
+    const std::vector<std::vector<double>> cover = skinCovers(tongues);
+    for (int row = 0; row < 4; ++row)
+        for (int k = 0; k < 7; ++k) {
+            Smile s{row, k};
+            const Placement pl = smilePlacement(s);
+            const double through = cover[row][k];  // the tongue passing through, up or down
             Draw closed = [=](cairo_t* cr) { smileLine(cr, s); };
-            Smile up1 = s, down1 = s;
-            up1.waistHalf = s.hanging() ? kWaistNarrow : kWaistWide;
-            down1.waistHalf = s.hanging() ? kWaistWide : kWaistNarrow;
-            Draw up = [=](cairo_t* cr) { openSmile(cr, up1); };
-            Draw down = [=](cairo_t* cr) { openSmile(cr, down1); };
+            Draw up = [=](cairo_t* cr) { openSmile(cr, s, s.hanging() ? 0 : through); };
+            Draw down = [=](cairo_t* cr) { openSmile(cr, s, s.hanging() ? through : 0); };
             std::vector<Draw> all{closed, up, down};
             out.push_back(makeSprite(key("sourire%d_0%d.png", row + 1, k + 1), closed, pl, all));
+            if (out.back().w != widths[row][k]) {
+                std::fprintf(stderr, "art_generator: an open mouth reaches beyond its closed line\n");
+                std::exit(1);
+            }
             out.push_back(makeSprite(key("sourire%d_0%db.png", row + 1, k + 1), up, pl, all));
             out.push_back(makeSprite(key("sourire%d_0%dc.png", row + 1, k + 1), down, pl, all));
         }
@@ -908,7 +1062,8 @@ std::vector<Sprite> sharedSprites() {
                     drawTongue(cr, TongueShape{len, 0, 0, 15}, -1);
                 };
             } else if (n <= 4) {
-                d = [=](cairo_t* cr) { smileTongue(cr, n, k - 1); };
+                const SmileTongue& t = tongues[2 * (k - 1) + (upward ? 0 : 1)];
+                d = [=](cairo_t* cr) { smileTongue(cr, n, t, cover); };
             } else {
                 // With the pouting lips: shorter, the tip turning to the side.
                 double len = (n == 5 || n == 8) ? 54 : 40;
@@ -939,16 +1094,20 @@ std::vector<Sprite> sharedSprites() {
     {
         Placement pl;
         pl.hx = pl.hy = 0;
-        // Drawn as a mirrored pair at the mouth's centre line, just outside the
-        // near or the far lip: the open mouths need no filler there (the tongue
-        // comes out through their own slot), so it is a sliver of skin on skin.
+        // Drawn as a mirrored pair from the mouth's centre line, with its third
+        // row on a border row of the mouth half's picture: the second from the
+        // top with the tongue down, the second from the bottom with it up.
+        // Nothing needs filling there (the tongue's root stays behind the lips'
+        // line and comes out through the mouth's own window), so it is a sliver
+        // of skin on plain skin, 22 out from the centre line: the nose comes down
+        // to the top of the first row's pictures there.
         pl.centreEdge = true;
         pl.margin = 2;
-        pl.forceW = 6;
+        pl.forceW = 26;
         pl.forceH = 5;
         out.push_back(makeSprite("carre_rose.png",
                                  [](cairo_t* cr) {
-                                     cairo_rectangle(cr, -1, 0, 10, 10);
+                                     cairo_rectangle(cr, 22, 0, 10, 10);
                                      set(cr, pal::skin);
                                      cairo_fill(cr);
                                  },
