@@ -113,6 +113,20 @@ std::string fmt(const char* f, int a, int b = 0) {
     return buf;
 }
 
+// A sprite cut out of its atlas, or an empty picture if the key is missing.
+Picture cutOut(const std::string& index, const Picture& atlas, const std::string& key) {
+    Rect r;
+    std::string field;
+    Picture p;
+    if (!lookup(index, key, r, field)) return p;
+    p.w = r.w;
+    p.h = r.h;
+    for (int y = 0; y < r.h; ++y)
+        for (int x = 0; x < r.w; ++x)
+            for (int c = 0; c < 4; ++c) p.rgba.push_back(atlas.rgba[((size_t)(r.y + y) * atlas.w + r.x + x) * 4 + c]);
+    return p;
+}
+
 // ---------------------------------------------------------------- catalogue
 std::vector<std::string> characterKeys() { return {"visage1.png", "path5081.png", "g4534.png", "g4528.png"}; }
 std::vector<std::string> titleKeys() { return {"fille.png", "gars.png", "titre.png"}; }
@@ -190,20 +204,8 @@ protected:
 
     static const AtlasData& atlas(const std::string& name) { return atlases->at(name); }
 
-    // A sprite cut out of its atlas, or an empty picture if the key is missing.
     static Picture sprite(const std::string& atlasName, const std::string& key) {
-        const AtlasData& a = atlas(atlasName);
-        Rect r;
-        std::string field;
-        Picture p;
-        if (!lookup(a.index, key, r, field)) return p;
-        p.w = r.w;
-        p.h = r.h;
-        for (int y = 0; y < r.h; ++y)
-            for (int x = 0; x < r.w; ++x)
-                for (int c = 0; c < 4; ++c)
-                    p.rgba.push_back(a.pic.rgba[((size_t)(r.y + y) * a.pic.w + r.x + x) * 4 + c]);
-        return p;
+        return cutOut(atlas(atlasName).index, atlas(atlasName).pic, key);
     }
 };
 std::string Art::out;
@@ -611,39 +613,27 @@ protected:
         const std::string dir = std::string(src) + "/data/";
         const std::string index = readFile(dir + "images2.txt"), faceIndex = readFile(dir + "images1a.txt");
         const Picture atlas = loadPicture(dir + "images2.png"), faceAtlas = loadPicture(dir + "images1a.png");
-        auto cut = [](const std::string& idx, const Picture& a, const std::string& key) {
-            Rect r;
-            std::string field;
-            Picture p;
-            if (!lookup(idx, key, r, field)) return p;
-            p.w = r.w;
-            p.h = r.h;
-            for (int y = 0; y < r.h; ++y)
-                for (int x = 0; x < r.w; ++x)
-                    for (int c = 0; c < 4; ++c) p.rgba.push_back(a.rgba[((size_t)(r.y + y) * a.w + r.x + x) * 4 + c]);
-            return p;
-        };
         pics = new Pictures;
-        Picture face = cut(faceIndex, faceAtlas, "visage1.png");
+        Picture face = cutOut(faceIndex, faceAtlas, "visage1.png");
         pics->face = premultiplied(face, 0.5, 0.5);
         pics->faceX = (1280 - face.w) * 0.5;
         pics->faceY = (800 - face.h) * 0.5;
         pics->bare.x0 = 392 + (int)pics->faceX - Shot::kW / 2;
         pics->bare.y0 = 506 + (int)pics->faceY - 130;
         draw(pics->bare, pics->face, 640, 400, 1, Layer::Face);
-        pics->pink = premultiplied(cut(index, atlas, "carre_rose.png"), 0, 0);
+        pics->pink = premultiplied(cutOut(index, atlas, "carre_rose.png"), 0, 0);
         for (int i = 0; i < 28; ++i) {
-            Picture closed = cut(index, atlas, fmt("sourire%d_0%d.png", i / 7 + 1, i % 7 + 1));
+            Picture closed = cutOut(index, atlas, fmt("sourire%d_0%d.png", i / 7 + 1, i % 7 + 1));
             // Rows 1 and 2 stand on their anchor; rows 3 and 4 hang 9.9 below their top.
             const double hy = i < 14 ? 1 : 9.9 / closed.h;
             pics->closed[i] = premultiplied(closed, 0, hy);
-            pics->up[i] = premultiplied(cut(index, atlas, fmt("sourire%d_0%db.png", i / 7 + 1, i % 7 + 1)), 0, hy);
-            pics->down[i] = premultiplied(cut(index, atlas, fmt("sourire%d_0%dc.png", i / 7 + 1, i % 7 + 1)), 0, hy);
+            pics->up[i] = premultiplied(cutOut(index, atlas, fmt("sourire%d_0%db.png", i / 7 + 1, i % 7 + 1)), 0, hy);
+            pics->down[i] = premultiplied(cutOut(index, atlas, fmt("sourire%d_0%dc.png", i / 7 + 1, i % 7 + 1)), 0, hy);
         }
         for (int k = 0; k < 7; ++k)
-            pics->closed[28 + k] = premultiplied(cut(index, atlas, fmt("sourire2_0%dd.png", k + 1)), 0, 1);
+            pics->closed[28 + k] = premultiplied(cutOut(index, atlas, fmt("sourire2_0%dd.png", k + 1)), 0, 1);
         for (int i = 0; i < 40; ++i)
-            pics->tongue[i] = premultiplied(cut(index, atlas, fmt("langue%d_0%d.png", i / 5 + 1, i % 5 + 1)),
+            pics->tongue[i] = premultiplied(cutOut(index, atlas, fmt("langue%d_0%d.png", i / 5 + 1, i % 5 + 1)),
                                             art::kTongueHandleX[i], art::kTongueHandleY[i]);
     }
     static void TearDownTestSuite() { delete pics; }
@@ -697,7 +687,7 @@ TEST_F(ComposedMouth, HalvesOfOneRowAndStepMakeOneMouth) {
     int failures = 0;
     auto fail = [&](const std::string& what, const std::string& kind, int x, int y) {
         ++failures;
-        if (reported.insert(what + kind).second && reported.size() <= 4000)
+        if (reported.insert(what + kind).second && reported.size() <= 40)
             ADD_FAILURE() << what << ": " << kind << fmt(" at (%d, ", x - ax) << y << ")";
     };
     for (int i = 0; i < 28; ++i) {
