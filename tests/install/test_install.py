@@ -81,7 +81,7 @@ def check_launcher(prefix, app_id, window_class):
     assert entry["StartupWMClass"] == window_class, (entry["StartupWMClass"], window_class)
 
 
-def check_metadata(prefix, app_id):
+def check_metadata(prefix, app_id, source):
     path = os.path.join(prefix, "share", "metainfo", app_id + ".metainfo.xml")
     run("appstreamcli", "validate", "--no-net", path)
     root = ET.parse(path).getroot()
@@ -89,11 +89,15 @@ def check_metadata(prefix, app_id):
     launchable = root.findtext("launchable")
     assert os.path.exists(os.path.join(prefix, "share", "applications", launchable)), launchable
     assert root.find("content_rating") is not None
-    # The screenshots are pictures of the repository's docs/ folder.
+    # The screenshots are the README's pictures.
+    with open(os.path.join(source, "README.md")) as f:
+        readme = f.read()
     images = [i.text for i in root.iter("image")]
     assert len(images) >= 2, images
     for url in images:
-        assert re.match(r"https://\S+/docs/\S+\.png$", url), url
+        picture = re.match(r"https://\S+/(docs/\S+\.png)$", url).group(1)
+        assert os.path.isfile(os.path.join(source, picture)), picture
+        assert "(%s)" % picture in readme, picture + " is not shown in the README"
 
 
 def check_manual(prefix):
@@ -117,7 +121,7 @@ def main(build, source, app_id, send_close, screenshot):
         check_icons(prefix, app_id)
         window_class = check_runs_elsewhere(os.path.join(prefix, "bin", "grimalou"), send_close, screenshot)
         check_launcher(prefix, app_id, window_class)
-        check_metadata(prefix, app_id)
+        check_metadata(prefix, app_id, source)
         check_manual(prefix)
         # Without its icon pictures the program still starts.
         shutil.rmtree(os.path.join(prefix, "lib", "grimalou", "data", "icons"))
