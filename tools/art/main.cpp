@@ -21,12 +21,14 @@ int main(int argc, char** argv) {
         for (size_t i = 1; i <= dir.size(); ++i)
             if (i == dir.size() || dir[i] == '/') mkdir(dir.substr(0, i).c_str(), 0755);
     }
+    // The icons first: cairo numbers its surfaces per process and the SVG
+    // names its own, so only what is drawn before it may change that name.
+    if (!icons.empty()) art::writeIcons(icons);
     art::writeAtlas(data, "images1a", art::characterSprites(art::girl()));
     art::writeAtlas(data, "images1b", art::characterSprites(art::boy()));
     art::writeAtlas(data, "images2", art::sharedSprites());
     art::writeAtlas(data, "images3", art::titleSprites());
     art::writeFonts(data);
     art::writeReview(data, docs);
-    if (!icons.empty()) art::writeIcons(icons);
     return 0;
 }
