@@ -14,4 +14,6 @@ void CreateApp() { new c_MyApp(); }
 
 }  // namespace
 
-int main(int argc, char** argv) { return HostMain(argc, argv, InitGlobals, CreateApp); }
+// The renderer starts once, in the start-up window's GL context, before the
+// application's OnSetup makes its canvas.
+int main(int argc, char** argv) { return HostMain(argc, argv, InitGlobals, CreateApp, InitRenderer); }

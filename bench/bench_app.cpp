@@ -132,6 +132,7 @@ int main() {
     game->appDir = String(GRIMALOU_BINARY_DIR);
     game->swapInterval = 0;
     game->CreateDeviceWindow(kWidth, kHeight, kFlags);
+    InitRenderer();
     std::printf("GL renderer: %s\n", reinterpret_cast<const char*>(gl.GetString(GL_RENDERER)));
 
     // 1. From the title click to the first face frame.

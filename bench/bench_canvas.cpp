@@ -40,6 +40,7 @@
 #include "canvas/shader.h"
 #include "canvas/texture.h"
 #include "host/gl_api.h"
+#include "host/gl_state.h"
 #include "host/glfw_game.h"
 #include "host/host_main.h"
 
@@ -255,7 +256,7 @@ int main() {
         baseline.Submit();
         gl.Finish();
         // GL was changed behind the canvas's back.
-        InvalidateShaderState();
+        InvalidateGlState();
     };
 
     std::printf("%-18s %14s %14s %8s\n", "10,000 sprites", "canvas ns/q", "baseline ns/q", "ratio");

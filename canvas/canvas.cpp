@@ -1,15 +1,19 @@
 #include "canvas/canvas.h"
 
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
 #include "canvas/font.h"
 #include "canvas/image.h"
 #include "canvas/material.h"
 #include "canvas/matrix4.h"
 #include "canvas/render_state.h"
-#include "canvas/renderer.h"
 #include "canvas/shader.h"
 #include "canvas/texture.h"
 #include "host/game.h"
 #include "host/gl_api.h"
+#include "host/gl_state.h"
 
 namespace {
 
@@ -42,7 +46,7 @@ c_Canvas::c_Canvas() {
 }
 
 c_Canvas* c_Canvas::Init() {
-    InitRenderer();
+    RequireRenderer();
     font = defaultFont;
     stockMaterial = fastShader->StockMaterial();
     for (int i = 0; i < MAX_LIGHTS; ++i) gc_store(lights[i], new c_LightData());
@@ -103,12 +107,12 @@ void c_Canvas::Clear(float r, float g, float b, float a) {
     FlushRecorded();
     Validate();
     if (clearNeedsScissor) {
-        gl.Enable(GL_SCISSOR_TEST);
-        gl.Scissor(viewX, viewY, viewW, viewH);
+        glState.EnableScissorTest(true);
+        glState.Scissor(viewX, viewY, viewW, viewH);
     }
     gl.ClearColor(r, g, b, a);
     gl.Clear(GL_COLOR_BUFFER_BIT);
-    if (clearNeedsScissor) gl.Disable(GL_SCISSOR_TEST);
+    if (clearNeedsScissor) glState.EnableScissorTest(false);
 }
 
 void c_Canvas::UnprojectPoint(Array<float> inCoords, Array<float> outCoords) {
@@ -133,18 +137,23 @@ void c_Canvas::Validate() {
         if (renderState.currentCanvas) renderState.currentCanvas->Flush();
         renderState.currentCanvas = this;
         dirty = -1;
-    } else if (dirty == 0) {
-        return;
     }
-    if (dirty & DIRTY_FRAMEBUFFER) gl.BindFramebuffer(GL_FRAMEBUFFER, renderState.windowFramebuffer);
-    if (dirty & DIRTY_VIEWPORT) SendViewport();
+    if (dirty & DIRTY_VIEWPORT) PlaceViewport();
+    // Every time: the cache sends only what GL lacks, and so restores what
+    // the framework's immediate graphics may have changed since.
+    glState.BindFramebuffer(renderState.windowFramebuffer);
+    glState.Viewport(viewX, viewY, viewW, viewH);
+    bool scissored = clipX != viewX || clipY != viewY || clipW != viewW || clipH != viewH;
+    glState.EnableScissorTest(scissored);
+    if (scissored) glState.Scissor(clipX, clipY, clipW, clipH);
+    if (dirty == 0) return;
     if (dirty & DIRTY_SHADER) SendShaderValues();
     if (dirty & DIRTY_LINE_WIDTH) gl.LineWidth(lineWidth);
     if (dirty & DIRTY_COLOR_MASK) gl.ColorMask(colorMask[0], colorMask[1], colorMask[2], colorMask[3]);
     dirty = 0;
 }
 
-void c_Canvas::SendViewport() {
+void c_Canvas::PlaceViewport() {
     TakeWindowSize();
     viewX = viewport[0];
     viewY = viewport[1];
@@ -162,44 +171,82 @@ void c_Canvas::SendViewport() {
     // The window's rows run bottom-up.
     viewY = targetHeight - viewH - viewY;
     clipY = targetHeight - clipY - clipH;
-    gl.Viewport(viewX, viewY, viewW, viewH);
-    if (clipX == viewX && clipY == viewY && clipW == viewW && clipH == viewH) {
-        gl.Disable(GL_SCISSOR_TEST);
-        bool wholeWindow = viewX == 0 && viewY == 0 && viewW == targetWidth && viewH == targetHeight;
-        clearNeedsScissor = !wholeWindow;
-    } else {
-        gl.Enable(GL_SCISSOR_TEST);
-        gl.Scissor(clipX, clipY, clipW, clipH);
-        clearNeedsScissor = false;
-    }
+    bool wholeWindow = viewX == 0 && viewY == 0 && viewW == targetWidth && viewH == targetHeight;
+    bool scissored = clipX != viewX || clipY != viewY || clipW != viewW || clipH != viewH;
+    clearNeedsScissor = !scissored && !wholeWindow;
 }
 
 void c_Canvas::SendShaderValues() {
     RenderState& s = renderState;
-    InvalidateShaderState();
-    s.clipPosScale[1] = -1;
+    // Worked out aside and compared: values that did not change leave the
+    // programs' uniforms as they are.
+    ShaderValues v;
+    v.clipPosScale[1] = -1;
     float projection[16];
     Mat4Multiply(s.flipMatrix, projMatrix.Data(), projection);
-    Mat4Multiply(viewMatrix.Data(), modelMatrix.Data(), s.modelView);
-    Mat4Multiply(projection, s.modelView, s.modelViewProjection);
+    Mat4Multiply(viewMatrix.Data(), modelMatrix.Data(), v.modelView);
+    Mat4Multiply(projection, v.modelView, v.modelViewProjection);
     for (int i = 0; i < 4; ++i) {
-        s.ambientLight[i] = ambientLight[i];
-        s.fogColor[i] = fogColor[i];
+        v.ambientLight[i] = ambientLight[i];
+        v.fogColor[i] = fogColor[i];
     }
-    s.lightCount = 0;
     for (int i = 0; i < lights.Length(); ++i) {
         c_LightData* light = lights[i];
         if (!light || light->type == 0) continue;
         Mat4TransformVector(viewMatrix.Data(), light->vector.Data(), light->viewVector.Data());
-        float* colorSlot = s.lightColors + 4 * s.lightCount;
-        float* vectorSlot = s.lightVectors + 4 * s.lightCount;
+        float* colorSlot = v.lightColors + 4 * v.lightCount;
+        float* vectorSlot = v.lightVectors + 4 * v.lightCount;
         for (int k = 0; k < 4; ++k) colorSlot[k] = light->color[k];
         vectorSlot[0] = light->viewVector[0];
         vectorSlot[1] = light->viewVector[1];
         vectorSlot[2] = light->viewVector[2];
         vectorSlot[3] = light->range;
-        ++s.lightCount;
+        ++v.lightCount;
     }
     c_Texture* shadow = shadowMap && shadowMap->material ? shadowMap->material->ColorTexture() : nullptr;
+
+    ShaderValues& current = s;
+    if (std::memcmp(&v, &current, sizeof v) == 0 && shadow == s.shadowTexture) return;
+    current = v;
     s.shadowTexture = shadow;
+    ++s.valuesVersion;
+}
+
+void MakeContextBuffers() {
+    if (renderState.buffersGeneration == graphicsGeneration) return;
+    renderState.buffersGeneration = graphicsGeneration;
+
+    GLuint vertexBuffer = 0;
+    gl.GenBuffers(1, &vertexBuffer);
+    renderState.vertexBuffer = vertexBuffer;
+    gl.BindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
+    gl.BufferData(GL_ARRAY_BUFFER, UPLOAD_BYTES, nullptr, GL_STREAM_DRAW);
+    struct Attribute {
+        int size;
+        GLenum type;
+        GLboolean normalised;
+        intptr_t offset;
+    };
+    const Attribute attributes[4] = {{2, GL_FLOAT, GL_FALSE, 0},
+                                     {2, GL_FLOAT, GL_FALSE, 8},
+                                     {2, GL_FLOAT, GL_FALSE, 16},
+                                     {4, GL_UNSIGNED_BYTE, GL_TRUE, 24}};
+    for (GLuint i = 0; i < 4; ++i) {
+        gl.EnableVertexAttribArray(i);
+        gl.VertexAttribPointer(i, attributes[i].size, attributes[i].type, attributes[i].normalised, VERTEX_BYTES,
+                               reinterpret_cast<const void*>(attributes[i].offset));
+    }
+
+    GLuint indexBuffer = 0;
+    gl.GenBuffers(1, &indexBuffer);
+    renderState.indexBuffer = indexBuffer;
+    gl.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer);
+    std::vector<uint16_t> indices;
+    indices.reserve(INDEX_BUFFER_BYTES / 2);
+    for (int b = 0; b < 4; ++b)
+        for (int q = 0; q < QUADS_PER_UPLOAD; ++q) {
+            uint16_t v = static_cast<uint16_t>(4 * q + b);
+            for (int k : {0, 1, 2, 0, 2, 3}) indices.push_back(static_cast<uint16_t>(v + k));
+        }
+    gl.BufferData(GL_ELEMENT_ARRAY_BUFFER, INDEX_BUFFER_BYTES, indices.data(), GL_STATIC_DRAW);
 }

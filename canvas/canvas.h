@@ -1,10 +1,12 @@
 // c_Canvas: the draw list the application draws on, owning the OpenGL state
 // its runs need. State changes are lazy: a setter flushes what was recorded
-// under the old state and marks what changed in `dirty`; Validate sends only
-// the marked parts, just before drawing or clearing.
+// under the old state and marks what changed in `dirty`; Validate works out
+// only the marked parts, just before drawing or clearing, and then hands the
+// canvas's framebuffer, viewport and scissor to the GL state cache, which
+// sends what GL does not have already (so a change made by the framework's
+// immediate graphics in between is undone, and nothing else is sent twice).
 //
 // The dirty bits:
-//   DIRTY_FRAMEBUFFER  the window's framebuffer is bound
 //   DIRTY_VIEWPORT     viewport and scissor (and whether a clear needs its own scissor)
 //   DIRTY_SHADER       projection, model-view and the other shared shader values
 //   DIRTY_LINE_WIDTH   line width
@@ -19,7 +21,6 @@
 
 class c_Image2;
 
-constexpr int DIRTY_FRAMEBUFFER = 1;
 constexpr int DIRTY_VIEWPORT = 2;
 constexpr int DIRTY_SHADER = 4;
 constexpr int DIRTY_LINE_WIDTH = 8;
@@ -79,6 +80,13 @@ public:
 private:
     void FlushRecorded();
     void TakeWindowSize();
-    void SendViewport();
+    void PlaceViewport();
     void SendShaderValues();
 };
+
+// The vertex buffer, its attribute layout and the quad index buffer, shared
+// by all canvases, for the current graphics generation; nothing when they
+// already exist for it. The vertex buffer holds one upload (UPLOAD_BYTES)
+// and stays bound to GL_ARRAY_BUFFER, the index buffer to
+// GL_ELEMENT_ARRAY_BUFFER: nothing else binds buffers.
+void MakeContextBuffers();

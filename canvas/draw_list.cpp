@@ -7,9 +7,9 @@
 #include "canvas/font.h"
 #include "canvas/image.h"
 #include "canvas/material.h"
-#include "canvas/render_state.h"
 #include "host/data_buffer.h"
 #include "host/gl_api.h"
+#include "host/gl_state.h"
 
 gc_root<c_DrawOp> nullRun;
 gc_root<c_Stack3> freeOps;
@@ -213,26 +213,27 @@ void c_DrawList::Render() {
 
 namespace {
 
+// Through the GL state cache, which sends only what GL does not have.
 void ApplyBlend(int mode) {
     switch (mode) {
     case BlendNone:
-        gl.Disable(GL_BLEND);
+        glState.EnableBlend(false);
         break;
     case BlendAlpha:
-        gl.Enable(GL_BLEND);
-        gl.BlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+        glState.EnableBlend(true);
+        glState.BlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
         break;
     case BlendAdd:
-        gl.Enable(GL_BLEND);
-        gl.BlendFunc(GL_ONE, GL_ONE);
+        glState.EnableBlend(true);
+        glState.BlendFunc(GL_ONE, GL_ONE);
         break;
     case BlendMultiply:
-        gl.Enable(GL_BLEND);
-        gl.BlendFunc(GL_DST_COLOR, GL_ONE_MINUS_SRC_ALPHA);
+        glState.EnableBlend(true);
+        glState.BlendFunc(GL_DST_COLOR, GL_ONE_MINUS_SRC_ALPHA);
         break;
     case BlendMultiplyNoAlpha:
-        gl.Enable(GL_BLEND);
-        gl.BlendFunc(GL_DST_COLOR, GL_ZERO);
+        glState.EnableBlend(true);
+        glState.BlendFunc(GL_DST_COLOR, GL_ZERO);
         break;
     default:
         break;
@@ -243,10 +244,7 @@ void ApplyBlend(int mode) {
 
 void c_DrawList::DrawRun(c_DrawOp* run, int first, int count) {
     run->material->Bind();
-    if (run->blend != renderState.appliedBlend) {
-        ApplyBlend(run->blend);
-        renderState.appliedBlend = run->blend;
-    }
+    ApplyBlend(run->blend);
     switch (run->order) {
     case 1:
         gl.DrawArrays(GL_POINTS, first, count);

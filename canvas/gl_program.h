@@ -31,9 +31,16 @@ public:
     int lightColorsLoc = -1;
     int lightVectorsLoc = -1;
     int shadowTextureLoc = -1;
+    // The renderState.valuesVersion whose values the program's uniforms
+    // hold; -1 before the first send.
+    int sentVersion = -1;
+    // Whether the material samplers have been pointed at their units (the
+    // same for every material: the n-th sampler reads unit n).
+    bool samplerUnitsSet = false;
 
     c_GLProgram(int program, Array<c_GLUniform*> materialUniforms);
-    // Uses the program and sends the canvas's shared values.
+    // Puts the program in use and sends the canvas's shared values, unless
+    // it holds them already.
     void Bind();
 
     GC_FIELDS(Object, materialUniforms)

@@ -2,11 +2,11 @@
 
 #include "canvas/gl_program.h"
 #include "canvas/render_state.h"
-#include "canvas/renderer.h"
 #include "canvas/shader.h"
 #include "canvas/texture.h"
 #include "host/errors.h"
 #include "host/gl_api.h"
+#include "host/gl_state.h"
 
 c_Material::c_Material() {
     textures = new c_StringMap2();
@@ -15,7 +15,7 @@ c_Material::c_Material() {
 }
 
 c_Material* c_Material::Init(c_Shader* given) {
-    InitRenderer();
+    RequireRenderer();
     shader = given ? given : defaultShader.get();
     shader->PrepareMaterial(this);
     initialised = true;
@@ -30,11 +30,13 @@ c_Material* c_Material::Load(const String& path, int textureFlags, c_Shader* giv
 void c_Material::PutFloatParam(const String& name, float value) {
     if (initialised && !floatParams->Has(name)) return;
     floatParams->Put(name, value);
+    planProgram = nullptr;
 }
 
 void c_Material::PutVectorParam(const String& name, Array<float> values) {
     if (initialised && !vectorParams->Has(name)) return;
     vectorParams->Put(name, values);
+    planProgram = nullptr;
 }
 
 void c_Material::PutTextureParam(const String& name, c_Texture* texture) {
@@ -47,6 +49,7 @@ void c_Material::PutTextureParam(const String& name, c_Texture* texture) {
     textures->Put(name, texture);
     if (old) old->Release();
     if (name == String("ColorTexture")) colorTexture = texture;
+    planProgram = nullptr;
 }
 
 float c_Material::FloatParam(const String& name, float defaultValue) {
@@ -67,37 +70,59 @@ c_Texture* c_Material::TextureParam(const String& name, c_Texture* defaultValue)
 int c_Material::Width() { return colorTexture ? colorTexture->Width() : 0; }
 int c_Material::Height() { return colorTexture ? colorTexture->Height() : 0; }
 
-bool c_Material::Bind() {
-    shader->Bind();
-    if (renderState.currentMaterial == this) return true;
-    renderState.currentMaterial = this;
-    c_GLProgram* program = renderState.currentProgram;
-    int unit = 0;
+void c_Material::MakePlan(c_GLProgram* program) {
     Array<c_GLUniform*> uniforms = program->materialUniforms;
+    Array<c_Texture*> planned(uniforms.Length());
+    Array<float> values(4 * uniforms.Length());
     for (int i = 0; i < uniforms.Length(); ++i) {
         c_GLUniform* u = uniforms[i];
         switch (u->type) {
         case GL_FLOAT:
-            gl.Uniform1f(u->location, FloatParam(u->name, 1.0f));
+            values[4 * i] = FloatParam(u->name, 1.0f);
             break;
-        case GL_FLOAT_VEC4:
-            gl.Uniform4fv(u->location, 1, VectorParam(u->name, unitVector).Data());
-            break;
-        case GL_SAMPLER_2D: {
-            // A sampler the shader declared but no material default covers
-            // shows white rather than whatever the unit held before.
-            c_Texture* texture = TextureParam(u->name, c_Texture::WhiteTexture());
-            gl.ActiveTexture(GL_TEXTURE0 + unit);
-            gl.BindTexture(GL_TEXTURE_2D, texture->TextureName());
-            gl.Uniform1i(u->location, unit);
-            ++unit;
+        case GL_FLOAT_VEC4: {
+            Array<float> vector = VectorParam(u->name, unitVector);
+            for (int k = 0; k < 4 && k < vector.Length(); ++k) values[4 * i + k] = vector[k];
             break;
         }
+        case GL_SAMPLER_2D:
+            // A sampler the shader declared but no material default covers
+            // shows white rather than whatever the unit held before.
+            gc_store(planned[i], TextureParam(u->name, c_Texture::WhiteTexture()));
+            break;
         default:
             RuntimeError("Unsupported uniform type:" + String(u->type));
         }
     }
-    if (unit > 0) gl.ActiveTexture(GL_TEXTURE0);
+    planTextures = planned;
+    planValues = values;
+    planProgram = program;
+}
+
+bool c_Material::Bind() {
+    c_GLProgram* program = shader->Bind();
+    if (glState.Material() == this) return true;
+    if (planProgram != program) MakePlan(program);
+    Array<c_GLUniform*> uniforms = program->materialUniforms;
+    int unit = 0;
+    for (int i = 0; i < uniforms.Length(); ++i) {
+        c_GLUniform* u = uniforms[i];
+        switch (u->type) {
+        case GL_FLOAT:
+            gl.Uniform1f(u->location, planValues[4 * i]);
+            break;
+        case GL_FLOAT_VEC4:
+            gl.Uniform4fv(u->location, 1, planValues.Data() + 4 * i);
+            break;
+        default:  // GL_SAMPLER_2D: MakePlan let nothing else through
+            glState.BindTexture(unit, planTextures[i]->TextureName());
+            if (!program->samplerUnitsSet) gl.Uniform1i(u->location, unit);
+            ++unit;
+            break;
+        }
+    }
+    program->samplerUnitsSet = true;
+    glState.SetMaterial(this);
     return true;
 }
 

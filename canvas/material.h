@@ -11,6 +11,7 @@
 #include "runtime/gc_ref.h"
 #include "runtime/string.h"
 
+class c_GLProgram;
 class c_Shader;
 class c_Texture;
 
@@ -23,6 +24,12 @@ public:
     gc_ref<c_Texture> colorTexture;
     gc_ref<c_StringMap3> floatParams;
     gc_ref<c_StringMap4> vectorParams;
+    // The parameters in the order of planProgram's material uniforms, looked
+    // up once: the texture of each sampler (null elsewhere) and four floats
+    // for each uniform. Any change of a parameter drops the plan.
+    gc_ref<c_GLProgram> planProgram;
+    gc_array<c_Texture*> planTextures;
+    gc_array<float> planValues;
 
     c_Material();
     // A null shader is the default shader.
@@ -43,9 +50,14 @@ public:
     int Height();
 
     // Makes this the material GL draws with: its shader's program and the
-    // values of the uniforms the shader file declared.
+    // values of the uniforms the shader file declared. Nothing is sent when
+    // the GL state cache says it is the material bound already.
     bool Bind();
 
     void Destroy() override;
-    GC_FIELDS(c_RefCounted, shader, textures, colorTexture, floatParams, vectorParams)
+    GC_FIELDS(c_RefCounted, shader, textures, colorTexture, floatParams, vectorParams, planProgram, planTextures,
+              planValues)
+
+private:
+    void MakePlan(c_GLProgram* program);
 };

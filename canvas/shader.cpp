@@ -6,7 +6,7 @@
 #include "canvas/gl_program.h"
 #include "canvas/material.h"
 #include "canvas/parser.h"
-#include "canvas/renderer.h"
+#include "canvas/render_state.h"
 #include "canvas/texture.h"
 #include "host/errors.h"
 #include "host/game.h"
@@ -113,7 +113,7 @@ c_Shader* c_Shader::Init(const String& text) {
 }
 
 void c_Shader::Build() {
-    InitRenderer();
+    RequireRenderer();
     String defines = ScanShaderPiece(source, uniforms);
     bool lit = defines.IndexOf(String("#define B3D_DIFFUSE 1\n")) != -1 ||
                defines.IndexOf(String("#define B3D_SPECULAR 1\n")) != -1;
@@ -154,19 +154,16 @@ c_GLProgram* c_Shader::BuildProgram(int lights) {
 }
 
 c_GLProgram* c_Shader::ProgramForLightCount() {
-    if (builtGeneration != graphicsGeneration) {
-        InvalidateShaderState();
-        Build();
-    }
+    // The old programs belong to a lost context; the GL state cache has
+    // forgotten them by itself.
+    if (builtGeneration != graphicsGeneration) Build();
     return programs[renderState.lightCount];
 }
 
-void c_Shader::Bind() {
+c_GLProgram* c_Shader::Bind() {
     c_GLProgram* program = ProgramForLightCount();
-    if (program == renderState.currentProgram) return;
-    renderState.currentProgram = program;
-    renderState.currentMaterial = nullptr;
     program->Bind();
+    return program;
 }
 
 c_Material* c_Shader::StockMaterial() {

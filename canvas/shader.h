@@ -31,7 +31,9 @@ public:
     c_Shader* Init(const String& source);
     void Build();
     c_GLProgram* ProgramForLightCount();
-    void Bind();
+    // Puts the program for the current light count in use (c_GLProgram::Bind)
+    // and returns it.
+    c_GLProgram* Bind();
     c_Material* StockMaterial();
 
     // Gives a new material its parameters and their defaults.

@@ -42,8 +42,9 @@ public:
 
     c_Texture* Init(int width, int height, int format, int flags);
 
-    // A picture file as a premultiplied RGBA texture, or null when the file
-    // cannot be read or decoded or has more than `maxPixels` pixels.
+    // A picture file (its path completed by CompleteDataPath, read by the
+    // host's LoadPicture) as a premultiplied RGBA texture, or null when the
+    // file cannot be read or decoded or has more than `maxPixels` pixels.
     static c_Texture* Load(const String& path, int format, int flags, int64_t maxPixels = kMaxPicturePixels);
     // The shared 1x1 texture of one colour, made on first use, kept for ever.
     static c_Texture* ColorTexture(int color);
@@ -68,17 +69,10 @@ public:
 
 private:
     void CreateGlObjects();
+    // Binds the texture for defining or changing it. The GL state cache
+    // keeps the binding; whoever draws binds what it needs through the cache.
+    void BindForEditing();
 };
-
-// The picture path as the loaders open it: paths that start with "." or "/"
-// or name a scheme ("x:/...") stay as they are, anything else is a file of
-// the data folder.
-String TextureDataPath(const String& path);
-
-// Widens a decoded picture of 1 to 4 components to premultiplied RGBA in a
-// new buffer. Null when the component count is outside 1..4 or the size does
-// not fit a buffer.
-c_DataBuffer* PremultipliedRgba(const unsigned char* pixels, int width, int height, int components);
 
 // The shared colour textures.
 extern gc_root<c_IntMap2> colorTextures;

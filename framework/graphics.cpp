@@ -5,6 +5,7 @@
 #include "framework/app.h"
 #include "host/game.h"
 #include "host/gl_api.h"
+#include "host/gl_state.h"
 
 namespace {
 
@@ -60,10 +61,10 @@ gxtkSurface* gxtkGraphics::MakeSurface(int w, int h) {
 }
 
 bool gxtkGraphics::FillSurface(gxtkSurface* surface, const String& path, int64_t maxPixels) {
-    int w = 0, h = 0, components = 0;
-    unsigned char* pixels = theHost->LoadImagePixels(path, &w, &h, &components, maxPixels);
+    int w = 0, h = 0;
+    unsigned char* pixels = theHost->LoadPicture(path, &w, &h, maxPixels);
     if (!pixels) return false;
-    surface->TakePixels(pixels, w, h, components);
+    surface->TakePixels(pixels, w, h, 4);
     return true;
 }
 
@@ -94,20 +95,20 @@ void gxtkGraphics::UpdateColour() {
 
 void gxtkGraphics::SetBlendMode(int mode) {
     if (mode == 1) {
-        gl.BlendFunc(GL_ONE, GL_ONE);
+        glState.BlendFunc(GL_ONE, GL_ONE);
     } else {
-        gl.BlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+        glState.BlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
     }
 }
 
 void gxtkGraphics::SetClip(int x, int y, int w, int h) {
     if (x == 0 && y == 0 && w == width && h == height) {
-        gl.Disable(GL_SCISSOR_TEST);
+        glState.EnableScissorTest(false);
         return;
     }
-    gl.Enable(GL_SCISSOR_TEST);
+    glState.EnableScissorTest(true);
     // The window's y grows downwards, OpenGL's upwards.
-    gl.Scissor(x, height - y - h, w, h);
+    glState.Scissor(x, height - y - h, w, h);
 }
 
 void gxtkGraphics::SetTransform(float ix, float iy, float jx, float jy, float tx, float ty) {
@@ -125,25 +126,17 @@ void gxtkSurface::TakePixels(unsigned char* p, int w, int h, int d) {
     height = h;
     depth = d;
     format = FormatOfDepth(d);
-    int count = w * h;
-    if (d == 2) {
-        for (int i = 0; i < count; ++i) {
-            unsigned char* px = p + i * 2;
-            px[0] = static_cast<unsigned char>(px[0] * px[1] / 255);
-        }
-    } else if (d == 4) {
-        for (int i = 0; i < count; ++i) {
-            unsigned char* px = p + i * 4;
-            for (int c = 0; c < 3; ++c) px[c] = static_cast<unsigned char>(px[c] * px[3] / 255);
-        }
-    }
+}
+
+void gxtkSurface::DeleteTexture() {
+    if (builtGeneration != graphicsGeneration) return;
+    gl.DeleteTextures(1, &texture);
+    glState.TextureDeleted(static_cast<int>(texture));
+    builtGeneration = -1;
 }
 
 void gxtkSurface::DropSurface() {
-    if (builtGeneration == graphicsGeneration) {
-        gl.DeleteTextures(1, &texture);
-        builtGeneration = -1;
-    }
+    DeleteTexture();
     std::free(pixels);
     pixels = nullptr;
 }
@@ -155,12 +148,12 @@ bool gxtkSurface::IsLoaded() { return true; }
 void gxtkSurface::PrepareTexture() {
     if (graphicsGeneration == 0) return;
     if (builtGeneration == graphicsGeneration) {
-        gl.BindTexture(GL_TEXTURE_2D, texture);
+        glState.BindTexture(0, static_cast<int>(texture));
         return;
     }
     builtGeneration = graphicsGeneration;
     gl.GenTextures(1, &texture);
-    gl.BindTexture(GL_TEXTURE_2D, texture);
+    glState.BindTexture(0, static_cast<int>(texture));
     gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);

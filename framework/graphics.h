@@ -41,8 +41,9 @@ public:
     virtual gxtkSurface* OpenSurface(const String& path, int64_t maxPixels = kMaxPicturePixels);
     // A surface without pixels, depth 4, RGBA.
     virtual gxtkSurface* MakeSurface(int width, int height);
-    // Loads a picture into the surface, premultiplied; false when it cannot or
-    // when it has more than `maxPixels` pixels.
+    // Loads a picture into the surface as the host's LoadPicture gives it
+    // (premultiplied RGBA); false when it cannot or when it has more than
+    // `maxPixels` pixels.
     virtual bool FillSurface(gxtkSurface* surface, const String& path, int64_t maxPixels = kMaxPicturePixels);
     virtual void ClearScreen(float r, float g, float b);
     virtual void SetOpacity(float alpha);
@@ -59,6 +60,7 @@ private:
 class gxtkSurface : public Object {
 public:
     // Kept for re-uploading after a new context; owned, freed with std::free.
+    // Premultiplied by alpha.
     unsigned char* pixels = nullptr;
     int width = 0;
     int height = 0;
@@ -72,14 +74,18 @@ public:
 
     ~gxtkSurface() override;
 
-    // Takes ownership of a block of pixels and premultiplies it by alpha.
+    // Takes ownership of a block of premultiplied pixels, `depth` bytes each.
     void TakePixels(unsigned char* pixels, int width, int height, int depth);
 
     virtual void DropSurface();
     virtual int SurfaceWidth();
     virtual int SurfaceHeight();
     virtual bool IsLoaded();
-    // Binds the texture, making it first when there is a context and the
-    // texture is missing or belongs to an earlier one.
+    // Binds the texture (on unit 0, through the GL state cache), making it
+    // first when there is a context and the texture is missing or belongs to
+    // an earlier one.
     virtual void PrepareTexture();
+
+private:
+    void DeleteTexture();
 };

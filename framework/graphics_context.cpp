@@ -3,6 +3,7 @@
 #include "framework/app.h"
 #include "framework/graphics.h"
 #include "host/errors.h"
+#include "host/game.h"
 
 namespace {
 
@@ -73,13 +74,6 @@ void c_GraphicsContext::ApplyDefaultState(gxtkGraphics* graphics) {
     scissor[2] = static_cast<float>(graphics->FrameWidth());
     scissor[3] = static_cast<float>(graphics->FrameHeight());
     graphics->SetClip(0, 0, graphics->FrameWidth(), graphics->FrameHeight());
-}
-
-String CompleteDataPath(const String& path) {
-    int colon = path.IndexOf(String(":/"));
-    if (colon != -1 && path.IndexOf(String("/")) == colon + 1) return path;
-    if (path.HasPrefix(String("./")) || path.HasPrefix(String("/"))) return path;
-    return String("ravlen://data/") + path;
 }
 
 c_Image* OpenFramedImage(const String& path, int frameCount, int flags, int64_t maxPixels) {

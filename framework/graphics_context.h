@@ -62,9 +62,7 @@ public:
     GC_FIELDS(Object, device, defaultFont, font)
 };
 
-// A path as given, when it names a scheme or starts with "./" or "/";
-// otherwise a file of the data folder.
-String CompleteDataPath(const String& path);
-// The picture at `path` cut into `frameCount` frames, or null when the
-// picture cannot be loaded or has more than `maxPixels` pixels.
+// The picture at `path` (completed by the host's CompleteDataPath) cut into
+// `frameCount` frames, or null when the picture cannot be loaded or has more
+// than `maxPixels` pixels.
 c_Image* OpenFramedImage(const String& path, int frameCount, int flags, int64_t maxPixels = kMaxPicturePixels);

@@ -8,6 +8,8 @@
 
 #include "host/errors.h"
 #include "host/paths.h"
+#include "host/picture_file.h"
+#include "host/sound_files.h"
 
 KtGame* currentGame = nullptr;
 int graphicsGeneration = 0;
@@ -97,7 +99,24 @@ bool KtGame::IsFullscreen() { return false; }
 Array<KtDisplayMode*> KtGame::ScreenModes() { return Array<KtDisplayMode*>(); }
 KtDisplayMode* KtGame::DesktopScreenMode() { return nullptr; }
 void KtGame::SetSwapInterval(int) {}
-String KtGame::ResolvePath(const String& path) { return path; }
+String KtGame::ResolvePath(const String& path) {
+    if (appDir.IsEmpty()) appDir = DirectoryOf(ExecutablePath());
+    if (!path.HasPrefix(String("ravlen:"))) return path;
+    if (path.HasPrefix(String("ravlen://data/"))) return appDir + String("/data/") + path.Substring(14);
+    if (path.HasPrefix(String("ravlen://internal/"))) {
+        if (internalDir.IsEmpty()) internalDir = appDir + String("/internal");
+        return internalDir + String("/") + path.Substring(18);
+    }
+    if (path.HasPrefix(String("ravlen://external/"))) return appDir + String("/external/") + path.Substring(18);
+    return String();
+}
+
+String CompleteDataPath(const String& path) {
+    if (path.HasPrefix(String(".")) || path.HasPrefix(String("/"))) return path;
+    int colon = path.IndexOf(String(":/"));
+    if (colon != -1 && path.IndexOf(String("/")) == colon + 1) return path;
+    return String("ravlen://data/") + path;
+}
 
 std::FILE* KtGame::OpenFile(const String& path, const String& mode) {
     String resolved = ResolvePath(path);
@@ -135,8 +154,41 @@ unsigned char* KtGame::LoadFileData(const String& path, int* length) {
     return block;
 }
 
-unsigned char* KtGame::LoadImagePixels(const String&, int*, int*, int*, int64_t) { return nullptr; }
-unsigned char* KtGame::LoadSampleData(const String&, int*, int*, int*, int*) { return nullptr; }
+unsigned char* KtGame::LoadImagePixels(const String& path, int* width, int* height, int* components,
+                                       int64_t maxPixels) {
+    std::FILE* file = OpenFile(path, String("rb"));
+    if (!file) return nullptr;
+    int w = 0, h = 0, c = 0;
+    unsigned char* pixels = DecodePictureFile(file, &w, &h, &c, maxPixels);
+    std::fclose(file);
+    if (!pixels) return nullptr;
+    *width = w;
+    *height = h;
+    *components = c;
+    gc_add_external_bytes(w * h * c);
+    return pixels;
+}
+
+unsigned char* KtGame::LoadPicture(const String& path, int* width, int* height, int64_t maxPixels) {
+    int w = 0, h = 0, components = 0;
+    unsigned char* pixels = LoadImagePixels(path, &w, &h, &components, maxPixels);
+    if (!pixels) return nullptr;
+    unsigned char* rgba = PremultipliedRgba(pixels, w, h, components);
+    if (!rgba) return nullptr;
+    *width = w;
+    *height = h;
+    return rgba;
+}
+
+unsigned char* KtGame::LoadSampleData(const String& path, int* length, int* channels, int* bytesPerSample,
+                                      int* rate) {
+    std::FILE* file = OpenFile(path, String("rb"));
+    if (!file) return nullptr;
+    unsigned char* samples = ReadSampleFile(file, path, length, channels, bytesPerSample, rate);
+    std::fclose(file);
+    if (samples) gc_add_external_bytes(*length * *channels * *bytesPerSample);
+    return samples;
+}
 
 void KtGame::ReportUncaught(ThrowableObject* throwable) { ::ReportUncaught(throwable); }
 

@@ -1,7 +1,8 @@
 // The host game object: the one native object through which the framework
 // reaches the platform, and through which every platform event reaches the
-// framework's delegate. KtGame holds what needs no window system; KtGlfwGame
-// implements the rest on GLFW.
+// framework's delegate. KtGame holds what needs no window system (the state
+// file, the paths and the file loaders among it); KtGlfwGame implements the
+// rest on GLFW.
 #pragma once
 
 #include <cstdio>
@@ -22,6 +23,10 @@ public:
     int tickRate = 0;
     bool started = false;
     bool suspended = false;
+    // The executable's folder (found on first use) and the internal folder
+    // under it; tests point them elsewhere.
+    String appDir;
+    String internalDir;
 
     KtGame();
     virtual ~KtGame();
@@ -56,6 +61,9 @@ public:
     virtual Array<KtDisplayMode*> ScreenModes();
     virtual KtDisplayMode* DesktopScreenMode();
     virtual void SetSwapInterval(int interval);
+    // "ravlen://data/", "ravlen://internal/" and "ravlen://external/" paths
+    // as files under the executable's folder; any other "ravlen:" path as
+    // nothing (the empty text); every other path unchanged.
     virtual String ResolvePath(const String& path);
     // Null when the path resolves to nothing or the file cannot be opened.
     virtual std::FILE* OpenFile(const String& path, const String& mode);
@@ -67,6 +75,13 @@ public:
                                            int64_t maxPixels = kMaxPicturePixels);
     virtual unsigned char* LoadSampleData(const String& path, int* length, int* channels, int* bytesPerSample,
                                           int* rate);
+    // The one way pictures become pixels for drawing: LoadImagePixels, then
+    // every pixel widened to R, G, B, A (grey g as g, g, g; no alpha as 255)
+    // with the colour multiplied by alpha (c * a / 255, truncated). A block
+    // of width * height * 4 bytes, rows top to bottom, that the caller frees
+    // with std::free; null when the picture cannot be loaded or has more
+    // than `maxPixels` pixels.
+    unsigned char* LoadPicture(const String& path, int* width, int* height, int64_t maxPixels = kMaxPicturePixels);
     [[noreturn]] virtual void ReportUncaught(ThrowableObject* throwable);
     virtual void CollectStep();
 
@@ -84,6 +99,12 @@ public:
     virtual void MotionInput(int event, int data, float x, float y, float z);  // started
     virtual void ReleaseGraphics();  // started
 };
+
+// The one path resolver of pictures and other data files as callers name
+// them: a path that starts with "." or "/", or names a scheme (its first "/"
+// follows the first ":/", as in "ravlen://data/x.png"), is taken as it is;
+// any other path is a file of the data folder, "ravlen://data/" + path.
+String CompleteDataPath(const String& path);
 
 // The one host game object, set by the KtGame constructor.
 extern KtGame* currentGame;

@@ -5,11 +5,9 @@
 // OpenGL comes from host/gl_api.h alone, with its prototypes.
 #define GLFW_INCLUDE_NONE
 #include <GLFW/glfw3.h>
-#include "host/picture_file.h"
 
 #include "host/open_link.h"
 #include "host/paths.h"
-#include "host/sound_files.h"
 
 KtGlfwGame* currentGlfwGame = nullptr;
 
@@ -55,8 +53,9 @@ int KtGlfwGame::ElapsedMilliseconds() {
     return static_cast<int>(static_cast<uint32_t>(ms));
 }
 
-void KtGlfwGame::Run() {
+void KtGlfwGame::Run(void (*startGraphics)()) {
     CreateDeviceWindow(kStartWidth, kStartHeight, kStartFlags);
+    if (startGraphics) startGraphics();
     Start();
     while (RunPass()) {
     }
@@ -116,43 +115,6 @@ void KtGlfwGame::RunDueUpdates() {
         if (nextTick > clock->Now()) return;
     }
     nextTick = 0;
-}
-
-String KtGlfwGame::ResolvePath(const String& path) {
-    if (appDir.IsEmpty()) appDir = DirectoryOf(ExecutablePath());
-    if (!path.HasPrefix(String("ravlen:"))) return path;
-    if (path.HasPrefix(String("ravlen://data/"))) return appDir + String("/data/") + path.Substring(14);
-    if (path.HasPrefix(String("ravlen://internal/"))) {
-        if (internalDir.IsEmpty()) internalDir = appDir + String("/internal");
-        return internalDir + String("/") + path.Substring(18);
-    }
-    if (path.HasPrefix(String("ravlen://external/"))) return appDir + String("/external/") + path.Substring(18);
-    return String();
-}
-
-unsigned char* KtGlfwGame::LoadImagePixels(const String& path, int* width, int* height, int* components,
-                                           int64_t maxPixels) {
-    std::FILE* file = OpenFile(path, String("rb"));
-    if (!file) return nullptr;
-    int w = 0, h = 0, c = 0;
-    unsigned char* pixels = DecodePictureFile(file, &w, &h, &c, maxPixels);
-    std::fclose(file);
-    if (!pixels) return nullptr;
-    *width = w;
-    *height = h;
-    *components = c;
-    gc_add_external_bytes(w * h * c);
-    return pixels;
-}
-
-unsigned char* KtGlfwGame::LoadSampleData(const String& path, int* length, int* channels, int* bytesPerSample,
-                                          int* rate) {
-    std::FILE* file = OpenFile(path, String("rb"));
-    if (!file) return nullptr;
-    unsigned char* samples = ReadSampleFile(file, path, length, channels, bytesPerSample, rate);
-    std::fclose(file);
-    if (samples) gc_add_external_bytes(*length * *channels * *bytesPerSample);
-    return samples;
 }
 
 void KtGlfwGame::OpenLink(const String& url) { StartLinkOpener(PathToUtf8(url)); }

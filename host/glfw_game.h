@@ -24,8 +24,6 @@ public:
     double nextTick = 0;
     // The window's place and size before it went full screen.
     int windowedX = 0, windowedY = 0, windowedWidth = 0, windowedHeight = 0;
-    String appDir;
-    String internalDir;
     int joystickIds[4] = {0, 0, 0, 0};
     int joystickCount = 0;
     bool joysticksCounted = false;
@@ -50,14 +48,10 @@ public:
     Array<KtDisplayMode*> ScreenModes() override;
     KtDisplayMode* DesktopScreenMode() override;
     void SetSwapInterval(int interval) override;
-    String ResolvePath(const String& path) override;
-    unsigned char* LoadImagePixels(const String& path, int* width, int* height, int* components,
-                                   int64_t maxPixels = kMaxPicturePixels) override;
-    unsigned char* LoadSampleData(const String& path, int* length, int* channels, int* bytesPerSample,
-                                  int* rate) override;
 
-    // Opens the start-up window and loops until the window's close flag is set.
-    void Run();
+    // Opens the start-up window, runs `startGraphics` (if any) in its fresh
+    // GL context, starts the game and loops until the window's close flag is set.
+    void Run(void (*startGraphics)() = nullptr);
     // One pass of the loop; false once the window should close.
     bool RunPass();
     // Sleeps until `nextTick`, when an update is scheduled.

@@ -38,7 +38,7 @@ bool InitWindowSystem() {
 
 void EndWindowSystem() { glfwTerminate(); }
 
-int HostMain(int argc, char** argv, void (*initGlobals)(), void (*createApp)()) {
+int HostMain(int argc, char** argv, void (*initGlobals)(), void (*createApp)(), void (*startGraphics)()) {
     if (!InitWindowSystem()) {
         PrintLine(String("glfwInit failed"));
         std::exit(kFailureStatus);
@@ -57,7 +57,7 @@ int HostMain(int argc, char** argv, void (*initGlobals)(), void (*createApp)()) 
         glfwTerminate();
         game->ReportUncaught(throwable);
     }
-    if (game->GetDelegate()) static_cast<KtGlfwGame*>(game)->Run();
+    if (game->GetDelegate()) static_cast<KtGlfwGame*>(game)->Run(startGraphics);
     glfwTerminate();
     return 0;
 }

@@ -3,9 +3,11 @@
 
 // Runs the whole program: window system, host object, the program main
 // (arguments, fault translator, locale, collector lists, `initGlobals`, roots,
-// `createApp`), then the game loop if the application set a delegate. Returns
-// the process's exit status; a failing start exits by itself.
-int HostMain(int argc, char** argv, void (*initGlobals)(), void (*createApp)());
+// `createApp`), then, if the application set a delegate, the start-up window,
+// `startGraphics` (once its GL context exists, before the application
+// starts; may be null) and the game loop. Returns the process's exit status;
+// a failing start exits by itself.
+int HostMain(int argc, char** argv, void (*initGlobals)(), void (*createApp)(), void (*startGraphics)() = nullptr);
 
 // For tests that want a window without the loop: initialises GLFW with the
 // host's error reporting; false when there is no display.

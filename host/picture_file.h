@@ -19,3 +19,11 @@ constexpr int64_t kMaxPicturePixels = int64_t(8192) * 8192;
 // the picture it declares, nor more than twice the file for its compressed data.
 unsigned char* DecodePictureFile(std::FILE* file, int* width, int* height, int* components,
                                  int64_t maxPixels = kMaxPicturePixels);
+
+// Widens a decoded picture of 1 to 4 components (as DecodePictureFile gives
+// it) to R, G, B, A with the colour premultiplied by alpha, and takes
+// ownership of `pixels`: the result is a new block, or `pixels` itself for
+// four components, to be freed with std::free. Null (and `pixels` freed)
+// when the component count is outside 1..4 or the RGBA size does not fit a
+// 32-bit byte count.
+unsigned char* PremultipliedRgba(unsigned char* pixels, int width, int height, int components);

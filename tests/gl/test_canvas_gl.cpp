@@ -18,6 +18,7 @@
 #include "host/data_buffer.h"
 #include "host/game.h"
 #include "host/gl_api.h"
+#include "host/glfw_game.h"
 #include "host/host_main.h"
 #include "tests/support/canvas_test_support.h"
 
@@ -73,11 +74,15 @@ const Rgb kWhite{255, 255, 255}, kRed{255, 0, 0}, kGreen{0, 255, 0}, kBlue{0, 0,
 class CanvasGlTest : public ::testing::Test {
 protected:
     static std::string data;
+    // The host with the real window; it reads the test host's data folder.
+    static KtRavlenGame* window;
 
     static void SetUpTestSuite() {
         ASSERT_TRUE(InitWindowSystem());
         InitCanvasGlobals();
         data = MakeDataFolder();
+        window = new KtRavlenGame();
+        window->appDir = TestGame().appDir;
         // A 16 x 16 picture in four quadrants: red, green / blue, yellow.
         std::vector<unsigned char> quadrants(16 * 16 * 4);
         for (int y = 0; y < 16; ++y)
@@ -93,13 +98,10 @@ protected:
         for (int i = 0; i < 16; ++i) glass.insert(glass.end(), {255, 0, 0, 128});
         WritePng(data + "/glass.png", 4, 4, 4, glass);
         OpenWindow();
+        InitRenderer();
     }
 
-    static void OpenWindow() {
-        TestGame().windowWidth = kWidth;
-        TestGame().windowHeight = kHeight;
-        TestGame().CreateDeviceWindow(kWidth, kHeight, 0);
-    }
+    static void OpenWindow() { window->CreateDeviceWindow(kWidth, kHeight, 0); }
 
     c_Canvas* NewFrame() {
         c_Canvas* canvas = (new c_Canvas())->Init();
@@ -115,6 +117,7 @@ protected:
     }
 };
 std::string CanvasGlTest::data;
+KtRavlenGame* CanvasGlTest::window = nullptr;
 
 TEST_F(CanvasGlTest, AnImageLandsWhereItsHandleAndPositionSay) {
     c_Canvas* canvas = NewFrame();

@@ -47,6 +47,7 @@ c_MyApp* NewTitleApp(int w, int h) {
     StartHostOnce();
     // The data folder's parent is the host's application folder.
     TestGame().appDir = String(std::filesystem::path(AppDataFolder()).parent_path().c_str());
+    InitRenderer();
     RefreshDeviceSize();
     theApp = nullptr;
     c_MyApp* app = new c_MyApp();

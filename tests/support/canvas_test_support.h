@@ -1,6 +1,7 @@
-// Shared pieces of the canvas tests: a host whose data folder is a private
-// temporary folder, pictures written as PNG files, the renderer started over
-// the recording GL layer, and runtime errors checked in a child process.
+// Shared pieces of the canvas tests: a host without a window system whose
+// data folder is a private temporary folder, pictures written as PNG files,
+// the recording GL layer ready for the renderer, and runtime errors checked
+// in a child process.
 #pragma once
 
 #include <string>
@@ -8,10 +9,10 @@
 
 #include <gtest/gtest.h>
 
-#include "host/glfw_game.h"
+#include "host/game.h"
 
 // A host with a settable window size and data folder.
-class CanvasTestGame : public KtRavlenGame {
+class CanvasTestGame : public KtGame {
 public:
     int windowWidth = 800;
     int windowHeight = 600;
@@ -22,7 +23,7 @@ public:
     unsigned char* LoadImagePixels(const String& path, int* width, int* height, int* components,
                                    int64_t maxPixels = kMaxPicturePixels) override {
         imageLoads.push_back(path.ToUtf8());
-        return KtRavlenGame::LoadImagePixels(path, width, height, components, maxPixels);
+        return KtGame::LoadImagePixels(path, width, height, components, maxPixels);
     }
 };
 
@@ -42,7 +43,8 @@ void WriteFontPicture(const std::string& path, int count, int cellWidth, int cel
 
 // Installs the recorder, resets the canvas globals, sets graphics generation 1
 // and a window of the given size, and points the host at a fresh data folder.
-// The renderer itself starts on first use.
+// The renderer is not started: the test calls InitRenderer when its data
+// folder is as it wants it.
 std::string StartRecordedRenderer(int windowWidth = 800, int windowHeight = 600);
 
 // For EXPECT_EXIT: the report goes to standard error, where the death test

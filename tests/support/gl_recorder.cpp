@@ -1,11 +1,13 @@
 #include "tests/support/gl_recorder.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <regex>
 #include <sstream>
 
 #include "host/gl_api.h"
+#include "host/gl_state.h"
 
 namespace {
 
@@ -92,6 +94,7 @@ std::string F(float value) {
 void RecBindTexture(GLenum target, GLuint name) {
     Record("BindTexture", E(target), name);
     driver.boundTexture = static_cast<GLint>(name);
+    if (recorder.activeUnit < 8) recorder.state.textures[recorder.activeUnit] = name;
 }
 void RecBlendFunc(GLenum s, GLenum d) { Record("BlendFunc", E(s), E(d)); }
 void RecClear(GLbitfield mask) { Record("Clear", E(mask)); }
@@ -100,11 +103,25 @@ void RecColorMask(GLboolean r, GLboolean g, GLboolean b, GLboolean a) {
     Record("ColorMask", int(r), int(g), int(b), int(a));
 }
 void RecDeleteTextures(GLsizei n, const GLuint* names) { Record("DeleteTextures", n, names[0]); }
-void RecDisable(GLenum cap) { Record("Disable", E(cap)); }
-void RecEnable(GLenum cap) { Record("Enable", E(cap)); }
-void RecDrawArrays(GLenum mode, GLint first, GLsizei count) { Record("DrawArrays", Mode(mode), first, count); }
+void SetCapability(GLenum cap, bool on) {
+    if (cap == GL_SCISSOR_TEST) recorder.state.scissorTest = on;
+    if (cap == GL_BLEND) recorder.state.blend = on;
+}
+void RecDisable(GLenum cap) {
+    Record("Disable", E(cap));
+    SetCapability(cap, false);
+}
+void RecEnable(GLenum cap) {
+    Record("Enable", E(cap));
+    SetCapability(cap, true);
+}
+void RecDrawArrays(GLenum mode, GLint first, GLsizei count) {
+    Record("DrawArrays", Mode(mode), first, count);
+    recorder.draws.push_back(recorder.state);
+}
 void RecDrawElements(GLenum mode, GLsizei count, GLenum type, const void* offset) {
     Record("DrawElements", Mode(mode), count, E(type), reinterpret_cast<intptr_t>(offset));
+    recorder.draws.push_back(recorder.state);
 }
 void RecGenTextures(GLsizei n, GLuint* names) {
     for (GLsizei i = 0; i < n; ++i) names[i] = driver.nextName++;
@@ -115,10 +132,15 @@ GLenum RecGetError() {
     return GL_NO_ERROR;
 }
 void RecGetIntegerv(GLenum what, GLint* value) {
+    Record("GetIntegerv", what);
     *value = what == GL_TEXTURE_BINDING_2D ? driver.boundTexture : what == GL_FRAMEBUFFER_BINDING ? driver.boundFramebuffer : 0;
 }
 void RecLineWidth(GLfloat width) { Record("LineWidth", F(width)); }
-void RecScissor(GLint x, GLint y, GLsizei w, GLsizei h) { Record("Scissor", x, y, w, h); }
+void RecScissor(GLint x, GLint y, GLsizei w, GLsizei h) {
+    Record("Scissor", x, y, w, h);
+    int rect[4] = {x, y, w, h};
+    std::copy(rect, rect + 4, recorder.state.scissor);
+}
 void RecTexImage2D(GLenum target, GLint, GLint, GLsizei w, GLsizei h, GLint, GLenum, GLenum, const void* pixels) {
     Record("TexImage2D", E(target), w, h, pixels ? "pixels" : "null");
 }
@@ -129,7 +151,10 @@ void RecViewport(GLint x, GLint y, GLsizei w, GLsizei h) { Record("Viewport", x,
 
 // ---- OpenGL ES 2.0 -----------------------------------------------------------
 
-void RecActiveTexture(GLenum unit) { Record("ActiveTexture", E(unit)); }
+void RecActiveTexture(GLenum unit) {
+    Record("ActiveTexture", E(unit));
+    recorder.activeUnit = static_cast<int>(unit - GL_TEXTURE0);
+}
 void RecAttachShader(GLuint program, GLuint shader) {
     driver.attached[program].push_back(shader);
     Record("AttachShader", program, shader);
@@ -280,7 +305,10 @@ void RecUniform4fv(GLint location, GLsizei count, const GLfloat* v) {
 void RecUniformMatrix4fv(GLint location, GLsizei count, GLboolean, const GLfloat*) {
     Record("UniformMatrix4fv", location, count);
 }
-void RecUseProgram(GLuint program) { Record("UseProgram", program); }
+void RecUseProgram(GLuint program) {
+    Record("UseProgram", program);
+    recorder.state.program = program;
+}
 void RecVertexAttribPointer(GLuint index, GLint size, GLenum type, GLboolean normalised, GLsizei stride,
                             const void* offset) {
     Record("VertexAttribPointer", index, size, type == GL_FLOAT ? "FLOAT" : "UNSIGNED_BYTE", int(normalised), stride,
@@ -356,5 +384,7 @@ GlRecorder& InstallGlRecorder() {
     gl.UniformMatrix4fv = RecUniformMatrix4fv;
     gl.UseProgram = RecUseProgram;
     gl.VertexAttribPointer = RecVertexAttribPointer;
+    // A new table: whatever the cache knew was about the old one.
+    InvalidateGlState();
     return recorder;
 }

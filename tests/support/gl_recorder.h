@@ -10,8 +10,22 @@
 #include <string>
 #include <vector>
 
+// The state a draw call met, as the recorded calls left it.
+struct DrawState {
+    unsigned program = 0;
+    unsigned textures[8] = {};  // per unit
+    bool scissorTest = false;
+    int scissor[4] = {0, 0, 0, 0};
+    bool blend = false;
+};
+
 struct GlRecorder {
     std::vector<std::string> calls;
+    // One entry per draw call, in order.
+    std::vector<DrawState> draws;
+    // The state the calls so far have set.
+    DrawState state;
+    int activeUnit = 0;
     // Every glBufferSubData's bytes, in order, and every glBufferData's.
     std::vector<std::vector<unsigned char>> uploads;
     std::vector<std::vector<unsigned char>> bufferData;
@@ -27,13 +41,16 @@ struct GlRecorder {
 
     // Calls whose text starts with one of the prefixes (all when empty).
     std::vector<std::string> Calls(const std::vector<std::string>& prefixes = {}) const;
+    // Forgets the calls, uploads and draws; the state they set stays.
     void Clear() {
         calls.clear();
         uploads.clear();
+        draws.clear();
     }
 };
 
 // Replaces every entry of `gl` (the ones the renderer does not use become
-// null) and starts a fresh record.
+// null, so calling one crashes the test), starts a fresh record and empties
+// the GL state cache.
 GlRecorder& InstallGlRecorder();
 GlRecorder& glRecorder();

@@ -7,6 +7,7 @@
 
 #include "app/atlas.h"
 #include "canvas/image.h"
+#include "canvas/renderer.h"
 #include "tests/support/app_test_support.h"
 #include "tests/support/canvas_test_support.h"
 #include "tests/unit/host_test_support.h"
@@ -66,6 +67,7 @@ struct AtlasFiles : ::testing::Test {
     std::string data;
     void SetUp() override {
         data = StartRecordedRenderer();
+        InitRenderer();
         StartHostOnce();
         // A 64 x 32 picture.
         WritePng(data + "/pair.png", 64, 32, 4, std::vector<unsigned char>(64 * 32 * 4, 200));

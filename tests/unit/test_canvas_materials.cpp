@@ -82,12 +82,12 @@ TEST_F(MaterialTest, LoadedPicturesAreWidenedAndPremultiplied) {
 }
 
 TEST_F(MaterialTest, PathsAreCompletedForTheDataFolder) {
-    EXPECT_EQ(TextureDataPath(String("font.png")), String("ravlen://data/font.png"));
-    EXPECT_EQ(TextureDataPath(String("./a.png")), String("./a.png"));
-    EXPECT_EQ(TextureDataPath(String("/tmp/a.png")), String("/tmp/a.png"));
-    EXPECT_EQ(TextureDataPath(String("ravlen://data/a.png")), String("ravlen://data/a.png"));
+    EXPECT_EQ(CompleteDataPath(String("font.png")), String("ravlen://data/font.png"));
+    EXPECT_EQ(CompleteDataPath(String("./a.png")), String("./a.png"));
+    EXPECT_EQ(CompleteDataPath(String("/tmp/a.png")), String("/tmp/a.png"));
+    EXPECT_EQ(CompleteDataPath(String("ravlen://data/a.png")), String("ravlen://data/a.png"));
     // ":/" not right after the scheme: a file name of the data folder.
-    EXPECT_EQ(TextureDataPath(String("dir/a:/b.png")), String("ravlen://data/dir/a:/b.png"));
+    EXPECT_EQ(CompleteDataPath(String("dir/a:/b.png")), String("ravlen://data/dir/a:/b.png"));
 }
 
 TEST_F(MaterialTest, FlagsChooseFiltersAndClamps) {
@@ -272,10 +272,8 @@ TEST_F(MaterialTest, BindingSendsTheDeclaredUniforms) {
     std::string ambient = std::to_string(uniforms[1]->location);
     std::string roughness = std::to_string(uniforms[2]->location);
     EXPECT_EQ(glRecorder().Calls({"Uniform1i(" + color, "Uniform4fv(" + ambient, "Uniform1f", "ActiveTexture"}),
-              (Calls{"ActiveTexture(TEXTURE7)", "ActiveTexture(TEXTURE0)", "ActiveTexture(TEXTURE0)",
-                     "Uniform1i(" + color + ",0)",
-                     "Uniform4fv(" + ambient + ",1,0 0 0 1)", "Uniform1f(" + roughness + ",1)",
-                     "ActiveTexture(TEXTURE0)"}));
+              (Calls{"ActiveTexture(TEXTURE7)", "ActiveTexture(TEXTURE0)", "Uniform1i(" + color + ",0)",
+                     "Uniform4fv(" + ambient + ",1,0 0 0 1)", "Uniform1f(" + roughness + ",1)"}));
     EXPECT_EQ(glRecorder().Calls({"UseProgram"}).size(), 1u);
 }
 
