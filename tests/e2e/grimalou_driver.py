@@ -179,9 +179,9 @@ class Grimalou:
     def press_button(self, corner):
         self.click(corner[0] + BUTTON_SIZE / 2, corner[1] + BUTTON_SIZE / 2)
 
-    def drag(self, vx, vy, dvx, dvy, step=8):
+    def drag(self, vx, vy, dvx, dvy, step=8, pause=0.02):
         """Presses at a virtual point and moves by (dvx, dvy) units in small
-        steps (`step` window pixels every 20 ms) so that every tick sees a
+        steps (`step` window pixels every `pause` seconds) so that every tick sees a
         sample, holds, then releases. The finger stays down for at least
         DRAG_TICKS ticks: a shorter touch is also a tap, and a tap on the
         tongue between the lips changes its depth."""
@@ -196,7 +196,7 @@ class Grimalou:
         for i in range(1, steps + 1):
             xdotool(self.env, "mousemove", "--window", self.window, x0 + (x1 - x0) * i // steps,
                     y0 + (y1 - y0) * i // steps)
-            time.sleep(0.02)
+            time.sleep(pause)
         time.sleep(max(0.05, pressed + DRAG_TICKS * TICK - time.time()))
         xdotool(self.env, "mouseup", "1")
         time.sleep(SETTLE)

@@ -59,6 +59,11 @@ class Steps:
         return previous, after
 
 
+def white_pixels(g, picture):
+    """The teeth's white in the mouth: the lips and the smile have none."""
+    return picture.count(g.to_window_box(*MOUTH), lambda r, gr, b: min(r, gr, b) > 235)
+
+
 def drag_brow(g, grab, dy):
     # Brow ends turn 2 degrees per 5 units: small steps, so that each tick
     # sees one.
@@ -107,10 +112,18 @@ def girl_run(grimalou, out_dir):
         s.check("mouth_left_corner", lambda: g.drag(*GRAB_CORNER_L, -60, 0), changes=[MOUTH_L], keeps=[MOUTH_R])
         s.check("mouth_corner_row", lambda: g.drag(*GRAB_CORNER_R, 0, 35), changes=[MOUTH_R], keeps=[MOUTH_L])
         # The centre: down by 31 to 35 units shows the teeth, beyond 35 the
-        # lips. One-pixel steps (1.6 units) land within the narrow band.
-        s.check("teeth_mode", lambda: g.drag(*GRAB_CENTRE, 0, 33, step=1), changes=[MOUTH_R, MOUTH_L])
+        # lips. One-pixel steps (1.6 units), slow enough that a busy machine
+        # does not merge them, land within the narrow band.
+        _, teeth = s.check("teeth_mode", lambda: g.drag(*GRAB_CENTRE, 0, 33, step=1, pause=0.05),
+                           changes=[MOUTH_R, MOUTH_L])
+        white = white_pixels(g, teeth)
+        assert white > 100, "no teeth show: %d white pixels" % white
         s.check("teeth_corner", lambda: g.drag(*GRAB_CORNER_R, 60, 0), changes=[MOUTH_R], keeps=[MOUTH_L])
-        s.check("lips_mode", lambda: g.drag(*GRAB_CENTRE, 0, 33, step=1), changes=[MOUTH_R, MOUTH_L])
+        # From the teeth, down by more than 30: the lips.
+        _, lips = s.check("lips_mode", lambda: g.drag(*GRAB_CENTRE, 0, 33, step=1, pause=0.05),
+                          changes=[MOUTH_R, MOUTH_L])
+        white = white_pixels(g, lips)
+        assert white < 10, "the teeth still show: %d white pixels" % white
         s.check("lips_corner", lambda: g.drag(*GRAB_CORNER_R, 60, 0), changes=[MOUTH_R], keeps=[MOUTH_L])
 
         # Tongue mode with the lips: the tongue shows in front of them.
