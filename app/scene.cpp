@@ -4,6 +4,7 @@
 // of the application changes while drawing.
 #include <algorithm>
 #include <cstdlib>
+#include <map>
 
 #include "app/my_app.h"
 #include "canvas/canvas.h"
@@ -77,7 +78,7 @@ constexpr float TEXT_SCALE = 1.5f, HELP_SCALE = 1.3f;
 // The help's dark veil over the screen, and the calm panel under its text.
 constexpr float VEIL_ALPHA = 0.5f, PANEL_ALPHA = 0.94f, PANEL_PADDING = 40;
 
-const char* const HELP_LINES[] = {
+const char* const HELP_TEXT[] = {
     "Keys",
     "",
     "Space       play / stop the recording",
@@ -95,11 +96,20 @@ const char* const HELP_LINES[] = {
     "",
     "Any key or click closes it.",
 };
+constexpr int HELP_LINES = static_cast<int>(sizeof HELP_TEXT / sizeof HELP_TEXT[0]);
+
+// The texts drawn while a screen shows, made once: a frame allocates nothing.
+const String& Text(const char* text) {
+    static std::map<const char*, String> made;
+    auto it = made.find(text);
+    if (it == made.end()) it = made.emplace(text, String(text)).first;
+    return it->second;
+}
 
 }  // namespace
 
 void c_MyApp::DrawTitleHint() {
-    String hint("F1: keys");
+    const String& hint = Text("F1: keys");
     canvas->SetColor(0.35f, 0.35f, 0.35f);
     canvas->DrawText(hint, (VIRTUAL_WIDTH - canvas->TextWidth(hint)) / 2, VIRTUAL_HEIGHT - 40);
     canvas->SetColor(1, 1, 1);
@@ -112,7 +122,7 @@ void c_MyApp::DrawPaceControl() {
         canvas->SetColor(0.36f, 0.56f, 0.78f);
     canvas->DrawRect(PACE_X, PACE_Y, PACE_WIDTH, PACE_HEIGHT);
     canvas->SetColor(1, 1, 1);
-    String label(halfPace ? "1/2x" : "1x");
+    const String& label = Text(halfPace ? "1/2x" : "1x");
     float h = canvas->font ? canvas->font->height * TEXT_SCALE : 0;
     canvas->DrawText(label, PACE_X + (PACE_WIDTH - canvas->TextWidth(label, TEXT_SCALE)) / 2,
                      PACE_Y + (PACE_HEIGHT - h) / 2, TEXT_SCALE);
@@ -123,9 +133,9 @@ void c_MyApp::DrawHelp() {
     canvas->SetAlpha(VEIL_ALPHA);
     canvas->DrawRect(0, 0, VIRTUAL_WIDTH, VIRTUAL_HEIGHT);
     float lineHeight = canvas->font ? canvas->font->height * HELP_SCALE * 1.3f : 0;
-    int lines = static_cast<int>(sizeof HELP_LINES / sizeof HELP_LINES[0]);
+    int lines = HELP_LINES;
     float width = 0;
-    for (const char* line : HELP_LINES) width = std::max(width, canvas->TextWidth(String(line), HELP_SCALE));
+    for (const char* line : HELP_TEXT) width = std::max(width, canvas->TextWidth(Text(line), HELP_SCALE));
     float x = (VIRTUAL_WIDTH - width) / 2, y = (VIRTUAL_HEIGHT - lines * lineHeight) / 2;
     canvas->SetColor(0.13f, 0.18f, 0.27f);
     canvas->SetAlpha(PANEL_ALPHA);
@@ -137,7 +147,7 @@ void c_MyApp::DrawHelp() {
             canvas->SetColor(1, 0.82f, 0.4f);
         else
             canvas->SetColor(1, 1, 1);
-        canvas->DrawText(String(HELP_LINES[i]), x, y + i * lineHeight, HELP_SCALE);
+        canvas->DrawText(Text(HELP_TEXT[i]), x, y + i * lineHeight, HELP_SCALE);
     }
     canvas->SetColor(1, 1, 1);
 }
