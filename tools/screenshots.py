@@ -84,6 +84,16 @@ def playing(g):
     g.press_button(PLAY)
 
 
+def help_keys(g):
+    smile(g)
+    g.key("F1")
+
+
+def full_screen(g):
+    lips_and_tongue(g)
+    g.key("F11")
+
+
 def random_face(g):
     g.press_button(TONGUE)
     g.press_button(RANDOM)
@@ -103,11 +113,13 @@ SCENES = {
     "face_one_sided": ("girl", one_sided),
     "face_playing": ("boy", playing),
     "face_random": ("girl", random_face),
+    "help": ("girl", help_keys),
+    "full_screen": ("boy", full_screen),
 }
 
 
 # The scenes the README shows.
-README_SCENES = ["title", "face_smile", "face_lips", "face_teeth", "face_tongue"]
+README_SCENES = ["title", "face_smile", "face_lips", "face_teeth", "face_tongue", "help", "full_screen"]
 
 
 def main():

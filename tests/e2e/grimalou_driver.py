@@ -176,6 +176,11 @@ class Grimalou:
         xdotool(self.env, "mouseup", "1")
         time.sleep(SETTLE)
 
+    def key(self, name):
+        """A key pressed and released on the window, then time for a tick."""
+        xdotool(self.env, "key", "--window", self.window, name)
+        time.sleep(SETTLE)
+
     def press_button(self, corner):
         self.click(corner[0] + BUTTON_SIZE / 2, corner[1] + BUTTON_SIZE / 2)
 
