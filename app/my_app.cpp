@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "app/atlas.h"
+#include "app/tongue_handles.h"
 #include "canvas/canvas.h"
 #include "canvas/image.h"
 #include "framework/input_device.h"
@@ -27,17 +28,6 @@ constexpr int KEYBOARD_FIRST = 8, KEYBOARD_LAST = 255;
 
 // Where the title screen's choices stand.
 constexpr float GIRL_X = 240, BOY_X = 740, CHOICE_Y = 209;
-
-// Handles of the tongue pictures 0..29 (x, y); 30..39 hang from their top
-// edge with the x handles of 0..9 shifted, and 40 is the tongue at rest.
-constexpr float TONGUE_HANDLES[30][2] = {
-    {0.5f, 0.92f}, {0.63f, 0.8f},  {0.56f, 0.73f}, {0.41f, 0.74f}, {0.43f, 0.85f}, {0.5f, 0.9f},
-    {0.63f, 0.7f}, {0.56f, 0.68f}, {0.41f, 0.69f}, {0.43f, 0.85f}, {0.5f, 0.2f},   {0.63f, 0.22f},
-    {0.56f, 0.32f}, {0.61f, 0.44f}, {0.43f, 0.2f},  {0.5f, 0.2f},   {0.63f, 0.22f}, {0.56f, 0.32f},
-    {0.61f, 0.42f}, {0.43f, 0.2f},  {0.5f, 0.78f},  {0.63f, 0.78f}, {0.56f, 0.78f}, {0.54f, 0.78f},
-    {0.43f, 0.78f}, {0.5f, 0.76f},  {0.63f, 0.78f}, {0.56f, 0.76f}, {0.54f, 0.78f}, {0.43f, 0.78f},
-};
-constexpr float TONGUE_LOW_X_HANDLES[5] = {0.5f, 0.63f, 0.56f, 0.41f, 0.43f};
 
 // The mouth's anchors in rows 3 and 4 lie this many texels below the
 // picture's top edge; rows 1 and 2 hang from their bottom edge.
@@ -197,9 +187,8 @@ void c_MyApp::EnterFaceScreen(bool girl) {
     for (int n = 1; n <= 8; ++n)
         for (int k = 1; k <= 5; ++k) {
             int i = 5 * (n - 1) + (k - 1);
-            float hx = i < 30 ? TONGUE_HANDLES[i][0] : TONGUE_LOW_X_HANDLES[(i - 30) % 5];
-            float hy = i < 30 ? TONGUE_HANDLES[i][1] : 0;
-            Cut(shared, tongue->frames, i, Key("langue%d_0%d.png", n, k), hx, hy);
+            Cut(shared, tongue->frames, i, Key("langue%d_0%d.png", n, k), static_cast<float>(kTongueHandleX[i]),
+                static_cast<float>(kTongueHandleY[i]));
         }
     Cut(shared, tongue->frames, 40, String("langue0.png"), 0.5f, 0);
 

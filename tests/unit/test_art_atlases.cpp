@@ -3,7 +3,7 @@
 // their mirror, and output that is the same on every run and matches data/.
 #include <gtest/gtest.h>
 
-#include "tongue_handles.h"
+#include "app/tongue_handles.h"
 
 #define STB_IMAGE_IMPLEMENTATION
 #include <stb/stb_image.h>
@@ -634,7 +634,7 @@ protected:
             pics->closed[28 + k] = premultiplied(cutOut(index, atlas, fmt("sourire2_0%dd.png", k + 1)), 0, 1);
         for (int i = 0; i < 40; ++i)
             pics->tongue[i] = premultiplied(cutOut(index, atlas, fmt("langue%d_0%d.png", i / 5 + 1, i % 5 + 1)),
-                                            art::kTongueHandleX[i], art::kTongueHandleY[i]);
+                                            kTongueHandleX[i], kTongueHandleY[i]);
     }
     static void TearDownTestSuite() { delete pics; }
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "tongue_handles.h"
+#include "app/tongue_handles.h"
 
 namespace art {
 
