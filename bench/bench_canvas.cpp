@@ -180,18 +180,24 @@ struct Baseline {
     }
 };
 
-// Nanoseconds per sprite of `frame`, over about kRoundSeconds.
+double Median(std::vector<double> values);
+
+// Nanoseconds per sprite of `frame`: the median frame of about kRoundSeconds
+// of frames. Other programs take the processor now and then for a few
+// milliseconds; the median frame is one they left alone.
 template <class Frame>
 double RoundNanoseconds(Frame& frame) {
-    int frames = 0;
+    std::vector<double> frames;
     Clock::time_point start = Clock::now();
     double elapsed = 0;
-    while (elapsed < kRoundSeconds || frames < 3) {
+    while (elapsed < kRoundSeconds || frames.size() < 3) {
+        Clock::time_point before = Clock::now();
         frame();
-        ++frames;
-        elapsed = std::chrono::duration<double>(Clock::now() - start).count();
+        Clock::time_point after = Clock::now();
+        frames.push_back(std::chrono::duration<double>(after - before).count() * 1e9 / kSprites);
+        elapsed = std::chrono::duration<double>(after - start).count();
     }
-    return elapsed * 1e9 / frames / kSprites;
+    return Median(frames);
 }
 
 double Median(std::vector<double> values) {

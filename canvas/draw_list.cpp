@@ -24,11 +24,21 @@ c_DrawList::c_DrawList() {
     matrixStack = Array<float>(MATRIX_STACK_FLOATS);
 }
 
-void c_DrawList::Rotate(float rz) {
+__attribute__((always_inline)) inline void c_DrawList::TurnOf(float rz, float* c, float* s) {
+    if (rz == 0) {
+        *c = 1;
+        *s = rz;
+        return;
+    }
     double radians = rz * DEGREES_TO_RADIANS;
-    float c = static_cast<float>(std::cos(radians));
-    float s = static_cast<float>(std::sin(radians));
-    Transform(c, -s, s, c, 0, 0);
+    *c = static_cast<float>(std::cos(radians));
+    *s = static_cast<float>(std::sin(radians));
+}
+
+void c_DrawList::Rotate(float rz) {
+    float c, s;
+    TurnOf(rz, &c, &s);
+    SetMatrix(Turned(Matrix(), c, s));
 }
 
 void c_DrawList::PlaceTurned(float x, float y, float rz) {
@@ -82,60 +92,92 @@ void c_DrawList::StartRun(c_Material* material) {
 }
 
 void c_DrawList::PutVertex(float x, float y, float s, float t) {
-    WriteVertex(data->Data() + next, x, y, s, t);
+    PutCorner(data->Data() + next, Matrix(), x, y, s, t, packedColor);
     next += VERTEX_BYTES;
 }
 
-void c_DrawList::DrawImage(c_Image2* image) {
-    PutQuad(image->material, image->x0, image->y0, image->x1, image->y1, image->s0, image->t0, image->s1, image->t1);
+__attribute__((always_inline)) inline void c_DrawList::PutImage(c_Image2* image, const Affine& m) {
+    PutQuad(image->material, m, image->x0, image->y0, image->x1, image->y1, image->s0, image->t0, image->s1,
+            image->t1);
 }
 
-void c_DrawList::PutQuad(c_Material* material, float x0, float y0, float x1, float y1, float s0, float t0, float s1,
-                         float t1) {
-    StartPrimitive(material);
-    // The path every sprite of a frame takes: the quad is built in locals and
-    // copied once, so the stores into the byte buffer cannot make the
-    // compiler reload the matrix and the image after each vertex.
-    const float mix = ix, miy = iy, mjx = jx, mjy = jy, mtx = tx, mty = ty;
-    const float corners[4][4] = {{x0, y0, s0, t0}, {x1, y0, s1, t0}, {x1, y1, s1, t1}, {x0, y1, s0, t1}};
-    float quad[4 * 7];
-    for (int k = 0; k < 4; ++k) {
-        float* v = quad + 7 * k;
-        const float* c = corners[k];
-        v[0] = mix * c[0] + mjx * c[1] + mtx;
-        v[1] = miy * c[0] + mjy * c[1] + mty;
-        v[2] = c[2];
-        v[3] = c[3];
-        v[4] = mix;
-        v[5] = miy;
-        std::memcpy(&v[6], &packedColor, 4);
-    }
-    std::memcpy(data->Data() + next, quad, QUAD_BYTES);
-    next += QUAD_BYTES;
+namespace {
+
+// The current matrix of nearly every sprite. Placing against this constant
+// instead of the matrix itself lets the compiler work out the products with
+// its ones and zeros beforehand; IEEE arithmetic does that only where the
+// result is the same to the bit.
+constexpr Affine kIdentity = {1, 0, 0, 1, 0, 0};
+
+uint32_t Bits(float value) {
+    uint32_t bits;
+    std::memcpy(&bits, &value, 4);
+    return bits;
 }
+
+}  // namespace
+
+__attribute__((always_inline)) inline bool c_DrawList::MatrixIsIdentity() const {
+    const uint32_t one = 0x3f800000u;
+    return ((Bits(ix) ^ one) | Bits(iy) | Bits(jx) | (Bits(jy) ^ one) | Bits(tx) | Bits(ty)) == 0;
+}
+
+void c_DrawList::DrawImage(c_Image2* image) { PutImage(image, Matrix()); }
 
 void c_DrawList::DrawImage(c_Image2* image, float x, float y) {
-    PushMatrix();
-    Translate(x, y);
-    DrawImage(image);
-    PopMatrix();
+    if (MatrixIsIdentity())
+        PutImage(image, Translated(kIdentity, x, y));
+    else
+        PutImage(image, Translated(Matrix(), x, y));
 }
 
+// The placements below follow the rule, Translated, then Turned, then
+// Scaled. From the identity, two shortcuts give the same bits with less
+// work; a = Translated(identity, x, y) is (1, +0, +0, 1, X, Y), where X and
+// Y end with an addition of +0 and so are never -0.
+//  - Angle 0 (c = 1, s = +-0) turns a into a: every product with a zero
+//    entry adds a zero to a one or to another zero, and X, Y gain a +0.
+//  - With c and s (and, when scaled, the four products below) neither zero
+//    nor NaN, each product with a zero entry adds a zero to a value that is
+//    not zero, and the translation gains only zeros: a turned is
+//    (c, -s, s, c, X, Y), and then scaled (sx*c, sx*-s, sy*s, sy*c, X, Y).
+// Anything else, or any other current matrix, takes the rule step by step.
 void c_DrawList::DrawImage(c_Image2* image, float x, float y, float rz) {
-    PushMatrix();
-    PlaceTurned(x, y, rz);
-    DrawImage(image);
-    PopMatrix();
+    if (!MatrixIsIdentity()) return PutTurned(image, Matrix(), x, y, rz);
+    const Affine a = Translated(kIdentity, x, y);
+    if (rz == 0) return PutImage(image, a);
+    float c, s;
+    TurnOf(rz, &c, &s);
+    if (!(std::fabs(c * s) > 0)) return PutTurned(image, kIdentity, x, y, rz);
+    PutImage(image, Affine{c, -s, s, c, a.tx, a.ty});
 }
 
 void c_DrawList::DrawImage(c_Image2* image, float x, float y, float rz, float sx, float sy) {
-    PushMatrix();
-    PlaceTurnedScaled(x, y, rz, sx, sy);
-    DrawImage(image);
-    PopMatrix();
+    if (!MatrixIsIdentity()) return PutTurnedScaled(image, Matrix(), x, y, rz, sx, sy);
+    const Affine a = Translated(kIdentity, x, y);
+    if (rz == 0) return PutImage(image, Scaled(a, sx, sy));
+    float c, s;
+    TurnOf(rz, &c, &s);
+    const float ix = sx * c, iy = sx * -s, jx = sy * s, jy = sy * c;
+    if (!(std::fabs(ix * iy * jx * jy) > 0)) return PutTurnedScaled(image, kIdentity, x, y, rz, sx, sy);
+    PutImage(image, Affine{ix, iy, jx, jy, a.tx, a.ty});
 }
 
-void c_DrawList::DrawRect(float x, float y, float w, float h) { PutQuad(stockMaterial, x, y, x + w, y + h, 0, 0, 1, 1); }
+void c_DrawList::PutTurned(c_Image2* image, const Affine& m, float x, float y, float rz) {
+    float c, s;
+    TurnOf(rz, &c, &s);
+    PutImage(image, Turned(Translated(m, x, y), c, s));
+}
+
+void c_DrawList::PutTurnedScaled(c_Image2* image, const Affine& m, float x, float y, float rz, float sx, float sy) {
+    float c, s;
+    TurnOf(rz, &c, &s);
+    PutImage(image, Scaled(Turned(Translated(m, x, y), c, s), sx, sy));
+}
+
+void c_DrawList::DrawRect(float x, float y, float w, float h) {
+    PutQuad(stockMaterial, Matrix(), x, y, x + w, y + h, 0, 0, 1, 1);
+}
 
 void c_DrawList::SetAlpha(float a) {
     alpha = a * 255.0f;
@@ -156,8 +198,8 @@ void c_DrawList::DrawText(const String& text, float x, float y, float scale) {
         float su = (picture->s1 - picture->s0) / picture->Width();
         float tu = (picture->t1 - picture->t0) / picture->Height();
         float s0 = picture->s0 + g->x * su, t0 = picture->t0 + g->y * tu;
-        PutQuad(picture->material, x, y, x + g->width * scale, y + g->height * scale, s0, t0, s0 + g->width * su,
-                t0 + g->height * tu);
+        PutQuad(picture->material, Matrix(), x, y, x + g->width * scale, y + g->height * scale, s0, t0,
+                s0 + g->width * su, t0 + g->height * tu);
         x += g->advance * scale;
     }
 }
@@ -208,7 +250,6 @@ void c_DrawList::Render() {
         }
         offset += size;
     }
-    gl.GetError();
 }
 
 namespace {

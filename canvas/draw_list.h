@@ -51,6 +51,21 @@ constexpr int MATRIX_STACK_FLOATS = 384;
 // Degrees to radians, as a float.
 constexpr float DEGREES_TO_RADIANS = 0.017453292f;
 
+// A 2x3 matrix: a point (px, py) goes to (ix*px + jx*py + tx, iy*px + jy*py + ty).
+// Then is the one product rule: the draw list's Transform and its placements,
+// and the matrix DrawImage draws a sprite with, all go through it, so a sprite
+// lands on the same bits whichever way its matrix was built.
+struct Affine {
+    float ix, iy, jx, jy, tx, ty;
+
+    // This matrix followed by (mix, miy, mjx, mjy, mtx, mty) in its local
+    // space.
+    Affine Then(float mix, float miy, float mjx, float mjy, float mtx, float mty) const {
+        return {mix * ix + miy * jx, mix * iy + miy * jy, mjx * ix + mjy * jx,
+                mjx * iy + mjy * jy, mtx * ix + mty * jx + tx, mtx * iy + mty * jy + ty};
+    }
+};
+
 class c_DrawOp : public Object {
 public:
     gc_ref<c_Material> material;
@@ -88,6 +103,8 @@ public:
     // The matrix operations compose on the right: later ones act in the
     // local space of earlier ones. Angles are in degrees. The small ones are
     // here, inline, because every sprite drawn goes through them.
+    Affine Matrix() const { return {ix, iy, jx, jy, tx, ty}; }
+    void SetMatrix(const Affine& m) { SetMatrix(m.ix, m.iy, m.jx, m.jy, m.tx, m.ty); }
     void SetMatrix(float nix, float niy, float njx, float njy, float ntx, float nty) {
         ix = nix;
         iy = niy;
@@ -97,12 +114,11 @@ public:
         ty = nty;
     }
     void Transform(float mix, float miy, float mjx, float mjy, float mtx, float mty) {
-        SetMatrix(mix * ix + miy * jx, mix * iy + miy * jy, mjx * ix + mjy * jx, mjx * iy + mjy * jy,
-                  mtx * ix + mty * jx + tx, mtx * iy + mty * jy + ty);
+        SetMatrix(Matrix().Then(mix, miy, mjx, mjy, mtx, mty));
     }
-    void Translate(float x, float y) { Transform(1, 0, 0, 1, x, y); }
+    void Translate(float x, float y) { SetMatrix(Translated(Matrix(), x, y)); }
     void Rotate(float rz);
-    void Scale(float sx, float sy) { Transform(sx, 0, 0, sy, 0, 0); }
+    void Scale(float sx, float sy) { SetMatrix(Scaled(Matrix(), sx, sy)); }
     void PlaceTurned(float x, float y, float rz);
     void PlaceTurnedScaled(float x, float y, float rz, float sx, float sy);
     // The stack is a ring of 64 matrices: the 65th push overwrites the oldest
@@ -142,7 +158,11 @@ public:
             StartRun(material);
     }
     void PutVertex(float x, float y, float s, float t);
+    // The image's quad under the current matrix.
     void DrawImage(c_Image2* image);
+    // The image placed at (x, y), then turned by rz degrees, then scaled, in
+    // the current matrix's space; the current matrix stays as it is. A
+    // negative sx mirrors the image.
     void DrawImage(c_Image2* image, float x, float y);
     void DrawImage(c_Image2* image, float x, float y, float rz);
     void DrawImage(c_Image2* image, float x, float y, float rz, float sx, float sy);
@@ -157,7 +177,9 @@ public:
     void SetAlpha(float a);
 
     // Sends the runs to OpenGL, into the vertex and index buffers the canvas
-    // has bound. Nothing at all happens when nothing is recorded.
+    // has bound. Nothing at all happens when nothing is recorded; nothing is
+    // read back from GL either (not even its error flag: a read waits for
+    // the driver).
     void Render();
     void Reset();
     virtual void Flush();
@@ -165,21 +187,76 @@ public:
     GC_FIELDS(Object, font, stockMaterial, ops, data, op, casters, casterVerts, color, matrixStack)
 
 private:
+    // The last angle turned by and its cosine and sine (see TurnOf).
+    float turnAngle = 0;
+    float turnCos = 1;
+    float turnSin = 0;
+
+    static Affine Translated(const Affine& m, float x, float y) { return m.Then(1, 0, 0, 1, x, y); }
+    static Affine Scaled(const Affine& m, float sx, float sy) { return m.Then(sx, 0, 0, sy, 0, 0); }
+    static Affine Turned(const Affine& m, float c, float s) { return m.Then(c, -s, s, c, 0, 0); }
+    // The cosine and sine of rz degrees as the rotation rule has them: rz
+    // times the float DEGREES_TO_RADIANS, cosine and sine in double
+    // precision, stored as floats. An angle of 0 needs no trigonometry
+    // (cosine 1, sine the zero itself, sign and all); the last angle's pair is
+    // kept, since sprites drawn in a row often turn alike.
+    void TurnOf(float rz, float* c, float* s);
+    // The placement rule step by step from `m`, out of line: DrawImage's
+    // shortcuts cover the common case.
+    __attribute__((noinline)) void PutTurned(c_Image2* image, const Affine& m, float x, float y, float rz);
+    __attribute__((noinline)) void PutTurnedScaled(c_Image2* image, const Affine& m, float x, float y, float rz,
+                                                   float sx, float sy);
+    // Whether the current matrix is the identity, to the bit.
+    bool MatrixIsIdentity() const;
+
     // By half its size, or to what the next quad needs if that is more; the
     // old block is given back at once.
     void GrowData();
     void StartRun(c_Material* material);
     void DrawRun(c_DrawOp* run, int first, int count);
-    // A quad of `material` from (x0, y0) to (x1, y1) through the matrix,
-    // with texture corners (s0, t0) and (s1, t1).
-    void PutQuad(c_Material* material, float x0, float y0, float x1, float y1, float s0, float t0, float s1,
-                 float t1);
+    void PutImage(c_Image2* image, const Affine& m);
+    // A quad of `material` from (x0, y0) to (x1, y1) through `m`, with
+    // texture corners (s0, t0) and (s1, t1), written straight into `data`:
+    // the corners (x0, y0), (x1, y0), (x1, y1), (x0, y1) in this order.
+    __attribute__((always_inline)) void PutQuad(c_Material* material, const Affine& matrix, float x0, float y0,
+                                                float x1, float y1, float s0, float t0, float s1, float t1) {
+        if (!material) material = stockMaterial;
+        // The common case, a quad that fits and joins the run, calls nothing;
+        // the rest goes out of line, where StartPrimitive runs in full.
+        if (next + QUAD_BYTES > data->Length() || !JoinsCurrentRun(material))
+            return PutQuadStartingRun(material, matrix, x0, y0, x1, y1, s0, t0, s1, t1);
+        op->count += 4;
+        WriteQuad(matrix, x0, y0, x1, y1, s0, t0, s1, t1);
+    }
+    __attribute__((noinline)) void PutQuadStartingRun(c_Material* material, const Affine& matrix, float x0,
+                                                      float y0, float x1, float y1, float s0, float t0, float s1,
+                                                      float t1) {
+        StartPrimitive(material);
+        WriteQuad(matrix, x0, y0, x1, y1, s0, t0, s1, t1);
+    }
+    // The corners (x0, y0), (x1, y0), (x1, y1), (x0, y1) in this order, at
+    // `next`, where StartPrimitive made room.
+    __attribute__((always_inline)) void WriteQuad(const Affine& matrix, float x0, float y0, float x1, float y1,
+                                                  float s0, float t0, float s1, float t1) {
+        // Copied first: the byte stores below could alias anything, and would
+        // make the compiler read the matrix again after each of them.
+        const Affine m = matrix;
+        const int color = packedColor;
+        unsigned char* at = data->Data() + next;
+        next += QUAD_BYTES;
+        PutCorner(at, m, x0, y0, s0, t0, color);
+        PutCorner(at + VERTEX_BYTES, m, x1, y0, s1, t0, color);
+        PutCorner(at + 2 * VERTEX_BYTES, m, x1, y1, s1, t1, color);
+        PutCorner(at + 3 * VERTEX_BYTES, m, x0, y1, s0, t1, color);
+    }
     // One vertex at `at`: the point through the matrix, s, t, the matrix's
-    // x axis and the packed colour.
-    void WriteVertex(unsigned char* at, float x, float y, float s, float t) const {
-        float v[6] = {ix * x + jx * y + tx, iy * x + jy * y + ty, s, t, ix, iy};
+    // x axis and the packed colour. Stored as it is made: a vertex put
+    // together in memory first and copied would stall on reading back stores
+    // that are still on their way.
+    static void PutCorner(unsigned char* at, const Affine& m, float x, float y, float s, float t, int color) {
+        const float v[6] = {m.ix * x + m.jx * y + m.tx, m.iy * x + m.jy * y + m.ty, s, t, m.ix, m.iy};
         std::memcpy(at, v, sizeof v);
-        std::memcpy(at + 24, &packedColor, 4);
+        std::memcpy(at + 24, &color, 4);
     }
 };
 

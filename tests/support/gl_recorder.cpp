@@ -62,6 +62,22 @@ std::string Arg(GLenum value, bool isEnum) {
 }
 
 template <class... T>
+void Record(const char* name, const T&... args);
+
+// Sets a piece of the simulated state, noting the call just recorded as
+// redundant when it changes nothing.
+template <class T>
+void Track(T& field, T value) {
+    if (field == value) recorder.redundant.push_back(recorder.calls.back());
+    field = value;
+}
+void TrackRect(int* field, int x, int y, int w, int h) {
+    int rect[4] = {x, y, w, h};
+    if (std::equal(rect, rect + 4, field)) recorder.redundant.push_back(recorder.calls.back());
+    std::copy(rect, rect + 4, field);
+}
+
+template <class... T>
 void Record(const char* name, const T&... args) {
     std::ostringstream text;
     text << name << "(";
@@ -94,9 +110,15 @@ std::string F(float value) {
 void RecBindTexture(GLenum target, GLuint name) {
     Record("BindTexture", E(target), name);
     driver.boundTexture = static_cast<GLint>(name);
-    if (recorder.activeUnit < 8) recorder.state.textures[recorder.activeUnit] = name;
+    if (recorder.state.activeUnit < 8) Track(recorder.state.textures[recorder.state.activeUnit], name);
 }
-void RecBlendFunc(GLenum s, GLenum d) { Record("BlendFunc", E(s), E(d)); }
+void RecBlendFunc(GLenum s, GLenum d) {
+    Record("BlendFunc", E(s), E(d));
+    if (recorder.state.blendSource == s && recorder.state.blendDestination == d)
+        recorder.redundant.push_back(recorder.calls.back());
+    recorder.state.blendSource = s;
+    recorder.state.blendDestination = d;
+}
 void RecClear(GLbitfield mask) { Record("Clear", E(mask)); }
 void RecClearColor(GLfloat r, GLfloat g, GLfloat b, GLfloat a) { Record("ClearColor", F(r), F(g), F(b), F(a)); }
 void RecColorMask(GLboolean r, GLboolean g, GLboolean b, GLboolean a) {
@@ -104,8 +126,8 @@ void RecColorMask(GLboolean r, GLboolean g, GLboolean b, GLboolean a) {
 }
 void RecDeleteTextures(GLsizei n, const GLuint* names) { Record("DeleteTextures", n, names[0]); }
 void SetCapability(GLenum cap, bool on) {
-    if (cap == GL_SCISSOR_TEST) recorder.state.scissorTest = on;
-    if (cap == GL_BLEND) recorder.state.blend = on;
+    if (cap == GL_SCISSOR_TEST) Track(recorder.state.scissorTest, on);
+    if (cap == GL_BLEND) Track(recorder.state.blend, on);
 }
 void RecDisable(GLenum cap) {
     Record("Disable", E(cap));
@@ -138,8 +160,7 @@ void RecGetIntegerv(GLenum what, GLint* value) {
 void RecLineWidth(GLfloat width) { Record("LineWidth", F(width)); }
 void RecScissor(GLint x, GLint y, GLsizei w, GLsizei h) {
     Record("Scissor", x, y, w, h);
-    int rect[4] = {x, y, w, h};
-    std::copy(rect, rect + 4, recorder.state.scissor);
+    TrackRect(recorder.state.scissor, x, y, w, h);
 }
 void RecTexImage2D(GLenum target, GLint, GLint, GLsizei w, GLsizei h, GLint, GLenum, GLenum, const void* pixels) {
     Record("TexImage2D", E(target), w, h, pixels ? "pixels" : "null");
@@ -147,13 +168,16 @@ void RecTexImage2D(GLenum target, GLint, GLint, GLsizei w, GLsizei h, GLint, GLe
 void RecTexParameteri(GLenum target, GLenum name, GLint value) {
     Record("TexParameteri", E(target), E(name), E(static_cast<GLenum>(value)));
 }
-void RecViewport(GLint x, GLint y, GLsizei w, GLsizei h) { Record("Viewport", x, y, w, h); }
+void RecViewport(GLint x, GLint y, GLsizei w, GLsizei h) {
+    Record("Viewport", x, y, w, h);
+    TrackRect(recorder.state.viewport, x, y, w, h);
+}
 
 // ---- OpenGL ES 2.0 -----------------------------------------------------------
 
 void RecActiveTexture(GLenum unit) {
     Record("ActiveTexture", E(unit));
-    recorder.activeUnit = static_cast<int>(unit - GL_TEXTURE0);
+    Track(recorder.state.activeUnit, static_cast<int>(unit - GL_TEXTURE0));
 }
 void RecAttachShader(GLuint program, GLuint shader) {
     driver.attached[program].push_back(shader);
@@ -166,6 +190,7 @@ void RecBindBuffer(GLenum target, GLuint name) { Record("BindBuffer", E(target),
 void RecBindFramebuffer(GLenum target, GLuint name) {
     Record("BindFramebuffer", E(target), name);
     driver.boundFramebuffer = static_cast<GLint>(name);
+    Track(recorder.state.framebuffer, name);
 }
 void RecBufferData(GLenum target, GLsizeiptr size, const void* data, GLenum usage) {
     Record("BufferData", E(target), size, data ? "data" : "null", E(usage));
@@ -307,7 +332,7 @@ void RecUniformMatrix4fv(GLint location, GLsizei count, GLboolean, const GLfloat
 }
 void RecUseProgram(GLuint program) {
     Record("UseProgram", program);
-    recorder.state.program = program;
+    Track(recorder.state.program, program);
 }
 void RecVertexAttribPointer(GLuint index, GLint size, GLenum type, GLboolean normalised, GLsizei stride,
                             const void* offset) {

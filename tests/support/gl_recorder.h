@@ -10,13 +10,18 @@
 #include <string>
 #include <vector>
 
-// The state a draw call met, as the recorded calls left it.
+// The state a draw call met, as the recorded calls left it (GL's defaults
+// at first).
 struct DrawState {
     unsigned program = 0;
     unsigned textures[8] = {};  // per unit
+    int activeUnit = 0;
     bool scissorTest = false;
     int scissor[4] = {0, 0, 0, 0};
+    int viewport[4] = {0, 0, 0, 0};
     bool blend = false;
+    unsigned blendSource = 1, blendDestination = 0;  // GL_ONE, GL_ZERO
+    unsigned framebuffer = 0;
 };
 
 struct GlRecorder {
@@ -25,7 +30,9 @@ struct GlRecorder {
     std::vector<DrawState> draws;
     // The state the calls so far have set.
     DrawState state;
-    int activeUnit = 0;
+    // Calls that set a binding, capability, rectangle or blend function to
+    // what it already was.
+    std::vector<std::string> redundant;
     // Every glBufferSubData's bytes, in order, and every glBufferData's.
     std::vector<std::vector<unsigned char>> uploads;
     std::vector<std::vector<unsigned char>> bufferData;
@@ -46,6 +53,7 @@ struct GlRecorder {
         calls.clear();
         uploads.clear();
         draws.clear();
+        redundant.clear();
     }
 };
 

@@ -5,11 +5,14 @@
 #include <filesystem>
 #include <fstream>
 
+#include "canvas/canvas.h"
 #include "canvas/font.h"
 #include "canvas/gl_program.h"
+#include "canvas/material.h"
 #include "canvas/parser.h"
 #include "canvas/renderer.h"
 #include "canvas/shader.h"
+#include "canvas/texture.h"
 #include "host/game.h"
 #include "host/gl_api.h"
 #include "host/gl_state.h"
@@ -161,6 +164,14 @@ TEST_F(ShaderBuildTest, BindingSendsTheCanvasValuesOnceUntilInvalidated) {
 }
 
 class ShaderBuildDeathTest : public ShaderBuildTest {};
+
+// The renderer starts once, explicitly; nothing starts it by being made.
+TEST_F(ShaderBuildDeathTest, NothingOfTheRendererIsMadeBeforeItStarts) {
+    EXPECT_RUNTIME_ERROR((new c_Canvas())->Init(), "Renderer not started");
+    EXPECT_RUNTIME_ERROR((new c_Texture())->Init(1, 1, 4, 0), "Renderer not started");
+    EXPECT_RUNTIME_ERROR((new c_Material())->Init(nullptr), "Renderer not started");
+    EXPECT_RUNTIME_ERROR((new c_Shader())->Init(String("void shader() {}")), "Renderer not started");
+}
 
 TEST_F(ShaderBuildDeathTest, AMainProgramWithoutAMarkerStopsAtStartUp) {
     WriteData("vexa2_program.glsl", "//@vertex\nvoid main() {}\n");

@@ -16,6 +16,8 @@
 #include "canvas/renderer.h"
 #include "canvas/shader.h"
 #include "canvas/texture.h"
+#include "framework/app.h"
+#include "framework/graphics.h"
 #include "host/game.h"
 #include "host/gl_state.h"
 #include "tests/support/canvas_test_support.h"
@@ -169,6 +171,85 @@ TEST_F(CanvasStateTest, LightsSwitchedOnAndTheShadowMapReachThePrograms) {
     ASSERT_NE(shadowed->shadowTextureLoc, -1);
     EXPECT_EQ(glRecorder().state.textures[7], static_cast<unsigned>(shadowTexture->textureName));
     EXPECT_EQ(glRecorder().Calls({"Uniform1i"}), (Calls{"Uniform1i(" + std::to_string(shadowed->shadowTextureLoc) + ",7)"}));
+}
+
+// A material of the fast shader with a 4 x 4 colour texture, as an image.
+c_Image2* SpriteOfItsOwn() {
+    c_Material* material = (new c_Material())->Init(fastShader);
+    c_Texture* texture = (new c_Texture())->Init(4, 4, 4, 0);
+    material->PutTextureParam(String("ColorTexture"), texture);
+    texture->Release();
+    return new c_Image2(material, 0.5f, 0.5f);
+}
+
+// A frame like the application's: the window cleared, a letterboxed
+// viewport and projection, sprites of two materials turned and mirrored, a
+// scissored one, a line of text in the default font's material.
+void DrawAppLikeFrame(c_Canvas* canvas, c_Image2* a, c_Image2* b) {
+    canvas->SetViewport(0, 0, 800, 600);
+    canvas->Clear(1, 1, 1, 1);
+    canvas->SetViewport(80, 0, 640, 600);
+    canvas->SetOrthoProjection(0, 1280, 0, 800, -1, 1);
+    canvas->SetColor(1, 1, 1);
+    for (int i = 0; i < 10; ++i)
+        canvas->DrawImage((i & 1) ? b : a, 10.0f * i, 20, 15.0f * i, (i & 2) ? -1.0f : 1.0f, 1);
+    canvas->SetScissor(100, 100, 200, 50);
+    canvas->DrawImage(a, 150, 120);
+    canvas->SetScissor(0, 0, 10000, 10000);
+    canvas->DrawText(String("Hello"), 10, 700);
+    canvas->Flush();
+}
+
+TEST_F(CanvasStateTest, AFrameDrawnAgainReadsNothingBackAndBindsNothingTwice) {
+    c_Image2* a = SpriteOfItsOwn();
+    c_Image2* b = SpriteOfItsOwn();
+    DrawAppLikeFrame(canvas, a, b);
+    Calls first = glRecorder().Calls({"BufferSubData", "Draw"});
+    glRecorder().Clear();
+    DrawAppLikeFrame(canvas, a, b);
+    EXPECT_TRUE(glRecorder().Calls({"Get"}).empty());
+    EXPECT_EQ(glRecorder().redundant, Calls{});
+    // The same frame all the same, each sprite under its own texture.
+    EXPECT_EQ(glRecorder().Calls({"BufferSubData", "Draw"}), first);
+    ASSERT_GE(glRecorder().draws.size(), 3u);
+    EXPECT_EQ(glRecorder().draws[0].textures[0], static_cast<unsigned>(a->material->ColorTexture()->textureName));
+    EXPECT_EQ(glRecorder().draws[1].textures[0], static_cast<unsigned>(b->material->ColorTexture()->textureName));
+}
+
+// The framework's immediate graphics sets the scissor and binds textures
+// through the same GL state cache; the canvas's next flush puts its own back.
+TEST_F(CanvasStateTest, TheNextFlushUndoesWhatTheImmediateGraphicsChanged) {
+    InitFrameworkGlobals();
+    gxtkGraphics* graphics = new gxtkGraphics();
+    c_Image2* image = SpriteOfItsOwn();
+    unsigned texture = image->material->ColorTexture()->textureName;
+    auto drawn = [&]() {
+        glRecorder().Clear();
+        canvas->DrawImage(image, 10, 10);
+        canvas->Flush();
+        EXPECT_EQ(glRecorder().draws.size(), 1u);
+        return glRecorder().draws.empty() ? DrawState() : glRecorder().draws.back();
+    };
+    drawn();
+
+    graphics->SetClip(10, 10, 20, 20);
+    gxtkSurface* surface = graphics->MakeSurface(4, 4);
+    ASSERT_EQ(glRecorder().state.textures[0], surface->texture);
+    ASSERT_TRUE(glRecorder().state.scissorTest);
+    DrawState state = drawn();
+    EXPECT_FALSE(state.scissorTest);
+    EXPECT_EQ(state.textures[0], texture);
+
+    // A scissor of the canvas's own survives the immediate graphics turning
+    // the test off, and a surface bound again.
+    canvas->SetScissor(5, 5, 50, 50);
+    drawn();
+    graphics->SetClip(0, 0, 800, 600);
+    surface->PrepareTexture();
+    state = drawn();
+    EXPECT_TRUE(state.scissorTest);
+    EXPECT_EQ(std::vector<int>(state.scissor, state.scissor + 4), (std::vector<int>{5, 545, 50, 50}));
+    EXPECT_EQ(state.textures[0], texture);
 }
 
 TEST_F(CanvasStateTest, UnprojectPointUndoesViewportAndProjection) {
