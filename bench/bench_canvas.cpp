@@ -1,8 +1,11 @@
 // Canvas benchmark: the cost of recording and submitting 10,000 sprites of
 // 8 x 8 pixels through the canvas, against a minimal hand-written batch doing
-// the same work in the same run. Three workloads:
-//   rotated+mirrored  four cells of one texture, each sprite turned, every
-//                     other one mirrored with x scale -1, one material;
+// the same work in the same run. Four workloads:
+//   rotated+mirrored  four cells of one texture, each sprite turned by a
+//                     whole number of degrees from 1 to 359, every other one
+//                     mirrored with x scale -1, one material;
+//   10,000 angles     the same with every sprite's angle a different one, so
+//                     that no cosine and sine can be used twice;
 //   unrotated         the same sprites placed without turning (most of the
 //                     application's sprites are drawn this way);
 //   two materials     the first workload alternating between two textures.
@@ -15,8 +18,9 @@
 // driver draws nothing and the figures are the processor's cost.
 //
 // The machine is shared: each workload is measured in rounds, canvas and
-// baseline back to back in alternating order, and the median of the rounds'
-// ratios is reported with the median times.
+// baseline back to back in alternating order; a round's figure is its median
+// frame (a time slice taken by another program counts against neither side),
+// and the median of the rounds' ratios is reported with the median times.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -60,9 +64,10 @@ struct Sprite {
     float x, y, rz, sx;
 };
 
-// Positions anywhere in the window, angles 1 to 359 degrees (never 0: every
-// sprite of the turning workloads is turned), every other sprite mirrored.
-std::vector<Sprite> MakeSprites() {
+// Positions anywhere in the window, every other sprite mirrored, angles of
+// 1 to 359 whole degrees or, with `distinct`, 10,000 different angles from
+// 0.5 to 359.5 degrees (never 0: every sprite of the turning workloads is turned).
+std::vector<Sprite> MakeSprites(bool distinct) {
     std::vector<Sprite> sprites;
     uint32_t seed = 12345;
     for (int i = 0; i < kSprites; ++i) {
@@ -70,7 +75,9 @@ std::vector<Sprite> MakeSprites() {
         float x = static_cast<float>(seed % kWindowWidth);
         seed = seed * 1664525u + 1013904223u;
         float y = static_cast<float>(seed % kWindowHeight);
-        sprites.push_back({x, y, static_cast<float>(1 + i * 7 % 359), (i & 1) ? -1.0f : 1.0f});
+        float rz = distinct ? 0.5f + 359.0f * static_cast<float>(i * 7 % kSprites) / kSprites
+                            : static_cast<float>(1 + i * 7 % 359);
+        sprites.push_back({x, y, rz, (i & 1) ? -1.0f : 1.0f});
     }
     return sprites;
 }
@@ -248,17 +255,18 @@ int main() {
     c_Canvas* canvas = (new c_Canvas())->Init();
     Cells a = CutCells("atlas_a.png");
     Cells b = CutCells("atlas_b.png");
-    std::vector<Sprite> sprites = MakeSprites();
+    std::vector<Sprite> sprites = MakeSprites(false);
+    std::vector<Sprite> distinct = MakeSprites(true);
     canvas->Validate();
 
     static Baseline baseline;
     baseline.program = fastShader->ProgramForLightCount()->program;
     baseline.mvpLocation = gl.GetUniformLocation(baseline.program, "ModelViewProjectionMatrix");
-    auto baselineFrame = [&](auto quadOf) {
+    auto baselineFrame = [&](auto quadOf, const std::vector<Sprite>& of) {
         gl.ClearColor(1, 1, 1, 1);
         gl.Clear(GL_COLOR_BUFFER_BIT);
         baseline.Begin(a.texture);
-        for (int i = 0; i < kSprites; ++i) quadOf(i, sprites[i]);
+        for (int i = 0; i < kSprites; ++i) quadOf(i, of[i]);
         baseline.Submit();
         gl.Finish();
         // GL was changed behind the canvas's back.
@@ -266,20 +274,21 @@ int main() {
     };
 
     std::printf("%-18s %14s %14s %8s\n", "10,000 sprites", "canvas ns/q", "baseline ns/q", "ratio");
-    Compare(
-        "rotated+mirrored",
-        [&]() {
-            canvas->Clear(1, 1, 1, 1);
-            for (int i = 0; i < kSprites; ++i) {
-                const Sprite& s = sprites[i];
-                canvas->DrawImage(a.cell[i & 3], s.x, s.y, s.rz, s.sx, 1);
-            }
-            canvas->Flush();
-            gl.Finish();
-        },
-        [&]() {
-            baselineFrame([&](int i, const Sprite& s) { baseline.Turned(a.cell[i & 3], a.texture, s); });
-        });
+    for (const std::vector<Sprite>* of : {&sprites, &distinct})
+        Compare(
+            of == &sprites ? "rotated+mirrored" : "10,000 angles",
+            [&]() {
+                canvas->Clear(1, 1, 1, 1);
+                for (int i = 0; i < kSprites; ++i) {
+                    const Sprite& s = (*of)[i];
+                    canvas->DrawImage(a.cell[i & 3], s.x, s.y, s.rz, s.sx, 1);
+                }
+                canvas->Flush();
+                gl.Finish();
+            },
+            [&]() {
+                baselineFrame([&](int i, const Sprite& s) { baseline.Turned(a.cell[i & 3], a.texture, s); }, *of);
+            });
     Compare(
         "unrotated",
         [&]() {
@@ -289,7 +298,9 @@ int main() {
             gl.Finish();
         },
         [&]() {
-            baselineFrame([&](int i, const Sprite& s) { baseline.Quad(a.cell[i & 3], a.texture, 1, 0, 0, 1, s.x, s.y); });
+            baselineFrame(
+                [&](int i, const Sprite& s) { baseline.Quad(a.cell[i & 3], a.texture, 1, 0, 0, 1, s.x, s.y); },
+                sprites);
         });
     Compare(
         "two materials",
@@ -303,10 +314,12 @@ int main() {
             gl.Finish();
         },
         [&]() {
-            baselineFrame([&](int i, const Sprite& s) {
-                const Cells& cells = (i & 1) ? b : a;
-                baseline.Turned(cells.cell[i & 3], cells.texture, s);
-            });
+            baselineFrame(
+                [&](int i, const Sprite& s) {
+                    const Cells& cells = (i & 1) ? b : a;
+                    baseline.Turned(cells.cell[i & 3], cells.texture, s);
+                },
+                sprites);
         });
 
     std::string command = "rm -rf '" + app + "'";

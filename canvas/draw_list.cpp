@@ -24,15 +24,45 @@ c_DrawList::c_DrawList() {
     matrixStack = Array<float>(MATRIX_STACK_FLOATS);
 }
 
+namespace {
+
+// The cosine and sine of the angles turned by lately, one slot for each
+// angle's bits by a multiplicative hash: 1024 slots (12 KiB), enough for the
+// few hundred angles of a busy frame to meet few others in their slot. A slot
+// holds the bits of its angle and the pair the rule gave for it; all bits 0
+// (the angle +0, which never gets here) marks a slot never filled. The pair
+// depends on the angle alone, so no slot ever needs clearing.
+struct Turn {
+    uint32_t angle;
+    float cosine;
+    float sine;
+} turns[1024];
+
+uint32_t TurnSlot(uint32_t angleBits) { return (angleBits * 2654435761u) >> 22; }
+
+}  // namespace
+
 __attribute__((always_inline)) inline void c_DrawList::TurnOf(float rz, float* c, float* s) {
     if (rz == 0) {
         *c = 1;
         *s = rz;
         return;
     }
+    uint32_t bits;
+    std::memcpy(&bits, &rz, 4);
+    Turn& turn = turns[TurnSlot(bits)];
+    if (turn.angle == bits) {
+        *c = turn.cosine;
+        *s = turn.sine;
+        return;
+    }
+    // One call gives both: the compiler makes the pair one sincos.
     double radians = rz * DEGREES_TO_RADIANS;
     *c = static_cast<float>(std::cos(radians));
     *s = static_cast<float>(std::sin(radians));
+    turn.angle = bits;
+    turn.cosine = *c;
+    turn.sine = *s;
 }
 
 void c_DrawList::Rotate(float rz) {
@@ -96,9 +126,13 @@ void c_DrawList::PutVertex(float x, float y, float s, float t) {
     next += VERTEX_BYTES;
 }
 
+__attribute__((always_inline)) inline void c_DrawList::WriteImage(c_Image2* image, const Affine& m) {
+    WriteQuad(m, image->x0, image->y0, image->x1, image->y1, image->s0, image->t0, image->s1, image->t1);
+}
+
 __attribute__((always_inline)) inline void c_DrawList::PutImage(c_Image2* image, const Affine& m) {
-    PutQuad(image->material, m, image->x0, image->y0, image->x1, image->y1, image->s0, image->t0, image->s1,
-            image->t1);
+    StartQuad(image->material);
+    WriteImage(image, m);
 }
 
 namespace {
@@ -131,10 +165,22 @@ void c_DrawList::DrawImage(c_Image2* image, float x, float y) {
         PutImage(image, Translated(Matrix(), x, y));
 }
 
-// The placements below follow the rule, Translated, then Turned, then
-// Scaled. From the identity, two shortcuts give the same bits with less
-// work; a = Translated(identity, x, y) is (1, +0, +0, 1, X, Y), where X and
-// Y end with an addition of +0 and so are never -0.
+// Room first: the matrix is worked out after anything that might call out,
+// so that fewer values have to outlive a call.
+void c_DrawList::DrawImage(c_Image2* image, float x, float y, float rz) {
+    StartQuad(image->material);
+    WriteImage(image, PlacedTurned(x, y, rz));
+}
+
+void c_DrawList::DrawImage(c_Image2* image, float x, float y, float rz, float sx, float sy) {
+    StartQuad(image->material);
+    WriteImage(image, PlacedTurnedScaled(x, y, rz, sx, sy));
+}
+
+// The placements follow the rule, Translated, then Turned, then Scaled.
+// From the identity, two shortcuts give the same bits with less work;
+// a = Translated(identity, x, y) is (1, +0, +0, 1, X, Y), where X and Y end
+// with an addition of +0 and so are never -0.
 //  - Angle 0 (c = 1, s = +-0) turns a into a: every product with a zero
 //    entry adds a zero to a one or to another zero, and X, Y gain a +0.
 //  - With c and s (and, when scaled, the four products below) neither zero
@@ -142,37 +188,38 @@ void c_DrawList::DrawImage(c_Image2* image, float x, float y) {
 //    not zero, and the translation gains only zeros: a turned is
 //    (c, -s, s, c, X, Y), and then scaled (sx*c, sx*-s, sy*s, sy*c, X, Y).
 // Anything else, or any other current matrix, takes the rule step by step.
-void c_DrawList::DrawImage(c_Image2* image, float x, float y, float rz) {
-    if (!MatrixIsIdentity()) return PutTurned(image, Matrix(), x, y, rz);
+__attribute__((always_inline)) inline Affine c_DrawList::PlacedTurned(float x, float y, float rz) {
+    if (!MatrixIsIdentity()) return TurnedStepByStep(Matrix(), x, y, rz);
     const Affine a = Translated(kIdentity, x, y);
-    if (rz == 0) return PutImage(image, a);
+    if (rz == 0) return a;
     float c, s;
     TurnOf(rz, &c, &s);
-    if (!(std::fabs(c * s) > 0)) return PutTurned(image, kIdentity, x, y, rz);
-    PutImage(image, Affine{c, -s, s, c, a.tx, a.ty});
+    if (!(std::fabs(c * s) > 0)) return TurnedStepByStep(kIdentity, x, y, rz);
+    return Affine{c, -s, s, c, a.tx, a.ty};
 }
 
-void c_DrawList::DrawImage(c_Image2* image, float x, float y, float rz, float sx, float sy) {
-    if (!MatrixIsIdentity()) return PutTurnedScaled(image, Matrix(), x, y, rz, sx, sy);
+__attribute__((always_inline)) inline Affine c_DrawList::PlacedTurnedScaled(float x, float y, float rz, float sx,
+                                                                          float sy) {
+    if (!MatrixIsIdentity()) return TurnedScaledStepByStep(Matrix(), x, y, rz, sx, sy);
     const Affine a = Translated(kIdentity, x, y);
-    if (rz == 0) return PutImage(image, Scaled(a, sx, sy));
+    if (rz == 0) return Scaled(a, sx, sy);
     float c, s;
     TurnOf(rz, &c, &s);
     const float ix = sx * c, iy = sx * -s, jx = sy * s, jy = sy * c;
-    if (!(std::fabs(ix * iy * jx * jy) > 0)) return PutTurnedScaled(image, kIdentity, x, y, rz, sx, sy);
-    PutImage(image, Affine{ix, iy, jx, jy, a.tx, a.ty});
+    if (!(std::fabs(ix * iy * jx * jy) > 0)) return TurnedScaledStepByStep(kIdentity, x, y, rz, sx, sy);
+    return Affine{ix, iy, jx, jy, a.tx, a.ty};
 }
 
-void c_DrawList::PutTurned(c_Image2* image, const Affine& m, float x, float y, float rz) {
+Affine c_DrawList::TurnedStepByStep(const Affine& m, float x, float y, float rz) {
     float c, s;
     TurnOf(rz, &c, &s);
-    PutImage(image, Turned(Translated(m, x, y), c, s));
+    return Turned(Translated(m, x, y), c, s);
 }
 
-void c_DrawList::PutTurnedScaled(c_Image2* image, const Affine& m, float x, float y, float rz, float sx, float sy) {
+Affine c_DrawList::TurnedScaledStepByStep(const Affine& m, float x, float y, float rz, float sx, float sy) {
     float c, s;
     TurnOf(rz, &c, &s);
-    PutImage(image, Scaled(Turned(Translated(m, x, y), c, s), sx, sy));
+    return Scaled(Turned(Translated(m, x, y), c, s), sx, sy);
 }
 
 void c_DrawList::DrawRect(float x, float y, float w, float h) {

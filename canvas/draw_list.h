@@ -187,25 +187,25 @@ public:
     GC_FIELDS(Object, font, stockMaterial, ops, data, op, casters, casterVerts, color, matrixStack)
 
 private:
-    // The last angle turned by and its cosine and sine (see TurnOf).
-    float turnAngle = 0;
-    float turnCos = 1;
-    float turnSin = 0;
-
     static Affine Translated(const Affine& m, float x, float y) { return m.Then(1, 0, 0, 1, x, y); }
     static Affine Scaled(const Affine& m, float sx, float sy) { return m.Then(sx, 0, 0, sy, 0, 0); }
     static Affine Turned(const Affine& m, float c, float s) { return m.Then(c, -s, s, c, 0, 0); }
     // The cosine and sine of rz degrees as the rotation rule has them: rz
     // times the float DEGREES_TO_RADIANS, cosine and sine in double
     // precision, stored as floats. An angle of 0 needs no trigonometry
-    // (cosine 1, sine the zero itself, sign and all); the last angle's pair is
-    // kept, since sprites drawn in a row often turn alike.
-    void TurnOf(float rz, float* c, float* s);
-    // The placement rule step by step from `m`, out of line: DrawImage's
-    // shortcuts cover the common case.
-    __attribute__((noinline)) void PutTurned(c_Image2* image, const Affine& m, float x, float y, float rz);
-    __attribute__((noinline)) void PutTurnedScaled(c_Image2* image, const Affine& m, float x, float y, float rz,
-                                                   float sx, float sy);
+    // (cosine 1, sine the zero itself, sign and all), and each angle's pair is
+    // worked out once and kept while its slot lasts: sprites turned alike in
+    // a frame, or from frame to frame, share it.
+    static void TurnOf(float rz, float* c, float* s);
+    // The matrices DrawImage places an image with: the placement rule, with
+    // shortcuts from the identity (see draw_list.cpp).
+    Affine PlacedTurned(float x, float y, float rz);
+    Affine PlacedTurnedScaled(float x, float y, float rz, float sx, float sy);
+    // The rule step by step from `m`, out of line: the shortcuts cover the
+    // common case.
+    __attribute__((noinline)) Affine TurnedStepByStep(const Affine& m, float x, float y, float rz);
+    __attribute__((noinline)) Affine TurnedScaledStepByStep(const Affine& m, float x, float y, float rz, float sx,
+                                                            float sy);
     // Whether the current matrix is the identity, to the bit.
     bool MatrixIsIdentity() const;
 
@@ -215,25 +215,23 @@ private:
     void StartRun(c_Material* material);
     void DrawRun(c_DrawOp* run, int first, int count);
     void PutImage(c_Image2* image, const Affine& m);
+    void WriteImage(c_Image2* image, const Affine& m);
     // A quad of `material` from (x0, y0) to (x1, y1) through `m`, with
     // texture corners (s0, t0) and (s1, t1), written straight into `data`:
     // the corners (x0, y0), (x1, y0), (x1, y1), (x0, y1) in this order.
     __attribute__((always_inline)) void PutQuad(c_Material* material, const Affine& matrix, float x0, float y0,
                                                 float x1, float y1, float s0, float t0, float s1, float t1) {
+        StartQuad(material);
+        WriteQuad(matrix, x0, y0, x1, y1, s0, t0, s1, t1);
+    }
+    // StartPrimitive for a quad. The common case, a quad that fits and joins
+    // the run, calls nothing; the rest goes out of line.
+    __attribute__((always_inline)) void StartQuad(c_Material* material) {
         if (!material) material = stockMaterial;
-        // The common case, a quad that fits and joins the run, calls nothing;
-        // the rest goes out of line, where StartPrimitive runs in full.
-        if (next + QUAD_BYTES > data->Length() || !JoinsCurrentRun(material))
-            return PutQuadStartingRun(material, matrix, x0, y0, x1, y1, s0, t0, s1, t1);
+        if (next + QUAD_BYTES > data->Length() || !JoinsCurrentRun(material)) return StartPrimitiveOutOfLine(material);
         op->count += 4;
-        WriteQuad(matrix, x0, y0, x1, y1, s0, t0, s1, t1);
     }
-    __attribute__((noinline)) void PutQuadStartingRun(c_Material* material, const Affine& matrix, float x0,
-                                                      float y0, float x1, float y1, float s0, float t0, float s1,
-                                                      float t1) {
-        StartPrimitive(material);
-        WriteQuad(matrix, x0, y0, x1, y1, s0, t0, s1, t1);
-    }
+    __attribute__((noinline)) void StartPrimitiveOutOfLine(c_Material* material) { StartPrimitive(material); }
     // The corners (x0, y0), (x1, y0), (x1, y1), (x0, y1) in this order, at
     // `next`, where StartPrimitive made room.
     __attribute__((always_inline)) void WriteQuad(const Affine& matrix, float x0, float y0, float x1, float y1,

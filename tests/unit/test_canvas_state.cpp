@@ -170,7 +170,8 @@ TEST_F(CanvasStateTest, LightsSwitchedOnAndTheShadowMapReachThePrograms) {
     c_GLProgram* shadowed = shadowShader->ProgramForLightCount();
     ASSERT_NE(shadowed->shadowTextureLoc, -1);
     EXPECT_EQ(glRecorder().state.textures[7], static_cast<unsigned>(shadowTexture->textureName));
-    EXPECT_EQ(glRecorder().Calls({"Uniform1i"}), (Calls{"Uniform1i(" + std::to_string(shadowed->shadowTextureLoc) + ",7)"}));
+    EXPECT_EQ(glRecorder().Calls({"Uniform1i"}),
+              (Calls{"Uniform1i(" + std::to_string(shadowed->shadowTextureLoc) + ",7)"}));
 }
 
 // A material of the fast shader with a 4 x 4 colour texture, as an image.
