@@ -5,7 +5,7 @@ JOBS  ?= $(shell nproc 2>/dev/null || echo 2)
 BUILD ?= build
 PREFIX ?= /usr/local
 
-.PHONY: all deps build run test test-main test-sanitize test-fuzz art bench soak install uninstall deb clean
+.PHONY: all deps build run test test-main test-sanitize test-fuzz fuzz-long art bench soak install uninstall deb clean
 
 all: build
 
@@ -36,6 +36,11 @@ test-fuzz: deps
 	  -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14
 	cmake --build build-fuzz -j $(JOBS) --target fuzzers
 	cd build-fuzz && ctest --output-on-failure -L fuzz --timeout 600
+
+# Each libFuzzer harness in turn, with a random seed, until ten million
+# executions or ten minutes; one line of figures per harness.
+fuzz-long: deps
+	bash tests/fuzz/run-long.sh
 
 # Regenerates the atlases, the font pictures and the review sheets in the repository.
 art: deps

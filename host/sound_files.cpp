@@ -173,24 +173,23 @@ size_t CheckedCommentSize(std::FILE* file) {
 // once decoding is over, whatever happened. The first block holds the decoder
 // of common streams (256 KiB) and, whatever it is, the comment packet's text and
 // list, which take at most 8 bytes for each of its bytes; when the block is
-// too small it doubles and the stream is opened anew, up to 64 MiB, far beyond
-// what a real stream needs.
+// too small it doubles and the stream is opened anew, up to the limit.
 constexpr int kFirstVorbisBlock = 256 * 1024;
-constexpr int kLastVorbisBlock = 64 * 1024 * 1024;
 
-stb_vorbis* OpenVorbis(std::FILE* file, unsigned size, char** block) {
+stb_vorbis* OpenVorbis(std::FILE* file, unsigned size, int limit, char** block) {
     *block = nullptr;
     long start = std::ftell(file);
     if (start < 0) return nullptr;
     size_t commentSize = CheckedCommentSize(file);
     if (commentSize == 0) return nullptr;
-    int first = kFirstVorbisBlock + 8 * static_cast<int>(commentSize);
-    for (int bytes = first; bytes <= kLastVorbisBlock; bytes *= 2) {
-        *block = static_cast<char*>(std::malloc(bytes));
+    int64_t first = kFirstVorbisBlock + 8 * int64_t(commentSize);
+    if (first > limit) first = limit;
+    for (int64_t bytes = first; bytes <= limit; bytes *= 2) {
+        *block = static_cast<char*>(std::malloc(static_cast<size_t>(bytes)));
         int error = VORBIS__no_error;
         stb_vorbis* vorbis = nullptr;
         if (*block && std::fseek(file, start, SEEK_SET) == 0) {
-            stb_vorbis_alloc alloc = {*block, bytes};
+            stb_vorbis_alloc alloc = {*block, static_cast<int>(bytes)};
             vorbis = stb_vorbis_open_file_section(file, 0, &error, &alloc, size);
         }
         if (vorbis) return vorbis;
@@ -202,13 +201,13 @@ stb_vorbis* OpenVorbis(std::FILE* file, unsigned size, char** block) {
 }
 
 // Decodes every frame as interleaved 16-bit samples; nullptr if the block
-// would outgrow the int byte counts used wherever it goes next (OpenAL's
-// upload size, the collector's external bytes).
-short* DecodeFrames(stb_vorbis* vorbis, int channelCount, int* frames) {
+// would outgrow `limit` bytes.
+short* DecodeFrames(stb_vorbis* vorbis, int channelCount, int limit, int* frames) {
     // 4096 frames: the longest Vorbis block decodes to at most this many, so
     // keeping that much room free lets every frame decode whole.
     const int frameRoom = 4096;
     int room = frameRoom;
+    if (int64_t(room) * channelCount * int64_t(sizeof(short)) > limit) return nullptr;
     int total = 0;
     short* samples = static_cast<short*>(std::malloc(sizeof(short) * room * channelCount));
     while (samples) {
@@ -217,7 +216,7 @@ short* DecodeFrames(stb_vorbis* vorbis, int channelCount, int* frames) {
         if (decoded == 0) break;
         total += decoded;
         if (room - total >= frameRoom) continue;
-        if (int64_t(room) * 2 * channelCount * int64_t(sizeof(short)) > INT_MAX) {
+        if (int64_t(room) * 2 * channelCount * int64_t(sizeof(short)) > limit) {
             std::free(samples);
             return nullptr;
         }
@@ -232,15 +231,17 @@ short* DecodeFrames(stb_vorbis* vorbis, int channelCount, int* frames) {
 
 }  // namespace
 
-unsigned char* ReadOgg(std::FILE* file, int* length, int* channels, int* bytesPerSample, int* rate) {
+unsigned char* ReadOgg(std::FILE* file, int* length, int* channels, int* bytesPerSample, int* rate,
+                       const OggLimits& limits) {
     long size = RemainingBytes(file);
     if (size < 0 || size > UINT_MAX) return nullptr;
     char* block = nullptr;
-    stb_vorbis* vorbis = OpenVorbis(file, static_cast<unsigned>(size), &block);
+    stb_vorbis* vorbis = OpenVorbis(file, static_cast<unsigned>(size), limits.decoderBytes, &block);
     if (!vorbis) return nullptr;
     stb_vorbis_info info = stb_vorbis_get_info(vorbis);
     int frames = 0;
-    short* samples = info.channels > 0 ? DecodeFrames(vorbis, info.channels, &frames) : nullptr;
+    bool usable = info.channels > 0 && info.sample_rate <= INT_MAX;
+    short* samples = usable ? DecodeFrames(vorbis, info.channels, limits.sampleBytes, &frames) : nullptr;
     stb_vorbis_close(vorbis);
     std::free(block);
     if (!samples) return nullptr;
@@ -249,6 +250,10 @@ unsigned char* ReadOgg(std::FILE* file, int* length, int* channels, int* bytesPe
     *bytesPerSample = 2;
     *rate = static_cast<int>(info.sample_rate);
     return reinterpret_cast<unsigned char*>(samples);
+}
+
+unsigned char* ReadOgg(std::FILE* file, int* length, int* channels, int* bytesPerSample, int* rate) {
+    return ReadOgg(file, length, channels, bytesPerSample, rate, OggLimits());
 }
 
 unsigned char* ReadSampleFile(std::FILE* file, const String& path, int* length, int* channels, int* bytesPerSample,

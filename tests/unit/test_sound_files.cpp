@@ -274,6 +274,15 @@ TEST_F(OggReader, RejectsWhatIsNoVorbisStream) {
     ReadBytes(ReadOgg, bytes, &intact);
     EXPECT_NE(intact.data, nullptr);
 
+    // A sample rate that an int cannot hold.
+    size_t identification = bytes.find("\x01vorbis");
+    ASSERT_NE(identification, std::string::npos);
+    std::string fastRate = bytes;
+    fastRate.replace(identification + 12, 4, Le32(0x80001F40));
+    Decoded tooFast;
+    ReadBytes(ReadOgg, fastRate, &tooFast);
+    EXPECT_EQ(tooFast.data, nullptr);
+
     Decoded cutHeaders, wav, empty, noise;
     ReadBytes(ReadOgg, bytes.substr(0, 80), &cutHeaders);
     EXPECT_EQ(cutHeaders.data, nullptr);
