@@ -24,11 +24,13 @@ test: build test-main test-sanitize test-fuzz
 test-main:
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 600
 
-# The unit tests once more, with AddressSanitizer and UndefinedBehaviorSanitizer.
+# The whole suite once more (unit, GL and end-to-end tests) built with
+# AddressSanitizer and UndefinedBehaviorSanitizer: the end-to-end tests start
+# the sanitized program.
 test-sanitize: deps
 	cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DGRIMALOU_SANITIZE=ON
-	cmake --build build-sanitize -j $(JOBS) --target unit_tests
-	cd build-sanitize && ctest --output-on-failure -L unit --timeout 900
+	cmake --build build-sanitize -j $(JOBS)
+	cd build-sanitize && ctest --output-on-failure -j $(JOBS) --timeout 900
 
 # Each libFuzzer harness runs briefly over its seed corpus.
 test-fuzz: deps
