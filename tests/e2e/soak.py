@@ -1,10 +1,14 @@
 """A long session on the real program: random drags over the face, taps,
 button presses and now and then a resized window, for a given time. The
 program must stay up, close with status 0, and its resident memory must
-not grow by 1 MiB or more between the end of the warm-up and the end.
+not grow by 1 MiB or more between the end of the warm-up and the end. A
+sanitized program (GRIMALOU_SANITIZED=1) holds freed memory back on purpose,
+in the sanitizer's quarantine and in the collector's of checked builds, so
+its memory is reported but not held to the limit.
 
 Usage: soak.py GRIMALOU SEND_CLOSE SECONDS WARM_UP_SECONDS [SEED]"""
 
+import os
 import random
 import sys
 import time
@@ -93,7 +97,8 @@ def main(grimalou, send_close, seconds, warm_up, seed=None):
         status = g.close(send_close)
         assert status == 0, (status, g.log.snapshot()[-10:], g.log.errors[-10:])
         assert not g.log.snapshot(), g.log.snapshot()[-10:]
-        assert growth < GROWTH_LIMIT_KIB, "resident memory grew by %d KiB" % growth
+        if os.environ.get("GRIMALOU_SANITIZED") != "1":
+            assert growth < GROWTH_LIMIT_KIB, "resident memory grew by %d KiB" % growth
         print("soak: all checks passed")
         return 0
     finally:
