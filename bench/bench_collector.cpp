@@ -1,11 +1,17 @@
 // Collector benchmark, all figures from one run:
 //  1. small collected objects through gc_allocate, with a collection step every
 //     64 allocations (an "event"), against new/delete of the same sizes;
-//  2. with about 8 MiB of small objects live: a full collection, and the
+//  2. churn under a lasting live set: pairs of a 32-byte leaf and a 48-byte
+//     holder, each holder stored into a ring of 50,000 slots, one step every
+//     1,000 allocations, against malloc/free of the same blocks;
+//  3. with about 8 MiB of small objects live: a full collection, and the
 //     longest incremental step while another 8 MiB is allocated in events.
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "runtime/collector.h"
@@ -91,15 +97,168 @@ struct Link : Object {
 };
 gc_root<Link> live_head;
 
+// The churn: the last 50,000 pairs stay reachable through the ring, every
+// older one dies. Steps are timed one by one.
+constexpr int kChurnAllocations = 10000000;
+constexpr int kChurnRing = 50000;
+constexpr int kChurnStepEvery = 1000;
+constexpr int kChurnMillion = 1000000;
+
+struct Leaf : Object {};
+struct Holder : Object {
+    gc_ref<Leaf> leaf;
+    int64_t payload = 0;
+    GC_FIELDS(Object, leaf)
+};
+static_assert(sizeof(Leaf) == 32 && sizeof(Holder) == 48, "the churn's blocks are 32 and 48 bytes");
+gc_root<Array<Holder*>> ring;
+
+struct PlainLeaf {
+    char bytes[32];
+};
+struct PlainHolder {
+    PlainLeaf* leaf;
+    char bytes[40];
+};
+
+struct Churn {
+    double first_ns = 0, last_ns = 0, all_ns = 0;  // per allocation, steps included
+    double longest_ms = 0, p99_ms = 0;
+};
+
+// Times the whole run and its first and last million allocations.
+struct ChurnClock {
+    Clock::time_point start = Clock::now(), first_end, last_start;
+    void Passed(int allocations) {
+        if (allocations == kChurnMillion) first_end = Clock::now();
+        if (allocations == kChurnAllocations - kChurnMillion) last_start = Clock::now();
+    }
+    void Finish(Churn& c) {
+        auto end = Clock::now();
+        c.first_ns = Seconds(start, first_end) * 1e9 / kChurnMillion;
+        c.last_ns = Seconds(last_start, end) * 1e9 / kChurnMillion;
+        c.all_ns = Seconds(start, end) * 1e9 / kChurnAllocations;
+    }
+};
+
+Churn PlainChurn() {
+    std::vector<PlainHolder*> slots(kChurnRing, nullptr);
+    Churn c;
+    ChurnClock clock;
+    for (int pair = 0, allocations = 0; allocations < kChurnAllocations; ++pair) {
+        // Zero-filled like a value-initialised collected object.
+        PlainLeaf* leaf = static_cast<PlainLeaf*>(std::malloc(sizeof(PlainLeaf)));
+        std::memset(leaf, 0, sizeof(PlainLeaf));
+        clock.Passed(++allocations);
+        PlainHolder* holder = static_cast<PlainHolder*>(std::malloc(sizeof(PlainHolder)));
+        std::memset(holder, 0, sizeof(PlainHolder));
+        holder->leaf = leaf;
+        PlainHolder*& slot = slots[pair % kChurnRing];
+        if (slot) {
+            std::free(slot->leaf);
+            std::free(slot);
+        }
+        slot = holder;
+        clock.Passed(++allocations);
+    }
+    clock.Finish(c);
+    for (PlainHolder* h : slots) {
+        std::free(h->leaf);
+        std::free(h);
+    }
+    return c;
+}
+
+Churn CollectedChurn() {
+    ring = Array<Holder*>(kChurnRing);
+    std::vector<double> steps;
+    steps.reserve(kChurnAllocations / kChurnStepEvery);
+    Churn c;
+    ChurnClock clock;
+    auto allocated = [&](int allocations) {
+        clock.Passed(allocations);
+        if (allocations % kChurnStepEvery == 0) {
+            auto a = Clock::now();
+            gc_collect_step();
+            steps.push_back(Seconds(a, Clock::now()));
+        }
+    };
+    for (int pair = 0, allocations = 0; allocations < kChurnAllocations; ++pair) {
+        Leaf* leaf = new Leaf();
+        allocated(++allocations);
+        Holder* holder = new Holder();
+        holder->leaf = leaf;
+        gc_store(ring[pair % kChurnRing], holder);
+        allocated(++allocations);
+    }
+    clock.Finish(c);
+    std::sort(steps.begin(), steps.end());
+    c.longest_ms = steps.back() * 1e3;
+    c.p99_ms = steps[steps.size() * 99 / 100] * 1e3;
+    ring = Array<Holder*>();
+    return c;
+}
+
+void CompareChurn() {
+    std::printf("\nChurn: %d allocations of 32- and 48-byte pairs, the last %d pairs live, "
+                "a step every %d allocations\n",
+                kChurnAllocations, kChurnRing, kChurnStepEvery);
+    Churn plain = PlainChurn();
+    Churn gc = CollectedChurn();
+    std::printf("malloc+free: %6.2f ns per allocation (first million %6.2f, last million %6.2f)\n", plain.all_ns,
+                plain.first_ns, plain.last_ns);
+    std::printf("collector:   %6.2f ns per allocation (first million %6.2f, last million %6.2f), ratio %.2f\n",
+                gc.all_ns, gc.first_ns, gc.last_ns, gc.all_ns / plain.all_ns);
+    std::printf("steps: longest %.3f ms, 99th percentile %.3f ms\n", gc.longest_ms, gc.p99_ms);
+}
+
+// Ends the current cycle through the step rule itself, with short-lived
+// events of 1 KiB, so that a measured run starts with new_bytes at 0.
+void EndCycleByStepRule() {
+    for (int bit = gc_heap().mark_bit; gc_heap().mark_bit == bit;) {
+        for (int i = 0; i < 1024 / 32; ++i) sink = reinterpret_cast<uintptr_t>(new Collected<32>());
+        gc_collect_step();
+    }
+}
+
+// About 8 MiB live in 196,596 small objects: leaf and holder pairs in one ring.
+void FullCollectionOfPairs() {
+    const int pairs = 98298;
+    ring = Array<Holder*>(pairs);
+    for (int i = 0; i < pairs; ++i) {
+        Holder* holder = new Holder();
+        holder->leaf = new Leaf();
+        gc_store(ring[i], holder);
+    }
+    EndCycleByStepRule();
+    std::vector<double> fulls;
+    for (int r = 0; r < 5; ++r) {
+        auto a = Clock::now();
+        gc_full_collection();
+        fulls.push_back(Seconds(a, Clock::now()));
+    }
+    std::sort(fulls.begin(), fulls.end());
+    std::printf("\n%d pairs live (%d objects, %.1f MiB with the ring): full collection %.2f ms (median of 5)\n",
+                pairs, 2 * pairs, (pairs * 80.0 + ring.Rep()->BlockSize()) / (1 << 20), fulls[2] * 1e3);
+    ring = Array<Holder*>();
+}
+
 }  // namespace
 
-int main() {
-    std::printf("Allocation, median of 5 runs of 4,000,000 objects\n");
-    CompareAllocation<32>();
-    CompareAllocation<40>();
-    CompareAllocation<56>();
-    CompareAllocation<64>();
-    CompareAllocation<128>();
+// `bench_collector live` skips the allocation comparison (section 1).
+int main(int argc, char** argv) {
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    if (argc < 2 || std::strcmp(argv[1], "live") != 0) {
+        std::printf("Allocation, median of 5 runs of 4,000,000 objects\n");
+        CompareAllocation<32>();
+        CompareAllocation<40>();
+        CompareAllocation<56>();
+        CompareAllocation<64>();
+        CompareAllocation<128>();
+    }
+
+    CompareChurn();
+    FullCollectionOfPairs();
 
     gc_full_collection();
     gc_full_collection();
@@ -113,9 +272,7 @@ int main() {
     }
     std::printf("\n%d objects of %zu bytes live (%.1f MiB)\n", live_objects, sizeof(Link),
                 live_objects * 56.0 / (1 << 20));
-    // End the cycle that built the live set through the step rule itself, so
-    // that the measured run starts with new_bytes at 0.
-    for (int bit = gc_heap().mark_bit; gc_heap().mark_bit == bit;) gc_collect_step();
+    EndCycleByStepRule();
     std::vector<double> fulls;
     for (int r = 0; r < 5; ++r) {
         auto a = Clock::now();
