@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -9,6 +10,7 @@
 #include <set>
 #include <string>
 #include <typeinfo>
+#include <unordered_map>
 #include <vector>
 
 #if GC_ASAN
@@ -24,7 +26,7 @@ const char gc_checked_build = 1;
 const char gc_release_build = 1;
 #endif
 
-gc_pending_header gc_pending = {nullptr, nullptr, nullptr, 0};
+gc_pending_header gc_pending = {nullptr, nullptr, 0, nullptr};
 gc_state gc_heap_state;
 
 namespace {
@@ -84,16 +86,163 @@ void gc_init_lists() {
     make_empty(&heap.garbage);
 }
 
+namespace {
+
+// Slabs are carved from chunks of 1 MiB; a chunk is never given back, like the
+// blocks of the old size-class lists. The chunks come from the general heap
+// and stay reachable from here, so the leak checker scans the objects in them.
+constexpr size_t CHUNK_BYTES = size_t(1) << 20;
+std::vector<char*>& chunks() {
+    static std::vector<char*>* all = new std::vector<char*>();
+    return *all;
+}
+char* unused_start = nullptr;  // the uncarved rest of the last chunk
+char* unused_end = nullptr;
+
+// The listed slabs of each class, oldest first, and the empty slabs.
+struct SlabList {
+    gc_slab* first = nullptr;
+    gc_slab* last = nullptr;
+};
+SlabList listed[GC_SLAB_LIMIT / 8];
+gc_slab* pool = nullptr;  // linked through next
+
+void unlist(SlabList& list, gc_slab* slab) {
+    (slab->prev ? slab->prev->next : list.first) = slab->next;
+    (slab->next ? slab->next->prev : list.last) = slab->prev;
+    slab->listed = false;
+}
+
+void to_pool(gc_slab* slab) {
+    slab->block_size = 0;
+    slab->relist_at = INT_MAX;
+    slab->next = pool;
+    pool = slab;
+}
+
+gc_slab* carve_slab() {
+    if (unused_start == unused_end) {
+        unused_start = static_cast<char*>(std::aligned_alloc(GC_SLAB_BYTES, CHUNK_BYTES));
+        // Out of memory: nothing sensible can go on.
+        if (!unused_start) std::abort();
+        unused_end = unused_start + CHUNK_BYTES;
+        chunks().push_back(unused_start);
+#if GC_ASAN
+        // Free blocks are poisoned; the slab headers never are.
+        for (char* slab = unused_start; slab != unused_end; slab += GC_SLAB_BYTES)
+            ASAN_POISON_MEMORY_REGION(slab + GC_SLAB_FIRST_BLOCK, GC_SLAB_BYTES - GC_SLAB_FIRST_BLOCK);
+#endif
+    }
+    gc_slab* slab = reinterpret_cast<gc_slab*>(unused_start);
+    unused_start += GC_SLAB_BYTES;
+    return slab;
+}
+
+// The slab a class hands out from next: its oldest listed one, else an empty
+// one made over to its size, else a new one.
+gc_slab* next_slab(int size) {
+    SlabList& list = listed[size >> 3];
+    gc_slab* slab = list.first;
+    if (slab) {
+        unlist(list, slab);
+    } else {
+        if (pool) {
+            slab = pool;
+            pool = pool->next;
+        } else {
+            slab = carve_slab();
+        }
+        slab->block_size = size;
+        slab->blocks = (GC_SLAB_BYTES - GC_SLAB_FIRST_BLOCK) / size;
+        slab->free_count = slab->blocks;
+        slab->listed = false;
+        std::memset(slab->free, 0, sizeof slab->free);
+        for (int offset = GC_SLAB_FIRST_BLOCK; offset + size <= GC_SLAB_BYTES; offset += size)
+            slab->free[offset / GC_WORD_SPAN] |= uint64_t(1) << (offset / 8 % 64);
+    }
+    slab->cursor = 0;
+    slab->relist_at = INT_MAX;
+    return slab;
+}
+
+// Takes the next non-empty bitmap word of the class's current slab, moving to
+// the next slab when the current one has none left above its cursor.
+void refill(gc_size_class& c, int size) {
+    for (;;) {
+        if (gc_slab* slab = c.slab) {
+            while (slab->cursor < GC_SLAB_WORDS) {
+                int word = slab->cursor++;
+                if (uint64_t bits = slab->free[word]) {
+                    slab->free[word] = 0;
+                    slab->free_count -= __builtin_popcountll(bits);
+                    c.free_bits = bits;
+                    c.word_base = reinterpret_cast<char*>(slab) + word * GC_WORD_SPAN;
+                    // The blocks after these are handed out next: fetching
+                    // them now, for writing, hides the misses of memory
+                    // freed long ago.
+                    if (word + 1 < GC_SLAB_WORDS)
+                        for (int line = 0; line < GC_WORD_SPAN; line += 64)
+                            __builtin_prefetch(c.word_base + GC_WORD_SPAN + line, 1);
+                    return;
+                }
+            }
+            // The slab stops being current: releases may have freed blocks
+            // below its cursor, enough to list it or to empty it.
+            slab->relist_at = std::max(1, slab->blocks / 4);
+            if (slab->free_count >= slab->relist_at) gc_slab_restate(slab);
+        }
+        c.slab = next_slab(size);
+    }
+}
+
+}  // namespace
+
 void* gc_object::operator new(size_t size) { return gc_allocate(size); }
 
 gc_object* gc_heap_block(int size) {
-    gc_object* block = static_cast<gc_object*>(std::malloc(size));
-    // Out of memory: nothing sensible can go on.
-    if (!block) std::abort();
+    if (size >= GC_SLAB_LIMIT) {
+        gc_object* block = static_cast<gc_object*>(std::malloc(size));
+        // Out of memory: nothing sensible can go on.
+        if (!block) std::abort();
+        return block;
+    }
+    gc_size_class& c = heap.classes[size >> 3];
+    if (!c.free_bits) refill(c, size);
+    gc_object* block = reinterpret_cast<gc_object*>(c.word_base + 8 * __builtin_ctzll(c.free_bits));
+    c.free_bits &= c.free_bits - 1;
+#if GC_ASAN
+    ASAN_UNPOISON_MEMORY_REGION(block, size);
+#endif
     return block;
 }
 
-void gc_free_block(gc_object* block) { std::free(block); }
+size_t gc_slab_memory() { return chunks().size() * CHUNK_BYTES; }
+
+void gc_slab_restate(gc_slab* slab) {
+    SlabList& list = listed[slab->block_size >> 3];
+    if (slab->free_count == slab->blocks) {
+        if (slab->listed) unlist(list, slab);
+        to_pool(slab);
+    } else if (!slab->listed) {
+        slab->listed = true;
+        slab->next = nullptr;
+        slab->prev = list.last;
+        (list.last ? list.last->next : list.first) = slab;
+        list.last = slab;
+        slab->relist_at = slab->blocks;
+    }
+}
+
+void gc_free_block(gc_object* block, int size) {
+    if (size < GC_SLAB_LIMIT) {
+        gc_slab_release(block);
+    } else {
+#if GC_ASAN
+        ASAN_UNPOISON_MEMORY_REGION(block, size);
+#endif
+        std::free(block);
+    }
+}
 
 void gc_misplaced_header() {
     std::fputs("A collected class does not start with its gc_object header: derive it from Object alone.\n", stderr);
@@ -139,10 +288,7 @@ void gc_quarantine(gc_object* block, int size) {
         auto [oldest, oldest_size] = q.blocks.front();
         q.blocks.pop_front();
         q.bytes -= static_cast<size_t>(oldest_size);
-#if GC_ASAN
-        ASAN_UNPOISON_MEMORY_REGION(oldest, oldest_size);
-#endif
-        gc_free_block(oldest);
+        gc_free_block(oldest, oldest_size);
     }
 }
 
@@ -154,6 +300,9 @@ void gc_destroy_garbage(int size) {
         // The garbage list runs through memory allocated long ago; fetching the
         // next victims now hides the cache misses behind this destruction.
         __builtin_prefetch(o->succ->succ);
+        // Dead objects lie in address order within their slabs: the memory
+        // ahead is what the next destructions read.
+        __builtin_prefetch(reinterpret_cast<char*>(o) + GC_WORD_SPAN);
         unlink(o);
         delete o;  // runs the destructor chain, then gc_release
     }
@@ -372,6 +521,73 @@ const char* check_children() {
     return check.fault;
 }
 
+// The slab layout: each slab's free_count and bitmap agree and its bits mark
+// block starts; the listed slabs and the pool hold what their state says;
+// every listed object below 64 bytes sits at a block start of a slab of its
+// size, neither free nor taken; and, where nothing is held back (release
+// builds), the blocks in use in each slab are exactly its listed objects.
+const char* check_slabs() {
+    std::vector<char*> sorted = chunks();
+    std::sort(sorted.begin(), sorted.end());
+    std::unordered_map<const gc_slab*, int> listed_objects;
+    for (gc_object* head : {&heap.white, &heap.grey, &heap.black, &heap.garbage}) {
+        for (gc_object* o = head->succ; o != head; o = o->succ) {
+            int size = block_size(o);
+            if (size >= GC_SLAB_LIMIT) continue;
+            char* address = reinterpret_cast<char*>(o);
+            auto chunk = std::upper_bound(sorted.begin(), sorted.end(), address);
+            if (chunk == sorted.begin() || address >= *--chunk + CHUNK_BYTES) return "a small object lies outside every slab";
+            const gc_slab* slab = gc_slab_of(o);
+            if (reinterpret_cast<const char*>(slab) >= unused_start && reinterpret_cast<const char*>(slab) < unused_end)
+                return "a small object lies in a slab not carved yet";
+            if (slab->block_size != size) return "a small object lies in a slab of another size";
+            int offset = static_cast<int>(address - reinterpret_cast<const char*>(slab));
+            if (offset < GC_SLAB_FIRST_BLOCK || (offset - GC_SLAB_FIRST_BLOCK) % size != 0)
+                return "a small object does not start at a block";
+            if (slab->free[offset / GC_WORD_SPAN] >> (offset / 8 % 64) & 1) return "a listed object's block is marked free";
+            const gc_size_class& c = heap.classes[size >> 3];
+            if (address >= c.word_base && address < c.word_base + GC_WORD_SPAN &&
+                (c.free_bits >> ((address - c.word_base) / 8) & 1))
+                return "a listed object's block is taken for hand-out";
+            ++listed_objects[slab];
+        }
+    }
+    for (char* chunk : sorted) {
+        for (char* at = chunk; at != chunk + CHUNK_BYTES; at += GC_SLAB_BYTES) {
+            if (at >= unused_start && at < unused_end) break;
+            const gc_slab* slab = reinterpret_cast<const gc_slab*>(at);
+            int bits = 0;
+            for (uint64_t word : slab->free) bits += __builtin_popcountll(word);
+            if (bits != slab->free_count && slab->block_size) return "a slab's free count disagrees with its bitmap";
+            if (!slab->block_size) continue;
+            for (int granule = 0; granule < GC_SLAB_BYTES / 8; ++granule) {
+                int offset = granule * 8;
+                if (!(slab->free[granule / 64] >> (granule % 64) & 1)) continue;
+                if (offset < GC_SLAB_FIRST_BLOCK || (offset - GC_SLAB_FIRST_BLOCK) % slab->block_size != 0 ||
+                    offset + slab->block_size > GC_SLAB_BYTES)
+                    return "a slab's bitmap marks a free block where no block starts";
+            }
+            const gc_size_class& c = heap.classes[slab->block_size >> 3];
+            int taken = c.slab == slab ? __builtin_popcountll(c.free_bits) : 0;
+            int in_use = slab->blocks - slab->free_count - taken;
+            auto found = listed_objects.find(slab);
+            int on_lists = found == listed_objects.end() ? 0 : found->second;
+            if (GC_CHECKED ? in_use < on_lists : in_use != on_lists)
+                return "a slab's blocks in use disagree with the objects on the lists";
+            if (c.slab != slab && slab->free_count >= slab->relist_at) return "a slab is in the wrong state for its free blocks";
+        }
+    }
+    for (int size = 8; size < GC_SLAB_LIMIT; size += 8) {
+        for (const gc_slab* slab = listed[size >> 3].first; slab; slab = slab->next) {
+            if (!slab->listed || slab->block_size != size) return "a listed slab is not marked listed or has another size";
+            if (slab == heap.classes[size >> 3].slab) return "the current slab is listed";
+        }
+    }
+    for (const gc_slab* slab = pool; slab; slab = slab->next)
+        if (slab->block_size) return "a slab in the pool of empty slabs has a size";
+    return nullptr;
+}
+
 }  // namespace
 
 const char* gc_check_heap() {
@@ -383,6 +599,7 @@ const char* gc_check_heap() {
     if (white_bytes + grey_bytes + black_bytes != heap.allocated_bytes) return "allocated_bytes disagrees with the lists";
     if (black_bytes != heap.marked_bytes) return "marked_bytes disagrees with the black list";
     if (garbage_bytes != heap.garbage_bytes) return "garbage_bytes disagrees with the garbage list";
+    if (const char* f = check_slabs()) return f;
     const char* fault = check_children();
     return fault ? fault : "";
 }
