@@ -88,9 +88,10 @@ void gc_init_lists() {
 
 namespace {
 
-// Slabs are carved from chunks of 1 MiB; a chunk is never given back, like the
-// blocks of the old size-class lists. The chunks come from the general heap
-// and stay reachable from here, so the leak checker scans the objects in them.
+// Slabs are carved from chunks of 1 MiB, and a chunk is never given back:
+// the memory for small blocks stays at the most the program needed at once.
+// The chunks come from the general heap and stay reachable from here, so the
+// leak checker scans the objects in them.
 constexpr size_t CHUNK_BYTES = size_t(1) << 20;
 std::vector<char*>& chunks() {
     static std::vector<char*>* all = new std::vector<char*>();

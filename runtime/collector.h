@@ -28,6 +28,9 @@
 //
 // Collection never runs inside an allocation; the host calls gc_collect_step
 // after every event it delivers, when no object is held only by a local.
+//
+// Blocks below 64 bytes live in slabs, whose rules are stated at gc_slab
+// below; larger blocks come from the general heap.
 #pragma once
 
 #include <cstddef>
@@ -137,29 +140,30 @@ constexpr int GC_SLAB_LIMIT = 64;
 
 // The memory of blocks below 64 bytes. A slab is 16 KiB, aligned to 16 KiB,
 // and holds blocks of one size back to back after its header. Each size class
-// hands out the lowest free block of its slab first, so allocation order
-// follows address order: neighbours on the white and garbage lists (both in
-// allocation order) are neighbours in memory, and marking, sweeping and
-// destruction walk memory forward instead of jumping about.
+// hands out the free blocks of its current slab lowest address first, so
+// allocation order follows address order. New objects join the white list at
+// its tail and a sweep moves the white list whole onto the garbage list, so
+// list neighbours are mostly memory neighbours: marking and destruction walk
+// memory forward instead of jumping about, however long a live set lasts.
 //
 // The bitmap has one bit per 8-byte granule of the slab. A block is in
 // exactly one of three states:
-//   in use - on one of the four lists, or held back in checked builds;
-//   free   - its bit is set;
-//   taken  - handed to its size class for hand-out: in the class's free_bits,
-//            its bit clear.
+//   in use - on one of the four lists, or held back in checked builds
+//            (see gc_quarantine); its bit clear;
+//   free   - its bit set;
+//   taken  - in its size class's free_bits, to be handed out; its bit clear.
 // A slab is in exactly one of four states:
-//   current  - the one its size class hands out from; a release changes
-//              nothing else;
-//   listed   - on its class's list of slabs to hand out from next, which it
-//              joins once a quarter of its blocks are free;
-//   unlisted - fewer free than that;
+//   current  - the one its size class hands out from, bitmap word by word
+//              upwards from its cursor; a release only sets a bit;
+//   listed   - on its class's list of slabs to hand out from next, oldest
+//              first; a slab joins it once a quarter of its blocks are free;
+//   unlisted - in use, with fewer free than that;
 //   empty    - no block in use: in the pool every class takes slabs from.
 // free_count is the number of set bits; a release that brings it to
-// relist_at moves the slab to its next state.
+// relist_at moves the slab on (unlisted to listed, listed to empty).
 //
 // 16 KiB: a slab change (and the jump in memory that comes with it) every few
-// hundred allocations of one size; four times smaller cost about a tenth more
+// hundred allocations of one size; four times smaller cost about 8 % more
 // per allocation under a lasting live set, four times larger gained nothing.
 constexpr int GC_SLAB_BYTES = 16384;
 constexpr int GC_WORD_SPAN = 64 * 8;  // the bytes one bitmap word covers

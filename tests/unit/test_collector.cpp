@@ -212,6 +212,11 @@ TEST_F(Collector, CheckedBuildsPoisonDestroyedBlocksAndNeverRecycleThem) {
         EXPECT_NE(static_cast<void*>(new Sized<64>()), static_cast<void*>(large));
     }
 #if GC_ASAN
+    // A free block of a slab is poisoned until it is handed out.
+    char* fresh = reinterpret_cast<char*>(new Sized<56>());
+    if (gc_slab_of(fresh + 2 * 56 - 1) == gc_slab_of(fresh)) {
+        EXPECT_TRUE(__asan_address_is_poisoned(fresh + 56));
+    }
     EXPECT_TRUE(__asan_address_is_poisoned(small));
     EXPECT_TRUE(__asan_address_is_poisoned(reinterpret_cast<char*>(large) + 63));
     Object* dead = small;
