@@ -3,7 +3,8 @@
 //     64 allocations (an "event"), against new/delete of the same sizes;
 //  2. churn under a lasting live set: pairs of a 32-byte leaf and a 48-byte
 //     holder, each holder stored into a ring of 50,000 slots, one step every
-//     1,000 allocations, against malloc/free of the same blocks;
+//     1,000 allocations, against malloc/free of the same blocks; the first and
+//     the last million allocations apart, and each step timed;
 //  3. with about 8 MiB of small objects live: a full collection, and the
 //     longest incremental step while another 8 MiB is allocated in events.
 #include <algorithm>
@@ -124,6 +125,7 @@ struct PlainHolder {
 
 struct Churn {
     double first_ns = 0, last_ns = 0, all_ns = 0;  // per allocation, steps included
+    double all_cpu_ns = 0;                          // the same in this thread's CPU time
     double longest_ms = 0, p99_ms = 0;              // steps, wall clock
     double longest_cpu_ms = 0, p99_cpu_ms = 0;      // steps, this thread's CPU time
 };
@@ -139,6 +141,7 @@ double ThreadSeconds() {
 
 // Times the whole run and its first and last million allocations.
 struct ChurnClock {
+    double cpu_start = ThreadSeconds();
     Clock::time_point start = Clock::now(), first_end, last_start;
     void Passed(int allocations) {
         if (allocations == kChurnMillion) first_end = Clock::now();
@@ -146,6 +149,7 @@ struct ChurnClock {
     }
     void Finish(Churn& c) {
         auto end = Clock::now();
+        c.all_cpu_ns = (ThreadSeconds() - cpu_start) * 1e9 / kChurnAllocations;
         c.first_ns = Seconds(start, first_end) * 1e9 / kChurnMillion;
         c.last_ns = Seconds(last_start, end) * 1e9 / kChurnMillion;
         c.all_ns = Seconds(start, end) * 1e9 / kChurnAllocations;
@@ -216,18 +220,37 @@ Churn CollectedChurn() {
     return c;
 }
 
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// Rounds of malloc/free and of the collector alternate, so that other work on
+// the machine weighs on both alike; the summary takes the median round.
 void CompareChurn() {
     std::printf("\nChurn: %d allocations of 32- and 48-byte pairs, the last %d pairs live, "
-                "a step every %d allocations\n",
+                "a step every %d allocations; 3 rounds of each, alternating\n",
                 kChurnAllocations, kChurnRing, kChurnStepEvery);
-    Churn plain = PlainChurn();
-    Churn gc = CollectedChurn();
-    std::printf("malloc+free: %6.2f ns per allocation (first million %6.2f, last million %6.2f)\n", plain.all_ns,
-                plain.first_ns, plain.last_ns);
-    std::printf("collector:   %6.2f ns per allocation (first million %6.2f, last million %6.2f), ratio %.2f\n",
-                gc.all_ns, gc.first_ns, gc.last_ns, gc.all_ns / plain.all_ns);
-    std::printf("steps, wall clock: longest %.3f ms, 99th percentile %.3f ms\n", gc.longest_ms, gc.p99_ms);
-    std::printf("steps, CPU time:   longest %.3f ms, 99th percentile %.3f ms\n", gc.longest_cpu_ms, gc.p99_cpu_ms);
+    std::vector<double> ratio, cpu_ratio, longest, longest_cpu, p99, p99_cpu;
+    for (int round = 0; round < 3; ++round) {
+        Churn plain = PlainChurn();
+        Churn gc = CollectedChurn();
+        std::printf("malloc+free: %6.2f ns per allocation (first million %6.2f, last million %6.2f), CPU %6.2f ns\n",
+                    plain.all_ns, plain.first_ns, plain.last_ns, plain.all_cpu_ns);
+        std::printf("collector:   %6.2f ns per allocation (first million %6.2f, last million %6.2f), CPU %6.2f ns; "
+                    "steps longest %.3f ms (CPU %.3f), 99th percentile %.3f ms (CPU %.3f)\n",
+                    gc.all_ns, gc.first_ns, gc.last_ns, gc.all_cpu_ns, gc.longest_ms, gc.longest_cpu_ms, gc.p99_ms,
+                    gc.p99_cpu_ms);
+        ratio.push_back(gc.all_ns / plain.all_ns);
+        cpu_ratio.push_back(gc.all_cpu_ns / plain.all_cpu_ns);
+        longest.push_back(gc.longest_ms);
+        longest_cpu.push_back(gc.longest_cpu_ms);
+        p99.push_back(gc.p99_ms);
+        p99_cpu.push_back(gc.p99_cpu_ms);
+    }
+    std::printf("median round: ratio to malloc+free %.2f (CPU time %.2f); longest step %.3f ms (CPU %.3f), "
+                "99th percentile %.3f ms (CPU %.3f)\n",
+                Median(ratio), Median(cpu_ratio), Median(longest), Median(longest_cpu), Median(p99), Median(p99_cpu));
 }
 
 // Ends the current cycle through the step rule itself, with short-lived

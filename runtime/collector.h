@@ -299,9 +299,8 @@ inline bool gc_is_white(const gc_object* o) { return (o->flags & 3) == gc_heap()
 
 template <class T>
 void gc_mark_elements(int count, T* const* elements) {
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < count; ++i)
         if (elements[i]) gc_mark_now(elements[i]);
-    }
 }
 
 // The write barrier for object references: every store of an object reference
