@@ -583,13 +583,9 @@ const char* check_slabs() {
             for (uint64_t word : slab->free) bits += __builtin_popcountll(word);
             if (bits != slab->free_count && slab->block_size) return "a slab's free count disagrees with its bitmap";
             if (!slab->block_size) continue;
-            for (int granule = 0; granule < GC_SLAB_BYTES / 8; ++granule) {
-                int offset = granule * 8;
-                if (!(slab->free[granule / 64] >> (granule % 64) & 1)) continue;
-                if (offset < GC_SLAB_FIRST_BLOCK || (offset - GC_SLAB_FIRST_BLOCK) % slab->block_size != 0 ||
-                    offset + slab->block_size > GC_SLAB_BYTES)
+            for (int word = 0; word < GC_SLAB_WORDS; ++word)
+                if (slab->free[word] & ~free_patterns[slab->block_size / 8].free[word])
                     return "a slab's bitmap marks a free block where no block starts";
-            }
             const gc_size_class& c = heap.classes[slab->block_size >> 3];
             int taken = c.slab == slab ? __builtin_popcountll(c.free_bits) : 0;
             int in_use = slab->blocks - slab->free_count - taken;
