@@ -34,8 +34,6 @@ namespace {
 
 gc_state& heap = gc_heap_state;
 std::atomic<int> external_new_bytes{0};
-gc_visitor visitor = nullptr;
-void* visitor_context = nullptr;
 
 struct HeapStart {
     HeapStart() {
@@ -334,11 +332,11 @@ namespace {
 // is installed the object is only reported.
 bool TakeWhite(gc_object* o) {
     if (!o) return false;
-    if (visitor) {
-        visitor(o, visitor_context);
+    if (heap.visitor) {
+        heap.visitor(o, heap.visitor_context);
         return false;
     }
-    if ((o->flags & 3) != heap.mark_bit) return false;
+    if (!gc_is_white(o)) return false;
     o->flags ^= 1;
     unlink(o);
     return true;
@@ -353,7 +351,7 @@ void Blacken(gc_object* o) {
 
 }  // namespace
 
-void gc_enqueue(gc_object* o) {
+void gc_take_grey(gc_object* o) {
     if (TakeWhite(o)) append(&heap.grey, o);
 }
 
@@ -434,8 +432,8 @@ void gc_queue_roots() {
 }
 
 void gc_set_visitor(gc_visitor v, void* context) {
-    visitor = v;
-    visitor_context = context;
+    heap.visitor = v;
+    heap.visitor_context = context;
 }
 
 gc_object* gc_find_object(uintptr_t address) {
@@ -504,8 +502,8 @@ void check_child(gc_object* child, void* context) {
 // fields, each of which its MarkChildren must visit.
 const char* check_children() {
     ChildCheck check;
-    gc_visitor saved = visitor;
-    void* saved_context = visitor_context;
+    gc_visitor saved = heap.visitor;
+    void* saved_context = heap.visitor_context;
     gc_set_visitor(check_child, &check);
 #if GC_CHECKED
     std::vector<const void*> visited;

@@ -195,6 +195,11 @@ struct gc_size_class {
     gc_slab* slab;        // current, or null before the first allocation
 };
 
+// While a visitor is installed, gc_enqueue and gc_mark_now report the objects
+// they are given instead of marking them (used by the heap checker and tests to
+// enumerate an object's children through its MarkChildren).
+using gc_visitor = void (*)(gc_object* child, void* context);
+
 // Collector state, one instance for the process. Counters are signed 32-bit.
 struct gc_state {
     gc_object white, grey, black, garbage;   // sentinel heads
@@ -204,6 +209,8 @@ struct gc_state {
     int marked_bytes;
     int garbage_bytes;
     int mark_bit;
+    gc_visitor visitor;
+    void* visitor_context;
 };
 extern gc_state gc_heap_state;
 inline gc_state& gc_heap() { return gc_heap_state; }
@@ -278,7 +285,15 @@ __attribute__((no_sanitize("vptr"))) inline void* gc_allocate(size_t requested) 
     gc_pending = {block, block->succ, block->flags, block->pred};
     return block;
 }
-void gc_enqueue(gc_object* object);
+inline bool gc_is_white(const gc_object* o) { return (o->flags & 3) == gc_heap_state.mark_bit; }
+
+// Grey marking. Most objects that a store or a scan meets are reached
+// already, so the test for white is inline; only a white object (or any,
+// while a visitor is installed) goes on to gc_take_grey.
+void gc_take_grey(gc_object* object);
+inline void gc_enqueue(gc_object* object) {
+    if (object && (gc_heap_state.visitor || gc_is_white(object))) gc_take_grey(object);
+}
 void gc_mark_now(gc_object* object);
 void gc_mark_some(int target);
 void gc_sweep();
@@ -295,7 +310,6 @@ void gc_init_lists();
 // Queues every registered root (see gc_root in runtime/gc_ref.h).
 void gc_queue_roots();
 
-inline bool gc_is_white(const gc_object* o) { return (o->flags & 3) == gc_heap().mark_bit; }
 
 template <class T>
 void gc_mark_elements(int count, T* const* elements) {
@@ -322,8 +336,5 @@ gc_object* gc_find_object(uintptr_t address);
 // text when all is well, else the first fault found.
 const char* gc_check_heap();
 
-// While a visitor is installed, gc_enqueue and gc_mark_now report the objects
-// they are given instead of marking them (used by the heap checker and tests to
-// enumerate an object's children through its MarkChildren).
-using gc_visitor = void (*)(gc_object* child, void* context);
+// Installs or (with null) removes the visitor of gc_state.
 void gc_set_visitor(gc_visitor visitor, void* context);
