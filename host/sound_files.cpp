@@ -184,7 +184,7 @@ stb_vorbis* OpenVorbis(std::FILE* file, unsigned size, int limit, char** block) 
     if (commentSize == 0) return nullptr;
     int64_t first = kFirstVorbisBlock + 8 * int64_t(commentSize);
     if (first > limit) first = limit;
-    for (int64_t bytes = first; bytes <= limit; bytes *= 2) {
+    for (int64_t bytes = first; bytes > 0 && bytes <= limit; bytes *= 2) {
         *block = static_cast<char*>(std::malloc(static_cast<size_t>(bytes)));
         int error = VORBIS__no_error;
         stb_vorbis* vorbis = nullptr;
