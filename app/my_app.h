@@ -186,6 +186,8 @@ public:
     void DrawTitleHint();
     void DrawPaceControl();
     void DrawHelp();
+    // The scale that draws the canvas font's glyphs `height` units high.
+    float TextScale(float height) const;
 
 private:
     // gestures.cpp

@@ -73,8 +73,9 @@ int c_MyApp::OnDraw() {
 
 namespace {
 
-// Text of the canvas font, at 1.5 times its size on the virtual screen.
-constexpr float TEXT_SCALE = 1.5f, HELP_SCALE = 1.3f;
+// Heights of text on the virtual screen, whatever the font picture's cells:
+// the title's hint, the pace label and the help's lines.
+constexpr float HINT_HEIGHT = 22, LABEL_HEIGHT = 33, HELP_HEIGHT = 28.6f;
 // The help's dark veil over the screen, and the calm panel under its text.
 constexpr float VEIL_ALPHA = 0.5f, PANEL_ALPHA = 0.94f, PANEL_PADDING = 40;
 
@@ -108,10 +109,15 @@ const String& Text(const char* text) {
 
 }  // namespace
 
+float c_MyApp::TextScale(float height) const {
+    return canvas->font && canvas->font->height > 0 ? height / canvas->font->height : 1;
+}
+
 void c_MyApp::DrawTitleHint() {
     const String& hint = Text("F1: keys");
     canvas->SetColor(0.35f, 0.35f, 0.35f);
-    canvas->DrawText(hint, (VIRTUAL_WIDTH - canvas->TextWidth(hint)) / 2, VIRTUAL_HEIGHT - 40);
+    float scale = TextScale(HINT_HEIGHT);
+    canvas->DrawText(hint, (VIRTUAL_WIDTH - canvas->TextWidth(hint, scale)) / 2, VIRTUAL_HEIGHT - 40, scale);
     canvas->SetColor(1, 1, 1);
 }
 
@@ -123,19 +129,19 @@ void c_MyApp::DrawPaceControl() {
     canvas->DrawRect(PACE_X, PACE_Y, PACE_WIDTH, PACE_HEIGHT);
     canvas->SetColor(1, 1, 1);
     const String& label = Text(halfPace ? "1/2x" : "1x");
-    float h = canvas->font ? canvas->font->height * TEXT_SCALE : 0;
-    canvas->DrawText(label, PACE_X + (PACE_WIDTH - canvas->TextWidth(label, TEXT_SCALE)) / 2,
-                     PACE_Y + (PACE_HEIGHT - h) / 2, TEXT_SCALE);
+    float scale = TextScale(LABEL_HEIGHT), h = canvas->font ? LABEL_HEIGHT : 0;
+    canvas->DrawText(label, PACE_X + (PACE_WIDTH - canvas->TextWidth(label, scale)) / 2,
+                     PACE_Y + (PACE_HEIGHT - h) / 2, scale);
 }
 
 void c_MyApp::DrawHelp() {
     canvas->SetColor(0, 0, 0);
     canvas->SetAlpha(VEIL_ALPHA);
     canvas->DrawRect(0, 0, VIRTUAL_WIDTH, VIRTUAL_HEIGHT);
-    float lineHeight = canvas->font ? canvas->font->height * HELP_SCALE * 1.3f : 0;
+    float scale = TextScale(HELP_HEIGHT), lineHeight = canvas->font ? HELP_HEIGHT * 1.3f : 0;
     int lines = HELP_LINES;
     float width = 0;
-    for (const char* line : HELP_TEXT) width = std::max(width, canvas->TextWidth(Text(line), HELP_SCALE));
+    for (const char* line : HELP_TEXT) width = std::max(width, canvas->TextWidth(Text(line), scale));
     float x = (VIRTUAL_WIDTH - width) / 2, y = (VIRTUAL_HEIGHT - lines * lineHeight) / 2;
     canvas->SetColor(0.13f, 0.18f, 0.27f);
     canvas->SetAlpha(PANEL_ALPHA);
@@ -147,7 +153,7 @@ void c_MyApp::DrawHelp() {
             canvas->SetColor(1, 0.82f, 0.4f);
         else
             canvas->SetColor(1, 1, 1);
-        canvas->DrawText(Text(HELP_TEXT[i]), x, y + i * lineHeight, HELP_SCALE);
+        canvas->DrawText(Text(HELP_TEXT[i]), x, y + i * lineHeight, scale);
     }
     canvas->SetColor(1, 1, 1);
 }
