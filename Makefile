@@ -24,9 +24,10 @@ test: build test-main test-sanitize test-fuzz
 test-main:
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 600
 
-# The whole suite once more (unit, GL and end-to-end tests) built with
+# The whole suite once more (unit, GL, end-to-end and art tests) built with
 # AddressSanitizer and UndefinedBehaviorSanitizer: the end-to-end tests start
-# the sanitized program.
+# the sanitized program. Installing and packaging are tested on the normal
+# build alone, the one users get.
 test-sanitize: deps
 	cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DGRIMALOU_SANITIZE=ON
 	cmake --build build-sanitize -j $(JOBS)
