@@ -17,8 +17,8 @@ void GlStateCache::Invalidate() {
     activeUnit_ = kUnknown;
     for (int& texture : textures_) texture = kUnknown;
     scissorTest_ = kUnknown;
-    scissorKnown_ = false;
-    viewportKnown_ = false;
+    scissor_.known = false;
+    viewport_.known = false;
     framebuffer_ = kUnknown;
 }
 
@@ -83,24 +83,12 @@ void GlStateCache::EnableScissorTest(bool on) {
 
 void GlStateCache::Scissor(int x, int y, int w, int h) {
     Check();
-    if (scissorKnown_ && scissor_[0] == x && scissor_[1] == y && scissor_[2] == w && scissor_[3] == h) return;
-    gl.Scissor(x, y, w, h);
-    scissor_[0] = x;
-    scissor_[1] = y;
-    scissor_[2] = w;
-    scissor_[3] = h;
-    scissorKnown_ = true;
+    if (scissor_.Put(x, y, w, h)) gl.Scissor(x, y, w, h);
 }
 
 void GlStateCache::Viewport(int x, int y, int w, int h) {
     Check();
-    if (viewportKnown_ && viewport_[0] == x && viewport_[1] == y && viewport_[2] == w && viewport_[3] == h) return;
-    gl.Viewport(x, y, w, h);
-    viewport_[0] = x;
-    viewport_[1] = y;
-    viewport_[2] = w;
-    viewport_[3] = h;
-    viewportKnown_ = true;
+    if (viewport_.Put(x, y, w, h)) gl.Viewport(x, y, w, h);
 }
 
 void GlStateCache::BindFramebuffer(int framebuffer) {

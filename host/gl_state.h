@@ -52,6 +52,16 @@ private:
     void Check();
 
     static constexpr int kUnknown = -1;
+    // A rectangle entry (scissor, viewport): Put says whether GL must be told.
+    struct Rect {
+        bool known = false;
+        int x = 0, y = 0, w = 0, h = 0;
+        bool Put(int nx, int ny, int nw, int nh) {
+            if (known && x == nx && y == ny && w == nw && h == nh) return false;
+            *this = {true, nx, ny, nw, nh};
+            return true;
+        }
+    };
     // The graphics generation whose context the entries describe.
     int generation_ = kUnknown;
     int program_ = kUnknown;
@@ -62,10 +72,8 @@ private:
     int activeUnit_ = kUnknown;
     int textures_[GL_STATE_TEXTURE_UNITS];
     int scissorTest_ = kUnknown;
-    bool scissorKnown_ = false;
-    int scissor_[4] = {0, 0, 0, 0};
-    bool viewportKnown_ = false;
-    int viewport_[4] = {0, 0, 0, 0};
+    Rect scissor_;
+    Rect viewport_;
     int framebuffer_ = kUnknown;
 };
 
