@@ -175,7 +175,8 @@ std::vector<std::string> sharedKeys() {
                           "boutdevisage1.png", "boutdevisage2.png", "rec.png", "boutonmenu1.png",
                           "boutonmenu2.png", "rect4609", "rect4621", "rect4622", "rect4607",
                           "rect4608", "boutonrnd", "boutonrec1.png", "boutonrec2.png",
-                          "boutonplay1.png", "boutonplay2.png"})
+                          "boutonplay1.png", "boutonplay2.png", "boutonmaison.png", "boutonsauver.png",
+                          "boutonbiblio.png", "boutonaide.png"})
         all.push_back(k);
     return all;
 }

@@ -802,7 +802,7 @@ void buttonBase(cairo_t* cr, double size, bool on) {
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
 }
 
-enum class Icon { Menu, Reset, Symmetry, Tongue, Random, Record, Recording, Play, Stop };
+enum class Icon { Menu, Reset, Symmetry, Tongue, Random, Record, Recording, Play, Stop, Home, Save, Library, Help };
 
 void icon(cairo_t* cr, Icon which, double size) {
     const double c = size / 2;
@@ -891,6 +891,66 @@ void icon(cairo_t* cr, Icon which, double size) {
         cairo_fill_preserve(cr);
         cairo_set_line_width(cr, 4);
         cairo_stroke(cr);
+        break;
+    case Icon::Home:
+        // A small house: the roof, the walls and a door.
+        cairo_move_to(cr, c - 21, c - 1);
+        cairo_line_to(cr, c, c - 20);
+        cairo_line_to(cr, c + 21, c - 1);
+        cairo_stroke(cr);
+        cairo_move_to(cr, c - 14, c - 6);
+        cairo_line_to(cr, c - 14, c + 18);
+        cairo_line_to(cr, c + 14, c + 18);
+        cairo_line_to(cr, c + 14, c - 6);
+        cairo_set_line_width(cr, 5);
+        cairo_stroke(cr);
+        roundedRect(cr, c - 5, c + 4, 10, 14, 2);
+        cairo_fill(cr);
+        break;
+    case Icon::Save:
+        // An arrow going down into a tray.
+        cairo_move_to(cr, c, c - 22);
+        cairo_line_to(cr, c, c - 2);
+        cairo_stroke(cr);
+        cairo_move_to(cr, c - 11, c - 5);
+        cairo_line_to(cr, c + 11, c - 5);
+        cairo_line_to(cr, c, c + 8);
+        cairo_close_path(cr);
+        cairo_fill_preserve(cr);
+        cairo_set_line_width(cr, 3);
+        cairo_stroke(cr);
+        cairo_move_to(cr, c - 20, c + 3);
+        cairo_line_to(cr, c - 20, c + 18);
+        cairo_line_to(cr, c + 20, c + 18);
+        cairo_line_to(cr, c + 20, c + 3);
+        cairo_set_line_width(cr, 5);
+        cairo_stroke(cr);
+        break;
+    case Icon::Library:
+        // A stack of three cards, the front one written on.
+        cairo_set_line_width(cr, 4);
+        for (int i = 2; i >= 0; --i) {
+            roundedRect(cr, c - 19 + 6 * i, c - 8 - 6 * i, 28, 26, 4);
+            set(cr, i ? pal::button : pal::white);
+            cairo_fill_preserve(cr);
+            set(cr, pal::white);
+            cairo_stroke(cr);
+        }
+        set(cr, pal::button);
+        cairo_set_line_width(cr, 3);
+        for (int i = 0; i < 3; ++i) {
+            cairo_move_to(cr, c - 13, c - 1 + 6 * i);
+            cairo_line_to(cr, c + (i == 2 ? -2 : 3), c - 1 + 6 * i);
+        }
+        cairo_stroke(cr);
+        break;
+    case Icon::Help:
+        // A question mark: a hook, its stem and the dot.
+        cairo_arc(cr, c, c - 10, 11, M_PI, 2.4 * M_PI);
+        cairo_line_to(cr, c, c + 7);
+        cairo_stroke(cr);
+        cairo_arc(cr, c, c + 18, 4.5, 0, 2 * M_PI);
+        cairo_fill(cr);
         break;
     }
 }
@@ -1146,6 +1206,10 @@ std::vector<Sprite> sharedSprites() {
     out.push_back(button("boutonrec2.png", 80, true, Icon::Recording));
     out.push_back(button("boutonplay1.png", 80, false, Icon::Play));
     out.push_back(button("boutonplay2.png", 80, true, Icon::Stop));
+    out.push_back(button("boutonmaison.png", 80, false, Icon::Home));
+    out.push_back(button("boutonsauver.png", 80, false, Icon::Save));
+    out.push_back(button("boutonbiblio.png", 80, false, Icon::Library));
+    out.push_back(button("boutonaide.png", 80, false, Icon::Help));
     {
         Placement pl;
         pl.hx = pl.hy = 1;
