@@ -1,0 +1,451 @@
+// The exercise text: a header line with the format version, one line per
+// field ("name value"), the entries one line each ("x y", or an event's name
+// and y, either followed by "xN" when the same entry repeats N times), and
+// "done" as the last line, so that a cut file is always noticed.
+#include "app/exercise.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+
+namespace {
+
+constexpr const char* kMagic = "grimalou-exercise";
+constexpr const char* kEntriesLine = "entries";
+constexpr const char* kLastLine = "done";
+// Pointer samples and the y of events, in virtual units: the virtual screen
+// is 1280 x 800, and a touch in a letterbox bar of a very wide or tall
+// window lies further out, but never this far.
+constexpr int kMaxCoordinate = 65535;
+
+// The face's fields in the order the file lists them, part by part, with the
+// values each may take. Rows and steps choose a part's picture (row + step
+// indexes its picture array), so their bounds are the ones the face can
+// reach; positions and angles index nothing and only have to be sane.
+enum class Kind { Int, Float, Flag };
+struct Field {
+    const char* name;
+    Kind kind;
+    int FaceSnapshot::*intMember;
+    float FaceSnapshot::*floatMember;
+    bool FaceSnapshot::*flagMember;
+    double min, max;
+};
+constexpr double kPlace = 4000;  // positions: the face picture is about 800 units wide
+constexpr double kTurn = 180;    // angles: half a turn either way
+#define INT_FIELD(name, member, min, max) {name, Kind::Int, &FaceSnapshot::member, nullptr, nullptr, min, max}
+#define FLOAT_FIELD(name, member, bound) {name, Kind::Float, nullptr, &FaceSnapshot::member, nullptr, -(bound), bound}
+#define FLAG_FIELD(name, member) {name, Kind::Flag, nullptr, nullptr, &FaceSnapshot::member, 0, 1}
+const Field kFields[] = {
+    INT_FIELD("mouthRight.frame", mouthRightFrame, 0, 21),
+    INT_FIELD("mouthRight.variant", mouthRightVariant, 0, 6),
+    FLOAT_FIELD("mouthRight.x", mouthRightX, kPlace),
+    FLOAT_FIELD("mouthRight.y", mouthRightY, kPlace),
+    INT_FIELD("mouthLeft.frame", mouthLeftFrame, 0, 21),
+    INT_FIELD("mouthLeft.variant", mouthLeftVariant, 0, 6),
+    FLOAT_FIELD("mouthLeft.x", mouthLeftX, kPlace),
+    FLOAT_FIELD("mouthLeft.y", mouthLeftY, kPlace),
+    FLOAT_FIELD("lipsRight.x", lipsRightX, kPlace),
+    FLOAT_FIELD("lipsRight.y", lipsRightY, kPlace),
+    FLOAT_FIELD("lipsLeft.x", lipsLeftX, kPlace),
+    FLOAT_FIELD("lipsLeft.y", lipsLeftY, kPlace),
+    FLOAT_FIELD("teethRight.x", teethRightX, kPlace),
+    FLOAT_FIELD("teethRight.y", teethRightY, kPlace),
+    FLOAT_FIELD("teethLeft.x", teethLeftX, kPlace),
+    FLOAT_FIELD("teethLeft.y", teethLeftY, kPlace),
+    INT_FIELD("tongue.frame", tongueFrame, 0, 15),
+    INT_FIELD("tongue.variant", tongueVariant, 0, 4),
+    FLOAT_FIELD("tongue.x", tongueX, kPlace),
+    FLOAT_FIELD("tongue.y", tongueY, kPlace),
+    INT_FIELD("tongueDepth", tongueDepth, 0, 2),
+    INT_FIELD("tongueShift", tongueShift, -4, 4),
+    FLAG_FIELD("tongueOut", tongueOut),
+    FLAG_FIELD("tongueUnmirrored", tongueUnmirrored),
+    INT_FIELD("eyeRight.variant", eyeRightVariant, 0, 2),
+    FLOAT_FIELD("eyeRight.x", eyeRightX, kPlace),
+    FLOAT_FIELD("eyeRight.y", eyeRightY, kPlace),
+    INT_FIELD("eyeLeft.variant", eyeLeftVariant, 0, 2),
+    FLOAT_FIELD("eyeLeft.x", eyeLeftX, kPlace),
+    FLOAT_FIELD("eyeLeft.y", eyeLeftY, kPlace),
+    FLOAT_FIELD("browRight.angle", browRightAngle, kTurn),
+    FLOAT_FIELD("browRight.x", browRightX, kPlace),
+    FLOAT_FIELD("browRight.y", browRightY, kPlace),
+    FLOAT_FIELD("browLeft.angle", browLeftAngle, kTurn),
+    FLOAT_FIELD("browLeft.x", browLeftX, kPlace),
+    FLOAT_FIELD("browLeft.y", browLeftY, kPlace),
+    INT_FIELD("cheekRight.variant", cheekRightVariant, 0, 2),
+    INT_FIELD("cheekLeft.variant", cheekLeftVariant, 0, 2),
+    INT_FIELD("tongueButton.state", tongueButtonState, 0, 1),
+    INT_FIELD("symmetryButton.state", symmetryButtonState, 0, 1),
+    FLAG_FIELD("lipsMode", lipsMode),
+    FLAG_FIELD("teethMode", teethMode),
+    FLAG_FIELD("pursedMouth", pursedMouth),
+    FLAG_FIELD("roundMouth", roundMouth),
+};
+#undef INT_FIELD
+#undef FLOAT_FIELD
+#undef FLAG_FIELD
+constexpr int kFieldCount = sizeof kFields / sizeof kFields[0];
+static_assert(kFieldCount == 38 + 6, "every value of the recorder's snapshot has its line");
+
+// The names of the entry codes in the file. A new event is a new row.
+struct EventName {
+    int code;
+    const char* name;
+};
+const EventName kEvents[] = {
+    {ENTRY_IDLE, "idle"},     {ENTRY_END, "end"},     {ENTRY_TONGUE, "tongue"},
+    {ENTRY_RANDOM, "random"}, {ENTRY_RESET, "reset"}, {ENTRY_SYMMETRY, "symmetry"},
+};
+
+const char* EventNameOf(int code) {
+    for (const EventName& e : kEvents)
+        if (e.code == code) return e.name;
+    return nullptr;
+}
+
+// The other header lines.
+const char* const kChildKey = "child";
+const char* const kPaceKey = "pace";
+const char* const kRandomKey = "random";
+const char* const kPaceWords[] = {"normal", "half"};
+
+std::string Number(double value) { return std::to_string(static_cast<long long>(value)); }
+
+// The text of a number that reads back as the same float: the shortest one.
+std::string FloatText(float value) {
+    char buffer[32];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
+std::string ValueText(const FaceSnapshot& face, const Field& field) {
+    switch (field.kind) {
+        case Kind::Int: return std::to_string(face.*field.intMember);
+        case Kind::Float: return FloatText(face.*field.floatMember);
+        case Kind::Flag: return face.*field.flagMember ? "yes" : "no";
+    }
+    return std::string();
+}
+
+// "" when `value` fits `field`.
+std::string CheckValue(const Field& field, double value) {
+    if (field.kind == Kind::Float && !std::isfinite(value)) return std::string(field.name) + " is not a number";
+    if (value >= field.min && value <= field.max) return std::string();
+    std::string shown = field.kind == Kind::Float ? FloatText(static_cast<float>(value)) : Number(value);
+    return std::string(field.name) + " " + shown + " is out of range (" + Number(field.min) + " to " +
+           Number(field.max) + ")";
+}
+
+double ValueOf(const FaceSnapshot& face, const Field& field) {
+    switch (field.kind) {
+        case Kind::Int: return face.*field.intMember;
+        case Kind::Float: return face.*field.floatMember;
+        case Kind::Flag: return face.*field.flagMember ? 1 : 0;
+    }
+    return 0;
+}
+
+// "" when the entry can be played; `last`: it is the exercise's last entry.
+std::string CheckEntry(const ExerciseEntry& entry, bool last) {
+    std::string where = "(" + std::to_string(entry.x) + ", " + std::to_string(entry.y) + ")";
+    if (entry.x > kMaxCoordinate || entry.y < 0 || entry.y > kMaxCoordinate)
+        return "the entry " + where + " is out of range (0 to " + std::to_string(kMaxCoordinate) + ")";
+    if (entry.x < 0 && !EventNameOf(entry.x)) return "the entry " + where + " has no known event";
+    if (entry.x == ENTRY_END && !last) return "an entry follows the end mark";
+    return std::string();
+}
+
+// A line cut into words at spaces and tabs.
+std::vector<std::string> Words(const std::string& line) {
+    std::vector<std::string> words;
+    size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+        size_t start = i;
+        while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
+        if (i > start) words.push_back(line.substr(start, i - start));
+    }
+    return words;
+}
+
+// A word shown in a message: what a terminal can print, and not too much of it.
+std::string Quoted(const std::string& word) {
+    std::string shown;
+    for (size_t i = 0; i < word.size() && i < 24; ++i) {
+        unsigned char c = static_cast<unsigned char>(word[i]);
+        shown += c >= 0x20 && c < 0x7F ? static_cast<char>(c) : '?';
+    }
+    if (word.size() > 24) shown += "...";
+    return "'" + shown + "'";
+}
+
+// Whole-word numbers only: "12x" or "" are not numbers.
+bool ParseInt(const std::string& word, long long* value) {
+    const char* end = word.data() + word.size();
+    auto result = std::from_chars(word.data(), end, *value);
+    return result.ec == std::errc() && result.ptr == end;
+}
+
+bool ParseFloat(const std::string& word, float* value) {
+    const char* end = word.data() + word.size();
+    auto result = std::from_chars(word.data(), end, *value);
+    return result.ec == std::errc() && result.ptr == end;
+}
+
+// A name as a later version would give a new field or event.
+bool LooksLikeName(const std::string& word) {
+    if (word.empty() || word[0] < 'a' || word[0] > 'z') return false;
+    for (char c : word)
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' || c == '-'))
+            return false;
+    return true;
+}
+
+const char* const kNewer = "; it was made by a newer version of Grimalou";
+
+// One pass over the text's lines; each Take* returns "" or the problem.
+class Reader {
+public:
+    Exercise exercise;
+
+    std::string Read(const std::string& text) {
+        if (text.size() > EXERCISE_MAX_BYTES)
+            return "it is larger than 1 MiB, far too large for an exercise (about 6 KB)";
+        if (text.find_first_not_of(" \t\r\n") == std::string::npos) return "it is empty";
+        // A byte-order mark, as some editors put before UTF-8 text, is not a word.
+        size_t start = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+        while (start < text.size()) {
+            size_t end = text.find('\n', start);
+            if (end == std::string::npos) end = text.size();
+            std::string line = text.substr(start, end - start);
+            start = end + 1;
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            ++lineNumber_;
+            std::string problem = TakeLine(line);
+            // A last line without its line break is where a cut file stops.
+            if (!problem.empty() && end == text.size() && lineNumber_ > 1)
+                return "it ends early, in line " + std::to_string(lineNumber_) + ": the file is cut short";
+            if (!problem.empty()) return lineNumber_ == 1 ? problem : At(problem);
+        }
+        if (stage_ != Stage::Done)
+            return "it ends early, after line " + std::to_string(lineNumber_) + ", without its last line '" +
+                   kLastLine + "': the file is cut short";
+        return std::string();
+    }
+
+private:
+    enum class Stage { Header, Fields, Entries, Done };
+    Stage stage_ = Stage::Header;
+    int lineNumber_ = 0;
+    bool seen_[kFieldCount] = {};
+    bool seenChild_ = false, seenPace_ = false, seenRandom_ = false;
+
+    std::string At(const std::string& problem) const { return "line " + std::to_string(lineNumber_) + ": " + problem; }
+
+    std::string TakeLine(const std::string& line) {
+        std::vector<std::string> words = Words(line);
+        if (stage_ == Stage::Header) return TakeHeader(words);
+        if (words.empty() || words[0][0] == '#') return std::string();
+        switch (stage_) {
+            case Stage::Fields: return TakeField(words);
+            case Stage::Entries: return TakeEntry(words);
+            default: return "there is more after the last line '" + std::string(kLastLine) + "'";
+        }
+    }
+
+    std::string TakeHeader(const std::vector<std::string>& words) {
+        if (words.size() != 2 || words[0] != kMagic) return "it is not a Grimalou exercise";
+        long long version = 0;
+        if (!ParseInt(words[1], &version) || version < 1) return "it is not a Grimalou exercise (bad version)";
+        if (version > EXERCISE_FORMAT_VERSION)
+            return "it was made by a newer version of Grimalou (exercise format " + words[1] +
+                   "; this version reads format " + std::to_string(EXERCISE_FORMAT_VERSION) + " and older)";
+        stage_ = Stage::Fields;
+        return std::string();
+    }
+
+    std::string TakeField(const std::vector<std::string>& words) {
+        if (words.size() == 1 && words[0] == kEntriesLine) return StartEntries();
+        if (words.size() != 2) return "expected a name and one value, found " + Quoted(words[0]) + "...";
+        const std::string &name = words[0], &value = words[1];
+        if (name == kChildKey) return TakeChild(value);
+        if (name == kPaceKey) return TakePace(value);
+        if (name == kRandomKey) return TakeRandom(value);
+        for (int i = 0; i < kFieldCount; ++i)
+            if (name == kFields[i].name) return TakeFace(i, value);
+        return "unknown field " + Quoted(name);
+    }
+
+    std::string Twice(const std::string& name) const { return Quoted(name) + " is given twice"; }
+
+    std::string TakeChild(const std::string& value) {
+        if (seenChild_) return Twice(kChildKey);
+        seenChild_ = true;
+        for (Child c : {Child::Girl, Child::Boy})
+            if (value == ChildWord(c)) {
+                exercise.child = c;
+                return std::string();
+            }
+        return "the child is " + Quoted(value) + ", neither 'girl' nor 'boy'";
+    }
+
+    std::string TakePace(const std::string& value) {
+        if (seenPace_) return Twice(kPaceKey);
+        seenPace_ = true;
+        for (Pace p : {Pace::Normal, Pace::Half})
+            if (value == kPaceWords[static_cast<int>(p)]) {
+                exercise.pace = p;
+                return std::string();
+            }
+        return "the pace is " + Quoted(value) + ", neither 'normal' nor 'half'";
+    }
+
+    std::string TakeRandom(const std::string& value) {
+        if (seenRandom_) return Twice(kRandomKey);
+        seenRandom_ = true;
+        long long state = 0;
+        if (!ParseInt(value, &state) || state < INT32_MIN || state > INT32_MAX)
+            return "the random state " + Quoted(value) + " is not a 32-bit whole number";
+        exercise.randomState = static_cast<int>(state);
+        return std::string();
+    }
+
+    std::string TakeFace(int index, const std::string& value) {
+        const Field& field = kFields[index];
+        if (seen_[index]) return Twice(field.name);
+        seen_[index] = true;
+        FaceSnapshot& face = exercise.startFace;
+        if (field.kind == Kind::Flag) {
+            if (value != "yes" && value != "no") return std::string(field.name) + " is " + Quoted(value) + ", not yes or no";
+            face.*field.flagMember = value == "yes";
+            return std::string();
+        }
+        if (field.kind == Kind::Float) {
+            float number = 0;
+            if (!ParseFloat(value, &number)) return std::string(field.name) + " " + Quoted(value) + " is not a number";
+            std::string problem = CheckValue(field, number);
+            if (problem.empty()) face.*field.floatMember = number;
+            return problem;
+        }
+        long long number = 0;
+        if (!ParseInt(value, &number)) return std::string(field.name) + " " + Quoted(value) + " is not a whole number";
+        std::string problem = CheckValue(field, static_cast<double>(number));
+        if (problem.empty()) face.*field.intMember = static_cast<int>(number);
+        return problem;
+    }
+
+    std::string StartEntries() {
+        std::string missing;
+        if (!seenChild_) missing = kChildKey;
+        if (!seenPace_) missing = kPaceKey;
+        if (!seenRandom_) missing = kRandomKey;
+        for (int i = 0; i < kFieldCount && missing.empty(); ++i)
+            if (!seen_[i]) missing = kFields[i].name;
+        if (!missing.empty()) return "the field " + Quoted(missing) + " is missing before the entries";
+        stage_ = Stage::Entries;
+        return std::string();
+    }
+
+    std::string TakeEntry(const std::vector<std::string>& words) {
+        if (words.size() == 1 && words[0] == kLastLine) {
+            stage_ = Stage::Done;
+            return std::string();
+        }
+        if (words.size() != 2 && words.size() != 3) return "expected an entry, found " + Quoted(words[0]) + "...";
+        ExerciseEntry entry;
+        long long x = 0, y = 0, times = 1;
+        if (ParseInt(words[0], &x)) {
+            if (x < 0 || x > kMaxCoordinate) return "the entry's x " + Quoted(words[0]) + " is out of range";
+            entry.x = static_cast<int>(x);
+        } else {
+            bool known = false;
+            for (const EventName& e : kEvents)
+                if (words[0] == e.name) entry.x = e.code, known = true;
+            if (!known && LooksLikeName(words[0]))
+                return "the event " + Quoted(words[0]) + " is unknown to this version" + kNewer;
+            if (!known) return Quoted(words[0]) + " is not an entry";
+        }
+        if (!ParseInt(words[1], &y) || y < 0 || y > kMaxCoordinate)
+            return "the entry's y " + Quoted(words[1]) + " is not a whole number from 0 to " +
+                   std::to_string(kMaxCoordinate);
+        entry.y = static_cast<int>(y);
+        if (words.size() == 3 && (words[2].size() < 2 || words[2][0] != 'x' ||
+                                  !ParseInt(words[2].substr(1), &times) || times < 1))
+            return "the repetition " + Quoted(words[2]) + " is not x followed by a count";
+        std::vector<ExerciseEntry>& entries = exercise.entries;
+        if (!entries.empty() && entries.back().x == ENTRY_END) return "an entry follows the end mark";
+        if (times > EXERCISE_MAX_ENTRIES - static_cast<long long>(entries.size()))
+            return "there are more than " + std::to_string(EXERCISE_MAX_ENTRIES) + " entries";
+        if (entry.x == ENTRY_END && times > 1) return "the end mark is repeated";
+        entries.insert(entries.end(), static_cast<size_t>(times), entry);
+        return std::string();
+    }
+};
+
+}  // namespace
+
+bool operator==(const FaceSnapshot& a, const FaceSnapshot& b) {
+    for (const Field& field : kFields)
+        if (ValueOf(a, field) != ValueOf(b, field)) return false;
+    return true;
+}
+
+bool operator==(const Exercise& a, const Exercise& b) {
+    if (a.child != b.child || a.startFace != b.startFace || a.randomState != b.randomState || a.pace != b.pace ||
+        a.entries.size() != b.entries.size())
+        return false;
+    for (size_t i = 0; i < a.entries.size(); ++i)
+        if (a.entries[i].x != b.entries[i].x || a.entries[i].y != b.entries[i].y) return false;
+    return true;
+}
+
+const char* ChildWord(Child child) { return child == Child::Girl ? "girl" : "boy"; }
+
+std::string CheckExercise(const Exercise& exercise) {
+    for (const Field& field : kFields) {
+        std::string problem = CheckValue(field, ValueOf(exercise.startFace, field));
+        if (!problem.empty()) return problem;
+    }
+    if (exercise.entries.size() > EXERCISE_MAX_ENTRIES)
+        return "there are more than " + std::to_string(EXERCISE_MAX_ENTRIES) + " entries";
+    for (size_t i = 0; i < exercise.entries.size(); ++i) {
+        std::string problem = CheckEntry(exercise.entries[i], i + 1 == exercise.entries.size());
+        if (!problem.empty()) return problem;
+    }
+    return std::string();
+}
+
+std::string WriteExercise(const Exercise& exercise) {
+    std::string text = std::string(kMagic) + " " + std::to_string(EXERCISE_FORMAT_VERSION) + "\n";
+    text += "# A face exercise for Grimalou, played at 60 entries a second.\n";
+    text += std::string(kChildKey) + " " + ChildWord(exercise.child) + "\n";
+    text += std::string(kPaceKey) + " " + kPaceWords[static_cast<int>(exercise.pace)] + "\n";
+    text += std::string(kRandomKey) + " " + std::to_string(exercise.randomState) + "\n";
+    text += "# The face when recording started.\n";
+    for (const Field& field : kFields) text += std::string(field.name) + " " + ValueText(exercise.startFace, field) + "\n";
+    text += "# One entry a tick: a touch at x y, or an event and the y of the touch;\n";
+    text += "# xN repeats an entry N times.\n";
+    text += std::string(kEntriesLine) + "\n";
+    const std::vector<ExerciseEntry>& entries = exercise.entries;
+    for (size_t i = 0; i < entries.size();) {
+        size_t run = 1;
+        while (i + run < entries.size() && entries[i + run].x == entries[i].x && entries[i + run].y == entries[i].y)
+            ++run;
+        const char* name = entries[i].x < 0 ? EventNameOf(entries[i].x) : nullptr;
+        text += name ? std::string(name) : std::to_string(entries[i].x);
+        text += " " + std::to_string(entries[i].y);
+        if (run > 1) text += " x" + std::to_string(run);
+        text += "\n";
+        i += run;
+    }
+    text += std::string(kLastLine) + "\n";
+    return text;
+}
+
+std::string ReadExercise(const std::string& text, Exercise* exercise) {
+    Reader reader;
+    std::string problem = reader.Read(text);
+    if (problem.empty()) *exercise = reader.exercise;
+    return problem;
+}

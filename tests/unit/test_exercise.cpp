@@ -1,0 +1,139 @@
+// The exercise value and its text: the round trip, and every kind of bad
+// text refused with a message that names the problem.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/exercise.h"
+
+namespace {
+
+// A face with no field at its default, and entries of every kind.
+Exercise Sample() {
+    Exercise e;
+    e.child = Child::Boy;
+    e.pace = Pace::Half;
+    e.randomState = -123456789;
+    FaceSnapshot& f = e.startFace;
+    f.mouthRightFrame = 14, f.mouthLeftFrame = 7, f.mouthRightVariant = 3, f.mouthLeftVariant = 6;
+    f.tongueFrame = 15, f.tongueVariant = 4, f.tongueShift = -4, f.tongueDepth = 1;
+    f.browRightAngle = -14, f.browLeftAngle = 0.1f, f.eyeRightVariant = 2, f.eyeLeftVariant = 1;
+    f.mouthRightX = 392.5f, f.mouthRightY = 506.25f, f.mouthLeftX = 1e-7f, f.mouthLeftY = -3.3333333f;
+    f.lipsRightX = 1, f.lipsRightY = 2, f.lipsLeftX = 3, f.lipsLeftY = 4, f.teethRightX = 5, f.teethRightY = 6;
+    f.teethLeftX = 7, f.teethLeftY = 8, f.browRightX = 488, f.browRightY = 244, f.browLeftX = 295;
+    f.browLeftY = 304, f.eyeRightX = 490, f.eyeRightY = 358, f.eyeLeftX = 294, f.eyeLeftY = 358.75f;
+    f.tongueX = 392, f.tongueY = 504, f.tongueButtonState = 1, f.symmetryButtonState = 1;
+    f.cheekRightVariant = 2, f.cheekLeftVariant = 1;
+    f.lipsMode = f.teethMode = f.tongueOut = f.pursedMouth = f.roundMouth = f.tongueUnmirrored = true;
+    e.entries = {{640, 400}, {640, 400}, {640, 400}, {641, 380}, {ENTRY_TONGUE, 380}, {0, 7},
+                 {ENTRY_RANDOM, 1},    {ENTRY_RESET, 2},   {ENTRY_SYMMETRY, 3}, {ENTRY_IDLE, 0}, {ENTRY_IDLE, 0},
+                 {ENTRY_END, 0}};
+    return e;
+}
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+    size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    return at == std::string::npos ? text : text.replace(at, from.size(), to);
+}
+
+// The reader's message for `text`, "" when it takes it.
+std::string Problem(const std::string& text) {
+    Exercise e;
+    return ReadExercise(text, &e);
+}
+
+TEST(ExerciseFormat, RoundTripGivesTheSameValueAndIsSmall) {
+    Exercise written = Sample();
+    ASSERT_EQ(CheckExercise(written), "");
+    Exercise read;
+    ASSERT_EQ(ReadExercise(WriteExercise(written), &read), "");
+    EXPECT_TRUE(read == written);
+    // Any single field changed is a different value.
+    Exercise other = written;
+    other.startFace.eyeLeftY += 0.25f;
+    EXPECT_FALSE(other == written);
+
+    // The longest exercise, no two entries alike, stays well under 10 KB.
+    Exercise full = Sample();
+    full.entries.clear();
+    for (int i = 0; i < EXERCISE_MAX_ENTRIES; ++i) full.entries.push_back({1000 + i % 280, 700 - i % 2});
+    std::string text = WriteExercise(full);
+    EXPECT_LT(text.size(), 8000u);
+    ASSERT_EQ(ReadExercise(text, &read), "");
+    EXPECT_TRUE(read == full);
+}
+
+TEST(ExerciseFormat, EveryCutOfAFileIsRefusedAndNothingChanges) {
+    std::string text = WriteExercise(Sample());
+    Exercise kept = Sample();
+    kept.randomState = 5;
+    // Only the final line break may go.
+    for (size_t length = 0; length + 1 < text.size(); ++length) {
+        Exercise e = kept;
+        EXPECT_NE(ReadExercise(text.substr(0, length), &e), "") << length;
+        EXPECT_TRUE(e == kept);
+    }
+    EXPECT_NE(Problem(text.substr(0, text.size() - 5)).find("ends early"), std::string::npos);
+    EXPECT_EQ(Problem(text.substr(0, text.size() - 1)), "");
+    // Windows line ends and a byte-order mark, as mail and editors leave them.
+    std::string crlf = "\xEF\xBB\xBF";
+    for (char c : text) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    EXPECT_EQ(Problem(crlf), "");
+}
+
+TEST(ExerciseFormat, BadTextsAreNamed) {
+    std::string good = WriteExercise(Sample());
+    struct Case {
+        std::string text, message;
+    } cases[] = {
+        {"", "it is empty"},
+        {" \n\r\n", "it is empty"},
+        {std::string("\x89PNG\r\n\x1a\n\0\0", 10), "not a Grimalou exercise"},
+        {Replaced(good, "grimalou-exercise 1", "grimalou-exercise 2"), "made by a newer version of Grimalou"},
+        {Replaced(good, "grimalou-exercise 1", "grimalou-exercise one"), "not a Grimalou exercise"},
+        {Replaced(good, "tongueDepth 1", "tongueDepth 9"), "line 27: tongueDepth 9 is out of range (0 to 2)"},
+        {Replaced(good, "tongueDepth 1", "tongueDepth 1.5"), "not a whole number"},
+        {Replaced(good, "eyeLeft.y 358.75", "eyeLeft.y nan"), "eyeLeft.y is not a number"},
+        {Replaced(good, "eyeLeft.y 358.75", "eyeLeft.y 1e9"), "eyeLeft.y 1e+09 is out of range"},
+        {Replaced(good, "tongueOut yes", "tongueOut maybe"), "not yes or no"},
+        {Replaced(good, "tongueOut yes\n", ""), "'tongueOut' is missing"},
+        {Replaced(good, "pace half", "pace half\npace normal"), "'pace' is given twice"},
+        {Replaced(good, "child boy", "child cat"), "neither 'girl' nor 'boy'"},
+        {Replaced(good, "random -123456789", "random 4294967296"), "not a 32-bit whole number"},
+        {Replaced(good, "entries\n", "entries\nmouthmode 3\n"), "'mouthmode' is unknown to this version; it was made by a newer version"},
+        {Replaced(good, "entries\n", "entries\n70000 3\n"), "out of range"},
+        {Replaced(good, "entries\n", "entries\n3 -1\n"), "is not a whole number from 0 to 65535"},
+        {Replaced(good, "entries\n", "entries\n3 4 x0\n"), "not x followed by a count"},
+        {Replaced(good, "entries\n", "entries\n3 4 x601\n"), "more than 601 entries"},
+        {Replaced(good, "end 0\n", "end 0\n5 5\n"), "an entry follows the end mark"},
+        {Replaced(good, "entries\n", "entries\n\x01\xff 3\n"), "'?" "?' is not an entry"},
+        {good + "5 5\n", "more after the last line 'done'"},
+    };
+    for (const Case& c : cases) {
+        std::string problem = Problem(c.text);
+        EXPECT_NE(problem.find(c.message), std::string::npos) << "got: " << problem << "\nwanted: " << c.message;
+    }
+
+    // Over 1 MiB is refused before it is read, whatever it holds.
+    std::string huge = Replaced(good, "done\n", "# " + std::string(EXERCISE_MAX_BYTES, 'a') + "\ndone\n");
+    EXPECT_NE(Problem(huge).find("larger than 1 MiB"), std::string::npos);
+}
+
+TEST(ExerciseFormat, CheckNamesWhatTheReaderWouldRefuse) {
+    Exercise e = Sample();
+    e.startFace.mouthRightVariant = 7;
+    EXPECT_EQ(CheckExercise(e), "mouthRight.variant 7 is out of range (0 to 6)");
+    e = Sample();
+    e.entries.insert(e.entries.begin(), {ENTRY_END, 0});
+    EXPECT_EQ(CheckExercise(e), "an entry follows the end mark");
+    e = Sample();
+    e.entries.back() = {-9, 0};
+    EXPECT_NE(CheckExercise(e).find("no known event"), std::string::npos);
+    e.entries.assign(EXERCISE_MAX_ENTRIES + 1, {1, 1});
+    EXPECT_NE(CheckExercise(e), "");
+    // What Check refuses the reader refuses too.
+    EXPECT_NE(Problem(WriteExercise(e)), "");
+}
+
+}  // namespace
