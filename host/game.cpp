@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <string>
 
 #include "host/errors.h"
+#include "host/files.h"
 #include "host/paths.h"
 #include "host/picture_file.h"
 #include "host/sound_files.h"
@@ -54,11 +54,8 @@ int KtGame::ElapsedMilliseconds() { return 0; }
 
 void KtGame::FillDate(Array<int> date) {
     if (date.IsEmpty()) return;
-    std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    int fields[7] = {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
-                     local.tm_sec, 0};
+    LocalTime now = LocalTimeNow();
+    int fields[7] = {now.year, now.month, now.day, now.hour, now.minute, now.second, 0};
     for (int i = 0; i < date.Length() && i < 7; ++i) date[i] = fields[i];
 }
 

@@ -1,0 +1,99 @@
+#include "app/exercise_library.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <tuple>
+
+namespace {
+
+// The name of a saved exercise: the date and time, the child, then "-N"
+// from the second save of the same second on.
+std::string Stem(const LocalTime& t, Child child) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d_%02d-%02d-%02d_%s", t.year, t.month, t.day, t.hour, t.minute,
+                  t.second, ChildWord(child));
+    return text;
+}
+
+// Reads back what Stem wrote; false for any other name. `*sequence` is 1
+// for the first save of a second.
+bool ParseName(const std::string& name, LocalTime* t, Child* child, int* sequence) {
+    std::string rest = name.substr(0, name.size() - std::string(EXERCISE_EXTENSION).size());
+    int used = 0;
+    if (std::sscanf(rest.c_str(), "%4d-%2d-%2d_%2d-%2d-%2d_%n", &t->year, &t->month, &t->day, &t->hour, &t->minute,
+                    &t->second, &used) != 6 ||
+        used != 20)
+        return false;
+    rest = rest.substr(20);
+    *sequence = 1;
+    size_t dash = rest.find('-');
+    if (dash != std::string::npos) {
+        int next = 0;
+        if (std::sscanf(rest.c_str() + dash, "-%d%n", sequence, &next) != 1 || dash + next != rest.size() ||
+            *sequence < 2)
+            return false;
+        rest = rest.substr(0, dash);
+    }
+    for (Child c : {Child::Girl, Child::Boy})
+        if (rest == ChildWord(c)) {
+            *child = c;
+            return true;
+        }
+    return false;
+}
+
+}  // namespace
+
+std::string ExerciseFolder() {
+    std::string data = UserDataFolder();
+    return data.empty() ? data : data + "/grimalou/exercises";
+}
+
+std::string SaveExercise(const Exercise& exercise, const LocalTime& when, std::string* path) {
+    std::string problem = CheckExercise(exercise);
+    if (!problem.empty()) return "the exercise cannot be saved: " + problem;
+    std::string folder = ExerciseFolder();
+    if (folder.empty()) return "there is no folder to save in: neither XDG_DATA_HOME nor HOME is set";
+    problem = MakeFolders(folder);
+    if (!problem.empty()) return problem;
+    std::string name;
+    problem = SaveNewFile(folder, Stem(when, exercise.child), EXERCISE_EXTENSION, WriteExercise(exercise), &name);
+    if (problem.empty()) *path = folder + "/" + name;
+    return problem;
+}
+
+std::string ListExercises(std::vector<LibraryEntry>* entries) {
+    entries->clear();
+    std::string folder = ExerciseFolder();
+    if (folder.empty()) return std::string();
+    std::vector<FolderEntry> files;
+    std::string problem = ListFolder(folder, EXERCISE_EXTENSION, &files);
+    if (!problem.empty()) return problem;
+    // Newest first; saves of the same second by their number.
+    std::vector<std::pair<std::tuple<int, int, int, int, int, int, int>, LibraryEntry>> sorted;
+    for (const FolderEntry& file : files) {
+        LibraryEntry entry;
+        entry.path = folder + "/" + file.name;
+        entry.name = file.name;
+        int sequence = 1;
+        entry.childKnown = ParseName(file.name, &entry.saved, &entry.child, &sequence);
+        if (!entry.childKnown) entry.saved = LocalTimeOf(file.modified), sequence = 0;
+        const LocalTime& t = entry.saved;
+        sorted.push_back({{t.year, t.month, t.day, t.hour, t.minute, t.second, sequence}, entry});
+    }
+    std::sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) {
+        return a.first != b.first ? a.first > b.first : a.second.name > b.second.name;
+    });
+    for (auto& item : sorted) entries->push_back(std::move(item.second));
+    return std::string();
+}
+
+std::string LoadExercise(const std::string& path, Exercise* exercise) {
+    std::string text;
+    // One byte over the limit, for the reader to see that the file is too big.
+    std::string problem = ReadFileBytes(path, EXERCISE_MAX_BYTES + 1, &text);
+    if (!problem.empty()) return problem;
+    return ReadExercise(text, exercise);
+}
+
+std::string DeleteExercise(const std::string& path) { return RemoveFile(path); }
