@@ -1,6 +1,7 @@
 // The application object, its two screens and the button bar.
 #include "app/my_app.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -18,10 +19,7 @@ namespace {
 // The pace the exercises are made for; the recorder's ten seconds are 600 ticks.
 constexpr int UPDATES_PER_SECOND = 60;
 
-// The keys of the face-screen buttons, by ButtonSlot: T tongue, S paired
-// or one-sided, R record, Space play, M menu, Backspace reset, D random.
-constexpr int KEY_OF_BUTTON[SLOT_COUNT] = {'T', 'S', 'R', ' ', 'M', 8, 'D'};
-constexpr int KEY_F1 = 112;
+constexpr int KEY_F1 = 112, KEY_HOME = 36, KEY_BACKSPACE = 8;
 // The keyboard's keys in the key space: below them the mouse buttons, above
 // them the joysticks and fingers.
 constexpr int KEYBOARD_FIRST = 8, KEYBOARD_LAST = 255;
@@ -32,6 +30,12 @@ constexpr float GIRL_X = 240, BOY_X = 740, CHOICE_Y = 209;
 // The mouth's anchors in rows 3 and 4 lie this many texels below the
 // picture's top edge; rows 1 and 2 hang from their bottom edge.
 constexpr float LOW_MOUTH_ANCHOR = 9.9f;
+
+// The face-screen buttons stand in two columns outside the face, one row
+// every 100 units: the child's on the left, the adult's on the right and the
+// bottom left. Rows 5 and 6 of the right column are free.
+constexpr float LEFT_COLUMN = 60, RIGHT_COLUMN = 1230;
+constexpr float Row(int n) { return 20 + 100.0f * n; }
 
 String Key(const char* format, int a) {
     char text[64];
@@ -73,6 +77,29 @@ int TruncateToInt(float value) {
 
 }  // namespace
 
+// The order of the rows is the order a tick tests the buttons in; leaving
+// the face screen comes last but for the help, which only opens a veil.
+const FaceButton FACE_BUTTONS[SLOT_COUNT] = {
+    {&c_MyApp::tongueButton, "rect4607", "rect4608", LEFT_COLUMN, Row(1), false, 'T', "T", "tongue out / in",
+     &c_MyApp::PressTongue},
+    {&c_MyApp::symmetryButton, "rect4621", "rect4622", RIGHT_COLUMN, Row(2), true, 'S', "S",
+     "both sides together / one side", &c_MyApp::PressSymmetry},
+    {&c_MyApp::recordButton, "boutonrec1.png", "boutonrec2.png", RIGHT_COLUMN, Row(3), true, 'R', "R",
+     "record / stop (ten seconds)", &c_MyApp::PressRecord},
+    {&c_MyApp::playButton, "boutonplay1.png", "boutonplay2.png", RIGHT_COLUMN, Row(4), true, ' ', "Space",
+     "play / stop the recording", &c_MyApp::PressPlay},
+    {&c_MyApp::menuButton, "boutonmenu1.png", "boutonmenu2.png", RIGHT_COLUMN, Row(0), false, 'M', "M",
+     "show / hide the adult's buttons", &c_MyApp::PressMenu},
+    {&c_MyApp::resetButton, "rect4609", nullptr, RIGHT_COLUMN, Row(1), true, KEY_BACKSPACE, "Backspace",
+     "reset the face", &c_MyApp::PressReset},
+    {&c_MyApp::randomButton, "boutonrnd", nullptr, LEFT_COLUMN, Row(0), false, 'D', "D", "random face",
+     &c_MyApp::PressRandom},
+    {&c_MyApp::homeButton, "boutonmaison.png", nullptr, LEFT_COLUMN, Row(6), true, KEY_HOME, "Home",
+     "back to the title (the recording is forgotten)", &c_MyApp::PressHome},
+    {&c_MyApp::helpButton, "boutonaide.png", nullptr, LEFT_COLUMN, Row(5), true, KEY_F1, "F1 or ?", "this help",
+     &c_MyApp::PressHelp},
+};
+
 c_MyApp::c_MyApp() {
     pointer = Array<float>(2);
     snapshotFloats = Array<float>(SNAPSHOT_FLOATS);
@@ -89,12 +116,18 @@ int c_MyApp::OnSetup() {
         if (std::strcmp(processArguments[i], "--fullscreen") == 0) theHost->SetFullscreen(true);
     canvas = (new c_Canvas())->Init();
     canvas->SetOrthoProjection(0, VIRTUAL_WIDTH, 0, VIRTUAL_HEIGHT, -1, 1);
+    EnterTitleScreen();
+    return 0;
+}
+
+void c_MyApp::EnterTitleScreen() {
     Atlas atlas = LoadAtlas("images3");
     girlButton = (new c_Bouton())->Init(atlas, String("fille.png"), String(), 1, GIRL_X, CHOICE_Y);
     boyButton = (new c_Bouton())->Init(atlas, String("gars.png"), String(), 1, BOY_X, CHOICE_Y);
+    if (titleImage) titleImage->Discard();
     titleImage = CutWithHandle(atlas, "titre.png", 1, 1);
     CloseAtlas(atlas);
-    return 0;
+    faceScreen = false;
 }
 
 int c_MyApp::OnTick() {
@@ -108,7 +141,7 @@ int c_MyApp::OnTick() {
         int key = inputDevice->hitQueue[i];
         anyKey |= key >= KEYBOARD_FIRST && key <= KEYBOARD_LAST;
     }
-    bool helpAsked = inputDevice->KeyHitCount(KEY_F1) != 0;
+    bool helpAsked = inputDevice->KeyHitCount(FACE_BUTTONS[SLOT_HELP].key) != 0;
     for (int c = inputDevice->GetChar(); c != 0; c = inputDevice->GetChar()) helpAsked |= c == '?';
 
     // The help closes on any key or click, which then does nothing else.
@@ -135,7 +168,7 @@ int c_MyApp::OnTick() {
     unsigned keys = 0;
     if (anyKey) {
         for (int slot = 0; slot < SLOT_COUNT; ++slot)
-            if (inputDevice->KeyHitCount(KEY_OF_BUTTON[slot]) != 0) keys |= 1u << slot;
+            if (inputDevice->KeyHitCount(FACE_BUTTONS[slot].key) != 0) keys |= 1u << slot;
         if (inputDevice->KeyHitCount('1') != 0) halfPace = false;
         if (inputDevice->KeyHitCount('2') != 0) halfPace = true;
     }
@@ -229,13 +262,13 @@ void c_MyApp::EnterFaceScreen(bool girl) {
     faceMark2 = CutWithHandle(shared, "boutdevisage2.png", 0, 1);
     recordImage = CutWithHandle(shared, "rec.png", 1, 1);
 
-    menuButton = (new c_Bouton())->Init(shared, String("boutonmenu1.png"), String("boutonmenu2.png"), 1, 1190, 20);
-    resetButton = (new c_Bouton())->Init(shared, String("rect4609"), String(), 0, 1184, 120);
-    symmetryButton = (new c_Bouton())->Init(shared, String("rect4621"), String("rect4622"), 0, 1184, 220);
-    tongueButton = (new c_Bouton())->Init(shared, String("rect4607"), String("rect4608"), 1, 20, 120);
-    randomButton = (new c_Bouton())->Init(shared, String("boutonrnd"), String(), 1, 20, 20);
-    recordButton = (new c_Bouton())->Init(shared, String("boutonrec1.png"), String("boutonrec2.png"), 0, 1190, 320);
-    playButton = (new c_Bouton())->Init(shared, String("boutonplay1.png"), String("boutonplay2.png"), 0, 1190, 420);
+    for (const FaceButton& row : FACE_BUTTONS) {
+        c_Bouton* b = (new c_Bouton())->Init(shared, String(row.picture), String(row.picture2 ? row.picture2 : ""),
+                                             row.withMenu ? 0 : 1, 0, row.top);
+        b->x0 = row.centreX - b->width * 0.5f;
+        b->x1 = b->x0 + b->width;
+        this->*row.button = b;
+    }
     CloseAtlas(shared);
     CloseAtlas(child);
 
@@ -255,16 +288,45 @@ void c_MyApp::EnterFaceScreen(bool girl) {
     boyButton->images[0]->Discard();
 }
 
-c_Bouton* c_MyApp::ButtonInSlot(int slot) const {
-    switch (slot) {
-        case SLOT_TONGUE: return tongueButton;
-        case SLOT_SYMMETRY: return symmetryButton;
-        case SLOT_RECORD: return recordButton;
-        case SLOT_PLAY: return playButton;
-        case SLOT_MENU: return menuButton;
-        case SLOT_RESET: return resetButton;
-        default: return randomButton;
+void c_MyApp::LeaveFaceScreen() {
+    auto discard = [](const Array<c_Image2*>& images) {
+        for (int i = 0; i < images.Length(); ++i)
+            if (images[i]) images[i]->Discard();
+    };
+    for (c_Partie* part : {eyeRight.get(), eyeLeft.get(), browRight.get(), browLeft.get(), cheekRight.get(),
+                           cheekLeft.get(), mouthRight.get(), mouthLeft.get(), lipsRight.get(), lipsLeft.get(),
+                           teethRight.get(), teethLeft.get(), tongue.get()}) {
+        discard(part->frames);
+        discard(part->framesB);
+        discard(part->framesC);
     }
+    for (const FaceButton& row : FACE_BUTTONS) {
+        discard((this->*row.button)->images);
+        this->*row.button = nullptr;
+    }
+    for (gc_ref<c_Image2>* image : {&faceImage, &pinkSquare, &faceMark1, &faceMark2, &recordImage}) {
+        (*image)->Discard();
+        *image = nullptr;
+    }
+    for (gc_ref<c_Partie>* part : {&eyeRight, &eyeLeft, &browRight, &browLeft, &cheekRight, &cheekLeft, &mouthRight,
+                                   &mouthLeft, &lipsRight, &lipsLeft, &teethRight, &teethLeft, &tongue})
+        *part = nullptr;
+
+    // As at start-up: the modes and the gesture's state start again with the
+    // next face, and the recording (made on this face) is forgotten.
+    tongueUnmirrored = lipsMode = teethMode = pursedMouth = roundMouth = tongueOut = false;
+    tongueShift = 0;
+    tongueDepth = 2;
+    grabbing = tapped = false;
+    std::fill(grab, grab + GRAB_ZONES, false);
+    holdTicks = anchorX = anchorY = 0;
+    recordIndex = 0;
+    std::fill(recordX.Data(), recordX.Data() + RECORD_CAPACITY, 0);
+    std::fill(recordY.Data(), recordY.Data() + RECORD_CAPACITY, 0);
+    std::fill(snapshotFloats.Data(), snapshotFloats.Data() + SNAPSHOT_FLOATS, 0.0f);
+    std::fill(snapshotBools.Data(), snapshotBools.Data() + SNAPSHOT_BOOLS, false);
+    halfPace = paceHeld = false;
+    EnterTitleScreen();
 }
 
 bool c_MyApp::PaceControlHit(float x, float y) const {
@@ -274,57 +336,68 @@ bool c_MyApp::PaceControlHit(float x, float y) const {
 ButtonEvents c_MyApp::PressButtons(bool touchHit, unsigned keys) {
     ButtonEvents events;
     float x = pointer[0], y = pointer[1];
+    bool pace = touchHit && PaceControlHit(x, y);
     // A button acts when a touch hits it where it shows, or when its key is
-    // pressed: the keys of play and record follow their buttons' visibility,
-    // the others work while the menu hides their buttons.
-    auto pressed = [&](int slot) {
+    // pressed, shown or not: the keys are the adult's, the menu only keeps
+    // the buttons from a child's fingers.
+    for (int slot = 0; slot < SLOT_COUNT && faceScreen; ++slot) {
         c_Bouton* b = ButtonInSlot(slot);
-        if (touchHit && b->active && b->Hit(x, y)) return true;
-        bool followsVisibility = slot == SLOT_PLAY || slot == SLOT_RECORD;
-        return (keys & (1u << slot)) != 0 && (b->active || !followsVisibility);
-    };
-    if (pressed(SLOT_TONGUE)) {
-        tongueButton->ToggleState();
-        events.tongue = true;
+        if ((touchHit && b->active && b->Hit(x, y)) || (keys & (1u << slot)) != 0)
+            (this->*FACE_BUTTONS[slot].press)(events);
     }
-    if (pressed(SLOT_SYMMETRY)) {
-        symmetryButton->ToggleState();
-        events.symmetry = true;
-    }
-    if (pressed(SLOT_RECORD)) {
-        recordButton->ToggleState();
-        playButton->state = 0;
-        recordIndex = 0;
-        if (recordButton->state == 1) SaveSnapshot();
-    }
-    if (pressed(SLOT_PLAY)) {
-        if (recordButton->state == 1 && recordIndex > 0 && recordIndex <= RECORD_LAST) recordX[recordIndex] = REC_END;
-        // Only a recording that exists plays; stopping a playback also brings
-        // the face back to where the recording began.
-        if (recordX[0] != 0 && recordY[0] != 0) {
-            playButton->ToggleState();
-            recordButton->state = 0;
-            recordIndex = 0;
-            ResetFace();
-            RestoreSnapshot();
-        }
-    }
-    if (pressed(SLOT_MENU)) {
-        menuButton->ToggleState();
-        for (c_Bouton* b : {resetButton.get(), playButton.get(), recordButton.get(), symmetryButton.get()})
-            b->ToggleActive();
-    }
-    if (pressed(SLOT_RESET)) {
-        ResetFace();
-        events.reset = true;
-    }
-    if (pressed(SLOT_RANDOM)) {
-        RandomFace();
-        events.random = true;
-    }
-    if (touchHit && PaceControlHit(x, y)) halfPace = !halfPace;
+    if (pace) halfPace = !halfPace;
     return events;
 }
+
+void c_MyApp::PressTongue(ButtonEvents& events) {
+    tongueButton->ToggleState();
+    events.tongue = true;
+}
+
+void c_MyApp::PressSymmetry(ButtonEvents& events) {
+    symmetryButton->ToggleState();
+    events.symmetry = true;
+}
+
+void c_MyApp::PressRecord(ButtonEvents&) {
+    recordButton->ToggleState();
+    playButton->state = 0;
+    recordIndex = 0;
+    if (recordButton->state == 1) SaveSnapshot();
+}
+
+void c_MyApp::PressPlay(ButtonEvents&) {
+    if (recordButton->state == 1 && recordIndex > 0 && recordIndex <= RECORD_LAST) recordX[recordIndex] = REC_END;
+    // Only a recording that exists plays; stopping a playback also brings
+    // the face back to where the recording began.
+    if (recordX[0] != 0 && recordY[0] != 0) {
+        playButton->ToggleState();
+        recordButton->state = 0;
+        recordIndex = 0;
+        ResetFace();
+        RestoreSnapshot();
+    }
+}
+
+void c_MyApp::PressMenu(ButtonEvents&) {
+    menuButton->ToggleState();
+    for (const FaceButton& row : FACE_BUTTONS)
+        if (row.withMenu) (this->*row.button)->ToggleActive();
+}
+
+void c_MyApp::PressReset(ButtonEvents& events) {
+    ResetFace();
+    events.reset = true;
+}
+
+void c_MyApp::PressRandom(ButtonEvents& events) {
+    RandomFace();
+    events.random = true;
+}
+
+void c_MyApp::PressHome(ButtonEvents&) { LeaveFaceScreen(); }
+
+void c_MyApp::PressHelp(ButtonEvents&) { helpShown = true; }
 
 void c_MyApp::FaceTick(bool hit, bool touching, unsigned keys) {
     if (keys && !touching) {
@@ -341,6 +414,7 @@ void c_MyApp::FaceTick(bool hit, bool touching, unsigned keys) {
     }
     ButtonEvents events;
     if (hit) events = PressButtons(hit, keys);
+    if (!faceScreen) return;
     tongueOut = tongueButton->state == 1;
     RecorderTick(events, touching);
     TapTick();

@@ -62,9 +62,20 @@ enum GrabZone {
     GRAB_ZONES
 };
 
-// The face-screen buttons in the order a tick tests them; a key stands for
-// each (KEY_OF_BUTTON in my_app.cpp), one bit per button in a tick's keys.
-enum ButtonSlot { SLOT_TONGUE, SLOT_SYMMETRY, SLOT_RECORD, SLOT_PLAY, SLOT_MENU, SLOT_RESET, SLOT_RANDOM, SLOT_COUNT };
+// The face-screen buttons in the order a tick tests them (the rows of
+// FACE_BUTTONS), one bit per button in a tick's keys.
+enum ButtonSlot {
+    SLOT_TONGUE,
+    SLOT_SYMMETRY,
+    SLOT_RECORD,
+    SLOT_PLAY,
+    SLOT_MENU,
+    SLOT_RESET,
+    SLOT_RANDOM,
+    SLOT_HOME,
+    SLOT_HELP,
+    SLOT_COUNT
+};
 
 // The button events of one tick, handed to the recorder.
 struct ButtonEvents {
@@ -73,6 +84,28 @@ struct ButtonEvents {
     bool reset = false;
     bool symmetry = false;
 };
+
+class c_MyApp;
+
+// One face-screen button: everything the bar, the keyboard and the help's
+// key list know of it.
+struct FaceButton {
+    gc_ref<c_Bouton> c_MyApp::*button;
+    const char* picture;
+    // The picture of state 1, or null.
+    const char* picture2;
+    // The button stands on its column's centre line, whatever its picture's
+    // size; `top` is its upper edge.
+    float centreX, top;
+    // Hidden from a child's fingers until the menu opens; its key acts anyway.
+    bool withMenu;
+    int key;
+    const char* keyName;
+    // What it does, in the help's words.
+    const char* does;
+    void (c_MyApp::*press)(ButtonEvents& events);
+};
+extern const FaceButton FACE_BUTTONS[SLOT_COUNT];
 
 // The runtime's random generator: a 32-bit linear congruential state.
 extern int randomState;
@@ -104,6 +137,7 @@ public:
     gc_ref<c_Partie> teethRight, teethLeft;
     gc_ref<c_Partie> browRight, browLeft;
     gc_ref<c_Bouton> resetButton, tongueButton, symmetryButton, menuButton, playButton, recordButton, randomButton;
+    gc_ref<c_Bouton> homeButton, helpButton;
     gc_ref<c_Image2> recordImage;
     gc_array<float> pointer;
     int recordIndex = 0;
@@ -137,7 +171,7 @@ public:
     GC_FIELDS(c_App, canvas, girlButton, boyButton, titleImage, faceImage, eyeRight, eyeLeft, tongue, cheekRight,
               cheekLeft, mouthRight, mouthLeft, pinkSquare, lipsRight, lipsLeft, faceMark1, faceMark2, teethRight,
               teethLeft, browRight, browLeft, resetButton, tongueButton, symmetryButton, menuButton, playButton,
-              recordButton, randomButton, recordImage, pointer, snapshotFloats, snapshotBools, recordX, recordY,
+              recordButton, randomButton, homeButton, helpButton, recordImage, pointer, snapshotFloats, snapshotBools, recordX, recordY,
               windowPointer)
 
     // Screens (my_app.cpp). The face-screen update of one tick, from the
@@ -150,8 +184,23 @@ public:
     // Loads the atlases of the chosen child, cuts every sprite, makes the
     // buttons and places the face: the step from the title to the face.
     void EnterFaceScreen(bool girl);
+    // The title screen as at start-up: its pictures cut from their atlas.
+    void EnterTitleScreen();
+    // Back to the title: every face-screen picture gives its texture back,
+    // the face objects are let go and the recording is forgotten.
+    void LeaveFaceScreen();
     ButtonEvents PressButtons(bool touchHit, unsigned keys);
-    c_Bouton* ButtonInSlot(int slot) const;
+    c_Bouton* ButtonInSlot(int slot) const { return this->*FACE_BUTTONS[slot].button; }
+    // What each face-screen button does (the rows of FACE_BUTTONS).
+    void PressTongue(ButtonEvents& events);
+    void PressSymmetry(ButtonEvents& events);
+    void PressRecord(ButtonEvents& events);
+    void PressPlay(ButtonEvents& events);
+    void PressMenu(ButtonEvents& events);
+    void PressReset(ButtonEvents& events);
+    void PressRandom(ButtonEvents& events);
+    void PressHome(ButtonEvents& events);
+    void PressHelp(ButtonEvents& events);
     // Where the half-pace control stands while a recording plays.
     bool PaceControlHit(float x, float y) const;
 

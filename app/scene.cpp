@@ -4,7 +4,9 @@
 // of the application changes while drawing.
 #include <algorithm>
 #include <cstdlib>
+#include <cstdio>
 #include <map>
+#include <vector>
 
 #include "app/my_app.h"
 #include "canvas/canvas.h"
@@ -79,25 +81,36 @@ constexpr float HINT_HEIGHT = 22, LABEL_HEIGHT = 33, HELP_HEIGHT = 28.6f;
 // The help's dark veil over the screen, and the calm panel under its text.
 constexpr float VEIL_ALPHA = 0.5f, PANEL_ALPHA = 0.94f, PANEL_PADDING = 40;
 
-const char* const HELP_TEXT[] = {
-    "Keys",
-    "",
-    "Space       play / stop the recording",
-    "R           record / stop",
-    "T           tongue",
-    "S           paired / one side",
-    "Backspace   reset the face",
-    "D           random face",
-    "M           menu",
-    "1 / 2       normal / half pace playback",
-    "F11         full screen / window",
-    "Alt+Enter   full screen / window",
-    "Escape      leave full screen",
-    "F1 or ?     this list",
-    "",
-    "Any key or click closes it.",
+// The keys that are no button's, after the buttons' own in the help's list.
+struct OtherKey {
+    const char* keyName;
+    const char* does;
 };
-constexpr int HELP_LINES = static_cast<int>(sizeof HELP_TEXT / sizeof HELP_TEXT[0]);
+const OtherKey OTHER_KEYS[] = {
+    {"1 / 2", "normal / half pace playback"},
+    {"F11", "full screen / window"},
+    {"Alt+Enter", "full screen / window"},
+    {"Escape", "leave full screen"},
+};
+
+// The help's lines: its title, then each key beside what it does, then how
+// to close it; made once, so that a frame allocates nothing.
+const std::vector<String>& HelpLines() {
+    static std::vector<String> lines;
+    if (!lines.empty()) return lines;
+    auto line = [](const char* key, const char* does) {
+        char text[128];
+        std::snprintf(text, sizeof text, "%-11s %s", key, does);
+        lines.push_back(String(text));
+    };
+    lines.push_back(String("Keys"));
+    lines.push_back(String(""));
+    for (const FaceButton& row : FACE_BUTTONS) line(row.keyName, row.does);
+    for (const OtherKey& key : OTHER_KEYS) line(key.keyName, key.does);
+    lines.push_back(String(""));
+    lines.push_back(String("Any key or click closes it."));
+    return lines;
+}
 
 // The texts drawn while a screen shows, made once: a frame allocates nothing.
 const String& Text(const char* text) {
@@ -139,9 +152,10 @@ void c_MyApp::DrawHelp() {
     canvas->SetAlpha(VEIL_ALPHA);
     canvas->DrawRect(0, 0, VIRTUAL_WIDTH, VIRTUAL_HEIGHT);
     float scale = TextScale(HELP_HEIGHT), lineHeight = canvas->font ? HELP_HEIGHT * 1.3f : 0;
-    int lines = HELP_LINES;
+    const std::vector<String>& text = HelpLines();
+    int lines = static_cast<int>(text.size());
     float width = 0;
-    for (const char* line : HELP_TEXT) width = std::max(width, canvas->TextWidth(Text(line), scale));
+    for (const String& line : text) width = std::max(width, canvas->TextWidth(line, scale));
     float x = (VIRTUAL_WIDTH - width) / 2, y = (VIRTUAL_HEIGHT - lines * lineHeight) / 2;
     canvas->SetColor(0.13f, 0.18f, 0.27f);
     canvas->SetAlpha(PANEL_ALPHA);
@@ -153,7 +167,7 @@ void c_MyApp::DrawHelp() {
             canvas->SetColor(1, 0.82f, 0.4f);
         else
             canvas->SetColor(1, 1, 1);
-        canvas->DrawText(Text(HELP_TEXT[i]), x, y + i * lineHeight, scale);
+        canvas->DrawText(text[i], x, y + i * lineHeight, scale);
     }
     canvas->SetColor(1, 1, 1);
 }
@@ -183,10 +197,10 @@ void c_MyApp::DrawFace() {
     c->DrawImage(browRight->frames[browRight->variant], browRight->x + fx, browRight->y + fy, browRight->angle);
     c->DrawImage(browRight->frames[browLeft->variant], browLeft->x + fx, browLeft->y + fy, browLeft->angle, -1, 1);
 
-    if (resetButton->active) c->DrawImage(resetButton->images[0], resetButton->x0, resetButton->y0);
-    for (c_Bouton* b : {tongueButton.get(), symmetryButton.get(), menuButton.get(), playButton.get(),
-                        recordButton.get(), randomButton.get()})
+    for (const FaceButton& row : FACE_BUTTONS) {
+        c_Bouton* b = this->*row.button;
         if (b->active) c->DrawImage(b->images[b->state], b->x0, b->y0);
+    }
     if (recordButton->state == 1) c->DrawImage(recordImage, REC_X, REC_Y);
 }
 

@@ -1,5 +1,6 @@
 """The keyboard on the real executable: the help over the face and a click
-closing it, a recording made and played with keys, full screen and back.
+closing it, every key with the menu closed, a recording made and played with
+keys, full screen and back, Home and the other child.
 
 Usage: test_keys.py GRIMALOU SEND_CLOSE OUTPUT_FOLDER"""
 
@@ -65,7 +66,10 @@ def main():
     try:
         process = LoggedProcess([grimalou], x.env)
         window = find_window(x.env, "Grimalou")
-        time.sleep(0.5)
+        title = os.path.join(out, "keys_title.png")
+        # The girl's picture stands at (243, 249), neither white nor black.
+        assert until(lambda: pixel(x.env, shot(x.env, window, title), 243, 249) not in [(255,) * 3, (0,) * 3]), \
+            "the title never showed"
         xdotool(x.env, "mousemove", "--window", window, 240, 220, "click", "1")
         time.sleep(1)
 
@@ -84,8 +88,17 @@ def main():
         assert until(lambda: same_pictures(x.env, face, shot(x.env, window, closed))), \
             "the click that closed the help changed the face"
 
-        # Record a drag of the right eye with R, play it with Space.
-        key(x.env, window, "m")
+        # With the menu closed every key acts as its hidden button would.
+        face = shot(x.env, window, face)
+        changed = os.path.join(out, "keys_changed.png")
+        for name, back in [("d", "BackSpace"), ("t", "t")]:
+            key(x.env, window, name)
+            assert until(lambda: not same_pictures(x.env, face, shot(x.env, window, changed))), name
+            key(x.env, window, back)
+            assert until(lambda: same_pictures(x.env, face, shot(x.env, window, changed))), back
+
+        # Record a drag of the right eye with R, play it with Space, the
+        # menu still closed.
         key(x.env, window, "r")
         drag(x.env, window, 460, 228, 0, -45)
         time.sleep(0.5)
@@ -110,6 +123,16 @@ def main():
         shot(x.env, window, os.path.join(out, "keys_fullscreen.png"))
         key(x.env, window, "F11")
         assert until(lambda: geometry(x.env, window) == before), (geometry(x.env, window), before)
+
+        # Home: the title as at start-up, then the boy's face.
+        key(x.env, window, "Home")
+        home = os.path.join(out, "keys_home.png")
+        assert until(lambda: same_pictures(x.env, title, shot(x.env, window, home))), "Home did not show the title"
+        xdotool(x.env, "mousemove", "--window", window, 556, 249, "click", "1")
+        boy = os.path.join(out, "keys_boy.png")
+        assert until(lambda: not same_pictures(x.env, title, shot(x.env, window, boy))), "the boy was not chosen"
+        time.sleep(0.5)
+        assert not same_pictures(x.env, face, shot(x.env, window, boy)), "the girl again"
 
         subprocess.run([send_close, window], env=x.env, check=True, timeout=10)
         status = process.process.wait(timeout=10)

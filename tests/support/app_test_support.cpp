@@ -114,9 +114,9 @@ std::vector<c_Image2*> AppImages(c_MyApp* app) {
                                                &static_cast<const Array<c_Image2*>&>(p->framesC)})
             for (int i = 0; i < frames->Length(); ++i) images.push_back((*frames)[i]);
     }
-    for (c_Bouton* b : {app->girlButton.get(), app->boyButton.get(), app->resetButton.get(), app->tongueButton.get(),
-                        app->symmetryButton.get(), app->menuButton.get(), app->playButton.get(),
-                        app->recordButton.get(), app->randomButton.get()})
+    std::vector<c_Bouton*> buttons = {app->girlButton, app->boyButton};
+    for (const FaceButton& row : FACE_BUTTONS) buttons.push_back(app->*row.button);
+    for (c_Bouton* b : buttons)
         if (b)
             for (int i = 0; i < 2; ++i) images.push_back(b->images[i]);
     std::vector<c_Image2*> present;

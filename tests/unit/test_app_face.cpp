@@ -7,6 +7,7 @@
 
 #include "tests/support/app_test_support.h"
 #include "tests/support/canvas_test_support.h"
+#include "tests/support/gl_recorder.h"
 
 namespace {
 
@@ -64,6 +65,52 @@ TEST(AppScreens, TheTitleChoosesOnlyInsideAPicture) {
     // The title pictures gave up their textures; the title image keeps its own.
     EXPECT_EQ(app->girlButton->images[0]->material, nullptr);
     EXPECT_NE(app->titleImage->material, nullptr);
+}
+
+TEST(AppScreens, HomeGivesTheChildsTexturesBackAndTheNextChoiceStartsAfresh) {
+    c_MyApp* app = NewTitleApp();
+    Finger finger(app);
+    int live = 0;
+    auto tally = [&] {
+        live += static_cast<int>(glRecorder().Calls({"GenTextures"}).size()) -
+                static_cast<int>(glRecorder().Calls({"DeleteTextures"}).size());
+        glRecorder().Clear();
+    };
+    int afterFirstTrip = 0;
+    for (int trip = 0; trip < 20; ++trip) {
+        bool girl = trip % 2 == 0;
+        c_Bouton* choice = girl ? app->girlButton.get() : app->boyButton.get();
+        TestGame().imageLoads.clear();
+        finger.Tap(ButtonX(choice), ButtonY(choice));
+        ASSERT_TRUE(app->faceScreen);
+        std::string loads;
+        for (const std::string& path : TestGame().imageLoads) loads += path + " ";
+        EXPECT_NE(loads.find(girl ? "images1a.png" : "images1b.png"), std::string::npos) << loads;
+        tally();
+        DrawFrame(app);
+        tally();
+        // The start face, whatever the last trip left: a pose, a recording.
+        EXPECT_EQ(app->mouthRight->frame, 7);
+        EXPECT_FALSE(app->tongueUnmirrored || app->lipsMode || app->homeButton->active);
+        EXPECT_EQ(app->recordX[0], 0);
+        app->FaceTick(false, false, 1u << SLOT_MENU);
+        app->FaceTick(false, false, 1u << SLOT_RECORD);
+        finger.Drag(app->eyeRight->edge3 + 50, (app->eyeRight->zoneTop + app->eyeRight->zoneBottom) / 2, 0, -40);
+        app->FaceTick(false, false, 1u << SLOT_RANDOM);
+        // Home by the key one trip, by its button the next.
+        if (girl)
+            app->FaceTick(false, false, 1u << SLOT_HOME);
+        else
+            finger.Tap(ButtonX(app->homeButton), ButtonY(app->homeButton));
+        finger.Idle(2);
+        ASSERT_FALSE(app->faceScreen);
+        EXPECT_EQ(app->eyeRight.get(), nullptr);
+        tally();
+        DrawFrame(app);
+        tally();
+        if (trip == 0) afterFirstTrip = live;
+        EXPECT_EQ(live, afterFirstTrip) << "textures alive after trip " << trip;
+    }
 }
 
 TEST_F(FaceTest, StartsWithThreeButtonsPairedAndTheFaceCentred) {
