@@ -60,9 +60,11 @@ soak: build
 	python3 tests/e2e/soak.py $(BUILD)/grimalou $(BUILD)/tests/e2e/send_close 600 60
 
 # Installs into $(PREFIX): the program in lib/grimalou, a link in bin, the
-# launcher, the icons, the metadata and the manual page in share.
+# launcher, the icons, the metadata, the exercise files' type and the manual
+# page in share; then the desktop's caches there learn the type and its program.
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
+	cmake -DPREFIX=$(PREFIX) -P tools/desktop-caches.cmake
 
 # Removes from $(PREFIX) what `make install` puts there.
 uninstall:

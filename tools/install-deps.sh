@@ -10,6 +10,7 @@ packages=(
   xvfb xauth xdotool x11-utils x11-apps imagemagick
   sox vorbis-tools
   dpkg-dev file lintian desktop-file-utils appstream man-db librsvg2-bin
+  shared-mime-info xdg-utils libglib2.0-bin
 )
 missing=()
 for p in "${packages[@]}"; do

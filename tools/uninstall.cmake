@@ -3,7 +3,8 @@
 # folder is installed once more into a scratch folder to learn the list, so
 # the list is always that of the install rules. Then the program's own folders
 # left empty go too (a folder named grimalou, or below one); shared folders
-# such as bin or share/applications stay, even when empty.
+# such as bin or share/applications stay, even when empty. Last, the desktop's
+# caches are rebuilt without what was removed (desktop-caches.cmake).
 if(NOT BUILD OR NOT PREFIX)
   message(FATAL_ERROR "usage: cmake -DBUILD=<build folder> -DPREFIX=<prefix> -P ${CMAKE_SCRIPT_MODE_FILE}")
 endif()
@@ -39,3 +40,4 @@ foreach(folder IN LISTS own_folders)
     file(REMOVE_RECURSE "${folder}")
   endif()
 endforeach()
+include("${CMAKE_CURRENT_LIST_DIR}/desktop-caches.cmake")

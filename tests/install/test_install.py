@@ -1,7 +1,9 @@
 """The installed program: `cmake --install` into a scratch prefix gives the
 tree a desktop looks in, Debian's tools accept its launcher, metadata and
-manual page, the link in bin/ runs from another working folder (with or
-without the icon pictures), and uninstalling leaves none of it behind.
+manual page, the desktop takes an exercise file for the exercise type and
+Grimalou as its program, the link in bin/ runs from another working folder
+(with or without the icon pictures), and uninstalling leaves none of it
+behind, in the desktop's caches neither.
 
 Usage: test_install.py BUILD_DIR SOURCE_DIR APP_ID SEND_CLOSE SCREENSHOT_PNG"""
 
@@ -18,6 +20,7 @@ import xml.etree.ElementTree as ET
 
 from installed_run import check_runs_elsewhere
 
+EXERCISE_TYPE = "application/x-grimalou-exercise"
 # What the desktop's hicolor theme looks for.
 ICON_SIDES = {16, 32, 48, 64, 128, 256, 512}
 
@@ -75,7 +78,8 @@ def check_launcher(prefix, app_id, window_class):
     entry.read(path)
     entry = entry["Desktop Entry"]
     assert entry["Icon"] == app_id, entry["Icon"]
-    assert entry["Exec"].split()[0] == "grimalou", entry["Exec"]
+    assert entry["Exec"].split() == ["grimalou", "%f"], entry["Exec"]
+    assert EXERCISE_TYPE in entry["MimeType"].split(";"), entry["MimeType"]
     assert {"Education", "MedicalSoftware"} <= set(entry["Categories"].split(";")), entry["Categories"]
     assert {"speech", "mouth", "face", "exercise", "therapy"} <= set(entry["Keywords"].split(";")), entry["Keywords"]
     assert entry["StartupWMClass"] == window_class, (entry["StartupWMClass"], window_class)
@@ -89,6 +93,7 @@ def check_metadata(prefix, app_id, source):
     launchable = root.findtext("launchable")
     assert os.path.exists(os.path.join(prefix, "share", "applications", launchable)), launchable
     assert root.find("content_rating") is not None
+    assert [m.text for m in root.iter("mediatype")] == [EXERCISE_TYPE]
     # The screenshots are the README's pictures.
     with open(os.path.join(source, "README.md")) as f:
         readme = f.read()
@@ -105,6 +110,28 @@ def check_manual(prefix):
     shown = run("man", "--warnings", "-l", page, env=dict(os.environ, MANWIDTH="80"))
     assert shown.stderr == "", shown.stderr
     assert re.search(r"grimalou\s+-\s+face and mouth exercises", shown.stdout), shown.stdout[:400]
+    assert re.search(r"grimalou \[--fullscreen\] \[FILE\]", shown.stdout), shown.stdout[:400]
+    assert "~/.local/share/grimalou/exercises/" in shown.stdout
+
+
+def check_exercise_type(prefix, source, app_id):
+    """After the caches are refreshed as `make install` does, an exercise file
+    (by its name, or by its first line when it has no usual name) has the
+    exercise type, and Grimalou opens it. The GNOME mode of xdg-mime asks
+    GLib, which reads the MIME database; its plain mode only asks file(1)."""
+    run("cmake", "-DPREFIX=" + prefix, "-P", os.path.join(source, "tools", "desktop-caches.cmake"))
+    with tempfile.TemporaryDirectory() as scratch:
+        exercise = os.path.join(source, "tests", "fuzz", "fuzz_exercise", "plain")
+        for name in ("2026-12-07_16-31-02_girl.grimalou", "homework"):
+            shutil.copy(exercise, os.path.join(scratch, name))
+        env = dict(os.environ, XDG_DATA_DIRS=os.path.join(prefix, "share") + ":/usr/share",
+                   XDG_DATA_HOME=os.path.join(scratch, "home"), XDG_CURRENT_DESKTOP="GNOME", GIO_USE_VFS="local")
+        for name in ("2026-12-07_16-31-02_girl.grimalou", "homework"):
+            found = run("xdg-mime", "query", "filetype", os.path.join(scratch, name), env=env).stdout.strip()
+            assert found == EXERCISE_TYPE, (name, found)
+        env.pop("XDG_CURRENT_DESKTOP")
+        program = run("xdg-mime", "query", "default", EXERCISE_TYPE, env=env).stdout.strip()
+        assert program == app_id + ".desktop", program
 
 
 def check_uninstall(prefix, build, source):
@@ -112,6 +139,11 @@ def check_uninstall(prefix, build, source):
     left = [os.path.join(folder, name) for folder, folders, files in os.walk(prefix) for name in files + folders
             if "grimalou" in name or "Grimalou" in name]
     assert left == [], left
+    # The rebuilt caches no longer name the program or its type.
+    for folder, _, files in os.walk(prefix):
+        for name in files:
+            with open(os.path.join(folder, name), "rb") as f:
+                assert b"grimalou" not in f.read(), os.path.join(folder, name)
 
 
 def main(build, source, app_id, send_close, screenshot):
@@ -123,6 +155,7 @@ def main(build, source, app_id, send_close, screenshot):
         check_launcher(prefix, app_id, window_class)
         check_metadata(prefix, app_id, source)
         check_manual(prefix)
+        check_exercise_type(prefix, source, app_id)
         # Without its icon pictures the program still starts.
         shutil.rmtree(os.path.join(prefix, "lib", "grimalou", "data", "icons"))
         check_runs_elsewhere(os.path.join(prefix, "bin", "grimalou"), send_close, screenshot, icon=False)
