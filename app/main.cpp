@@ -1,3 +1,6 @@
+#include <cstdio>
+
+#include "app/command_line.h"
 #include "app/my_app.h"
 #include "canvas/renderer.h"
 #include "host/host_main.h"
@@ -12,8 +15,24 @@ void InitGlobals() {
 
 void CreateApp() { new c_MyApp(); }
 
+// A refused command line: the usual status of a usage error.
+constexpr int USAGE_ERROR = 2;
+
 }  // namespace
 
-// The renderer starts once, in the start-up window's GL context, before the
-// application's OnSetup makes its canvas.
-int main(int argc, char** argv) { return HostMain(argc, argv, InitGlobals, CreateApp, InitRenderer); }
+// The command line is answered before any window opens, so that --help and
+// --version work without a display. The renderer starts once, in the
+// start-up window's GL context, before the application's OnSetup makes its
+// canvas.
+int main(int argc, char** argv) {
+    CommandLine line = ParseCommandLine(argc, argv);
+    switch (line.action) {
+        case CommandLine::SHOW_USAGE: std::fputs(UsageText(), stdout); return 0;
+        case CommandLine::SHOW_VERSION: std::printf("%s\n", VersionText()); return 0;
+        case CommandLine::REFUSE:
+            std::fprintf(stderr, "grimalou: %s\n\n%s", line.problem.c_str(), UsageText());
+            return USAGE_ERROR;
+        case CommandLine::RUN: break;
+    }
+    return HostMain(argc, argv, InitGlobals, CreateApp, InitRenderer);
+}

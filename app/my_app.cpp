@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "app/atlas.h"
+#include "app/command_line.h"
 #include "app/tongue_handles.h"
 #include "canvas/canvas.h"
 #include "canvas/image.h"
@@ -111,9 +112,7 @@ c_MyApp::c_MyApp() {
 
 int c_MyApp::OnSetup() {
     SetTickRate(UPDATES_PER_SECOND);
-    // "--fullscreen": start filling the screen (F11 brings the window back).
-    for (int i = 1; i < processArgumentCount; ++i)
-        if (std::strcmp(processArguments[i], "--fullscreen") == 0) theHost->SetFullscreen(true);
+    if (ParseCommandLine(processArgumentCount, processArguments).fullscreen) theHost->SetFullscreen(true);
     canvas = (new c_Canvas())->Init();
     canvas->SetOrthoProjection(0, VIRTUAL_WIDTH, 0, VIRTUAL_HEIGHT, -1, 1);
     EnterTitleScreen();

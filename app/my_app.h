@@ -224,6 +224,9 @@ public:
     // event has already been done.
     void FeedPointer(bool repeat = false);
     void RecorderTick(const ButtonEvents& events, bool touching);
+    // The share of a recording's ten seconds still free, 1 when it is
+    // armed, falling to 0 as its entries fill; 0 when no recording runs.
+    float RecordTimeLeft() const;
     // Moves playback past the entry just fed, unless half pace holds it for
     // a second tick; true when it moved.
     bool AdvancePlayback();
@@ -234,6 +237,7 @@ public:
     void DrawLips();
     void DrawTitleHint();
     void DrawPaceControl();
+    void DrawTimeLeft();
     void DrawHelp();
     // The scale that draws the canvas font's glyphs `height` units high.
     float TextScale(float height) const;

@@ -134,6 +134,11 @@ void c_MyApp::FeedPointer(bool repeat) {
     if (anchorX == 0 && anchorY == 0) playButton->state = 0;
 }
 
+float c_MyApp::RecordTimeLeft() const {
+    if (recordButton->state != 1) return 0;
+    return std::clamp(1 - static_cast<float>(recordIndex) / RECORD_LAST, 0.0f, 1.0f);
+}
+
 // After a played entry: at half pace the first feed holds the entry for
 // one more tick.
 bool c_MyApp::AdvancePlayback() {

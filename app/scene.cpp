@@ -3,6 +3,7 @@
 // mouth's mode, the cheeks and the tongue, and the buttons on top. Nothing
 // of the application changes while drawing.
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstdio>
 #include <map>
@@ -202,6 +203,40 @@ void c_MyApp::DrawFace() {
         if (b->active) c->DrawImage(b->images[b->state], b->x0, b->y0);
     }
     if (recordButton->state == 1) c->DrawImage(recordImage, REC_X, REC_Y);
+    DrawTimeLeft();
+}
+
+namespace {
+
+// The ring of the recording's time left: dashes just outside the record
+// button, within its column (40 + 2 + 7 < 50 units from the centre line),
+// close enough to read as one band; the time spent stays as a pale track.
+constexpr int RING_DASHES = 60;
+constexpr float RING_GAP = 2, RING_THICKNESS = 7, RING_DASH_LENGTH = 5.5f;
+
+}  // namespace
+
+// The band left runs from the top clockwise; it empties from the top
+// clockwise too, like a clock's hand going round.
+void c_MyApp::DrawTimeLeft() {
+    float left = RecordTimeLeft();
+    if (left <= 0) return;
+    c_Bouton* b = recordButton;
+    float cx = (b->x0 + b->x1) * 0.5f, cy = (b->y0 + b->y1) * 0.5f;
+    float radius = std::max(b->width, b->height) * 0.5f + RING_GAP;
+    int spent = RING_DASHES - static_cast<int>(std::ceil(left * RING_DASHES));
+    for (int i = 0; i < RING_DASHES; ++i) {
+        if (i < spent)
+            canvas->SetColor(0.86f, 0.86f, 0.86f);
+        else
+            canvas->SetColor(0.85f, 0.16f, 0.14f);
+        canvas->PushMatrix();
+        canvas->Translate(cx, cy);
+        canvas->Rotate(-360.0f * i / RING_DASHES);
+        canvas->DrawRect(-RING_DASH_LENGTH * 0.5f, -radius - RING_THICKNESS, RING_DASH_LENGTH, RING_THICKNESS);
+        canvas->PopMatrix();
+    }
+    canvas->SetColor(1, 1, 1);
 }
 
 void c_MyApp::DrawMouth() {

@@ -3,7 +3,7 @@ executable on a private X server, plays the user with xdotool and captures
 the window.
 
     python3 tools/screenshots.py [--exe build/grimalou] [--out docs/screens]
-                                 [--size 800x500] [--all]
+                                 [--size 800x500] [--all] [--scene NAME]
 
 Without --all only the README's scenes are made; --all adds the others
 (the tongue's depths in the lips, cheeks, one-sided moves, a random face)."""
@@ -84,6 +84,18 @@ def playing(g):
     g.press_button(PLAY)
 
 
+def recording(g):
+    # The menu's buttons (home and help among them) while a recording runs:
+    # the ring around the record button shows the time left.
+    g.press_button(MENU)
+    g.press_button(RECORD)
+    g.drag(*RIGHT_EYE, 0, -70)
+    g.drag(*MOUTH_CORNER, 0, -35)
+    g.drag(*MOUTH_CORNER, 60, 0)
+    g.drag(*RIGHT_BROW_END, 0, -20, step=2)
+    g.drag(*RIGHT_EYE, 0, 70)
+
+
 def help_keys(g):
     smile(g)
     g.key("F1")
@@ -112,6 +124,7 @@ SCENES = {
     "face_cheeks": ("boy", puffed_cheeks),
     "face_one_sided": ("girl", one_sided),
     "face_playing": ("boy", playing),
+    "face_recording": ("girl", recording),
     "face_random": ("girl", random_face),
     "help": ("girl", help_keys),
     "full_screen": ("boy", full_screen),
@@ -128,9 +141,10 @@ def main():
     parser.add_argument("--out", default=os.path.join(HERE, "..", "docs", "screens"))
     parser.add_argument("--size", default="800x500", help="window size, WIDTHxHEIGHT")
     parser.add_argument("--all", action="store_true", help="every scene, not only the README's")
+    parser.add_argument("--scene", action="append", choices=list(SCENES), help="only this scene (repeatable)")
     args = parser.parse_args()
     width, height = (int(v) for v in args.size.split("x"))
-    names = list(SCENES) if args.all else README_SCENES
+    names = args.scene or (list(SCENES) if args.all else README_SCENES)
     os.makedirs(args.out, exist_ok=True)
     x = Xvfb()
     try:

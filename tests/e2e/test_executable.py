@@ -1,14 +1,34 @@
-"""The real executable: its window, closing it, starting without a display,
-and the run script.
+"""The real executable: its command line, its window, closing it, starting
+without a display, and the run script.
 
 Usage: test_executable.py GRIMALOU SEND_CLOSE RUN_SCRIPT SCREENSHOT_PNG"""
 
 import os
+import re
 import subprocess
 import sys
 import time
 
 from e2e_support import LoggedProcess, Xvfb, find_window, geometry
+
+
+def check_command_line(grimalou):
+    # Answered before any window: no display is needed.
+    env = dict(os.environ)
+    env.pop("DISPLAY", None)
+
+    def run(*arguments):
+        return subprocess.run([grimalou, *arguments], env=env, capture_output=True, text=True, timeout=20)
+    shown = run("--help")
+    assert shown.returncode == 0 and shown.stderr == "", shown
+    assert shown.stdout.startswith("Usage: grimalou") and "--fullscreen" in shown.stdout, shown.stdout
+    version = run("--version")
+    assert version.returncode == 0 and re.fullmatch(r"grimalou \d+\.\d+\.\d+\n", version.stdout), version
+    for wrong, says in [(["--colour"], "unknown option '--colour'"), (["--fullscreen", "-x"], "unknown option '-x'"),
+                        (["a.grimalou", "b.grimalou"], "one file at a time: unexpected argument 'b.grimalou'")]:
+        refused = run(*wrong)
+        assert refused.returncode == 2 and refused.stdout == "", refused
+        assert refused.stderr.startswith("grimalou: " + says) and shown.stdout in refused.stderr, refused.stderr
 
 
 def check_window_and_close(grimalou, send_close, screenshot):
@@ -59,6 +79,7 @@ def check_run_script(run_script, grimalou):
 
 
 def main(grimalou, send_close, run_script, screenshot):
+    check_command_line(grimalou)
     check_no_display(grimalou)
     check_window_and_close(grimalou, send_close, screenshot)
     check_run_script(run_script, grimalou)

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 
 #include "tests/support/app_test_support.h"
 #include "tests/support/canvas_test_support.h"
@@ -481,6 +482,42 @@ TEST_F(RecorderTest, ATouchOfThirtyTicksThenIdleTicksThenTheEndMark) {
     EXPECT_EQ(app->recordX[40], -2);
     EXPECT_EQ(app->playButton->state, 1);
     EXPECT_EQ(app->recordButton->state, 0);
+}
+
+TEST_F(RecorderTest, TheRingShowsTheTimeLeftFromTheRecordersPosition) {
+    // The ring's dashes are the frame's only untextured quads here; spent
+    // and left ones differ by their colour.
+    auto ring = [&](bool leftOnly) {
+        int n = 0;
+        DrawFrame(app);
+        for (const std::vector<unsigned char>& upload : glRecorder().uploads)
+            for (size_t q = 0; q < upload.size() / QUAD_BYTES; ++q) {
+                float v[6];
+                std::memcpy(v, &upload[q * QUAD_BYTES], sizeof v);
+                bool red = upload[q * QUAD_BYTES + 24] > 200 && upload[q * QUAD_BYTES + 25] < 100;
+                n += v[2] == 0 && v[3] == 0 && (!leftOnly || red);
+            }
+        return n;
+    };
+    EXPECT_EQ(app->RecordTimeLeft(), 0);
+    EXPECT_EQ(ring(false), 0);
+    Record();
+    EXPECT_EQ(app->RecordTimeLeft(), 1);
+    int dashes = ring(true);
+    EXPECT_GT(dashes, 20);
+    // Armed, it stays full; the first touch starts the count.
+    finger->Idle(50);
+    EXPECT_EQ(app->RecordTimeLeft(), 1);
+    finger->Tap(EyeX(true), EyeY());
+    finger->Idle(298);
+    EXPECT_EQ(app->recordIndex, 300);
+    EXPECT_EQ(app->RecordTimeLeft(), 0.5f);
+    EXPECT_EQ(ring(true), dashes / 2);
+    EXPECT_EQ(ring(false), dashes);
+    finger->Idle(300);
+    EXPECT_EQ(app->recordButton->state, 0);
+    EXPECT_EQ(app->RecordTimeLeft(), 0);
+    EXPECT_EQ(ring(false), 0);
 }
 
 TEST_F(RecorderTest, SixHundredEntriesEndARecordingAndPlayStartsFromTheFirst) {

@@ -1,0 +1,57 @@
+#include "app/command_line.h"
+
+#include <cstring>
+
+namespace {
+
+// One row per option; a new option is a new row (and a line of the usage).
+struct Option {
+    const char* name;
+    void (*apply)(CommandLine& line);
+};
+const Option OPTIONS[] = {
+    {"--fullscreen", [](CommandLine& line) { line.fullscreen = true; }},
+    {"--help", [](CommandLine& line) { line.action = CommandLine::SHOW_USAGE; }},
+    {"-h", [](CommandLine& line) { line.action = CommandLine::SHOW_USAGE; }},
+    {"--version", [](CommandLine& line) { line.action = CommandLine::SHOW_VERSION; }},
+};
+
+}  // namespace
+
+CommandLine ParseCommandLine(int argc, const char* const* argv) {
+    CommandLine line;
+    for (int i = 1; i < argc && line.action == CommandLine::RUN; ++i) {
+        const char* argument = argv[i];
+        const Option* found = nullptr;
+        for (const Option& option : OPTIONS)
+            if (std::strcmp(argument, option.name) == 0) found = &option;
+        if (found) {
+            found->apply(line);
+        } else if (argument[0] == '-') {
+            line.action = CommandLine::REFUSE;
+            line.problem = std::string("unknown option '") + argument + "'";
+        } else if (line.file.empty()) {
+            line.file = argument;
+        } else {
+            line.action = CommandLine::REFUSE;
+            line.problem = std::string("one file at a time: unexpected argument '") + argument + "'";
+        }
+    }
+    return line;
+}
+
+const char* UsageText() {
+    return "Usage: grimalou [--fullscreen] [FILE]\n"
+           "       grimalou --help | --version\n"
+           "\n"
+           "Face and mouth exercises with a child: choose the girl or the boy, then\n"
+           "drag the parts of the face. In the program, F1 or ? shows the gestures\n"
+           "and the keys.\n"
+           "\n"
+           "  FILE          an exercise file (.grimalou) to open\n"
+           "  --fullscreen  start filling the screen (F11 brings the window back)\n"
+           "  -h, --help    show this text and exit\n"
+           "  --version     show the name and version and exit\n";
+}
+
+const char* VersionText() { return "grimalou " GRIMALOU_VERSION; }
