@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 
 namespace {
 
@@ -107,10 +108,15 @@ const char* EventNameOf(int code) {
 // The other header lines.
 const char* const kChildKey = "child";
 const char* const kPaceKey = "pace";
-const char* const kRandomKey = "random";
+const char* const kRandomKey = "randomState";
 const char* const kPaceWords[] = {"normal", "half"};
 
-std::string Number(double value) { return std::to_string(static_cast<long long>(value)); }
+// A whole number of any size as text.
+std::string Number(double value) {
+    char text[400];
+    std::snprintf(text, sizeof text, "%.0f", value);
+    return text;
+}
 
 // The text of a number that reads back as the same float: the shortest one.
 std::string FloatText(float value) {
@@ -211,7 +217,7 @@ public:
 
     std::string Read(const std::string& text) {
         if (text.size() > EXERCISE_MAX_BYTES)
-            return "it is larger than 1 MiB, far too large for an exercise (about 6 KB)";
+            return "it is larger than 1 MiB, far too large for an exercise (at most about 6.5 KB)";
         if (text.find_first_not_of(" \t\r\n") == std::string::npos) return "it is empty";
         // A byte-order mark, as some editors put before UTF-8 text, is not a word.
         size_t start = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;

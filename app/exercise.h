@@ -78,8 +78,8 @@ inline bool operator!=(const Exercise& a, const Exercise& b) { return !(a == b);
 constexpr int EXERCISE_MAX_ENTRIES = 601;
 // The format version this program writes and the newest it reads.
 constexpr int EXERCISE_FORMAT_VERSION = 1;
-// 1 MiB: a full exercise is about 6 KB; anything far bigger is not one, and
-// is refused before it is parsed.
+// 1 MiB: a full exercise is at most about 6.5 KB; anything far bigger is not
+// one, and is refused before it is parsed.
 constexpr size_t EXERCISE_MAX_BYTES = 1 << 20;
 // The file name ending of an exercise.
 constexpr const char* EXERCISE_EXTENSION = ".grimalou";
