@@ -424,6 +424,27 @@ TEST_F(Art, RightHalvesReachTheCentreLine) {
     }
 }
 
+// The face screen lines its round buttons up by their middles: every button
+// picture is one size, with one size of disc drawn in it.
+TEST_F(Art, RoundButtonsAreAllOneSize) {
+    int w = 0, h = 0, discW = 0, discH = 0;
+    for (const char* k : {"boutonmenu1.png", "boutonmenu2.png", "rect4609", "rect4621", "rect4622", "rect4607",
+                          "rect4608", "boutonrnd", "boutonrec1.png", "boutonrec2.png", "boutonplay1.png",
+                          "boutonplay2.png", "boutonmaison.png", "boutonsauver.png", "boutonbiblio.png",
+                          "boutonaide.png"}) {
+        const Picture p = sprite("images2", k);
+        int x0 = p.w, x1 = -1, y0 = p.h, y1 = -1;
+        for (int y = 0; y < p.h; ++y)
+            for (int x = 0; x < p.w; ++x)
+                if (p.alpha(x, y) > 128) x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
+        if (!w) w = p.w, h = p.h, discW = x1 - x0, discH = y1 - y0;
+        EXPECT_EQ(p.w, w) << k;
+        EXPECT_EQ(p.h, h) << k;
+        EXPECT_NEAR(x1 - x0, discW, 1) << k;
+        EXPECT_NEAR(y1 - y0, discH, 1) << k;
+    }
+}
+
 TEST_F(Art, TheFacePictureHasTheLayoutOfTheParts) {
     Picture face = sprite("images1a", "visage1.png");
     EXPECT_EQ(face.w, 784);
@@ -609,7 +630,8 @@ class ComposedMouth : public ::testing::Test {
 protected:
     struct Pictures {
         Tex face, pink;
-        Tex closed[35], up[28], down[28], tongue[40];
+        Tex closed[35], up[28], down[28], tongue[41];
+        Tex lipsFront[14], lipsBack[14], lipsUpper[14], teeth[14];
         double faceX = 0, faceY = 0;
         Shot bare;  // the face alone
     };
@@ -643,6 +665,16 @@ protected:
         for (int i = 0; i < 40; ++i)
             pics->tongue[i] = premultiplied(cutOut(index, atlas, fmt("langue%d_0%d.png", i / 5 + 1, i % 5 + 1)),
                                             kTongueHandleX[i], kTongueHandleY[i]);
+        pics->tongue[40] = premultiplied(cutOut(index, atlas, "langue0.png"), 0.5, 0);
+        // Lips and teeth: the halves' anchor at the middle of their left edge.
+        const std::vector<std::string> front = lipsFront('a'), back = lipsBack(), upper = lipsFront('b'),
+                                       grins = teeth();
+        for (int i = 0; i < 14; ++i) {
+            pics->lipsFront[i] = premultiplied(cutOut(index, atlas, front[i]), 0, 0.5);
+            pics->lipsBack[i] = premultiplied(cutOut(index, atlas, back[i]), 0, 0.5);
+            pics->lipsUpper[i] = premultiplied(cutOut(index, atlas, upper[i]), 0, 0.5);
+            pics->teeth[i] = premultiplied(cutOut(index, atlas, grins[i]), 0, 0.5);
+        }
     }
     static void TearDownTestSuite() { delete pics; }
 
@@ -679,8 +711,97 @@ protected:
         if (out && t.variant == 4) draw(s, p.tongue[frame + 4], t.x + p.faceX, 500 + p.faceY, ts, Layer::Mouth);
         return s;
     }
+
+    // Lips (tongue in) and teeth with the right half at picture index i and the
+    // left half at j, as the face screen layers them when the halves move alone.
+    // Returns the right half's anchor column; the left half's is `offset` further.
+    static Shot composeHalves(bool lips, int i, int j, int& ax, int& offset) {
+        const Pictures& p = *pics;
+        Shot s = p.bare;
+        ax = 392 + (int)p.faceX;
+        offset = lips ? 3 : 2;
+        const double y = 500 + p.faceY;
+        auto pair = [&](const Tex* layer) {
+            draw(s, layer[i], ax, y, 1, Layer::Mouth);
+            draw(s, layer[j], ax + offset, y, -1, Layer::Mouth);
+        };
+        if (!lips) {
+            pair(p.teeth);
+            return s;
+        }
+        pair(p.lipsBack);
+        draw(s, p.tongue[40], ax, y + 4, 1, Layer::Mouth);
+        pair(p.lipsFront);
+        pair(p.lipsUpper);
+        return s;
+    }
 };
 ComposedMouth::Pictures* ComposedMouth::pics = nullptr;
+
+// Halves of any two steps of the lips, or of the teeth, meet at the centre
+// line as the halves of one step do: the column just left of where they
+// overlap (the left half's) and the one just right of it (the right half's)
+// show the same outlines, lips and teeth at the same heights, give or take a
+// pixel.
+TEST_F(ComposedMouth, LipsAndTeethHalvesOfAnyStepsMeetAtTheCentreLine) {
+    int failures = 0;
+    for (bool lips : {true, false})
+        for (int i = 0; i < 14; ++i)
+            for (int j = 0; j < 14; ++j) {
+                int ax, offset;
+                const Shot s = composeHalves(lips, i, j, ax, offset);
+                const int left = ax - 1, right = ax + offset;
+                int worst = 0, at = 0;
+                for (int y = s.y0 + 1; y < s.y0 + Shot::kH - 1; ++y) {
+                    // Off the mouth the columns show the face, which need not be symmetric.
+                    if (!s.ink[s.at(left, y)] && !s.ink[s.at(right, y)]) continue;
+                    // The right column shifted by up to a pixel, between texels too.
+                    float best = 1e9f;
+                    for (int d = -1; d <= 0; ++d)
+                        for (float f = 0; f <= 1.001f; f += 0.125f) {
+                            const float *a = s.colour(right, y + d), *b = s.colour(right, y + d + 1);
+                            const float mix[3] = {a[0] + (b[0] - a[0]) * f, a[1] + (b[1] - a[1]) * f,
+                                                  a[2] + (b[2] - a[2]) * f};
+                            best = std::min(best, distance(s.colour(left, y), mix));
+                        }
+                    if (best > worst) worst = (int)best, at = y;
+                }
+                if (worst > 40 && ++failures <= 12)
+                    ADD_FAILURE() << (lips ? "lips" : "teeth") << fmt(" right row %d step %d", i / 7 + 1, i % 7 + 1)
+                                  << fmt(", left row %d step %d", j / 7 + 1, j % 7 + 1) << ": colours differ by "
+                                  << worst << " across the centre line at y " << at - s.y0;
+            }
+    EXPECT_EQ(failures, 0) << "pairs of halves that do not meet";
+}
+
+// Where the two halves of one step overlap, each texel is drawn twice: the
+// soft rims of the outlines must not come out darker there than beside it.
+TEST_F(ComposedMouth, TheOverlapOfPairedHalvesLeavesNoTick) {
+    // How far the overlap columns stray from the blend of the columns beside them.
+    auto tick = [](const Shot& s, int ax, int offset, int& at) {
+        float worst = 0;
+        for (int y = s.y0; y < s.y0 + Shot::kH; ++y)
+            for (int x = ax; x < ax + offset; ++x) {
+                if (!s.ink[s.at(x, y)]) continue;  // the face itself need not be symmetric
+                const float f = (float)(x - ax + 1) / (offset + 1);
+                const float *a = s.colour(ax - 1, y), *b = s.colour(ax + offset, y);
+                const float mix[3] = {a[0] + (b[0] - a[0]) * f, a[1] + (b[1] - a[1]) * f, a[2] + (b[2] - a[2]) * f};
+                if (distance(s.colour(x, y), mix) > worst) worst = distance(s.colour(x, y), mix), at = y - s.y0;
+            }
+        return worst;
+    };
+    for (int i = 0; i < 28; ++i) {
+        int at = 0;
+        const float worst = tick(compose(i, -1, 0, true), 392 + (int)pics->faceX, 2, at);
+        EXPECT_LE(worst, 16) << fmt("smile row %d step %d", i / 7 + 1, i % 7 + 1) << " at y " << at;
+    }
+    // The lips too (the teeth have the gap between the front teeth there).
+    for (int i = 0; i < 14; ++i) {
+        int ax, offset, at = 0;
+        const Shot s = composeHalves(true, i, i, ax, offset);
+        EXPECT_LE(tick(s, ax, offset, at), 16) << fmt("lips row %d step %d", i / 7 + 1, i % 7 + 1) << " at y " << at;
+    }
+}
 
 // Both halves of one row and step (the symmetry button's pairs), at every
 // tongue shape and place: the open mouth runs across the centre line, the

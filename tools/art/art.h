@@ -51,6 +51,10 @@ struct Placement {
     // Mouth, lips and teeth halves: the centre-line edge (x = 0) is the
     // picture's left edge and keeps no margin, so that the mirrored half meets it.
     bool centreEdge = false;
+    // Columns at the centre edge that the mirrored half covers too (it is
+    // anchored this many units further right). Their partly covered texels
+    // are thinned so that two layers of them give the coverage of one.
+    int overlap = 2;
     // Hanging mouth rows: the picture's top edge lies this far above the anchor
     // (the application computes the handle from the picture's height).
     double fixedTop = -1;

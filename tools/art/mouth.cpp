@@ -472,58 +472,87 @@ void cornerSmile(cairo_t* cr, int step) {
 }
 
 // ================================================================ lips (pout)
+// When the halves move alone, a half of one step meets a half of another at
+// the centre line, so every step and both rows cross it alike: the top of
+// the upper lip, the opening and the bottom of the lower lip lie at the same
+// heights there, level, and the steps change the lips away from the centre.
+// Row 0 widens the lips and their opening; row 1 rounds them, the corners
+// coming in, the peaks of the upper lip rising and the lower lip filling out.
+constexpr double kPoutTop = -17;   // top of the upper lip at the centre line
+constexpr double kPoutLow = 25;    // bottom of the lower lip there
+constexpr double kPoutOpenY = 3;   // middle of the opening
+constexpr double kPoutOpenH = 6;   // half height of the opening there
+constexpr double kPoutLevel = 4;   // the lips' outlines stay level this far out
+
 struct Pout {
-    double W, up, low, ow, oh;
+    double W;     // corner
+    double up;    // height of the upper lip's peaks
+    double ow;    // half width of the opening
+    double full;  // 0: a flat lower lip .. 1: a round one
 };
 Pout pout(int row, int k) {
-    if (row == 0) return Pout{36 + 7.0 * k, 20 + 1.0 * k, 22 + 1.0 * k, 10 + 2.5 * k, 4 + 0.8 * k};
-    return Pout{46 - 1.0 * k, 20 + 2.2 * k, 22 + 2.2 * k, 9 + 3.0 * k, 5 + 3.0 * k};
+    if (row == 0) return Pout{36 + 7.0 * k, 20 + 1.0 * k, 10 + 2.5 * k, 0};
+    return Pout{46 - 1.0 * k, 20 + 1.2 * k, 9 + 0.5 * k, k / 6.0};
 }
-constexpr double kPoutOpenY = 3;
 
 // The lips' contour from the centre line round the corner and back; `close`
 // returns along the centre line for filling (never stroked: the mirrored half
 // continues the contour there).
 void poutTop(cairo_t* cr, const Pout& p) {
-    cairo_move_to(cr, 0, -p.up + 4);
-    cairo_curve_to(cr, p.W * 0.15, -p.up + 3, p.W * 0.25, -p.up - 2, p.W * 0.42, -p.up);
+    cairo_move_to(cr, 0, kPoutTop);
+    cairo_line_to(cr, kPoutLevel, kPoutTop);
+    cairo_curve_to(cr, kPoutLevel + p.W * 0.1, kPoutTop, p.W * 0.25, -p.up - 2, p.W * 0.42, -p.up);
     cairo_curve_to(cr, p.W * 0.75, -p.up + 2, p.W, -p.up * 0.4, p.W, 2);
 }
 void poutOuter(cairo_t* cr, const Pout& p, bool close) {
     poutTop(cr, p);
-    cairo_curve_to(cr, p.W * 0.98, p.low * 0.7, p.W * 0.6, p.low, 0, p.low);
+    cairo_curve_to(cr, p.W * 0.98, kPoutLow * (0.7 + 0.25 * p.full), p.W * (0.6 + 0.15 * p.full), kPoutLow,
+                   kPoutLevel, kPoutLow);
+    cairo_line_to(cr, 0, kPoutLow);
     if (close) {
-        cairo_line_to(cr, -3, p.low);
-        cairo_line_to(cr, -3, -p.up + 4);
+        cairo_line_to(cr, -3, kPoutLow);
+        cairo_line_to(cr, -3, kPoutTop);
         cairo_close_path(cr);
     }
 }
 void meetingLine(cairo_t* cr, const Pout& p) {
-    cairo_move_to(cr, 0, kPoutOpenY - p.oh);
-    cairo_curve_to(cr, p.ow + 4, kPoutOpenY - p.oh, p.W * 0.8, 1, p.W, 2);
+    cairo_move_to(cr, 0, kPoutOpenY - kPoutOpenH);
+    cairo_curve_to(cr, p.ow + 4, kPoutOpenY - kPoutOpenH, p.W * 0.8, 1, p.W, 2);
 }
 void poutUpper(cairo_t* cr, const Pout& p) {
     poutTop(cr, p);
-    cairo_curve_to(cr, p.W * 0.8, 1, p.ow + 4, kPoutOpenY - p.oh, 0, kPoutOpenY - p.oh);
-    cairo_line_to(cr, -3, kPoutOpenY - p.oh);
-    cairo_line_to(cr, -3, -p.up + 4);
+    cairo_curve_to(cr, p.W * 0.8, 1, p.ow + 4, kPoutOpenY - kPoutOpenH, 0, kPoutOpenY - kPoutOpenH);
+    cairo_line_to(cr, -3, kPoutOpenY - kPoutOpenH);
+    cairo_line_to(cr, -3, kPoutTop);
     cairo_close_path(cr);
 }
-void poutOpening(cairo_t* cr, const Pout& p) { ellipse(cr, 0, kPoutOpenY, p.ow, p.oh); }
+// The opening: level across the centre line, rounded to its ends.
+void poutOpening(cairo_t* cr, const Pout& p) {
+    const double rx = p.ow - kPoutLevel;
+    cairo_new_sub_path(cr);
+    for (double side : {1.0, -1.0}) {
+        cairo_save(cr);
+        cairo_translate(cr, side * kPoutLevel, kPoutOpenY);
+        cairo_scale(cr, rx, kPoutOpenH);
+        cairo_arc(cr, 0, 0, 1, side > 0 ? -M_PI / 2 : M_PI / 2, side > 0 ? M_PI / 2 : 3 * M_PI / 2);
+        cairo_restore(cr);
+    }
+    cairo_close_path(cr);
+}
 // Skin around the lips, up to the picture's edges: it hides a tongue clipped
 // to the lips' box everywhere but where the layer lets it show.
 void poutGround(cairo_t* cr, const Pout& p) {
-    cairo_rectangle(cr, -3, -p.up - 6, p.W + 9, p.up + p.low + 12);
+    cairo_rectangle(cr, -3, -p.up - 6, p.W + 9, p.up + kPoutLow + 12);
     set(cr, pal::skin);
     cairo_fill(cr);
 }
 
 // Back layer: the inside of the mouth.
 void lipsBack(cairo_t* cr, const Pout& p) {
-    ellipse(cr, 0, kPoutOpenY, p.ow + 5, p.oh + 5);
+    ellipse(cr, 0, kPoutOpenY, p.ow + 5, kPoutOpenH + 5);
     set(cr, pal::mouthInside);
     cairo_fill(cr);
-    ellipse(cr, 0, kPoutOpenY + p.oh * 0.3, p.ow * 0.6, p.oh * 0.5);
+    ellipse(cr, 0, kPoutOpenY + kPoutOpenH * 0.3, p.ow * 0.6, kPoutOpenH * 0.5);
     set(cr, hex(0x4E1520));
     cairo_fill(cr);
 }
@@ -535,7 +564,8 @@ void lipsFront(cairo_t* cr, const Pout& p) {
     poutOuter(cr, p, true);
     set(cr, pal::lips);
     cairo_fill(cr);
-    ellipse(cr, p.W * 0.3, p.low * 0.55, p.W * 0.32, p.low * 0.22);
+    // A highlight on each half, clear of the centre line.
+    ellipse(cr, 6 + p.W * 0.3, kPoutLow * 0.55, p.W * 0.3, kPoutLow * 0.22);
     set(cr, pal::white, 0.35);
     cairo_fill(cr);
     poutUpper(cr, p);
@@ -583,9 +613,9 @@ struct Grin {
     int row, step;
     double W() const { return 52 + 8 * step; }
     double mid(double x) const { return (row == 0 ? -10 : 10) * sq(x / W()); }
-    double open(double x) const {
-        return 4 + (13 + 0.6 * step) * std::pow(std::max(0.0, 1 - sq(x / W())), 0.7);
-    }
+    // The same height at the centre line for every step and row, so that
+    // halves of different steps meet there.
+    double open(double x) const { return 4 + 15 * std::pow(std::max(0.0, 1 - sq(x / W())), 0.7); }
 };
 
 void drawTeeth(cairo_t* cr, const Grin& g) {
@@ -1077,6 +1107,7 @@ std::vector<Sprite> sharedSprites() {
                 // The lips' clipping box reaches 2 texels into the right picture's
                 // border: a 2-texel border keeps the skin ground under all of it.
                 pl.margin = 2;
+                pl.overlap = 3;
                 Draw back = [=](cairo_t* cr) { lipsBack(cr, p); };
                 Draw front = [=](cairo_t* cr) { lipsFront(cr, p); };
                 Draw upper = [=](cairo_t* cr) { lipsUpper(cr, p); };
@@ -1196,11 +1227,11 @@ std::vector<Sprite> sharedSprites() {
     // -- buttons and the recording mark.
     out.push_back(button("boutonmenu1.png", 80, false, Icon::Menu));
     out.push_back(button("boutonmenu2.png", 80, true, Icon::Menu));
-    out.push_back(button("rect4609", 86, false, Icon::Reset));
-    out.push_back(button("rect4621", 86, false, Icon::Symmetry));
-    out.push_back(button("rect4622", 86, true, Icon::Symmetry));
-    out.push_back(button("rect4607", 86, false, Icon::Tongue));
-    out.push_back(button("rect4608", 86, true, Icon::Tongue));
+    out.push_back(button("rect4609", 80, false, Icon::Reset));
+    out.push_back(button("rect4621", 80, false, Icon::Symmetry));
+    out.push_back(button("rect4622", 80, true, Icon::Symmetry));
+    out.push_back(button("rect4607", 80, false, Icon::Tongue));
+    out.push_back(button("rect4608", 80, true, Icon::Tongue));
     out.push_back(button("boutonrnd", 80, false, Icon::Random));
     out.push_back(button("boutonrec1.png", 80, false, Icon::Record));
     out.push_back(button("boutonrec2.png", 80, true, Icon::Recording));

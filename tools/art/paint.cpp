@@ -3,6 +3,7 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -203,6 +204,20 @@ Sprite makeSprite(const std::string& name, const Draw& draw, const Placement& pl
     int stride = cairo_image_surface_get_stride(s);
     for (int y = 0; y < h; ++y) std::memcpy(&sp.px[(size_t)y * w], data + (size_t)y * stride, 4 * w);
     cairo_surface_destroy(s);
+    if (pl.centreEdge) {
+        // Where both halves draw, an edge's soft rim would be laid twice and
+        // show as a darker tick across the line: 1 - (1 - a')^2 = a.
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < std::min(pl.overlap, w); ++x) {
+                uint32_t& p = sp.px[(size_t)y * w + x];
+                const uint32_t a = p >> 24;
+                if (a == 0 || a == 255) continue;
+                const double thin = (1 - std::sqrt(1 - a / 255.0)) * 255 / a;
+                uint32_t out = (uint32_t)std::lround(a * thin) << 24;
+                for (int c = 0; c < 24; c += 8) out |= std::min<uint32_t>(255, std::lround(((p >> c) & 255) * thin)) << c;
+                p = out;
+            }
+    }
     return sp;
 }
 

@@ -612,18 +612,28 @@ void seamSheets(const Cast& cast, const std::string& docs) {
             }
     writeSheet(docs + "/seams_smile_mixed.png",
                "smiling mouth halves from different rows, closed and open (x1.5)", t, 8);
+    // Lips and teeth: both halves at every step, then halves of different
+    // steps (the halves move alone when the symmetry is off; they keep one row).
+    std::vector<std::pair<int, int>> steps;
+    for (int step = 0; step < 7; ++step) steps.push_back({step, step});
+    for (auto mixed : {std::make_pair(0, 6), std::make_pair(6, 0), std::make_pair(0, 3), std::make_pair(3, 6),
+                       std::make_pair(5, 1), std::make_pair(2, 4), std::make_pair(6, 3)})
+        steps.push_back(mixed);
     for (int mode = 0; mode < 2; ++mode)
         for (int row = 0; row < 2; ++row)
-            for (int step = 0; step < 7; ++step) {
+            for (auto [right, left] : steps) {
                 Screen sc(cast);
                 Part &R = mode ? sc.s.teethR : sc.s.lipsR, &L = mode ? sc.s.teethL : sc.s.lipsL;
                 (mode ? sc.s.teethMode : sc.s.lipsMode) = true;
                 R.frame = L.frame = row * 7;
-                R.variant = L.variant = step;
-                t.push_back({std::string(mode ? "teeth" : "lips") + fmt(" row %d step %d", row + 1, step + 1),
+                R.variant = right;
+                L.variant = left;
+                t.push_back({std::string(mode ? "teeth" : "lips") + fmt(" row %d, ", row + 1) +
+                                 (right == left ? fmt("step %d", right + 1) : fmt("R %d, L %d", right + 1, left + 1)),
                              shot(sc, false, 248 + 392 - 120, 430, 240, 130, 1.5)});
             }
-    writeSheet(docs + "/seams_lips_teeth.png", "lips and teeth halves at every row and step (x1.5)", t, 7);
+    writeSheet(docs + "/seams_lips_teeth.png", "lips and teeth halves at every row and step, and of mixed steps (x1.5)",
+               t, 7);
 }
 
 void titleScreen(const AtlasFile& a3, const std::string& docs) {
