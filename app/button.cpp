@@ -7,10 +7,10 @@ c_Bouton::c_Bouton() { images = Array<c_Image2*>(2); }
 
 c_Bouton* c_Bouton::Init(const Atlas& atlas, const String& name1, const String& name2, int activeFlag, float x,
                          float y) {
-    gc_store(images[0], CutSprite(atlas, name1));
+    images[0] = CutSprite(atlas, name1);
     images[0]->SetPivot(0, 0);
     if (!name2.IsEmpty()) {
-        gc_store(images[1], CutSprite(atlas, name2));
+        images[1] = CutSprite(atlas, name2);
         images[1]->SetPivot(0, 0);
     }
     active = activeFlag == 1;

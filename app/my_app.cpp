@@ -60,7 +60,7 @@ c_Partie* NewPart(int frames, int framesB = 0, int framesC = 0) {
 void Cut(const Atlas& atlas, const Array<c_Image2*>& frames, int index, const String& key, float hx, float hy) {
     c_Image2* image = CutSprite(atlas, key);
     image->SetPivot(hx, hy);
-    gc_store(frames[index], image);
+    frames[index] = image;
 }
 
 c_Image2* CutWithHandle(const Atlas& atlas, const char* key, float hx, float hy) {
@@ -234,7 +234,7 @@ void c_MyApp::EnterFaceScreen(bool girl) {
             c_Image2* front = CutSprite(shared, Key("sourire%d_0%d.png", n, k));
             float hy = n <= 2 ? 1 : LOW_MOUTH_ANCHOR / static_cast<float>(front->Height());
             front->SetPivot(0, hy);
-            gc_store(mouthRight->frames[i], front);
+            mouthRight->frames[i] = front;
             Cut(shared, mouthRight->framesB, i, Key("sourire%d_0%db.png", n, k), 0, hy);
             Cut(shared, mouthRight->framesC, i, Key("sourire%d_0%dc.png", n, k), 0, hy);
         }

@@ -208,7 +208,7 @@ Churn CollectedChurn(bool step_cpu) {
         allocated(++allocations);
         Holder* holder = new Holder();
         holder->leaf = leaf;
-        gc_store(ring[pair % kChurnRing], holder);
+        ring[pair % kChurnRing] = holder;
         allocated(++allocations);
     }
     clock.Finish(c);
@@ -287,7 +287,7 @@ void FullCollectionOfPairs() {
     for (int i = 0; i < pairs; ++i) {
         Holder* holder = new Holder();
         holder->leaf = new Leaf();
-        gc_store(ring[i], holder);
+        ring[i] = holder;
     }
     double full = MedianFullCollection();
     std::printf("\n%d pairs live (%d objects, %.1f MiB with the ring): full collection %.2f ms (median of 5)\n",

@@ -49,7 +49,7 @@ c_Canvas* c_Canvas::Init() {
     RequireRenderer();
     font = defaultFont;
     stockMaterial = fastShader->StockMaterial();
-    for (int i = 0; i < MAX_LIGHTS; ++i) gc_store(lights[i], new c_LightData());
+    for (int i = 0; i < MAX_LIGHTS; ++i) lights[i] = new c_LightData();
     dirty = -1;
     TakeWindowSize();
     SetViewport(0, 0, width, height);

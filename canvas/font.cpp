@@ -36,7 +36,7 @@ c_Font* c_Font::Load(const String& path, int firstChar, int numChars, bool borde
         glyph->width = glyphWidth;
         glyph->height = glyphHeight;
         glyph->advance = static_cast<float>(glyphWidth);
-        gc_store(glyphs[i], glyph);
+        glyphs[i] = glyph;
     }
     font->glyphs = glyphs;
     font->firstChar = firstChar;

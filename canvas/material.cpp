@@ -88,7 +88,7 @@ void c_Material::MakePlan(c_GLProgram* program) {
         case GL_SAMPLER_2D:
             // A sampler the shader declared but no material default covers
             // shows white rather than whatever the unit held before.
-            gc_store(planned[i], TextureParam(u->name, c_Texture::WhiteTexture()));
+            planned[i] = TextureParam(u->name, c_Texture::WhiteTexture());
             break;
         default:
             RuntimeError("Unsupported uniform type:" + String(u->type));

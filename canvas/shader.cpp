@@ -128,9 +128,9 @@ void c_Shader::Build() {
     fragmentSource = defines + header + mainProgramSource.Substring(f).ReplaceAll(String("${SHADER}"), source);
 
     builtGeneration = graphicsGeneration;
-    gc_store(programs[0], BuildProgram(0));
+    programs[0] = BuildProgram(0);
     for (int lights = 1; lights <= MAX_LIGHTS; ++lights)
-        gc_store(programs[lights], lit ? BuildProgram(lights) : programs[0]);
+        programs[lights] = lit ? BuildProgram(lights) : programs[0];
 }
 
 c_GLProgram* c_Shader::BuildProgram(int lights) {

@@ -28,7 +28,7 @@ c_Image* c_Image::Init(gxtkSurface* s, int frameCount, int f) {
     for (int i = 0; i < frameCount; ++i) {
         c_Frame* frame = new c_Frame();
         frame->x = i * width;
-        gc_store(frames[i], frame);
+        frames[i] = frame;
     }
 
     flags = f;

@@ -24,7 +24,7 @@ c_InputDevice::c_InputDevice() {
     charBuffer = Array<int>(kCharBufferLength);
     touchX = Array<float>(kFingers);
     touchY = Array<float>(kFingers);
-    for (int port = 0; port < kJoystickPorts; ++port) gc_store(joyStates[port], new c_JoyState());
+    for (int port = 0; port < kJoystickPorts; ++port) joyStates[port] = new c_JoyState();
 }
 
 void c_InputDevice::RecordHit(int key) {

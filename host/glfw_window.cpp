@@ -244,7 +244,7 @@ Array<KtDisplayMode*> KtGlfwGame::ScreenModes() {
         KtDisplayMode* mode = new KtDisplayMode();
         mode->width = modes[i].width;
         mode->height = modes[i].height;
-        gc_store(result[next++], mode);
+        result[next++] = mode;
     }
     return result;
 }

@@ -5,7 +5,9 @@
 //
 // An array held by a collected object is a gc_array field and one held by a
 // global a gc_root (runtime/gc_ref.h): assigning to either is the barrier.
-// Storing an object into an element of an object array goes through gc_store.
+// An element of an object array is reached through gc_element, whose
+// assignment is the barrier: `frames[i] = image` is a correct store, and the
+// only way to write an element is through it.
 #pragma once
 
 #include <cstring>
@@ -65,12 +67,52 @@ public:
     }
 };
 
+// One element of an object array (T is a class pointer), as indexing gives
+// it: it reads as the pointer it holds, and assigning to it stores through
+// the write barrier. Reading costs what reading the pointer costs. It is a
+// reference to the slot, so keep the pointer, not the element: `T* p = a[i]`.
+template <class T>
+class gc_element {
+public:
+    explicit gc_element(T& slot) : slot_(slot) {}
+    gc_element(const gc_element&) = default;
+
+    template <class U>
+    const gc_element& operator=(U* object) const {
+        gc_store(slot_, object);
+        return *this;
+    }
+    const gc_element& operator=(std::nullptr_t) const {
+        slot_ = nullptr;
+        return *this;
+    }
+    // Element to element: the value is stored, not the reference rebound.
+    const gc_element& operator=(const gc_element& other) const { return *this = other.slot_; }
+
+    operator T() const { return slot_; }
+    T operator->() const { return slot_; }
+    auto& operator*() const { return *slot_; }
+    T get() const { return slot_; }
+
+private:
+    T& slot_;
+};
+
+// A store through gc_element is the barrier already; a second one by hand
+// would hide which stores are plain.
+template <class T, class U>
+void gc_store(gc_element<T> element, U value) = delete;
+
 template <class T>
 class Array {
     static_assert(std::is_arithmetic_v<T> || std::is_same_v<T, String> || is_collected_ref<T>::value,
                   "arrays hold numbers, bools, strings or collected objects");
 
 public:
+    // What indexing gives: the element itself, or for object arrays the
+    // element whose assignment is the barrier.
+    using Element = std::conditional_t<is_collected_ref<T>::value, gc_element<T>, T&>;
+
     Array() : rep_(ArrayRep<T>::Empty()) {}
     explicit Array(int n) : rep_(n > 0 ? ArrayRep<T>::Create(n) : ArrayRep<T>::Empty()) {}
     Array(const T* values, int n) : Array(n) {
@@ -81,8 +123,10 @@ public:
     }
 
     int Length() const { return rep_->length; }
-    T& operator[](int index) const { return rep_->Elements()[index]; }
-    T* Data() const { return rep_->Elements(); }
+    Element operator[](int index) const { return Element(rep_->Elements()[index]); }
+    // The elements as plain memory; read-only for object arrays, whose
+    // writes go through indexing.
+    std::conditional_t<is_collected_ref<T>::value, const T*, T*> Data() const { return rep_->Elements(); }
     ArrayRep<T>* Rep() const { return rep_; }
     bool IsEmpty() const { return rep_->length == 0; }
 
@@ -124,12 +168,3 @@ inline void gc_enqueue(const Array<T>& array) {
     gc_enqueue(array.Rep());
 }
 
-// A store into an element of an array of any element type: objects through
-// gc_store, plain values as they are. For containers generic in what they hold.
-template <class T>
-inline void gc_assign(T& slot, const T& value) {
-    if constexpr (is_collected_ref<T>::value)
-        gc_store(slot, value);
-    else
-        slot = value;
-}

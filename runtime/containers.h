@@ -273,7 +273,7 @@ public:
 
     void Push(const T& value) {
         if (length == data.Length()) data = data.Resized(length * 2 + 10);
-        gc_assign(data[length], value);
+        data[length] = value;
         ++length;
     }
     T Pop() {

@@ -9,7 +9,8 @@
 //   GC_FIELDS(Base, f...)  the one list of a class's reference fields, which
 //                  is its MarkChildren;
 //   gc_root<T>     a global object reference that is a root by being one.
-// Stores into the elements of an object array still go through gc_store.
+// Elements of an object array store through the barrier by their type too
+// (gc_element, runtime/array.h).
 //
 // Initialising a field in its declaration or constructor's initialiser list
 // stores without a barrier: the object being built is white, so no black

@@ -7,6 +7,25 @@ import subprocess
 import threading
 import time
 
+# A sanitized program runs several times slower: every deadline scales.
+TIME_FACTOR = 3 if os.environ.get("GRIMALOU_SANITIZED") == "1" else 1
+# Generous: a deadline only bounds a wait for something that should come much
+# sooner, on a machine whose cores are all busy with something else.
+DEADLINE = 20 * TIME_FACTOR
+
+
+def until(check, timeout=DEADLINE, pause=0.05):
+    """Polls until check() gives a true value, which it returns; None after
+    the deadline."""
+    deadline = time.time() + timeout
+    while True:
+        value = check()
+        if value:
+            return value
+        if time.time() > deadline:
+            return None
+        time.sleep(pause)
+
 
 class Xvfb:
     """A private 1920x1080x24 X server; Xvfb picks a free display number."""
@@ -59,7 +78,7 @@ class LoggedProcess:
         with self.lock:
             return list(self.lines)
 
-    def wait_for(self, pattern, timeout=10, start=0):
+    def wait_for(self, pattern, timeout=DEADLINE, start=0):
         """Index of the first line from `start` on matching the pattern."""
         regex = re.compile(pattern)
         deadline = time.time() + timeout
@@ -85,7 +104,7 @@ def xdotool(env, *args):
                           text=True, timeout=20).stdout
 
 
-def find_window(env, name, timeout=10):
+def find_window(env, name, timeout=DEADLINE):
     """A mapped window with this exact name. A window is created hidden and
     placed before it is shown, so an unmapped one is not ready to look at."""
     deadline = time.time() + timeout

@@ -9,11 +9,13 @@ import subprocess
 import time
 import zlib
 
-from e2e_support import LoggedProcess, find_window, geometry, xdotool
+from e2e_support import DEADLINE, LoggedProcess, find_window, geometry, until, xdotool
 
 VIRTUAL_WIDTH, VIRTUAL_HEIGHT = 1280, 800
-# The application reads the pointer once per tick, 60 times a second; a few
-# ticks of waiting let it see a move or a press, and draw what it did.
+# The application reads the pointer once per tick, 60 times a second. The
+# pauses between the steps of a press or a drag pace the input so that ticks
+# see its samples; whether the program has done what it was told is never
+# assumed from time, but waited for on the screen (Grimalou.settle).
 TICK = 1.0 / 60
 SETTLE = 0.15
 # A touch of fewer than 20 ticks is a tap; a drag lasts longer.
@@ -127,10 +129,8 @@ class Grimalou:
         # can neither be captured nor reached by the pointer.
         xdotool(self.env, "windowmove", "--sync", self.window, 0, 0)
         xdotool(self.env, "windowsize", "--sync", self.window, width, height)
-        deadline = time.time() + 5
-        while self.size() != (width, height) and time.time() < deadline:
-            time.sleep(0.02)
-        time.sleep(SETTLE)
+        assert until(lambda: self.size() == (width, height)), (self.size(), width, height)
+        self.settle(lambda p: (p.width, p.height) == (width, height))
 
     def to_window(self, vx, vy):
         """Window pixel of a virtual point, through the letterbox."""
@@ -151,16 +151,35 @@ class Grimalou:
                               capture_output=True, timeout=30).stdout
         return Picture.from_ppm(data)
 
-    def wait_until_drawn(self, timeout=10):
+    def wait_until_drawn(self, timeout=DEADLINE):
         """Waits for the first frame: until the window is no longer one colour."""
-        deadline = time.time() + timeout
-        while time.time() < deadline:
-            picture = self.shot()
-            if len(set(picture.pixels[i:i + 3] for i in range(0, len(picture.pixels), 3 * 97))) > 1:
-                return picture
+        def drawn():
             self.assert_running()
-            time.sleep(0.05)
-        raise AssertionError("the window stayed one colour for %ss" % timeout)
+            picture = self.shot()
+            return len(set(picture.pixels[i:i + 3] for i in range(0, len(picture.pixels), 3 * 97))) > 1 and picture
+        picture = until(drawn, timeout)
+        assert picture, "the window stayed one colour for %ss" % timeout
+        return picture
+
+    def settle(self, condition=None, timeout=DEADLINE):
+        """Waits until the window shows a picture that `condition` accepts
+        (any, without one) and that the next screenshot repeats: the program
+        has done what it was told and drawn it. After the deadline, the last
+        picture, for the caller's checks to report on."""
+        last = [self.shot()]
+
+        def stable():
+            self.assert_running()
+            now = self.shot()
+            previous, last[0] = last[0], now
+            same = (now.width, now.height) == (previous.width, previous.height) and now.pixels == previous.pixels
+            return same and (condition is None or condition(now)) and now
+        return until(stable, timeout) or last[0]
+
+    def settle_changed(self, before, box=None, least=1, timeout=DEADLINE):
+        """The settled picture once at least `least` pixels of the window box
+        differ from `before`."""
+        return self.settle(lambda p: p.changed(before, box) >= least, timeout)
 
     # ---- the user --------------------------------------------------------
 
@@ -207,9 +226,13 @@ class Grimalou:
         time.sleep(SETTLE)
 
     def choose(self, girl=True):
+        """Chooses a child on the title screen and waits for the face: the
+        face picture's area changes in most of its pixels."""
         x, y, w, h = GIRL if girl else BOY
+        title = self.shot()
         self.click(x + w / 2, y + h / 2)
-        time.sleep(0.5)
+        face = self.to_window_box(248, 0, 1032, 800)
+        return self.settle_changed(title, face, least=(face[2] - face[0]) * (face[3] - face[1]) // 4)
 
     # ---- the process -----------------------------------------------------
 

@@ -9,10 +9,9 @@ Usage: test_app.py GRIMALOU SEND_CLOSE OUTPUT_DIR"""
 
 import os
 import sys
-import time
 
-from e2e_support import Xvfb
-from grimalou_driver import (BOY, GIRL, MENU, PLAY, RECORD, SETTLE, SYMMETRY, TONGUE, Grimalou, letterbox)
+from e2e_support import DEADLINE, Xvfb, until
+from grimalou_driver import (BOY, GIRL, MENU, PLAY, RECORD, SYMMETRY, TONGUE, Grimalou, letterbox)
 
 # Boxes of the face's parts in virtual units (x0, y0, x1, y1). The face
 # picture is 784 x 800, centred: its top-left corner is at (248, 0).
@@ -44,7 +43,10 @@ class Steps:
 
     def check(self, name, action, changes=(), keeps=(), least=40):
         action()
-        after = self.g.shot()
+        boxes = [self.g.to_window_box(*box) for box in changes]
+        # Waits for every named box to change, on a settled picture: a busy
+        # machine may take a while to show what the action did.
+        after = self.g.settle(lambda p: all(self.before.changed(p, box) >= least for box in boxes))
         self.number += 1
         after.save_png(os.path.join(self.out_dir, "%s_%02d_%s.png" % (self.prefix, self.number, name)))
         counts = {}
@@ -177,15 +179,11 @@ def boy_run(grimalou, send_close, out_dir):
         # Play starts from the face as it was when recording was armed, and
         # the play button shows its playing picture until the end.
         g.press_button(PLAY)
-        deadline = time.time() + 15
-        while True:
-            now = g.shot()
-            if now.changed(live, play_box) == 0:
-                break
-            assert time.time() < deadline, "the playback did not end"
-            time.sleep(0.1)
-        time.sleep(SETTLE)
-        replayed = g.shot()
+        # The picture moves while it plays: no waiting for a settled one here.
+        assert until(lambda: g.shot().changed(live, play_box) > 0), "the playback did not start"
+        # Played back, the button shows its first picture again.
+        replayed = g.settle(lambda p: p.changed(live, play_box) == 0, timeout=DEADLINE + 15)
+        assert replayed.changed(live, play_box) == 0, "the playback did not end"
         replayed.save_png(os.path.join(out_dir, "boy_replayed.png"))
         assert start.changed(live, face_box) > 1000, "the recorded exercise changed nothing"
         differ = replayed.changed(live, face_box)

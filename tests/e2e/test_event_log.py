@@ -81,13 +81,16 @@ def main(app, send_close, screenshot):
         # events are dropped by the host).
         assert start == 0, lines[:5]
 
-        # About 60 updates per second.
+        # About 60 updates per second, over two seconds of the clock. The
+        # loop catches up with up to four updates a pass, so even a busy
+        # machine keeps the rate; the bounds leave room for one slow pass.
         mark = len(app_process.snapshot())
-        time.sleep(1.0)
+        began = time.time()
+        time.sleep(2.0)
         lines = app_process.snapshot()
-        rate = ticks_between(lines, mark, len(lines))
-        assert 50 <= rate <= 70, rate
-        print("updates in one second:", rate)
+        rate = ticks_between(lines, mark, len(lines)) / (time.time() - began)
+        assert 45 <= rate <= 75, rate
+        print("updates per second:", round(rate, 1))
 
         # Mouse: a move, a press, a drag and a release, in window coordinates.
         mark = len(app_process.snapshot())

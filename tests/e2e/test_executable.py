@@ -7,9 +7,16 @@ import os
 import re
 import subprocess
 import sys
+import threading
 import time
 
-from e2e_support import LoggedProcess, Xvfb, find_window, geometry
+from e2e_support import LoggedProcess, Xvfb, find_window, geometry, until
+
+
+def colours(env, window):
+    """How many colours the window shows."""
+    return int(subprocess.run(["convert", "x:" + window, "-format", "%k", "info:"], env=env, check=True,
+                              capture_output=True, text=True, timeout=30).stdout or 0)
 
 
 def check_command_line(grimalou):
@@ -38,7 +45,8 @@ def check_window_and_close(grimalou, send_close, screenshot):
         process = LoggedProcess([grimalou], x.env)
         window = find_window(x.env, "Grimalou")
         assert geometry(x.env, window) == (560, 290, 800, 500), geometry(x.env, window)
-        time.sleep(0.5)
+        # The first frame: the window no longer shows one colour.
+        assert until(lambda: colours(x.env, window) > 1), "the window shows nothing"
         subprocess.run(["import", "-window", "root", screenshot], env=x.env, check=True, timeout=30)
         assert process.process.poll() is None, "grimalou ended by itself"
         subprocess.run([send_close, window], env=x.env, check=True, timeout=10)
@@ -69,13 +77,18 @@ def check_run_script(run_script, grimalou):
     env.pop("DISPLAY", None)
     process = subprocess.Popen(["bash", run_script, grimalou], env=env, stdout=subprocess.PIPE,
                                stderr=subprocess.STDOUT, text=True, start_new_session=True)
+    lines = []
+    reader = threading.Thread(target=lambda: lines.extend(process.stdout), daemon=True)
+    reader.start()
     try:
-        time.sleep(3)
-        assert process.poll() is None, process.communicate()
+        assert until(lambda: any("starting Grimalou on a virtual display" in l for l in lines)), lines
+        # Then it stays up: a program that failed on the virtual display
+        # would end within moments of starting.
+        time.sleep(2)
+        assert process.poll() is None, lines
     finally:
         os.killpg(process.pid, 15)
-        output = process.communicate(timeout=20)[0]
-    assert "starting Grimalou on a virtual display" in output, output
+        process.wait(timeout=20)
 
 
 def main(grimalou, send_close, run_script, screenshot):

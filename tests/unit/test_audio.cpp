@@ -23,9 +23,10 @@ ALint SourceInt(ALuint source, ALenum what) {
     return value;
 }
 
-// The null backend mixes in real time; a short sound ends within a second.
+// The null backend mixes in real time; a short sound ends within a second,
+// and the deadline leaves room for a busy machine.
 bool WaitUntilStopped(ALuint source) {
-    for (int i = 0; i < 200 && SourceInt(source, AL_SOURCE_STATE) != AL_STOPPED; ++i)
+    for (int i = 0; i < 2000 && SourceInt(source, AL_SOURCE_STATE) != AL_STOPPED; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     return SourceInt(source, AL_SOURCE_STATE) == AL_STOPPED;
 }

@@ -67,7 +67,7 @@ TEST(AudioSources, StoppedSoundChannelsGiveUpTheirSources) {
     // So does one whose sound has ended without anybody noticing yet.
     ALuint first = audio->channels[0].source;
     audio->StartSound(beep, 0, 0);
-    for (int i = 0; i < 200 && SourceState(first) != AL_STOPPED; ++i)
+    for (int i = 0; i < 2000 && SourceState(first) != AL_STOPPED; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     ASSERT_EQ(SourceState(first), AL_STOPPED);
     EXPECT_EQ(audio->channels[0].state, 1);

@@ -88,14 +88,14 @@ public:
             std::vector<int> ids(n, -1);
             for (int i = 0; i < n; ++i) {
                 TestNode* k = (rng() % 2) ? Make() : (live.empty() ? nullptr : live[rng() % live.size()]);
-                gc_store(kids[i], k);
+                kids[i] = k;
                 ids[i] = k ? k->id : -1;
             }
             target->kids = kids;
             shadow[target->id].kids = ids;
         } else if (target->kids.Length() > 0) {
             int i = static_cast<int>(rng() % target->kids.Length());
-            gc_store(target->kids[i], value);
+            target->kids[i] = value;
             shadow[target->id].kids[i] = vid;
         }
     }

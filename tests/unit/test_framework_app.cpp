@@ -30,7 +30,7 @@ public:
             KtDisplayMode* mode = new KtDisplayMode();
             mode->width = modes[i].first;
             mode->height = modes[i].second;
-            gc_store(result[static_cast<int>(i)], mode);
+            result[static_cast<int>(i)] = mode;
         }
         return result;
     }

@@ -37,7 +37,7 @@ struct OpenLinkTest : ::testing::Test {
         setenv("PATH", (dir + ":/usr/bin:/bin").c_str(), 1);
     }
     std::string WaitForArgs() {
-        for (int i = 0; i < 200; ++i) {
+        for (int i = 0; i < 2000; ++i) {
             std::ifstream in(dir + "/args");
             if (in) return std::string(std::istreambuf_iterator<char>(in), {});
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -52,7 +52,7 @@ TEST_F(OpenLinkTest, TheUrlIsOneArgumentAndNoShellReadsIt) {
     const Char url[] = {'h', 't', 't', 'p', ':', '/', '/', 'a', '/', 0xE9, ';', ' ', '$', '(', 'x', ')', 0};
     game.OpenLink(String(url));
     EXPECT_EQ(WaitForArgs(), "http://a/\xC3\xA9; $(x)\n");
-    for (int i = 0; i < 200 && PendingLinkOpeners() > 0; ++i) {
+    for (int i = 0; i < 2000 && PendingLinkOpeners() > 0; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
         ReapLinkOpeners();
     }
