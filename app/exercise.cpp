@@ -8,6 +8,8 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <locale>
+#include <sstream>
 
 namespace {
 
@@ -193,10 +195,14 @@ bool ParseInt(const std::string& word, long long* value) {
     return result.ec == std::errc() && result.ptr == end;
 }
 
+// A stream in the classic locale rather than from_chars, which the browser
+// build's C++ library lacks for floats, or strtof, which would read "1,5"
+// under a French LC_NUMERIC.
 bool ParseFloat(const std::string& word, float* value) {
-    const char* end = word.data() + word.size();
-    auto result = std::from_chars(word.data(), end, *value);
-    return result.ec == std::errc() && result.ptr == end;
+    std::istringstream in(word);
+    in.imbue(std::locale::classic());
+    in >> *value;
+    return !in.fail() && in.peek() == std::char_traits<char>::eof();
 }
 
 // A name as a later version would give a new field or event.

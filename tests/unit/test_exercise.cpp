@@ -95,7 +95,7 @@ TEST(ExerciseFormat, BadTextsAreNamed) {
         {Replaced(good, "tongueDepth 1", "tongueDepth 9"), "line 27: tongueDepth 9 is out of range (0 to 2)"},
         {Replaced(good, "tongueDepth 1", "tongueDepth 1.5"), "not a whole number"},
         {Replaced(good, "tongueDepth 1", "tongueDepth 9223372036854775807"), "9223372036854775808 is out of range"},
-        {Replaced(good, "eyeLeft.y 358.75", "eyeLeft.y nan"), "eyeLeft.y is not a number"},
+        {Replaced(good, "eyeLeft.y 358.75", "eyeLeft.y nan"), "eyeLeft.y 'nan' is not a number"},
         {Replaced(good, "eyeLeft.y 358.75", "eyeLeft.y 1e9"), "eyeLeft.y 1e+09 is out of range"},
         {Replaced(good, "tongueOut yes", "tongueOut maybe"), "not yes or no"},
         {Replaced(good, "tongueOut yes\n", ""), "'tongueOut' is missing"},
