@@ -3,6 +3,7 @@
 // steps the part once and moves the anchor to the current point, so the next
 // step needs a new movement of the same size.
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "app/my_app.h"
@@ -250,77 +251,171 @@ c_Partie* c_MyApp::ShiftHalf(int shift) const {
     return shift >= 0 ? mouthRight.get() : mouthLeft.get();
 }
 
-// ---- The grab test -------------------------------------------------------
+// ---- The grab zones ---------------------------------------------------------
+
+namespace {
+
+// The parts a zone is measured on.
+enum PartName {
+    P_TONGUE, P_MOUTH_R, P_MOUTH_L, P_LIPS_R, P_LIPS_L, P_TEETH_R, P_TEETH_L,
+    P_CHEEK_R, P_CHEEK_L, P_BROW_R, P_BROW_L, P_EYE_R, P_EYE_L
+};
+enum EdgeName { E1, E2, E3, E4 };
+// One bound of a span: an edge of a part, moved by `margin` units.
+struct Bound {
+    PartName part;
+    EdgeName edge;
+    float margin;
+};
+// low < x < high; a span whose low bound lies above its high one is empty.
+struct Span {
+    Bound low, high;
+};
+// When a zone is tested, from the modes and the zones already hit by the
+// same test (a row can only look at rows above it).
+enum When {
+    ALWAYS, TONGUE_OUT, SMILE_OPEN, SMILE_PURSED, LIPS, TEETH_OPEN, TEETH_ROUND,
+    NO_MOUTH_HIT, NO_RIGHT_BROW_HIT, NO_LEFT_BROW_HIT, TAP_ONLY
+};
+// The tongue's tap is tested by the tap, never by the grab.
+constexpr int TAP_TONGUE = GRAB_ZONES;
+
+struct ZoneRow {
+    int zone;
+    When when;
+    // zoneTop - above < y < zoneBottom + below of this part.
+    PartName rows;
+    float above, below;
+    Span spans[2];
+};
+constexpr Span NO_SPAN = {{P_TONGUE, E1, 1}, {P_TONGUE, E1, 0}};
+
+// Every zone of the face, in the order the grab test takes them. Wide parts
+// were placed so that edge1..edge2 bands their outer end and edge3..edge4
+// their inner end (Place); a part without a band (the tongue) has
+// edge1 = edge2 at one end of its picture and edge3 = edge4 at the other.
+// The tongue's grab leaves the last 10 units of its far end when it points
+// right (edge3 < edge2) to the mouth corner it reaches; its tap counts on
+// the whole picture. The mouth's three renderings share the centre; the
+// space between the cheeks is the space around the mouth only (taken
+// together with a zone of the mouth, its rule, which re-anchors every tick,
+// would swallow that zone's movement).
+const ZoneRow ZONES[] = {
+    {GRAB_TONGUE, TONGUE_OUT, P_TONGUE, 0, 0,
+     {{{P_TONGUE, E2, 0}, {P_TONGUE, E3, 0}}, {{P_TONGUE, E3, 0}, {P_TONGUE, E2, -10}}}},
+    {GRAB_MOUTH_RIGHT, SMILE_OPEN, P_MOUTH_R, 0, 0, {{{P_MOUTH_R, E1, 0}, {P_MOUTH_R, E2, 0}}, NO_SPAN}},
+    {GRAB_MOUTH_LEFT, SMILE_OPEN, P_MOUTH_R, 0, 0, {{{P_MOUTH_L, E2, 0}, {P_MOUTH_L, E1, 0}}, NO_SPAN}},
+    {GRAB_MOUTH_CENTRE, SMILE_OPEN, P_MOUTH_R, 0, 0,
+     {{{P_MOUTH_R, E4, 0}, {P_MOUTH_R, E1, 0}}, {{P_MOUTH_L, E1, 0}, {P_MOUTH_L, E3, 0}}}},
+    {GRAB_MOUTH_RIGHT, SMILE_PURSED, P_MOUTH_R, 30, 30, {{{P_MOUTH_R, E3, 0}, {P_MOUTH_R, E1, 0}}, NO_SPAN}},
+    {GRAB_MOUTH_LEFT, SMILE_PURSED, P_MOUTH_R, 30, 30, {{{P_MOUTH_L, E1, 0}, {P_MOUTH_L, E3, 0}}, NO_SPAN}},
+    {GRAB_LIPS_RIGHT, LIPS, P_LIPS_R, 0, 0, {{{P_LIPS_R, E1, 0}, {P_LIPS_R, E2, 0}}, NO_SPAN}},
+    {GRAB_LIPS_LEFT, LIPS, P_LIPS_R, 0, 0, {{{P_LIPS_L, E2, 0}, {P_LIPS_L, E1, 0}}, NO_SPAN}},
+    {GRAB_MOUTH_CENTRE, LIPS, P_LIPS_R, 0, 0,
+     {{{P_LIPS_R, E4, 0}, {P_LIPS_R, E1, 0}}, {{P_LIPS_L, E1, 0}, {P_LIPS_L, E3, 0}}}},
+    {GRAB_TEETH_RIGHT, TEETH_OPEN, P_TEETH_R, 0, 0, {{{P_TEETH_R, E1, 0}, {P_TEETH_R, E2, 0}}, NO_SPAN}},
+    {GRAB_TEETH_LEFT, TEETH_OPEN, P_TEETH_R, 0, 0, {{{P_TEETH_L, E2, 0}, {P_TEETH_L, E1, 0}}, NO_SPAN}},
+    {GRAB_MOUTH_CENTRE, TEETH_OPEN, P_TEETH_R, 0, 0,
+     {{{P_TEETH_R, E4, 0}, {P_TEETH_R, E1, 0}}, {{P_TEETH_L, E1, 0}, {P_TEETH_L, E3, 0}}}},
+    // The round mouth's halves are one picture and its mirror image: the
+    // same rows, 20 units beyond it above and below, and 30 beyond its ends.
+    {GRAB_TEETH_RIGHT, TEETH_ROUND, P_TEETH_R, 20, 20, {{{P_TEETH_R, E3, 0}, {P_TEETH_R, E1, 30}}, NO_SPAN}},
+    {GRAB_TEETH_LEFT, TEETH_ROUND, P_TEETH_L, 20, 20, {{{P_TEETH_L, E1, -30}, {P_TEETH_L, E3, 0}}, NO_SPAN}},
+    {GRAB_CHEEK_RIGHT, ALWAYS, P_CHEEK_R, 0, 0, {{{P_CHEEK_R, E1, 0}, {P_CHEEK_R, E2, 0}}, NO_SPAN}},
+    {GRAB_CHEEK_LEFT, ALWAYS, P_CHEEK_L, 0, 0, {{{P_CHEEK_L, E1, 0}, {P_CHEEK_L, E2, 0}}, NO_SPAN}},
+    {GRAB_BETWEEN_CHEEKS, NO_MOUTH_HIT, P_CHEEK_R, 0, 0, {{{P_CHEEK_L, E2, 0}, {P_CHEEK_R, E1, 0}}, NO_SPAN}},
+    {GRAB_BROW_RIGHT_OUTER, ALWAYS, P_BROW_R, 15, 15, {{{P_BROW_R, E1, 0}, {P_BROW_R, E2, -10}}, NO_SPAN}},
+    {GRAB_BROW_RIGHT_INNER, ALWAYS, P_BROW_R, 15, 15, {{{P_BROW_R, E3, 10}, {P_BROW_R, E4, 0}}, NO_SPAN}},
+    {GRAB_BROW_LEFT_OUTER, ALWAYS, P_BROW_L, 15, 15, {{{P_BROW_L, E2, 0}, {P_BROW_L, E1, -10}}, NO_SPAN}},
+    {GRAB_BROW_LEFT_INNER, ALWAYS, P_BROW_L, 15, 15, {{{P_BROW_L, E4, 10}, {P_BROW_L, E3, 0}}, NO_SPAN}},
+    {GRAB_BROW_RIGHT_MIDDLE, ALWAYS, P_BROW_R, 15, 15, {{{P_BROW_R, E4, -10}, {P_BROW_R, E1, 10}}, NO_SPAN}},
+    {GRAB_BROW_LEFT_MIDDLE, ALWAYS, P_BROW_L, 15, 15, {{{P_BROW_L, E1, -10}, {P_BROW_L, E3, 10}}, NO_SPAN}},
+    {GRAB_EYE_RIGHT, NO_RIGHT_BROW_HIT, P_EYE_R, 0, 0, {{{P_EYE_R, E3, 0}, {P_EYE_R, E2, 0}}, NO_SPAN}},
+    {GRAB_EYE_LEFT, NO_LEFT_BROW_HIT, P_EYE_L, 0, 0, {{{P_EYE_L, E2, 0}, {P_EYE_L, E3, 0}}, NO_SPAN}},
+    {TAP_TONGUE, TAP_ONLY, P_TONGUE, 0, 0,
+     {{{P_TONGUE, E2, 0}, {P_TONGUE, E3, 0}}, {{P_TONGUE, E3, 0}, {P_TONGUE, E2, 0}}}},
+};
+
+constexpr unsigned Bit(int zone) { return 1u << zone; }
+constexpr unsigned MOUTH_ZONES = Bit(GRAB_TONGUE) | Bit(GRAB_MOUTH_RIGHT) | Bit(GRAB_MOUTH_LEFT) |
+                                 Bit(GRAB_MOUTH_CENTRE) | Bit(GRAB_LIPS_RIGHT) | Bit(GRAB_LIPS_LEFT) |
+                                 Bit(GRAB_TEETH_RIGHT) | Bit(GRAB_TEETH_LEFT);
+constexpr unsigned RIGHT_BROW_ZONES =
+    Bit(GRAB_BROW_RIGHT_OUTER) | Bit(GRAB_BROW_RIGHT_INNER) | Bit(GRAB_BROW_RIGHT_MIDDLE);
+constexpr unsigned LEFT_BROW_ZONES =
+    Bit(GRAB_BROW_LEFT_OUTER) | Bit(GRAB_BROW_LEFT_INNER) | Bit(GRAB_BROW_LEFT_MIDDLE);
+
+}  // namespace
+
+c_Partie* c_MyApp::PartNamed(int name) const {
+    switch (name) {
+        case P_TONGUE: return tongue;
+        case P_MOUTH_R: return mouthRight;
+        case P_MOUTH_L: return mouthLeft;
+        case P_LIPS_R: return lipsRight;
+        case P_LIPS_L: return lipsLeft;
+        case P_TEETH_R: return teethRight;
+        case P_TEETH_L: return teethLeft;
+        case P_CHEEK_R: return cheekRight;
+        case P_CHEEK_L: return cheekLeft;
+        case P_BROW_R: return browRight;
+        case P_BROW_L: return browLeft;
+        case P_EYE_R: return eyeRight;
+        default: return eyeLeft;
+    }
+}
+
+namespace {
+
+bool InZone(const c_MyApp& app, const ZoneRow& row, float ax, float ay) {
+    auto at = [&](const Bound& b) {
+        c_Partie* p = app.PartNamed(b.part);
+        const float edges[4] = {p->edge1, p->edge2, p->edge3, p->edge4};
+        return edges[b.edge] + b.margin;
+    };
+    c_Partie* rows = app.PartNamed(row.rows);
+    if (!(rows->zoneTop - row.above < ay && ay < rows->zoneBottom + row.below)) return false;
+    for (const Span& span : row.spans)
+        if (at(span.low) < ax && ax < at(span.high)) return true;
+    return false;
+}
+
+}  // namespace
+
+unsigned c_MyApp::ZonesAt(float ax, float ay) const {
+    bool smile = !lipsMode && !teethMode;
+    unsigned hit = 0;
+    for (const ZoneRow& row : ZONES) {
+        bool tested = false;
+        switch (row.when) {
+            case ALWAYS: tested = true; break;
+            case TONGUE_OUT: tested = tongueOut; break;
+            case SMILE_OPEN: tested = smile && !pursedMouth && !(hit & Bit(GRAB_TONGUE)); break;
+            case SMILE_PURSED: tested = smile && pursedMouth && !(hit & Bit(GRAB_TONGUE)); break;
+            case LIPS: tested = lipsMode && !(hit & Bit(GRAB_TONGUE)); break;
+            case TEETH_OPEN: tested = teethMode && !roundMouth; break;
+            case TEETH_ROUND: tested = teethMode && roundMouth; break;
+            case NO_MOUTH_HIT: tested = !(hit & MOUTH_ZONES); break;
+            case NO_RIGHT_BROW_HIT: tested = !(hit & RIGHT_BROW_ZONES); break;
+            case NO_LEFT_BROW_HIT: tested = !(hit & LEFT_BROW_ZONES); break;
+            case TAP_ONLY: break;
+        }
+        if (tested && InZone(*this, row, ax, ay)) hit |= Bit(row.zone);
+    }
+    return hit;
+}
+
+bool c_MyApp::OnTongueTap(float ax, float ay) const {
+    for (const ZoneRow& row : ZONES)
+        if (row.zone == TAP_TONGUE) return InZone(*this, row, ax, ay);
+    return false;
+}
 
 void c_MyApp::GrabTest(float ax, float ay) {
-    auto in = [](float low, float v, float high) { return low < v && v < high; };
-    bool* g = grab;
-    auto hit = [&](GrabZone zone, bool inside) {
-        if (!inside) return;
-        g[zone] = true;
-        grabbing = true;
-    };
-    c_Partie* t = tongue;
-    if (tongueOut)
-        hit(GRAB_TONGUE, in(t->zoneTop, ay, t->zoneBottom) &&
-                             (in(t->edge2, ax, t->edge3) || in(t->edge3, ax, t->edge2 - 10)));
-
-    // The three zones of a mouth rendering: its corners and its centre.
-    auto mouthZones = [&](c_Partie* r, c_Partie* l, GrabZone right, GrabZone left) {
-        bool rows = in(r->zoneTop, ay, r->zoneBottom);
-        hit(right, rows && in(r->edge1, ax, r->edge2));
-        hit(left, rows && in(l->edge2, ax, l->edge1));
-        hit(GRAB_MOUTH_CENTRE, rows && (in(r->edge4, ax, r->edge1) || in(l->edge1, ax, l->edge3)));
-    };
-    c_Partie *mr = mouthRight, *ml = mouthLeft;
-    if (!lipsMode && !teethMode && !grab[GRAB_TONGUE]) {
-        if (!pursedMouth) {
-            mouthZones(mr, ml, GRAB_MOUTH_RIGHT, GRAB_MOUTH_LEFT);
-        } else {
-            bool rows = in(mr->zoneTop - 30, ay, mr->zoneBottom + 30);
-            hit(GRAB_MOUTH_RIGHT, rows && in(mr->edge3, ax, mr->edge1));
-            hit(GRAB_MOUTH_LEFT, rows && in(ml->edge1, ax, ml->edge3));
-        }
-    }
-    if (lipsMode && !grab[GRAB_TONGUE]) mouthZones(lipsRight, lipsLeft, GRAB_LIPS_RIGHT, GRAB_LIPS_LEFT);
-    if (teethMode) {
-        c_Partie *tr = teethRight, *tl = teethLeft;
-        if (!roundMouth) {
-            mouthZones(tr, tl, GRAB_TEETH_RIGHT, GRAB_TEETH_LEFT);
-        } else {
-            hit(GRAB_TEETH_RIGHT, in(tr->zoneTop - 20, ay, tr->zoneBottom + 20) && in(tr->edge3, ax, tr->edge1 + 30));
-            hit(GRAB_TEETH_LEFT, in(tl->zoneTop - 20, ay, tl->zoneBottom - 20) && in(tl->edge1 - 30, ax, tl->edge3));
-        }
-    }
-
-    c_Partie *cr = cheekRight, *cl = cheekLeft;
-    bool cheekRows = in(cr->zoneTop, ay, cr->zoneBottom);
-    hit(GRAB_CHEEK_RIGHT, cheekRows && in(cr->edge1, ax, cr->edge2));
-    hit(GRAB_CHEEK_LEFT, in(cl->zoneTop, ay, cl->zoneBottom) && in(cl->edge1, ax, cl->edge2));
-    // The band between the cheeks spans the whole mouth, and its rule re-anchors
-    // on every tick: taken together with a zone of the mouth it would swallow
-    // every movement of that zone. So it is the space around the mouth only.
-    bool mouthHit = false;
-    for (GrabZone zone : {GRAB_TONGUE, GRAB_MOUTH_RIGHT, GRAB_MOUTH_LEFT, GRAB_MOUTH_CENTRE, GRAB_LIPS_RIGHT,
-                          GRAB_LIPS_LEFT, GRAB_TEETH_RIGHT, GRAB_TEETH_LEFT})
-        mouthHit |= grab[zone];
-    if (!mouthHit) hit(GRAB_BETWEEN_CHEEKS, cheekRows && in(cl->edge2, ax, cr->edge1));
-
-    c_Partie *br = browRight, *bl = browLeft;
-    bool rightRows = in(br->zoneTop - 15, ay, br->zoneBottom + 15);
-    bool leftRows = in(bl->zoneTop - 15, ay, bl->zoneBottom + 15);
-    hit(GRAB_BROW_RIGHT_OUTER, rightRows && in(br->edge1, ax, br->edge2 - 10));
-    hit(GRAB_BROW_RIGHT_INNER, rightRows && in(br->edge3 + 10, ax, br->edge4));
-    hit(GRAB_BROW_LEFT_OUTER, leftRows && in(bl->edge2, ax, bl->edge1 - 10));
-    hit(GRAB_BROW_LEFT_INNER, leftRows && in(bl->edge4 + 10, ax, bl->edge3));
-    hit(GRAB_BROW_RIGHT_MIDDLE, rightRows && in(br->edge4 - 10, ax, br->edge1 + 10));
-    hit(GRAB_BROW_LEFT_MIDDLE, leftRows && in(bl->edge1 - 10, ax, bl->edge3 + 10));
-
-    bool rightBrow = grab[GRAB_BROW_RIGHT_OUTER] || grab[GRAB_BROW_RIGHT_INNER] || grab[GRAB_BROW_RIGHT_MIDDLE];
-    bool leftBrow = grab[GRAB_BROW_LEFT_OUTER] || grab[GRAB_BROW_LEFT_INNER] || grab[GRAB_BROW_LEFT_MIDDLE];
-    c_Partie *er = eyeRight, *el = eyeLeft;
-    if (!rightBrow) hit(GRAB_EYE_RIGHT, in(er->zoneTop, ay, er->zoneBottom) && in(er->edge3, ax, er->edge2));
-    if (!leftBrow) hit(GRAB_EYE_LEFT, in(el->zoneTop, ay, el->zoneBottom) && in(el->edge2, ax, el->edge3));
+    unsigned hit = ZonesAt(ax, ay);
+    for (int zone = 0; zone < GRAB_ZONES; ++zone)
+        if (hit & Bit(zone)) grab[zone] = true;
+    if (hit) grabbing = true;
 }
 
 // ---- The drag rules ------------------------------------------------------
@@ -376,49 +471,122 @@ void c_MyApp::DragCheeks(int cx) {
     }
 }
 
-void c_MyApp::DragOne(int cx, int cy, int dx, int dy) {
-    if (grab[GRAB_EYE_RIGHT])
-        DragEye(eyeRight, eyeLeft, true, cx, cy, dy);
-    else if (grab[GRAB_EYE_LEFT])
-        DragEye(eyeLeft, eyeRight, false, cx, cy, dy);
-    else if (grab[GRAB_MOUTH_RIGHT])
-        DragCorner(mouthRight, mouthLeft, true, MODE_SMILE, dx, dy);
-    else if (grab[GRAB_MOUTH_LEFT])
-        DragCorner(mouthLeft, mouthRight, false, MODE_SMILE, dx, dy);
-    else if (grab[GRAB_LIPS_RIGHT])
-        DragCorner(lipsRight, lipsLeft, true, MODE_LIPS, dx, dy);
-    else if (grab[GRAB_LIPS_LEFT])
-        DragCorner(lipsLeft, lipsRight, false, MODE_LIPS, dx, dy);
-    else if (grab[GRAB_TEETH_RIGHT])
-        DragCorner(teethRight, teethLeft, true, MODE_TEETH, dx, dy);
-    else if (grab[GRAB_TEETH_LEFT])
-        DragCorner(teethLeft, teethRight, false, MODE_TEETH, dx, dy);
-    else if (grab[GRAB_MOUTH_CENTRE])
-        DragMouthCentre(dy);
-    else if (grab[GRAB_BROW_RIGHT_OUTER])
-        DragBrowEnd(browRight, browLeft, 1, dy);
-    else if (grab[GRAB_BROW_RIGHT_INNER])
-        DragBrowEnd(browRight, browLeft, -1, dy);
-    else if (grab[GRAB_BROW_RIGHT_MIDDLE])
-        DragBrowMiddle(browRight, browLeft, dy);
-    else if (grab[GRAB_BROW_LEFT_OUTER])
-        DragBrowEnd(browLeft, browRight, -1, dy);
-    else if (grab[GRAB_BROW_LEFT_INNER])
-        DragBrowEnd(browLeft, browRight, 1, dy);
-    else if (grab[GRAB_BROW_LEFT_MIDDLE])
-        DragBrowMiddle(browLeft, browRight, dy);
-    else if (grab[GRAB_TONGUE])
-        DragTongue(dx, dy);
+namespace {
+
+// The rule of each zone, in the order that decides which one runs when a
+// grab took several: the first grabbed row runs, once per tick, after the
+// cheeks' rules (DragCheeks).
+struct DragRow {
+    GrabZone zone;
+    void (c_MyApp::*rule)(c_Partie* part, c_Partie* other, int side, int mode, const c_MyApp::Movement& m);
+    PartName part, other;
+    int side, mode;
+};
+const DragRow DRAG_RULES[] = {
+    {GRAB_EYE_RIGHT, &c_MyApp::DragEye, P_EYE_R, P_EYE_L, 1, 0},
+    {GRAB_EYE_LEFT, &c_MyApp::DragEye, P_EYE_L, P_EYE_R, -1, 0},
+    {GRAB_MOUTH_RIGHT, &c_MyApp::DragCorner, P_MOUTH_R, P_MOUTH_L, 1, MODE_SMILE},
+    {GRAB_MOUTH_LEFT, &c_MyApp::DragCorner, P_MOUTH_L, P_MOUTH_R, -1, MODE_SMILE},
+    {GRAB_LIPS_RIGHT, &c_MyApp::DragCorner, P_LIPS_R, P_LIPS_L, 1, MODE_LIPS},
+    {GRAB_LIPS_LEFT, &c_MyApp::DragCorner, P_LIPS_L, P_LIPS_R, -1, MODE_LIPS},
+    {GRAB_TEETH_RIGHT, &c_MyApp::DragCorner, P_TEETH_R, P_TEETH_L, 1, MODE_TEETH},
+    {GRAB_TEETH_LEFT, &c_MyApp::DragCorner, P_TEETH_L, P_TEETH_R, -1, MODE_TEETH},
+    {GRAB_MOUTH_CENTRE, &c_MyApp::DragMouthCentre, P_MOUTH_R, P_MOUTH_L, 0, 0},
+    // The outer end of the right brow turns it up when it goes up; the
+    // inner end, and the left brow's ends, the other way round as seen.
+    {GRAB_BROW_RIGHT_OUTER, &c_MyApp::DragBrowEnd, P_BROW_R, P_BROW_L, 1, 0},
+    {GRAB_BROW_RIGHT_INNER, &c_MyApp::DragBrowEnd, P_BROW_R, P_BROW_L, -1, 0},
+    {GRAB_BROW_RIGHT_MIDDLE, &c_MyApp::DragBrowMiddle, P_BROW_R, P_BROW_L, 1, 0},
+    {GRAB_BROW_LEFT_OUTER, &c_MyApp::DragBrowEnd, P_BROW_L, P_BROW_R, -1, 0},
+    {GRAB_BROW_LEFT_INNER, &c_MyApp::DragBrowEnd, P_BROW_L, P_BROW_R, 1, 0},
+    {GRAB_BROW_LEFT_MIDDLE, &c_MyApp::DragBrowMiddle, P_BROW_L, P_BROW_R, -1, 0},
+    {GRAB_TONGUE, &c_MyApp::DragTongue, P_TONGUE, P_TONGUE, 0, 0},
+};
+
+}  // namespace
+
+int c_MyApp::DragRuleFor(unsigned zones) {
+    for (const DragRow& row : DRAG_RULES)
+        if (zones & Bit(row.zone)) return row.zone;
+    return -1;
 }
 
-void c_MyApp::DragEye(c_Partie* eye, c_Partie* other, bool right, int cx, int cy, int dy) {
+namespace {
+
+// How far the middle of the mouth goes for each change of rendering, by
+// (from, to): beyond 35 units for the lips from the smiling mouth and for
+// the smiling mouth from the lips, 31 to 35 for the teeth from either, and
+// beyond 30 between the teeth and the others.
+int ModeDrag(int from, int to) {
+    if (from == MODE_SMILE) return to == MODE_LIPS ? MODE_FAR + 5 : MODE_NEAR + 3;
+    if (from == MODE_LIPS) return to == MODE_SMILE ? -(MODE_FAR + 5) : -(MODE_NEAR + 3);
+    return to == MODE_SMILE ? -(MODE_FAR + 5) : MODE_FAR + 5;
+}
+
+}  // namespace
+
+bool c_MyApp::StartKeyGesture(int gestureKey) {
+    // The first whole point near (cx, cy), nearest rows first, where `takes`
+    // holds: the place a hand would take hold of.
+    auto find = [](float cx, float cy, auto takes, float* x, float* y) {
+        const int steps[] = {0, 4, -4, 8, -8, 12, -12, 16, -16, 20, -20, 24, -24};
+        for (int sy : steps)
+            for (int sx = 0; sx <= 240; sx += 4)
+                for (int sign : {1, -1}) {
+                    float px = std::trunc(cx) + sign * sx, py = std::trunc(cy) + sy;
+                    if (takes(px, py)) {
+                        *x = px, *y = py;
+                        return true;
+                    }
+                }
+        return false;
+    };
+    KeyGesture g;
+    if (gestureKey == GKEY_DEPTH) {
+        // A tap on the tongue between the lips.
+        if (!tongueOut || !lipsMode) return false;
+        c_Partie* t = tongue;
+        auto onTongue = [&](float x, float y) {
+            return OnTongueTap(x, y) && (ZonesAt(x, y) & Bit(GRAB_TONGUE)) != 0;
+        };
+        if (!find((t->edge2 + t->edge3) / 2, (t->zoneTop + t->zoneBottom) / 2, onTongue, &g.x0, &g.y0)) return false;
+        g.x1 = g.x0, g.y1 = g.y0;
+        g.touchTicks = 1;
+    } else {
+        // The middle of the mouth dragged up or down, held as long as a
+        // hand's drag, which is no tap.
+        int from = lipsMode ? MODE_LIPS : teethMode ? MODE_TEETH : MODE_SMILE;
+        int to = gestureKey == GKEY_LIPS ? MODE_LIPS : gestureKey == GKEY_TEETH ? MODE_TEETH : MODE_SMILE;
+        if (from == to) return false;
+        c_Partie* half = lipsMode ? lipsRight.get() : teethMode ? teethRight.get() : mouthRight.get();
+        auto onCentre = [&](float x, float y) { return DragRuleFor(ZonesAt(x, y)) == GRAB_MOUTH_CENTRE; };
+        if (!find(half->x + faceX, (half->zoneTop + half->zoneBottom) / 2, onCentre, &g.x0, &g.y0)) return false;
+        g.x1 = g.x0;
+        g.y1 = g.y0 + static_cast<float>(ModeDrag(from, to));
+        g.touchTicks = TAP_TICKS;
+    }
+    g.tick = 0;
+    keyGesture = g;
+    return true;
+}
+
+void c_MyApp::DragOne(int cx, int cy, int dx, int dy) {
+    for (const DragRow& row : DRAG_RULES)
+        if (grab[row.zone]) {
+            (this->*row.rule)(PartNamed(row.part), PartNamed(row.other), row.side, row.mode, {cx, cy, dx, dy});
+            return;
+        }
+}
+
+void c_MyApp::DragEye(c_Partie* eye, c_Partie* other, int side, int, const Movement& m) {
+    int dy = m.dy;
     if (dy < -EYE_STEP) {
         FeedPointer();
         eye->variant = std::min(2, eye->variant + 1);
     } else if (dy > EYE_STEP) {
-        if (right) {
-            anchorX = cx;
-            anchorY = cy;
+        if (side > 0) {
+            anchorX = m.cx;
+            anchorY = m.cy;
         } else {
             FeedPointer();
         }
@@ -441,7 +609,9 @@ void c_MyApp::HoldTongueInsideMouth() {
 // A corner of the smiling mouth, the lips or the teeth: up and down change its
 // row, out and in its step; the narrowest step goes on to the pursed lips
 // (smiling mouth) or the round mouth (teeth).
-void c_MyApp::DragCorner(c_Partie* half, c_Partie* other, bool right, int rendering, int dx, int dy) {
+void c_MyApp::DragCorner(c_Partie* half, c_Partie* other, int side, int rendering, const Movement& m) {
+    int dx = m.dx, dy = m.dy;
+    bool right = side > 0;
     // Inward for the left corner includes the threshold itself.
     bool outward = right ? dx > MOUTH_SIDE_STEP : dx < -MOUTH_SIDE_STEP;
     bool inward = right ? dx < -MOUTH_SIDE_STEP : dx >= MOUTH_SIDE_STEP;
@@ -505,7 +675,8 @@ void c_MyApp::ChangeMode(int mode) {
     PlaceTongue();
 }
 
-void c_MyApp::DragMouthCentre(int dy) {
+void c_MyApp::DragMouthCentre(c_Partie*, c_Partie*, int, int, const Movement& m) {
+    int dy = m.dy;
     int mode = -1;
     if (lipsMode) {
         if (dy < -MODE_FAR)
@@ -528,8 +699,8 @@ void c_MyApp::DragMouthCentre(int dy) {
     ChangeMode(mode);
 }
 
-// upStep: the angle's change when the end is dragged up (+1 or -1 steps).
-void c_MyApp::DragBrowEnd(c_Partie* brow, c_Partie* other, int upStep, int dy) {
+void c_MyApp::DragBrowEnd(c_Partie* brow, c_Partie* other, int upStep, int, const Movement& m) {
+    int dy = m.dy;
     int direction;
     if (dy < -BROW_STEP)
         direction = upStep;
@@ -542,7 +713,8 @@ void c_MyApp::DragBrowEnd(c_Partie* brow, c_Partie* other, int upStep, int dy) {
     if (Paired()) other->angle = -brow->angle;
 }
 
-void c_MyApp::DragBrowMiddle(c_Partie* brow, c_Partie* other, int dy) {
+void c_MyApp::DragBrowMiddle(c_Partie* brow, c_Partie* other, int, int, const Movement& m) {
+    int dy = m.dy;
     if (dy > BROW_STEP) {
         FeedPointer();
         brow->y = std::min(BROW_Y_MAX, brow->y + BROW_Y_STEP);
@@ -577,7 +749,8 @@ void c_MyApp::StepTongue(int direction) {
     if (tongue->variant == 0) tongue->x = TONGUE_X;
 }
 
-void c_MyApp::DragTongue(int dx, int dy) {
+void c_MyApp::DragTongue(c_Partie*, c_Partie*, int, int, const Movement& m) {
+    int dx = m.dx, dy = m.dy;
     if (dy < -TONGUE_ROW_STEP) {
         FeedPointer();
         tongue->frame = std::max(0, tongue->frame - TONGUE_ROW);
@@ -609,9 +782,6 @@ void c_MyApp::TapTick() {
     if (!tapped) return;
     tapped = false;
     if (!tongueOut || !lipsMode) return;
-    c_Partie* t = tongue;
-    float ax = static_cast<float>(anchorX), ay = static_cast<float>(anchorY);
-    bool inside = t->zoneTop < ay && ay < t->zoneBottom &&
-                  ((t->edge2 < ax && ax < t->edge3) || (t->edge3 < ax && ax < t->edge2));
-    if (inside) tongueDepth = tongueDepth == 2 ? 0 : tongueDepth + 1;
+    if (OnTongueTap(static_cast<float>(anchorX), static_cast<float>(anchorY)))
+        tongueDepth = tongueDepth == 2 ? 0 : tongueDepth + 1;
 }

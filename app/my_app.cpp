@@ -101,6 +101,13 @@ const FaceButton FACE_BUTTONS[SLOT_COUNT] = {
      &c_MyApp::PressHelp},
 };
 
+const GestureKeyRow GESTURE_KEYS[GESTURE_KEY_COUNT] = {
+    {'G', "G", "smiling mouth"},
+    {'L', "L", "lips"},
+    {'E', "E", "teeth"},
+    {'I', "I", "tongue deeper (lips, tongue out)"},
+};
+
 c_MyApp::c_MyApp() {
     pointer = Array<float>(2);
     snapshotFloats = Array<float>(SNAPSHOT_FLOATS);
@@ -168,6 +175,8 @@ int c_MyApp::OnTick() {
     if (anyKey) {
         for (int slot = 0; slot < SLOT_COUNT; ++slot)
             if (inputDevice->KeyHitCount(FACE_BUTTONS[slot].key) != 0) keys |= 1u << slot;
+        for (int k = 0; k < GESTURE_KEY_COUNT; ++k)
+            if (inputDevice->KeyHitCount(GESTURE_KEYS[k].key) != 0) keys |= GestureKeyBit(k);
         if (inputDevice->KeyHitCount('1') != 0) halfPace = false;
         if (inputDevice->KeyHitCount('2') != 0) halfPace = true;
     }
@@ -325,6 +334,7 @@ void c_MyApp::LeaveFaceScreen() {
     std::fill(snapshotFloats.Data(), snapshotFloats.Data() + SNAPSHOT_FLOATS, 0.0f);
     std::fill(snapshotBools.Data(), snapshotBools.Data() + SNAPSHOT_BOOLS, false);
     halfPace = paceHeld = false;
+    keyGesture = KeyGesture();
     EnterTitleScreen();
 }
 
@@ -399,7 +409,22 @@ void c_MyApp::PressHome(ButtonEvents&) { LeaveFaceScreen(); }
 void c_MyApp::PressHelp(ButtonEvents&) { helpShown = true; }
 
 void c_MyApp::FaceTick(bool hit, bool touching, unsigned keys) {
-    if (keys && !touching) {
+    unsigned gestureKeys = keys >> SLOT_COUNT;
+    keys &= (1u << SLOT_COUNT) - 1;
+    // A gesture key makes its gesture's touches, tick by tick, when neither
+    // a finger nor a button's key holds the pointer; until the gesture's
+    // release it owns the pointer.
+    if (gestureKeys && !keys && !touching && !keyGesture.Running())
+        for (int k = 0; k < GESTURE_KEY_COUNT; ++k)
+            if ((gestureKeys & (1u << k)) && StartKeyGesture(k)) break;
+    if (keyGesture.Running()) {
+        int t = keyGesture.tick++;
+        pointer[0] = t == 0 ? keyGesture.x0 : keyGesture.x1;
+        pointer[1] = t == 0 ? keyGesture.y0 : keyGesture.y1;
+        hit = t == 0;
+        touching = t < keyGesture.touchTicks;
+        keys = 0;
+    } else if (keys && !touching) {
         // A key is a click on its button: this tick touches the button's
         // centre, and the next, untouched, is the release.
         for (int slot = 0; slot < SLOT_COUNT; ++slot) {

@@ -85,6 +85,28 @@ struct ButtonEvents {
     bool symmetry = false;
 };
 
+// The keys that act as a gesture of the face would: the mouth's three
+// renderings and the tongue's depth. Their bits follow the buttons' in a
+// tick's keys.
+enum GestureKey { GKEY_SMILE, GKEY_LIPS, GKEY_TEETH, GKEY_DEPTH, GESTURE_KEY_COUNT };
+struct GestureKeyRow {
+    int key;
+    const char* keyName;
+    const char* does;
+};
+extern const GestureKeyRow GESTURE_KEYS[GESTURE_KEY_COUNT];
+constexpr unsigned GestureKeyBit(int gestureKey) { return 1u << (SLOT_COUNT + gestureKey); }
+
+// The touches a gesture key makes: a press at (x0, y0), then the finger at
+// (x1, y1) until it is lifted after `touchTicks` ticks; `tick` counts them
+// and lies beyond touchTicks when no key gesture runs.
+struct KeyGesture {
+    float x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    int touchTicks = 0;
+    int tick = 1;
+    bool Running() const { return tick <= touchTicks; }
+};
+
 class c_MyApp;
 
 // One face-screen button: everything the bar, the keyboard and the help's
@@ -161,6 +183,7 @@ public:
     // not a gesture.
     bool helpShown = false;
     bool swallowTouch = false;
+    KeyGesture keyGesture;
 
     c_MyApp();
 
@@ -205,10 +228,36 @@ public:
     bool PaceControlHit(float x, float y) const;
 
     // Face parts and gestures (gestures.cpp).
+    // The drag rules, one per grabbed zone (the rows of DRAG_RULES): `part`
+    // and `other` the part dragged and its partner, `side` +1 for a right
+    // part and -1 for a left one (for a brow end, the angle's step when it
+    // goes up), `mode` the mouth rendering of a corner.
+    struct Movement {
+        int cx, cy, dx, dy;
+    };
+    void DragEye(c_Partie* eye, c_Partie* other, int side, int mode, const Movement& m);
+    void DragCorner(c_Partie* half, c_Partie* other, int side, int mode, const Movement& m);
+    void DragMouthCentre(c_Partie*, c_Partie*, int, int, const Movement& m);
+    void DragBrowEnd(c_Partie* brow, c_Partie* other, int upStep, int mode, const Movement& m);
+    void DragBrowMiddle(c_Partie* brow, c_Partie* other, int side, int mode, const Movement& m);
+    void DragTongue(c_Partie*, c_Partie*, int, int, const Movement& m);
     void StartPlacement();
     void ResetFace();
     void RandomFace();
     void GestureTick(bool repeat = false);
+    // The grab zones a touch at (ax, ay) would take now, one bit per
+    // GrabZone, as the grab test finds them.
+    unsigned ZonesAt(float ax, float ay) const;
+    // Whether a tap at (ax, ay) lands on the tongue.
+    bool OnTongueTap(float ax, float ay) const;
+    // A part by its name in the zone and drag tables (gestures.cpp).
+    c_Partie* PartNamed(int name) const;
+    // The zone whose drag rule runs when a grab takes `zones`, or -1.
+    static int DragRuleFor(unsigned zones);
+    // Sets keyGesture to the touches of the gesture a key stands for, as
+    // the face is now; false when that gesture would do nothing (the mouth
+    // already so, no tongue between the lips, or no place to take hold).
+    bool StartKeyGesture(int gestureKey);
     void Release();
     void TapTick();
     void PlaceAll();
@@ -247,13 +296,6 @@ private:
     void GrabTest(float ax, float ay);
     void DragCheeks(int cx);
     void DragOne(int cx, int cy, int dx, int dy);
-    void DragEye(c_Partie* eye, c_Partie* other, bool right, int cx, int cy, int dy);
-    // rendering: MODE_SMILE, MODE_LIPS or MODE_TEETH (gestures.cpp).
-    void DragCorner(c_Partie* half, c_Partie* other, bool right, int rendering, int dx, int dy);
-    void DragMouthCentre(int dy);
-    void DragBrowEnd(c_Partie* brow, c_Partie* other, int upStep, int dy);
-    void DragBrowMiddle(c_Partie* brow, c_Partie* other, int dy);
-    void DragTongue(int dx, int dy);
     void SetCheek(c_Partie* cheek, c_Partie* other, int variant);
     void StepTongue(int direction);
     void PlaceTongueAfterShift();

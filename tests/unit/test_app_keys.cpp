@@ -91,6 +91,76 @@ TEST(AppKeys, EachKeyActsAsAClickOnItsButtonTickByTick) {
     EXPECT_EQ(clicked->playButton->state, 0);
 }
 
+TEST(AppKeys, EachGestureKeyMakesItsGestureTickByTickInRecordingAndPlayback) {
+    c_MyApp* keyed = NewFaceApp(true);
+    c_MyApp* hand = NewFaceApp(true);
+    Finger finger(hand);
+    auto same = [&](const char* what) { ASSERT_EQ(State(keyed), State(hand)) << what; };
+    // A button's key on both, then a tick to release it.
+    auto button = [&](int slot) {
+        keyed->FaceTick(false, false, 1u << slot);
+        hand->FaceTick(false, false, 1u << slot);
+        keyed->FaceTick(false, false, 0);
+        finger.Idle(1);
+        same("button");
+    };
+    // The key on one, the same touches by hand on the other, compared every
+    // tick; true when the key made a gesture.
+    auto gesture = [&](int k) {
+        keyed->FaceTick(false, false, GestureKeyBit(k));
+        KeyGesture g = keyed->keyGesture;
+        if (g.tick == 0 || !g.Running()) {
+            finger.Idle(1);
+            same("a key that did nothing");
+            return false;
+        }
+        finger.Press(g.x0, g.y0);
+        same("the press");
+        for (int t = 1; t <= g.touchTicks; ++t) {
+            keyed->FaceTick(false, false, 0);
+            finger.Tick(g.x1, g.y1, t < g.touchTicks);
+            same("a tick of the gesture");
+        }
+        return true;
+    };
+    button(SLOT_MENU);
+    button(SLOT_RECORD);
+    EXPECT_TRUE(gesture(GKEY_TEETH));
+    EXPECT_TRUE(keyed->teethMode);
+    EXPECT_TRUE(gesture(GKEY_LIPS));
+    EXPECT_TRUE(keyed->lipsMode);
+    // No tongue out: the tap would do nothing, so does the key.
+    EXPECT_FALSE(gesture(GKEY_DEPTH));
+    button(SLOT_TONGUE);
+    for (int depth : {0, 1, 2}) {
+        EXPECT_TRUE(gesture(GKEY_DEPTH));
+        EXPECT_EQ(keyed->tongueDepth, depth);
+    }
+    EXPECT_TRUE(gesture(GKEY_SMILE));
+    EXPECT_FALSE(keyed->lipsMode || keyed->teethMode);
+    EXPECT_FALSE(gesture(GKEY_SMILE));
+    EXPECT_TRUE(gesture(GKEY_TEETH));
+    EXPECT_TRUE(gesture(GKEY_SMILE));
+    EXPECT_TRUE(gesture(GKEY_LIPS));
+    EXPECT_TRUE(gesture(GKEY_TEETH));
+    EXPECT_TRUE(keyed->teethMode);
+    ASSERT_EQ(keyed->recordButton->state, 1);
+    // Seven drags of 20 touching ticks, three taps, their releases.
+    EXPECT_GT(keyed->recordIndex, 7 * 20 + 3);
+    // Played back, the recorded keys make the same faces again; a key
+    // pressed during the playback is a hand's gesture during it.
+    button(SLOT_PLAY);
+    ASSERT_EQ(keyed->playButton->state, 1);
+    gesture(GKEY_LIPS);
+    for (int i = 0; i < 700 && keyed->playButton->state == 1; ++i) {
+        keyed->FaceTick(false, false, 0);
+        finger.Idle(1);
+        same("playback");
+    }
+    EXPECT_EQ(keyed->playButton->state, 0);
+    EXPECT_TRUE(keyed->teethMode);
+}
+
 TEST(AppKeys, AHeldKeyTogglesOnceAndHelpClosesOnAnyKeyOrClick) {
     c_MyApp* app = NewFaceApp(true);
     PressKey('T');
