@@ -84,19 +84,19 @@ const FaceButton FACE_BUTTONS[SLOT_COUNT] = {
     {&c_MyApp::tongueButton, "rect4607", "rect4608", LEFT_COLUMN, Row(1), false, 'T', "T", "tongue out / in",
      &c_MyApp::PressTongue},
     {&c_MyApp::symmetryButton, "rect4621", "rect4622", RIGHT_COLUMN, Row(2), true, 'S', "S",
-     "both sides together / one side", &c_MyApp::PressSymmetry},
+     "paired/one side", &c_MyApp::PressSymmetry},
     {&c_MyApp::recordButton, "boutonrec1.png", "boutonrec2.png", RIGHT_COLUMN, Row(3), true, 'R', "R",
-     "record / stop (ten seconds)", &c_MyApp::PressRecord},
+     "record / stop", &c_MyApp::PressRecord},
     {&c_MyApp::playButton, "boutonplay1.png", "boutonplay2.png", RIGHT_COLUMN, Row(4), true, ' ', "Space",
-     "play / stop the recording", &c_MyApp::PressPlay},
+     "play / stop", &c_MyApp::PressPlay},
     {&c_MyApp::menuButton, "boutonmenu1.png", "boutonmenu2.png", RIGHT_COLUMN, Row(0), false, 'M', "M",
-     "show / hide the adult's buttons", &c_MyApp::PressMenu},
+     "adult's buttons", &c_MyApp::PressMenu},
     {&c_MyApp::resetButton, "rect4609", nullptr, RIGHT_COLUMN, Row(1), true, KEY_BACKSPACE, "Backspace",
      "reset the face", &c_MyApp::PressReset},
     {&c_MyApp::randomButton, "boutonrnd", nullptr, LEFT_COLUMN, Row(0), false, 'D', "D", "random face",
      &c_MyApp::PressRandom},
     {&c_MyApp::homeButton, "boutonmaison.png", nullptr, LEFT_COLUMN, Row(6), true, KEY_HOME, "Home",
-     "back to the title (the recording is forgotten)", &c_MyApp::PressHome},
+     "back to title", &c_MyApp::PressHome},
     {&c_MyApp::helpButton, "boutonaide.png", nullptr, LEFT_COLUMN, Row(5), true, KEY_F1, "F1 or ?", "this help",
      &c_MyApp::PressHelp},
 };
@@ -105,7 +105,7 @@ const GestureKeyRow GESTURE_KEYS[GESTURE_KEY_COUNT] = {
     {'G', "G", "smiling mouth"},
     {'L', "L", "lips"},
     {'E', "E", "teeth"},
-    {'I', "I", "tongue deeper (lips, tongue out)"},
+    {'I', "I", "tongue deeper"},
 };
 
 c_MyApp::c_MyApp() {
@@ -335,6 +335,7 @@ void c_MyApp::LeaveFaceScreen() {
     std::fill(snapshotBools.Data(), snapshotBools.Data() + SNAPSHOT_BOOLS, false);
     halfPace = paceHeld = false;
     keyGesture = KeyGesture();
+    pendingGestureKeys = 0;
     EnterTitleScreen();
 }
 
@@ -409,14 +410,17 @@ void c_MyApp::PressHome(ButtonEvents&) { LeaveFaceScreen(); }
 void c_MyApp::PressHelp(ButtonEvents&) { helpShown = true; }
 
 void c_MyApp::FaceTick(bool hit, bool touching, unsigned keys) {
-    unsigned gestureKeys = keys >> SLOT_COUNT;
+    pendingGestureKeys |= keys >> SLOT_COUNT;
     keys &= (1u << SLOT_COUNT) - 1;
-    // A gesture key makes its gesture's touches, tick by tick, when neither
-    // a finger nor a button's key holds the pointer; until the gesture's
-    // release it owns the pointer.
-    if (gestureKeys && !keys && !touching && !keyGesture.Running())
-        for (int k = 0; k < GESTURE_KEY_COUNT; ++k)
-            if ((gestureKeys & (1u << k)) && StartKeyGesture(k)) break;
+    // A gesture key makes its gesture's touches, tick by tick, once neither
+    // a finger nor a button's key nor another gesture holds the pointer;
+    // until the gesture's release it owns the pointer.
+    if (pendingGestureKeys && !keys && !touching && !keyGesture.Running())
+        for (int k = 0; k < GESTURE_KEY_COUNT; ++k) {
+            if (!(pendingGestureKeys & (1u << k))) continue;
+            pendingGestureKeys &= ~(1u << k);
+            if (StartKeyGesture(k)) break;
+        }
     if (keyGesture.Running()) {
         int t = keyGesture.tick++;
         pointer[0] = t == 0 ? keyGesture.x0 : keyGesture.x1;

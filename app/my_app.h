@@ -184,6 +184,9 @@ public:
     bool helpShown = false;
     bool swallowTouch = false;
     KeyGesture keyGesture;
+    // Gesture keys pressed while a finger or another key's gesture held the
+    // pointer: they act when it is free (GestureKey bits).
+    unsigned pendingGestureKeys = 0;
 
     c_MyApp();
 
@@ -288,6 +291,10 @@ public:
     void DrawPaceControl();
     void DrawTimeLeft();
     void DrawHelp();
+    void DrawHelpFace();
+    // An arrow from (x0, y0) to (x1, y1), headed at both ends if `both`, its
+    // strokes `unit` times their usual thickness.
+    void DrawArrow(float x0, float y0, float x1, float y1, bool both, float unit);
     // The scale that draws the canvas font's glyphs `height` units high.
     float TextScale(float height) const;
 

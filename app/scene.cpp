@@ -5,9 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <cstdio>
 #include <map>
-#include <vector>
 
 #include "app/my_app.h"
 #include "canvas/canvas.h"
@@ -77,41 +75,8 @@ int c_MyApp::OnDraw() {
 namespace {
 
 // Heights of text on the virtual screen, whatever the font picture's cells:
-// the title's hint, the pace label and the help's lines.
-constexpr float HINT_HEIGHT = 22, LABEL_HEIGHT = 33, HELP_HEIGHT = 28.6f;
-// The help's dark veil over the screen, and the calm panel under its text.
-constexpr float VEIL_ALPHA = 0.5f, PANEL_ALPHA = 0.94f, PANEL_PADDING = 40;
-
-// The keys that are no button's, after the buttons' own in the help's list.
-struct OtherKey {
-    const char* keyName;
-    const char* does;
-};
-const OtherKey OTHER_KEYS[] = {
-    {"1 / 2", "normal / half pace playback"},
-    {"F11", "full screen / window"},
-    {"Alt+Enter", "full screen / window"},
-    {"Escape", "leave full screen"},
-};
-
-// The help's lines: its title, then each key beside what it does, then how
-// to close it; made once, so that a frame allocates nothing.
-const std::vector<String>& HelpLines() {
-    static std::vector<String> lines;
-    if (!lines.empty()) return lines;
-    auto line = [](const char* key, const char* does) {
-        char text[128];
-        std::snprintf(text, sizeof text, "%-11s %s", key, does);
-        lines.push_back(String(text));
-    };
-    lines.push_back(String("Keys"));
-    lines.push_back(String(""));
-    for (const FaceButton& row : FACE_BUTTONS) line(row.keyName, row.does);
-    for (const OtherKey& key : OTHER_KEYS) line(key.keyName, key.does);
-    lines.push_back(String(""));
-    lines.push_back(String("Any key or click closes it."));
-    return lines;
-}
+// the title's hint and the pace label.
+constexpr float HINT_HEIGHT = 22, LABEL_HEIGHT = 33;
 
 // The texts drawn while a screen shows, made once: a frame allocates nothing.
 const String& Text(const char* text) {
@@ -128,7 +93,7 @@ float c_MyApp::TextScale(float height) const {
 }
 
 void c_MyApp::DrawTitleHint() {
-    const String& hint = Text("F1: keys");
+    const String& hint = Text("F1: help");
     canvas->SetColor(0.35f, 0.35f, 0.35f);
     float scale = TextScale(HINT_HEIGHT);
     canvas->DrawText(hint, (VIRTUAL_WIDTH - canvas->TextWidth(hint, scale)) / 2, VIRTUAL_HEIGHT - 40, scale);
@@ -146,31 +111,6 @@ void c_MyApp::DrawPaceControl() {
     float scale = TextScale(LABEL_HEIGHT), h = canvas->font ? LABEL_HEIGHT : 0;
     canvas->DrawText(label, PACE_X + (PACE_WIDTH - canvas->TextWidth(label, scale)) / 2,
                      PACE_Y + (PACE_HEIGHT - h) / 2, scale);
-}
-
-void c_MyApp::DrawHelp() {
-    canvas->SetColor(0, 0, 0);
-    canvas->SetAlpha(VEIL_ALPHA);
-    canvas->DrawRect(0, 0, VIRTUAL_WIDTH, VIRTUAL_HEIGHT);
-    float scale = TextScale(HELP_HEIGHT), lineHeight = canvas->font ? HELP_HEIGHT * 1.3f : 0;
-    const std::vector<String>& text = HelpLines();
-    int lines = static_cast<int>(text.size());
-    float width = 0;
-    for (const String& line : text) width = std::max(width, canvas->TextWidth(line, scale));
-    float x = (VIRTUAL_WIDTH - width) / 2, y = (VIRTUAL_HEIGHT - lines * lineHeight) / 2;
-    canvas->SetColor(0.13f, 0.18f, 0.27f);
-    canvas->SetAlpha(PANEL_ALPHA);
-    canvas->DrawRect(x - PANEL_PADDING, y - PANEL_PADDING, width + 2 * PANEL_PADDING,
-                     lines * lineHeight + 2 * PANEL_PADDING);
-    canvas->SetAlpha(1);
-    for (int i = 0; i < lines; ++i) {
-        if (i == 0)
-            canvas->SetColor(1, 0.82f, 0.4f);
-        else
-            canvas->SetColor(1, 1, 1);
-        canvas->DrawText(text[i], x, y + i * lineHeight, scale);
-    }
-    canvas->SetColor(1, 1, 1);
 }
 
 void c_MyApp::DrawFace() {

@@ -132,7 +132,8 @@ SCENES = {
 
 
 # The scenes the README shows.
-README_SCENES = ["title", "face_smile", "face_lips", "face_teeth", "face_tongue", "help", "full_screen"]
+README_SCENES = ["title", "face_smile", "face_lips", "face_teeth", "face_tongue", "help", "face_recording",
+                 "full_screen"]
 
 
 def main():

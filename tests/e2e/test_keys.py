@@ -28,7 +28,8 @@ def drag(g, x, y, dx, dy, steps=10):
 
 
 def dark_panel(picture):
-    r, gr, b = picture.pixel(400, 250)
+    # Bottom right of the panel, where it shows no drawing or text.
+    r, gr, b = picture.pixel(770, 470)
     return r < 80 and gr < 80 and b < 110
 
 
@@ -48,7 +49,7 @@ def main():
         key(g, "F1")
         helped = g.settle(dark_panel)
         helped.save_png(os.path.join(out, "keys_help.png"))
-        assert dark_panel(helped), ("no help panel", helped.pixel(400, 250))
+        assert dark_panel(helped), ("no help panel", helped.pixel(770, 470))
         xdotool(x.env, "mousemove", "--window", g.window, 37, 100, "click", "1")
         closed = g.settle(lambda p: p.pixels == face.pixels)
         closed.save_png(os.path.join(out, "keys_closed.png"))
@@ -60,6 +61,16 @@ def main():
             assert g.settle_changed(face).pixels != face.pixels, name
             key(g, back)
             assert g.settle(lambda p: p.pixels == face.pixels).pixels == face.pixels, back
+
+        # The mouth's renderings by key: teeth, lips, and the smile again.
+        previous = face
+        for name in ["e", "l", "g"]:
+            key(g, name)
+            now = g.settle_changed(previous)
+            now.save_png(os.path.join(out, "keys_mouth_%s.png" % name))
+            assert now.pixels != previous.pixels, name
+            previous = now
+        assert previous.pixels == face.pixels, "G did not bring the smile back"
 
         # Record a drag of the right eye with R, play it with Space, the menu
         # still closed. Each step waits for the one before to show, so that a

@@ -169,6 +169,19 @@ TEST_F(FaceTest, AnEyeStepsOnlyBeyondThirtyUnitsAndStopsAtItsLastPicture) {
     finger->Release();
 }
 
+TEST_F(FaceTest, TheRoundMouthsHalvesAreGrabbedAsMirrorImages) {
+    app->teethMode = app->roundMouth = true;
+    app->PlaceMouthHalves();
+    c_Partie *r = app->teethRight, *l = app->teethLeft;
+    // Just inside each corner's far end, from 19 above to 19 below the zone.
+    float rightX = r->edge1 + 29, leftX = l->edge1 - 29;
+    for (float y : {r->zoneTop - 19, (r->zoneTop + r->zoneBottom) / 2, r->zoneBottom + 19}) {
+        EXPECT_EQ(app->ZonesAt(rightX, y), 1u << GRAB_TEETH_RIGHT) << y;
+        EXPECT_EQ(app->ZonesAt(leftX, y), 1u << GRAB_TEETH_LEFT) << y;
+    }
+    EXPECT_EQ(app->ZonesAt(leftX, l->zoneBottom + 21) & (1u << GRAB_TEETH_LEFT), 0u);
+}
+
 TEST_F(FaceTest, OneSidedEyesMoveAlone) {
     ShowMenu();
     Press(app->symmetryButton);

@@ -163,6 +163,13 @@ TEST(AppKeys, EachGestureKeyMakesItsGestureTickByTickInRecordingAndPlayback) {
 
 TEST(AppKeys, AHeldKeyTogglesOnceAndHelpClosesOnAnyKeyOrClick) {
     c_MyApp* app = NewFaceApp(true);
+    // A gesture key pressed while another key's gesture runs waits for it.
+    app->FaceTick(false, false, GestureKeyBit(GKEY_LIPS));
+    app->FaceTick(false, false, GestureKeyBit(GKEY_TEETH));
+    EXPECT_TRUE(app->lipsMode);
+    for (int i = 0; i < 60; ++i) app->FaceTick(false, false, 0);
+    EXPECT_TRUE(app->teethMode);
+
     PressKey('T');
     RunTick(app);
     EXPECT_EQ(app->tongueButton->state, 1);

@@ -204,6 +204,27 @@ namespace {
 
 // A long session must not grow: once warmed up, ticks with a gesture and
 // frames in the busiest mode allocate nothing from the collector.
+TEST_F(SceneTest, TheHelpDrawsItsModelFaceOverWhateverTheFaceShows) {
+    app->lipsMode = true;
+    app->tongueDepth = 0;
+    app->helpShown = true;
+    std::vector<DrawnSprite> frame = DrawFrame(app);
+    // The face's own lips first, then the model: the start face with the
+    // smiling mouth, and the lips with the tongue in front of them.
+    int faceLips = Position(frame, app->lipsRight->framesB[0]);
+    int model = Position(frame, Mouth(7));
+    ASSERT_GT(faceLips, -1);
+    EXPECT_GT(model, faceLips);
+    EXPECT_GT(Position(frame, Mouth(7), true), model);
+    int lipsFront = Position(frame, app->lipsRight->framesC[3]);
+    EXPECT_GT(lipsFront, model);
+    EXPECT_GT(Position(frame, app->tongue->frames[30]), lipsFront);
+    // Its texts are made once: a frame of help allocates nothing.
+    int before = gc_heap().new_bytes;
+    for (int i = 0; i < 5; ++i) app->OnDraw();
+    EXPECT_EQ(gc_heap().new_bytes, before);
+}
+
 TEST(AppScene, FaceFramesAndTicksAllocateNothing) {
     c_MyApp* app = NewFaceApp(true);
     app->lipsMode = true;
