@@ -1,11 +1,12 @@
 # Two commands do everything on a fresh Debian 12 machine:
 #   make run    installs what is missing, builds, and starts Grimalou
 #   make test   installs what is missing, builds, and passes the whole test suite
+#   make web    builds the browser site in build-web/site/; make web-run serves it
 JOBS  ?= $(shell nproc 2>/dev/null || echo 2)
 BUILD ?= build
 PREFIX ?= /usr/local
 
-.PHONY: all deps build run test test-main test-sanitize test-fuzz fuzz-long art bench soak install uninstall deb clean
+.PHONY: all deps build run web web-run bench-web test test-main test-sanitize test-fuzz fuzz-long art bench soak install uninstall deb clean
 
 all: build
 
@@ -18,6 +19,16 @@ build: deps
 
 run: build
 	@bash tools/run.sh $(BUILD)/grimalou
+
+# The browser site: the page, the script, the WebAssembly module, the data
+# package, the web manifest, the service worker and the icons, for any static
+# web server.
+web: deps
+	JOBS=$(JOBS) bash tools/build-web.sh
+
+# Serves the site on 127.0.0.1 and prints its address; Ctrl+C stops.
+web-run: web
+	@python3 tools/serve_site.py build-web/site
 
 test: build test-main test-sanitize test-fuzz
 
@@ -49,6 +60,11 @@ fuzz-long: deps
 art: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(BUILD) -j $(JOBS) --target regenerate_art
+
+# The browser site's size and its start-up against a bare WebGL page.
+bench-web: web
+	NODE_PATH=/usr/share/nodejs cmake --build build-web --target bare
+	node bench/web/start.js
 
 bench: build
 	cmake --build $(BUILD) -j $(JOBS) --target benchmarks
@@ -83,4 +99,4 @@ deb: deps
 	@ls build-deb/grimalou_*.deb
 
 clean:
-	rm -rf $(BUILD) build-sanitize build-fuzz build-deb
+	rm -rf $(BUILD) build-sanitize build-fuzz build-deb build-web

@@ -24,6 +24,15 @@ String StackText();
 // The source position a debugger would show; nothing in this program sets it.
 extern const char* debugPosition;
 
+// ---- Each host's side (desktop_faults.cpp, web_faults.cpp) ----------------
+
+// Ends the process with the system's exit code: 0, or -1, which the
+// platform sees as 255.
+[[noreturn]] void ExitProcess(int code);
+// What follows a printed report: the debugger prompt on standard input on
+// the desktop, the report shown in place of the picture in a browser. Returns
+// only when the report is to be printed again.
+void AfterReport(const char* message);
 // Turns processor faults on the main thread (memory access violation, illegal
 // instruction, integer division by zero, stack overflow) into reports.
 void InstallFaultTranslator();

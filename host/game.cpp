@@ -93,6 +93,14 @@ int KtGame::WindowHeight() { return 0; }
 void KtGame::CreateDeviceWindow(int, int, int) {}
 void KtGame::SetFullscreen(bool) {}
 bool KtGame::IsFullscreen() { return false; }
+void KtGame::FollowWindowKey(int key, bool alt) {
+    constexpr int kEnter = 13, kEscape = 27, kF11 = 122;
+    if (key == kF11 || (alt && key == kEnter))
+        SetFullscreen(!IsFullscreen());
+    else if (key == kEscape)
+        SetFullscreen(false);
+}
+
 Array<KtDisplayMode*> KtGame::ScreenModes() { return Array<KtDisplayMode*>(); }
 KtDisplayMode* KtGame::DesktopScreenMode() { return nullptr; }
 void KtGame::SetSwapInterval(int) {}

@@ -58,6 +58,11 @@ public:
     // OpenGL context; off brings the window back to its former size and place.
     virtual void SetFullscreen(bool on);
     virtual bool IsFullscreen();
+    // The window's own keys, as on any desktop, by key number: F11 and
+    // Alt+Enter switch between the window and full screen, Escape leaves full
+    // screen. Every host calls it for a first press (not a repeat); the
+    // application sees the keys too.
+    void FollowWindowKey(int key, bool alt);
     virtual Array<KtDisplayMode*> ScreenModes();
     virtual KtDisplayMode* DesktopScreenMode();
     virtual void SetSwapInterval(int interval);

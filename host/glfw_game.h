@@ -2,12 +2,11 @@
 // callbacks, the game loop, joysticks, display modes and the platform's paths.
 #pragma once
 
-#include "host/game.h"
-#include "host/loop_clock.h"
+#include "host/loop_game.h"
 
 struct GLFWwindow;
 
-class KtGlfwGame : public KtGame {
+class KtGlfwGame : public KtLoopGame {
 public:
     // Width, height, red, green, blue bits and refresh rate of the primary
     // monitor's mode at construction; all 0 without a monitor.
@@ -16,24 +15,14 @@ public:
     int width = 0;
     int height = 0;
     int swapInterval = 1;
-    // False from each window creation until the window is first seen focused:
-    // a window that never had the focus cannot lose it.
-    bool focusSeen = true;
-    double tickPeriod = 0;  // seconds
-    // Clock time at which the next update is due; 0 when none is scheduled.
-    double nextTick = 0;
     // The window's place and size before it went full screen.
     int windowedX = 0, windowedY = 0, windowedWidth = 0, windowedHeight = 0;
     int joystickIds[4] = {0, 0, 0, 0};
     int joystickCount = 0;
     bool joysticksCounted = false;
-    // The loop's time source; tests replace it.
-    LoopClock* clock;
 
     KtGlfwGame();
 
-    void SetTickRate(int hertz) override;
-    int ElapsedMilliseconds() override;
     int CountJoysticks(bool refresh) override;
     bool PollJoystick(int port, Array<float> x, Array<float> y, Array<float> z, Array<bool> buttons) override;
     void OpenLink(const String& url) override;
@@ -58,12 +47,6 @@ public:
     void SleepUntilNextTick();
     // Handles the window system's events and the focus changes.
     void PumpEvents();
-    // Suspends on a loss of focus once the window has had it, resumes when
-    // the focus returns; either way the update schedule starts afresh.
-    void FollowFocus(bool focused);
-    // The updates due in this pass: one per pass at rate 0, else up to four
-    // to catch up with the schedule, after which the backlog is dropped.
-    void RunDueUpdates();
 
     // What the window callbacks do, callable without a window.
     void OnKey(int glfwKey, bool released, bool alt = false, bool repeat = false);

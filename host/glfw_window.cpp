@@ -176,16 +176,9 @@ void KtGlfwGame::SetFullscreen(bool on) {
 bool KtGlfwGame::IsFullscreen() { return window && glfwGetWindowMonitor(window) != nullptr; }
 
 void KtGlfwGame::OnKey(int glfwKey, bool released, bool alt, bool repeat) {
-    // The window's own keys, as on any desktop: F11 and Alt+Enter switch
-    // between the window and full screen, Escape leaves full screen. The
-    // application sees them too. A held key toggles once.
-    if (!released && !repeat && window) {
-        if (glfwKey == GLFW_KEY_F11 || (alt && glfwKey == GLFW_KEY_ENTER))
-            SetFullscreen(!IsFullscreen());
-        else if (glfwKey == GLFW_KEY_ESCAPE)
-            SetFullscreen(false);
-    }
     int key = KeyNumberOfGlfwKey(glfwKey);
+    // A held key toggles full screen once.
+    if (!released && !repeat && window) FollowWindowKey(key, alt);
     if (key == 0) return;
     if (released) {
         KeyInput(EV_KEY_UP, key);

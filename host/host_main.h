@@ -9,7 +9,8 @@
 // a failing start exits by itself.
 int HostMain(int argc, char** argv, void (*initGlobals)(), void (*createApp)(), void (*startGraphics)() = nullptr);
 
-// For tests that want a window without the loop: initialises GLFW with the
-// host's error reporting; false when there is no display.
+// For tests that want a window without the loop: initialises the window
+// system (GLFW) with the host's error reporting; false when there is no
+// display. The browser has nothing to initialise or end.
 bool InitWindowSystem();
 void EndWindowSystem();

@@ -37,6 +37,31 @@ TEST(KeyTable, CharactersOfKeys) {
     for (int key : {0, 16, 17, 32, 41, 44, 47, 65, 112, 222}) EXPECT_EQ(CharacterOfKey(key), 0) << key;
 }
 
+TEST(KeyTable, BrowserKeysHaveTheNumbersOfTheSameKeysThroughGlfw) {
+    struct Case {
+        const char* code;
+        int glfw;
+    } cases[] = {{"Space", 32},      {"Quote", 39},         {"Comma", 44},       {"Minus", 45},
+                 {"Period", 46},     {"Slash", 47},         {"Digit0", 48},      {"Digit9", 57},
+                 {"Semicolon", 59},  {"Equal", 61},         {"KeyA", 65},        {"KeyT", 84},
+                 {"KeyZ", 90},       {"BracketLeft", 91},   {"Backslash", 92},   {"BracketRight", 93},
+                 {"Backquote", 96},  {"Escape", 256},       {"Enter", 257},      {"Tab", 258},
+                 {"Backspace", 259}, {"Insert", 260},       {"Delete", 261},     {"ArrowRight", 262},
+                 {"ArrowLeft", 263}, {"ArrowDown", 264},    {"ArrowUp", 265},    {"PageUp", 266},
+                 {"PageDown", 267},  {"Home", 268},         {"End", 269},        {"F1", 290},
+                 {"F11", 300},       {"F12", 301},          {"Numpad0", 320},    {"Numpad9", 329},
+                 {"NumpadDecimal", 330}, {"NumpadDivide", 331}, {"NumpadMultiply", 332},
+                 {"NumpadSubtract", 333}, {"NumpadAdd", 334}, {"ShiftLeft", 340},  {"ShiftRight", 344},
+                 {"ControlLeft", 341}, {"ControlRight", 345}};
+    for (const Case& c : cases) {
+        EXPECT_NE(KeyNumberOfDomCode(c.code), 0) << c.code;
+        EXPECT_EQ(KeyNumberOfDomCode(c.code), KeyNumberOfGlfwKey(c.glfw)) << c.code;
+    }
+    for (const char* code : {"NumpadEnter", "CapsLock", "AltLeft", "MetaRight", "F13", "F0", "F", "Fn", "Key",
+                             "KeyAB", "Keya", "Digit", "Digit10", "Numpad10", "ContextMenu", ""})
+        EXPECT_EQ(KeyNumberOfDomCode(code), 0) << code;
+}
+
 struct CallbackTest : ::testing::Test {
     KtRavlenGame game;
     RecordingDelegate* delegate = new RecordingDelegate();

@@ -1,0 +1,81 @@
+// The browser build's size and start-up, as figures (nothing is asserted):
+//   node bench/web/start.js [ROUNDS]
+// after `make web` and `cmake --build build-web --target bare` (`make
+// bench-web` does all three). Prints the site's size, each file and the
+// whole gzip-compressed, and the time from navigation to the first title frame
+// against a bare Emscripten page that clears a WebGL canvas once, both loaded
+// in turn in fresh browser contexts (no cache, no service worker) in the same
+// run; the ratio is of the medians.
+'use strict';
+const fs = require('fs');
+const path = require('path');
+const zlib = require('zlib');
+const {SOURCE_DIR, startServer, launchBrowser, firstFrame} = require('../../tests/web/browser.js');
+
+const BUILD = path.join(SOURCE_DIR, 'build-web');
+const ROUNDS = Number(process.argv[2] || 7);
+
+function filesUnder(folder) {
+  return fs.readdirSync(folder, {withFileTypes: true}).flatMap((e) =>
+    e.isDirectory() ? filesUnder(path.join(folder, e.name)) : [path.join(folder, e.name)]);
+}
+
+function sizes(folder) {
+  let raw = 0, gzip = 0;
+  const rows = filesUnder(folder).map((file) => {
+    const bytes = fs.readFileSync(file);
+    const packed = zlib.gzipSync(bytes, {level: 9}).length;
+    raw += bytes.length;
+    gzip += packed;
+    return [path.relative(folder, file), bytes.length, packed];
+  });
+  return {rows, raw, gzip};
+}
+
+async function timeToFirstFrame(browser, url) {
+  const context = await browser.createBrowserContext();
+  try {
+    const page = await context.newPage();
+    await page.setViewport({width: 800, height: 500});
+    await page.goto(url);
+    await firstFrame(page);
+    return page.evaluate(() => performance.getEntriesByName('grimalou-first-frame')[0].startTime);
+  } finally {
+    await context.close();
+  }
+}
+
+const median = (values) => [...values].sort((a, b) => a - b)[values.length >> 1];
+const kib = (n) => (n / 1024).toFixed(1).padStart(8) + ' KiB';
+
+async function main() {
+  const site = sizes(path.join(BUILD, 'site'));
+  console.log('site files (raw, gzip -9):');
+  for (const [name, raw, gzip] of site.rows) console.log(`  ${name.padEnd(24)}${kib(raw)}${kib(gzip)}`);
+  console.log(`  ${'whole site'.padEnd(24)}${kib(site.raw)}${kib(site.gzip)}`);
+  const bare = sizes(path.join(BUILD, 'bare'));
+  console.log(`  ${'bare page, for scale'.padEnd(24)}${kib(bare.raw)}${kib(bare.gzip)}`);
+
+  const server = await startServer(BUILD);
+  const browser = await launchBrowser();
+  try {
+    const times = {site: [], bare: []};
+    for (let round = 0; round < ROUNDS; round++) {
+      times.bare.push(await timeToFirstFrame(browser, server.url + 'bare/'));
+      times.site.push(await timeToFirstFrame(browser, server.url + 'site/'));
+    }
+    const [s, b] = [median(times.site), median(times.bare)];
+    console.log(`first frame after navigation, median of ${ROUNDS} (ms): ` +
+                `Grimalou ${s.toFixed(0)}, bare WebGL page ${b.toFixed(0)}, ratio ${(s / b).toFixed(2)}`);
+    console.log(`  Grimalou: ${times.site.map((t) => t.toFixed(0)).join(' ')}`);
+    console.log(`  bare:     ${times.bare.map((t) => t.toFixed(0)).join(' ')}`);
+  } finally {
+    await browser.close();
+    server.stop();
+  }
+}
+
+main().catch((error) => {
+  console.error(error);
+  process.exit(1);
+});

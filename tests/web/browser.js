@@ -1,0 +1,55 @@
+// What the browser tests and the benchmark share: the site's server and
+// headless Chromium as Debian ships it, driven through puppeteer-core.
+'use strict';
+const {execFileSync, spawn} = require('child_process');
+const path = require('path');
+const readline = require('readline');
+const puppeteer = require('puppeteer-core');
+
+const SOURCE_DIR = path.resolve(__dirname, '../..');
+
+// A sanitized or busy machine is slower: every deadline scales with it.
+const TIME_FACTOR = process.env.GRIMALOU_SANITIZED === '1' ? 3 : 1;
+
+// Serves `folder` on 127.0.0.1 with the project's server; resolves to
+// {url, stop} once the address is known.
+function startServer(folder) {
+  const server = spawn('python3', [path.join(SOURCE_DIR, 'tools/serve_site.py'), folder],
+                       {stdio: ['ignore', 'pipe', 'inherit']});
+  return new Promise((resolve, reject) => {
+    server.on('error', reject);
+    server.on('exit', (code) => reject(new Error(`the site's server ended (${code})`)));
+    readline.createInterface({input: server.stdout}).once('line', (url) =>
+      resolve({url, stop: () => server.kill()}));
+  });
+}
+
+// Headless Chromium drawing WebGL in software. The closed network here has
+// nothing for Chromium's own background connections to reach.
+function launchBrowser() {
+  const chromium = execFileSync('sh', ['-c', 'command -v chromium'], {encoding: 'utf8'}).trim();
+  return puppeteer.launch({
+    executablePath: chromium,
+    headless: true,
+    args: ['--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
+           '--disable-background-networking', '--disable-component-update', '--disable-sync',
+           '--no-first-run'],
+  });
+}
+
+// Waits for the program's first picture, which it marks on the page's clock.
+function firstFrame(page, seconds = 60) {
+  return page.waitForFunction(() => performance.getEntriesByName('grimalou-first-frame').length > 0,
+                              {timeout: seconds * 1000 * TIME_FACTOR});
+}
+
+// Waits until the page has drawn `n` more frames: a touch sample must be seen
+// by a tick before the next one comes.
+function frames(page, n = 2) {
+  return page.evaluate((n) => new Promise((done) => {
+    const next = () => (n-- > 0 ? requestAnimationFrame(next) : done());
+    next();
+  }), n);
+}
+
+module.exports = {SOURCE_DIR, TIME_FACTOR, startServer, launchBrowser, firstFrame, frames};

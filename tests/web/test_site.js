@@ -1,0 +1,155 @@
+// The browser build as a person on a tablet meets it: headless Chromium at
+// 800 x 500 with a touch screen, against the site served on 127.0.0.1.
+//   node test_site.js SITE_FOLDER DESKTOP_TITLE.png
+'use strict';
+const assert = require('assert');
+const fs = require('fs');
+const os = require('os');
+const path = require('path');
+const {TIME_FACTOR, startServer, launchBrowser, firstFrame, frames} = require('./browser.js');
+const {decodePng, changedShare} = require('./pictures.js');
+
+const [site, desktopTitlePath] = process.argv.slice(2);
+const SECONDS = 1000 * TIME_FACTOR;
+
+// Places on the 800 x 500 page, where the 1280 x 800 virtual screen is drawn
+// at 0.625: the girl's card, her right eye, and boxes around the eyes and
+// the mouth.
+const GIRL_CARD = {x: 243, y: 248};
+const RIGHT_EYE = {x: 461, y: 231};
+const EYES = {x: 330, y: 190, w: 160, h: 80};
+const MOUTH = {x: 340, y: 280, w: 130, h: 90};
+
+async function shot(page) {
+  return decodePng(Buffer.from(await page.screenshot({encoding: 'base64'}), 'base64'));
+}
+
+// Screenshots until `accept` takes one, or fails naming `what`.
+async function waitForPicture(page, what, accept, seconds = 20) {
+  const deadline = Date.now() + seconds * SECONDS;
+  let last;
+  while (Date.now() < deadline) {
+    last = await shot(page);
+    if (accept(last)) return last;
+  }
+  fs.writeFileSync(path.join(os.tmpdir(), 'grimalou-web-failure.png'), await page.screenshot());
+  throw new Error(`${what}: not seen within ${seconds} s (last screenshot in ${os.tmpdir()})`);
+}
+
+async function waitForTitle(page, desktopTitle) {
+  await firstFrame(page);
+  // The same title as the desktop program's: the pictures and the font are
+  // the same; the rasterisers' edges may differ a little.
+  return waitForPicture(page, 'the title as on the desktop', (p) => changedShare(p, desktopTitle) < 0.01);
+}
+
+// A copy of the site in a temporary folder, changed by `change(folder)`.
+function siteCopy(change) {
+  const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'grimalou-site-'));
+  fs.cpSync(site, folder, {recursive: true});
+  change(folder);
+  return folder;
+}
+
+// Zeroes the start of one file inside the data package, found through the
+// package's index in the script.
+function spoilPackedFile(folder, name) {
+  const script = fs.readFileSync(path.join(folder, 'grimalou.js'), 'latin1');
+  const entry = new RegExp(`"filename":"/data/${name}","start":(\\d+)`).exec(script);
+  assert(entry, `${name} is not in the data package`);
+  const fd = fs.openSync(path.join(folder, 'grimalou.data'), 'r+');
+  fs.writeSync(fd, Buffer.alloc(64), 0, 64, Number(entry[1]));
+  fs.closeSync(fd);
+}
+
+// The report that replaces the canvas when the program cannot go on; the
+// console has it too.
+async function reportOf(browser, folder) {
+  const server = await startServer(folder);
+  const page = await browser.newPage();
+  const logged = [];
+  page.on('console', (m) => logged.push(m.text()));
+  try {
+    await page.goto(server.url);
+    await page.waitForFunction(() => window.Module && Module.reportShown, {timeout: 60 * SECONDS});
+    const shown = await page.evaluate(() => ({
+      text: document.getElementById('report').textContent,
+      canvas: getComputedStyle(document.getElementById('canvas')).display,
+    }));
+    assert.strictEqual(shown.canvas, 'none', 'the canvas is still shown beside the report');
+    assert(logged.some((line) => line.includes(shown.text)), `the console lacks "${shown.text}"`);
+    return shown.text;
+  } finally {
+    await page.close();
+    server.stop();
+    fs.rmSync(folder, {recursive: true});
+  }
+}
+
+async function checkReports(browser) {
+  const unreadable = await reportOf(browser, siteCopy((f) => spoilPackedFile(f, 'images3.png')));
+  assert.match(unreadable, /^Ravlen Runtime Error : .*images3\.png/);
+  console.log('ok - an unreadable data file is reported on the page in place of the canvas');
+  const missing = await reportOf(browser, siteCopy((f) => fs.rmSync(path.join(f, 'grimalou.data'))));
+  assert.match(missing, /^Ravlen Runtime Error : .*grimalou\.data/);
+  console.log('ok - a missing data package is reported the same way');
+}
+
+async function main() {
+  const desktopTitle = decodePng(fs.readFileSync(desktopTitlePath));
+  const server = await startServer(site);
+  const browser = await launchBrowser();
+  const failures = [];
+  try {
+    const page = await browser.newPage();
+    page.on('console', (m) => { if (m.type() === 'error') failures.push(m.text()); });
+    await page.setViewport({width: 800, height: 500, hasTouch: true, isMobile: false});
+    await page.goto(server.url);
+
+    const title = await waitForTitle(page, desktopTitle);
+    console.log('ok - the title is drawn as on the desktop');
+
+    await page.touchscreen.tap(GIRL_CARD.x, GIRL_CARD.y);
+    const face = await waitForPicture(page, "the girl's face after a tap on her card",
+                                      (p) => changedShare(p, title) > 0.2);
+    console.log("ok - a tap on the girl's card shows her face");
+
+    // A finger drag up on her right eye, one sample per couple of frames.
+    await page.touchscreen.touchStart(RIGHT_EYE.x, RIGHT_EYE.y);
+    await frames(page, 4);
+    for (let dy = 4; dy <= 44; dy += 4) {
+      await page.touchscreen.touchMove(RIGHT_EYE.x, RIGHT_EYE.y - dy);
+      await frames(page);
+    }
+    await frames(page, 10);
+    await page.touchscreen.touchEnd();
+    const eyes = await waitForPicture(page, 'the eyes changed by a finger drag',
+                                      (p) => changedShare(p, face, EYES) > 0.05);
+    assert(changedShare(eyes, face, MOUTH) < 0.01, 'the drag on the eye changed the mouth');
+    console.log('ok - a finger drag up on her right eye changes the eyes');
+
+    await page.keyboard.press('KeyT');
+    await waitForPicture(page, 'the tongue after T', (p) => changedShare(p, eyes, MOUTH) > 0.05);
+    console.log('ok - T brings out the tongue');
+
+    // Offline: the service worker has the site once it is active; then the
+    // server goes away and the browser's network is cut.
+    await page.evaluate(() => navigator.serviceWorker.ready.then(() => true));
+    server.stop();
+    await page.setOfflineMode(true);
+    await page.reload();
+    await waitForTitle(page, desktopTitle);
+    console.log('ok - a reload with the network cut shows the title again');
+
+    assert.deepStrictEqual(failures, [], 'errors in the console');
+    await checkReports(browser);
+  } finally {
+    await browser.close();
+    server.stop();
+  }
+}
+
+main().then(() => console.log('web: 7 passed, 0 failed'), (error) => {
+  console.error(error);
+  process.exit(1);
+});
