@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <locale>
 #include <sstream>
 
@@ -123,8 +124,19 @@ std::string Number(double value) {
 // The text of a number that reads back as the same float: the shortest one.
 std::string FloatText(float value) {
     char buffer[32];
+#if defined(__cpp_lib_to_chars)
     auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
     return std::string(buffer, result.ptr);
+#else
+    // A C++ library without floating-point to_chars (the browser build's):
+    // the fewest significant digits that read back as the same float. The
+    // program never changes LC_NUMERIC, so the point stays a point.
+    for (int digits = 1; digits <= 9; ++digits) {
+        std::snprintf(buffer, sizeof buffer, "%.*g", digits, value);
+        if (std::strtof(buffer, nullptr) == value) break;
+    }
+    return buffer;
+#endif
 }
 
 std::string ValueText(const FaceSnapshot& face, const Field& field) {

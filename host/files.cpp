@@ -74,13 +74,25 @@ int CreateTemp(const std::string& folder, std::string* path) {
 
 // Gives the temporary file the name `target` unless a file has it; errno
 // EEXIST then. The kernel's no-replace rename where the file system has it,
-// else a hard link, which fails alike on a taken name.
+// else a hard link, which fails alike on a taken name. A file system without
+// links is the browser's in-memory one, which only this one thread uses:
+// nothing can take the name between a look and a plain rename.
 bool NameWithoutReplacing(const std::string& temp, const std::string& target) {
+#ifdef RENAME_NOREPLACE
     if (renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) return true;
     if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return false;
-    if (link(temp.c_str(), target.c_str()) != 0) return false;
-    unlink(temp.c_str());
-    return true;
+#endif
+    if (link(temp.c_str(), target.c_str()) == 0) {
+        unlink(temp.c_str());
+        return true;
+    }
+    if (errno != EMLINK && errno != EPERM && errno != ENOSYS) return false;
+    struct stat info;
+    if (stat(target.c_str(), &info) == 0) {
+        errno = EEXIST;
+        return false;
+    }
+    return rename(temp.c_str(), target.c_str()) == 0;
 }
 
 }  // namespace

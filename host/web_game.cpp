@@ -264,7 +264,7 @@ KtDisplayMode* KtWebGame::DesktopScreenMode() {
 Array<KtDisplayMode*> KtWebGame::ScreenModes() {
     // A page cannot change the screen's mode: the one it has is the only one.
     Array<KtDisplayMode*> modes(1);
-    gc_store(modes[0], DesktopScreenMode());
+    modes[0] = DesktopScreenMode();
     return modes;
 }
 
@@ -274,5 +274,5 @@ void KtWebGame::OpenLink(const String& url) {
 }
 
 void KtWebGame::SetCursorShown(bool shown) {
-    EM_ASM({ Module.canvas.style.cursor = $0 ? '' : 'none'; }, shown);
+    EM_ASM({ Module.canvas.style.cursor = $0 ? "auto" : "none"; }, shown);
 }
