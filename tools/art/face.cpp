@@ -411,8 +411,9 @@ void portrait(cairo_t* cr, const Character& c) {
     cairo_save(cr);
     cairo_append_path(cr, card);
     cairo_clip(cr);
-    cairo_translate(cr, W / 2, 34);
-    cairo_scale(cr, 0.4, 0.4);
+    // Small enough for the girl's bunches to stay inside the card's frame.
+    cairo_translate(cr, W / 2, 48);
+    cairo_scale(cr, 0.36, 0.36);
     cairo_translate(cr, -kCentreX, 0);
     drawSmilingFace(cr, c);
     cairo_restore(cr);
