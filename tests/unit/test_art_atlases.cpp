@@ -774,6 +774,26 @@ TEST_F(ComposedMouth, LipsAndTeethHalvesOfAnyStepsMeetAtTheCentreLine) {
     EXPECT_EQ(failures, 0) << "pairs of halves that do not meet";
 }
 
+// A tongue up out of the pouting lips, at every lips width and side place,
+// stops short of the nose: no line of the nose pokes out beside its tip.
+TEST_F(ComposedMouth, TheTongueUpFromTheLipsLeavesTheNoseAlone) {
+    const Shot& bare = pics->bare;
+    const float* skin = bare.colour(392 + (int)pics->faceX, 500 + (int)pics->faceY);
+    for (int lips = 0; lips < 14; ++lips)
+        for (int shift = -4; shift <= 4; ++shift)
+            for (int shape = 0; shape < 2; ++shape) {
+                const TonguePlace t = stepTongue(shift, pics->lipsFront[lips].w, true);
+                Shot s = bare;
+                draw(s, pics->tongue[20 + 5 * shape + t.variant], t.x + pics->faceX, 504 + pics->faceY,
+                     t.unmirrored ? 1 : -1, Layer::Mouth);
+                int touched = 0;
+                for (int y = s.y0; y < 480 + pics->faceY; ++y)
+                    for (int x = s.x0; x < s.x0 + Shot::kW; ++x)
+                        touched += s.ink[s.at(x, y)] && distance(bare.colour(x, y), skin) > 40;
+                EXPECT_EQ(touched, 0) << fmt("lips %d, tongue shape %d", lips, shape + 5) << fmt(" side %d", shift);
+            }
+}
+
 // Where the two halves of one step overlap, each texel is drawn twice: the
 // soft rims of the outlines must not come out darker there than beside it.
 TEST_F(ComposedMouth, TheOverlapOfPairedHalvesLeavesNoTick) {

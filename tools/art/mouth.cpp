@@ -169,6 +169,76 @@ void drawTongue(cairo_t* cr, const TongueShape& t, double dir) {
     cairo_path_destroy(p);
 }
 
+// The tongue out of the pouting lips, drawn over them (or over their first
+// layer when held between them). It comes out of their opening narrow and
+// widens, and where it leaves the opening the lips' edge bends round it into
+// a dark gap: the lower edge for a tongue down, the upper one for a tongue up.
+// Its root lies 3 below the tongue's point, in the opening's lower part (the
+// tongues down keep their whole picture below the point). `dir` -1 points up.
+constexpr double kLipsTongueRoot = 3;
+constexpr double kRootHalf = 9;  // half width where it leaves the opening
+constexpr double kFlare = 9;     // it reaches its full width this far out
+
+void lipsTongue(cairo_t* cr, const TongueShape& t, double dir) {
+    cairo_translate(cr, -t.back * 0.5, kLipsTongueRoot);
+    cairo_scale(cr, 1, dir);
+    const double bl = -t.half, br = t.half, r = t.half * 0.92;
+    const double tipY = std::max(t.len - r, kFlare + 4);
+    // The gap round the tongue: where a tongue up crosses the upper lip's
+    // edge, just under the root for a tongue down.
+    const double gapV = dir < 0 ? 5 : 0, gapX = dir < 0 ? t.half + 5 : kRootHalf + 4, gapY = dir < 0 ? 7 : 3.5;
+    ellipse(cr, 0, gapV, gapX, gapY);
+    fillStroke(cr, pal::mouthInside, 3);
+    auto path = [&]() {
+        cairo_move_to(cr, -kRootHalf, -1);
+        cairo_curve_to(cr, -kRootHalf, kFlare * 0.5, bl, kFlare * 0.5, bl, kFlare);
+        cairo_curve_to(cr, bl, tipY * 0.7, t.lean - r - 2, tipY - 4, t.lean - r, tipY);
+        cairo_arc_negative(cr, t.lean, tipY, r, M_PI, 0);
+        cairo_curve_to(cr, t.lean + r + 2, tipY - 4, br, tipY * 0.7, br, kFlare);
+        cairo_curve_to(cr, br, kFlare * 0.5, kRootHalf, kFlare * 0.5, kRootHalf, -1);
+        cairo_close_path(cr);
+    };
+    path();
+    cairo_path_t* shape = cairo_copy_path(cr);
+    set(cr, pal::tongue);
+    cairo_fill(cr);
+    cairo_save(cr);
+    cairo_append_path(cr, shape);
+    cairo_clip(cr);
+    // One shade on the side away from the light, and the middle groove.
+    cairo_append_path(cr, shape);
+    cairo_save(cr);
+    cairo_translate(cr, -t.half * 0.35, 0);
+    cairo_append_path(cr, shape);
+    cairo_restore(cr);
+    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
+    set(cr, pal::tongueShade);
+    cairo_fill(cr);
+    cairo_move_to(cr, 0, 5);
+    cairo_curve_to(cr, 0, tipY * 0.5, t.lean * 0.8, tipY * 0.8, t.lean, tipY + r * 0.2);
+    set(cr, pal::tongueShade);
+    cairo_set_line_width(cr, 4);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    cairo_stroke(cr);
+    // The root darkens into the mouth.
+    cairo_pattern_t* dark = cairo_pattern_create_linear(0, 0, 0, 4);
+    cairo_pattern_add_color_stop_rgba(dark, 0, pal::mouthInside.r, pal::mouthInside.g, pal::mouthInside.b, 0.8);
+    cairo_pattern_add_color_stop_rgba(dark, 1, pal::mouthInside.r, pal::mouthInside.g, pal::mouthInside.b, 0);
+    cairo_rectangle(cr, -40, -2, 80, 8);
+    cairo_set_source(cr, dark);
+    cairo_fill(cr);
+    cairo_pattern_destroy(dark);
+    cairo_restore(cr);
+    // The outline from where the tongue leaves the mouth.
+    cairo_save(cr);
+    cairo_rectangle(cr, -100, 2, 200, t.len + 40);
+    cairo_clip(cr);
+    cairo_append_path(cr, shape);
+    strokeOutline(cr, 4);
+    cairo_restore(cr);
+    cairo_path_destroy(shape);
+}
+
 // ---------------------------------------------------------------- the tongue's way out
 // The tongue out of the open smiling mouth comes out through the opening on
 // one side of the lips' line (up through a standing mouth, down through a
@@ -542,9 +612,42 @@ void poutOpening(cairo_t* cr, const Pout& p) {
 // Skin around the lips, up to the picture's edges: it hides a tongue clipped
 // to the lips' box everywhere but where the layer lets it show.
 void poutGround(cairo_t* cr, const Pout& p) {
-    cairo_rectangle(cr, -3, -p.up - 6, p.W + 9, p.up + kPoutLow + 12);
+    // As high above the anchor as below it: the picture is, and so is the box.
+    const double half = std::max(p.up, kPoutLow) + 6;
+    cairo_rectangle(cr, -3, -half, p.W + 9, 2 * half);
     set(cr, pal::skin);
     cairo_fill(cr);
+}
+
+// The fold of the lower lip: a tongue held between the lips shows above it,
+// and the lower lip below it stays in front of the tongue.
+constexpr double kPoutFold = 19;  // at the centre line
+void foldLine(cairo_t* cr, const Pout& p) {
+    cairo_move_to(cr, 0, kPoutFold);
+    cairo_line_to(cr, kPoutLevel, kPoutFold);
+    cairo_curve_to(cr, p.W * 0.5, kPoutFold, p.W * 0.85, kPoutFold * 0.55, p.W, 2);
+}
+// The lower lip below the fold, closed across the centre line for filling.
+void lowerBand(cairo_t* cr, const Pout& p) {
+    foldLine(cr, p);
+    cairo_curve_to(cr, p.W * 0.98, kPoutLow * (0.7 + 0.25 * p.full), p.W * (0.6 + 0.15 * p.full), kPoutLow,
+                   kPoutLevel, kPoutLow);
+    cairo_line_to(cr, -3, kPoutLow);
+    cairo_line_to(cr, -3, kPoutFold);
+    cairo_close_path(cr);
+}
+void lipsHighlight(cairo_t* cr, const Pout& p) {
+    // One on each half, clear of the centre line.
+    ellipse(cr, 6 + p.W * 0.3, kPoutLow * 0.55, p.W * 0.3, kPoutLow * 0.22);
+    set(cr, pal::white, 0.35);
+    cairo_fill(cr);
+}
+void strokeFold(cairo_t* cr, const Pout& p) {
+    foldLine(cr, p);
+    set(cr, pal::lipsShade);
+    cairo_set_line_width(cr, 2.5);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    cairo_stroke(cr);
 }
 
 // Back layer: the inside of the mouth.
@@ -564,10 +667,8 @@ void lipsFront(cairo_t* cr, const Pout& p) {
     poutOuter(cr, p, true);
     set(cr, pal::lips);
     cairo_fill(cr);
-    // A highlight on each half, clear of the centre line.
-    ellipse(cr, 6 + p.W * 0.3, kPoutLow * 0.55, p.W * 0.3, kPoutLow * 0.22);
-    set(cr, pal::white, 0.35);
-    cairo_fill(cr);
+    lipsHighlight(cr, p);
+    strokeFold(cr, p);
     poutUpper(cr, p);
     set(cr, pal::lipsShade);
     cairo_fill(cr);
@@ -585,22 +686,29 @@ void lipsFront(cairo_t* cr, const Pout& p) {
     cairo_paint(cr);
 }
 
-// Second front layer: the skin around and the upper lip, open over the lower
-// lip and the mouth, so that a tongue between the lips rests on the lower lip.
+// Second front layer: the skin around, the upper lip and the lower lip below
+// its fold, open between the lips: a tongue held there lies over the top of
+// the lower lip and under the rest of both lips. Drawn over the first layer it
+// changes nothing.
 void lipsUpper(cairo_t* cr, const Pout& p) {
     cairo_push_group(cr);
     poutGround(cr, p);
     cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
     poutOuter(cr, p, true);
     cairo_fill(cr);
-    poutOuter(cr, p, false);
-    cairo_set_line_width(cr, kOutline + 1);
-    cairo_stroke(cr);
     cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
     poutUpper(cr, p);
     set(cr, pal::lipsShade);
     cairo_fill(cr);
-    poutTop(cr, p);
+    lowerBand(cr, p);
+    cairo_save(cr);
+    cairo_clip_preserve(cr);
+    set(cr, pal::lips);
+    cairo_fill(cr);
+    lipsHighlight(cr, p);
+    cairo_restore(cr);
+    strokeFold(cr, p);
+    poutOuter(cr, p, false);
     strokeOutline(cr, kOutline);
     meetingLine(cr, p);
     strokeOutline(cr, 3);
@@ -1156,13 +1264,11 @@ std::vector<Sprite> sharedSprites() {
                 const SmileTongue& t = tongues[2 * (k - 1) + (upward ? 0 : 1)];
                 d = [=](cairo_t* cr) { smileTongue(cr, n, t, cover); };
             } else {
-                // With the pouting lips: shorter, the tip turning to the side.
-                double len = (n == 5 || n == 8) ? 54 : 40;
-                TongueShape t{len, 8.0 * (k - 1), 4.0 * (k - 1), 20};
-                d = [=](cairo_t* cr) {
-                    if (dir < 0) cairo_translate(cr, 0, 8);
-                    drawTongue(cr, t, dir);
-                };
+                // With the pouting lips: out of their opening, the tip turning
+                // to the side; the tongues up stop short of the nose.
+                const double len = n == 5 ? 36 : n == 6 ? 28 : n == 7 ? 40 : 54;
+                const TongueShape t{len, 8.0 * (k - 1), 4.0 * (k - 1), 20};
+                d = [=](cairo_t* cr) { lipsTongue(cr, t, dir); };
             }
             out.push_back(makeSprite(key("langue%d_0%d.png", n, k), d, pl));
         }

@@ -636,6 +636,28 @@ void seamSheets(const Cast& cast, const std::string& docs) {
                t, 7);
 }
 
+// Every tongue pose out of the pouting lips: each depth and shape at every
+// side place of the narrowest lips, and at the corner of the widest.
+void lipsTongueSheet(const Cast& cast, const std::string& docs) {
+    std::vector<Tile> t;
+    const char* depths[] = {"inside", "between", "in front"};
+    const char* shapes[] = {"far up", "up", "down", "far down"};
+    for (int depth = 0; depth < 3; ++depth)
+        for (int shape = 0; shape < 4; ++shape)
+            for (int side = 0; side <= 5; ++side) {
+                Screen sc(cast);
+                sc.s.lipsMode = sc.s.tongueOut = true;
+                sc.s.tongueDepth = depth;
+                sc.s.tongue.frame = shape * 5;
+                if (side == 5) sc.s.lipsR.variant = sc.s.lipsL.variant = 6;
+                sc.shiftTongue(std::min(side, 4));
+                t.push_back({std::string(depths[depth]) + ", " + shapes[shape] +
+                                 (side == 5 ? ", wide, 4" : fmt(", side %d", side)),
+                             shot(sc, false, 248 + 392 - 90, 440, 180, 130, 1)});
+            }
+    writeSheet(docs + "/tongue_lips.png", "girl: every tongue pose out of the pouting lips", t, 6);
+}
+
 void titleScreen(const AtlasFile& a3, const std::string& docs) {
     cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1280, 800);
     cairo_t* cr = cairo_create(s);
@@ -665,6 +687,7 @@ void writeReview(const std::string& dataDir, const std::string& docsDir) {
     faceSheets(girlCast, "girl", docsDir);
     faceSheets(boyCast, "boy", docsDir);
     seamSheets(girlCast, docsDir);
+    lipsTongueSheet(girlCast, docsDir);
     titleScreen(a3, docsDir);
     for (AtlasFile* a : {&a1a, &a1b, &a2, &a3}) cairo_surface_destroy(a->pic);
 }
