@@ -1269,6 +1269,9 @@ std::vector<Sprite> sharedSprites() {
                 const double len = n == 5 ? 36 : n == 6 ? 28 : n == 7 ? 40 : 54;
                 const TongueShape t{len, 8.0 * (k - 1), 4.0 * (k - 1), 20};
                 d = [=](cairo_t* cr) { lipsTongue(cr, t, dir); };
+                // The face screen takes hold of the tongue anywhere in its
+                // picture: a short tongue up keeps the picture of a longer one.
+                if (upward) pl.forceH = n == 5 ? 66 : 50;
             }
             out.push_back(makeSprite(key("langue%d_0%d.png", n, k), d, pl));
         }
