@@ -352,8 +352,8 @@ ButtonEvents c_MyApp::PressButtons(bool touchHit, unsigned keys) {
     // the buttons from a child's fingers.
     for (int slot = 0; slot < SLOT_COUNT && faceScreen; ++slot) {
         c_Bouton* b = ButtonInSlot(slot);
-        if ((touchHit && b->active && b->Hit(x, y)) || (keys & (1u << slot)) != 0)
-            (this->*FACE_BUTTONS[slot].press)(events);
+        void (c_MyApp::*press)(ButtonEvents&) = FACE_BUTTONS[slot].press;
+        if ((touchHit && b->active && b->Hit(x, y)) || (keys & (1u << slot)) != 0) (this->*press)(events);
     }
     if (pace) halfPace = !halfPace;
     return events;

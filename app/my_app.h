@@ -1,12 +1,13 @@
 // The face-exercise application: the title screen where a girl or a boy is
 // chosen, and the face screen where the child's face is posed by dragging its
-// parts, with a bar of seven buttons and a recorder.
+// parts, with a bar of buttons (FACE_BUTTONS), keys and a recorder.
 //
 // Everything works in a virtual screen of 1280 x 800 units, origin top-left,
 // y downwards, letterboxed into the window. The application's concerns live
 // in one file each: atlases (atlas.cpp), buttons and screens (my_app.cpp,
 // button.cpp), face parts and gestures (face_part.cpp, gestures.cpp), the
-// recorder (recorder.cpp) and the scene (scene.cpp).
+// recorder (recorder.cpp), the scene (scene.cpp), the help (help.cpp) and
+// the command line (command_line.cpp).
 #pragma once
 
 #include "app/button.h"
