@@ -335,7 +335,7 @@ void c_MyApp::LeaveFaceScreen() {
     std::fill(snapshotBools.Data(), snapshotBools.Data() + SNAPSHOT_BOOLS, false);
     halfPace = paceHeld = false;
     keyGesture = KeyGesture();
-    pendingGestureKeys = 0;
+    pendingKeys = 0;
     EnterTitleScreen();
 }
 
@@ -410,15 +410,21 @@ void c_MyApp::PressHome(ButtonEvents&) { LeaveFaceScreen(); }
 void c_MyApp::PressHelp(ButtonEvents&) { helpShown = true; }
 
 void c_MyApp::FaceTick(bool hit, bool touching, unsigned keys) {
-    pendingGestureKeys |= keys >> SLOT_COUNT;
-    keys &= (1u << SLOT_COUNT) - 1;
-    // A gesture key makes its gesture's touches, tick by tick, once neither
-    // a finger nor a button's key nor another gesture holds the pointer;
-    // until the gesture's release it owns the pointer.
-    if (pendingGestureKeys && !keys && !touching && !keyGesture.Running())
+    // Keys wait while a finger or a key's gesture holds the pointer, and
+    // act once it is free (a button's key also with a finger's press).
+    pendingKeys |= keys;
+    constexpr unsigned BUTTON_KEYS = (1u << SLOT_COUNT) - 1;
+    keys = 0;
+    if (!keyGesture.Running() && (!touching || hit)) {
+        keys = pendingKeys & BUTTON_KEYS;
+        pendingKeys &= ~BUTTON_KEYS;
+    }
+    // A gesture key makes its gesture's touches, tick by tick; until the
+    // gesture's release it owns the pointer.
+    if (!keys && !touching && !keyGesture.Running())
         for (int k = 0; k < GESTURE_KEY_COUNT; ++k) {
-            if (!(pendingGestureKeys & (1u << k))) continue;
-            pendingGestureKeys &= ~(1u << k);
+            if (!(pendingKeys & GestureKeyBit(k))) continue;
+            pendingKeys &= ~GestureKeyBit(k);
             if (StartKeyGesture(k)) break;
         }
     if (keyGesture.Running()) {

@@ -185,9 +185,9 @@ public:
     bool helpShown = false;
     bool swallowTouch = false;
     KeyGesture keyGesture;
-    // Gesture keys pressed while a finger or another key's gesture held the
-    // pointer: they act when it is free (GestureKey bits).
-    unsigned pendingGestureKeys = 0;
+    // Keys pressed while a finger or a key's gesture held the pointer (bits
+    // as in a tick's keys): they act when it is free.
+    unsigned pendingKeys = 0;
 
     c_MyApp();
 

@@ -163,12 +163,20 @@ TEST(AppKeys, EachGestureKeyMakesItsGestureTickByTickInRecordingAndPlayback) {
 
 TEST(AppKeys, AHeldKeyTogglesOnceAndHelpClosesOnAnyKeyOrClick) {
     c_MyApp* app = NewFaceApp(true);
-    // A gesture key pressed while another key's gesture runs waits for it.
+    // Keys pressed while a key's gesture or a finger holds the pointer wait
+    // for it: the tongue's button key, then the next gesture.
     app->FaceTick(false, false, GestureKeyBit(GKEY_LIPS));
-    app->FaceTick(false, false, GestureKeyBit(GKEY_TEETH));
+    app->FaceTick(false, false, GestureKeyBit(GKEY_TEETH) | 1u << SLOT_TONGUE);
     EXPECT_TRUE(app->lipsMode);
+    EXPECT_EQ(app->tongueButton->state, 0);
     for (int i = 0; i < 60; ++i) app->FaceTick(false, false, 0);
     EXPECT_TRUE(app->teethMode);
+    EXPECT_EQ(app->tongueButton->state, 1);
+    app->FaceTick(true, true, 0);
+    app->FaceTick(false, true, 1u << SLOT_TONGUE);
+    EXPECT_EQ(app->tongueButton->state, 1);
+    app->FaceTick(false, false, 0);
+    EXPECT_EQ(app->tongueButton->state, 0);
 
     PressKey('T');
     RunTick(app);
