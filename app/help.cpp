@@ -103,7 +103,7 @@ const HelpTexts& Texts() {
     static HelpTexts texts;
     if (!texts.how.empty()) return texts;
     texts.title = String("Help: drag the face, or use the keys");
-    texts.titleScreen = String("Choose the girl or the boy; then this help shows the gestures on the face.");
+    texts.titleScreen = String("Choose the girl or the boy, then drag the parts of the face:");
     texts.footnote = String("Home forgets the recording. Any key or click closes this help.");
     for (const GestureHelp& g : GESTURES) {
         texts.how.push_back(String(g.how));
@@ -166,21 +166,25 @@ void c_MyApp::DrawHelp() {
     canvas->SetColor(1, 0.82f, 0.4f);
     canvas->DrawText(texts.title, FACE_X, PANEL_Y + 14, title);
 
+    // The legend: a swatch of the arrow's colour, how, then what it does;
+    // beside the model face, or on the title screen (no face chosen, none
+    // drawn) under a word on what comes.
+    float legendX = LEGEND_X, legendY = LEGEND_Y;
     if (faceScreen) {
         DrawHelpFace();
-        // The legend: a swatch of the arrow's colour, how, then what it does.
-        for (size_t i = 0; i < texts.how.size(); ++i) {
-            const Colour& c = GESTURES[i].colour;
-            float y = LEGEND_Y + i * LEGEND_LINE, x = LEGEND_X + 2 * SWATCH;
-            canvas->SetColor(c.r, c.g, c.b);
-            canvas->DrawRect(LEGEND_X, y + (TEXT_HEIGHT - SWATCH) / 2, SWATCH, SWATCH);
-            canvas->DrawText(texts.how[i], x, y, text);
-            canvas->SetColor(1, 1, 1);
-            canvas->DrawText(texts.does[i], x + canvas->TextWidth(texts.how[i], text) + TEXT_HEIGHT * 0.6f, y, text);
-        }
     } else {
         canvas->SetColor(1, 1, 1);
         canvas->DrawText(texts.titleScreen, FACE_X, LEGEND_Y, text);
+        legendX = FACE_X, legendY = LEGEND_Y + 2 * LEGEND_LINE;
+    }
+    for (size_t i = 0; i < texts.how.size(); ++i) {
+        const Colour& c = GESTURES[i].colour;
+        float y = legendY + i * LEGEND_LINE, x = legendX + 2 * SWATCH;
+        canvas->SetColor(c.r, c.g, c.b);
+        canvas->DrawRect(legendX, y + (TEXT_HEIGHT - SWATCH) / 2, SWATCH, SWATCH);
+        canvas->DrawText(texts.how[i], x, y, text);
+        canvas->SetColor(1, 1, 1);
+        canvas->DrawText(texts.does[i], x + canvas->TextWidth(texts.how[i], text) + TEXT_HEIGHT * 0.6f, y, text);
     }
 
     // The keys, in three columns, row by row.

@@ -101,6 +101,10 @@ def help_keys(g):
     g.key("F1")
 
 
+def help_title(g):
+    g.key("F1")
+
+
 def full_screen(g):
     lips_and_tongue(g)
     g.key("F11")
@@ -127,6 +131,7 @@ SCENES = {
     "face_recording": ("girl", recording),
     "face_random": ("girl", random_face),
     "help": ("girl", help_keys),
+    "help_title": (None, help_title),
     "full_screen": ("boy", full_screen),
 }
 

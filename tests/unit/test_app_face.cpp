@@ -138,6 +138,11 @@ TEST_F(FaceTest, MenuTwiceHidesTheFourButtonsAgainAndKeepsTheirStates) {
     // A hidden button does not answer.
     Press(app->symmetryButton);
     EXPECT_EQ(app->symmetryButton->state, 0);
+    Press(app->helpButton);
+    EXPECT_FALSE(app->helpShown);
+    ShowMenu();
+    Press(app->helpButton);
+    EXPECT_TRUE(app->helpShown);
 }
 
 TEST_F(FaceTest, ATouchOnAButtonsBorderMissesIt) {
