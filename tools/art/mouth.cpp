@@ -176,8 +176,8 @@ void drawTongue(cairo_t* cr, const TongueShape& t, double dir) {
 // Its root lies 3 below the tongue's point, in the opening's lower part (the
 // tongues down keep their whole picture below the point). `dir` -1 points up.
 constexpr double kLipsTongueRoot = 3;
-constexpr double kRootHalf = 9;  // half width where it leaves the opening
-constexpr double kFlare = 9;     // it reaches its full width this far out
+constexpr double kRootHalf = 14; // half width where it leaves the opening
+constexpr double kFlare = 6;     // it reaches its full width this far out
 
 void lipsTongue(cairo_t* cr, const TongueShape& t, double dir) {
     cairo_translate(cr, -t.back * 0.5, kLipsTongueRoot);
