@@ -49,12 +49,20 @@ const Field kFields[] = {
     INT_FIELD("mouthLeft.variant", mouthLeftVariant, 0, 6),
     FLOAT_FIELD("mouthLeft.x", mouthLeftX, kPlace),
     FLOAT_FIELD("mouthLeft.y", mouthLeftY, kPlace),
+    INT_FIELD("lipsRight.frame", lipsRightFrame, 0, 7),
+    INT_FIELD("lipsRight.variant", lipsRightVariant, 0, 6),
     FLOAT_FIELD("lipsRight.x", lipsRightX, kPlace),
     FLOAT_FIELD("lipsRight.y", lipsRightY, kPlace),
+    INT_FIELD("lipsLeft.frame", lipsLeftFrame, 0, 7),
+    INT_FIELD("lipsLeft.variant", lipsLeftVariant, 0, 6),
     FLOAT_FIELD("lipsLeft.x", lipsLeftX, kPlace),
     FLOAT_FIELD("lipsLeft.y", lipsLeftY, kPlace),
+    INT_FIELD("teethRight.frame", teethRightFrame, 0, 7),
+    INT_FIELD("teethRight.variant", teethRightVariant, 0, 6),
     FLOAT_FIELD("teethRight.x", teethRightX, kPlace),
     FLOAT_FIELD("teethRight.y", teethRightY, kPlace),
+    INT_FIELD("teethLeft.frame", teethLeftFrame, 0, 7),
+    INT_FIELD("teethLeft.variant", teethLeftVariant, 0, 6),
     FLOAT_FIELD("teethLeft.x", teethLeftX, kPlace),
     FLOAT_FIELD("teethLeft.y", teethLeftY, kPlace),
     INT_FIELD("tongue.frame", tongueFrame, 0, 15),
@@ -90,7 +98,7 @@ const Field kFields[] = {
 #undef FLOAT_FIELD
 #undef FLAG_FIELD
 constexpr int kFieldCount = sizeof kFields / sizeof kFields[0];
-static_assert(kFieldCount == 38 + 6, "every value of the recorder's snapshot has its line");
+static_assert(kFieldCount == 46 + 6, "every value of the recorder's snapshot has its line");
 
 // The names of the entry codes in the file. A new event is a new row.
 struct EventName {

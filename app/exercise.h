@@ -21,7 +21,8 @@
 // The face when recording was armed: the snapshot of the recorder, field by
 // field. Rows and steps are the parts' `frame` and `variant`, positions are
 // relative to the face picture's top-left corner in virtual units, angles in
-// degrees. The lips' and teeth's rows and steps are not part of it.
+// degrees. The lips' and teeth's rows and steps are part of it: an exercise
+// that starts with lips or teeth shows them as they were.
 struct FaceSnapshot {
     int mouthRightFrame = 0, mouthLeftFrame = 0, mouthRightVariant = 0, mouthLeftVariant = 0;
     int tongueFrame = 0, tongueVariant = 0;
@@ -35,6 +36,8 @@ struct FaceSnapshot {
     float tongueX = 0, tongueY = 0;
     int tongueButtonState = 0, tongueDepth = 0, tongueShift = 0, symmetryButtonState = 0;
     int cheekRightVariant = 0, cheekLeftVariant = 0;
+    int lipsRightFrame = 0, lipsRightVariant = 0, lipsLeftFrame = 0, lipsLeftVariant = 0;
+    int teethRightFrame = 0, teethRightVariant = 0, teethLeftFrame = 0, teethLeftVariant = 0;
     bool lipsMode = false, teethMode = false, tongueOut = false, pursedMouth = false, roundMouth = false;
     bool tongueUnmirrored = false;
 };

@@ -20,7 +20,7 @@ namespace {
 // The pace the exercises are made for; the recorder's ten seconds are 600 ticks.
 constexpr int UPDATES_PER_SECOND = 60;
 
-constexpr int KEY_F1 = 112, KEY_HOME = 36, KEY_BACKSPACE = 8;
+constexpr int KEY_F1 = 112, KEY_HOME = 36, KEY_BACKSPACE = 8, KEY_CTRL = 17;
 // The keyboard's keys in the key space: below them the mouse buttons, above
 // them the joysticks and fingers.
 constexpr int KEYBOARD_FIRST = 8, KEYBOARD_LAST = 255;
@@ -69,6 +69,16 @@ c_Image2* CutWithHandle(const Atlas& atlas, const char* key, float hx, float hy)
     return image;
 }
 
+// Each child's own pictures: the face, then the three eyes.
+constexpr int CHILD_PICTURES = 4;
+const char* const EYE_PICTURES[3] = {"path5081.png", "g4534.png", "g4528.png"};
+
+// How long a message stays at the bottom of the screen: 5 seconds.
+constexpr int MESSAGE_TICKS = 5 * UPDATES_PER_SECOND;
+
+// Where the title's library button stands: centred under the two children.
+constexpr float TITLE_LIBRARY_X = 600, TITLE_LIBRARY_Y = 640;
+
 // A float that may lie beyond the int range, truncated and wrapped into it.
 int TruncateToInt(float value) {
     double v = std::trunc(static_cast<double>(value));
@@ -95,6 +105,10 @@ const FaceButton FACE_BUTTONS[SLOT_COUNT] = {
      "reset the face", &c_MyApp::PressReset},
     {&c_MyApp::randomButton, "boutonrnd", nullptr, LEFT_COLUMN, Row(0), false, 'D', "D", "random face",
      &c_MyApp::PressRandom},
+    {&c_MyApp::saveButton, "boutonsauver.png", nullptr, RIGHT_COLUMN, Row(5), true, KEY_WITH_CTRL | 'S', "Ctrl+S",
+     "save the recording in the library", &c_MyApp::PressSave},
+    {&c_MyApp::libraryButton, "boutonbiblio.png", nullptr, RIGHT_COLUMN, Row(6), true, 'O', "O",
+     "the library of saved exercises", &c_MyApp::PressLibrary},
     {&c_MyApp::homeButton, "boutonmaison.png", nullptr, LEFT_COLUMN, Row(6), true, KEY_HOME, "Home",
      "back to title", &c_MyApp::PressHome},
     {&c_MyApp::helpButton, "boutonaide.png", nullptr, LEFT_COLUMN, Row(5), true, KEY_F1, "F1 or ?", "this help",
@@ -110,8 +124,7 @@ const GestureKeyRow GESTURE_KEYS[GESTURE_KEY_COUNT] = {
 
 c_MyApp::c_MyApp() {
     pointer = Array<float>(2);
-    snapshotFloats = Array<float>(SNAPSHOT_FLOATS);
-    snapshotBools = Array<bool>(SNAPSHOT_BOOLS);
+    childPictures = Array<c_Image2*>(2 * CHILD_PICTURES);
     recordX = Array<int>(RECORD_CAPACITY);
     recordY = Array<int>(RECORD_CAPACITY);
     windowPointer = Array<float>(2);
@@ -123,6 +136,8 @@ int c_MyApp::OnSetup() {
     canvas = (new c_Canvas())->Init();
     canvas->SetOrthoProjection(0, VIRTUAL_WIDTH, 0, VIRTUAL_HEIGHT, -1, 1);
     EnterTitleScreen();
+    std::string file = ParseCommandLine(processArgumentCount, processArguments).file;
+    if (!file.empty()) OpenFromCommandLine(file);
     return 0;
 }
 
@@ -133,6 +148,10 @@ void c_MyApp::EnterTitleScreen() {
     if (titleImage) titleImage->Discard();
     titleImage = CutWithHandle(atlas, "titre.png", 1, 1);
     CloseAtlas(atlas);
+    Atlas shared = LoadAtlas("images2");
+    titleLibraryButton =
+        (new c_Bouton())->Init(shared, String("boutonbiblio.png"), String(), 1, TITLE_LIBRARY_X, TITLE_LIBRARY_Y);
+    CloseAtlas(shared);
     faceScreen = false;
 }
 
@@ -167,16 +186,30 @@ int c_MyApp::OnTick() {
         hit = touching = false;
     }
 
+    if (messageTicks > 0 && --messageTicks == 0) message.clear();
+    if (libraryShown) {
+        LibraryTick(hit);
+        return 0;
+    }
     if (!faceScreen) {
+        if (anyKey && inputDevice->KeyHitCount(FACE_BUTTONS[SLOT_LIBRARY].key) != 0) {
+            OpenLibrary();
+            return 0;
+        }
         TitleTick(hit);
         return 0;
     }
     unsigned keys = 0;
     if (anyKey) {
-        for (int slot = 0; slot < SLOT_COUNT; ++slot)
-            if (inputDevice->KeyHitCount(FACE_BUTTONS[slot].key) != 0) keys |= 1u << slot;
+        bool ctrl = inputDevice->IsKeyDown(KEY_CTRL);
+        for (int slot = 0; slot < SLOT_COUNT; ++slot) {
+            int key = FACE_BUTTONS[slot].key;
+            bool withCtrl = (key & KEY_WITH_CTRL) != 0;
+            if (inputDevice->KeyHitCount(key & ~KEY_WITH_CTRL) != 0 && withCtrl == ctrl) keys |= 1u << slot;
+        }
         for (int k = 0; k < GESTURE_KEY_COUNT; ++k)
             if (inputDevice->KeyHitCount(GESTURE_KEYS[k].key) != 0) keys |= GestureKeyBit(k);
+        RepeatKeys();
         if (inputDevice->KeyHitCount('1') != 0) halfPace = false;
         if (inputDevice->KeyHitCount('2') != 0) halfPace = true;
     }
@@ -186,6 +219,10 @@ int c_MyApp::OnTick() {
 
 void c_MyApp::TitleTick(bool hit) {
     if (!hit) return;
+    if (titleLibraryButton->Hit(pointer[0], pointer[1])) {
+        OpenLibrary();
+        return;
+    }
     bool girl;
     if (girlButton->Hit(pointer[0], pointer[1]))
         girl = true;
@@ -193,17 +230,16 @@ void c_MyApp::TitleTick(bool hit) {
         girl = false;
     else
         return;
+    EnterFaceScreen(girl);
+}
+
+void c_MyApp::EnterFaceScreen(bool girl) {
     // The random faces differ from one session to the next.
     Array<int> date = CurrentDate();
     float seed = ((inputDevice->PointerY() + inputDevice->PointerX()) + static_cast<float>(ElapsedMilliseconds())) +
                  static_cast<float>(date[5]);
     randomState = TruncateToInt(seed);
-    EnterFaceScreen(girl);
-}
-
-void c_MyApp::EnterFaceScreen(bool girl) {
     Atlas shared = LoadAtlas("images2");
-    Atlas child = LoadAtlas(girl ? "images1a" : "images1b");
 
     eyeRight = NewPart(3);
     eyeLeft = NewPart(0);
@@ -219,10 +255,6 @@ void c_MyApp::EnterFaceScreen(bool girl) {
     teethLeft = NewPart(0);
     tongue = NewPart(41);
 
-    // The child's own pictures.
-    faceImage = CutSprite(child, String("visage1.png"));
-    const char* eyes[3] = {"path5081.png", "g4534.png", "g4528.png"};
-    for (int i = 0; i < 3; ++i) Cut(child, eyeRight->frames, i, String(eyes[i]), 0.5f, 0.5f);
 
     // The tongue: eight shapes of five steps.
     for (int n = 1; n <= 8; ++n)
@@ -278,7 +310,7 @@ void c_MyApp::EnterFaceScreen(bool girl) {
         this->*row.button = b;
     }
     CloseAtlas(shared);
-    CloseAtlas(child);
+    ShowChild(girl ? Child::Girl : Child::Boy);
 
     faceX = (VIRTUAL_WIDTH - faceImage->Width()) * 0.5f;
     faceY = (VIRTUAL_HEIGHT - faceImage->Height()) * 0.5f;
@@ -294,6 +326,30 @@ void c_MyApp::EnterFaceScreen(bool girl) {
     faceScreen = true;
     girlButton->images[0]->Discard();
     boyButton->images[0]->Discard();
+    titleLibraryButton->images[0]->Discard();
+}
+
+std::vector<c_Partie*> c_MyApp::Parts() const {
+    return {eyeRight,   eyeLeft,   browRight, browLeft,   cheekRight, cheekLeft, mouthRight,
+            mouthLeft,  lipsRight, lipsLeft,  teethRight, teethLeft,  tongue};
+}
+
+void c_MyApp::ShowChild(Child which) {
+    int first = (which == Child::Girl ? 0 : 1) * CHILD_PICTURES;
+    if (!childPictures[first]) {
+        Atlas atlas = LoadAtlas(which == Child::Girl ? "images1a" : "images1b");
+        childPictures[first] = CutSprite(atlas, String("visage1.png"));
+        for (int i = 0; i < 3; ++i) Cut(atlas, childPictures, first + 1 + i, String(EYE_PICTURES[i]), 0.5f, 0.5f);
+        CloseAtlas(atlas);
+    }
+    faceImage = childPictures[first];
+    for (int i = 0; i < 3; ++i) eyeRight->frames[i] = childPictures[first + 1 + i];
+    child = which;
+}
+
+void c_MyApp::ShowMessage(const std::string& text) {
+    message = text;
+    messageTicks = MESSAGE_TICKS;
 }
 
 void c_MyApp::LeaveFaceScreen() {
@@ -301,9 +357,9 @@ void c_MyApp::LeaveFaceScreen() {
         for (int i = 0; i < images.Length(); ++i)
             if (images[i]) images[i]->Discard();
     };
-    for (c_Partie* part : {eyeRight.get(), eyeLeft.get(), browRight.get(), browLeft.get(), cheekRight.get(),
-                           cheekLeft.get(), mouthRight.get(), mouthLeft.get(), lipsRight.get(), lipsLeft.get(),
-                           teethRight.get(), teethLeft.get(), tongue.get()}) {
+    discard(childPictures);
+    for (int i = 0; i < childPictures.Length(); ++i) childPictures[i] = nullptr;
+    for (c_Partie* part : Parts()) {
         discard(part->frames);
         discard(part->framesB);
         discard(part->framesC);
@@ -312,7 +368,8 @@ void c_MyApp::LeaveFaceScreen() {
         discard((this->*row.button)->images);
         this->*row.button = nullptr;
     }
-    for (gc_ref<c_Image2>* image : {&faceImage, &pinkSquare, &faceMark1, &faceMark2, &recordImage}) {
+    faceImage = nullptr;
+    for (gc_ref<c_Image2>* image : {&pinkSquare, &faceMark1, &faceMark2, &recordImage}) {
         (*image)->Discard();
         *image = nullptr;
     }
@@ -331,11 +388,11 @@ void c_MyApp::LeaveFaceScreen() {
     recordIndex = 0;
     std::fill(recordX.Data(), recordX.Data() + RECORD_CAPACITY, 0);
     std::fill(recordY.Data(), recordY.Data() + RECORD_CAPACITY, 0);
-    std::fill(snapshotFloats.Data(), snapshotFloats.Data() + SNAPSHOT_FLOATS, 0.0f);
-    std::fill(snapshotBools.Data(), snapshotBools.Data() + SNAPSHOT_BOOLS, false);
+    snapshot = armedFace = FaceSnapshot();
     halfPace = paceHeld = false;
     keyGesture = KeyGesture();
     pendingKeys = 0;
+    StopRepeating();
     EnterTitleScreen();
 }
 
@@ -370,6 +427,7 @@ void c_MyApp::PressSymmetry(ButtonEvents& events) {
 }
 
 void c_MyApp::PressRecord(ButtonEvents&) {
+    StopRepeating();
     recordButton->ToggleState();
     playButton->state = 0;
     recordIndex = 0;
@@ -377,15 +435,23 @@ void c_MyApp::PressRecord(ButtonEvents&) {
 }
 
 void c_MyApp::PressPlay(ButtonEvents&) {
-    if (recordButton->state == 1 && recordIndex > 0 && recordIndex <= RECORD_LAST) recordX[recordIndex] = REC_END;
-    // Only a recording that exists plays; stopping a playback also brings
-    // the face back to where the recording began.
+    if (recordButton->state == 1 && recordIndex > 0 && recordIndex <= RECORD_LAST) recordX[recordIndex] = ENTRY_END;
+    // Only a recording that exists plays; stopping a playback (or a hold
+    // between repetitions) also brings the face back to where the recording
+    // began.
     if (recordX[0] != 0 && recordY[0] != 0) {
-        playButton->ToggleState();
-        recordButton->state = 0;
-        recordIndex = 0;
-        ResetFace();
-        RestoreSnapshot();
+        if (playButton->state == 1 || repeatPhase != RepeatPhase::Off) {
+            StopRepeating();
+            playButton->state = 0;
+            recordButton->state = 0;
+            recordIndex = 0;
+            ResetFace();
+            RestoreSnapshot();
+        } else {
+            repeatPhase = RepeatPhase::Playing;
+            repetition = 1;
+            StartPlayback();
+        }
     }
 }
 
@@ -409,15 +475,38 @@ void c_MyApp::PressHome(ButtonEvents&) { LeaveFaceScreen(); }
 
 void c_MyApp::PressHelp(ButtonEvents&) { helpShown = true; }
 
+void c_MyApp::PressSave(ButtonEvents&) {
+    StopRepeating();
+    playButton->state = 0;
+    Exercise exercise;
+    if (!RecordingAsExercise(&exercise)) {
+        ShowMessage("Nothing to save: record an exercise first (R).");
+        return;
+    }
+    std::string path;
+    std::string problem = SaveExercise(exercise, LocalTimeNow(), &path);
+    if (!problem.empty()) {
+        std::fprintf(stderr, "grimalou: %s\n", problem.c_str());
+        ShowMessage(problem);
+        return;
+    }
+    ShowMessage("Saved in the library: " + path.substr(path.find_last_of('/') + 1));
+}
+
+void c_MyApp::PressLibrary(ButtonEvents&) { OpenLibrary(); }
+
 void c_MyApp::FaceTick(bool hit, bool touching, unsigned keys) {
-    // Keys wait while a finger or a key's gesture holds the pointer, and
-    // act once it is free (a button's key also with a finger's press).
+    // Keys wait while a finger or a key's gesture holds the pointer. A
+    // button's key then acts on a tick of its own, one a tick: the recorder
+    // stores one event a tick, in place of the sample of the touch that
+    // starts with it, so that a playback does what was seen.
     pendingKeys |= keys;
     constexpr unsigned BUTTON_KEYS = (1u << SLOT_COUNT) - 1;
     keys = 0;
-    if (!keyGesture.Running() && (!touching || hit)) {
-        keys = pendingKeys & BUTTON_KEYS;
-        pendingKeys &= ~BUTTON_KEYS;
+    unsigned waiting = pendingKeys & BUTTON_KEYS;
+    if (waiting && !keyGesture.Running() && !touching && !hit) {
+        keys = waiting & (~waiting + 1);
+        pendingKeys &= ~keys;
     }
     // A gesture key makes its gesture's touches, tick by tick; until the
     // gesture's release it owns the pointer.
@@ -448,8 +537,12 @@ void c_MyApp::FaceTick(bool hit, bool touching, unsigned keys) {
     }
     ButtonEvents events;
     if (hit) events = PressButtons(hit, keys);
-    if (!faceScreen) return;
+    if (!faceScreen || libraryShown) return;
     tongueOut = tongueButton->state == 1;
-    RecorderTick(events, touching);
+    // Between repetitions the face holds still.
+    bool between = repeatPhase == RepeatPhase::Hold || repeatPhase == RepeatPhase::Rest;
+    bool wasPlaying = playButton->state == 1;
+    if (!between) RecorderTick(events, touching);
+    RepeatTick(wasPlaying);
     TapTick();
 }

@@ -10,7 +10,13 @@
 // the command line (command_line.cpp).
 #pragma once
 
+#include <map>
+#include <string>
+#include <vector>
+
 #include "app/button.h"
+#include "app/exercise.h"
+#include "app/exercise_library.h"
 #include "app/face_part.h"
 #include "framework/app.h"
 #include "canvas/canvas.h"
@@ -25,18 +31,15 @@ constexpr float VIRTUAL_HEIGHT = 800;
 // The half-pace control beside the play button, shown while a recording plays.
 constexpr float PACE_X = 1090, PACE_Y = 435, PACE_WIDTH = 90, PACE_HEIGHT = 50;
 
-// The recorder's entries (recordX values); samples are >= 0.
-constexpr int REC_IDLE = -1;
-constexpr int REC_END = -2;
-constexpr int REC_TONGUE = -3;
-constexpr int REC_RANDOM = -4;
-constexpr int REC_RESET = -5;
-constexpr int REC_SYMMETRY = -6;
-// About ten seconds at 60 ticks a second; the arrays keep a margin beyond.
-constexpr int RECORD_LAST = 600;
+// The recorder's entries are an exercise's (ExerciseEntry, ENTRY_*): the
+// last index a recording writes, and the arrays' size with a margin beyond.
+constexpr int RECORD_LAST = EXERCISE_MAX_ENTRIES - 1;
 constexpr int RECORD_CAPACITY = 640;
-constexpr int SNAPSHOT_FLOATS = 38;
-constexpr int SNAPSHOT_BOOLS = 6;
+
+// Repeating an exercise: how many times, and how long the face holds its end
+// pose (then rests at its start) between two repetitions.
+constexpr int REPEAT_MIN = 1, REPEAT_MAX = 10;
+constexpr int HOLD_MAX_SECONDS = 10, HOLD_DEFAULT_SECONDS = 5;
 
 // The grab zones of the gesture logic. One flag each; several can be set by
 // one grab test. The smiling mouth, the lips and the teeth share the centre.
@@ -73,6 +76,8 @@ enum ButtonSlot {
     SLOT_MENU,
     SLOT_RESET,
     SLOT_RANDOM,
+    SLOT_SAVE,
+    SLOT_LIBRARY,
     SLOT_HOME,
     SLOT_HELP,
     SLOT_COUNT
@@ -122,6 +127,7 @@ struct FaceButton {
     float centreX, top;
     // Hidden from a child's fingers until the menu opens; its key acts anyway.
     bool withMenu;
+    // A key number, with KEY_WITH_CTRL added for a key pressed with Ctrl.
     int key;
     const char* keyName;
     // What it does, in the help's words.
@@ -129,6 +135,52 @@ struct FaceButton {
     void (c_MyApp::*press)(ButtonEvents& events);
 };
 extern const FaceButton FACE_BUTTONS[SLOT_COUNT];
+constexpr int KEY_WITH_CTRL = 1 << 16;
+
+// The pages of the library screen: cells of a small picture of the end face
+// with its date and child.
+constexpr int LIBRARY_COLUMNS = 4, LIBRARY_ROWS = 2, LIBRARY_PAGE = LIBRARY_COLUMNS * LIBRARY_ROWS;
+
+// A saved exercise as the library shows it, worked out once per file.
+struct LibraryCell {
+    // "" when the file reads; else why not, shown in place of the face.
+    std::string problem;
+    Exercise exercise;
+    // The face when the exercise has played to its end.
+    FaceSnapshot endFace;
+};
+
+// One part's values, without its pictures.
+struct PartValues {
+    int variant = 0, frame = 0;
+    float x = 0, y = 0, zoneTop = 0, zoneBottom = 0, angle = 0, edge1 = 0, edge2 = 0, edge3 = 0, edge4 = 0;
+};
+constexpr int FACE_PARTS = 13;
+
+// Everything a tick of the face screen can change, as plain values: what the
+// library keeps while it plays exercises out of sight to draw their end
+// faces, and puts back when it closes.
+struct FaceScreenState {
+    PartValues parts[FACE_PARTS];
+    FaceSnapshot snapshot, armedFace;
+    int snapshotRandomState = 0, armedRandomState = 0, randomState = 0;
+    bool tongueUnmirrored = false, tongueOut = false, lipsMode = false, teethMode = false, pursedMouth = false,
+         roundMouth = false;
+    int tongueShift = 0, tongueDepth = 2;
+    int buttonState[16] = {};
+    bool buttonActive[16] = {};
+    std::vector<int> recordX, recordY;
+    int recordIndex = 0;
+    bool grabbing = false, tapped = false;
+    bool grab[32] = {};
+    int holdTicks = 0, anchorX = 0, anchorY = 0;
+    bool halfPace = false, paceHeld = false;
+    Child child = Child::Girl;
+};
+
+// Where a repetition stands: playing, holding the end pose, resting at the
+// start face.
+enum class RepeatPhase { Off, Playing, Hold, Rest };
 
 // The runtime's random generator: a 32-bit linear congruential state.
 extern int randomState;
@@ -164,8 +216,14 @@ public:
     gc_ref<c_Image2> recordImage;
     gc_array<float> pointer;
     int recordIndex = 0;
-    gc_array<float> snapshotFloats;
-    gc_array<bool> snapshotBools;
+    // The face when the recording was armed, and the random generator then.
+    FaceSnapshot snapshot;
+    int snapshotRandomState = 0;
+    // The same when record was pressed: they become the recording's at its
+    // first entry, so that arming and then playing or saving without a
+    // touch keeps the last recording whole.
+    FaceSnapshot armedFace;
+    int armedRandomState = 0;
     gc_array<int> recordX;
     gc_array<int> recordY;
     bool grabbing = false;
@@ -186,8 +244,37 @@ public:
     bool swallowTouch = false;
     KeyGesture keyGesture;
     // Keys pressed while a finger or a key's gesture held the pointer (bits
-    // as in a tick's keys): they act when it is free.
+    // as in a tick's keys): they act when it is free, a button's one a tick.
     unsigned pendingKeys = 0;
+
+    // The child whose face shows, and each child's own pictures (the face
+    // and three eyes; the rest is shared), cut when first needed.
+    Child child = Child::Girl;
+    gc_array<c_Image2*> childPictures;
+    gc_ref<c_Bouton> saveButton, libraryButton;
+    // The title's way to the library.
+    gc_ref<c_Bouton> titleLibraryButton;
+
+    // A line shown at the bottom of the screen for a while: what was saved,
+    // or what could not be read. `messageTicks` counts down.
+    std::string message;
+    int messageTicks = 0;
+
+    // The library screen, over the title or the face screen.
+    bool libraryShown = false;
+    bool libraryFromTitle = false;
+    std::vector<LibraryEntry> libraryEntries;
+    int libraryPage = 0;
+    // The cell whose deletion waits for a yes, or -1.
+    int confirmDelete = -1;
+    std::map<std::string, LibraryCell> libraryCells;
+
+    // Repeat with holds, chosen before playing.
+    int repetitions = REPEAT_MIN;
+    int holdSeconds = HOLD_DEFAULT_SECONDS;
+    RepeatPhase repeatPhase = RepeatPhase::Off;
+    int repetition = 0;     // the one playing, from 1
+    int phaseTicks = 0;     // ticks left in a hold or a rest
 
     c_MyApp();
 
@@ -198,8 +285,8 @@ public:
     GC_FIELDS(c_App, canvas, girlButton, boyButton, titleImage, faceImage, eyeRight, eyeLeft, tongue, cheekRight,
               cheekLeft, mouthRight, mouthLeft, pinkSquare, lipsRight, lipsLeft, faceMark1, faceMark2, teethRight,
               teethLeft, browRight, browLeft, resetButton, tongueButton, symmetryButton, menuButton, playButton,
-              recordButton, randomButton, homeButton, helpButton, recordImage, pointer, snapshotFloats, snapshotBools, recordX, recordY,
-              windowPointer)
+              recordButton, randomButton, homeButton, helpButton, recordImage, pointer, recordX, recordY, windowPointer, childPictures, saveButton,
+              libraryButton, titleLibraryButton)
 
     // Screens (my_app.cpp). The face-screen update of one tick, from the
     // pointer already in `pointer` and the touch state of finger 0: `hit`
@@ -227,6 +314,8 @@ public:
     void PressReset(ButtonEvents& events);
     void PressRandom(ButtonEvents& events);
     void PressHome(ButtonEvents& events);
+    void PressSave(ButtonEvents& events);
+    void PressLibrary(ButtonEvents& events);
     void PressHelp(ButtonEvents& events);
     // Where the half-pace control stands while a recording plays.
     bool PaceControlHit(float x, float y) const;
@@ -269,9 +358,55 @@ public:
     void PlaceTongue();
     bool Paired() const;
 
+    // The thirteen parts, right before left.
+    std::vector<c_Partie*> Parts() const;
+    // The child's own pictures into the face: its face and eyes.
+    void ShowChild(Child which);
+    void ShowMessage(const std::string& text);
+
     // Recording and playback (recorder.cpp).
     void SaveSnapshot();
     void RestoreSnapshot();
+    // Puts a face in place and its parts' zones with it.
+    void ApplyFace(const FaceSnapshot& face);
+    FaceScreenState SaveFaceScreen() const;
+    void RestoreFaceScreen(const FaceScreenState& state);
+    // The face as a snapshot holds it.
+    FaceSnapshot CurrentFace() const;
+    // The last recording as an exercise; false when there is none.
+    bool RecordingAsExercise(Exercise* exercise);
+    // Makes the exercise the recording and plays it from its start face,
+    // `times` times with holds between.
+    void PlayExercise(const Exercise& exercise, int times);
+    // Plays the recording from its start face (a repetition's start).
+    void StartPlayback();
+    // Stops any playback and its repetitions.
+    void StopRepeating();
+    // After the recorder: a playback that just ended holds, rests, plays again.
+    void RepeatTick(bool wasPlaying);
+    // Plays the exercise to its end on this face without showing it, and
+    // leaves everything as it was: the end face for a picture.
+    void EndFaceOf(const Exercise& exercise, LibraryCell* cell);
+
+    // The library screen (library.cpp).
+    void OpenLibrary();
+    void CloseLibrary();
+    void LibraryTick(bool hit);
+    void DrawLibrary();
+    // The cell of the library's page under a point, or -1.
+    int LibraryCellAt(float x, float y) const;
+    // Reads and plays out of sight the exercises of the page on screen that
+    // have no picture yet.
+    void PrepareLibraryPage();
+    void OpenLibraryEntry(int index);
+    void DeleteLibraryEntry(int index);
+    void DrawLabel(const std::string& text, float x, float y, float height, bool centred);
+    FaceScreenState libraryKept;
+    void OpenFromCommandLine(const std::string& path);
+    void DrawRepeatStatus();
+    // Up and down choose the repetitions, left and right the hold.
+    void RepeatKeys();
+    void DrawMessage();
     void RecordEvent(int code);
     // `repeat`: the entry is fed a second time at half pace; its button
     // event has already been done.
@@ -286,6 +421,10 @@ public:
 
     // The scene (scene.cpp).
     void DrawFace();
+    // The face and its parts alone, as a picture of the library draws it too.
+    void DrawFaceParts();
+    // Where DrawFaceParts draws: a scale and a shift of the virtual screen.
+    float faceScale = 1, faceShiftX = 0, faceShiftY = 0;
     void DrawMouth();
     void DrawLips();
     void DrawTitleHint();

@@ -16,99 +16,75 @@ int Sample(float coordinate) { return std::max(0, static_cast<int>(coordinate));
 
 }  // namespace
 
-void c_MyApp::SaveSnapshot() {
-    float* f = snapshotFloats.Data();
+FaceSnapshot c_MyApp::CurrentFace() const {
+    FaceSnapshot f;
     c_Partie *mr = mouthRight, *ml = mouthLeft, *t = tongue, *br = browRight, *bl = browLeft, *er = eyeRight,
              *el = eyeLeft;
-    f[0] = static_cast<float>(mr->frame);
-    f[1] = static_cast<float>(ml->frame);
-    f[2] = static_cast<float>(mr->variant);
-    f[3] = static_cast<float>(ml->variant);
-    f[4] = static_cast<float>(t->frame);
-    f[5] = static_cast<float>(t->variant);
-    f[6] = br->angle;
-    f[7] = bl->angle;
-    f[8] = static_cast<float>(er->variant);
-    f[9] = static_cast<float>(el->variant);
-    f[10] = mr->x, f[11] = mr->y;
-    f[12] = ml->x, f[13] = ml->y;
-    f[14] = lipsLeft->y, f[15] = lipsLeft->x;
-    f[16] = lipsRight->x, f[17] = lipsRight->y;
-    f[18] = teethLeft->y, f[19] = teethLeft->x;
-    f[20] = teethRight->y, f[21] = teethRight->x;
-    f[22] = br->x, f[23] = br->y;
-    f[24] = bl->x, f[25] = bl->y;
-    f[26] = er->x, f[27] = er->y;
-    f[28] = el->x, f[29] = el->y;
-    f[30] = t->x, f[31] = t->y;
-    f[32] = static_cast<float>(tongueButton->state);
-    f[33] = static_cast<float>(tongueDepth);
-    f[34] = static_cast<float>(tongueShift);
-    f[35] = static_cast<float>(symmetryButton->state);
-    f[36] = static_cast<float>(cheekRight->variant);
-    f[37] = static_cast<float>(cheekLeft->variant);
-    bool* b = snapshotBools.Data();
-    b[0] = lipsMode;
-    b[1] = teethMode;
-    b[2] = tongueOut;
-    b[3] = pursedMouth;
-    b[4] = roundMouth;
-    b[5] = tongueUnmirrored;
+    f.mouthRightFrame = mr->frame, f.mouthLeftFrame = ml->frame;
+    f.mouthRightVariant = mr->variant, f.mouthLeftVariant = ml->variant;
+    f.tongueFrame = t->frame, f.tongueVariant = t->variant;
+    f.browRightAngle = br->angle, f.browLeftAngle = bl->angle;
+    f.eyeRightVariant = er->variant, f.eyeLeftVariant = el->variant;
+    f.mouthRightX = mr->x, f.mouthRightY = mr->y, f.mouthLeftX = ml->x, f.mouthLeftY = ml->y;
+    f.lipsRightX = lipsRight->x, f.lipsRightY = lipsRight->y, f.lipsLeftX = lipsLeft->x, f.lipsLeftY = lipsLeft->y;
+    f.teethRightX = teethRight->x, f.teethRightY = teethRight->y;
+    f.teethLeftX = teethLeft->x, f.teethLeftY = teethLeft->y;
+    f.browRightX = br->x, f.browRightY = br->y, f.browLeftX = bl->x, f.browLeftY = bl->y;
+    f.eyeRightX = er->x, f.eyeRightY = er->y, f.eyeLeftX = el->x, f.eyeLeftY = el->y;
+    f.tongueX = t->x, f.tongueY = t->y;
+    f.tongueButtonState = tongueButton->state;
+    f.tongueDepth = tongueDepth;
+    f.tongueShift = tongueShift;
+    f.symmetryButtonState = symmetryButton->state;
+    f.cheekRightVariant = cheekRight->variant, f.cheekLeftVariant = cheekLeft->variant;
+    f.lipsRightFrame = lipsRight->frame, f.lipsRightVariant = lipsRight->variant;
+    f.lipsLeftFrame = lipsLeft->frame, f.lipsLeftVariant = lipsLeft->variant;
+    f.teethRightFrame = teethRight->frame, f.teethRightVariant = teethRight->variant;
+    f.teethLeftFrame = teethLeft->frame, f.teethLeftVariant = teethLeft->variant;
+    f.lipsMode = lipsMode, f.teethMode = teethMode, f.tongueOut = tongueOut;
+    f.pursedMouth = pursedMouth, f.roundMouth = roundMouth, f.tongueUnmirrored = tongueUnmirrored;
+    return f;
 }
 
-void c_MyApp::RestoreSnapshot() {
-    const float* f = snapshotFloats.Data();
-    auto i = [](float v) { return static_cast<int>(v); };
+void c_MyApp::SaveSnapshot() {
+    armedFace = CurrentFace();
+    armedRandomState = randomState;
+}
+
+void c_MyApp::RestoreSnapshot() { ApplyFace(snapshot); }
+
+void c_MyApp::ApplyFace(const FaceSnapshot& f) {
     c_Partie *mr = mouthRight, *ml = mouthLeft, *t = tongue, *br = browRight, *bl = browLeft, *er = eyeRight,
              *el = eyeLeft;
-    mr->frame = i(f[0]);
-    ml->frame = i(f[1]);
-    mr->variant = i(f[2]);
-    ml->variant = i(f[3]);
-    t->frame = i(f[4]);
-    t->variant = i(f[5]);
-    br->angle = f[6];
-    bl->angle = f[7];
-    er->variant = i(f[8]);
-    el->variant = i(f[9]);
-    mr->x = f[10], mr->y = f[11];
-    ml->x = f[12], ml->y = f[13];
-    lipsLeft->y = f[14], lipsLeft->x = f[15];
-    lipsRight->x = f[16], lipsRight->y = f[17];
-    teethLeft->y = f[18], teethLeft->x = f[19];
-    teethRight->y = f[20], teethRight->x = f[21];
-    br->x = f[22], br->y = f[23];
-    bl->x = f[24], bl->y = f[25];
-    er->x = f[26], er->y = f[27];
-    el->x = f[28], el->y = f[29];
-    t->x = f[30], t->y = f[31];
-    tongueButton->state = i(f[32]);
-    tongueDepth = i(f[33]);
-    tongueShift = i(f[34]);
-    symmetryButton->state = i(f[35]);
-    cheekRight->variant = i(f[36]);
-    cheekLeft->variant = i(f[37]);
-    const bool* b = snapshotBools.Data();
-    lipsMode = b[0];
-    teethMode = b[1];
-    tongueOut = b[2];
-    pursedMouth = b[3];
-    roundMouth = b[4];
-    tongueUnmirrored = b[5];
+    mr->frame = f.mouthRightFrame, ml->frame = f.mouthLeftFrame;
+    mr->variant = f.mouthRightVariant, ml->variant = f.mouthLeftVariant;
+    t->frame = f.tongueFrame, t->variant = f.tongueVariant;
+    br->angle = f.browRightAngle, bl->angle = f.browLeftAngle;
+    er->variant = f.eyeRightVariant, el->variant = f.eyeLeftVariant;
+    mr->x = f.mouthRightX, mr->y = f.mouthRightY, ml->x = f.mouthLeftX, ml->y = f.mouthLeftY;
+    lipsRight->x = f.lipsRightX, lipsRight->y = f.lipsRightY, lipsLeft->x = f.lipsLeftX, lipsLeft->y = f.lipsLeftY;
+    teethRight->x = f.teethRightX, teethRight->y = f.teethRightY;
+    teethLeft->x = f.teethLeftX, teethLeft->y = f.teethLeftY;
+    br->x = f.browRightX, br->y = f.browRightY, bl->x = f.browLeftX, bl->y = f.browLeftY;
+    er->x = f.eyeRightX, er->y = f.eyeRightY, el->x = f.eyeLeftX, el->y = f.eyeLeftY;
+    t->x = f.tongueX, t->y = f.tongueY;
+    tongueButton->state = f.tongueButtonState;
+    tongueDepth = f.tongueDepth;
+    tongueShift = f.tongueShift;
+    symmetryButton->state = f.symmetryButtonState;
+    cheekRight->variant = f.cheekRightVariant, cheekLeft->variant = f.cheekLeftVariant;
+    lipsMode = f.lipsMode, teethMode = f.teethMode, tongueOut = f.tongueOut;
+    pursedMouth = f.pursedMouth, roundMouth = f.roundMouth, tongueUnmirrored = f.tongueUnmirrored;
+    lipsRight->frame = f.lipsRightFrame, lipsRight->variant = f.lipsRightVariant;
+    lipsLeft->frame = f.lipsLeftFrame, lipsLeft->variant = f.lipsLeftVariant;
+    teethRight->frame = f.teethRightFrame, teethRight->variant = f.teethRightVariant;
+    teethLeft->frame = f.teethLeftFrame, teethLeft->variant = f.teethLeftVariant;
     PlaceAll();
 }
 
-void c_MyApp::RecordEvent(int code) {
-    if (recordIndex < 1) {
-        recordX[recordIndex] = code;
-    } else if (recordX[recordIndex - 1] == code) {
-        // The same event is not stored twice in a row: after the caller's
-        // increment this tick's sample is overwritten by the next.
-        recordIndex -= 1;
-    } else {
-        recordX[recordIndex] = code;
-    }
-}
+// Every press is stored, even the same button on two ticks in a row: each
+// acted on the face that was seen.
+void c_MyApp::RecordEvent(int code) { recordX[recordIndex] = code; }
 
 void c_MyApp::FeedPointer(bool repeat) {
     if (playButton->state == 0) {
@@ -120,14 +96,14 @@ void c_MyApp::FeedPointer(bool repeat) {
     anchorY = recordY[recordIndex];
     if (repeat) return;
     switch (anchorX) {
-        case REC_END:
+        case ENTRY_END:
             playButton->state = 0;
             recordIndex = 0;
             break;
-        case REC_TONGUE: tongueButton->ToggleState(); break;
-        case REC_RANDOM: RandomFace(); break;
-        case REC_RESET: ResetFace(); break;
-        case REC_SYMMETRY: symmetryButton->ToggleState(); break;
+        case ENTRY_TONGUE: tongueButton->ToggleState(); break;
+        case ENTRY_RANDOM: RandomFace(); break;
+        case ENTRY_RESET: ResetFace(); break;
+        case ENTRY_SYMMETRY: symmetryButton->ToggleState(); break;
         default: break;
     }
     // An entry never written ends the playback.
@@ -157,10 +133,10 @@ void c_MyApp::RecorderTick(const ButtonEvents& events, bool touching) {
     // The second feed of an entry at half pace: the same gesture input, but
     // no second button event and no second tick of a touch's length.
     bool repeat = playing && paceHeld;
-    if (!touching && (!playing || recordX[recordIndex] == REC_IDLE)) {
+    if (!touching && (!playing || recordX[recordIndex] == ENTRY_IDLE)) {
         // Idle ticks before the first sample are not stored.
         if (recordButton->state == 1 && recordIndex > 0 && recordIndex < RECORD_LAST) {
-            recordX[recordIndex] = REC_IDLE;
+            recordX[recordIndex] = ENTRY_IDLE;
             recordY[recordIndex] = 0;
             recordIndex += 1;
             if (recordIndex == RECORD_LAST) {
@@ -168,7 +144,7 @@ void c_MyApp::RecorderTick(const ButtonEvents& events, bool touching) {
                 recordIndex = 0;
             }
         }
-        if (playButton->state == 1 && recordX[recordIndex] == REC_IDLE) AdvancePlayback();
+        if (playButton->state == 1 && recordX[recordIndex] == ENTRY_IDLE) AdvancePlayback();
         Release();
         return;
     }
@@ -177,19 +153,21 @@ void c_MyApp::RecorderTick(const ButtonEvents& events, bool touching) {
     if (recordButton->state == 1 && !recordButton->Hit(px, py) && !playButton->Hit(px, py)) {
         if (recordIndex <= RECORD_LAST) {
             if (recordIndex == 0) {
+                snapshot = armedFace;
+                snapshotRandomState = armedRandomState;
                 std::fill(recordX.Data(), recordX.Data() + RECORD_LAST + 1, 0);
                 std::fill(recordY.Data(), recordY.Data() + RECORD_LAST + 1, 0);
             }
             recordX[recordIndex] = Sample(px);
             recordY[recordIndex] = Sample(py);
             if (events.tongue)
-                RecordEvent(REC_TONGUE);
+                RecordEvent(ENTRY_TONGUE);
             else if (events.random)
-                RecordEvent(REC_RANDOM);
+                RecordEvent(ENTRY_RANDOM);
             else if (events.reset)
-                RecordEvent(REC_RESET);
+                RecordEvent(ENTRY_RESET);
             else if (events.symmetry)
-                RecordEvent(REC_SYMMETRY);
+                RecordEvent(ENTRY_SYMMETRY);
             recordIndex += 1;
         } else {
             recordButton->state = 0;
@@ -201,4 +179,185 @@ void c_MyApp::RecorderTick(const ButtonEvents& events, bool touching) {
         recordIndex = 0;
         playButton->state = 0;
     }
+}
+
+namespace {
+
+PartValues ValuesOf(const c_Partie* p) {
+    PartValues v;
+    v.variant = p->variant, v.frame = p->frame, v.x = p->x, v.y = p->y, v.zoneTop = p->zoneTop;
+    v.zoneBottom = p->zoneBottom, v.angle = p->angle;
+    v.edge1 = p->edge1, v.edge2 = p->edge2, v.edge3 = p->edge3, v.edge4 = p->edge4;
+    return v;
+}
+
+void PutValues(const PartValues& v, c_Partie* p) {
+    p->variant = v.variant, p->frame = v.frame, p->x = v.x, p->y = v.y, p->zoneTop = v.zoneTop;
+    p->zoneBottom = v.zoneBottom, p->angle = v.angle;
+    p->edge1 = v.edge1, p->edge2 = v.edge2, p->edge3 = v.edge3, p->edge4 = v.edge4;
+}
+
+}  // namespace
+
+FaceScreenState c_MyApp::SaveFaceScreen() const {
+    static_assert(SLOT_COUNT <= 16 && GRAB_ZONES <= 32, "the state has room for every button and zone");
+    FaceScreenState s;
+    int n = 0;
+    for (c_Partie* p : Parts()) s.parts[n++] = ValuesOf(p);
+    s.snapshot = snapshot, s.armedFace = armedFace;
+    s.snapshotRandomState = snapshotRandomState, s.armedRandomState = armedRandomState;
+    s.randomState = randomState;
+    s.tongueUnmirrored = tongueUnmirrored, s.tongueOut = tongueOut, s.lipsMode = lipsMode, s.teethMode = teethMode;
+    s.pursedMouth = pursedMouth, s.roundMouth = roundMouth;
+    s.tongueShift = tongueShift, s.tongueDepth = tongueDepth;
+    for (int slot = 0; slot < SLOT_COUNT; ++slot) {
+        s.buttonState[slot] = ButtonInSlot(slot)->state;
+        s.buttonActive[slot] = ButtonInSlot(slot)->active;
+    }
+    s.recordX.assign(recordX.Data(), recordX.Data() + RECORD_CAPACITY);
+    s.recordY.assign(recordY.Data(), recordY.Data() + RECORD_CAPACITY);
+    s.recordIndex = recordIndex;
+    s.grabbing = grabbing, s.tapped = tapped;
+    std::copy(grab, grab + GRAB_ZONES, s.grab);
+    s.holdTicks = holdTicks, s.anchorX = anchorX, s.anchorY = anchorY;
+    s.halfPace = halfPace, s.paceHeld = paceHeld;
+    s.child = child;
+    return s;
+}
+
+void c_MyApp::RestoreFaceScreen(const FaceScreenState& s) {
+    ShowChild(s.child);
+    int n = 0;
+    for (c_Partie* p : Parts()) PutValues(s.parts[n++], p);
+    snapshot = s.snapshot, armedFace = s.armedFace;
+    snapshotRandomState = s.snapshotRandomState, armedRandomState = s.armedRandomState;
+    randomState = s.randomState;
+    tongueUnmirrored = s.tongueUnmirrored, tongueOut = s.tongueOut, lipsMode = s.lipsMode, teethMode = s.teethMode;
+    pursedMouth = s.pursedMouth, roundMouth = s.roundMouth;
+    tongueShift = s.tongueShift, tongueDepth = s.tongueDepth;
+    for (int slot = 0; slot < SLOT_COUNT; ++slot) {
+        ButtonInSlot(slot)->state = s.buttonState[slot];
+        ButtonInSlot(slot)->active = s.buttonActive[slot];
+    }
+    std::copy(s.recordX.begin(), s.recordX.end(), recordX.Data());
+    std::copy(s.recordY.begin(), s.recordY.end(), recordY.Data());
+    recordIndex = s.recordIndex;
+    grabbing = s.grabbing, tapped = s.tapped;
+    std::copy(s.grab, s.grab + GRAB_ZONES, grab);
+    holdTicks = s.holdTicks, anchorX = s.anchorX, anchorY = s.anchorY;
+    halfPace = s.halfPace, paceHeld = s.paceHeld;
+}
+
+bool c_MyApp::RecordingAsExercise(Exercise* exercise) {
+    // A recording that runs ends here, as play would end it.
+    if (recordButton->state == 1) {
+        if (recordIndex > 0 && recordIndex <= RECORD_LAST) recordX[recordIndex] = ENTRY_END;
+        recordButton->state = 0;
+        recordIndex = 0;
+    }
+    Exercise e;
+    e.child = child;
+    e.startFace = snapshot;
+    e.randomState = snapshotRandomState;
+    e.pace = halfPace ? Pace::Half : Pace::Normal;
+    for (int i = 0; i <= RECORD_LAST; ++i) {
+        // An entry never written ends the recording, as it ends a playback.
+        if (recordX[i] == 0 && recordY[i] == 0) break;
+        e.entries.push_back({recordX[i], recordY[i]});
+        if (recordX[i] == ENTRY_END) break;
+    }
+    if (e.entries.empty()) return false;
+    *exercise = e;
+    return true;
+}
+
+void c_MyApp::StartPlayback() {
+    playButton->state = 1;
+    recordButton->state = 0;
+    recordIndex = 0;
+    paceHeld = false;
+    holdTicks = 0;
+    ResetFace();
+    RestoreSnapshot();
+    // The random faces of the recording draw the same numbers again.
+    randomState = snapshotRandomState;
+}
+
+void c_MyApp::StopRepeating() {
+    repeatPhase = RepeatPhase::Off;
+    repetition = 0;
+    phaseTicks = 0;
+}
+
+void c_MyApp::PlayExercise(const Exercise& exercise, int times) {
+    ShowChild(exercise.child);
+    std::fill(recordX.Data(), recordX.Data() + RECORD_CAPACITY, 0);
+    std::fill(recordY.Data(), recordY.Data() + RECORD_CAPACITY, 0);
+    for (size_t i = 0; i < exercise.entries.size() && i <= RECORD_LAST; ++i) {
+        recordX[static_cast<int>(i)] = exercise.entries[i].x;
+        recordY[static_cast<int>(i)] = exercise.entries[i].y;
+    }
+    snapshot = armedFace = exercise.startFace;
+    snapshotRandomState = armedRandomState = exercise.randomState;
+    halfPace = exercise.pace == Pace::Half;
+    StopRepeating();
+    repetitions = std::clamp(times, REPEAT_MIN, REPEAT_MAX);
+    repeatPhase = RepeatPhase::Playing;
+    repetition = 1;
+    StartPlayback();
+}
+
+namespace {
+constexpr int TICKS_PER_SECOND = 60;
+}
+
+// Between two repetitions the face holds its end pose, then rests at the
+// start face, each for the hold time; a hold of 0 plays again at once.
+void c_MyApp::RepeatTick(bool wasPlaying) {
+    for (int step = 0; step < 3; ++step) {
+        switch (repeatPhase) {
+            case RepeatPhase::Off: return;
+            case RepeatPhase::Playing:
+                if (playButton->state == 1) return;
+                if (!wasPlaying || repetition >= repetitions) {
+                    // The last repetition ends in its pose.
+                    StopRepeating();
+                    return;
+                }
+                repeatPhase = RepeatPhase::Hold;
+                phaseTicks = holdSeconds * TICKS_PER_SECOND;
+                break;
+            case RepeatPhase::Hold:
+                if (phaseTicks > 0 && --phaseTicks > 0) return;
+                ResetFace();
+                RestoreSnapshot();
+                repeatPhase = RepeatPhase::Rest;
+                phaseTicks = holdSeconds * TICKS_PER_SECOND;
+                break;
+            case RepeatPhase::Rest:
+                if (phaseTicks > 0 && --phaseTicks > 0) return;
+                repetition += 1;
+                repeatPhase = RepeatPhase::Playing;
+                StartPlayback();
+                return;
+        }
+    }
+}
+
+void c_MyApp::EndFaceOf(const Exercise& exercise, LibraryCell* cell) {
+    FaceScreenState kept = SaveFaceScreen();
+    int keptRepetitions = repetitions;
+    // The face screen's own ticks play it, as if it showed.
+    bool keptLibrary = libraryShown;
+    libraryShown = false;
+    PlayExercise(exercise, 1);
+    // A playback lasts at most its entries, each twice at half pace.
+    for (int tick = 0; tick < 2 * (RECORD_LAST + 2) && playButton->state == 1; ++tick) FaceTick(false, false, 0);
+    // The tick after the last shows the tongue as its button was left.
+    FaceTick(false, false, 0);
+    cell->endFace = CurrentFace();
+    StopRepeating();
+    repetitions = keptRepetitions;
+    libraryShown = keptLibrary;
+    RestoreFaceScreen(kept);
 }

@@ -58,15 +58,20 @@ int c_MyApp::OnDraw() {
     canvas->SetOrthoProjection(0, VIRTUAL_WIDTH, 0, VIRTUAL_HEIGHT, -1, 1);
     canvas->SetColor(1, 1, 1);
 
-    if (!faceScreen) {
+    if (libraryShown) {
+        DrawLibrary();
+    } else if (!faceScreen) {
         canvas->DrawImage(girlButton->images[0], girlButton->x0, girlButton->y0);
         canvas->DrawImage(boyButton->images[0], boyButton->x0, boyButton->y0);
+        canvas->DrawImage(titleLibraryButton->images[0], titleLibraryButton->x0, titleLibraryButton->y0);
         canvas->DrawImage(titleImage, TITLE_X, TITLE_Y);
         DrawTitleHint();
     } else {
         DrawFace();
         if (playButton->state == 1) DrawPaceControl();
+        DrawRepeatStatus();
     }
+    DrawMessage();
     if (helpShown) DrawHelp();
     canvas->Flush();
     return 0;
@@ -114,6 +119,17 @@ void c_MyApp::DrawPaceControl() {
 }
 
 void c_MyApp::DrawFace() {
+    DrawFaceParts();
+    c_Canvas* c = canvas;
+    for (const FaceButton& row : FACE_BUTTONS) {
+        c_Bouton* b = this->*row.button;
+        if (b->active) c->DrawImage(b->images[b->state], b->x0, b->y0);
+    }
+    if (recordButton->state == 1) c->DrawImage(recordImage, REC_X, REC_Y);
+    DrawTimeLeft();
+}
+
+void c_MyApp::DrawFaceParts() {
     c_Canvas* c = canvas;
     float fx = faceX, fy = faceY;
     auto at = [&](c_Image2* image, c_Partie* part) { c->DrawImage(image, part->x + fx, part->y + fy); };
@@ -137,13 +153,6 @@ void c_MyApp::DrawFace() {
 
     c->DrawImage(browRight->frames[browRight->variant], browRight->x + fx, browRight->y + fy, browRight->angle);
     c->DrawImage(browRight->frames[browLeft->variant], browLeft->x + fx, browLeft->y + fy, browLeft->angle, -1, 1);
-
-    for (const FaceButton& row : FACE_BUTTONS) {
-        c_Bouton* b = this->*row.button;
-        if (b->active) c->DrawImage(b->images[b->state], b->x0, b->y0);
-    }
-    if (recordButton->state == 1) c->DrawImage(recordImage, REC_X, REC_Y);
-    DrawTimeLeft();
 }
 
 namespace {
@@ -277,14 +286,16 @@ void c_MyApp::DrawLips() {
     if (tongueDepth < 2) {
         int w = WindowWidth(), h = WindowHeight();
         Letterbox box = FitVirtualScreen(w, h);
-        // Virtual units per window pixel.
+        // Virtual units per window pixel, and the face's own placement when
+        // it is drawn small (a picture of the library).
         float f = box.x == 0 ? VIRTUAL_WIDTH / w : VIRTUAL_HEIGHT / h;
+        float k = faceScale;
         c_Image2* right = lr->frames[i];
         c_Image2* left = lr->frames[j];
-        c->SetScissor(static_cast<int>((ll->x + fx - left->Width()) / f + 5),
-                      static_cast<int>((ll->y + fy - left->PivotY() * left->Height()) / f + 5),
-                      static_cast<int>((right->Width() + left->Width()) / f - 10),
-                      static_cast<int>(left->Height() / f - 10));
+        c->SetScissor(static_cast<int>((faceShiftX + k * (ll->x + fx - left->Width())) / f + 5 * k),
+                      static_cast<int>((faceShiftY + k * (ll->y + fy - left->PivotY() * left->Height())) / f + 5 * k),
+                      static_cast<int>(k * (right->Width() + left->Width()) / f - 10 * k),
+                      static_cast<int>(k * left->Height() / f - 10 * k));
         if (tongueOut) drawTongue();
         c->SetScissor(0, 0, w, h);
         if (tongueDepth == 1) {

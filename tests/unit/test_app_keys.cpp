@@ -13,14 +13,8 @@ namespace {
 
 // Everything a click or a key can change: the face, the buttons, the recorder.
 std::vector<float> State(c_MyApp* app) {
-    // Read through the snapshot, leaving the recording's own in place.
-    std::vector<float> kept(app->snapshotFloats.Data(), app->snapshotFloats.Data() + 38);
-    std::vector<bool> keptBools(app->snapshotBools.Data(), app->snapshotBools.Data() + 6);
-    app->SaveSnapshot();
-    std::vector<float> s(app->snapshotFloats.Data(), app->snapshotFloats.Data() + 38);
-    for (int i = 0; i < 6; ++i) s.push_back(app->snapshotBools[i]);
-    std::copy(kept.begin(), kept.end(), app->snapshotFloats.Data());
-    for (int i = 0; i < 6; ++i) app->snapshotBools[i] = keptBools[i];
+    std::string face = WriteExercise(Exercise{Child::Girl, app->CurrentFace(), {}, 0, Pace::Normal});
+    std::vector<float> s(face.begin(), face.end());
     for (c_Partie* p : {app->lipsRight.get(), app->lipsLeft.get(), app->teethRight.get(), app->teethLeft.get()}) {
         s.push_back(static_cast<float>(p->frame));
         s.push_back(static_cast<float>(p->variant));

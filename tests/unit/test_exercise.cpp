@@ -92,7 +92,7 @@ TEST(ExerciseFormat, BadTextsAreNamed) {
         {std::string("\x89PNG\r\n\x1a\n\0\0", 10), "not a Grimalou exercise"},
         {Replaced(good, "grimalou-exercise 1", "grimalou-exercise 2"), "made by a newer version of Grimalou"},
         {Replaced(good, "grimalou-exercise 1", "grimalou-exercise one"), "not a Grimalou exercise"},
-        {Replaced(good, "tongueDepth 1", "tongueDepth 9"), "line 27: tongueDepth 9 is out of range (0 to 2)"},
+        {Replaced(good, "tongueDepth 1", "tongueDepth 9"), "line 35: tongueDepth 9 is out of range (0 to 2)"},
         {Replaced(good, "tongueDepth 1", "tongueDepth 1.5"), "not a whole number"},
         {Replaced(good, "tongueDepth 1", "tongueDepth 9223372036854775807"), "9223372036854775808 is out of range"},
         {Replaced(good, "eyeLeft.y 358.75", "eyeLeft.y nan"), "eyeLeft.y 'nan' is not a number"},

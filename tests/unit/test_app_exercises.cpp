@@ -1,0 +1,326 @@
+// Exercises that last, without a window: a recording replayed from its file
+// reaches exactly the face that was seen, whatever was pressed; saving and
+// the library screen in a private XDG_DATA_HOME; repeating with holds.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <random>
+#include <string>
+
+#include "tests/support/app_test_support.h"
+
+namespace {
+
+unsigned Key(int slot) { return 1u << slot; }
+
+// The face as text: a failed comparison shows the fields that differ.
+std::string FaceText(c_MyApp* app) { return WriteExercise(Exercise{Child::Girl, app->CurrentFace(), {}, 0, Pace::Normal}); }
+
+// Ticks without a touch until the playback and its repetitions are over.
+int PlayToTheEnd(c_MyApp* app, Finger& finger, int limit = 10000) {
+    int ticks = 0;
+    while ((app->playButton->state == 1 || app->repeatPhase != RepeatPhase::Off) && ticks < limit) {
+        finger.Idle(1);
+        ++ticks;
+    }
+    return ticks;
+}
+
+// One random recording on a random start face: drags on every kind of part
+// (the mouth's centre changes its mode), button keys alone and two at once,
+// taps, pauses. Returns the exercise as its file reads back.
+Exercise RandomRecording(c_MyApp* app, Finger& finger, std::mt19937& random) {
+    auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    const int eventSlots[] = {SLOT_TONGUE, SLOT_RANDOM, SLOT_RESET, SLOT_SYMMETRY};
+    auto pressKeys = [&](unsigned keys) {
+        app->FaceTick(false, false, keys);
+        finger.Idle(2);
+    };
+    // A start face of its own: random faces, perhaps the tongue, lips or teeth.
+    for (int i = pick(3); i > 0; --i) pressKeys(Key(SLOT_RANDOM));
+    if (pick(2)) pressKeys(Key(SLOT_TONGUE));
+    if (pick(3) == 0) finger.Drag(642, 495, 0, pick(2) ? 45 : 33);
+    pressKeys(Key(SLOT_RECORD));
+    EXPECT_EQ(app->recordButton->state, 1);
+    for (int action = 0; action < 12 && app->recordButton->state == 1; ++action) {
+        switch (pick(4)) {
+            case 0: {
+                // Somewhere on the face, moved in a few steps.
+                float x = 260 + pick(760), y = 220 + pick(420);
+                finger.Press(x, y);
+                finger.MoveTo(x + pick(161) - 80, y + pick(161) - 80, 1 + pick(8));
+                finger.Release();
+                break;
+            }
+            case 1: pressKeys(Key(eventSlots[pick(4)])); break;
+            case 2: pressKeys(Key(eventSlots[pick(4)]) | Key(eventSlots[pick(4)])); break;
+            default: finger.Idle(pick(10)); break;
+        }
+    }
+    finger.Idle(1);
+    Exercise recorded;
+    EXPECT_TRUE(app->RecordingAsExercise(&recorded));
+    Exercise read;
+    EXPECT_EQ(ReadExercise(WriteExercise(recorded), &read), "");
+    return read;
+}
+
+TEST(ExerciseReplay, ARecordingPlayedFromItsFileReachesTheFaceThatWasSeen) {
+    std::mt19937 random(2026);
+    for (int round = 0; round < 40; ++round) {
+        c_MyApp* app = NewFaceApp(round % 2 == 0);
+        Finger finger(app);
+        randomState = static_cast<int>(random());
+        Exercise exercise = RandomRecording(app, finger, random);
+        finger.Idle(1);
+        std::string seen = FaceText(app);
+        int generator = randomState;
+        // Anything may happen in between: the replay starts from the file.
+        app->FaceTick(false, false, Key(SLOT_RANDOM));
+        finger.Drag(700, 370, 0, 60);
+        app->PlayExercise(exercise, 1);
+        PlayToTheEnd(app, finger);
+        finger.Idle(1);
+        EXPECT_EQ(FaceText(app), seen) << "round " << round;
+        EXPECT_EQ(randomState, generator) << "round " << round;
+    }
+}
+
+TEST(ExerciseReplay, TwoKeysInOneTickActOneAfterTheOtherAndAreBothRecorded) {
+    c_MyApp* app = NewFaceApp(true);
+    Finger finger(app);
+    app->FaceTick(false, false, Key(SLOT_RECORD));
+    finger.Idle(1);
+    app->FaceTick(false, false, Key(SLOT_TONGUE) | Key(SLOT_RANDOM));
+    EXPECT_EQ(app->tongueButton->state, 1);
+    finger.Idle(3);
+    Exercise exercise;
+    ASSERT_TRUE(app->RecordingAsExercise(&exercise));
+    int tongue = 0, random = 0;
+    for (const ExerciseEntry& e : exercise.entries) {
+        tongue += e.x == ENTRY_TONGUE;
+        random += e.x == ENTRY_RANDOM;
+    }
+    EXPECT_EQ(tongue, 1);
+    EXPECT_EQ(random, 1);
+    // The same key on two ticks in a row acts twice, and is stored twice.
+    app->FaceTick(false, false, Key(SLOT_RECORD));
+    finger.Idle(1);
+    app->FaceTick(false, false, Key(SLOT_TONGUE));
+    app->FaceTick(false, false, Key(SLOT_TONGUE));
+    EXPECT_EQ(app->tongueButton->state, 1);
+    ASSERT_TRUE(app->RecordingAsExercise(&exercise));
+    ASSERT_GE(exercise.entries.size(), 2u);
+    EXPECT_EQ(exercise.entries[0].x, ENTRY_TONGUE);
+    EXPECT_EQ(exercise.entries[1].x, ENTRY_TONGUE);
+}
+
+// ---- Repeat with holds -------------------------------------------------------
+
+TEST(ExerciseRepeat, EachRepetitionHoldsTheEndPoseThenRestsAtTheStart) {
+    c_MyApp* app = NewFaceApp(true);
+    Finger finger(app);
+    app->FaceTick(false, false, Key(SLOT_RECORD));
+    finger.Idle(1);
+    float x = (app->eyeRight->edge3 + app->eyeRight->edge2) / 2;
+    float y = (app->eyeRight->zoneTop + app->eyeRight->zoneBottom) / 2;
+    finger.Press(x, y);
+    finger.MoveTo(x, y - 70, 10);
+    finger.Release();
+    Exercise exercise;
+    ASSERT_TRUE(app->RecordingAsExercise(&exercise));
+    int entries = static_cast<int>(exercise.entries.size());
+    ASSERT_EQ(app->eyeRight->variant, 2);
+
+    for (bool half : {false, true}) {
+        exercise.pace = half ? Pace::Half : Pace::Normal;
+        app->holdSeconds = 1;
+        app->PlayExercise(exercise, 3);
+        // Tick by tick: how long each phase lasts, and the face in it.
+        std::vector<std::pair<RepeatPhase, int>> phases;
+        int ticks = 0;
+        while (app->repeatPhase != RepeatPhase::Off && ticks < 5000) {
+            RepeatPhase phase = app->repeatPhase;
+            if (phases.empty() || phases.back().first != phase) phases.push_back({phase, 0});
+            phases.back().second += 1;
+            if (phase == RepeatPhase::Hold) EXPECT_EQ(app->eyeRight->variant, 2);
+            if (phase == RepeatPhase::Rest) EXPECT_EQ(app->eyeRight->variant, 0);
+            finger.Idle(1);
+            ++ticks;
+        }
+        ASSERT_EQ(phases.size(), 7u);
+        for (int i = 0; i < 7; ++i) {
+            RepeatPhase want = i % 3 == 0 ? RepeatPhase::Playing : i % 3 == 1 ? RepeatPhase::Hold : RepeatPhase::Rest;
+            EXPECT_EQ(phases[i].first, want) << i;
+            // A playback lasts its entries (twice at half pace); a hold or
+            // a rest one second.
+            int length = want == RepeatPhase::Playing ? entries * (half ? 2 : 1) : 60;
+            EXPECT_NEAR(phases[i].second, length, 2) << i;
+        }
+        // After the last one the face stays in its end pose.
+        finger.Idle(200);
+        EXPECT_EQ(app->eyeRight->variant, 2);
+        EXPECT_EQ(app->playButton->state, 0);
+    }
+    // Play stops the repetitions, back to the start face.
+    exercise.pace = Pace::Normal;
+    app->PlayExercise(exercise, 5);
+    PlayToTheEnd(app, finger, entries + 10);
+    EXPECT_EQ(app->repeatPhase, RepeatPhase::Hold);
+    app->FaceTick(false, false, Key(SLOT_PLAY));
+    finger.Idle(1);
+    EXPECT_EQ(app->repeatPhase, RepeatPhase::Off);
+    EXPECT_EQ(app->eyeRight->variant, 0);
+}
+
+// ---- Saving and the library -------------------------------------------------------
+
+struct LibraryTest : ::testing::Test {
+    std::string folder;
+    void SetUp() override {
+        char pattern[] = "/tmp/grimalou-library-XXXXXX";
+        folder = mkdtemp(pattern);
+        setenv("XDG_DATA_HOME", folder.c_str(), 1);
+    }
+    void TearDown() override {
+        unsetenv("XDG_DATA_HOME");
+        std::system(("rm -rf " + folder).c_str());
+    }
+    // A touch on the library screen.
+    static void Click(c_MyApp* app, float x, float y) {
+        app->pointer[0] = x;
+        app->pointer[1] = y;
+        app->LibraryTick(true);
+    }
+    static Exercise EyeUp(Child child, int steps) {
+        Exercise e;
+        e.child = child;
+        c_MyApp* app = NewFaceApp(child == Child::Girl);
+        e.startFace = app->CurrentFace();
+        float x = (app->eyeRight->edge3 + app->eyeRight->edge2) / 2;
+        int y = static_cast<int>((app->eyeRight->zoneTop + app->eyeRight->zoneBottom) / 2);
+        for (int i = 0; i <= 31 * steps; ++i) e.entries.push_back({static_cast<int>(x), y - i});
+        e.entries.push_back({ENTRY_IDLE, 0});
+        e.entries.push_back({ENTRY_END, 0});
+        return e;
+    }
+};
+
+TEST_F(LibraryTest, SaveKeepsTheRecordingAndTheLibraryShowsItsEndFace) {
+    c_MyApp* app = NewFaceApp(false);
+    Finger finger(app);
+    app->FaceTick(false, false, Key(SLOT_SAVE));
+    EXPECT_NE(app->message.find("Nothing to save"), std::string::npos);
+    app->FaceTick(false, false, Key(SLOT_RECORD));
+    finger.Idle(1);
+    app->FaceTick(false, false, Key(SLOT_TONGUE));
+    finger.Drag(642, 495, 0, 45);
+    finger.Idle(1);
+    std::string seen = FaceText(app);
+    Exercise recorded;
+    // Save ends the running recording, as play would.
+    app->FaceTick(false, false, Key(SLOT_SAVE));
+    EXPECT_EQ(app->recordButton->state, 0);
+    ASSERT_TRUE(app->RecordingAsExercise(&recorded));
+    std::vector<LibraryEntry> entries;
+    ASSERT_EQ(ListExercises(&entries), "");
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_NE(app->message.find(entries[0].name), std::string::npos);
+    Exercise saved;
+    ASSERT_EQ(LoadExercise(entries[0].path, &saved), "");
+    EXPECT_EQ(saved, recorded);
+    EXPECT_EQ(saved.child, Child::Boy);
+
+    // The library's picture is the end face; working it out leaves the face
+    // screen as it was, and closing the library goes back to it.
+    finger.Drag(700, 370, 0, 60);
+    std::string before = FaceText(app);
+    app->OpenLibrary();
+    ASSERT_TRUE(app->libraryShown);
+    const LibraryCell& cell = app->libraryCells[entries[0].path];
+    EXPECT_EQ(cell.problem, "");
+    EXPECT_EQ(WriteExercise(Exercise{Child::Girl, cell.endFace, {}, 0, Pace::Normal}), seen);
+    DrawFrame(app);
+    app->CloseLibrary();
+    EXPECT_FALSE(app->libraryShown);
+    EXPECT_EQ(FaceText(app), before);
+}
+
+TEST_F(LibraryTest, PagesNewestFirstOpenOnAClickAndDeleteOnlyAfterAYes) {
+    std::vector<std::string> paths;
+    for (int i = 0; i < 11; ++i) {
+        LocalTime when{2026, 12, 1 + i, 10, 0, 0};
+        std::string path;
+        ASSERT_EQ(SaveExercise(EyeUp(i % 2 ? Child::Boy : Child::Girl, 1 + i % 2), when, &path), "");
+        paths.push_back(path);
+    }
+    // A file that does not read is shown as such and touches nothing.
+    std::string bad = folder + "/grimalou/exercises/2026-12-20_10-00-00_girl.grimalou";
+    std::system(("printf 'grimalou-exercise 1\\nchild gi' > " + bad).c_str());
+
+    c_MyApp* app = NewTitleApp();
+    app->OpenLibrary();
+    ASSERT_TRUE(app->libraryShown);
+    ASSERT_EQ(app->libraryEntries.size(), 12u);
+    EXPECT_EQ(app->libraryEntries[0].path, bad);
+    EXPECT_EQ(app->libraryEntries[1].path, paths[10]);
+    // Only the page on screen is read.
+    EXPECT_EQ(app->libraryCells.size(), static_cast<size_t>(LIBRARY_PAGE));
+    EXPECT_NE(app->libraryCells[bad].problem, "");
+    EXPECT_EQ(app->libraryCells[paths[10]].endFace.eyeRightVariant, 1);
+    EXPECT_EQ(app->libraryCells[paths[9]].endFace.eyeRightVariant, 2);
+    DrawFrame(app);
+
+    // The second page: its cells, read when it shows.
+    app->libraryPage = 1;
+    app->PrepareLibraryPage();
+    EXPECT_EQ(app->libraryCells.size(), 12u);
+    int last = app->LibraryCellAt(130 + 0, 200);
+    ASSERT_EQ(last, 0);
+
+    // The cross asks first; a click elsewhere says no.
+    float crossX = 89 + 260 - 10, crossY = 100 + 10;
+    Click(app, crossX, crossY);
+    EXPECT_EQ(app->confirmDelete, LIBRARY_PAGE);
+    Click(app, 100, 780);
+    EXPECT_EQ(app->confirmDelete, -1);
+    Click(app, crossX, crossY);
+    Click(app, 460 + 75, 430 + 30);
+    std::vector<LibraryEntry> left;
+    ASSERT_EQ(ListExercises(&left), "");
+    EXPECT_EQ(left.size(), 11u);
+    for (const LibraryEntry& e : left) EXPECT_NE(e.path, paths[3]);
+
+    // A click on a cell plays it on its child's face, from the title.
+    app->libraryPage = 0;
+    app->PrepareLibraryPage();
+    Click(app, 400, 200);
+    EXPECT_FALSE(app->libraryShown);
+    EXPECT_TRUE(app->faceScreen);
+    EXPECT_EQ(app->child, Child::Girl);
+    EXPECT_EQ(app->playButton->state, 1);
+    Finger finger(app);
+    PlayToTheEnd(app, finger);
+    EXPECT_EQ(app->eyeRight->variant, 1);
+}
+
+TEST_F(LibraryTest, ABadFileOnTheCommandLineIsNamedAndTheTitleStays) {
+    c_MyApp* app = NewTitleApp();
+    std::string bad = folder + "/short.grimalou";
+    std::system(("printf 'grimalou-exercise 9\\n' > " + bad).c_str());
+    app->OpenFromCommandLine(bad);
+    EXPECT_FALSE(app->faceScreen);
+    EXPECT_NE(app->message.find("short.grimalou"), std::string::npos);
+    EXPECT_NE(app->message.find("newer version"), std::string::npos);
+    std::string good;
+    ASSERT_EQ(SaveExercise(EyeUp(Child::Boy, 2), LocalTime{2026, 1, 2, 3, 4, 5}, &good), "");
+    app->OpenFromCommandLine(good);
+    ASSERT_TRUE(app->faceScreen);
+    EXPECT_EQ(app->child, Child::Boy);
+    Finger finger(app);
+    EXPECT_GT(PlayToTheEnd(app, finger), 60);
+    EXPECT_EQ(app->eyeRight->variant, 2);
+    EXPECT_EQ(app->repeatPhase, RepeatPhase::Off);
+}
+
+}  // namespace
