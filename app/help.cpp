@@ -88,6 +88,7 @@ struct OtherKey {
 };
 const OtherKey OTHER_KEYS[] = {
     {"1 / 2", "full/half pace"},
+    {"Arrows", "repeats, hold"},
     {"F11", "full screen"},
     {"Alt+Enter", "full screen"},
     {"Escape", "window again"},

@@ -36,7 +36,7 @@ constexpr float BAR_Y = 650;
 constexpr float STATUS_LEFT = 480;
 
 // The controls of the screen, drawn as labelled boxes.
-enum Control { BACK, PAGE_BACK, PAGE_ON, FEWER, MORE, SHORTER, LONGER, YES, NO, CONTROLS };
+enum Control { BACK, PAGE_BACK, PAGE_ON, FEWER, MORE, SHORTER, LONGER, YES, NO, TITLE_LIBRARY, CONTROLS };
 struct ControlBox {
     float x, y, w, h;
     const char* label;
@@ -45,6 +45,7 @@ const ControlBox CONTROL_BOXES[CONTROLS] = {
     {40, 24, 130, 50, "< Back"},         {450, BAR_Y, 60, 50, "<"},  {770, BAR_Y, 60, 50, ">"},
     {190, BAR_Y, 50, 50, "-"},           {330, BAR_Y, 50, 50, "+"},  {950, BAR_Y, 50, 50, "-"},
     {1110, BAR_Y, 50, 50, "+"},          {460, 430, 150, 60, "Yes"}, {670, 430, 150, 60, "No"},
+    {40, 710, 220, 56, "Library (O)"},
 };
 
 bool Inside(const ControlBox& b, float x, float y) { return x > b.x && x < b.x + b.w && y > b.y && y < b.y + b.h; }
@@ -78,6 +79,8 @@ void c_MyApp::RepeatKeys() {
     if (!libraryShown && repetitions * 100 + holdSeconds != before)
         ShowMessage(Format("Play %d times, hold %d s (up/down, left/right)", repetitions, holdSeconds));
 }
+
+bool c_MyApp::TitleLibraryHit(float x, float y) { return Inside(CONTROL_BOXES[TITLE_LIBRARY], x, y); }
 
 void c_MyApp::OpenLibrary() {
     libraryFromTitle = !faceScreen;
@@ -210,6 +213,16 @@ void c_MyApp::DrawLabel(const std::string& text, float x, float y, float height,
     canvas->DrawText(shown, x, y, scale);
 }
 
+void c_MyApp::DrawControl(int id) {
+    const ControlBox& b = CONTROL_BOXES[id];
+    canvas->SetColor(0.36f, 0.56f, 0.78f);
+    canvas->DrawRect(b.x, b.y, b.w, b.h);
+    canvas->SetColor(1, 1, 1);
+    DrawLabel(b.label, b.x + b.w / 2, b.y + (b.h - TEXT_HEIGHT) / 2, TEXT_HEIGHT, true);
+}
+
+void c_MyApp::DrawTitleLibrary() { DrawControl(TITLE_LIBRARY); }
+
 void c_MyApp::DrawLibrary() {
     c_Canvas* c = canvas;
     c->SetColor(0.95f, 0.96f, 0.98f);
@@ -217,13 +230,7 @@ void c_MyApp::DrawLibrary() {
     c->SetColor(0.13f, 0.18f, 0.27f);
     DrawLabel("Library", VIRTUAL_WIDTH / 2, 30, TITLE_HEIGHT, true);
 
-    auto box = [&](Control id) {
-        const ControlBox& b = CONTROL_BOXES[id];
-        c->SetColor(0.36f, 0.56f, 0.78f);
-        c->DrawRect(b.x, b.y, b.w, b.h);
-        c->SetColor(1, 1, 1);
-        DrawLabel(b.label, b.x + b.w / 2, b.y + (b.h - TEXT_HEIGHT) / 2, TEXT_HEIGHT, true);
-    };
+    auto box = [&](Control id) { DrawControl(id); };
     box(BACK);
 
     int count = static_cast<int>(libraryEntries.size());

@@ -76,9 +76,6 @@ const char* const EYE_PICTURES[3] = {"path5081.png", "g4534.png", "g4528.png"};
 // How long a message stays at the bottom of the screen: 5 seconds.
 constexpr int MESSAGE_TICKS = 5 * UPDATES_PER_SECOND;
 
-// Where the title's library button stands: centred under the two children.
-constexpr float TITLE_LIBRARY_X = 600, TITLE_LIBRARY_Y = 640;
-
 // A float that may lie beyond the int range, truncated and wrapped into it.
 int TruncateToInt(float value) {
     double v = std::trunc(static_cast<double>(value));
@@ -106,9 +103,9 @@ const FaceButton FACE_BUTTONS[SLOT_COUNT] = {
     {&c_MyApp::randomButton, "boutonrnd", nullptr, LEFT_COLUMN, Row(0), false, 'D', "D", "random face",
      &c_MyApp::PressRandom},
     {&c_MyApp::saveButton, "boutonsauver.png", nullptr, RIGHT_COLUMN, Row(5), true, KEY_WITH_CTRL | 'S', "Ctrl+S",
-     "save the recording in the library", &c_MyApp::PressSave},
+     "save recording", &c_MyApp::PressSave},
     {&c_MyApp::libraryButton, "boutonbiblio.png", nullptr, RIGHT_COLUMN, Row(6), true, 'O', "O",
-     "the library of saved exercises", &c_MyApp::PressLibrary},
+     "library", &c_MyApp::PressLibrary},
     {&c_MyApp::homeButton, "boutonmaison.png", nullptr, LEFT_COLUMN, Row(6), true, KEY_HOME, "Home",
      "back to title", &c_MyApp::PressHome},
     {&c_MyApp::helpButton, "boutonaide.png", nullptr, LEFT_COLUMN, Row(5), true, KEY_F1, "F1 or ?", "this help",
@@ -148,10 +145,6 @@ void c_MyApp::EnterTitleScreen() {
     if (titleImage) titleImage->Discard();
     titleImage = CutWithHandle(atlas, "titre.png", 1, 1);
     CloseAtlas(atlas);
-    Atlas shared = LoadAtlas("images2");
-    titleLibraryButton =
-        (new c_Bouton())->Init(shared, String("boutonbiblio.png"), String(), 1, TITLE_LIBRARY_X, TITLE_LIBRARY_Y);
-    CloseAtlas(shared);
     faceScreen = false;
 }
 
@@ -201,7 +194,8 @@ int c_MyApp::OnTick() {
     }
     unsigned keys = 0;
     if (anyKey) {
-        bool ctrl = inputDevice->IsKeyDown(KEY_CTRL);
+        // Ctrl and its key may both come and go between two ticks.
+        bool ctrl = inputDevice->IsKeyDown(KEY_CTRL) || inputDevice->KeyHitCount(KEY_CTRL) != 0;
         for (int slot = 0; slot < SLOT_COUNT; ++slot) {
             int key = FACE_BUTTONS[slot].key;
             bool withCtrl = (key & KEY_WITH_CTRL) != 0;
@@ -219,7 +213,7 @@ int c_MyApp::OnTick() {
 
 void c_MyApp::TitleTick(bool hit) {
     if (!hit) return;
-    if (titleLibraryButton->Hit(pointer[0], pointer[1])) {
+    if (TitleLibraryHit(pointer[0], pointer[1])) {
         OpenLibrary();
         return;
     }
@@ -326,7 +320,6 @@ void c_MyApp::EnterFaceScreen(bool girl) {
     faceScreen = true;
     girlButton->images[0]->Discard();
     boyButton->images[0]->Discard();
-    titleLibraryButton->images[0]->Discard();
 }
 
 std::vector<c_Partie*> c_MyApp::Parts() const {

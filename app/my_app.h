@@ -252,8 +252,6 @@ public:
     Child child = Child::Girl;
     gc_array<c_Image2*> childPictures;
     gc_ref<c_Bouton> saveButton, libraryButton;
-    // The title's way to the library.
-    gc_ref<c_Bouton> titleLibraryButton;
 
     // A line shown at the bottom of the screen for a while: what was saved,
     // or what could not be read. `messageTicks` counts down.
@@ -286,7 +284,7 @@ public:
               cheekLeft, mouthRight, mouthLeft, pinkSquare, lipsRight, lipsLeft, faceMark1, faceMark2, teethRight,
               teethLeft, browRight, browLeft, resetButton, tongueButton, symmetryButton, menuButton, playButton,
               recordButton, randomButton, homeButton, helpButton, recordImage, pointer, recordX, recordY, windowPointer, childPictures, saveButton,
-              libraryButton, titleLibraryButton)
+              libraryButton)
 
     // Screens (my_app.cpp). The face-screen update of one tick, from the
     // pointer already in `pointer` and the touch state of finger 0: `hit`
@@ -390,6 +388,10 @@ public:
 
     // The library screen (library.cpp).
     void OpenLibrary();
+    // The title's way to the library: a labelled box drawn by the canvas,
+    // so that the title needs no picture of the face screen's atlas.
+    static bool TitleLibraryHit(float x, float y);
+    void DrawTitleLibrary();
     void CloseLibrary();
     void LibraryTick(bool hit);
     void DrawLibrary();
@@ -400,6 +402,7 @@ public:
     void PrepareLibraryPage();
     void OpenLibraryEntry(int index);
     void DeleteLibraryEntry(int index);
+    void DrawControl(int id);
     void DrawLabel(const std::string& text, float x, float y, float height, bool centred);
     FaceScreenState libraryKept;
     void OpenFromCommandLine(const std::string& path);

@@ -63,9 +63,9 @@ int c_MyApp::OnDraw() {
     } else if (!faceScreen) {
         canvas->DrawImage(girlButton->images[0], girlButton->x0, girlButton->y0);
         canvas->DrawImage(boyButton->images[0], boyButton->x0, boyButton->y0);
-        canvas->DrawImage(titleLibraryButton->images[0], titleLibraryButton->x0, titleLibraryButton->y0);
         canvas->DrawImage(titleImage, TITLE_X, TITLE_Y);
         DrawTitleHint();
+        DrawTitleLibrary();
     } else {
         DrawFace();
         if (playButton->state == 1) DrawPaceControl();

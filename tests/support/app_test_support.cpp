@@ -114,7 +114,7 @@ std::vector<c_Image2*> AppImages(c_MyApp* app) {
                                                &static_cast<const Array<c_Image2*>&>(p->framesC)})
             for (int i = 0; i < frames->Length(); ++i) images.push_back((*frames)[i]);
     }
-    std::vector<c_Bouton*> buttons = {app->girlButton, app->boyButton, app->titleLibraryButton};
+    std::vector<c_Bouton*> buttons = {app->girlButton, app->boyButton};
     for (const FaceButton& row : FACE_BUTTONS) buttons.push_back(app->*row.button);
     for (c_Bouton* b : buttons)
         if (b)

@@ -49,14 +49,14 @@ TEST(AppScene, TheVirtualScreenIsLetterboxedIntoTheWindow) {
         glRecorder().Clear();
         std::vector<DrawnSprite> frame = DrawFrame(app);
         EXPECT_EQ(LastCall("Viewport("), c.viewport) << c.w << " x " << c.h;
-        // The title: both children at their buttons' corners, the library's
-        // button, then the title, then the hint's letters.
-        ASSERT_EQ(frame.size(), 4u + 8u);
+        // The title: both children at their buttons' corners, then the
+        // title, then the hint's letters, then the library's box and its
+        // label's letters.
+        ASSERT_EQ(frame.size(), 3u + 8u + 1u + 11u);
         EXPECT_EQ(frame[0].image, app->girlButton->images[0]);
         EXPECT_FLOAT_EQ(frame[0].x, 240);
-        EXPECT_EQ(frame[2].image, app->titleLibraryButton->images[0]);
-        EXPECT_EQ(frame[3].image, app->titleImage);
-        EXPECT_FLOAT_EQ(frame[3].x, 1230);
+        EXPECT_EQ(frame[2].image, app->titleImage);
+        EXPECT_FLOAT_EQ(frame[2].x, 1230);
     }
 }
 
