@@ -159,6 +159,12 @@ int c_MyApp::OnTick() {
         int key = inputDevice->hitQueue[i];
         anyKey |= key >= KEYBOARD_FIRST && key <= KEYBOARD_LAST;
     }
+    // Ctrl counts for a key pressed while it was down, in this tick or the
+    // last: a quick chord may press Ctrl in one tick and let it go before
+    // its key is read in the next.
+    bool ctrlNow = inputDevice->IsKeyDown(KEY_CTRL) || inputDevice->KeyHitCount(KEY_CTRL) != 0;
+    bool ctrlNear = ctrlNow || ctrlLastTick;
+    ctrlLastTick = ctrlNow;
     bool helpAsked = inputDevice->KeyHitCount(FACE_BUTTONS[SLOT_HELP].key) != 0;
     for (int c = inputDevice->GetChar(); c != 0; c = inputDevice->GetChar()) helpAsked |= c == '?';
 
@@ -194,8 +200,7 @@ int c_MyApp::OnTick() {
     }
     unsigned keys = 0;
     if (anyKey) {
-        // Ctrl and its key may both come and go between two ticks.
-        bool ctrl = inputDevice->IsKeyDown(KEY_CTRL) || inputDevice->KeyHitCount(KEY_CTRL) != 0;
+        bool ctrl = ctrlNear;
         for (int slot = 0; slot < SLOT_COUNT; ++slot) {
             int key = FACE_BUTTONS[slot].key;
             bool withCtrl = (key & KEY_WITH_CTRL) != 0;

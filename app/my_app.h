@@ -252,6 +252,8 @@ public:
     Child child = Child::Girl;
     gc_array<c_Image2*> childPictures;
     gc_ref<c_Bouton> saveButton, libraryButton;
+    // Ctrl was down or pressed during the last tick.
+    bool ctrlLastTick = false;
 
     // A line shown at the bottom of the screen for a while: what was saved,
     // or what could not be read. `messageTicks` counts down.

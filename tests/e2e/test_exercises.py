@@ -117,7 +117,8 @@ def main():
         g.settle(lambda p: face_rows(g, p) == face_rows(g, live))
         for _ in range(3):
             g.key("ctrl+s")
-        assert until(lambda: len(glob.glob(os.path.join(folder, "*.grimalou"))) >= 4)
+        saves = until(lambda: len(glob.glob(os.path.join(folder, "*.grimalou"))) >= 4)
+        assert saves, "three saves made %s" % os.listdir(folder)
         earlier = {path: open(path, "rb").read() for path in glob.glob(os.path.join(folder, "*.grimalou"))}
         burst = subprocess.Popen(["xdotool", "key", "--window", g.window, "--delay", "15", "--repeat", "200",
                                   "ctrl+s"], env=x.env)
