@@ -3,7 +3,10 @@
 // surface's texture following the generations.
 #include <gtest/gtest.h>
 
+#include <link.h>
+
 #include <cstdlib>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -108,6 +111,35 @@ TEST_F(WindowTest, ASurfaceGetsATextureInEachNewContext) {
     EXPECT_TRUE(gl.IsTexture(surface->texture));
     surface->DropSurface();
     EXPECT_FALSE(gl.IsTexture(surface->texture));
+}
+
+// The libraries of the process, by name.
+std::set<std::string> LoadedLibraries() {
+    std::set<std::string> names;
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, size_t, void* out) {
+            static_cast<std::set<std::string>*>(out)->insert(info->dlpi_name);
+            return 0;
+        },
+        &names);
+    return names;
+}
+
+// The leak checker can only name a driver's allocations while the driver's
+// libraries are loaded: ending the window system must not unload them.
+TEST_F(WindowTest, SanitizedBuildsKeepTheDriverLoadedWhenTheWindowSystemEnds) {
+#if !defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "only the leak checker needs the libraries kept";
+#endif
+    {
+        KtRavlenGame game;
+        game.CreateDeviceWindow(64, 64, 22);
+        gl.Clear(GL_COLOR_BUFFER_BIT);
+    }
+    std::set<std::string> loaded = LoadedLibraries();
+    EndWindowSystem();
+    EXPECT_EQ(LoadedLibraries(), loaded);
+    ASSERT_TRUE(InitWindowSystem());
 }
 
 }  // namespace

@@ -235,7 +235,7 @@ TEST_F(LoopDeathTest, CheckedBuildsReportABrokenHeapAtTheStepAfterTheEvent) {
                 // A black block takes a new object by an element store without the barrier.
                 Array<Object*> block(1);
                 gc_mark_now(block.Rep());
-                block[0] = new Object();
+                block.Rep()->Elements()[0] = new Object();  // past the barrier
             };
             game.Update();
             std::puts("the step found nothing");
