@@ -10,12 +10,14 @@ Without --all only the README's scenes are made; --all adds the others
 
 import argparse
 import os
+import shutil
 import sys
+import tempfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "tests", "e2e"))
 
-from e2e_support import Xvfb  # noqa: E402
+from e2e_support import Xvfb, until  # noqa: E402
 from grimalou_driver import MENU, PLAY, RANDOM, RECORD, SYMMETRY, TONGUE, Grimalou  # noqa: E402
 
 # Where the user takes hold of the face, in virtual units.
@@ -96,6 +98,53 @@ def recording(g):
     g.drag(*RIGHT_EYE, 0, 70)
 
 
+def saved_exercises(g):
+    # Three exercises recorded with the keys and saved; then the library.
+    for make in (smile, lips_and_tongue, one_sided):
+        g.key("r")
+        make(g)
+        g.key("r")
+        g.key("ctrl+s")
+        g.key("BackSpace")
+    g.key("o")
+
+
+def message_gone(g):
+    # The line at the bottom (what was saved) has gone: the screen's last row is light.
+    x, y = g.to_window(100, 790)
+    return lambda p: min(p.pixel(x, y)) > 150
+
+
+def library(g):
+    saved_exercises(g)
+    g.settle(message_gone(g))
+
+
+def repeat_countdown(g):
+    # Five times with a hold of 3 s, caught while the face holds its end pose
+    # (the hold lasts long enough for the next screenshot).
+    g.key("r")
+    smile(g)
+    g.drag(*RIGHT_EYE, 0, -70)
+    g.key("r")
+    g.key("ctrl+s")
+    g.key("o")
+    for name in ["Up"] * 4 + ["Left"] * 2:
+        g.key(name)
+    g.click(220, 215)
+    box = g.to_window_box(480, 75, 800, 150)
+    area = (box[2] - box[0]) * (box[3] - box[1])
+    gone = message_gone(g)
+
+    # Between repetitions a light panel covers the hair; a hold's countdown
+    # is written on it in orange.
+    def holding(p):
+        light = p.count(box, lambda r, gr, b: min(r, gr, b) > 200)
+        orange = p.count(box, lambda r, gr, b: r > 190 and 60 < gr < 130 and b < 70)
+        return light > area // 2 and orange > 20 and gone(p)
+    until(lambda: holding(g.shot()), 60)
+
+
 def help_keys(g):
     smile(g)
     g.key("F1")
@@ -133,12 +182,14 @@ SCENES = {
     "help": ("girl", help_keys),
     "help_title": (None, help_title),
     "full_screen": ("boy", full_screen),
+    "library": ("girl", library),
+    "repeat_countdown": ("girl", repeat_countdown),
 }
 
 
 # The scenes the README shows.
 README_SCENES = ["title", "face_smile", "face_lips", "face_teeth", "face_tongue", "help", "face_recording",
-                 "full_screen"]
+                 "library", "repeat_countdown", "full_screen"]
 
 
 def main():
@@ -153,6 +204,9 @@ def main():
     names = args.scene or (list(SCENES) if args.all else README_SCENES)
     os.makedirs(args.out, exist_ok=True)
     x = Xvfb()
+    # Exercises saved by the scenes go to a library of their own.
+    data = tempfile.mkdtemp(prefix="grimalou-screens-")
+    x.env["XDG_DATA_HOME"] = data
     try:
         for name in names:
             child, action = SCENES[name]
@@ -172,6 +226,7 @@ def main():
                 g.stop()
     finally:
         x.stop()
+        shutil.rmtree(data, ignore_errors=True)
     return 0
 
 
