@@ -413,15 +413,15 @@ void c_MyApp::GrabTest(float ax, float ay) {
 
 // ---- The drag rules ------------------------------------------------------
 
-void c_MyApp::GestureTick(bool repeat) {
-    if (!repeat) holdTicks += 1;
+// The gestures see only this tick's input: where the finger is, whether it
+// came from the pointer or from a recording.
+void c_MyApp::GestureTick() {
+    if (!input.repeat) holdTicks += 1;
     if (!grabbing) {
-        FeedPointer(repeat);
+        AnchorHere();
         GrabTest(static_cast<float>(anchorX), static_cast<float>(anchorY));
     }
-    bool playing = playButton->state == 1;
-    int cx = playing ? recordX[recordIndex] : static_cast<int>(pointer[0]);
-    int cy = playing ? recordY[recordIndex] : static_cast<int>(pointer[1]);
+    int cx = input.x, cy = input.y;
     DragCheeks(cx);
     DragOne(cx, cy, cx - anchorX, cy - anchorY);
 }
@@ -447,7 +447,7 @@ void c_MyApp::DragCheeks(int cx) {
     } else if (grab[GRAB_CHEEK_LEFT]) {
         cheek = cheekLeft, other = cheekRight, outward = -1;
     } else if (grab[GRAB_BETWEEN_CHEEKS]) {
-        FeedPointer();
+        AnchorHere();
         cheekRight->variant = cheekLeft->variant = 0;
         PlaceMouthHalves();
         return;
@@ -455,11 +455,11 @@ void c_MyApp::DragCheeks(int cx) {
         return;
     }
     if (dx * outward > CHEEK_STEP) {
-        FeedPointer();
+        AnchorHere();
         // Out puffs a resting cheek and brings a hollow one back.
         SetCheek(cheek, other, cheek->variant == 0 ? 1 : cheek->variant == 2 ? 0 : 1);
     } else if (dx * outward < -CHEEK_STEP) {
-        FeedPointer();
+        AnchorHere();
         SetCheek(cheek, other, cheek->variant == 1 ? 0 : 2);
     }
 }
@@ -574,14 +574,14 @@ void c_MyApp::DragOne(int cx, int cy, int dx, int dy) {
 void c_MyApp::DragEye(c_Partie* eye, c_Partie* other, int side, int, const Movement& m) {
     int dy = m.dy;
     if (dy < -EYE_STEP) {
-        FeedPointer();
+        AnchorHere();
         eye->variant = std::min(2, eye->variant + 1);
     } else if (dy > EYE_STEP) {
         if (side > 0) {
             anchorX = m.cx;
             anchorY = m.cy;
         } else {
-            FeedPointer();
+            AnchorHere();
         }
         eye->variant = std::max(0, eye->variant - 1);
     } else {
@@ -610,7 +610,7 @@ void c_MyApp::DragCorner(c_Partie* half, c_Partie* other, int side, int renderin
     bool inward = right ? dx < -MOUTH_SIDE_STEP : dx >= MOUTH_SIDE_STEP;
     bool vertical = dy < -MOUTH_ROW_STEP || dy > MOUTH_ROW_STEP;
     if (!vertical && !outward && !inward) return;
-    FeedPointer();
+    AnchorHere();
     if (!CheeksAtRest()) return;
     bool smile = rendering == MODE_SMILE;
     bool narrowest = false;
@@ -688,7 +688,7 @@ void c_MyApp::DragMouthCentre(c_Partie*, c_Partie*, int, int, const Movement& m)
             mode = MODE_TEETH;
     }
     if (mode < 0) return;
-    FeedPointer();
+    AnchorHere();
     ChangeMode(mode);
 }
 
@@ -701,7 +701,7 @@ void c_MyApp::DragBrowEnd(c_Partie* brow, c_Partie* other, int upStep, int, cons
         direction = -upStep;
     else
         return;
-    FeedPointer();
+    AnchorHere();
     brow->angle = std::clamp(brow->angle + direction * BROW_ANGLE_STEP, BROW_ANGLE_MIN, BROW_ANGLE_MAX);
     if (Paired()) other->angle = -brow->angle;
 }
@@ -709,10 +709,10 @@ void c_MyApp::DragBrowEnd(c_Partie* brow, c_Partie* other, int upStep, int, cons
 void c_MyApp::DragBrowMiddle(c_Partie* brow, c_Partie* other, int, int, const Movement& m) {
     int dy = m.dy;
     if (dy > BROW_STEP) {
-        FeedPointer();
+        AnchorHere();
         brow->y = std::min(BROW_Y_MAX, brow->y + BROW_Y_STEP);
     } else if (dy < -BROW_STEP) {
-        FeedPointer();
+        AnchorHere();
         brow->y = std::max(BROW_Y_MIN, brow->y - BROW_Y_STEP);
     } else {
         return;
@@ -745,21 +745,26 @@ void c_MyApp::StepTongue(int direction) {
 void c_MyApp::DragTongue(c_Partie*, c_Partie*, int, int, const Movement& m) {
     int dx = m.dx, dy = m.dy;
     if (dy < -TONGUE_ROW_STEP) {
-        FeedPointer();
+        AnchorHere();
         tongue->frame = std::max(0, tongue->frame - TONGUE_ROW);
     } else if (dy > TONGUE_ROW_STEP) {
-        FeedPointer();
+        AnchorHere();
         tongue->frame = std::min(TONGUE_LAST_ROW, tongue->frame + TONGUE_ROW);
     } else if (dx > TONGUE_SIDE_STEP) {
-        FeedPointer();
+        AnchorHere();
         StepTongue(1);
     } else if (dx < -TONGUE_SIDE_STEP) {
-        FeedPointer();
+        AnchorHere();
         StepTongue(-1);
     } else {
         return;
     }
     PlaceTongue();
+}
+
+void c_MyApp::AnchorHere() {
+    anchorX = input.x;
+    anchorY = input.y;
 }
 
 void c_MyApp::Release() {

@@ -536,11 +536,23 @@ void c_MyApp::FaceTick(bool hit, bool touching, unsigned keys) {
     ButtonEvents events;
     if (hit) events = PressButtons(hit, keys);
     if (!faceScreen || libraryShown) return;
-    tongueOut = tongueButton->state == 1;
     // Between repetitions the face holds still.
     bool between = repeatPhase == RepeatPhase::Hold || repeatPhase == RepeatPhase::Rest;
     bool wasPlaying = playButton->state == 1;
-    if (!between) RecorderTick(events, touching);
+    input = between ? TickInput() : TakeInput(touching);
+    // A played press acts where a live one did: before the tongue's state
+    // is read and before the gestures.
+    if (input.event) PlayEvent(input.event);
+    tongueOut = tongueButton->state == 1;
+    if (recordButton->state == 1) RecordTick(events, touching);
+    if (input.touching)
+        GestureTick();
+    else
+        Release();
+    if (playButton->state == 1 && AdvancePlayback() && recordIndex > RECORD_LAST) {
+        recordIndex = 0;
+        playButton->state = 0;
+    }
     RepeatTick(wasPlaying);
     TapTick();
 }

@@ -178,6 +178,18 @@ struct FaceScreenState {
     Child child = Child::Girl;
 };
 
+// One tick of input to the gestures: the live finger and pointer, or the
+// entry of a recording that plays. The gestures read only this.
+struct TickInput {
+    bool touching = false;
+    int x = 0, y = 0;  // virtual units, truncated
+    // A button press played back (ENTRY_TONGUE and the others), else 0.
+    int event = 0;
+    // The second tick of an entry at half pace: no second press, and the
+    // touch does not last a tick longer.
+    bool repeat = false;
+};
+
 // Where a repetition stands: playing, holding the end pose, resting at the
 // start face.
 enum class RepeatPhase { Off, Playing, Hold, Rest };
@@ -229,6 +241,8 @@ public:
     bool grabbing = false;
     bool grab[GRAB_ZONES] = {};
     int holdTicks = 0;
+    // This tick's input (TakeInput).
+    TickInput input;
     int anchorX = 0, anchorY = 0;
     bool tapped = false;
     // The window position handed to the canvas each tick: kept, so that a
@@ -337,7 +351,10 @@ public:
     void StartPlacement();
     void ResetFace();
     void RandomFace();
-    void GestureTick(bool repeat = false);
+    void GestureTick();
+    // The gesture's anchor moves to this tick's point, so that the next step
+    // needs a new movement of the same size.
+    void AnchorHere();
     // The grab zones a touch at (ax, ay) would take now, one bit per
     // GrabZone, as the grab test finds them.
     unsigned ZonesAt(float ax, float ay) const;
@@ -413,10 +430,14 @@ public:
     void RepeatKeys();
     void DrawMessage();
     void RecordEvent(int code);
-    // `repeat`: the entry is fed a second time at half pace; its button
-    // event has already been done.
-    void FeedPointer(bool repeat = false);
-    void RecorderTick(const ButtonEvents& events, bool touching);
+    // This tick's input for the gestures, live or played: the one place
+    // that decides which. It ends a playback at its end mark.
+    TickInput TakeInput(bool touching);
+    // A button press played back from a recording.
+    void PlayEvent(int code);
+    // Writes the tick into a running recording: a sample with this tick's
+    // button event in place of its x, or an idle entry.
+    void RecordTick(const ButtonEvents& events, bool touching);
     // The share of a recording's ten seconds still free, 1 when it is
     // armed, falling to 0 as its entries fill; 0 when no recording runs.
     float RecordTimeLeft() const;

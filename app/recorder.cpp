@@ -1,9 +1,9 @@
 // Recording and playback of an exercise. While recording, each face-screen
 // tick writes one entry into recordX/recordY: a pointer sample (x, y >= 0),
 // an idle tick (-1, 0), or a button event (-3..-6 with the tick's y); -2 ends
-// a recording. Playback feeds the entries to the gesture logic one per tick
-// in place of the live pointer, from the face state saved when the
-// recording was armed.
+// a recording. Playback makes each entry a tick's input (TakeInput) in place
+// of the live finger, from the face and the random generator's state saved
+// when the recording began, so that it shows exactly what was seen.
 #include <algorithm>
 
 #include "app/my_app.h"
@@ -86,28 +86,40 @@ void c_MyApp::ApplyFace(const FaceSnapshot& f) {
 // acted on the face that was seen.
 void c_MyApp::RecordEvent(int code) { recordX[recordIndex] = code; }
 
-void c_MyApp::FeedPointer(bool repeat) {
-    if (playButton->state == 0) {
-        anchorX = static_cast<int>(pointer[0]);
-        anchorY = static_cast<int>(pointer[1]);
-        return;
+TickInput c_MyApp::TakeInput(bool touching) {
+    TickInput in;
+    if (playButton->state != 1) {
+        paceHeld = false;
+        in.touching = touching;
+        in.x = static_cast<int>(pointer[0]);
+        in.y = static_cast<int>(pointer[1]);
+        return in;
     }
-    anchorX = recordX[recordIndex];
-    anchorY = recordY[recordIndex];
-    if (repeat) return;
-    switch (anchorX) {
-        case ENTRY_END:
-            playButton->state = 0;
-            recordIndex = 0;
-            break;
+    // While a recording plays the finger's own touches are not the face's.
+    int x = recordX[recordIndex], y = recordY[recordIndex];
+    // The end mark, or an entry never written, ends the playback: an idle tick.
+    if (x == ENTRY_END || (x == 0 && y == 0)) {
+        playButton->state = 0;
+        recordIndex = 0;
+        paceHeld = false;
+        return in;
+    }
+    in.repeat = paceHeld;
+    in.touching = x != ENTRY_IDLE;
+    in.x = x;
+    in.y = y;
+    if (x < ENTRY_END && !in.repeat) in.event = x;
+    return in;
+}
+
+void c_MyApp::PlayEvent(int code) {
+    switch (code) {
         case ENTRY_TONGUE: tongueButton->ToggleState(); break;
         case ENTRY_RANDOM: RandomFace(); break;
         case ENTRY_RESET: ResetFace(); break;
         case ENTRY_SYMMETRY: symmetryButton->ToggleState(); break;
         default: break;
     }
-    // An entry never written ends the playback.
-    if (anchorX == 0 && anchorY == 0) playButton->state = 0;
 }
 
 float c_MyApp::RecordTimeLeft() const {
@@ -127,15 +139,10 @@ bool c_MyApp::AdvancePlayback() {
     return true;
 }
 
-void c_MyApp::RecorderTick(const ButtonEvents& events, bool touching) {
-    bool playing = playButton->state == 1;
-    if (!playing) paceHeld = false;
-    // The second feed of an entry at half pace: the same gesture input, but
-    // no second button event and no second tick of a touch's length.
-    bool repeat = playing && paceHeld;
-    if (!touching && (!playing || recordX[recordIndex] == ENTRY_IDLE)) {
+void c_MyApp::RecordTick(const ButtonEvents& events, bool touching) {
+    if (!touching) {
         // Idle ticks before the first sample are not stored.
-        if (recordButton->state == 1 && recordIndex > 0 && recordIndex < RECORD_LAST) {
+        if (recordIndex > 0 && recordIndex < RECORD_LAST) {
             recordX[recordIndex] = ENTRY_IDLE;
             recordY[recordIndex] = 0;
             recordIndex += 1;
@@ -144,41 +151,33 @@ void c_MyApp::RecorderTick(const ButtonEvents& events, bool touching) {
                 recordIndex = 0;
             }
         }
-        if (playButton->state == 1 && recordX[recordIndex] == ENTRY_IDLE) AdvancePlayback();
-        Release();
         return;
     }
-
     float px = pointer[0], py = pointer[1];
-    if (recordButton->state == 1 && !recordButton->Hit(px, py) && !playButton->Hit(px, py)) {
-        if (recordIndex <= RECORD_LAST) {
-            if (recordIndex == 0) {
-                snapshot = armedFace;
-                snapshotRandomState = armedRandomState;
-                std::fill(recordX.Data(), recordX.Data() + RECORD_LAST + 1, 0);
-                std::fill(recordY.Data(), recordY.Data() + RECORD_LAST + 1, 0);
-            }
-            recordX[recordIndex] = Sample(px);
-            recordY[recordIndex] = Sample(py);
-            if (events.tongue)
-                RecordEvent(ENTRY_TONGUE);
-            else if (events.random)
-                RecordEvent(ENTRY_RANDOM);
-            else if (events.reset)
-                RecordEvent(ENTRY_RESET);
-            else if (events.symmetry)
-                RecordEvent(ENTRY_SYMMETRY);
-            recordIndex += 1;
-        } else {
-            recordButton->state = 0;
-            recordIndex = 0;
-        }
-    }
-    GestureTick(repeat);
-    if (playButton->state == 1 && AdvancePlayback() && recordIndex > RECORD_LAST) {
+    // Touches on the record and play buttons are not the exercise's.
+    if (recordButton->Hit(px, py) || playButton->Hit(px, py)) return;
+    if (recordIndex > RECORD_LAST) {
+        recordButton->state = 0;
         recordIndex = 0;
-        playButton->state = 0;
+        return;
     }
+    if (recordIndex == 0) {
+        snapshot = armedFace;
+        snapshotRandomState = armedRandomState;
+        std::fill(recordX.Data(), recordX.Data() + RECORD_LAST + 1, 0);
+        std::fill(recordY.Data(), recordY.Data() + RECORD_LAST + 1, 0);
+    }
+    recordX[recordIndex] = Sample(px);
+    recordY[recordIndex] = Sample(py);
+    if (events.tongue)
+        RecordEvent(ENTRY_TONGUE);
+    else if (events.random)
+        RecordEvent(ENTRY_RANDOM);
+    else if (events.reset)
+        RecordEvent(ENTRY_RESET);
+    else if (events.symmetry)
+        RecordEvent(ENTRY_SYMMETRY);
+    recordIndex += 1;
 }
 
 namespace {
