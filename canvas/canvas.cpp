@@ -1,6 +1,7 @@
 #include "canvas/canvas.h"
 
 #include <cstdint>
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "canvas/render_state.h"
 #include "canvas/shader.h"
 #include "canvas/texture.h"
+#include "host/frame.h"
 #include "host/game.h"
 #include "host/gl_api.h"
 #include "host/gl_state.h"
@@ -25,7 +27,17 @@ Array<float> Identity4x4() {
 
 int Clamp(int value, int low, int high) { return value < low ? low : value > high ? high : value; }
 
+// Every canvas alive, for the frame set-up; a canvas leaves as it is freed.
+std::vector<c_Canvas*>& LiveCanvases() {
+    static std::vector<c_Canvas*> canvases;
+    return canvases;
+}
+
 }  // namespace
+
+void StartCanvasFrames() {
+    for (c_Canvas* canvas : LiveCanvases()) canvas->StartFrame();
+}
 
 c_LightData::c_LightData() {
     vector = Array<float>::Of({0, 0, -10, 1});
@@ -36,13 +48,19 @@ c_LightData::c_LightData() {
 c_Canvas::c_Canvas() {
     lights = Array<c_LightData*>(MAX_LIGHTS);
     viewport = Array<int>::Of({0, 0, 640, 480});
-    scissor = Array<int>::Of({0, 0, 10000, 10000});
+    scissor = Array<int>::Of({0, 0, NO_SCISSOR_SIZE, NO_SCISSOR_SIZE});
     projMatrix = Identity4x4();
     viewMatrix = Identity4x4();
     modelMatrix = Identity4x4();
     ambientLight = Array<float>::Of({0, 0, 0, 1});
     fogColor = Array<float>::Of({0, 0, 0, 0});
     colorMask = Array<bool>::Of({true, true, true, true});
+    LiveCanvases().push_back(this);
+}
+
+c_Canvas::~c_Canvas() {
+    std::vector<c_Canvas*>& canvases = LiveCanvases();
+    canvases.erase(std::remove(canvases.begin(), canvases.end(), this), canvases.end());
 }
 
 c_Canvas* c_Canvas::Init() {
@@ -57,6 +75,17 @@ c_Canvas* c_Canvas::Init() {
     return this;
 }
 
+void c_Canvas::StartFrame() {
+    Reset();
+    TakeWindowSize();
+    SetViewport(0, 0, width, height);
+    SetScissor(0, 0, NO_SCISSOR_SIZE, NO_SCISSOR_SIZE);
+    blend = BlendAlpha;
+    SetMatrix(1, 0, 0, 1, 0, 0);
+    alpha = 255.0f;
+    SetColor(1, 1, 1);
+}
+
 void c_Canvas::TakeWindowSize() {
     width = targetWidth = currentGame->WindowWidth();
     height = targetHeight = currentGame->WindowHeight();
@@ -64,8 +93,12 @@ void c_Canvas::TakeWindowSize() {
 
 void c_Canvas::FlushRecorded() {
     if (next == 0) return;
-    Validate();
-    Render();
+    BecomeCurrent();
+    DescribeBatch();
+    if (!frameRecord.probing) {
+        Validate();
+        Render();
+    }
     Reset();
 }
 
@@ -105,6 +138,10 @@ void c_Canvas::SetOrthoProjection(float left, float right, float top, float bott
 
 void c_Canvas::Clear(float r, float g, float b, float a) {
     FlushRecorded();
+    BecomeCurrent();
+    const float color[4] = {r, g, b, a};
+    DescribeClear(color);
+    if (frameRecord.probing) return;
     Validate();
     if (clearNeedsScissor) {
         glState.EnableScissorTest(true);
@@ -133,11 +170,7 @@ void c_Canvas::Validate() {
         TakeWindowSize();
         dirty = -1;
     }
-    if (renderState.currentCanvas != this) {
-        if (renderState.currentCanvas) renderState.currentCanvas->Flush();
-        renderState.currentCanvas = this;
-        dirty = -1;
-    }
+    BecomeCurrent();
     if (dirty & DIRTY_VIEWPORT) PlaceViewport();
     // Every time: the cache sends only what GL lacks, and so restores what
     // the framework's immediate graphics may have changed since.
@@ -153,33 +186,66 @@ void c_Canvas::Validate() {
     dirty = 0;
 }
 
+void c_Canvas::BecomeCurrent() {
+    if (renderState.currentCanvas == this) return;
+    if (renderState.currentCanvas) renderState.currentCanvas->Flush();
+    renderState.currentCanvas = this;
+    dirty = -1;
+}
+
 void c_Canvas::PlaceViewport() {
     TakeWindowSize();
-    viewX = viewport[0];
-    viewY = viewport[1];
-    viewW = viewport[2];
-    viewH = viewport[3];
+    Placement p = Place();
+    viewX = p.viewX;
+    viewY = p.viewY;
+    viewW = p.viewW;
+    viewH = p.viewH;
+    clipX = p.clipX;
+    clipY = p.clipY;
+    clipW = p.clipW;
+    clipH = p.clipH;
+    clearNeedsScissor = p.clearNeedsScissor;
+}
+
+c_Canvas::Placement c_Canvas::Place() const {
+    Placement p;
+    p.viewX = viewport[0];
+    p.viewY = viewport[1];
+    p.viewW = viewport[2];
+    p.viewH = viewport[3];
     // The scissor clipped to the viewport: the part of it inside. A scissor
     // reaching past the top or left edge keeps only its inside part, rather
     // than being moved in whole.
-    clipX = Clamp(scissor[0], 0, viewW);
-    clipW = Clamp(scissor[0] + scissor[2], clipX, viewW) - clipX;
-    clipY = Clamp(scissor[1], 0, viewH);
-    clipH = Clamp(scissor[1] + scissor[3], clipY, viewH) - clipY;
-    clipX += viewX;
-    clipY += viewY;
+    p.clipX = Clamp(scissor[0], 0, p.viewW);
+    p.clipW = Clamp(scissor[0] + scissor[2], p.clipX, p.viewW) - p.clipX;
+    p.clipY = Clamp(scissor[1], 0, p.viewH);
+    p.clipH = Clamp(scissor[1] + scissor[3], p.clipY, p.viewH) - p.clipY;
+    p.clipX += p.viewX;
+    p.clipY += p.viewY;
     // The window's rows run bottom-up.
-    viewY = targetHeight - viewH - viewY;
-    clipY = targetHeight - clipY - clipH;
-    bool wholeWindow = viewX == 0 && viewY == 0 && viewW == targetWidth && viewH == targetHeight;
-    bool scissored = clipX != viewX || clipY != viewY || clipW != viewW || clipH != viewH;
-    clearNeedsScissor = !scissored && !wholeWindow;
+    p.viewY = targetHeight - p.viewH - p.viewY;
+    p.clipY = targetHeight - p.clipY - p.clipH;
+    bool wholeWindow = p.viewX == 0 && p.viewY == 0 && p.viewW == targetWidth && p.viewH == targetHeight;
+    bool scissored = p.clipX != p.viewX || p.clipY != p.viewY || p.clipW != p.viewW || p.clipH != p.viewH;
+    p.clearNeedsScissor = !scissored && !wholeWindow;
+    return p;
 }
 
 void c_Canvas::SendShaderValues() {
     RenderState& s = renderState;
     // Worked out aside and compared: values that did not change leave the
     // programs' uniforms as they are.
+    c_Texture* shadow = nullptr;
+    ShaderValues v = WorkOutShaderValues(&shadow);
+    ShaderValues& current = s;
+    if (std::memcmp(&v, &current, sizeof v) == 0 && shadow == s.shadowTexture) return;
+    current = v;
+    s.shadowTexture = shadow;
+    ++s.valuesVersion;
+}
+
+ShaderValues c_Canvas::WorkOutShaderValues(c_Texture** shadow) {
+    const RenderState& s = renderState;
     ShaderValues v;
     v.clipPosScale[1] = -1;
     float projection[16];
@@ -203,13 +269,79 @@ void c_Canvas::SendShaderValues() {
         vectorSlot[3] = light->range;
         ++v.lightCount;
     }
-    c_Texture* shadow = shadowMap && shadowMap->material ? shadowMap->material->ColorTexture() : nullptr;
+    *shadow = shadowMap && shadowMap->material ? shadowMap->material->ColorTexture() : nullptr;
+    return v;
+}
 
-    ShaderValues& current = s;
-    if (std::memcmp(&v, &current, sizeof v) == 0 && shadow == s.shadowTexture) return;
-    current = v;
-    s.shadowTexture = shadow;
-    ++s.valuesVersion;
+namespace {
+
+// A frame's description is made of these records, each followed by what
+// its kind carries: a clear nothing more, a batch its runs (Run) and then
+// its vertex bytes. Plain 4-byte numbers only (no padding), every one
+// written, so that equal frames give equal bytes.
+enum DescribedKind { kDescribedClear = 1, kDescribedBatch = 2 };
+struct DescribedState {
+    int kind;
+    int framebuffer;
+    int view[4];
+    int clip[4];
+    int clearNeedsScissor;
+    int colorMask[4];
+    float lineWidth;
+    int shadowTexture;  // serial, 0 for none
+    float clearColor[4];
+    int runs;
+    int vertexBytes;
+    ShaderValues values;
+};
+struct DescribedRun {
+    int material;  // serial
+    int blend;
+    int order;
+    int count;
+};
+
+}  // namespace
+
+void c_Canvas::DescribeState(const float* clearColor) {
+    DescribedState d{};
+    d.kind = clearColor ? kDescribedClear : kDescribedBatch;
+    d.framebuffer = renderState.windowFramebuffer;
+    TakeWindowSize();
+    Placement p = Place();
+    const int view[4] = {p.viewX, p.viewY, p.viewW, p.viewH};
+    const int clip[4] = {p.clipX, p.clipY, p.clipW, p.clipH};
+    for (int i = 0; i < 4; ++i) {
+        d.view[i] = view[i];
+        d.clip[i] = clip[i];
+        d.colorMask[i] = colorMask[i];
+    }
+    d.clearNeedsScissor = p.clearNeedsScissor;
+    if (clearColor) {
+        // A clear reads no shader value: a projection set after it in the
+        // frame, and so still the last frame's when it runs, changes nothing.
+        for (int i = 0; i < 4; ++i) d.clearColor[i] = clearColor[i];
+    } else {
+        d.lineWidth = lineWidth;
+        c_Texture* shadow = nullptr;
+        d.values = WorkOutShaderValues(&shadow);
+        d.shadowTexture = shadow ? shadow->serial : 0;
+        d.runs = ops->Length();
+        d.vertexBytes = next;
+    }
+    frameRecord.Describe(&d, sizeof d);
+}
+
+void c_Canvas::DescribeClear(const float* color) { DescribeState(color); }
+
+void c_Canvas::DescribeBatch() {
+    DescribeState(nullptr);
+    for (int i = 0; i < ops->Length(); ++i) {
+        c_DrawOp* run = ops->Get(i);
+        DescribedRun r = {run->material ? run->material->serial : 0, run->blend, run->order, run->count};
+        frameRecord.Describe(&r, sizeof r);
+    }
+    frameRecord.Describe(data->Data(), static_cast<size_t>(next));
 }
 
 void MakeContextBuffers() {

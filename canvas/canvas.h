@@ -13,18 +13,29 @@
 //   DIRTY_COLOR_MASK   colour mask
 // All bits are set at construction, on a new graphics generation and when
 // this canvas becomes the current one; Validate clears them all.
+//
+// Frames: every clear and every batch the canvas draws is also written into
+// the frame's description (host/frame.h), as the GL values it is drawn
+// under (worked out by the same code as Validate's) and its runs and
+// vertices; while a frame is only probed, that is all it does. At the start
+// of every frame each canvas goes back to its frame state (StartFrame).
 #pragma once
 
 #include "canvas/draw_list.h"
+#include "canvas/render_state.h"
 #include "runtime/array.h"
 #include "runtime/gc_ref.h"
 
 class c_Image2;
+class c_Texture;
 
 constexpr int DIRTY_VIEWPORT = 2;
 constexpr int DIRTY_SHADER = 4;
 constexpr int DIRTY_LINE_WIDTH = 8;
 constexpr int DIRTY_COLOR_MASK = 16;
+
+// A scissor this large (from 0, 0) covers any viewport: no scissor.
+constexpr int NO_SCISSOR_SIZE = 10000;
 
 class c_LightData : public Object {
 public:
@@ -62,7 +73,14 @@ public:
     gc_array<bool> colorMask;
 
     c_Canvas();
+    ~c_Canvas() override;
     c_Canvas* Init();
+    // The state every frame starts from, whatever the last one left: the
+    // whole window as viewport, no scissor, alpha blending, opaque white, the
+    // identity matrix; quads recorded outside a frame are dropped. The
+    // projection stays: the application sets it once or every frame, and
+    // reads pointer positions through it between frames.
+    void StartFrame();
 
     void SetViewport(int x, int y, int w, int h);
     void SetScissor(int x, int y, int w, int h);
@@ -78,11 +96,31 @@ public:
               shadowMap, colorMask)
 
 private:
+    // The viewport and scissor GL gets, bottom-up, from the fields.
+    struct Placement {
+        int viewX, viewY, viewW, viewH;
+        int clipX, clipY, clipW, clipH;
+        bool clearNeedsScissor;
+    };
+    Placement Place() const;
+    ShaderValues WorkOutShaderValues(c_Texture** shadow);
     void FlushRecorded();
     void TakeWindowSize();
     void PlaceViewport();
     void SendShaderValues();
+    // Another canvas that is current is flushed first: runs are drawn in
+    // the order they were recorded, whichever canvas recorded them.
+    void BecomeCurrent();
+    // One clear (with its colour) or one batch (with its runs and
+    // vertices) into the frame's description.
+    void DescribeClear(const float* color);
+    void DescribeBatch();
+    void DescribeState(const float* clearColor);
 };
+
+// The frame set-up of the canvases (FrameRecord::startFrame): StartFrame on
+// every canvas alive.
+void StartCanvasFrames();
 
 // The vertex buffer, its attribute layout and the quad index buffer, shared
 // by all canvases, for the current graphics generation; nothing when they

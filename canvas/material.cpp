@@ -5,6 +5,7 @@
 #include "canvas/shader.h"
 #include "canvas/texture.h"
 #include "host/errors.h"
+#include "host/frame.h"
 #include "host/gl_api.h"
 #include "host/gl_state.h"
 
@@ -30,13 +31,13 @@ c_Material* c_Material::Load(const String& path, int textureFlags, c_Shader* giv
 void c_Material::PutFloatParam(const String& name, float value) {
     if (initialised && !floatParams->Has(name)) return;
     floatParams->Put(name, value);
-    planProgram = nullptr;
+    ParametersChanged();
 }
 
 void c_Material::PutVectorParam(const String& name, Array<float> values) {
     if (initialised && !vectorParams->Has(name)) return;
     vectorParams->Put(name, values);
-    planProgram = nullptr;
+    ParametersChanged();
 }
 
 void c_Material::PutTextureParam(const String& name, c_Texture* texture) {
@@ -49,7 +50,13 @@ void c_Material::PutTextureParam(const String& name, c_Texture* texture) {
     textures->Put(name, texture);
     if (old) old->Release();
     if (name == String("ColorTexture")) colorTexture = texture;
+    ParametersChanged();
+}
+
+void c_Material::ParametersChanged() {
     planProgram = nullptr;
+    // The same material may now look different wherever it is drawn.
+    frameRecord.RequireRedraw();
 }
 
 float c_Material::FloatParam(const String& name, float defaultValue) {

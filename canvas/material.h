@@ -60,4 +60,6 @@ public:
 
 private:
     void MakePlan(c_GLProgram* program);
+    // The one door of every parameter change.
+    void ParametersChanged();
 };

@@ -2,6 +2,11 @@
 
 #include "host/errors.h"
 
+c_RefCounted::c_RefCounted() {
+    static int lastSerial = 0;
+    serial = ++lastSerial;
+}
+
 void c_RefCounted::Retain() {
     if (refCount < 1) RuntimeError("Internal error");
     ++refCount;

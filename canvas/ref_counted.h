@@ -10,6 +10,11 @@ public:
     // 1 after construction; -1 once destroyed, after which Retain and Release
     // are errors.
     int refCount = 1;
+    // Unique in the process: a frame's description names textures and
+    // materials by it, since an address may come back for another object.
+    int serial;
+
+    c_RefCounted();
 
     void Retain();
     void Release();

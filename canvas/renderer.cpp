@@ -8,6 +8,7 @@
 #include "canvas/shader.h"
 #include "canvas/texture.h"
 #include "host/errors.h"
+#include "host/frame.h"
 #include "host/game.h"
 #include "host/gl_api.h"
 
@@ -30,6 +31,8 @@ void InitCanvasGlobals() {
     nullRun = new c_DrawOp();
     freeOps = new c_Stack3();
     colorTextures = new c_IntMap2();
+    frameRecord.Reset();
+    frameRecord.startFrame = StartCanvasFrames;
 }
 
 void InitRenderer() {

@@ -6,6 +6,7 @@
 
 #include "canvas/render_state.h"
 #include "host/errors.h"
+#include "host/frame.h"
 #include "host/game.h"
 #include "host/gl_api.h"
 #include "host/gl_state.h"
@@ -72,7 +73,8 @@ void c_Texture::BindForEditing() { glState.BindTexture(0, textureName); }
 void c_Texture::Validate() {
     if (builtGeneration == graphicsGeneration) return;
     CreateGlObjects();
-    if (data) LoadPixelData(data);
+    // The same pixels again, in the new context (which is drawn anyway).
+    if (data) Upload(data);
 }
 
 int c_Texture::TextureName() {
@@ -87,6 +89,12 @@ int c_Texture::FramebufferName() {
 
 void c_Texture::LoadPixelData(c_DataBuffer* pixels) {
     Validate();
+    Upload(pixels);
+    // Whatever shows this texture now looks different.
+    frameRecord.RequireRedraw();
+}
+
+void c_Texture::Upload(c_DataBuffer* pixels) {
     BindForEditing();
     gl.TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
                   pixels ? pixels->Data() : nullptr);

@@ -69,6 +69,7 @@ public:
 
 private:
     void CreateGlObjects();
+    void Upload(c_DataBuffer* pixels);
     // Binds the texture for defining or changing it. The GL state cache
     // keeps the binding; whoever draws binds what it needs through the cache.
     void BindForEditing();

@@ -4,6 +4,7 @@
 #define GLFW_INCLUDE_NONE
 #include <GLFW/glfw3.h>
 
+#include "host/frame.h"
 #include "host/open_link.h"
 #include "host/paths.h"
 
@@ -43,26 +44,34 @@ void KtGlfwGame::Run(void (*startGraphics)()) {
 
 bool KtGlfwGame::RunPass() {
     if (glfwWindowShouldClose(window)) return false;
-    Render();
-    glfwSwapBuffers(window);
-    SleepUntilNextTick();
+    PresentChangedFrame();
     PumpEvents();
     RunDueUpdates();
     return true;
 }
 
-void KtGlfwGame::SleepUntilNextTick() {
-    if (nextTick == 0) return;
-    double delay = nextTick - clock->Now();
-    // Truncated to whole milliseconds, so the loop never sleeps past the tick.
-    if (delay > 0) clock->SleepMilliseconds(static_cast<int>(delay * 1000.0));
+void KtGlfwGame::PresentChangedFrame() {
+    // At rate 0 nothing else paces the loop than the buffer swap: every
+    // pass presents.
+    if (tickRate == 0) frameRecord.RequireRedraw();
+    if (RenderChangedFrame(*this) && window) glfwSwapBuffers(window);
+}
+
+void KtGlfwGame::WaitForNextTick() {
+    // Events end a wait early. Their callbacks store input, which the
+    // application reads at its next update, or draw at once (a resize), so
+    // the wait goes on until the update is due.
+    do {
+        double delay = tickRate == 0 || nextTick == 0 ? 0 : nextTick - clock->Now();
+        clock->WaitEvents(delay);
+    } while (tickRate != 0 && nextTick != 0 && clock->Now() < nextTick);
 }
 
 void KtGlfwGame::PumpEvents() {
     if (suspended) {
         glfwWaitEvents();
     } else {
-        glfwPollEvents();
+        WaitForNextTick();
     }
     ReapLinkOpeners();
     FollowFocus(glfwGetWindowAttrib(window, GLFW_FOCUSED) != 0);

@@ -43,9 +43,15 @@ public:
     void Run(void (*startGraphics)() = nullptr);
     // One pass of the loop; false once the window should close.
     bool RunPass();
-    // Sleeps until `nextTick`, when an update is scheduled.
-    void SleepUntilNextTick();
-    // Handles the window system's events and the focus changes.
+    // Renders the frame and swaps, when the picture can have changed
+    // (RenderChangedFrame, host/frame.h).
+    void PresentChangedFrame();
+    // Handles the window system's events until `nextTick`, when an update is
+    // scheduled; otherwise only the events already waiting. The loop never
+    // spins: it waits in the window system.
+    void WaitForNextTick();
+    // Handles the window system's events (until the next update is due, or
+    // while suspended until some arrive) and the focus changes.
     void PumpEvents();
 
     // What the window callbacks do, callable without a window.
@@ -55,6 +61,8 @@ public:
     void OnCursorMoved(float x, float y);
     void OnCloseRequested();
     void OnResized(int width, int height);
+    // The window system lost part of the picture (another window moved away).
+    void OnExposed();
 };
 
 // KtGlfwGame adds nothing; it is the one class the program instantiates.

@@ -9,6 +9,7 @@
 
 #include "host/errors.h"
 #include "host/events.h"
+#include "host/frame.h"
 #include "host/gl_api.h"
 #include "host/glfw_game.h"
 #include "host/joystick_map.h"
@@ -44,6 +45,8 @@ void OnCursorPosCallback(GLFWwindow*, double x, double y) {
 void OnCloseCallback(GLFWwindow*) { currentGlfwGame->OnCloseRequested(); }
 
 void OnSizeCallback(GLFWwindow*, int width, int height) { currentGlfwGame->OnResized(width, height); }
+
+void OnRefreshCallback(GLFWwindow*) { currentGlfwGame->OnExposed(); }
 
 // The sizes (pixels a side) of the icon pictures offered to the window
 // manager, for title bars and task switchers; it picks among them.
@@ -133,6 +136,7 @@ void KtGlfwGame::CreateDeviceWindow(int w, int h, int flags) {
     glfwSetCursorPosCallback(window, OnCursorPosCallback);
     glfwSetWindowCloseCallback(window, OnCloseCallback);
     glfwSetWindowSizeCallback(window, OnSizeCallback);
+    glfwSetWindowRefreshCallback(window, OnRefreshCallback);
 }
 
 namespace {
@@ -205,9 +209,14 @@ void KtGlfwGame::OnCloseRequested() {
 void KtGlfwGame::OnResized(int w, int h) {
     width = w;
     height = h;
-    Render();
-    if (window) glfwSwapBuffers(window);
+    // A new size is always drawn (host/frame.h).
+    PresentChangedFrame();
     nextTick = 0;
+}
+
+void KtGlfwGame::OnExposed() {
+    // Drawn at the next pass, within one update period.
+    frameRecord.RequireRedraw();
 }
 
 void KtGlfwGame::SetSwapInterval(int interval) {

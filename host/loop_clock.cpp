@@ -4,16 +4,16 @@
 #define GLFW_INCLUDE_NONE
 #include <GLFW/glfw3.h>
 
-#include <chrono>
-#include <thread>
-
 namespace {
 
 class GlfwLoopClock : public LoopClock {
 public:
     double Now() override { return glfwGetTime(); }
-    void SleepMilliseconds(int milliseconds) override {
-        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    void WaitEvents(double seconds) override {
+        if (seconds > 0)
+            glfwWaitEventsTimeout(seconds);
+        else
+            glfwPollEvents();
     }
 };
 

@@ -1,6 +1,6 @@
-// The time source and the sleep of the game loop. Production uses the GLFW
-// clock and a real sleep; tests give the loop a simulated clock, so a stall of
-// a second costs no second.
+// The time source and the wait of the game loop. Production uses the GLFW
+// clock and waits in the window system for events; tests give the loop a
+// simulated clock, so a stall of a second costs no second.
 #pragma once
 
 class LoopClock {
@@ -8,8 +8,11 @@ public:
     virtual ~LoopClock() {}
     // Seconds since the window system was initialised.
     virtual double Now() = 0;
-    virtual void SleepMilliseconds(int milliseconds) = 0;
+    // Handles the window system's events (their callbacks run here) and
+    // returns after the first batch of them, or after `seconds` without any;
+    // 0 or less only takes the events already waiting.
+    virtual void WaitEvents(double seconds) = 0;
 };
 
-// glfwGetTime and a blocking sleep of the calling thread.
+// glfwGetTime, glfwWaitEventsTimeout and glfwPollEvents.
 LoopClock* RealLoopClock();

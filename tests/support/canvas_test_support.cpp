@@ -14,12 +14,30 @@
 #include <stb/stb_image_write.h>
 
 #include "canvas/renderer.h"
+#include "host/frame.h"
 #include "host/game.h"
 #include "tests/support/gl_recorder.h"
 
 CanvasTestGame& TestGame() {
     static CanvasTestGame* game = new CanvasTestGame();
     return *game;
+}
+
+HostFrames::HostFrames(std::function<void()> draw) : drawer_(new Drawer()) {
+    drawer_->draw = std::move(draw);
+    frameRecord.Reset();
+    TestGame().SetDelegate(drawer_);
+    TestGame().started = true;
+}
+
+HostFrames::~HostFrames() {
+    TestGame().started = false;
+    TestGame().SetDelegate(nullptr);
+}
+
+bool HostFrames::Pass() {
+    glRecorder().Clear();
+    return RenderChangedFrame(TestGame());
 }
 
 void WritePng(const std::string& path, int width, int height, int components,

@@ -4,12 +4,15 @@
 // in a child process.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "host/game.h"
+#include "host/game_delegate.h"
+#include "runtime/gc_ref.h"
 
 // A host with a settable window size and data folder.
 class CanvasTestGame : public KtGame {
@@ -34,6 +37,26 @@ CanvasTestGame& TestGame();
 // of the source tree and a generated 960 x 16 default font; it becomes the
 // test host's application folder. Returns the data folder's path.
 std::string MakeDataFolder();
+
+// Frames as the host renders them (RenderChangedFrame): the test host,
+// started, with a delegate whose Render runs `draw`; the presented frame is
+// forgotten first.
+class HostFrames {
+public:
+    explicit HostFrames(std::function<void()> draw);
+    ~HostFrames();
+    // One pass, the recorder's calls cleared first: true when the frame was
+    // drawn and would be presented.
+    bool Pass();
+
+private:
+    class Drawer : public KtGameDelegate {
+    public:
+        std::function<void()> draw;
+        void Render() override { draw(); }
+    };
+    gc_root<Drawer> drawer_;
+};
 
 // Writes RGBA (or fewer components) pixels as a PNG file.
 void WritePng(const std::string& path, int width, int height, int components, const std::vector<unsigned char>& pixels);

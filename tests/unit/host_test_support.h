@@ -11,15 +11,16 @@
 
 #include "host/glfw_game.h"
 
-// Time passes only when the loop sleeps or a test says so.
+// Time passes only when the loop waits or a test says so; no event ever
+// comes, so every wait lasts as long as it may.
 class FakeClock : public LoopClock {
 public:
     double now = 100.0;  // away from 0, which the loop reads as "no tick scheduled"
-    std::vector<int> sleeps;
+    std::vector<double> waits;
     double Now() override { return now; }
-    void SleepMilliseconds(int milliseconds) override {
-        sleeps.push_back(milliseconds);
-        now += milliseconds / 1000.0;
+    void WaitEvents(double seconds) override {
+        waits.push_back(seconds);
+        if (seconds > 0) now += seconds;
     }
 };
 

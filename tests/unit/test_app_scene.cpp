@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "framework/app.h"
 #include "tests/support/app_test_support.h"
+#include "tests/support/canvas_test_support.h"
 #include "tests/support/gl_recorder.h"
 
 namespace {
@@ -185,6 +187,58 @@ TEST(AppScene, TheLipsScissorIsTheirBoxInWindowPixelsAtEverySize) {
         EXPECT_NEAR(top, viewTop + y0 * k + 5, 1.5);
         EXPECT_NEAR(top + scissor[3], viewTop + y1 * k - 5, 2.5);
     }
+}
+
+// Frames as the host renders them: the application's drawing (as the
+// framework's delegate calls it) probed after every tick, drawn only when
+// the picture changed.
+struct HostFrameTest : ::testing::Test {
+    c_MyApp* app = NewFaceApp(true);
+    HostFrames host{[] {
+        RefreshDeviceSize();
+        theApp->OnDraw();
+    }};
+    bool Pass() { return host.Pass(); }
+};
+
+TEST_F(HostFrameTest, AnIdleFaceSendsNothingAndOneMoveOfTheEyeBringsOneFrame) {
+    Finger finger(app);
+    EXPECT_TRUE(Pass());
+    for (int tick = 0; tick < 100; ++tick) {
+        finger.Release();
+        ASSERT_FALSE(Pass()) << tick;
+        ASSERT_TRUE(glRecorder().calls.empty()) << tick;
+    }
+    c_Partie* eye = app->eyeRight;
+    float x = PartX(app, eye, eye->frames[0], false), y = PartY(app, eye, eye->frames[0]);
+    finger.Press(x, y);
+    int frames = Pass();
+    finger.MoveTo(x, y - 31);
+    frames += Pass();
+    for (int tick = 0; tick < 10; ++tick) {
+        finger.Tick(x, y - 31, true);
+        frames += Pass();
+    }
+    EXPECT_EQ(app->eyeRight->variant, 1);
+    EXPECT_EQ(frames, 1);
+}
+
+// Lips mode, the tongue clipped between the lips, then out of lips mode in
+// a larger window: the whole window is cleared and nothing is scissored.
+TEST_F(HostFrameTest, AFrameAfterTheLipsScissorSetsNoStaleScissor) {
+    app->lipsMode = true;
+    app->tongueButton->state = 1;
+    app->tongueOut = true;
+    app->tongueDepth = 1;
+    ASSERT_TRUE(Pass());
+    ASSERT_EQ(glRecorder().Calls({"Scissor("}).size(), 1u);
+    app->lipsMode = false;
+    TestGame().windowWidth = 1600;
+    TestGame().windowHeight = 900;
+    ASSERT_TRUE(Pass());
+    EXPECT_EQ(glRecorder().Calls({"Scissor(", "Enable(SCISSOR_TEST)"}), std::vector<std::string>{});
+    EXPECT_EQ(glRecorder().Calls({"Viewport("}).front(), "Viewport(0,0,1600,900)");
+    EXPECT_FALSE(glRecorder().state.scissorTest);
 }
 
 TEST_F(SceneTest, TheRecordingMarkShowsFromTheMomentRecordIsArmed) {

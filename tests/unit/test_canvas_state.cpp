@@ -6,6 +6,7 @@
 
 #include <climits>
 #include <cstdint>
+#include <functional>
 
 #include "canvas/canvas.h"
 #include "canvas/font.h"
@@ -18,7 +19,9 @@
 #include "canvas/texture.h"
 #include "framework/app.h"
 #include "framework/graphics.h"
+#include "host/frame.h"
 #include "host/game.h"
+#include "host/gl_api.h"
 #include "host/gl_state.h"
 #include "tests/support/canvas_test_support.h"
 #include "tests/support/gl_recorder.h"
@@ -215,6 +218,94 @@ TEST_F(CanvasStateTest, AFrameDrawnAgainReadsNothingBackAndBindsNothingTwice) {
     ASSERT_GE(glRecorder().draws.size(), 3u);
     EXPECT_EQ(glRecorder().draws[0].textures[0], static_cast<unsigned>(a->material->ColorTexture()->textureName));
     EXPECT_EQ(glRecorder().draws[1].textures[0], static_cast<unsigned>(b->material->ColorTexture()->textureName));
+}
+
+TEST_F(CanvasStateTest, AnUnchangedFrameSendsNothingAndAnyChangeOfWhatItSendsIsDrawn) {
+    c_Image2* a = SpriteOfItsOwn();
+    c_Image2* b = SpriteOfItsOwn();
+    struct Frame {
+        int viewportX = 80, scissorW = 200;
+        float projectionRight = 1280, clearGreen = 1, spriteX = 150, alpha = 1;
+        int blend = BlendAlpha;
+        c_Image2* scissored;
+    } frame;
+    HostFrames host([&] {
+        canvas->SetViewport(0, 0, 800, 600);
+        canvas->Clear(1, frame.clearGreen, 1, 1);
+        canvas->SetViewport(frame.viewportX, 0, 640, 600);
+        canvas->SetOrthoProjection(0, frame.projectionRight, 0, 800, -1, 1);
+        canvas->SetAlpha(frame.alpha);
+        canvas->blend = frame.blend;
+        canvas->DrawImage(b, 10, 20, 15, -1, 1);
+        canvas->SetScissor(100, 100, frame.scissorW, 50);
+        canvas->DrawImage(frame.scissored, frame.spriteX, 120);
+        canvas->Flush();
+    });
+    c_Texture* texture = a->material->ColorTexture();
+    const std::vector<std::pair<const char*, std::function<void()>>> changes = {
+        {"viewport", [&] { frame.viewportX = 81; }},
+        {"scissor", [&] { frame.scissorW = 199; }},
+        {"projection", [&] { frame.projectionRight = 1279; }},
+        {"clear colour", [&] { frame.clearGreen = 0.5f; }},
+        {"a sprite's place", [&] { frame.spriteX += 0.25f; }},
+        {"a sprite's alpha", [&] { frame.alpha = 0.5f; }},
+        {"blend mode", [&] { frame.blend = BlendAdd; }},
+        {"another material", [&] { frame.scissored = b; }},
+        {"the texture's pixels", [&] { texture->LoadPixelData((new c_DataBuffer())->New(64)); }},
+        {"the window's size", [&] { TestGame().windowWidth = 801; }},
+        {"a new context", [&] { graphicsGeneration += 1; }},
+    };
+    for (const auto& change : changes) {
+        frame = Frame();
+        frame.scissored = a;
+        TestGame().windowWidth = 800;
+        frameRecord.RequireRedraw();
+        ASSERT_TRUE(host.Pass());
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_FALSE(host.Pass()) << change.first;
+            EXPECT_EQ(glRecorder().calls, Calls{}) << "an unchanged frame reached GL, before " << change.first;
+        }
+        change.second();
+        EXPECT_TRUE(host.Pass()) << change.first;
+        EXPECT_FALSE(glRecorder().Calls({"DrawElements"}).empty()) << change.first;
+        EXPECT_FALSE(host.Pass()) << "after " << change.first;
+    }
+}
+
+// No drawing state of one frame reaches the next: a frame that sets none
+// draws with the whole window, no scissor, alpha blending and opaque white.
+TEST_F(CanvasStateTest, EveryFrameStartsFromTheSameState) {
+    c_Image2* a = SpriteOfItsOwn();
+    bool first = true;
+    HostFrames host([&] {
+        if (first) {
+            canvas->SetViewport(10, 10, 300, 200);
+            canvas->SetScissor(5, 5, 20, 20);
+            canvas->blend = BlendAdd;
+            canvas->SetColor(1, 0, 0);
+            canvas->SetAlpha(0.5f);
+            canvas->Translate(7, 7);
+        }
+        canvas->DrawImage(a, 100, 100);
+        canvas->Flush();
+    });
+    ASSERT_TRUE(host.Pass());
+    ASSERT_TRUE(glRecorder().draws.back().scissorTest);
+    first = false;
+    TestGame().windowWidth = 1000;
+    ASSERT_TRUE(host.Pass());
+    const DrawState& state = glRecorder().draws.back();
+    EXPECT_FALSE(state.scissorTest);
+    EXPECT_EQ(std::vector<int>(state.viewport, state.viewport + 4), (std::vector<int>{0, 0, 1000, 600}));
+    EXPECT_EQ(state.blendDestination, static_cast<unsigned>(GL_ONE_MINUS_SRC_ALPHA));
+    const std::vector<unsigned char>& quad = glRecorder().uploads.back();
+    float x;
+    uint32_t color;
+    std::memcpy(&x, quad.data(), 4);
+    std::memcpy(&color, quad.data() + 24, 4);
+    EXPECT_EQ(color, 0xffffffffu);
+    EXPECT_FLOAT_EQ(x, 98) << "the identity matrix: the 4-texel sprite centred on 100";
+    TestGame().windowWidth = 800;
 }
 
 // The framework's immediate graphics sets the scissor and binds textures

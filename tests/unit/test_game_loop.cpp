@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "host/events.h"
+#include "host/frame.h"
 #include "tests/unit/host_test_support.h"
 
 namespace {
@@ -84,25 +85,21 @@ TEST_F(LoopTest, CollectStepKeepsTheDelegateAlive) {
     EXPECT_EQ(delegate->calls.size(), 201u);
 }
 
-TEST_F(LoopTest, AtSixtyHertzFastFramesGetOneUpdatePerPassAndSleepTheRest) {
+TEST_F(LoopTest, AtSixtyHertzFastFramesGetOneUpdatePerPassAndWaitTheRest) {
     game.SetTickRate(60);
     game.Start();
     game.RunDueUpdates();  // first pass: schedules from now
     EXPECT_EQ(delegate->updates, 1);
     for (int pass = 0; pass < 10; ++pass) {
         clock.now += 0.002;  // rendering takes 2 ms
-        game.SleepUntilNextTick();
-        EXPECT_LE(clock.now, game.nextTick) << "slept past the tick in pass " << pass;
+        game.WaitForNextTick();
+        EXPECT_DOUBLE_EQ(clock.now, game.nextTick) << "pass " << pass;
         game.RunDueUpdates();
     }
     EXPECT_EQ(delegate->updates, 11);
-    ASSERT_EQ(clock.sleeps.size(), 10u);
-    // 1/60 s is 16.67 ms; 2 ms went to rendering. Truncation wakes the loop up
-    // to a millisecond early, which the next sleep makes up.
-    for (int ms : clock.sleeps) {
-        EXPECT_GE(ms, 14);
-        EXPECT_LE(ms, 15);
-    }
+    // One wait in the window system per pass, for the rest of the period.
+    ASSERT_EQ(clock.waits.size(), 10u);
+    for (double seconds : clock.waits) EXPECT_NEAR(seconds, 1.0 / 60 - 0.002, 1e-9);
 }
 
 TEST_F(LoopTest, AfterAStallFourUpdatesRunAndTheBacklogIsDropped) {
@@ -111,14 +108,15 @@ TEST_F(LoopTest, AfterAStallFourUpdatesRunAndTheBacklogIsDropped) {
     game.RunDueUpdates();
     ASSERT_EQ(delegate->updates, 1);
     clock.now += 1.0;  // a one-second stall
-    game.SleepUntilNextTick();
-    EXPECT_TRUE(clock.sleeps.empty());
+    game.WaitForNextTick();
+    EXPECT_EQ(clock.waits, std::vector<double>{clock.waits.front()});
+    EXPECT_LE(clock.waits.front(), 0.0);  // only the events already there
     game.RunDueUpdates();
     EXPECT_EQ(delegate->updates, 5);
     EXPECT_EQ(game.nextTick, 0.0);
-    // The next pass renders without sleeping and starts a fresh schedule.
-    game.SleepUntilNextTick();
-    EXPECT_TRUE(clock.sleeps.empty());
+    // The next pass renders without waiting and starts a fresh schedule.
+    game.WaitForNextTick();
+    EXPECT_EQ(clock.waits.back(), 0.0);
     game.RunDueUpdates();
     EXPECT_EQ(delegate->updates, 6);
     EXPECT_DOUBLE_EQ(game.nextTick, clock.now + 1.0 / 60);
@@ -149,18 +147,18 @@ TEST_F(LoopTest, SetTickRateInsideUpdateEndsTheCatchUp) {
     EXPECT_DOUBLE_EQ(game.tickPeriod, 1.0 / 30);
 }
 
-TEST_F(LoopTest, RateZeroGivesExactlyOneUpdatePerPassAndNeverSleeps) {
+TEST_F(LoopTest, RateZeroGivesExactlyOneUpdatePerPassAndNeverWaits) {
     game.SetTickRate(60);
     game.SetTickRate(0);
     EXPECT_DOUBLE_EQ(game.tickPeriod, 1.0 / 60);  // kept, not consulted
     game.Start();
     for (int pass = 0; pass < 5; ++pass) {
         clock.now += 1.0;
-        game.SleepUntilNextTick();
+        game.WaitForNextTick();
         game.RunDueUpdates();
     }
     EXPECT_EQ(delegate->updates, 5);
-    EXPECT_TRUE(clock.sleeps.empty());
+    EXPECT_EQ(clock.waits, std::vector<double>(5, 0.0));
     EXPECT_EQ(game.nextTick, 0.0);
 }
 
@@ -253,6 +251,51 @@ TEST_F(LoopTest, ResizingRedrawsAndRestartsTheSchedule) {
     EXPECT_EQ(game.WindowHeight(), 360);
     EXPECT_EQ(delegate->calls.back(), "Render");
     EXPECT_EQ(game.nextTick, 0.0);
+}
+
+// A delegate whose frames describe one number, as a renderer would.
+class DescribingDelegate : public KtGameDelegate {
+public:
+    int picture = 7;
+    int probes = 0, draws = 0;
+    void Render() override {
+        ++(frameRecord.probing ? probes : draws);
+        frameRecord.Describe(&picture, sizeof picture);
+    }
+};
+
+int frameStarts = 0;
+
+// What a frame describes, and the window's needs, are the canvas tests'.
+TEST(FrameDecision, AFrameIsProbedAndDrawnOnlyWhenItsDescriptionChanged) {
+    CountingGame game;
+    DescribingDelegate* d = new DescribingDelegate();
+    game.SetDelegate(d);
+    frameRecord.Reset();
+    frameRecord.startFrame = [] { ++frameStarts; };
+    EXPECT_FALSE(RenderChangedFrame(game)) << "nothing to draw before the start";
+    game.Start();
+    game.width = 800;
+    game.height = 500;
+
+    // The first frame is drawn at once, without a probe.
+    EXPECT_TRUE(RenderChangedFrame(game));
+    EXPECT_EQ(d->probes, 0);
+    EXPECT_EQ(d->draws, 1);
+    // The same picture: probed every time, never drawn again.
+    for (int i = 0; i < 100; ++i) EXPECT_FALSE(RenderChangedFrame(game));
+    EXPECT_EQ(d->probes, 100);
+    EXPECT_EQ(d->draws, 1);
+    // A changed picture: one probe, then one drawing; then quiet again.
+    d->picture = 8;
+    EXPECT_TRUE(RenderChangedFrame(game));
+    EXPECT_FALSE(RenderChangedFrame(game));
+    EXPECT_EQ(d->probes, 102);
+    EXPECT_EQ(d->draws, 2);
+    EXPECT_EQ(frameStarts, 104) << "every render, probe or drawing, starts a frame";
+
+    frameRecord.startFrame = nullptr;
+    game.SetDelegate(nullptr);
 }
 
 }  // namespace
