@@ -8,6 +8,7 @@
 
 #include "host/errors.h"
 #include "host/events.h"
+#include "host/frame.h"
 #include "host/gl_api.h"
 #include "host/key_table.h"
 
@@ -220,7 +221,8 @@ void KtWebGame::FitCanvas() {
     emscripten_set_canvas_element_size(kCanvas, w, h);
     width = w;
     height = h;
-    Render();
+    // A new size is always drawn (host/frame.h).
+    RenderChangedFrame(*this);
     nextTick = 0;
 }
 
@@ -234,7 +236,7 @@ void KtWebGame::Run(void (*startGraphics)()) {
     Start();
     FollowFocus(PageFocused());
     // The first picture comes before the first update, as on the desktop.
-    Render();
+    RenderChangedFrame(*this);
     EM_ASM({ performance.mark('grimalou-first-frame'); });
     emscripten_set_main_loop(FrameCallback, 0, 0);
 }
@@ -244,7 +246,9 @@ void KtWebGame::Frame() {
     bool events = eventArrived;
     eventArrived = false;
     RunDueUpdates();
-    if (!suspended || events) Render();
+    // A frame that would show the same picture draws nothing: the browser
+    // keeps showing the last one (host/frame.h).
+    if (!suspended || events) RenderChangedFrame(*this);
 }
 
 void KtWebGame::SetFullscreen(bool on) { ChangeFullscreen(on); }
