@@ -61,7 +61,7 @@ bool c_MyApp::CheeksAtRest() const { return cheekRight->variant == 0 && cheekLef
 // The table is (right cheek, left cheek) -> (right picture, left picture).
 int c_MyApp::MouthPictureIndex(bool right) const {
     int cr = cheekRight->variant, cl = cheekLeft->variant;
-    if (cr == 0 && cl == 0 && pursedMouth) return PURSED_PICTURE;
+    if (cr == 0 && cl == 0 && face.pursedMouth) return PURSED_PICTURE;
     // At rest, and with one cheek puffed and the other hollow (which shows no
     // mouth at all), the half keeps its own row and step.
     if ((cr == 0 && cl == 0) || cr + cl == 3) {
@@ -92,12 +92,12 @@ void c_MyApp::PlacePair(c_Partie* right, c_Partie* left) {
 // the smiling mouth's cheek pictures, else the halves of the current mode.
 void c_MyApp::PlaceMouthHalves() {
     int ox = static_cast<int>(faceX), oy = static_cast<int>(faceY);
-    if (!CheeksAtRest() || (!lipsMode && !teethMode)) {
-        bool wide = !(CheeksAtRest() && pursedMouth);
+    if (!CheeksAtRest() || (!face.lipsMode && !face.teethMode)) {
+        bool wide = !(CheeksAtRest() && face.pursedMouth);
         mouthRight->Place(mouthRight->frames[MouthPictureIndex(true)], ox, oy, true, wide);
         mouthLeft->Place(mouthRight->frames[MouthPictureIndex(false)], ox, oy, false, wide);
         RefreshCheekRanges(mouthRight, mouthLeft);
-    } else if (lipsMode) {
+    } else if (face.lipsMode) {
         PlacePair(lipsRight, lipsLeft);
         RefreshCheekRanges(lipsRight, lipsLeft);
     } else {
@@ -107,8 +107,8 @@ void c_MyApp::PlaceMouthHalves() {
 }
 
 void c_MyApp::PlaceTongue() {
-    int index = tongue->frame + tongue->variant + (lipsMode ? TONGUE_LIPS_OFFSET : 0);
-    tongue->Place(tongue->frames[index], static_cast<int>(faceX), static_cast<int>(faceY), tongueUnmirrored, false);
+    int index = tongue->frame + tongue->variant + (face.lipsMode ? TONGUE_LIPS_OFFSET : 0);
+    tongue->Place(tongue->frames[index], static_cast<int>(faceX), static_cast<int>(faceY), face.tongueUnmirrored, false);
 }
 
 void c_MyApp::PlaceAll() {
@@ -136,12 +136,12 @@ void c_MyApp::StartPlacement() {
                         cheekRight.get(), cheekLeft.get()})
         p->variant = 0;
     browRight->angle = browLeft->angle = 0;
-    pursedMouth = lipsMode = teethMode = roundMouth = tongueOut = false;
+    face.pursedMouth = face.lipsMode = face.teethMode = face.roundMouth = face.tongueOut = false;
     tongueButton->state = 0;
-    grabbing = false;
-    std::fill(grab, grab + GRAB_ZONES, false);
-    tongueDepth = 2;
-    tongueShift = 0;
+    face.grabbing = false;
+    std::fill(face.grab, face.grab + GRAB_ZONES, false);
+    face.tongueDepth = 2;
+    face.tongueShift = 0;
 
     // Every half is placed with the right part's picture 7, whatever its own
     // step: the zones of the start face.
@@ -155,17 +155,17 @@ void c_MyApp::StartPlacement() {
     eyeLeft->Place(eyeRight->frames[0], ox, oy, false, true);
     browRight->Place(browRight->frames[0], ox, oy, true, true);
     browLeft->Place(browRight->frames[0], ox, oy, false, true);
-    tongue->Place(tongue->frames[TONGUE_START_ROW], ox, oy, tongueUnmirrored, false);
+    tongue->Place(tongue->frames[TONGUE_START_ROW], ox, oy, face.tongueUnmirrored, false);
     RefreshCheekRanges(mouthRight, mouthLeft);
 }
 
 void c_MyApp::ResetFace() {
-    tongueUnmirrored = true;
+    face.tongueUnmirrored = true;
     StartPlacement();
 }
 
 void c_MyApp::RandomFace() {
-    lipsMode = teethMode = pursedMouth = roundMouth = false;
+    face.lipsMode = face.teethMode = face.pursedMouth = face.roundMouth = false;
     tongue->x = TONGUE_X;
     int mode = static_cast<int>(Rand(3));
     int row = static_cast<int>(Rand(4)) * ROW;
@@ -173,9 +173,9 @@ void c_MyApp::RandomFace() {
     if (step > LAST_STEP) {
         step = LAST_STEP;
         if (mode == MODE_TEETH)
-            roundMouth = true;
+            face.roundMouth = true;
         else
-            pursedMouth = true;
+            face.pursedMouth = true;
     }
     int k1 = static_cast<int>(Rand(12));
     cheekRight->variant = k1 == 0 ? 1 : k1 == 1 ? 2 : 0;
@@ -204,8 +204,8 @@ void c_MyApp::RandomFace() {
         right->frame = left->frame = row < 14 ? 0 : ROW;
         right->variant = step;
         left->variant = step2;
-        lipsMode = mode == MODE_LIPS;
-        teethMode = mode == MODE_TEETH;
+        face.lipsMode = mode == MODE_LIPS;
+        face.teethMode = mode == MODE_TEETH;
     }
     PlaceMouthHalves();
 
@@ -214,17 +214,17 @@ void c_MyApp::RandomFace() {
         // A draw of exactly 0 would give -5, one step beyond the tongue's
         // pictures; it counts as the last step to the left.
         int k = std::max(-4, static_cast<int>(Rand(10) - 5));
-        tongueDepth = static_cast<int>(Rand(3));
-        tongueShift = k;
+        face.tongueDepth = static_cast<int>(Rand(3));
+        face.tongueShift = k;
         tongue->variant = std::abs(k);
-        c_Partie* owner = lipsMode ? lipsRight.get() : mouthRight.get();
+        c_Partie* owner = face.lipsMode ? lipsRight.get() : mouthRight.get();
         int width = ShiftHalf(k)->Picture(owner)->Width();
         tongue->x += static_cast<float>((k < 0 ? -1 : 1) * tongue->variant * (width / 5));
         if (tongue->variant == 0) tongue->x = TONGUE_X;
         c_Partie* right = ShiftHalf(0);
         float bound = right->x + right->Picture(owner)->Width() - TONGUE_CORNER_MARGIN;
         if (tongue->x > bound) tongue->x = bound;
-        tongueUnmirrored = k >= 0;
+        face.tongueUnmirrored = k >= 0;
         PlaceTongue();
     }
 
@@ -240,7 +240,7 @@ void c_MyApp::RandomFace() {
 
 // The half on the side of a tongue shift: right for 0 and above.
 c_Partie* c_MyApp::ShiftHalf(int shift) const {
-    if (lipsMode) return shift >= 0 ? lipsRight.get() : lipsLeft.get();
+    if (face.lipsMode) return shift >= 0 ? lipsRight.get() : lipsLeft.get();
     return shift >= 0 ? mouthRight.get() : mouthLeft.get();
 }
 
@@ -376,18 +376,18 @@ bool InZone(const c_MyApp& app, const ZoneRow& row, float ax, float ay) {
 }  // namespace
 
 unsigned c_MyApp::ZonesAt(float ax, float ay) const {
-    bool smile = !lipsMode && !teethMode;
+    bool smile = !face.lipsMode && !face.teethMode;
     unsigned hit = 0;
     for (const ZoneRow& row : ZONES) {
         bool tested = false;
         switch (row.when) {
             case ALWAYS: tested = true; break;
-            case TONGUE_OUT: tested = tongueOut; break;
-            case SMILE_OPEN: tested = smile && !pursedMouth && !(hit & Bit(GRAB_TONGUE)); break;
-            case SMILE_PURSED: tested = smile && pursedMouth && !(hit & Bit(GRAB_TONGUE)); break;
-            case LIPS: tested = lipsMode && !(hit & Bit(GRAB_TONGUE)); break;
-            case TEETH_OPEN: tested = teethMode && !roundMouth; break;
-            case TEETH_ROUND: tested = teethMode && roundMouth; break;
+            case TONGUE_OUT: tested = face.tongueOut; break;
+            case SMILE_OPEN: tested = smile && !face.pursedMouth && !(hit & Bit(GRAB_TONGUE)); break;
+            case SMILE_PURSED: tested = smile && face.pursedMouth && !(hit & Bit(GRAB_TONGUE)); break;
+            case LIPS: tested = face.lipsMode && !(hit & Bit(GRAB_TONGUE)); break;
+            case TEETH_OPEN: tested = face.teethMode && !face.roundMouth; break;
+            case TEETH_ROUND: tested = face.teethMode && face.roundMouth; break;
             case NO_MOUTH_HIT: tested = !(hit & MOUTH_ZONES); break;
             case NO_RIGHT_BROW_HIT: tested = !(hit & RIGHT_BROW_ZONES); break;
             case NO_LEFT_BROW_HIT: tested = !(hit & LEFT_BROW_ZONES); break;
@@ -407,8 +407,8 @@ bool c_MyApp::OnTongueTap(float ax, float ay) const {
 void c_MyApp::GrabTest(float ax, float ay) {
     unsigned hit = ZonesAt(ax, ay);
     for (int zone = 0; zone < GRAB_ZONES; ++zone)
-        if (hit & Bit(zone)) grab[zone] = true;
-    if (hit) grabbing = true;
+        if (hit & Bit(zone)) face.grab[zone] = true;
+    if (hit) face.grabbing = true;
 }
 
 // ---- The drag rules ------------------------------------------------------
@@ -416,14 +416,14 @@ void c_MyApp::GrabTest(float ax, float ay) {
 // The gestures see only this tick's input: where the finger is, whether it
 // came from the pointer or from a recording.
 void c_MyApp::GestureTick() {
-    if (!input.repeat) holdTicks += 1;
-    if (!grabbing) {
+    if (!input.repeat) face.holdTicks += 1;
+    if (!face.grabbing) {
         AnchorHere();
-        GrabTest(static_cast<float>(anchorX), static_cast<float>(anchorY));
+        GrabTest(static_cast<float>(face.anchorX), static_cast<float>(face.anchorY));
     }
     int cx = input.x, cy = input.y;
     DragCheeks(cx);
-    DragOne(cx, cy, cx - anchorX, cy - anchorY);
+    DragOne(cx, cy, cx - face.anchorX, cy - face.anchorY);
 }
 
 void c_MyApp::SetCheek(c_Partie* cheek, c_Partie* other, int variant) {
@@ -438,15 +438,15 @@ void c_MyApp::SetCheek(c_Partie* cheek, c_Partie* other, int variant) {
 }
 
 void c_MyApp::DragCheeks(int cx) {
-    int dx = cx - anchorX;
+    int dx = cx - face.anchorX;
     c_Partie* cheek = nullptr;
     c_Partie* other = nullptr;
     int outward = 0;
-    if (grab[GRAB_CHEEK_RIGHT]) {
+    if (face.grab[GRAB_CHEEK_RIGHT]) {
         cheek = cheekRight, other = cheekLeft, outward = 1;
-    } else if (grab[GRAB_CHEEK_LEFT]) {
+    } else if (face.grab[GRAB_CHEEK_LEFT]) {
         cheek = cheekLeft, other = cheekRight, outward = -1;
-    } else if (grab[GRAB_BETWEEN_CHEEKS]) {
+    } else if (face.grab[GRAB_BETWEEN_CHEEKS]) {
         AnchorHere();
         cheekRight->variant = cheekLeft->variant = 0;
         PlaceMouthHalves();
@@ -537,7 +537,7 @@ bool c_MyApp::StartKeyGesture(int gestureKey) {
     KeyGesture g;
     if (gestureKey == GKEY_DEPTH) {
         // A tap on the tongue between the lips.
-        if (!tongueOut || !lipsMode) return false;
+        if (!face.tongueOut || !face.lipsMode) return false;
         c_Partie* t = tongue;
         auto onTongue = [&](float x, float y) {
             return OnTongueTap(x, y) && (ZonesAt(x, y) & Bit(GRAB_TONGUE)) != 0;
@@ -548,10 +548,10 @@ bool c_MyApp::StartKeyGesture(int gestureKey) {
     } else {
         // The middle of the mouth dragged up or down, held as long as a
         // hand's drag, which is no tap.
-        int from = lipsMode ? MODE_LIPS : teethMode ? MODE_TEETH : MODE_SMILE;
+        int from = face.lipsMode ? MODE_LIPS : face.teethMode ? MODE_TEETH : MODE_SMILE;
         int to = gestureKey == GKEY_LIPS ? MODE_LIPS : gestureKey == GKEY_TEETH ? MODE_TEETH : MODE_SMILE;
         if (from == to) return false;
-        c_Partie* half = lipsMode ? lipsRight.get() : teethMode ? teethRight.get() : mouthRight.get();
+        c_Partie* half = face.lipsMode ? lipsRight.get() : face.teethMode ? teethRight.get() : mouthRight.get();
         auto onCentre = [&](float x, float y) { return DragRuleFor(ZonesAt(x, y)) == GRAB_MOUTH_CENTRE; };
         if (!find(half->x + faceX, (half->zoneTop + half->zoneBottom) / 2, onCentre, &g.x0, &g.y0)) return false;
         g.x1 = g.x0;
@@ -565,7 +565,7 @@ bool c_MyApp::StartKeyGesture(int gestureKey) {
 
 void c_MyApp::DragOne(int cx, int cy, int dx, int dy) {
     for (const DragRow& row : DRAG_RULES)
-        if (grab[row.zone]) {
+        if (face.grab[row.zone]) {
             (this->*row.rule)(PartNamed(row.part), PartNamed(row.other), row.side, row.mode, {cx, cy, dx, dy});
             return;
         }
@@ -578,8 +578,8 @@ void c_MyApp::DragEye(c_Partie* eye, c_Partie* other, int side, int, const Movem
         eye->variant = std::min(2, eye->variant + 1);
     } else if (dy > EYE_STEP) {
         if (side > 0) {
-            anchorX = m.cx;
-            anchorY = m.cy;
+            face.anchorX = m.cx;
+            face.anchorY = m.cy;
         } else {
             AnchorHere();
         }
@@ -623,7 +623,7 @@ void c_MyApp::DragCorner(c_Partie* half, c_Partie* other, int side, int renderin
         half->variant = 0;
         narrowest = true;
     }
-    bool& beyond = smile ? pursedMouth : roundMouth;
+    bool& beyond = smile ? face.pursedMouth : face.roundMouth;
     if (rendering != MODE_LIPS) {
         if (vertical || outward) beyond = false;
         if (narrowest) beyond = true;
@@ -639,9 +639,9 @@ void c_MyApp::DragCorner(c_Partie* half, c_Partie* other, int side, int renderin
 // own counterpart and the row nearest to the old one.
 void c_MyApp::ChangeMode(int mode) {
     c_Partie *fromR, *fromL;
-    if (lipsMode)
+    if (face.lipsMode)
         fromR = lipsRight, fromL = lipsLeft;
-    else if (teethMode)
+    else if (face.teethMode)
         fromR = teethRight, fromL = teethLeft;
     else
         fromR = mouthRight, fromL = mouthLeft;
@@ -654,7 +654,7 @@ void c_MyApp::ChangeMode(int mode) {
         toR = mouthRight, toL = mouthLeft;
     toR->variant = fromR->variant;
     toL->variant = fromL->variant;
-    bool fromSmile = !lipsMode && !teethMode;
+    bool fromSmile = !face.lipsMode && !face.teethMode;
     if (fromSmile)
         toR->frame = fromR->frame < 14 ? 0 : ROW;
     else if (mode == MODE_SMILE)
@@ -662,8 +662,8 @@ void c_MyApp::ChangeMode(int mode) {
     else
         toR->frame = fromR->frame;
     toL->frame = toR->frame;
-    lipsMode = mode == MODE_LIPS;
-    teethMode = mode == MODE_TEETH;
+    face.lipsMode = mode == MODE_LIPS;
+    face.teethMode = mode == MODE_TEETH;
     PlaceMouthHalves();
     PlaceTongue();
 }
@@ -671,12 +671,12 @@ void c_MyApp::ChangeMode(int mode) {
 void c_MyApp::DragMouthCentre(c_Partie*, c_Partie*, int, int, const Movement& m) {
     int dy = m.dy;
     int mode = -1;
-    if (lipsMode) {
+    if (face.lipsMode) {
         if (dy < -MODE_FAR)
             mode = MODE_SMILE;
         else if (dy < -MODE_NEAR)
             mode = MODE_TEETH;
-    } else if (teethMode) {
+    } else if (face.teethMode) {
         if (dy < -MODE_NEAR)
             mode = MODE_SMILE;
         else if (dy > MODE_NEAR)
@@ -722,14 +722,14 @@ void c_MyApp::DragBrowMiddle(c_Partie* brow, c_Partie* other, int, int, const Mo
 }
 
 void c_MyApp::StepTongue(int direction) {
-    int shift = std::clamp(tongueShift + direction, -4, 4);
-    if (shift == tongueShift) return;
-    tongueShift = shift;
+    int shift = std::clamp(face.tongueShift + direction, -4, 4);
+    if (shift == face.tongueShift) return;
+    face.tongueShift = shift;
     tongue->variant = std::abs(shift);
     c_Partie* half = ShiftHalf(shift);
-    c_Partie* owner = lipsMode ? lipsRight.get() : mouthRight.get();
+    c_Partie* owner = face.lipsMode ? lipsRight.get() : mouthRight.get();
     tongue->x += static_cast<float>(direction * (half->Picture(owner)->Width() / 5));
-    tongueUnmirrored = shift >= 0;
+    face.tongueUnmirrored = shift >= 0;
     if (direction > 0) {
         c_Partie* right = ShiftHalf(0);
         float bound = right->x + right->Picture(owner)->Width() - TONGUE_CORNER_MARGIN;
@@ -763,23 +763,23 @@ void c_MyApp::DragTongue(c_Partie*, c_Partie*, int, int, const Movement& m) {
 }
 
 void c_MyApp::AnchorHere() {
-    anchorX = input.x;
-    anchorY = input.y;
+    face.anchorX = input.x;
+    face.anchorY = input.y;
 }
 
 void c_MyApp::Release() {
-    grabbing = false;
-    std::fill(grab, grab + GRAB_ZONES, false);
-    if (holdTicks > 0 && holdTicks < TAP_TICKS) tapped = true;
-    holdTicks = 0;
+    face.grabbing = false;
+    std::fill(face.grab, face.grab + GRAB_ZONES, false);
+    if (face.holdTicks > 0 && face.holdTicks < TAP_TICKS) face.tapped = true;
+    face.holdTicks = 0;
 }
 
 // A tap on the tongue between the lips moves it a step deeper: inside, between
 // the lips, in front, and inside again.
 void c_MyApp::TapTick() {
-    if (!tapped) return;
-    tapped = false;
-    if (!tongueOut || !lipsMode) return;
-    if (OnTongueTap(static_cast<float>(anchorX), static_cast<float>(anchorY)))
-        tongueDepth = tongueDepth == 2 ? 0 : tongueDepth + 1;
+    if (!face.tapped) return;
+    face.tapped = false;
+    if (!face.tongueOut || !face.lipsMode) return;
+    if (OnTongueTap(static_cast<float>(face.anchorX), static_cast<float>(face.anchorY)))
+        face.tongueDepth = face.tongueDepth == 2 ? 0 : face.tongueDepth + 1;
 }

@@ -49,8 +49,8 @@ String Key(const char* format, int a, int b) {
     return String(text);
 }
 
-c_Partie* NewPart(int frames, int framesB = 0, int framesC = 0) {
-    c_Partie* part = new c_Partie();
+c_Partie* NewPart(PartState& state, int frames, int framesB = 0, int framesC = 0) {
+    c_Partie* part = new c_Partie(state);
     if (frames) part->frames = Array<c_Image2*>(frames);
     if (framesB) part->framesB = Array<c_Image2*>(framesB);
     if (framesC) part->framesC = Array<c_Image2*>(framesC);
@@ -240,19 +240,20 @@ void c_MyApp::EnterFaceScreen(bool girl) {
     randomState = TruncateToInt(seed);
     Atlas shared = LoadAtlas("images2");
 
-    eyeRight = NewPart(3);
-    eyeLeft = NewPart(0);
-    browRight = NewPart(1);
-    browLeft = NewPart(0);
-    cheekRight = NewPart(1);
-    cheekLeft = NewPart(0);
-    mouthRight = NewPart(40, 28, 28);
-    mouthLeft = NewPart(0);
-    lipsRight = NewPart(14, 14, 14);
-    lipsLeft = NewPart(0);
-    teethRight = NewPart(15);
-    teethLeft = NewPart(0);
-    tongue = NewPart(41);
+    PartState* p = face.parts;
+    eyeRight = NewPart(p[PART_EYE_RIGHT], 3);
+    eyeLeft = NewPart(p[PART_EYE_LEFT], 0);
+    browRight = NewPart(p[PART_BROW_RIGHT], 1);
+    browLeft = NewPart(p[PART_BROW_LEFT], 0);
+    cheekRight = NewPart(p[PART_CHEEK_RIGHT], 1);
+    cheekLeft = NewPart(p[PART_CHEEK_LEFT], 0);
+    mouthRight = NewPart(p[PART_MOUTH_RIGHT], 40, 28, 28);
+    mouthLeft = NewPart(p[PART_MOUTH_LEFT], 0);
+    lipsRight = NewPart(p[PART_LIPS_RIGHT], 14, 14, 14);
+    lipsLeft = NewPart(p[PART_LIPS_LEFT], 0);
+    teethRight = NewPart(p[PART_TEETH_RIGHT], 15);
+    teethLeft = NewPart(p[PART_TEETH_LEFT], 0);
+    tongue = NewPart(p[PART_TONGUE], 41);
 
 
     // The tongue: eight shapes of five steps.
@@ -377,12 +378,7 @@ void c_MyApp::LeaveFaceScreen() {
 
     // As at start-up: the modes and the gesture's state start again with the
     // next face, and the recording (made on this face) is forgotten.
-    tongueUnmirrored = lipsMode = teethMode = pursedMouth = roundMouth = tongueOut = false;
-    tongueShift = 0;
-    tongueDepth = 2;
-    grabbing = tapped = false;
-    std::fill(grab, grab + GRAB_ZONES, false);
-    holdTicks = anchorX = anchorY = 0;
+    face = FaceState();
     recordIndex = 0;
     std::fill(recordX.Data(), recordX.Data() + RECORD_CAPACITY, 0);
     std::fill(recordY.Data(), recordY.Data() + RECORD_CAPACITY, 0);
@@ -543,7 +539,7 @@ void c_MyApp::FaceTick(bool hit, bool touching, unsigned keys) {
     // A played press acts where a live one did: before the tongue's state
     // is read and before the gestures.
     if (input.event) PlayEvent(input.event);
-    tongueOut = tongueButton->state == 1;
+    face.tongueOut = tongueButton->state == 1;
     if (recordButton->state == 1) RecordTick(events, touching);
     if (input.touching)
         GestureTick();

@@ -150,30 +150,53 @@ struct LibraryCell {
     FaceSnapshot endFace;
 };
 
-// One part's values, without its pictures.
-struct PartValues {
-    int variant = 0, frame = 0;
-    float x = 0, y = 0, zoneTop = 0, zoneBottom = 0, angle = 0, edge1 = 0, edge2 = 0, edge3 = 0, edge4 = 0;
+// The thirteen parts, in the order of FaceState's parts and of Parts().
+enum PartIndex {
+    PART_EYE_RIGHT,
+    PART_EYE_LEFT,
+    PART_BROW_RIGHT,
+    PART_BROW_LEFT,
+    PART_CHEEK_RIGHT,
+    PART_CHEEK_LEFT,
+    PART_MOUTH_RIGHT,
+    PART_MOUTH_LEFT,
+    PART_LIPS_RIGHT,
+    PART_LIPS_LEFT,
+    PART_TEETH_RIGHT,
+    PART_TEETH_LEFT,
+    PART_TONGUE,
+    FACE_PARTS
 };
-constexpr int FACE_PARTS = 13;
 
-// Everything a tick of the face screen can change, as plain values: what the
-// library keeps while it plays exercises out of sight to draw their end
-// faces, and puts back when it closes.
+// The face on the face screen as one plain value: every part's values, the
+// mouth's modes, the tongue's, and the gesture under way. The parts' objects
+// (c_Partie) hold only their pictures and name their values here; a copy of
+// this is a snapshot of the whole face.
+struct FaceState {
+    PartState parts[FACE_PARTS];
+    bool tongueUnmirrored = false;
+    bool tongueOut = false;  // the tongue button's state, as read each tick
+    bool lipsMode = false, teethMode = false, pursedMouth = false, roundMouth = false;
+    int tongueShift = 0;
+    int tongueDepth = 2;
+    bool grabbing = false;
+    bool grab[GRAB_ZONES] = {};
+    int holdTicks = 0;
+    int anchorX = 0, anchorY = 0;
+    bool tapped = false;
+};
+
+// Everything a tick of the face screen can change, as plain values (the face
+// is one already): what the library keeps while it plays exercises out of
+// sight to draw their end faces, and puts back when it closes.
 struct FaceScreenState {
-    PartValues parts[FACE_PARTS];
+    FaceState face;
     FaceSnapshot snapshot, armedFace;
     int snapshotRandomState = 0, armedRandomState = 0, randomState = 0;
-    bool tongueUnmirrored = false, tongueOut = false, lipsMode = false, teethMode = false, pursedMouth = false,
-         roundMouth = false;
-    int tongueShift = 0, tongueDepth = 2;
     int buttonState[16] = {};
     bool buttonActive[16] = {};
     std::vector<int> recordX, recordY;
     int recordIndex = 0;
-    bool grabbing = false, tapped = false;
-    bool grab[32] = {};
-    int holdTicks = 0, anchorX = 0, anchorY = 0;
     bool halfPace = false, paceHeld = false;
     Child child = Child::Girl;
 };
@@ -201,26 +224,22 @@ float Rand(float n);
 
 class c_MyApp : public c_App {
 public:
+    // The face, its modes and the gesture under way.
+    FaceState face;
     gc_ref<c_Canvas> canvas;
     gc_ref<c_Bouton> girlButton, boyButton;
     gc_ref<c_Image2> titleImage;
     bool faceScreen = false;
-    bool tongueUnmirrored = false;
     gc_ref<c_Image2> faceImage;
     gc_ref<c_Partie> eyeRight;
     float faceX = 0, faceY = 0;
     gc_ref<c_Partie> eyeLeft;
-    bool tongueOut = false;
     gc_ref<c_Partie> tongue;
-    bool lipsMode = false, teethMode = false, pursedMouth = false;
     gc_ref<c_Partie> cheekRight, cheekLeft;
     gc_ref<c_Partie> mouthRight, mouthLeft;
-    int tongueShift = 0;
     gc_ref<c_Image2> pinkSquare;
     gc_ref<c_Partie> lipsRight, lipsLeft;
-    int tongueDepth = 2;
     gc_ref<c_Image2> faceMark1, faceMark2;
-    bool roundMouth = false;
     gc_ref<c_Partie> teethRight, teethLeft;
     gc_ref<c_Partie> browRight, browLeft;
     gc_ref<c_Bouton> resetButton, tongueButton, symmetryButton, menuButton, playButton, recordButton, randomButton;
@@ -238,13 +257,8 @@ public:
     int armedRandomState = 0;
     gc_array<int> recordX;
     gc_array<int> recordY;
-    bool grabbing = false;
-    bool grab[GRAB_ZONES] = {};
-    int holdTicks = 0;
     // This tick's input (TakeInput).
     TickInput input;
-    int anchorX = 0, anchorY = 0;
-    bool tapped = false;
     // The window position handed to the canvas each tick: kept, so that a
     // tick allocates nothing.
     gc_array<float> windowPointer;

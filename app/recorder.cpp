@@ -33,16 +33,16 @@ FaceSnapshot c_MyApp::CurrentFace() const {
     f.eyeRightX = er->x, f.eyeRightY = er->y, f.eyeLeftX = el->x, f.eyeLeftY = el->y;
     f.tongueX = t->x, f.tongueY = t->y;
     f.tongueButtonState = tongueButton->state;
-    f.tongueDepth = tongueDepth;
-    f.tongueShift = tongueShift;
+    f.tongueDepth = face.tongueDepth;
+    f.tongueShift = face.tongueShift;
     f.symmetryButtonState = symmetryButton->state;
     f.cheekRightVariant = cheekRight->variant, f.cheekLeftVariant = cheekLeft->variant;
     f.lipsRightFrame = lipsRight->frame, f.lipsRightVariant = lipsRight->variant;
     f.lipsLeftFrame = lipsLeft->frame, f.lipsLeftVariant = lipsLeft->variant;
     f.teethRightFrame = teethRight->frame, f.teethRightVariant = teethRight->variant;
     f.teethLeftFrame = teethLeft->frame, f.teethLeftVariant = teethLeft->variant;
-    f.lipsMode = lipsMode, f.teethMode = teethMode, f.tongueOut = tongueOut;
-    f.pursedMouth = pursedMouth, f.roundMouth = roundMouth, f.tongueUnmirrored = tongueUnmirrored;
+    f.lipsMode = face.lipsMode, f.teethMode = face.teethMode, f.tongueOut = face.tongueOut;
+    f.pursedMouth = face.pursedMouth, f.roundMouth = face.roundMouth, f.tongueUnmirrored = face.tongueUnmirrored;
     return f;
 }
 
@@ -69,12 +69,12 @@ void c_MyApp::ApplyFace(const FaceSnapshot& f) {
     er->x = f.eyeRightX, er->y = f.eyeRightY, el->x = f.eyeLeftX, el->y = f.eyeLeftY;
     t->x = f.tongueX, t->y = f.tongueY;
     tongueButton->state = f.tongueButtonState;
-    tongueDepth = f.tongueDepth;
-    tongueShift = f.tongueShift;
+    face.tongueDepth = f.tongueDepth;
+    face.tongueShift = f.tongueShift;
     symmetryButton->state = f.symmetryButtonState;
     cheekRight->variant = f.cheekRightVariant, cheekLeft->variant = f.cheekLeftVariant;
-    lipsMode = f.lipsMode, teethMode = f.teethMode, tongueOut = f.tongueOut;
-    pursedMouth = f.pursedMouth, roundMouth = f.roundMouth, tongueUnmirrored = f.tongueUnmirrored;
+    face.lipsMode = f.lipsMode, face.teethMode = f.teethMode, face.tongueOut = f.tongueOut;
+    face.pursedMouth = f.pursedMouth, face.roundMouth = f.roundMouth, face.tongueUnmirrored = f.tongueUnmirrored;
     lipsRight->frame = f.lipsRightFrame, lipsRight->variant = f.lipsRightVariant;
     lipsLeft->frame = f.lipsLeftFrame, lipsLeft->variant = f.lipsLeftVariant;
     teethRight->frame = f.teethRightFrame, teethRight->variant = f.teethRightVariant;
@@ -180,35 +180,13 @@ void c_MyApp::RecordTick(const ButtonEvents& events, bool touching) {
     recordIndex += 1;
 }
 
-namespace {
-
-PartValues ValuesOf(const c_Partie* p) {
-    PartValues v;
-    v.variant = p->variant, v.frame = p->frame, v.x = p->x, v.y = p->y, v.zoneTop = p->zoneTop;
-    v.zoneBottom = p->zoneBottom, v.angle = p->angle;
-    v.edge1 = p->edge1, v.edge2 = p->edge2, v.edge3 = p->edge3, v.edge4 = p->edge4;
-    return v;
-}
-
-void PutValues(const PartValues& v, c_Partie* p) {
-    p->variant = v.variant, p->frame = v.frame, p->x = v.x, p->y = v.y, p->zoneTop = v.zoneTop;
-    p->zoneBottom = v.zoneBottom, p->angle = v.angle;
-    p->edge1 = v.edge1, p->edge2 = v.edge2, p->edge3 = v.edge3, p->edge4 = v.edge4;
-}
-
-}  // namespace
-
 FaceScreenState c_MyApp::SaveFaceScreen() const {
-    static_assert(SLOT_COUNT <= 16 && GRAB_ZONES <= 32, "the state has room for every button and zone");
+    static_assert(SLOT_COUNT <= 16, "the state has room for every button");
     FaceScreenState s;
-    int n = 0;
-    for (c_Partie* p : Parts()) s.parts[n++] = ValuesOf(p);
+    s.face = face;
     s.snapshot = snapshot, s.armedFace = armedFace;
     s.snapshotRandomState = snapshotRandomState, s.armedRandomState = armedRandomState;
     s.randomState = randomState;
-    s.tongueUnmirrored = tongueUnmirrored, s.tongueOut = tongueOut, s.lipsMode = lipsMode, s.teethMode = teethMode;
-    s.pursedMouth = pursedMouth, s.roundMouth = roundMouth;
-    s.tongueShift = tongueShift, s.tongueDepth = tongueDepth;
     for (int slot = 0; slot < SLOT_COUNT; ++slot) {
         s.buttonState[slot] = ButtonInSlot(slot)->state;
         s.buttonActive[slot] = ButtonInSlot(slot)->active;
@@ -216,9 +194,6 @@ FaceScreenState c_MyApp::SaveFaceScreen() const {
     s.recordX.assign(recordX.Data(), recordX.Data() + RECORD_CAPACITY);
     s.recordY.assign(recordY.Data(), recordY.Data() + RECORD_CAPACITY);
     s.recordIndex = recordIndex;
-    s.grabbing = grabbing, s.tapped = tapped;
-    std::copy(grab, grab + GRAB_ZONES, s.grab);
-    s.holdTicks = holdTicks, s.anchorX = anchorX, s.anchorY = anchorY;
     s.halfPace = halfPace, s.paceHeld = paceHeld;
     s.child = child;
     return s;
@@ -226,14 +201,10 @@ FaceScreenState c_MyApp::SaveFaceScreen() const {
 
 void c_MyApp::RestoreFaceScreen(const FaceScreenState& s) {
     ShowChild(s.child);
-    int n = 0;
-    for (c_Partie* p : Parts()) PutValues(s.parts[n++], p);
+    face = s.face;
     snapshot = s.snapshot, armedFace = s.armedFace;
     snapshotRandomState = s.snapshotRandomState, armedRandomState = s.armedRandomState;
     randomState = s.randomState;
-    tongueUnmirrored = s.tongueUnmirrored, tongueOut = s.tongueOut, lipsMode = s.lipsMode, teethMode = s.teethMode;
-    pursedMouth = s.pursedMouth, roundMouth = s.roundMouth;
-    tongueShift = s.tongueShift, tongueDepth = s.tongueDepth;
     for (int slot = 0; slot < SLOT_COUNT; ++slot) {
         ButtonInSlot(slot)->state = s.buttonState[slot];
         ButtonInSlot(slot)->active = s.buttonActive[slot];
@@ -241,9 +212,6 @@ void c_MyApp::RestoreFaceScreen(const FaceScreenState& s) {
     std::copy(s.recordX.begin(), s.recordX.end(), recordX.Data());
     std::copy(s.recordY.begin(), s.recordY.end(), recordY.Data());
     recordIndex = s.recordIndex;
-    grabbing = s.grabbing, tapped = s.tapped;
-    std::copy(s.grab, s.grab + GRAB_ZONES, grab);
-    holdTicks = s.holdTicks, anchorX = s.anchorX, anchorY = s.anchorY;
     halfPace = s.halfPace, paceHeld = s.paceHeld;
 }
 
@@ -275,7 +243,7 @@ void c_MyApp::StartPlayback() {
     recordButton->state = 0;
     recordIndex = 0;
     paceHeld = false;
-    holdTicks = 0;
+    face.holdTicks = 0;
     ResetFace();
     RestoreSnapshot();
     // The random faces of the recording draw the same numbers again.

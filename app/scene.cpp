@@ -136,19 +136,19 @@ void c_MyApp::DrawFaceParts() {
     auto mirrored = [&](c_Image2* image, c_Partie* part) {
         c->DrawImage(image, part->x + fx, part->y + fy, 0, -1, 1);
     };
-    float s = tongueUnmirrored ? 1.0f : -1.0f;
-    bool noMouthMode = !lipsMode && !teethMode && !pursedMouth;
+    float s = face.tongueUnmirrored ? 1.0f : -1.0f;
+    bool noMouthMode = !face.lipsMode && !face.teethMode && !face.pursedMouth;
 
     c->DrawImage(faceImage, VIRTUAL_WIDTH / 2, VIRTUAL_HEIGHT / 2);
     at(eyeRight->frames[eyeRight->variant], eyeRight);
     mirrored(eyeRight->frames[eyeLeft->variant], eyeLeft);
 
-    if (tongueOut && tongue->variant < 4 && noMouthMode && CheeksAtRest())
+    if (face.tongueOut && tongue->variant < 4 && noMouthMode && CheeksAtRest())
         c->DrawImage(tongue->frames[tongue->frame + tongue->variant], tongue->x + fx, tongue->y + fy, 0, s, 1);
 
     DrawMouth();
 
-    if (tongueOut && tongue->variant == 4 && noMouthMode && CheeksAtRest())
+    if (face.tongueOut && tongue->variant == 4 && noMouthMode && CheeksAtRest())
         c->DrawImage(tongue->frames[tongue->frame + 4], tongue->x + fx, tongue->y + fy - TONGUE_FRONT_RISE, 0, s, 1);
 
     c->DrawImage(browRight->frames[browRight->variant], browRight->x + fx, browRight->y + fy, browRight->angle);
@@ -212,13 +212,13 @@ void c_MyApp::DrawMouth() {
         return;
     }
 
-    if (lipsMode) {
+    if (face.lipsMode) {
         DrawLips();
         return;
     }
-    if (teethMode) {
+    if (face.teethMode) {
         c_Partie *tr = teethRight, *tl = teethLeft;
-        if (roundMouth) {
+        if (face.roundMouth) {
             at(tr->frames[14], tr);
             mirrored(tr->frames[14], tl);
         } else {
@@ -231,20 +231,20 @@ void c_MyApp::DrawMouth() {
     // The smiling mouth. With the tongue at a corner the half on that side
     // shows the mouth that holds it.
     int rf = R->frame, lf = L->frame;
-    if (tongueOut) {
-        if (tongueShift == 4) rf = 28;
-        if (tongueShift == -4) lf = 28;
+    if (face.tongueOut) {
+        if (face.tongueShift == 4) rf = 28;
+        if (face.tongueShift == -4) lf = 28;
     }
-    if (pursedMouth) {
+    if (face.pursedMouth) {
         at(R->frames[35], R);
         mirrored(R->frames[35], L);
         return;
     }
-    if (tongueOut) {
+    if (face.tongueOut) {
         // Rows 0 and 5 of the tongue rise, 10 and 15 hang down.
         bool tongueDown = tongue->frame >= 10;
         const Array<c_Image2*>& open = tongueDown ? R->framesC : R->framesB;
-        if (std::abs(tongueShift) < 4) {
+        if (std::abs(face.tongueShift) < 4) {
             at(open[R->variant + rf], R);
             mirrored(open[L->variant + lf], L);
         }
@@ -274,16 +274,16 @@ void c_MyApp::DrawLips() {
         c->DrawImage(frames[i], lr->x + fx, lr->y + fy);
         c->DrawImage(frames[j], ll->x + fx, ll->y + fy, 0, -1, 1);
     };
-    float s = tongueUnmirrored ? 1.0f : -1.0f;
+    float s = face.tongueUnmirrored ? 1.0f : -1.0f;
     auto drawTongue = [&]() {
         c->DrawImage(tongue->frames[tongue->frame + tongue->variant + 20], tongue->x + fx, tongue->y + fy, 0, s, 1);
     };
 
     both(lr->framesB);
-    if (!tongueOut) c->DrawImage(tongue->frames[40], lr->x + fx, lr->y + fy + TONGUE_REST_DROP);
-    if (tongueDepth > 0) both(lr->frames);
-    if (tongueDepth == 2) both(lr->framesC);
-    if (tongueDepth < 2) {
+    if (!face.tongueOut) c->DrawImage(tongue->frames[40], lr->x + fx, lr->y + fy + TONGUE_REST_DROP);
+    if (face.tongueDepth > 0) both(lr->frames);
+    if (face.tongueDepth == 2) both(lr->framesC);
+    if (face.tongueDepth < 2) {
         int w = WindowWidth(), h = WindowHeight();
         Letterbox box = FitVirtualScreen(w, h);
         // Virtual units per window pixel, and the face's own placement when
@@ -296,9 +296,9 @@ void c_MyApp::DrawLips() {
                       static_cast<int>((faceShiftY + k * (ll->y + fy - left->PivotY() * left->Height())) / f + 5 * k),
                       static_cast<int>(k * (right->Width() + left->Width()) / f - 10 * k),
                       static_cast<int>(k * left->Height() / f - 10 * k));
-        if (tongueOut) drawTongue();
+        if (face.tongueOut) drawTongue();
         c->SetScissor(0, 0, w, h);
-        if (tongueDepth == 1) {
+        if (face.tongueDepth == 1) {
             both(lr->framesC);
         } else {
             both(lr->frames);
@@ -307,5 +307,5 @@ void c_MyApp::DrawLips() {
     }
     c->DrawImage(faceMark1, fx + MARK1_X, fy + MARK1_Y);
     c->DrawImage(faceMark2, fx + MARK2_X, fy + MARK2_Y);
-    if (tongueOut && tongueDepth == 2) drawTongue();
+    if (face.tongueOut && face.tongueDepth == 2) drawTongue();
 }

@@ -148,16 +148,16 @@ int main() {
     // 2. The busiest face frame. The face from the last round, in lips mode
     // with the tongue out between the lips, where it is clipped.
     c_MyApp* app = static_cast<c_MyApp*>(theApp.get());
-    app->lipsMode = true;
+    app->face.lipsMode = true;
     app->tongueButton->state = 1;
-    app->tongueDepth = 1;
+    app->face.tongueDepth = 1;
     app->PlaceAll();
     // A finger on the tongue moves 40 units up and down every tick: each
     // tick steps the tongue a row and places it again.
     const float tongueX = 640, tongueY = 525;
     Press(tongueX, tongueY);
     game->Update();
-    if (!app->grab[GRAB_TONGUE] || !app->tongueOut || app->tongueDepth != 1) {
+    if (!app->face.grab[GRAB_TONGUE] || !app->face.tongueOut || app->face.tongueDepth != 1) {
         std::puts("bench_app: the tongue was not grabbed in the busiest mode");
         return 1;
     }

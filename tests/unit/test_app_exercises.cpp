@@ -143,8 +143,12 @@ TEST(ExerciseRepeat, EachRepetitionHoldsTheEndPoseThenRestsAtTheStart) {
             RepeatPhase phase = app->repeatPhase;
             if (phases.empty() || phases.back().first != phase) phases.push_back({phase, 0});
             phases.back().second += 1;
-            if (phase == RepeatPhase::Hold) EXPECT_EQ(app->eyeRight->variant, 2);
-            if (phase == RepeatPhase::Rest) EXPECT_EQ(app->eyeRight->variant, 0);
+            if (phase == RepeatPhase::Hold) {
+                EXPECT_EQ(app->eyeRight->variant, 2);
+            }
+            if (phase == RepeatPhase::Rest) {
+                EXPECT_EQ(app->eyeRight->variant, 0);
+            }
             finger.Idle(1);
             ++ticks;
         }

@@ -92,7 +92,7 @@ TEST(AppScreens, HomeGivesTheChildsTexturesBackAndTheNextChoiceStartsAfresh) {
         tally();
         // The start face, whatever the last trip left: a pose, a recording.
         EXPECT_EQ(app->mouthRight->frame, 7);
-        EXPECT_FALSE(app->tongueUnmirrored || app->lipsMode || app->homeButton->active);
+        EXPECT_FALSE(app->face.tongueUnmirrored || app->face.lipsMode || app->homeButton->active);
         EXPECT_EQ(app->recordX[0], 0);
         app->FaceTick(false, false, 1u << SLOT_MENU);
         app->FaceTick(false, false, 1u << SLOT_RECORD);
@@ -123,7 +123,7 @@ TEST_F(FaceTest, StartsWithThreeButtonsPairedAndTheFaceCentred) {
     EXPECT_EQ(app->faceY, (800 - app->faceImage->Height()) * 0.5f);
     EXPECT_EQ(app->mouthRight->frame, 7);
     EXPECT_EQ(app->tongue->frame, 10);
-    EXPECT_FALSE(app->tongueUnmirrored);
+    EXPECT_FALSE(app->face.tongueUnmirrored);
 }
 
 TEST_F(FaceTest, MenuTwiceHidesTheFourButtonsAgainAndKeepsTheirStates) {
@@ -152,7 +152,7 @@ TEST_F(FaceTest, ATouchOnAButtonsBorderMissesIt) {
     EXPECT_EQ(b->state, 0);
     finger->Tap(b->x0 + 1, b->y0 + 1);
     EXPECT_EQ(b->state, 1);
-    EXPECT_TRUE(app->tongueOut);
+    EXPECT_TRUE(app->face.tongueOut);
 }
 
 // ---- Gestures ----------------------------------------------------------------
@@ -175,7 +175,7 @@ TEST_F(FaceTest, AnEyeStepsOnlyBeyondThirtyUnitsAndStopsAtItsLastPicture) {
 }
 
 TEST_F(FaceTest, TheRoundMouthsHalvesAreGrabbedAsMirrorImages) {
-    app->teethMode = app->roundMouth = true;
+    app->face.teethMode = app->face.roundMouth = true;
     app->PlaceMouthHalves();
     c_Partie *r = app->teethRight, *l = app->teethLeft;
     // Just inside each corner's far end, from 19 above to 19 below the zone.
@@ -202,13 +202,13 @@ TEST_F(FaceTest, PursingPastTheFirstStepAndOutAgain) {
     app->PlaceMouthHalves();
     finger->Drag(CornerX(r), RowsY(r), -51, 0);
     EXPECT_EQ(r->variant, 0);
-    EXPECT_FALSE(app->pursedMouth);
+    EXPECT_FALSE(app->face.pursedMouth);
     finger->Drag(CornerX(r), RowsY(r), -51, 0);
-    EXPECT_TRUE(app->pursedMouth);
+    EXPECT_TRUE(app->face.pursedMouth);
     EXPECT_EQ(r->variant, 0);
     // The pursed mouth's zones cover its whole picture: its right half.
     finger->Drag((r->edge3 + r->edge1) / 2, RowsY(r), 51, 0);
-    EXPECT_FALSE(app->pursedMouth);
+    EXPECT_FALSE(app->face.pursedMouth);
     EXPECT_EQ(r->variant, 1);
     EXPECT_EQ(app->mouthLeft->variant, 1);
 }
@@ -217,7 +217,7 @@ TEST_F(FaceTest, TeethCornersShareTheirRowAndGoRoundPastTheFirstStep) {
     ShowMenu();
     Press(app->symmetryButton);
     finger->Drag(CentreX(app->mouthRight), RowsY(app->mouthRight), 0, 31);
-    ASSERT_TRUE(app->teethMode);
+    ASSERT_TRUE(app->face.teethMode);
     c_Partie *r = app->teethRight, *l = app->teethLeft;
     finger->Drag(CornerX(r), RowsY(r), 0, 31);
     EXPECT_EQ(r->frame, 7);
@@ -225,11 +225,11 @@ TEST_F(FaceTest, TeethCornersShareTheirRowAndGoRoundPastTheFirstStep) {
     finger->Drag(CornerX(r), RowsY(r), 0, 31);
     EXPECT_EQ(r->frame, 7);
     finger->Drag(CornerX(r), RowsY(r), -51, 0);
-    EXPECT_TRUE(app->roundMouth);
+    EXPECT_TRUE(app->face.roundMouth);
     EXPECT_EQ(l->variant, 0);
     // The round mouth's own zone: its right side.
     finger->Drag((r->edge3 + r->edge1) / 2, RowsY(r), 51, 0);
-    EXPECT_FALSE(app->roundMouth);
+    EXPECT_FALSE(app->face.roundMouth);
     EXPECT_EQ(r->variant, 1);
     // One-sided: the other half keeps its step.
     EXPECT_EQ(l->variant, 0);
@@ -313,16 +313,16 @@ TEST_F(FaceTest, TheTongueAtShiftZeroSitsAtTheCentre) {
     auto drag = [&](float dx, float dy) { finger->Drag((t->edge3 + t->edge2 - 10) / 2, RowsY(t), dx, dy); };
     drag(16, 0);
     drag(16, 0);
-    EXPECT_EQ(app->tongueShift, 2);
+    EXPECT_EQ(app->face.tongueShift, 2);
     EXPECT_GT(t->x, 392);
     drag(-16, 0);
     drag(-16, 0);
     drag(-16, 0);
-    EXPECT_EQ(app->tongueShift, -1);
-    EXPECT_FALSE(app->tongueUnmirrored);
+    EXPECT_EQ(app->face.tongueShift, -1);
+    EXPECT_FALSE(app->face.tongueUnmirrored);
     EXPECT_LT(t->x, 392);
     drag(16, 0);
-    EXPECT_EQ(app->tongueShift, 0);
+    EXPECT_EQ(app->face.tongueShift, 0);
     EXPECT_EQ(t->x, 392);
     EXPECT_EQ(t->variant, 0);
     // Up and down change its shape's row, within 0..15.
@@ -336,26 +336,26 @@ TEST_F(FaceTest, TheMouthCentreChangesModeAtThirtyAndThirtyFiveUnits) {
     c_Partie* r = app->mouthRight;
     float x = CentreX(r), y = RowsY(r);
     finger->Drag(x, y, 0, 30);
-    EXPECT_FALSE(app->teethMode || app->lipsMode);
+    EXPECT_FALSE(app->face.teethMode || app->face.lipsMode);
     finger->Drag(x, y, 0, 31);
-    EXPECT_TRUE(app->teethMode);
+    EXPECT_TRUE(app->face.teethMode);
     EXPECT_EQ(app->teethRight->frame, 0);
     // From the teeth, down again: the lips, with the teeth's row and steps.
     app->teethRight->variant = 3;
     finger->Drag(CentreX(app->teethRight), RowsY(app->teethRight), 0, 31);
-    EXPECT_TRUE(app->lipsMode);
-    EXPECT_FALSE(app->teethMode);
+    EXPECT_TRUE(app->face.lipsMode);
+    EXPECT_FALSE(app->face.teethMode);
     EXPECT_EQ(app->lipsRight->variant, 3);
     // Up by more than 35: the smiling mouth, row 7 from the lips' row 0.
     finger->Drag(CentreX(app->lipsRight), RowsY(app->lipsRight), 0, -36);
-    EXPECT_FALSE(app->lipsMode || app->teethMode);
+    EXPECT_FALSE(app->face.lipsMode || app->face.teethMode);
     EXPECT_EQ(r->frame, 7);
     EXPECT_EQ(r->variant, 3);
     // Down by more than 35 from a low smile: the lips' second row.
     r->frame = app->mouthLeft->frame = 14;
     app->PlaceMouthHalves();
     finger->Drag(CentreX(r), RowsY(r), 0, 36);
-    EXPECT_TRUE(app->lipsMode);
+    EXPECT_TRUE(app->face.lipsMode);
     EXPECT_EQ(app->lipsRight->frame, 7);
     EXPECT_EQ(app->lipsLeft->frame, 7);
 }
@@ -367,20 +367,20 @@ TEST_F(FaceTest, ATapOnTheTongueBetweenTheLipsStepsItsDepth) {
     finger->Press(x, y);
     for (int i = 0; i < 25; ++i) finger->Tick(x, y + 36, true);
     finger->Release();
-    ASSERT_TRUE(app->lipsMode);
-    ASSERT_EQ(app->tongueDepth, 2);
+    ASSERT_TRUE(app->face.lipsMode);
+    ASSERT_EQ(app->face.tongueDepth, 2);
     c_Partie* t = app->tongue;
     x = (t->edge3 + t->edge2 - 10) / 2;
     // Inside the mouth, between the lips, in front, and round again.
     finger->Tap(x, RowsY(t));
-    EXPECT_EQ(app->tongueDepth, 0);
+    EXPECT_EQ(app->face.tongueDepth, 0);
     finger->Tap(x, RowsY(t));
-    EXPECT_EQ(app->tongueDepth, 1);
+    EXPECT_EQ(app->face.tongueDepth, 1);
     // A long touch is no tap.
     finger->Press(x, RowsY(t));
     for (int i = 0; i < 25; ++i) finger->Tick(x, RowsY(t), true);
     finger->Release();
-    EXPECT_EQ(app->tongueDepth, 1);
+    EXPECT_EQ(app->face.tongueDepth, 1);
 }
 
 TEST_F(FaceTest, ResetPutsThePartsBackButKeepsTheLipsSteps) {
@@ -389,7 +389,7 @@ TEST_F(FaceTest, ResetPutsThePartsBackButKeepsTheLipsSteps) {
     ShowMenu();
     Press(app->resetButton);
     EXPECT_EQ(app->eyeRight->variant, 0);
-    EXPECT_TRUE(app->tongueUnmirrored);
+    EXPECT_TRUE(app->face.tongueUnmirrored);
     EXPECT_EQ(app->lipsRight->variant, 4);
 }
 
@@ -432,10 +432,10 @@ TEST_F(FaceTest, TheRandomFaceTakesItsDrawsInOrder) {
             SCOPED_TRACE(testing::Message() << "paired " << paired << " seed " << seed << " mode " << mode);
             EXPECT_EQ(app->cheekRight->variant, cheek);
             EXPECT_EQ(app->cheekLeft->variant, cheekLeft);
-            EXPECT_EQ(app->lipsMode, mode == 2);
-            EXPECT_EQ(app->teethMode, mode == 1);
-            EXPECT_EQ(app->pursedMouth, beyond && mode != 1);
-            EXPECT_EQ(app->roundMouth, beyond && mode == 1);
+            EXPECT_EQ(app->face.lipsMode, mode == 2);
+            EXPECT_EQ(app->face.teethMode, mode == 1);
+            EXPECT_EQ(app->face.pursedMouth, beyond && mode != 1);
+            EXPECT_EQ(app->face.roundMouth, beyond && mode == 1);
             c_Partie* r = mode == 0 ? app->mouthRight.get() : mode == 1 ? app->teethRight.get() : app->lipsRight.get();
             c_Partie* l = mode == 0 ? app->mouthLeft.get() : mode == 1 ? app->teethLeft.get() : app->lipsLeft.get();
             EXPECT_EQ(r->frame, mode == 0 ? row : row < 14 ? 0 : 7);
@@ -446,9 +446,9 @@ TEST_F(FaceTest, TheRandomFaceTakesItsDrawsInOrder) {
             int k = static_cast<int>(d.Next(10) - 5);
             int depth = static_cast<int>(d.Next(3));
             EXPECT_EQ(app->tongue->frame, tongueRow);
-            EXPECT_EQ(app->tongueShift, k);
-            EXPECT_EQ(app->tongueDepth, depth);
-            EXPECT_EQ(app->tongueUnmirrored, k >= 0);
+            EXPECT_EQ(app->face.tongueShift, k);
+            EXPECT_EQ(app->face.tongueDepth, depth);
+            EXPECT_EQ(app->face.tongueUnmirrored, k >= 0);
             if (k == 0) {
                 EXPECT_EQ(app->tongue->x, 392);
             }

@@ -120,24 +120,24 @@ TEST(AppKeys, EachGestureKeyMakesItsGestureTickByTickInRecordingAndPlayback) {
     button(SLOT_MENU);
     button(SLOT_RECORD);
     EXPECT_TRUE(gesture(GKEY_TEETH));
-    EXPECT_TRUE(keyed->teethMode);
+    EXPECT_TRUE(keyed->face.teethMode);
     EXPECT_TRUE(gesture(GKEY_LIPS));
-    EXPECT_TRUE(keyed->lipsMode);
+    EXPECT_TRUE(keyed->face.lipsMode);
     // No tongue out: the tap would do nothing, so does the key.
     EXPECT_FALSE(gesture(GKEY_DEPTH));
     button(SLOT_TONGUE);
     for (int depth : {0, 1, 2}) {
         EXPECT_TRUE(gesture(GKEY_DEPTH));
-        EXPECT_EQ(keyed->tongueDepth, depth);
+        EXPECT_EQ(keyed->face.tongueDepth, depth);
     }
     EXPECT_TRUE(gesture(GKEY_SMILE));
-    EXPECT_FALSE(keyed->lipsMode || keyed->teethMode);
+    EXPECT_FALSE(keyed->face.lipsMode || keyed->face.teethMode);
     EXPECT_FALSE(gesture(GKEY_SMILE));
     EXPECT_TRUE(gesture(GKEY_TEETH));
     EXPECT_TRUE(gesture(GKEY_SMILE));
     EXPECT_TRUE(gesture(GKEY_LIPS));
     EXPECT_TRUE(gesture(GKEY_TEETH));
-    EXPECT_TRUE(keyed->teethMode);
+    EXPECT_TRUE(keyed->face.teethMode);
     ASSERT_EQ(keyed->recordButton->state, 1);
     // Seven drags of 20 touching ticks, three taps, their releases.
     EXPECT_GT(keyed->recordIndex, 7 * 20 + 3);
@@ -152,7 +152,7 @@ TEST(AppKeys, EachGestureKeyMakesItsGestureTickByTickInRecordingAndPlayback) {
         same("playback");
     }
     EXPECT_EQ(keyed->playButton->state, 0);
-    EXPECT_TRUE(keyed->teethMode);
+    EXPECT_TRUE(keyed->face.teethMode);
 }
 
 TEST(AppKeys, AHeldKeyTogglesOnceAndHelpClosesOnAnyKeyOrClick) {
@@ -161,10 +161,10 @@ TEST(AppKeys, AHeldKeyTogglesOnceAndHelpClosesOnAnyKeyOrClick) {
     // for it: the tongue's button key, then the next gesture.
     app->FaceTick(false, false, GestureKeyBit(GKEY_LIPS));
     app->FaceTick(false, false, GestureKeyBit(GKEY_TEETH) | 1u << SLOT_TONGUE);
-    EXPECT_TRUE(app->lipsMode);
+    EXPECT_TRUE(app->face.lipsMode);
     EXPECT_EQ(app->tongueButton->state, 0);
     for (int i = 0; i < 60; ++i) app->FaceTick(false, false, 0);
-    EXPECT_TRUE(app->teethMode);
+    EXPECT_TRUE(app->face.teethMode);
     EXPECT_EQ(app->tongueButton->state, 1);
     app->FaceTick(true, true, 0);
     app->FaceTick(false, true, 1u << SLOT_TONGUE);

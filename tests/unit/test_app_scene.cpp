@@ -70,7 +70,7 @@ struct SceneTest : ::testing::Test {
 
 TEST_F(SceneTest, TheSmilingMouthWithTheTongueDownLaysTongueOpenMouthSquaresAndLips) {
     app->tongueButton->state = 1;
-    app->tongueOut = true;
+    app->face.tongueOut = true;
     app->tongue->frame = 0;
     app->mouthRight->variant = 2;
     std::vector<DrawnSprite> frame = DrawFrame(app);
@@ -94,8 +94,8 @@ TEST_F(SceneTest, TheSmilingMouthWithTheTongueDownLaysTongueOpenMouthSquaresAndL
 
 TEST_F(SceneTest, TheTongueAtACornerShowsTheCornerMouthInFrontOfIt) {
     app->tongueButton->state = 1;
-    app->tongueOut = true;
-    app->tongueShift = 4;
+    app->face.tongueOut = true;
+    app->face.tongueShift = 4;
     app->tongue->variant = 4;
     app->tongue->frame = 10;
     std::vector<DrawnSprite> frame = DrawFrame(app);
@@ -105,15 +105,15 @@ TEST_F(SceneTest, TheTongueAtACornerShowsTheCornerMouthInFrontOfIt) {
 }
 
 TEST_F(SceneTest, PursedTeethAndRoundMouthsDrawTheirOwnPictures) {
-    app->pursedMouth = true;
+    app->face.pursedMouth = true;
     ExpectInOrder(DrawFrame(app), {{Mouth(35), false}, {Mouth(35), true}});
-    app->pursedMouth = false;
-    app->teethMode = true;
+    app->face.pursedMouth = false;
+    app->face.teethMode = true;
     app->teethRight->variant = 3;
     std::vector<DrawnSprite> frame = DrawFrame(app);
     ExpectInOrder(frame, {{app->teethRight->frames[3], false}, {app->teethRight->frames[0], true}});
     EXPECT_EQ(Position(frame, Mouth(7)), -1);
-    app->roundMouth = true;
+    app->face.roundMouth = true;
     ExpectInOrder(DrawFrame(app), {{app->teethRight->frames[14], false}, {app->teethRight->frames[14], true}});
 }
 
@@ -130,22 +130,22 @@ TEST_F(SceneTest, CheeksChooseTheMouthAndAPuffedAndAHollowCheekShowNone) {
 }
 
 TEST_F(SceneTest, LipsLayerTheTongueByItsDepth) {
-    app->lipsMode = true;
+    app->face.lipsMode = true;
     app->tongueButton->state = 1;
-    app->tongueOut = true;
+    app->face.tongueOut = true;
     c_Partie* l = app->lipsRight;
     c_Image2* tongue = app->tongue->frames[app->tongue->frame + 20];
-    app->tongueDepth = 2;
+    app->face.tongueDepth = 2;
     std::vector<DrawnSprite> frame = DrawFrame(app);
     ExpectInOrder(frame, {{l->framesB[0], false}, {l->frames[0], false}, {l->framesC[0], false},
                           {app->faceMark2, false}, {tongue, true}});
     EXPECT_TRUE(glRecorder().Calls({"Scissor("}).empty());
-    app->tongueDepth = 0;
+    app->face.tongueDepth = 0;
     frame = DrawFrame(app);
     ExpectInOrder(frame, {{l->framesB[0], false}, {tongue, true}, {l->frames[0], false}, {l->framesC[0], false},
                           {app->faceMark1, false}});
     EXPECT_EQ(glRecorder().Calls({"Scissor("}).size(), 1u);
-    app->tongueOut = false;
+    app->face.tongueOut = false;
     frame = DrawFrame(app);
     // The tongue at rest hangs inside the lips.
     ExpectInOrder(frame, {{l->framesB[0], false}, {app->tongue->frames[40], false}, {l->framesC[0], false}});
@@ -154,9 +154,9 @@ TEST_F(SceneTest, LipsLayerTheTongueByItsDepth) {
 TEST(AppScene, TheLipsScissorIsTheirBoxInWindowPixelsAtEverySize) {
     for (auto size : {std::pair<int, int>{800, 500}, {1600, 900}, {1280, 1024}}) {
         c_MyApp* app = NewFaceApp(true, size.first, size.second);
-        app->lipsMode = true;
-        app->tongueOut = true;
-        app->tongueDepth = 1;
+        app->face.lipsMode = true;
+        app->face.tongueOut = true;
+        app->face.tongueDepth = 1;
         app->lipsRight->variant = 5;
         app->lipsLeft->variant = 1;
         DrawFrame(app);
@@ -260,8 +260,8 @@ namespace {
 // A long session must not grow: once warmed up, ticks with a gesture and
 // frames in the busiest mode allocate nothing from the collector.
 TEST_F(SceneTest, TheHelpDrawsItsModelFaceOverWhateverTheFaceShows) {
-    app->lipsMode = true;
-    app->tongueDepth = 0;
+    app->face.lipsMode = true;
+    app->face.tongueDepth = 0;
     app->helpShown = true;
     std::vector<DrawnSprite> frame = DrawFrame(app);
     // The face's own lips first, then the model: the start face with the
@@ -282,9 +282,9 @@ TEST_F(SceneTest, TheHelpDrawsItsModelFaceOverWhateverTheFaceShows) {
 
 TEST(AppScene, FaceFramesAndTicksAllocateNothing) {
     c_MyApp* app = NewFaceApp(true);
-    app->lipsMode = true;
+    app->face.lipsMode = true;
     app->tongueButton->state = 1;
-    app->tongueDepth = 1;
+    app->face.tongueDepth = 1;
     Finger finger(app);
     c_Partie* brow = app->browRight;
     float x = (brow->edge4 + brow->edge1) / 2, y = (brow->zoneTop + brow->zoneBottom) / 2;
