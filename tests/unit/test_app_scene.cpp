@@ -226,13 +226,13 @@ TEST_F(HostFrameTest, AnIdleFaceSendsNothingAndOneMoveOfTheEyeBringsOneFrame) {
 // Lips mode, the tongue clipped between the lips, then out of lips mode in
 // a larger window: the whole window is cleared and nothing is scissored.
 TEST_F(HostFrameTest, AFrameAfterTheLipsScissorSetsNoStaleScissor) {
-    app->lipsMode = true;
+    app->face.lipsMode = true;
     app->tongueButton->state = 1;
-    app->tongueOut = true;
-    app->tongueDepth = 1;
+    app->face.tongueOut = true;
+    app->face.tongueDepth = 1;
     ASSERT_TRUE(Pass());
     ASSERT_EQ(glRecorder().Calls({"Scissor("}).size(), 1u);
-    app->lipsMode = false;
+    app->face.lipsMode = false;
     TestGame().windowWidth = 1600;
     TestGame().windowHeight = 900;
     ASSERT_TRUE(Pass());
