@@ -6,16 +6,24 @@
 //  2. processor time per face frame in the busiest mode (lips, tongue out
 //     and clipped between the lips) with a drag in progress that steps the
 //     tongue every tick: the update, the drawing and the flush, against an
-//     empty canvas frame (viewport, clear, flush).
+//     empty canvas frame (viewport, clear, flush);
+//  3. a library of 200 saved exercises of ten seconds each: opening it (the
+//     listing and the first page's pictures, each exercise played to its
+//     end out of sight) against the title click to the first face frame,
+//     and a library frame against the empty canvas frame.
 // Run it under GALLIUM_NOOP=1 GALLIUM_THREAD=0 for what the program itself
 // costs; under llvmpipe the frame time is mostly rasterisation.
+#include <stdlib.h>
 #include <time.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
+#include <string>
 #include <vector>
 
+#include "app/exercise_library.h"
 #include "app/my_app.h"
 #include "canvas/canvas.h"
 #include "canvas/image.h"
@@ -191,5 +199,63 @@ int main() {
     std::printf("busiest face frame (tick + draw + flush): %8.1f us of processor time\n", face * 1e6);
     std::printf("empty canvas frame:                       %8.1f us\n", empty * 1e6);
     std::printf("ratio:                                    %8.2f\n", face / empty);
+
+    // 3. The library. Each exercise: ten seconds of a finger that takes the
+    // mouth's right corner and goes round, stepping the mouth again and again.
+    char folder[] = "/tmp/grimalou-bench-library-XXXXXX";
+    if (!mkdtemp(folder)) return 1;
+    setenv("XDG_DATA_HOME", folder, 1);
+    app->ResetFace();
+    Exercise exercise;
+    exercise.startFace = app->CurrentFace();
+    c_Partie* corner = app->mouthRight;
+    float cx = (corner->edge1 + corner->edge2) / 2, cy = (corner->zoneTop + corner->zoneBottom) / 2;
+    for (int i = 0; i < RECORD_LAST; ++i) {
+        float turn = static_cast<float>(i) * 0.1f;
+        exercise.entries.push_back(
+            {static_cast<int>(cx + 70 * std::sin(turn)), static_cast<int>(cy + 40 * (1 - std::cos(turn)))});
+    }
+    exercise.entries.push_back({ENTRY_END, 0});
+    const int kExercises = 200;
+    for (int i = 0; i < kExercises; ++i) {
+        std::string path;
+        LocalTime when{2026, 1 + i / 28, 1 + i % 28, 10, 0, 0};
+        std::string problem = SaveExercise(exercise, when, &path);
+        if (!problem.empty()) {
+            std::printf("bench_app: %s\n", problem.c_str());
+            return 1;
+        }
+    }
+    double open = 1e30;
+    for (int round = 0; round < kRounds; ++round) {
+        Clock::time_point start = Clock::now();
+        app->OpenLibrary();
+        open = std::min(open, WallSeconds(start));
+        if (round + 1 < kRounds) app->CloseLibrary();
+    }
+    if (app->libraryEntries.size() != static_cast<size_t>(kExercises)) {
+        std::puts("bench_app: the library does not list every exercise");
+        return 1;
+    }
+    const LibraryCell& first = app->libraryCells[app->libraryEntries[0].path];
+    if (!first.problem.empty() || first.endFace == exercise.startFace) {
+        std::printf("bench_app: the first exercise did not play out of sight: %s\n", first.problem.c_str());
+        return 1;
+    }
+    auto libraryFrame = [&]() {
+        game->Render();
+        gl.Finish();
+    };
+    double library = 1e30;
+    for (int round = 0; round < kRounds; ++round) {
+        library = std::min(library, SecondsPerFrame(libraryFrame));
+        empty = std::min(empty, SecondsPerFrame(emptyFrame));
+    }
+    app->CloseLibrary();
+    std::system((std::string("rm -rf ") + folder).c_str());
+    std::printf("open a library of %d (first page):  %8.1f ms\n", kExercises, open * 1e3);
+    std::printf("ratio to the title click:             %8.2f\n", open / step);
+    std::printf("library frame:                            %8.1f us of processor time\n", library * 1e6);
+    std::printf("ratio to the empty canvas frame:          %8.2f\n", library / empty);
     return 0;
 }
