@@ -122,8 +122,6 @@ const GestureKeyRow GESTURE_KEYS[GESTURE_KEY_COUNT] = {
 c_MyApp::c_MyApp() {
     pointer = Array<float>(2);
     childPictures = Array<c_Image2*>(2 * CHILD_PICTURES);
-    recordX = Array<int>(RECORD_CAPACITY);
-    recordY = Array<int>(RECORD_CAPACITY);
     windowPointer = Array<float>(2);
 }
 
@@ -380,9 +378,8 @@ void c_MyApp::LeaveFaceScreen() {
     // next face, and the recording (made on this face) is forgotten.
     face = FaceState();
     recordIndex = 0;
-    std::fill(recordX.Data(), recordX.Data() + RECORD_CAPACITY, 0);
-    std::fill(recordY.Data(), recordY.Data() + RECORD_CAPACITY, 0);
-    snapshot = armedFace = FaceSnapshot();
+    recording = Exercise();
+    armedFace = FaceSnapshot();
     halfPace = paceHeld = false;
     keyGesture = KeyGesture();
     pendingKeys = 0;
@@ -429,11 +426,12 @@ void c_MyApp::PressRecord(ButtonEvents&) {
 }
 
 void c_MyApp::PressPlay(ButtonEvents&) {
-    if (recordButton->state == 1 && recordIndex > 0 && recordIndex <= RECORD_LAST) recordX[recordIndex] = ENTRY_END;
+    if (recordButton->state == 1 && recordIndex > 0 && recordIndex <= RECORD_LAST)
+        recording.entries.push_back({ENTRY_END, 0});
     // Only a recording that exists plays; stopping a playback (or a hold
     // between repetitions) also brings the face back to where the recording
     // began.
-    if (recordX[0] != 0 && recordY[0] != 0) {
+    if (!recording.entries.empty()) {
         if (playButton->state == 1 || repeatPhase != RepeatPhase::Off) {
             StopRepeating();
             playButton->state = 0;

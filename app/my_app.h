@@ -31,10 +31,9 @@ constexpr float VIRTUAL_HEIGHT = 800;
 // The half-pace control beside the play button, shown while a recording plays.
 constexpr float PACE_X = 1090, PACE_Y = 435, PACE_WIDTH = 90, PACE_HEIGHT = 50;
 
-// The recorder's entries are an exercise's (ExerciseEntry, ENTRY_*): the
-// last index a recording writes, and the arrays' size with a margin beyond.
+// The recording is an exercise (ExerciseEntry, ENTRY_*): the last index a
+// recording writes.
 constexpr int RECORD_LAST = EXERCISE_MAX_ENTRIES - 1;
-constexpr int RECORD_CAPACITY = 640;
 
 // Repeating an exercise: how many times, and how long the face holds its end
 // pose (then rests at its start) between two repetitions.
@@ -191,11 +190,11 @@ struct FaceState {
 // sight to draw their end faces, and puts back when it closes.
 struct FaceScreenState {
     FaceState face;
-    FaceSnapshot snapshot, armedFace;
-    int snapshotRandomState = 0, armedRandomState = 0, randomState = 0;
+    Exercise recording;
+    FaceSnapshot armedFace;
+    int armedRandomState = 0, randomState = 0;
     int buttonState[16] = {};
     bool buttonActive[16] = {};
-    std::vector<int> recordX, recordY;
     int recordIndex = 0;
     bool halfPace = false, paceHeld = false;
     Child child = Child::Girl;
@@ -247,16 +246,16 @@ public:
     gc_ref<c_Image2> recordImage;
     gc_array<float> pointer;
     int recordIndex = 0;
-    // The face when the recording was armed, and the random generator then.
-    FaceSnapshot snapshot;
-    int snapshotRandomState = 0;
-    // The same when record was pressed: they become the recording's at its
-    // first entry, so that arming and then playing or saving without a
-    // touch keeps the last recording whole.
+    // The last recording, one value: the child, the face and the random
+    // generator's state when it began, and its entries, one a tick (an
+    // index past them reads as never written). Its pace is the one set when
+    // it was saved or opened; `halfPace` is the player's.
+    Exercise recording;
+    // The face and the generator when record was pressed: they become the
+    // recording's at its first entry, so that arming and then playing or
+    // saving without a touch keeps the last recording whole.
     FaceSnapshot armedFace;
     int armedRandomState = 0;
-    gc_array<int> recordX;
-    gc_array<int> recordY;
     // This tick's input (TakeInput).
     TickInput input;
     // The window position handed to the canvas each tick: kept, so that a
@@ -313,7 +312,7 @@ public:
     GC_FIELDS(c_App, canvas, girlButton, boyButton, titleImage, faceImage, eyeRight, eyeLeft, tongue, cheekRight,
               cheekLeft, mouthRight, mouthLeft, pinkSquare, lipsRight, lipsLeft, faceMark1, faceMark2, teethRight,
               teethLeft, browRight, browLeft, resetButton, tongueButton, symmetryButton, menuButton, playButton,
-              recordButton, randomButton, homeButton, helpButton, recordImage, pointer, recordX, recordY, windowPointer, childPictures, saveButton,
+              recordButton, randomButton, homeButton, helpButton, recordImage, pointer, windowPointer, childPictures, saveButton,
               libraryButton)
 
     // Screens (my_app.cpp). The face-screen update of one tick, from the
@@ -402,6 +401,8 @@ public:
     void ApplyFace(const FaceSnapshot& face);
     FaceScreenState SaveFaceScreen() const;
     void RestoreFaceScreen(const FaceScreenState& state);
+    // The recording's entry i, or (0, 0) past its end.
+    ExerciseEntry RecordedEntry(int i) const;
     // The face as a snapshot holds it.
     FaceSnapshot CurrentFace() const;
     // The last recording as an exercise; false when there is none.

@@ -1,5 +1,5 @@
 // Recording and playback of an exercise. While recording, each face-screen
-// tick writes one entry into recordX/recordY: a pointer sample (x, y >= 0),
+// tick adds one entry to the recording: a pointer sample (x, y >= 0),
 // an idle tick (-1, 0), or a button event (-3..-6 with the tick's y); -2 ends
 // a recording. Playback makes each entry a tick's input (TakeInput) in place
 // of the live finger, from the face and the random generator's state saved
@@ -51,7 +51,12 @@ void c_MyApp::SaveSnapshot() {
     armedRandomState = randomState;
 }
 
-void c_MyApp::RestoreSnapshot() { ApplyFace(snapshot); }
+void c_MyApp::RestoreSnapshot() { ApplyFace(recording.startFace); }
+
+ExerciseEntry c_MyApp::RecordedEntry(int i) const {
+    const std::vector<ExerciseEntry>& entries = recording.entries;
+    return i >= 0 && i < static_cast<int>(entries.size()) ? entries[i] : ExerciseEntry();
+}
 
 void c_MyApp::ApplyFace(const FaceSnapshot& f) {
     c_Partie *mr = mouthRight, *ml = mouthLeft, *t = tongue, *br = browRight, *bl = browLeft, *er = eyeRight,
@@ -84,7 +89,7 @@ void c_MyApp::ApplyFace(const FaceSnapshot& f) {
 
 // Every press is stored, even the same button on two ticks in a row: each
 // acted on the face that was seen.
-void c_MyApp::RecordEvent(int code) { recordX[recordIndex] = code; }
+void c_MyApp::RecordEvent(int code) { recording.entries.back().x = code; }
 
 TickInput c_MyApp::TakeInput(bool touching) {
     TickInput in;
@@ -96,9 +101,10 @@ TickInput c_MyApp::TakeInput(bool touching) {
         return in;
     }
     // While a recording plays the finger's own touches are not the face's.
-    int x = recordX[recordIndex], y = recordY[recordIndex];
-    // The end mark, or an entry never written, ends the playback: an idle tick.
-    if (x == ENTRY_END || (x == 0 && y == 0)) {
+    ExerciseEntry entry = RecordedEntry(recordIndex);
+    int x = entry.x, y = entry.y;
+    // The end mark, or the end of the entries, ends the playback: an idle tick.
+    if (x == ENTRY_END || recordIndex >= static_cast<int>(recording.entries.size())) {
         playButton->state = 0;
         recordIndex = 0;
         paceHeld = false;
@@ -143,8 +149,7 @@ void c_MyApp::RecordTick(const ButtonEvents& events, bool touching) {
     if (!touching) {
         // Idle ticks before the first sample are not stored.
         if (recordIndex > 0 && recordIndex < RECORD_LAST) {
-            recordX[recordIndex] = ENTRY_IDLE;
-            recordY[recordIndex] = 0;
+            recording.entries.push_back({ENTRY_IDLE, 0});
             recordIndex += 1;
             if (recordIndex == RECORD_LAST) {
                 recordButton->state = 0;
@@ -162,13 +167,12 @@ void c_MyApp::RecordTick(const ButtonEvents& events, bool touching) {
         return;
     }
     if (recordIndex == 0) {
-        snapshot = armedFace;
-        snapshotRandomState = armedRandomState;
-        std::fill(recordX.Data(), recordX.Data() + RECORD_LAST + 1, 0);
-        std::fill(recordY.Data(), recordY.Data() + RECORD_LAST + 1, 0);
+        recording.child = child;
+        recording.startFace = armedFace;
+        recording.randomState = armedRandomState;
+        recording.entries.clear();
     }
-    recordX[recordIndex] = Sample(px);
-    recordY[recordIndex] = Sample(py);
+    recording.entries.push_back({Sample(px), Sample(py)});
     if (events.tongue)
         RecordEvent(ENTRY_TONGUE);
     else if (events.random)
@@ -184,15 +188,13 @@ FaceScreenState c_MyApp::SaveFaceScreen() const {
     static_assert(SLOT_COUNT <= 16, "the state has room for every button");
     FaceScreenState s;
     s.face = face;
-    s.snapshot = snapshot, s.armedFace = armedFace;
-    s.snapshotRandomState = snapshotRandomState, s.armedRandomState = armedRandomState;
+    s.recording = recording, s.armedFace = armedFace;
+    s.armedRandomState = armedRandomState;
     s.randomState = randomState;
     for (int slot = 0; slot < SLOT_COUNT; ++slot) {
         s.buttonState[slot] = ButtonInSlot(slot)->state;
         s.buttonActive[slot] = ButtonInSlot(slot)->active;
     }
-    s.recordX.assign(recordX.Data(), recordX.Data() + RECORD_CAPACITY);
-    s.recordY.assign(recordY.Data(), recordY.Data() + RECORD_CAPACITY);
     s.recordIndex = recordIndex;
     s.halfPace = halfPace, s.paceHeld = paceHeld;
     s.child = child;
@@ -202,15 +204,13 @@ FaceScreenState c_MyApp::SaveFaceScreen() const {
 void c_MyApp::RestoreFaceScreen(const FaceScreenState& s) {
     ShowChild(s.child);
     face = s.face;
-    snapshot = s.snapshot, armedFace = s.armedFace;
-    snapshotRandomState = s.snapshotRandomState, armedRandomState = s.armedRandomState;
+    recording = s.recording, armedFace = s.armedFace;
+    armedRandomState = s.armedRandomState;
     randomState = s.randomState;
     for (int slot = 0; slot < SLOT_COUNT; ++slot) {
         ButtonInSlot(slot)->state = s.buttonState[slot];
         ButtonInSlot(slot)->active = s.buttonActive[slot];
     }
-    std::copy(s.recordX.begin(), s.recordX.end(), recordX.Data());
-    std::copy(s.recordY.begin(), s.recordY.end(), recordY.Data());
     recordIndex = s.recordIndex;
     halfPace = s.halfPace, paceHeld = s.paceHeld;
 }
@@ -218,23 +218,13 @@ void c_MyApp::RestoreFaceScreen(const FaceScreenState& s) {
 bool c_MyApp::RecordingAsExercise(Exercise* exercise) {
     // A recording that runs ends here, as play would end it.
     if (recordButton->state == 1) {
-        if (recordIndex > 0 && recordIndex <= RECORD_LAST) recordX[recordIndex] = ENTRY_END;
+        if (recordIndex > 0 && recordIndex <= RECORD_LAST) recording.entries.push_back({ENTRY_END, 0});
         recordButton->state = 0;
         recordIndex = 0;
     }
-    Exercise e;
-    e.child = child;
-    e.startFace = snapshot;
-    e.randomState = snapshotRandomState;
-    e.pace = halfPace ? Pace::Half : Pace::Normal;
-    for (int i = 0; i <= RECORD_LAST; ++i) {
-        // An entry never written ends the recording, as it ends a playback.
-        if (recordX[i] == 0 && recordY[i] == 0) break;
-        e.entries.push_back({recordX[i], recordY[i]});
-        if (recordX[i] == ENTRY_END) break;
-    }
-    if (e.entries.empty()) return false;
-    *exercise = e;
+    if (recording.entries.empty()) return false;
+    *exercise = recording;
+    exercise->pace = halfPace ? Pace::Half : Pace::Normal;
     return true;
 }
 
@@ -247,7 +237,7 @@ void c_MyApp::StartPlayback() {
     ResetFace();
     RestoreSnapshot();
     // The random faces of the recording draw the same numbers again.
-    randomState = snapshotRandomState;
+    randomState = recording.randomState;
 }
 
 void c_MyApp::StopRepeating() {
@@ -258,14 +248,10 @@ void c_MyApp::StopRepeating() {
 
 void c_MyApp::PlayExercise(const Exercise& exercise, int times) {
     ShowChild(exercise.child);
-    std::fill(recordX.Data(), recordX.Data() + RECORD_CAPACITY, 0);
-    std::fill(recordY.Data(), recordY.Data() + RECORD_CAPACITY, 0);
-    for (size_t i = 0; i < exercise.entries.size() && i <= RECORD_LAST; ++i) {
-        recordX[static_cast<int>(i)] = exercise.entries[i].x;
-        recordY[static_cast<int>(i)] = exercise.entries[i].y;
-    }
-    snapshot = armedFace = exercise.startFace;
-    snapshotRandomState = armedRandomState = exercise.randomState;
+    recording = exercise;
+    if (recording.entries.size() > EXERCISE_MAX_ENTRIES) recording.entries.resize(EXERCISE_MAX_ENTRIES);
+    armedFace = exercise.startFace;
+    armedRandomState = exercise.randomState;
     halfPace = exercise.pace == Pace::Half;
     StopRepeating();
     repetitions = std::clamp(times, REPEAT_MIN, REPEAT_MAX);

@@ -93,7 +93,7 @@ TEST(AppScreens, HomeGivesTheChildsTexturesBackAndTheNextChoiceStartsAfresh) {
         // The start face, whatever the last trip left: a pose, a recording.
         EXPECT_EQ(app->mouthRight->frame, 7);
         EXPECT_FALSE(app->face.tongueUnmirrored || app->face.lipsMode || app->homeButton->active);
-        EXPECT_EQ(app->recordX[0], 0);
+        EXPECT_EQ(app->RecordedEntry(0).x, 0);
         app->FaceTick(false, false, 1u << SLOT_MENU);
         app->FaceTick(false, false, 1u << SLOT_RECORD);
         finger.Drag(app->eyeRight->edge3 + 50, (app->eyeRight->zoneTop + app->eyeRight->zoneBottom) / 2, 0, -40);
@@ -489,15 +489,15 @@ TEST_F(RecorderTest, ATouchOfThirtyTicksThenIdleTicksThenTheEndMark) {
     for (int i = 1; i < 30; ++i) finger->Tick(x, y - i, true);
     finger->Idle(10);
     for (int i = 0; i < 30; ++i) {
-        EXPECT_EQ(app->recordX[i], static_cast<int>(x));
-        EXPECT_EQ(app->recordY[i], static_cast<int>(y - i));
+        EXPECT_EQ(app->RecordedEntry(i).x, static_cast<int>(x));
+        EXPECT_EQ(app->RecordedEntry(i).y, static_cast<int>(y - i));
     }
     for (int i = 30; i < 40; ++i) {
-        EXPECT_EQ(app->recordX[i], -1);
-        EXPECT_EQ(app->recordY[i], 0);
+        EXPECT_EQ(app->RecordedEntry(i).x, -1);
+        EXPECT_EQ(app->RecordedEntry(i).y, 0);
     }
     Play();
-    EXPECT_EQ(app->recordX[40], -2);
+    EXPECT_EQ(app->RecordedEntry(40).x, -2);
     EXPECT_EQ(app->playButton->state, 1);
     EXPECT_EQ(app->recordButton->state, 0);
 }
@@ -544,8 +544,8 @@ TEST_F(RecorderTest, SixHundredEntriesEndARecordingAndPlayStartsFromTheFirst) {
     finger->Idle(700);
     EXPECT_EQ(app->recordButton->state, 0);
     EXPECT_EQ(app->recordIndex, 0);
-    EXPECT_EQ(app->recordX[599], -1);
-    EXPECT_EQ(app->recordX[600], 0);
+    EXPECT_EQ(app->RecordedEntry(599).x, -1);
+    EXPECT_EQ(app->RecordedEntry(600).x, 0);
     // The press on play plays the first entry, its release the second.
     finger->Press(ButtonX(app->playButton), ButtonY(app->playButton));
     EXPECT_EQ(app->playButton->state, 1);
@@ -563,11 +563,11 @@ TEST_F(RecorderTest, AButtonPressIsStoredInPlaceOfItsSampleWithTheTicksY) {
     finger->Tap(EyeX(true), EyeY());
     c_Bouton* t = app->tongueButton;
     finger->Tap(ButtonX(t), ButtonY(t));
-    EXPECT_EQ(app->recordX[2], -3);
-    EXPECT_EQ(app->recordY[2], static_cast<int>(ButtonY(t)));
+    EXPECT_EQ(app->RecordedEntry(2).x, -3);
+    EXPECT_EQ(app->RecordedEntry(2).y, static_cast<int>(ButtonY(t)));
     // The press on record itself is never stored.
     Record();
-    EXPECT_EQ(app->recordX[4], 0);
+    EXPECT_EQ(app->RecordedEntry(4).x, 0);
 }
 
 TEST_F(RecorderTest, APlayedTongueEventTogglesTheTongueExactlyOnce) {
@@ -640,7 +640,7 @@ TEST_F(RecorderTest, RecordWhilePlayingStopsThePlaybackAndArmsANewRecording) {
     EXPECT_EQ(app->playButton->state, 0);
     EXPECT_EQ(app->recordButton->state, 1);
     // Arming keeps the old recording until the first touch of the face.
-    EXPECT_EQ(app->recordX[0], static_cast<int>(EyeX(true)));
+    EXPECT_EQ(app->RecordedEntry(0).x, static_cast<int>(EyeX(true)));
     Play();
     EXPECT_EQ(app->playButton->state, 1);
 }
@@ -649,8 +649,8 @@ TEST_F(RecorderTest, ATouchInTheLetterboxIsNeverReadAsAnEvent) {
     Record();
     finger->Tap(-3.7f, 300);
     finger->Idle(2);
-    EXPECT_EQ(app->recordX[0], 0);
-    EXPECT_EQ(app->recordY[0], 300);
+    EXPECT_EQ(app->RecordedEntry(0).x, 0);
+    EXPECT_EQ(app->RecordedEntry(0).y, 300);
 }
 
 }  // namespace

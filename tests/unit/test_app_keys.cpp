@@ -27,8 +27,8 @@ std::vector<float> State(c_MyApp* app) {
     }
     s.push_back(static_cast<float>(app->recordIndex));
     for (int i = 0; i <= 600; ++i) {
-        s.push_back(static_cast<float>(app->recordX[i]));
-        s.push_back(static_cast<float>(app->recordY[i]));
+        s.push_back(static_cast<float>(app->RecordedEntry(i).x));
+        s.push_back(static_cast<float>(app->RecordedEntry(i).y));
     }
     return s;
 }
@@ -81,7 +81,8 @@ TEST(AppKeys, EachKeyActsAsAClickOnItsButtonTickByTick) {
         ASSERT_EQ(State(clicked), State(keyed)) << "after slot " << slot;
     }
     // The recording did run, with the tongue's event in it.
-    EXPECT_NE(std::find(clicked->recordX.Data(), clicked->recordX.Data() + 601, -3), clicked->recordX.Data() + 601);
+    const std::vector<ExerciseEntry>& entries = clicked->recording.entries;
+    EXPECT_TRUE(std::any_of(entries.begin(), entries.end(), [](const ExerciseEntry& e) { return e.x == ENTRY_TONGUE; }));
     EXPECT_EQ(clicked->playButton->state, 0);
 }
 
