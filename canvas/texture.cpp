@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "canvas/render_state.h"
 #include "host/errors.h"
@@ -96,9 +97,42 @@ void c_Texture::LoadPixelData(c_DataBuffer* pixels) {
 
 void c_Texture::Upload(c_DataBuffer* pixels) {
     BindForEditing();
-    gl.TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                  pixels ? pixels->Data() : nullptr);
-    RegenerateMipmaps();
+    const unsigned char* bytes = pixels ? pixels->Data() : nullptr;
+    gl.TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, bytes);
+    if (!(flags & MipmapFilter)) return;
+    if (!bytes) {
+        RegenerateMipmaps();
+        return;
+    }
+    // The levels are made here, the same 2x2 averages that glGenerateMipmap
+    // gives, because a software rasteriser builds a program for that call
+    // the first time (about 55 ms of the start-up).
+    std::vector<unsigned char> level, next;
+    int w = width, h = height;
+    for (int n = 1; w > 1 || h > 1; ++n) {
+        int halfW = w > 1 ? w / 2 : 1, halfH = h > 1 ? h / 2 : 1;
+        next.resize(static_cast<size_t>(halfW) * halfH * 4);
+        HalveRgba(bytes, w, h, next.data());
+        gl.TexImage2D(GL_TEXTURE_2D, n, GL_RGBA, halfW, halfH, 0, GL_RGBA, GL_UNSIGNED_BYTE, next.data());
+        level.swap(next);
+        bytes = level.data();
+        w = halfW;
+        h = halfH;
+    }
+}
+
+void HalveRgba(const unsigned char* pixels, int width, int height, unsigned char* half) {
+    int halfW = width > 1 ? width / 2 : 1, halfH = height > 1 ? height / 2 : 1;
+    size_t row = static_cast<size_t>(width) * 4;
+    for (int y = 0; y < halfH; ++y) {
+        const unsigned char* top = pixels + 2 * y * row;
+        // A side of one pixel has no second row or column to take.
+        const unsigned char* bottom = height > 1 ? top + row : top;
+        int right = width > 1 ? 4 : 0;
+        for (int x = 0; x < halfW; ++x, top += 8, bottom += 8)
+            for (int c = 0; c < 4; ++c)
+                *half++ = static_cast<unsigned char>((top[c] + top[c + right] + bottom[c] + bottom[c + right] + 2) / 4);
+    }
 }
 
 void c_Texture::RegenerateMipmaps() {

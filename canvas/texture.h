@@ -75,6 +75,11 @@ private:
     void BindForEditing();
 };
 
+// The next mipmap level of RGBA pixels (rows top to bottom): each pixel the
+// rounded average of a 2x2 block; a side of one pixel stays one, the last
+// column or row of an odd side is left out, as GL halves sizes.
+void HalveRgba(const unsigned char* pixels, int width, int height, unsigned char* half);
+
 // The shared colour textures.
 extern gc_root<c_IntMap2> colorTextures;
 extern gc_root<c_Texture> whiteTexture;

@@ -162,8 +162,12 @@ void RecScissor(GLint x, GLint y, GLsizei w, GLsizei h) {
     Record("Scissor", x, y, w, h);
     TrackRect(recorder.state.scissor, x, y, w, h);
 }
-void RecTexImage2D(GLenum target, GLint, GLint, GLsizei w, GLsizei h, GLint, GLenum, GLenum, const void* pixels) {
-    Record("TexImage2D", E(target), w, h, pixels ? "pixels" : "null");
+void RecTexImage2D(GLenum target, GLint level, GLint, GLsizei w, GLsizei h, GLint, GLenum, GLenum,
+                   const void* pixels) {
+    if (level == 0)
+        Record("TexImage2D", E(target), w, h, pixels ? "pixels" : "null");
+    else
+        Record("TexImage2D", E(target), "level " + std::to_string(level), w, h, pixels ? "pixels" : "null");
 }
 void RecTexParameteri(GLenum target, GLenum name, GLint value) {
     Record("TexParameteri", E(target), E(name), E(static_cast<GLenum>(value)));

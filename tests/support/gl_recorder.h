@@ -1,6 +1,6 @@
 // The recording GL layer: fills the `gl` table with functions that write each
 // call as text ("Viewport(100,250,400,300)", enums by their short name,
-// "Enable(SCISSOR_TEST)") and simulate just enough of a driver for the
+// "Enable(SCISSOR_TEST)", a texture level above 0 as "level 1") and simulate just enough of a driver for the
 // renderer to run: object names count up, bindings are remembered, shaders
 // always compile and link, and a program's active uniforms are the
 // "uniform <type> <name>" declarations found in its sources.

@@ -92,16 +92,37 @@ TEST_F(MaterialTest, PathsAreCompletedForTheDataFolder) {
 
 TEST_F(MaterialTest, FlagsChooseFiltersAndClamps) {
     new c_Texture(2, 2, 4, LinearFilter | MipmapFilter | ClampU, (new c_DataBuffer())->New(16));
-    EXPECT_EQ(glRecorder().Calls({"TexParameteri", "GenerateMipmap"}),
+    EXPECT_EQ(glRecorder().Calls({"TexParameteri"}),
               (Calls{"TexParameteri(TEXTURE_2D,MAG_FILTER,LINEAR)",
                      "TexParameteri(TEXTURE_2D,MIN_FILTER,LINEAR_MIPMAP_LINEAR)",
-                     "TexParameteri(TEXTURE_2D,WRAP_S,CLAMP_TO_EDGE)", "GenerateMipmap(TEXTURE_2D)"}));
+                     "TexParameteri(TEXTURE_2D,WRAP_S,CLAMP_TO_EDGE)"}));
     glRecorder().Clear();
     (new c_Texture())->Init(2, 2, 4, MipmapFilter | ClampV);
     EXPECT_EQ(glRecorder().Calls({"TexParameteri"}),
               (Calls{"TexParameteri(TEXTURE_2D,MAG_FILTER,NEAREST)",
                      "TexParameteri(TEXTURE_2D,MIN_FILTER,NEAREST_MIPMAP_NEAREST)",
                      "TexParameteri(TEXTURE_2D,WRAP_T,CLAMP_TO_EDGE)"}));
+}
+
+// Mipmapped pictures get every level from their pixels, down to 1 x 1, as
+// GL sizes them; the pixels of each are 2x2 averages.
+TEST_F(MaterialTest, MipmapLevelsAreMadeFromThePixels) {
+    c_DataBuffer* pixels = (new c_DataBuffer())->New(5 * 2 * 4);
+    new c_Texture(5, 2, 4, LinearFilter | MipmapFilter, pixels);
+    EXPECT_EQ(glRecorder().Calls({"TexImage2D", "GenerateMipmap"}),
+              (Calls{"TexImage2D(TEXTURE_2D,5,2,null)", "TexImage2D(TEXTURE_2D,5,2,pixels)",
+                     "TexImage2D(TEXTURE_2D,level 1,2,1,pixels)", "TexImage2D(TEXTURE_2D,level 2,1,1,pixels)"}));
+
+    // Premultiplied pixels average to premultiplied pixels; rounded; an odd
+    // last column is left out; a side of one stays one.
+    const unsigned char block[] = {255, 0, 0, 255, 0, 0, 0, 0,   9, 9, 9, 9,  // row 0 of 3
+                                   0, 255, 0, 255, 0, 0, 1, 1,   9, 9, 9, 9};
+    unsigned char half[4];
+    HalveRgba(block, 3, 2, half);
+    EXPECT_EQ(std::vector<int>(half, half + 4), (std::vector<int>{64, 64, 0, 128}));
+    const unsigned char column[] = {10, 20, 30, 40, 20, 30, 40, 50};
+    HalveRgba(column, 1, 2, half);
+    EXPECT_EQ(std::vector<int>(half, half + 4), (std::vector<int>{15, 25, 35, 45}));
 }
 
 TEST_F(MaterialTest, AFramebufferTargetGetsAFramebufferAndRestoresTheBinding) {
