@@ -19,6 +19,8 @@ function startServer(folder) {
   return new Promise((resolve, reject) => {
     server.on('error', reject);
     server.on('exit', (code) => reject(new Error(`the site's server ended (${code})`)));
+    // However the script ends, the server ends with it.
+    process.on('exit', () => server.kill());
     readline.createInterface({input: server.stdout}).once('line', (url) =>
       resolve({url, stop: () => server.kill()}));
   });
@@ -37,10 +39,26 @@ function launchBrowser() {
   });
 }
 
-// Waits for the program's first picture, which it marks on the page's clock.
+// Waits for the program's first picture, which it marks on the page's clock;
+// resolves to the mark's time after the navigation, in milliseconds.
 function firstFrame(page, seconds = 60) {
-  return page.waitForFunction(() => performance.getEntriesByName('grimalou-first-frame').length > 0,
-                              {timeout: seconds * 1000 * TIME_FACTOR});
+  const seen = page.evaluate(() => new Promise((done) => {
+    const name = 'grimalou-first-frame';
+    const mark = performance.getEntriesByName(name)[0];
+    if (mark) return done(mark.startTime);
+    new PerformanceObserver((list, observer) => {
+      const found = list.getEntriesByName(name)[0];
+      if (found) {
+        observer.disconnect();
+        done(found.startTime);
+      }
+    }).observe({type: 'mark'});
+  }));
+  let timer;
+  const late = new Promise((_, fail) => {
+    timer = setTimeout(() => fail(new Error(`no first frame within ${seconds} s`)), seconds * 1000 * TIME_FACTOR);
+  });
+  return Promise.race([seen, late]).finally(() => clearTimeout(timer));
 }
 
 // Waits until the page has drawn `n` more frames: a touch sample must be seen

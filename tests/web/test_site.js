@@ -95,6 +95,48 @@ async function checkReports(browser) {
   console.log('ok - a missing data package is reported the same way');
 }
 
+// The library in the browser's storage: files imported through the page
+// (the program's reader refuses what it cannot play), kept across a reload,
+// and a link that hands an exercise to the program.
+async function checkExercises(browser) {
+  const seeds = path.join(__dirname, '../fuzz/fuzz_exercise');
+  const server = await startServer(site);
+  const page = await browser.newPage();
+  try {
+    await page.goto(server.url);
+    await firstFrame(page);
+    await page.click('#exercises-button');
+    await (await page.$('#exercises-import')).uploadFile(path.join(seeds, 'plain'), path.join(seeds, 'newer'));
+    await page.waitForFunction(() => document.querySelectorAll('#exercises-list li').length === 1 &&
+                               document.getElementById('exercises-message').textContent !== '',
+                               {timeout: 20 * SECONDS});
+    assert.match(await page.$eval('#exercises-message', (e) => e.textContent), /^newer .*newer version/);
+    console.log('ok - an exercise file is imported, a file from a newer version refused by name');
+
+    await page.evaluate(() => Module.exercises.persist());
+    await page.reload();
+    await firstFrame(page);
+    assert.deepStrictEqual(await page.evaluate(() => Module.exercises.list()), ['plain.grimalou']);
+    console.log("ok - the library is kept in the browser's storage across a reload");
+
+    const text = fs.readFileSync(path.join(seeds, 'plain'), 'utf8');
+    const link = await page.evaluate((t) => Module.exercises.linkOf(t), text);
+    assert(link.length < text.length, 'the link is not compressed');
+    // Opened as a parent opens a link sent to them: in a new tab.
+    const linked = await browser.newPage();
+    await linked.goto(link);
+    await firstFrame(linked);
+    assert.deepStrictEqual(await linked.evaluate(() => [Module.arguments, FS.readFile(Module.arguments[0],
+                                                                                     {encoding: 'utf8'})]),
+                           [['/tmp/link.grimalou'], text]);
+    await linked.close();
+    console.log('ok - a link hands its exercise to the program');
+  } finally {
+    await page.close();
+    server.stop();
+  }
+}
+
 async function main() {
   const desktopTitle = decodePng(fs.readFileSync(desktopTitlePath));
   const server = await startServer(site);
@@ -143,13 +185,14 @@ async function main() {
 
     assert.deepStrictEqual(failures, [], 'errors in the console');
     await checkReports(browser);
+    await checkExercises(browser);
   } finally {
     await browser.close();
     server.stop();
   }
 }
 
-main().then(() => console.log('web: 7 passed, 0 failed'), (error) => {
+main().then(() => console.log('web: 10 passed, 0 failed'), (error) => {
   console.error(error);
   process.exit(1);
 });

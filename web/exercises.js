@@ -1,0 +1,148 @@
+// Exercises in the browser, part of the program's script (--pre-js): the
+// exercise library kept in the browser's storage (IndexedDB), import and
+// export of .grimalou files, and links that carry an exercise (#e=...).
+//
+// The program keeps its library in its user data folder, as on a desktop;
+// here that folder is stored in IndexedDB, loaded before the program starts
+// and stored again after every change. A link's exercise becomes a file that
+// the program is given as its argument, as a desktop gives it a file opened
+// with a double click.
+
+// The browser's file system has HOME=/home/web_user: the program's data
+// folder and its library are below it.
+var GRIMALOU_DATA = '/home/web_user/.local/share/grimalou';
+var GRIMALOU_LIBRARY = GRIMALOU_DATA + '/exercises';
+// Where a link's exercise is written for the program.
+var GRIMALOU_LINK_FILE = '/tmp/link.grimalou';
+var GRIMALOU_EXTENSION = '.grimalou';
+// The reader refuses anything bigger; nothing bigger is taken in.
+var GRIMALOU_MAX_BYTES = 1 << 20;
+
+// A link's exercise is the program's argument.
+if (location.hash.startsWith('#e=')) Module.arguments = [GRIMALOU_LINK_FILE];
+
+Module.exercises = (function () {
+  var syncing = null, again = false;
+
+  // Stores the data folder in IndexedDB; changes made meanwhile are stored
+  // by one more pass. Resolves once everything is stored.
+  function persist() {
+    if (syncing) {
+      again = true;
+      return syncing;
+    }
+    syncing = new Promise(function (done) {
+      FS.syncfs(false, function (error) {
+        if (error) console.error('The exercise library could not be stored: ' + error);
+        done();
+      });
+    }).then(function () {
+      syncing = null;
+      if (again) {
+        again = false;
+        return persist();
+      }
+    });
+    return syncing;
+  }
+
+  function toBase64Url(bytes) {
+    var text = '';
+    for (var i = 0; i < bytes.length; i++) text += String.fromCharCode(bytes[i]);
+    return btoa(text).replace(/\+/g, '-').replace(/\//g, '_').replace(/=+$/, '');
+  }
+  function fromBase64Url(text) {
+    var binary = atob(text.replace(/-/g, '+').replace(/_/g, '/'));
+    var bytes = new Uint8Array(binary.length);
+    for (var i = 0; i < binary.length; i++) bytes[i] = binary.charCodeAt(i);
+    return bytes;
+  }
+  function through(stream, bytes) {
+    return new Response(new Blob([bytes]).stream().pipeThrough(stream)).arrayBuffer()
+      .then(function (buffer) { return new Uint8Array(buffer); });
+  }
+
+  // The link that opens Grimalou on this exercise text: the text compressed
+  // (raw deflate) in base64url after "#e=".
+  function linkOf(text) {
+    return through(new CompressionStream('deflate-raw'), new TextEncoder().encode(text)).then(function (bytes) {
+      return location.href.replace(/#.*$/, '') + '#e=' + toBase64Url(bytes);
+    });
+  }
+  function textOfLink(fragment) {
+    return through(new DecompressionStream('deflate-raw'), fromBase64Url(fragment)).then(function (bytes) {
+      if (bytes.length > GRIMALOU_MAX_BYTES) throw new Error('it holds more than an exercise can');
+      return new TextDecoder().decode(bytes);
+    });
+  }
+
+  // The library's exercise files, newest name first (names start with the
+  // date and time of their saving).
+  function list() {
+    var names = [];
+    try {
+      names = FS.readdir(GRIMALOU_LIBRARY);
+    } catch (e) {
+      return [];
+    }
+    return names.filter(function (n) { return n.endsWith(GRIMALOU_EXTENSION) && n[0] !== '.'; }).sort().reverse();
+  }
+  function textOf(name) { return FS.readFile(GRIMALOU_LIBRARY + '/' + name, {encoding: 'utf8'}); }
+
+  // Adds a file's text to the library under its own name (with "-2", "-3",
+  // ... when the name is taken), after the program's reader took it; an
+  // error naming the file otherwise, and nothing changes.
+  function importText(fileName, text) {
+    var problem = text.length > GRIMALOU_MAX_BYTES ? 'it is bigger than an exercise can be'
+                : Module.ccall('grimalou_exercise_problem', 'string', ['string'], [text]);
+    if (problem) throw new Error(fileName + ' is not an exercise Grimalou can play: ' + problem);
+    var stem = fileName.replace(/\.grimalou$/i, '').replace(/[\/\\]/g, '_') || 'exercise';
+    FS.mkdirTree(GRIMALOU_LIBRARY);
+    var name = stem + GRIMALOU_EXTENSION;
+    for (var n = 2; FS.analyzePath(GRIMALOU_LIBRARY + '/' + name).exists; n++) name = stem + '-' + n + GRIMALOU_EXTENSION;
+    FS.writeFile(GRIMALOU_LIBRARY + '/' + name, text);
+    persist();
+    return name;
+  }
+
+  function download(name) {
+    var a = document.createElement('a');
+    a.href = URL.createObjectURL(new Blob([textOf(name)], {type: 'application/x-grimalou-exercise'}));
+    a.download = name;
+    a.click();
+    setTimeout(function () { URL.revokeObjectURL(a.href); }, 0);
+  }
+
+  // Before the program starts: the library from IndexedDB, and the exercise
+  // of a link written where the program is told to find it.
+  Module.preRun = Module.preRun || [];
+  Module.preRun.push(function () {
+    FS.mkdirTree(GRIMALOU_DATA);
+    FS.mount(IDBFS, {}, GRIMALOU_DATA);
+    addRunDependency('exercise library');
+    FS.syncfs(true, function (error) {
+      if (error) console.error('The exercise library could not be read: ' + error);
+      removeRunDependency('exercise library');
+    });
+    if (location.hash.startsWith('#e=')) {
+      addRunDependency('exercise link');
+      textOfLink(location.hash.slice(3)).then(function (text) {
+        FS.writeFile(GRIMALOU_LINK_FILE, text);
+      }, function (error) {
+        console.error('The link does not hold an exercise: ' + error.message);
+      }).then(function () { removeRunDependency('exercise link'); });
+    }
+    // What the program saves or deletes in its data folder is stored at once.
+    ['rename', 'unlink', 'rmdir'].forEach(function (operation) {
+      var original = FS[operation];
+      FS[operation] = function (path) {
+        var result = original.apply(FS, arguments);
+        if (String(arguments[arguments.length - 1]).startsWith(GRIMALOU_DATA)) persist();
+        return result;
+      };
+    });
+  });
+
+  return {list: list, textOf: textOf, importText: importText, download: download, linkOf: linkOf,
+          persist: persist};
+})();
