@@ -79,9 +79,11 @@ EM_BOOL OnMouse(int type, const EmscriptenMouseEvent* event, void*) {
 }
 
 // Keys whose browser action would take the page from the child (scrolling,
-// going back, the browser's help or its own full screen) are kept by
-// Grimalou; every other key also does what the browser does with it.
-bool KeptFromBrowser(int key) {
+// going back, the browser's help or its own full screen, saving the page
+// where Ctrl+S saves an exercise) are kept by Grimalou; every other key also
+// does what the browser does with it, the browser's other Ctrl chords first.
+bool KeptFromBrowser(int key, bool ctrl) {
+    if (ctrl) return key == 'S';
     switch (key) {
     case 8: case 9: case 32: case 33: case 34: case 35: case 36:
     case 37: case 38: case 39: case 40: case 112: case 122:
@@ -107,8 +109,7 @@ EM_BOOL OnKey(int type, const EmscriptenKeyboardEvent* event, void*) {
     if (key == 0) return EM_FALSE;
     webGame->KeyInput(EV_KEY_DOWN, key);
     if (int character = CharacterOfKey(key)) webGame->KeyInput(EV_KEY_CHAR, character);
-    // A key with a browser shortcut modifier stays the browser's.
-    return KeptFromBrowser(key) && !event->ctrlKey && !event->metaKey;
+    return KeptFromBrowser(key, event->ctrlKey || event->metaKey);
 }
 
 EM_BOOL OnFocusChange(int, const void*, void*) {
