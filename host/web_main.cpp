@@ -12,9 +12,9 @@ class PageClock : public LoopClock {
 public:
     // The page's monotonic clock, in seconds since the program started.
     double Now() override { return (emscripten_get_now() - start) / 1000.0; }
-    // Never called: the browser's loop waits for animation frames, it does
-    // not sleep.
-    void SleepMilliseconds(int) override {}
+    // Never called: the browser's loop waits for animation frames, and the
+    // page's events come to their callbacks between them.
+    void WaitEvents(double) override {}
 
 private:
     double start = emscripten_get_now();
