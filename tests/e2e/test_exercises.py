@@ -1,6 +1,7 @@
 """Exercises that last, on the real executable with a private XDG_DATA_HOME:
 a drag and a tongue press recorded and saved with Ctrl+S; `grimalou FILE`
-plays it to the face that was seen; the library lists it with its picture;
+plays it to the face that was seen, and one cut short is named and changes
+nothing; the library lists it with its picture;
 repeat 3 with a hold of 1 s shows the end pose three times; a kill in the
 middle of saves leaves every earlier file whole.
 
@@ -82,6 +83,24 @@ def main():
         played = g.settle(lambda p: face_rows(g, p) == face_rows(g, live))
         played.save_png(os.path.join(out, "replay_end.png"))
         assert face_rows(g, played) == face_rows(g, live), "the replay ended on another face"
+
+        # A file cut short is named on standard error and on the screen; the
+        # program goes on and the library is untouched.
+        g.stop()
+        cut = os.path.join(data, "cut.grimalou")
+        with open(cut, "w") as out_file:
+            out_file.write(text[:len(text) // 2])
+        before = {path: open(path, "rb").read() for path in glob.glob(os.path.join(folder, "*"))}
+        g = Run([grimalou, cut], x)
+        assert until(lambda: any("cut.grimalou" in line and "cut short" in line for line in g.log.errors)), \
+            g.log.errors[-3:]
+        g.settle().save_png(os.path.join(out, "cut_file.png"))
+        g.choose(girl=False)
+        g.assert_running()
+        assert {path: open(path, "rb").read() for path in glob.glob(os.path.join(folder, "*"))} == before
+        g.stop()
+        g = Run([grimalou, saved], x)
+        g.settle(lambda p: face_rows(g, p) == face_rows(g, live))
 
         # The library lists it with a picture of that face.
         g.key("o")
