@@ -175,6 +175,13 @@ async function checkExercises(browser) {
     assert.match(await page.$eval('#exercises-message', (e) => e.textContent), /^newer .*newer version/);
     assert((await page.evaluate(() => Module.exercises.list())).includes('plain.grimalou'));
     console.log('ok - an exercise file is imported, a file from a newer version refused by name');
+
+    // Turned upright on a screen of twice the density: the picture is drawn
+    // at the screen's own pixels.
+    await page.setViewport({width: 500, height: 800, deviceScaleFactor: 2, hasTouch: true});
+    await page.waitForFunction(() => Module.canvas.width === 1000 && Module.canvas.height === 1600,
+                               {timeout: 20 * SECONDS});
+    console.log('ok - the canvas follows a rotation at the pixel density of the screen');
   } finally {
     await page.close();
     server.stop();
@@ -227,7 +234,7 @@ async function main() {
   }
 }
 
-main().then(() => console.log('web: 10 passed, 0 failed'), (error) => {
+main().then(() => console.log('web: 11 passed, 0 failed'), (error) => {
   console.error(error);
   process.exit(1);
 });
