@@ -5,9 +5,7 @@
 //
 // A picture is the face screen's own scene drawn small: each file is read
 // and played to its end out of sight once, when its page first shows, so a
-// library of hundreds of exercises costs only the page on screen. While the
-// library shows, the face's parts serve as the stamp of these pictures;
-// everything they held is put back when the library closes.
+// library of hundreds of exercises costs only the page on screen.
 #include <algorithm>
 #include <cstdio>
 #include <string>
@@ -239,6 +237,10 @@ void c_MyApp::DrawLibrary() {
         DrawLabel("No exercise saved yet: record one (R), then save it (Ctrl+S).", VIRTUAL_WIDTH / 2, 360,
                   TEXT_HEIGHT, true);
     }
+    // The face's parts draw each cell's end face in turn; the face is back
+    // as it was when the page is drawn.
+    FaceState shown = face;
+    Child shownChild = child;
     int first = libraryPage * LIBRARY_PAGE;
     for (int i = 0; i < LIBRARY_PAGE && first + i < count; ++i) {
         const LibraryEntry& entry = libraryEntries[first + i];
@@ -251,7 +253,7 @@ void c_MyApp::DrawLibrary() {
             // The face picture spans faceX .. faceX + width of the screen.
             float scale = PICTURE_HEIGHT / static_cast<float>(faceImage->Height());
             ShowChild(cell.exercise.child);
-            ApplyFace(cell.endFace);
+            face = cell.endState;
             faceScale = scale;
             faceShiftX = x + (CELL_WIDTH - scale * faceImage->Width()) / 2 - scale * faceX;
             faceShiftY = y + 8;
@@ -275,6 +277,9 @@ void c_MyApp::DrawLibrary() {
         c->SetColor(1, 1, 1);
         DrawLabel("x", x + CELL_WIDTH - CROSS_SIZE / 2, y + (CROSS_SIZE - TEXT_HEIGHT) / 2, TEXT_HEIGHT, true);
     }
+
+    face = shown;
+    ShowChild(shownChild);
 
     for (Control id : {PAGE_BACK, PAGE_ON, FEWER, MORE, SHORTER, LONGER}) box(id);
     c->SetColor(0.13f, 0.18f, 0.27f);

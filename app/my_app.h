@@ -140,14 +140,6 @@ constexpr int KEY_WITH_CTRL = 1 << 16;
 // with its date and child.
 constexpr int LIBRARY_COLUMNS = 4, LIBRARY_ROWS = 2, LIBRARY_PAGE = LIBRARY_COLUMNS * LIBRARY_ROWS;
 
-// A saved exercise as the library shows it, worked out once per file.
-struct LibraryCell {
-    // "" when the file reads; else why not, shown in place of the face.
-    std::string problem;
-    Exercise exercise;
-    // The face when the exercise has played to its end.
-    FaceSnapshot endFace;
-};
 
 // The thirteen parts, in the order of FaceState's parts and of Parts().
 enum PartIndex {
@@ -183,6 +175,17 @@ struct FaceState {
     int holdTicks = 0;
     int anchorX = 0, anchorY = 0;
     bool tapped = false;
+};
+
+// A saved exercise as the library shows it, worked out once per file.
+struct LibraryCell {
+    // "" when the file reads; else why not, shown in place of the face.
+    std::string problem;
+    Exercise exercise;
+    // The face when the exercise has played to its end: as a file holds
+    // it, and whole, as its picture draws it.
+    FaceSnapshot endFace;
+    FaceState endState;
 };
 
 // Everything a tick of the face screen can change, as plain values (the face

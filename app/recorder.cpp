@@ -309,6 +309,7 @@ void c_MyApp::EndFaceOf(const Exercise& exercise, LibraryCell* cell) {
     // The tick after the last shows the tongue as its button was left.
     FaceTick(false, false, 0);
     cell->endFace = CurrentFace();
+    cell->endState = face;
     StopRepeating();
     repetitions = keptRepetitions;
     libraryShown = keptLibrary;
