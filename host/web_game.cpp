@@ -130,11 +130,11 @@ EM_BOOL OnContextLost(int, const void*, void*) {
 }
 
 EM_BOOL OnContextRestored(int, const void*, void*) {
-    // A new context in all but name: everything made in the old one is gone,
-    // and the renderers make it again for the new generation.
-    graphicsGeneration += 1;
-    LoadGlEntryPoints(LookUpGlFunction);
-    webGame->eventArrived = true;
+    // Everything made in the lost context is gone, and the pictures the
+    // program uploaded once are no longer in its memory to be uploaded again:
+    // the page starts afresh, as a desktop program would after a crash of its
+    // graphics, with the saved exercises kept in the browser's storage.
+    EM_ASM({ location.reload(); });
     return EM_FALSE;
 }
 

@@ -218,6 +218,17 @@ async function main() {
 
     // Offline: the service worker has the site once it is active; then the
     // server goes away and the browser's network is cut.
+    // A lost graphics context (a phone short of memory) that comes back:
+    // the page starts again on the title.
+    await Promise.all([page.waitForNavigation(), page.evaluate(() => {
+      const lose = Module.canvas.getContext('webgl2').getExtension('WEBGL_lose_context');
+      Module.canvas.addEventListener('webglcontextlost', () => setTimeout(() => lose.restoreContext()),
+                                     {once: true});
+      lose.loseContext();
+    })]);
+    await waitForTitle(page);
+    console.log('ok - a lost and restored graphics context starts the page again on the title');
+
     await page.evaluate(() => navigator.serviceWorker.ready.then(() => true));
     server.stop();
     await page.setOfflineMode(true);
@@ -234,7 +245,7 @@ async function main() {
   }
 }
 
-main().then(() => console.log('web: 11 passed, 0 failed'), (error) => {
+main().then(() => console.log('web: 12 passed, 0 failed'), (error) => {
   console.error(error);
   process.exit(1);
 });
