@@ -206,6 +206,27 @@ async function main() {
                                       (p) => changedShare(p, title) > 0.2);
     console.log("ok - a tap on the girl's card shows her face");
 
+    // A hidden tab suspends Grimalou as a window losing the focus does: the
+    // finger that was down when the tab went away is let go, so moving it
+    // afterwards drags nothing.
+    await page.touchscreen.touchStart(RIGHT_EYE.x, RIGHT_EYE.y);
+    await frames(page, 4);
+    const other = await browser.newPage();
+    await other.bringToFront();
+    await page.waitForFunction(() => document.visibilityState === 'hidden', {timeout: 20 * SECONDS});
+    await page.bringToFront();
+    await page.waitForFunction(() => document.visibilityState === 'visible' && document.hasFocus(),
+                               {timeout: 20 * SECONDS});
+    await other.close();
+    for (let d = 4; d <= 44; d += 4) {
+      await page.touchscreen.touchMove(RIGHT_EYE.x, RIGHT_EYE.y - d);
+      await frames(page);
+    }
+    await page.touchscreen.touchEnd();
+    await frames(page, 10);
+    assert(changedShare(await shot(page), face, EYES) < 0.01, 'a finger held across a hidden tab dragged the eye');
+    console.log('ok - a hidden tab suspends: a finger held across it drags nothing');
+
     await dragUp(page, RIGHT_EYE, 44);
     const eyes = await waitForPicture(page, 'the eyes changed by a finger drag',
                                       (p) => changedShare(p, face, EYES) > 0.05);
@@ -245,7 +266,7 @@ async function main() {
   }
 }
 
-main().then(() => console.log('web: 12 passed, 0 failed'), (error) => {
+main().then(() => console.log('web: 13 passed, 0 failed'), (error) => {
   console.error(error);
   process.exit(1);
 });
