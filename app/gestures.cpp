@@ -52,7 +52,7 @@ float Rand(float n) {
     return draw * n;
 }
 
-bool c_MyApp::Paired() const { return symmetryButton->state == 1; }
+bool c_MyApp::Paired() const { return face.paired; }
 
 bool c_MyApp::CheeksAtRest() const { return cheekRight->variant == 0 && cheekLeft->variant == 0; }
 
@@ -137,7 +137,7 @@ void c_MyApp::StartPlacement() {
         p->variant = 0;
     browRight->angle = browLeft->angle = 0;
     face.pursedMouth = face.lipsMode = face.teethMode = face.roundMouth = face.tongueOut = false;
-    tongueButton->state = 0;
+    face.tongueMode = false;
     face.grabbing = false;
     std::fill(face.grab, face.grab + GRAB_ZONES, false);
     face.tongueDepth = 2;
@@ -209,7 +209,7 @@ void c_MyApp::RandomFace() {
     }
     PlaceMouthHalves();
 
-    if (tongueButton->state == 1) {
+    if (face.tongueMode) {
         tongue->frame = static_cast<int>(Rand(4)) * TONGUE_ROW;
         // A draw of exactly 0 would give -5, one step beyond the tongue's
         // pictures; it counts as the last step to the left.

@@ -89,9 +89,9 @@ int TruncateToInt(float value) {
 // the face screen comes last but for the help, which only opens a veil.
 const FaceButton FACE_BUTTONS[SLOT_COUNT] = {
     {&c_MyApp::tongueButton, "rect4607", "rect4608", LEFT_COLUMN, Row(1), false, 'T', "T", "tongue out / in",
-     &c_MyApp::PressTongue},
+     &c_MyApp::PressTongue, &FaceState::tongueMode},
     {&c_MyApp::symmetryButton, "rect4621", "rect4622", RIGHT_COLUMN, Row(2), true, 'S', "S",
-     "paired/one side", &c_MyApp::PressSymmetry},
+     "paired/one side", &c_MyApp::PressSymmetry, &FaceState::paired},
     {&c_MyApp::recordButton, "boutonrec1.png", "boutonrec2.png", RIGHT_COLUMN, Row(3), true, 'R', "R",
      "record / stop", &c_MyApp::PressRecord},
     {&c_MyApp::playButton, "boutonplay1.png", "boutonplay2.png", RIGHT_COLUMN, Row(4), true, ' ', "Space",
@@ -312,7 +312,7 @@ void c_MyApp::EnterFaceScreen(bool girl) {
 
     faceX = (VIRTUAL_WIDTH - faceImage->Width()) * 0.5f;
     faceY = (VIRTUAL_HEIGHT - faceImage->Height()) * 0.5f;
-    symmetryButton->state = 1;
+    face.paired = true;
     StartPlacement();
     // The cheeks' rows are set once: from 13 units above the cheek picture
     // to 7 below it.
@@ -342,6 +342,11 @@ void c_MyApp::ShowChild(Child which) {
     faceImage = childPictures[first];
     for (int i = 0; i < 3; ++i) eyeRight->frames[i] = childPictures[first + 1 + i];
     child = which;
+}
+
+int c_MyApp::ShownState(int slot) const {
+    bool FaceState::*shows = FACE_BUTTONS[slot].shows;
+    return shows ? (face.*shows ? 1 : 0) : ButtonInSlot(slot)->state;
 }
 
 void c_MyApp::ShowMessage(const std::string& text) {
@@ -408,12 +413,12 @@ ButtonEvents c_MyApp::PressButtons(bool touchHit, unsigned keys) {
 }
 
 void c_MyApp::PressTongue(ButtonEvents& events) {
-    tongueButton->ToggleState();
+    face.tongueMode = !face.tongueMode;
     events.tongue = true;
 }
 
 void c_MyApp::PressSymmetry(ButtonEvents& events) {
-    symmetryButton->ToggleState();
+    face.paired = !face.paired;
     events.symmetry = true;
 }
 
@@ -537,7 +542,7 @@ void c_MyApp::FaceTick(bool hit, bool touching, unsigned keys) {
     // A played press acts where a live one did: before the tongue's state
     // is read and before the gestures.
     if (input.event) PlayEvent(input.event);
-    face.tongueOut = tongueButton->state == 1;
+    face.tongueOut = face.tongueMode;
     if (recordButton->state == 1) RecordTick(events, touching);
     if (input.touching)
         GestureTick();

@@ -113,6 +113,7 @@ struct KeyGesture {
 };
 
 class c_MyApp;
+struct FaceState;
 
 // One face-screen button: everything the bar, the keyboard and the help's
 // key list know of it.
@@ -132,6 +133,9 @@ struct FaceButton {
     // What it does, in the help's words.
     const char* does;
     void (c_MyApp::*press)(ButtonEvents& events);
+    // The face's state the button shows as its state 1, or null for a
+    // button that keeps its own.
+    bool FaceState::*shows;
 };
 extern const FaceButton FACE_BUTTONS[SLOT_COUNT];
 constexpr int KEY_WITH_CTRL = 1 << 16;
@@ -165,8 +169,12 @@ enum PartIndex {
 // this is a snapshot of the whole face.
 struct FaceState {
     PartState parts[FACE_PARTS];
+    // What the tongue and symmetry buttons show: tongue mode, and the two
+    // sides moving together.
+    bool tongueMode = false;
+    bool paired = true;
     bool tongueUnmirrored = false;
-    bool tongueOut = false;  // the tongue button's state, as read each tick
+    bool tongueOut = false;  // tongue mode, as read each tick
     bool lipsMode = false, teethMode = false, pursedMouth = false, roundMouth = false;
     int tongueShift = 0;
     int tongueDepth = 2;
@@ -335,6 +343,8 @@ public:
     void LeaveFaceScreen();
     ButtonEvents PressButtons(bool touchHit, unsigned keys);
     c_Bouton* ButtonInSlot(int slot) const { return this->*FACE_BUTTONS[slot].button; }
+    // The picture a button shows: 1 or 0.
+    int ShownState(int slot) const;
     // What each face-screen button does (the rows of FACE_BUTTONS).
     void PressTongue(ButtonEvents& events);
     void PressSymmetry(ButtonEvents& events);

@@ -32,10 +32,10 @@ FaceSnapshot c_MyApp::CurrentFace() const {
     f.browRightX = br->x, f.browRightY = br->y, f.browLeftX = bl->x, f.browLeftY = bl->y;
     f.eyeRightX = er->x, f.eyeRightY = er->y, f.eyeLeftX = el->x, f.eyeLeftY = el->y;
     f.tongueX = t->x, f.tongueY = t->y;
-    f.tongueButtonState = tongueButton->state;
+    f.tongueButtonState = face.tongueMode ? 1 : 0;
     f.tongueDepth = face.tongueDepth;
     f.tongueShift = face.tongueShift;
-    f.symmetryButtonState = symmetryButton->state;
+    f.symmetryButtonState = face.paired ? 1 : 0;
     f.cheekRightVariant = cheekRight->variant, f.cheekLeftVariant = cheekLeft->variant;
     f.lipsRightFrame = lipsRight->frame, f.lipsRightVariant = lipsRight->variant;
     f.lipsLeftFrame = lipsLeft->frame, f.lipsLeftVariant = lipsLeft->variant;
@@ -73,10 +73,10 @@ void c_MyApp::ApplyFace(const FaceSnapshot& f) {
     br->x = f.browRightX, br->y = f.browRightY, bl->x = f.browLeftX, bl->y = f.browLeftY;
     er->x = f.eyeRightX, er->y = f.eyeRightY, el->x = f.eyeLeftX, el->y = f.eyeLeftY;
     t->x = f.tongueX, t->y = f.tongueY;
-    tongueButton->state = f.tongueButtonState;
+    face.tongueMode = f.tongueButtonState == 1;
     face.tongueDepth = f.tongueDepth;
     face.tongueShift = f.tongueShift;
-    symmetryButton->state = f.symmetryButtonState;
+    face.paired = f.symmetryButtonState == 1;
     cheekRight->variant = f.cheekRightVariant, cheekLeft->variant = f.cheekLeftVariant;
     face.lipsMode = f.lipsMode, face.teethMode = f.teethMode, face.tongueOut = f.tongueOut;
     face.pursedMouth = f.pursedMouth, face.roundMouth = f.roundMouth, face.tongueUnmirrored = f.tongueUnmirrored;
@@ -120,10 +120,10 @@ TickInput c_MyApp::TakeInput(bool touching) {
 
 void c_MyApp::PlayEvent(int code) {
     switch (code) {
-        case ENTRY_TONGUE: tongueButton->ToggleState(); break;
+        case ENTRY_TONGUE: face.tongueMode = !face.tongueMode; break;
         case ENTRY_RANDOM: RandomFace(); break;
         case ENTRY_RESET: ResetFace(); break;
-        case ENTRY_SYMMETRY: symmetryButton->ToggleState(); break;
+        case ENTRY_SYMMETRY: face.paired = !face.paired; break;
         default: break;
     }
 }

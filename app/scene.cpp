@@ -121,9 +121,9 @@ void c_MyApp::DrawPaceControl() {
 void c_MyApp::DrawFace() {
     DrawFaceParts();
     c_Canvas* c = canvas;
-    for (const FaceButton& row : FACE_BUTTONS) {
-        c_Bouton* b = this->*row.button;
-        if (b->active) c->DrawImage(b->images[b->state], b->x0, b->y0);
+    for (int slot = 0; slot < SLOT_COUNT; ++slot) {
+        c_Bouton* b = ButtonInSlot(slot);
+        if (b->active) c->DrawImage(b->images[ShownState(slot)], b->x0, b->y0);
     }
     if (recordButton->state == 1) c->DrawImage(recordImage, REC_X, REC_Y);
     DrawTimeLeft();

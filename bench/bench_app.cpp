@@ -157,7 +157,7 @@ int main() {
     // with the tongue out between the lips, where it is clipped.
     c_MyApp* app = static_cast<c_MyApp*>(theApp.get());
     app->face.lipsMode = true;
-    app->tongueButton->state = 1;
+    app->face.tongueMode = true;
     app->face.tongueDepth = 1;
     app->PlaceAll();
     // A finger on the tongue moves 40 units up and down every tick: each

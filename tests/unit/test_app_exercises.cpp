@@ -92,7 +92,7 @@ TEST(ExerciseReplay, TwoKeysInOneTickActOneAfterTheOtherAndAreBothRecorded) {
     app->FaceTick(false, false, Key(SLOT_RECORD));
     finger.Idle(1);
     app->FaceTick(false, false, Key(SLOT_TONGUE) | Key(SLOT_RANDOM));
-    EXPECT_EQ(app->tongueButton->state, 1);
+    EXPECT_TRUE(app->face.tongueMode);
     finger.Idle(3);
     Exercise exercise;
     ASSERT_TRUE(app->RecordingAsExercise(&exercise));
@@ -108,7 +108,7 @@ TEST(ExerciseReplay, TwoKeysInOneTickActOneAfterTheOtherAndAreBothRecorded) {
     finger.Idle(1);
     app->FaceTick(false, false, Key(SLOT_TONGUE));
     app->FaceTick(false, false, Key(SLOT_TONGUE));
-    EXPECT_EQ(app->tongueButton->state, 1);
+    EXPECT_TRUE(app->face.tongueMode);
     ASSERT_TRUE(app->RecordingAsExercise(&exercise));
     ASSERT_GE(exercise.entries.size(), 2u);
     EXPECT_EQ(exercise.entries[0].x, ENTRY_TONGUE);

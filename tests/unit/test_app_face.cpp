@@ -118,7 +118,7 @@ TEST_F(FaceTest, StartsWithThreeButtonsPairedAndTheFaceCentred) {
     EXPECT_TRUE(app->menuButton->active && app->tongueButton->active && app->randomButton->active);
     EXPECT_FALSE(app->resetButton->active || app->symmetryButton->active || app->recordButton->active ||
                  app->playButton->active);
-    EXPECT_EQ(app->symmetryButton->state, 1);
+    EXPECT_TRUE(app->face.paired);
     EXPECT_EQ(app->faceX, (1280 - app->faceImage->Width()) * 0.5f);
     EXPECT_EQ(app->faceY, (800 - app->faceImage->Height()) * 0.5f);
     EXPECT_EQ(app->mouthRight->frame, 7);
@@ -131,13 +131,13 @@ TEST_F(FaceTest, MenuTwiceHidesTheFourButtonsAgainAndKeepsTheirStates) {
     EXPECT_TRUE(app->resetButton->active && app->symmetryButton->active && app->recordButton->active &&
                 app->playButton->active);
     Press(app->symmetryButton);
-    EXPECT_EQ(app->symmetryButton->state, 0);
+    EXPECT_FALSE(app->face.paired);
     ShowMenu();
     EXPECT_FALSE(app->resetButton->active || app->symmetryButton->active || app->recordButton->active);
-    EXPECT_EQ(app->symmetryButton->state, 0);
+    EXPECT_FALSE(app->face.paired);
     // A hidden button does not answer.
     Press(app->symmetryButton);
-    EXPECT_EQ(app->symmetryButton->state, 0);
+    EXPECT_FALSE(app->face.paired);
     Press(app->helpButton);
     EXPECT_FALSE(app->helpShown);
     ShowMenu();
@@ -149,9 +149,9 @@ TEST_F(FaceTest, ATouchOnAButtonsBorderMissesIt) {
     c_Bouton* b = app->tongueButton;
     finger->Tap(b->x0, ButtonY(b));
     finger->Tap(ButtonX(b), b->y1);
-    EXPECT_EQ(b->state, 0);
+    EXPECT_FALSE(app->face.tongueMode);
     finger->Tap(b->x0 + 1, b->y0 + 1);
-    EXPECT_EQ(b->state, 1);
+    EXPECT_TRUE(app->face.tongueMode);
     EXPECT_TRUE(app->face.tongueOut);
 }
 
@@ -407,8 +407,8 @@ struct Draws {
 TEST_F(FaceTest, TheRandomFaceTakesItsDrawsInOrder) {
     for (bool paired : {true, false}) {
         for (int seed : {1, 12345, -987654, 2024}) {
-            app->symmetryButton->state = paired ? 1 : 0;
-            app->tongueButton->state = 1;
+            app->face.paired = paired;
+            app->face.tongueMode = true;
             randomState = seed;
             Draws d{static_cast<uint32_t>(seed)};
             app->RandomFace();
@@ -576,18 +576,19 @@ TEST_F(RecorderTest, APlayedTongueEventTogglesTheTongueExactlyOnce) {
     c_Bouton* t = app->tongueButton;
     finger->Tap(ButtonX(t), ButtonY(t));
     finger->Idle(3);
-    EXPECT_EQ(t->state, 1);
+    EXPECT_TRUE(app->face.tongueMode);
     Play();
     // The snapshot has the tongue in.
-    EXPECT_EQ(t->state, 0);
-    int toggles = 0, last = t->state;
+    EXPECT_FALSE(app->face.tongueMode);
+    int toggles = 0;
+    bool last = app->face.tongueMode;
     for (int i = 0; i < 20 && app->playButton->state == 1; ++i) {
         finger->Idle(1);
-        toggles += t->state != last;
-        last = t->state;
+        toggles += app->face.tongueMode != last;
+        last = app->face.tongueMode;
     }
     EXPECT_EQ(toggles, 1);
-    EXPECT_EQ(t->state, 1);
+    EXPECT_TRUE(app->face.tongueMode);
     EXPECT_EQ(app->playButton->state, 0);
 }
 

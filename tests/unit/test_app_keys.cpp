@@ -163,25 +163,25 @@ TEST(AppKeys, AHeldKeyTogglesOnceAndHelpClosesOnAnyKeyOrClick) {
     app->FaceTick(false, false, GestureKeyBit(GKEY_LIPS));
     app->FaceTick(false, false, GestureKeyBit(GKEY_TEETH) | 1u << SLOT_TONGUE);
     EXPECT_TRUE(app->face.lipsMode);
-    EXPECT_EQ(app->tongueButton->state, 0);
+    EXPECT_FALSE(app->face.tongueMode);
     for (int i = 0; i < 60; ++i) app->FaceTick(false, false, 0);
     EXPECT_TRUE(app->face.teethMode);
-    EXPECT_EQ(app->tongueButton->state, 1);
+    EXPECT_TRUE(app->face.tongueMode);
     app->FaceTick(true, true, 0);
     app->FaceTick(false, true, 1u << SLOT_TONGUE);
-    EXPECT_EQ(app->tongueButton->state, 1);
+    EXPECT_TRUE(app->face.tongueMode);
     app->FaceTick(false, false, 0);
-    EXPECT_EQ(app->tongueButton->state, 0);
+    EXPECT_FALSE(app->face.tongueMode);
 
     PressKey('T');
     RunTick(app);
-    EXPECT_EQ(app->tongueButton->state, 1);
+    EXPECT_TRUE(app->face.tongueMode);
     // Auto-repeat sends the press again while the key is down.
     for (int i = 0; i < 10; ++i) {
         PressKey('T');
         RunTick(app);
     }
-    EXPECT_EQ(app->tongueButton->state, 1);
+    EXPECT_TRUE(app->face.tongueMode);
     ReleaseKey('T');
     RunTick(app);
 
@@ -203,7 +203,7 @@ TEST(AppKeys, AHeldKeyTogglesOnceAndHelpClosesOnAnyKeyOrClick) {
     RunTick(app);
     ReleaseKey('T');
     EXPECT_FALSE(app->helpShown);
-    EXPECT_EQ(app->tongueButton->state, 1);
+    EXPECT_TRUE(app->face.tongueMode);
     inputDevice->KeyInput(EV_KEY_CHAR, '?');
     RunTick(app);
     ASSERT_TRUE(app->helpShown);
@@ -212,7 +212,7 @@ TEST(AppKeys, AHeldKeyTogglesOnceAndHelpClosesOnAnyKeyOrClick) {
     RunTick(app);
     RunTick(app);
     EXPECT_FALSE(app->helpShown);
-    EXPECT_EQ(app->tongueButton->state, 1);
+    EXPECT_TRUE(app->face.tongueMode);
     inputDevice->MouseInput(EV_MOUSE_UP, 0, 40, 100);
     RunTick(app);
 }

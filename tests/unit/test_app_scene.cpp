@@ -69,7 +69,7 @@ struct SceneTest : ::testing::Test {
 };
 
 TEST_F(SceneTest, TheSmilingMouthWithTheTongueDownLaysTongueOpenMouthSquaresAndLips) {
-    app->tongueButton->state = 1;
+    app->face.tongueMode = true;
     app->face.tongueOut = true;
     app->tongue->frame = 0;
     app->mouthRight->variant = 2;
@@ -93,7 +93,7 @@ TEST_F(SceneTest, TheSmilingMouthWithTheTongueDownLaysTongueOpenMouthSquaresAndL
 }
 
 TEST_F(SceneTest, TheTongueAtACornerShowsTheCornerMouthInFrontOfIt) {
-    app->tongueButton->state = 1;
+    app->face.tongueMode = true;
     app->face.tongueOut = true;
     app->face.tongueShift = 4;
     app->tongue->variant = 4;
@@ -131,7 +131,7 @@ TEST_F(SceneTest, CheeksChooseTheMouthAndAPuffedAndAHollowCheekShowNone) {
 
 TEST_F(SceneTest, LipsLayerTheTongueByItsDepth) {
     app->face.lipsMode = true;
-    app->tongueButton->state = 1;
+    app->face.tongueMode = true;
     app->face.tongueOut = true;
     c_Partie* l = app->lipsRight;
     c_Image2* tongue = app->tongue->frames[app->tongue->frame + 20];
@@ -227,7 +227,7 @@ TEST_F(HostFrameTest, AnIdleFaceSendsNothingAndOneMoveOfTheEyeBringsOneFrame) {
 // a larger window: the whole window is cleared and nothing is scissored.
 TEST_F(HostFrameTest, AFrameAfterTheLipsScissorSetsNoStaleScissor) {
     app->face.lipsMode = true;
-    app->tongueButton->state = 1;
+    app->face.tongueMode = true;
     app->face.tongueOut = true;
     app->face.tongueDepth = 1;
     ASSERT_TRUE(Pass());
@@ -283,7 +283,7 @@ TEST_F(SceneTest, TheHelpDrawsItsModelFaceOverWhateverTheFaceShows) {
 TEST(AppScene, FaceFramesAndTicksAllocateNothing) {
     c_MyApp* app = NewFaceApp(true);
     app->face.lipsMode = true;
-    app->tongueButton->state = 1;
+    app->face.tongueMode = true;
     app->face.tongueDepth = 1;
     Finger finger(app);
     c_Partie* brow = app->browRight;
