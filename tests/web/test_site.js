@@ -42,10 +42,13 @@ async function waitForPicture(page, what, accept, seconds = 20) {
 async function waitForTitle(page, desktopTitle = DESKTOP_TITLE) {
   await firstFrame(page);
   // The program's picture, without the page's own buttons over its corner.
-  await page.addStyleTag({content: '.corner { visibility: hidden; }'});
+  const hidden = await page.addStyleTag({content: '.corner { visibility: hidden; }'});
   // The same title as the desktop program's: the pictures and the font are
   // the same; the rasterisers' edges may differ a little.
-  return waitForPicture(page, 'the title as on the desktop', (p) => changedShare(p, desktopTitle) < 0.01);
+  const title = await waitForPicture(page, 'the title as on the desktop',
+                                     (p) => changedShare(p, desktopTitle) < 0.01);
+  await hidden.evaluate((tag) => tag.remove());
+  return title;
 }
 
 // A copy of the site in a temporary folder, changed by `change(folder)`.
@@ -237,6 +240,18 @@ async function main() {
     await waitForPicture(page, 'the tongue after T', (p) => changedShare(p, eyes, MOUTH) > 0.05);
     console.log('ok - T brings out the tongue');
 
+    const fullscreen = (on) => page.waitForFunction((on) => !!document.fullscreenElement === on,
+                                                    {timeout: 20 * SECONDS}, on);
+    await page.keyboard.press('F11');
+    await fullscreen(true);
+    await page.keyboard.press('F11');
+    await fullscreen(false);
+    await page.click('#fullscreen');
+    await fullscreen(true);
+    await page.click('#fullscreen');
+    await fullscreen(false);
+    console.log("ok - F11 and the page's button switch full screen on and off");
+
     // Offline: the service worker has the site once it is active; then the
     // server goes away and the browser's network is cut.
     // A lost graphics context (a phone short of memory) that comes back:
@@ -266,7 +281,7 @@ async function main() {
   }
 }
 
-main().then(() => console.log('web: 13 passed, 0 failed'), (error) => {
+main().then(() => console.log('web: 14 passed, 0 failed'), (error) => {
   console.error(error);
   process.exit(1);
 });
