@@ -93,7 +93,17 @@ bool KeptFromBrowser(int key, bool ctrl) {
     }
 }
 
+// While one of the page's own controls (its list of exercises, a button) has
+// the keyboard's focus, the keys are the page's.
+bool PageControlFocused() {
+    return EM_ASM_INT({
+        var e = document.activeElement;
+        return !!e && e !== document.body && e !== Module.canvas;
+    }) != 0;
+}
+
 EM_BOOL OnKey(int type, const EmscriptenKeyboardEvent* event, void*) {
+    if (type != EMSCRIPTEN_EVENT_KEYUP && PageControlFocused()) return EM_FALSE;
     webGame->eventArrived = true;
     if (type == EMSCRIPTEN_EVENT_KEYPRESS) {
         // Typed characters; Enter and the like arrive with their key.
