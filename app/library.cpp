@@ -43,7 +43,7 @@ const ControlBox CONTROL_BOXES[CONTROLS] = {
     {40, 24, 130, 50, "< Back"},         {450, BAR_Y, 60, 50, "<"},  {770, BAR_Y, 60, 50, ">"},
     {190, BAR_Y, 50, 50, "-"},           {330, BAR_Y, 50, 50, "+"},  {950, BAR_Y, 50, 50, "-"},
     {1110, BAR_Y, 50, 50, "+"},          {460, 430, 150, 60, "Yes"}, {670, 430, 150, 60, "No"},
-    {40, 660, 220, 56, "Library (O)"},
+    {40, 660, 220, 56, "Library (L)"},
 };
 
 bool Inside(const ControlBox& b, float x, float y) { return x > b.x && x < b.x + b.w && y > b.y && y < b.y + b.h; }

@@ -104,7 +104,7 @@ const FaceButton FACE_BUTTONS[SLOT_COUNT] = {
      &c_MyApp::PressRandom},
     {&c_MyApp::saveButton, "boutonsauver.png", nullptr, RIGHT_COLUMN, Row(5), true, KEY_WITH_CTRL | 'S', "Ctrl+S",
      "save recording", &c_MyApp::PressSave},
-    {&c_MyApp::libraryButton, "boutonbiblio.png", nullptr, RIGHT_COLUMN, Row(6), true, 'O', "O",
+    {&c_MyApp::libraryButton, "boutonbiblio.png", nullptr, RIGHT_COLUMN, Row(6), true, 'L', "L",
      "library", &c_MyApp::PressLibrary},
     {&c_MyApp::homeButton, "boutonmaison.png", nullptr, LEFT_COLUMN, Row(6), true, KEY_HOME, "Home",
      "back to title", &c_MyApp::PressHome},
@@ -114,7 +114,7 @@ const FaceButton FACE_BUTTONS[SLOT_COUNT] = {
 
 const GestureKeyRow GESTURE_KEYS[GESTURE_KEY_COUNT] = {
     {'G', "G", "smiling mouth"},
-    {'L', "L", "lips"},
+    {'P', "P", "lips (pout)"},
     {'E', "E", "teeth"},
     {'I', "I", "tongue deeper"},
 };

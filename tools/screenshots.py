@@ -106,7 +106,7 @@ def saved_exercises(g):
         g.key("r")
         g.key("ctrl+s")
         g.key("BackSpace")
-    g.key("o")
+    g.key("l")
 
 
 def message_gone(g):
@@ -128,7 +128,7 @@ def repeat_countdown(g):
     g.drag(*RIGHT_EYE, 0, -70)
     g.key("r")
     g.key("ctrl+s")
-    g.key("o")
+    g.key("l")
     for name in ["Up"] * 4 + ["Left"] * 2:
         g.key(name)
     g.click(220, 215)

@@ -103,7 +103,7 @@ def main():
         g.settle(lambda p: face_rows(g, p) == face_rows(g, live))
 
         # The library lists it with a picture of that face.
-        g.key("o")
+        g.key("l")
         library = g.settle(lambda p: p.count(g.to_window_box(*CELL), skin) > 1000)
         library.save_png(os.path.join(out, "library.png"))
         assert library.count(g.to_window_box(*CELL), skin) > 1000, "no face in the library's cell"

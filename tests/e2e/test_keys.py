@@ -64,7 +64,7 @@ def main():
 
         # The mouth's renderings by key: teeth, lips, and the smile again.
         previous = face
-        for name in ["e", "l", "g"]:
+        for name in ["e", "p", "g"]:
             key(g, name)
             now = g.settle_changed(previous)
             now.save_png(os.path.join(out, "keys_mouth_%s.png" % name))
