@@ -55,6 +55,11 @@ struct Placement {
     // anchored this many units further right). Their partly covered texels
     // are thinned so that two layers of them give the coverage of one.
     int overlap = 2;
+    // Instead of thinning: the halves abut in the middle of the overlap, the
+    // first column giving its soft rims up to the other half's second column,
+    // so that the pair stays even when filtering mixes texels (other window
+    // sizes than 1:1). For a line that runs straight across the centre.
+    bool abut = false;
     // Hanging mouth rows: the picture's top edge lies this far above the anchor
     // (the application computes the handle from the picture's height).
     double fixedTop = -1;

@@ -1166,7 +1166,9 @@ std::vector<Sprite> sharedSprites() {
             Draw up = [=](cairo_t* cr) { openSmile(cr, s, s.hanging() ? 0 : through); };
             Draw down = [=](cairo_t* cr) { openSmile(cr, s, s.hanging() ? through : 0); };
             std::vector<Draw> all{closed, up, down};
-            out.push_back(makeSprite(key("sourire%d_0%d.png", row + 1, k + 1), closed, pl, all));
+            Placement closedPl = pl;
+            closedPl.abut = true;
+            out.push_back(makeSprite(key("sourire%d_0%d.png", row + 1, k + 1), closed, closedPl, all));
             if (out.back().w != widths[row][k]) {
                 std::fprintf(stderr, "art_generator: an open mouth reaches beyond its closed line\n");
                 std::exit(1);
