@@ -579,11 +579,17 @@ struct Shot {
 
 enum class Layer { Face, Pink, Mouth, Open };
 
-void draw(Shot& s, const Tex& t, double x, double y, double sx, Layer layer) {
+// A scissor box in screen pixels.
+struct Box {
+    int x, y, w, h;
+    bool holds(int px, int py) const { return px >= x && py >= y && px < x + w && py < y + h; }
+};
+
+void draw(Shot& s, const Tex& t, double x, double y, double sx, Layer layer, const Box* clip = nullptr) {
     const double left = sx > 0 ? x - t.hx * t.w : x - (1 - t.hx) * t.w, top = y - t.hy * t.h;
     for (int py = (int)std::floor(top) - 1; py <= (int)std::ceil(top + t.h) + 1; ++py)
         for (int px = (int)std::floor(left) - 1; px <= (int)std::ceil(left + t.w) + 1; ++px) {
-            if (!s.inside(px, py)) continue;
+            if (!s.inside(px, py) || (clip && !clip->holds(px, py))) continue;
             const double u = (px + 0.5 - x) * sx + t.hx * t.w - 0.5, v = py + 0.5 - y + t.hy * t.h - 0.5;
             const int i = (int)std::floor(u), j = (int)std::floor(v);
             const float fx = (float)(u - i), fy = (float)(v - j);
@@ -735,6 +741,33 @@ protected:
         pair(p.lipsUpper);
         return s;
     }
+
+    // Both halves of the lips at picture index i with the tongue held between
+    // them (shape 0..3 at `shift`), or none (shape < 0), layered as the face
+    // screen does at 1280 x 800: the tongue clipped to the lips' box, between
+    // the front and the upper layer. `column` gets the middle of the tongue
+    // where it leaves the lips.
+    static Shot composeBetween(int i, int shape, int shift, int& column) {
+        const Pictures& p = *pics;
+        Shot s = p.bare;
+        const double ax = 392 + p.faceX, y = 500 + p.faceY;
+        auto pair = [&](const Tex* layer) {
+            draw(s, layer[i], ax, y, 1, Layer::Mouth);
+            draw(s, layer[i], ax + 3, y, -1, Layer::Mouth);
+        };
+        pair(p.lipsBack);
+        pair(p.lipsFront);
+        const Tex& half = p.lipsFront[i];
+        const Box box{(int)(ax + 3 - half.w + 5), (int)(y - half.hy * half.h + 5), 2 * half.w - 10, half.h - 10};
+        const TonguePlace t = stepTongue(shape < 0 ? 0 : shift, half.w, true);
+        const double ts = t.unmirrored ? 1 : -1;
+        // The tongue's picture steps lean it towards the side: its root lies
+        // two units per step back towards the centre.
+        column = (int)std::lround(t.x + p.faceX - ts * 2 * t.variant);
+        if (shape >= 0) draw(s, p.tongue[20 + 5 * shape + t.variant], t.x + p.faceX, 504 + p.faceY, ts, Layer::Mouth, &box);
+        pair(p.lipsUpper);
+        return s;
+    }
 };
 ComposedMouth::Pictures* ComposedMouth::pics = nullptr;
 
@@ -792,6 +825,44 @@ TEST_F(ComposedMouth, TheTongueUpFromTheLipsLeavesTheNoseAlone) {
                         touched += s.ink[s.at(x, y)] && distance(bare.colour(x, y), skin) > 40;
                 EXPECT_EQ(touched, 0) << fmt("lips %d, tongue shape %d", lips, shape + 5) << fmt(" side %d", shift);
             }
+}
+
+// A tongue held between the lips shows between them, and the lower lip stays
+// in front of it: at every lips step, tongue shape and side place, the tongue
+// changes the picture under the upper lip, but neither the lower lip's outline
+// nor the lip just above it, down the middle of the tongue and beside it.
+TEST_F(ComposedMouth, ATongueHeldBetweenTheLipsLeavesTheLowerLipInFront) {
+    int failures = 0;
+    for (int lips = 0; lips < 14; ++lips) {
+        int column;
+        const Shot bare = composeBetween(lips, -1, 0, column);
+        for (int shape = 0; shape < 4; ++shape)
+            for (int shift = -4; shift <= 4; ++shift) {
+                const Shot s = composeBetween(lips, shape, shift, column);
+                const std::string what =
+                    fmt("lips row %d step %d", lips / 7 + 1, lips % 7 + 1) + fmt(", tongue shape %d side %d", shape + 5, shift);
+                int shown = 0;
+                for (size_t k = 0; k < s.rgb.size() / 3; ++k)
+                    shown += distance(&s.rgb[k * 3], &bare.rgb[k * 3]) > 30;
+                // Even pushed into a corner of the widest lips, where they close
+                // on it, the tongue shows on more: hidden, it shows on its gap.
+                if (shown < 60 && ++failures <= 12) ADD_FAILURE() << what << ": the tongue shows on " << shown << " pixels";
+                for (int x = column - 12; x <= column + 12; ++x) {
+                    int bottom = -1;  // the lower lip's last row in this column
+                    for (int y = s.y0; y < s.y0 + Shot::kH; ++y)
+                        if (bare.ink[bare.at(x, y)]) bottom = y;
+                    if (bottom < 0) continue;
+                    for (int y = bottom - 8; y <= bottom; ++y)
+                        if (distance(s.colour(x, y), bare.colour(x, y)) > 12) {
+                            if (++failures <= 12)
+                                ADD_FAILURE() << what << ": the tongue covers the lower lip at "
+                                              << fmt("(%d, %d)", x - column, y - bottom) << " from its bottom";
+                            break;
+                        }
+                }
+            }
+    }
+    EXPECT_EQ(failures, 0);
 }
 
 // Where the two halves of one step overlap, each texel is drawn twice: the

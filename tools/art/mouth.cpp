@@ -169,33 +169,43 @@ void drawTongue(cairo_t* cr, const TongueShape& t, double dir) {
     cairo_path_destroy(p);
 }
 
-// The tongue out of the pouting lips, drawn over them (or over their first
-// layer when held between them). It comes out of their opening narrow and
-// widens, and where it leaves the opening the lips' edge bends round it into
-// a dark gap: the lower edge for a tongue down, the upper one for a tongue up.
-// Its root lies 3 below the tongue's point, in the opening's lower part (the
-// tongues down keep their whole picture below the point). `dir` -1 points up.
-constexpr double kLipsTongueRoot = 3;
-constexpr double kRootHalf = 14; // half width where it leaves the opening
-constexpr double kFlare = 6;     // it reaches its full width this far out
+// The tongue out of the pouting lips, drawn over them, between their layers
+// (held between the lips) or behind them. It comes out from under the upper
+// lip's edge at its full width, where the lips part round it into a dark gap.
+// A tongue down hangs from there; a tongue up lies on the lower lip with a
+// rounded front and rises over the upper lip, so that held between the lips
+// either shows as a tongue between them: from the upper lip's edge down to the
+// lower lip's fold, or to its own front. Coordinates: the tongue's point at
+// (0, 0), which lies just under the upper lip's edge at the centre line (a
+// tongue down keeps its whole picture below the point). `dir` -1 points up.
+constexpr double kLipsEdge = 1;    // the upper lip's edge at the centre line
+constexpr double kLipsFront = 14;  // a tongue up's front, on the lower lip
 
 void lipsTongue(cairo_t* cr, const TongueShape& t, double dir) {
-    cairo_translate(cr, -t.back * 0.5, kLipsTongueRoot);
-    cairo_scale(cr, 1, dir);
+    cairo_translate(cr, -t.back * 0.5, 0);
     const double bl = -t.half, br = t.half, r = t.half * 0.92;
-    const double tipY = std::max(t.len - r, kFlare + 4);
-    // The gap round the tongue: where a tongue up crosses the upper lip's
-    // edge, just under the root for a tongue down.
-    const double gapV = dir < 0 ? 5 : 0, gapX = dir < 0 ? t.half + 5 : kRootHalf + 4, gapY = dir < 0 ? 7 : 3.5;
-    ellipse(cr, 0, gapV, gapX, gapY);
-    fillStroke(cr, pal::mouthInside, 3);
+    // Downwards from the edge: the top (hidden under the upper lip) and the
+    // far end, the tip of a tongue down or the front of a tongue up.
+    const double top = dir > 0 ? -2 : kLipsEdge - std::max(t.len - r, 14.0);
+    const double tipY = dir > 0 ? std::max(t.len - r, 16.0) : top;
+    // The gap round the tongue where the lips part for it.
+    ellipse(cr, 0, kLipsEdge + 1.5, t.half + 5, 3.5);
+    set(cr, pal::mouthInside);
+    cairo_fill(cr);
     auto path = [&]() {
-        cairo_move_to(cr, -kRootHalf, -1);
-        cairo_curve_to(cr, -kRootHalf, kFlare * 0.5, bl, kFlare * 0.5, bl, kFlare);
-        cairo_curve_to(cr, bl, tipY * 0.7, t.lean - r - 2, tipY - 4, t.lean - r, tipY);
-        cairo_arc_negative(cr, t.lean, tipY, r, M_PI, 0);
-        cairo_curve_to(cr, t.lean + r + 2, tipY - 4, br, tipY * 0.7, br, kFlare);
-        cairo_curve_to(cr, br, kFlare * 0.5, kRootHalf, kFlare * 0.5, kRootHalf, -1);
+        if (dir > 0) {
+            cairo_move_to(cr, bl, top);
+            cairo_curve_to(cr, bl, tipY * 0.7, t.lean - r - 2, tipY - 4, t.lean - r, tipY);
+            cairo_arc_negative(cr, t.lean, tipY, r, M_PI, 0);
+            cairo_curve_to(cr, t.lean + r + 2, tipY - 4, br, tipY * 0.7, br, top);
+        } else {
+            // Up the left side to the tip, down the right side, round the front.
+            cairo_move_to(cr, bl, kLipsFront - 8);
+            cairo_curve_to(cr, bl, top * 0.4, t.lean - r - 2, tipY + 4, t.lean - r, tipY);
+            cairo_arc(cr, t.lean, tipY, r, M_PI, 2 * M_PI);
+            cairo_curve_to(cr, t.lean + r + 2, tipY + 4, br, top * 0.4, br, kLipsFront - 8);
+            cairo_curve_to(cr, br, kLipsFront + 3, bl, kLipsFront + 3, bl, kLipsFront - 8);
+        }
         cairo_close_path(cr);
     };
     path();
@@ -214,25 +224,34 @@ void lipsTongue(cairo_t* cr, const TongueShape& t, double dir) {
     cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
     set(cr, pal::tongueShade);
     cairo_fill(cr);
-    cairo_move_to(cr, 0, 5);
-    cairo_curve_to(cr, 0, tipY * 0.5, t.lean * 0.8, tipY * 0.8, t.lean, tipY + r * 0.2);
+    // The groove starts below the lips' fold: held between the lips, a groove
+    // from the lips down would split the tongue in two like front teeth.
+    const double grooveFrom = dir > 0 ? 20 : kLipsFront - 6;
+    cairo_move_to(cr, 0, grooveFrom);
+    cairo_curve_to(cr, 0, grooveFrom + (tipY - grooveFrom) * 0.5, t.lean * 0.8, tipY - dir * r * 0.4,
+                   t.lean, tipY + dir * r * 0.2);
     set(cr, pal::tongueShade);
     cairo_set_line_width(cr, 4);
     cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
     cairo_stroke(cr);
-    // The root darkens into the mouth.
-    cairo_pattern_t* dark = cairo_pattern_create_linear(0, 0, 0, 4);
-    cairo_pattern_add_color_stop_rgba(dark, 0, pal::mouthInside.r, pal::mouthInside.g, pal::mouthInside.b, 0.8);
+    // Under the upper lip's edge the tongue darkens into the mouth (a tongue up
+    // only a little: it bends out over the edge there).
+    const double shadow = dir > 0 ? 0.8 : 0.3;
+    cairo_pattern_t* dark = cairo_pattern_create_linear(0, kLipsEdge, 0, kLipsEdge + 5);
+    cairo_pattern_add_color_stop_rgba(dark, 0, pal::mouthInside.r, pal::mouthInside.g, pal::mouthInside.b, shadow);
     cairo_pattern_add_color_stop_rgba(dark, 1, pal::mouthInside.r, pal::mouthInside.g, pal::mouthInside.b, 0);
-    cairo_rectangle(cr, -40, -2, 80, 8);
+    cairo_rectangle(cr, -40, kLipsEdge - 3, 80, 8);
     cairo_set_source(cr, dark);
     cairo_fill(cr);
     cairo_pattern_destroy(dark);
     cairo_restore(cr);
-    // The outline from where the tongue leaves the mouth.
+    // The outline below the upper lip's edge (a tongue up is outlined whole: it
+    // lies in front of the upper lip).
     cairo_save(cr);
-    cairo_rectangle(cr, -100, 2, 200, t.len + 40);
-    cairo_clip(cr);
+    if (dir > 0) {
+        cairo_rectangle(cr, -100, kLipsEdge + 3, 200, t.len + 40);
+        cairo_clip(cr);
+    }
     cairo_append_path(cr, shape);
     strokeOutline(cr, 4);
     cairo_restore(cr);
@@ -553,6 +572,10 @@ constexpr double kPoutLow = 25;    // bottom of the lower lip there
 constexpr double kPoutOpenY = 3;   // middle of the opening
 constexpr double kPoutOpenH = 6;   // half height of the opening there
 constexpr double kPoutLevel = 4;   // the lips' outlines stay level this far out
+// The lips are drawn this much below their anchor: the tongue's point (4 below
+// the anchor) then lies just under the upper lip's edge at the centre line, so
+// a tongue out of the lips starts where the upper lip covers it.
+constexpr double kPoutDrop = 8;
 
 struct Pout {
     double W;     // corner
@@ -613,15 +636,15 @@ void poutOpening(cairo_t* cr, const Pout& p) {
 // to the lips' box everywhere but where the layer lets it show.
 void poutGround(cairo_t* cr, const Pout& p) {
     // As high above the anchor as below it: the picture is, and so is the box.
-    const double half = std::max(p.up, kPoutLow) + 6;
-    cairo_rectangle(cr, -3, -half, p.W + 9, 2 * half);
+    const double half = std::max(p.up - kPoutDrop, kPoutLow + kPoutDrop) + 6;
+    cairo_rectangle(cr, -3, -half - kPoutDrop, p.W + 9, 2 * half);
     set(cr, pal::skin);
     cairo_fill(cr);
 }
 
 // The fold of the lower lip: a tongue held between the lips shows above it,
 // and the lower lip below it stays in front of the tongue.
-constexpr double kPoutFold = 19;  // at the centre line
+constexpr double kPoutFold = 17;  // at the centre line
 void foldLine(cairo_t* cr, const Pout& p) {
     cairo_move_to(cr, 0, kPoutFold);
     cairo_line_to(cr, kPoutLevel, kPoutFold);
@@ -652,6 +675,7 @@ void strokeFold(cairo_t* cr, const Pout& p) {
 
 // Back layer: the inside of the mouth.
 void lipsBack(cairo_t* cr, const Pout& p) {
+    cairo_translate(cr, 0, kPoutDrop);
     ellipse(cr, 0, kPoutOpenY, p.ow + 5, kPoutOpenH + 5);
     set(cr, pal::mouthInside);
     cairo_fill(cr);
@@ -662,6 +686,7 @@ void lipsBack(cairo_t* cr, const Pout& p) {
 
 // First front layer: both lips with the opening cut out.
 void lipsFront(cairo_t* cr, const Pout& p) {
+    cairo_translate(cr, 0, kPoutDrop);
     cairo_push_group(cr);
     poutGround(cr, p);
     poutOuter(cr, p, true);
@@ -691,6 +716,7 @@ void lipsFront(cairo_t* cr, const Pout& p) {
 // the lower lip and under the rest of both lips. Drawn over the first layer it
 // changes nothing.
 void lipsUpper(cairo_t* cr, const Pout& p) {
+    cairo_translate(cr, 0, kPoutDrop);
     cairo_push_group(cr);
     poutGround(cr, p);
     cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
@@ -1273,7 +1299,7 @@ std::vector<Sprite> sharedSprites() {
                 d = [=](cairo_t* cr) { lipsTongue(cr, t, dir); };
                 // The face screen takes hold of the tongue anywhere in its
                 // picture: a short tongue up keeps the picture of a longer one.
-                if (upward) pl.forceH = n == 5 ? 66 : 50;
+                if (upward) pl.forceH = 86;
             }
             out.push_back(makeSprite(key("langue%d_0%d.png", n, k), d, pl));
         }
@@ -1283,6 +1309,8 @@ std::vector<Sprite> sharedSprites() {
         pl.hy = 0;
         out.push_back(makeSprite("langue0.png",
                                  [](cairo_t* cr) {
+                                     // Low in the lips' opening, under the dark inside.
+                                     cairo_translate(cr, 0, kPoutDrop);
                                      ellipse(cr, 0, 9, 20, 6);
                                      fillStroke(cr, pal::tongue, 3);
                                      cairo_move_to(cr, 0, 5);
