@@ -189,7 +189,7 @@ void lipsTongue(cairo_t* cr, const TongueShape& t, double dir) {
     const double top = dir > 0 ? -2 : kLipsEdge - std::max(t.len - r, 14.0);
     const double tipY = dir > 0 ? std::max(t.len - r, 16.0) : top;
     // The gap round the tongue where the lips part for it.
-    ellipse(cr, 0, kLipsEdge + 1.5, t.half + 5, 3.5);
+    ellipse(cr, 0, kLipsEdge + 1.5, t.half + (dir > 0 ? 5 : 3), 3.5);
     set(cr, pal::mouthInside);
     cairo_fill(cr);
     auto path = [&]() {
@@ -200,11 +200,14 @@ void lipsTongue(cairo_t* cr, const TongueShape& t, double dir) {
             cairo_curve_to(cr, t.lean + r + 2, tipY - 4, br, tipY * 0.7, br, top);
         } else {
             // Up the left side to the tip, down the right side, round the front.
-            cairo_move_to(cr, bl, kLipsFront - 8);
-            cairo_curve_to(cr, bl, top * 0.4, t.lean - r - 2, tipY + 4, t.lean - r, tipY);
+            // Narrower towards its front, which is round like the tip: the
+            // tongue has no corner.
+            const double side = kLipsFront - 10, in = 0.75, deep = side + (kLipsFront - side) / 0.75;
+            cairo_move_to(cr, bl * in, side);
+            cairo_curve_to(cr, bl, side - 12, t.lean - r - 2, tipY + 4, t.lean - r, tipY);
             cairo_arc(cr, t.lean, tipY, r, M_PI, 2 * M_PI);
-            cairo_curve_to(cr, t.lean + r + 2, tipY + 4, br, top * 0.4, br, kLipsFront - 8);
-            cairo_curve_to(cr, br, kLipsFront + 3, bl, kLipsFront + 3, bl, kLipsFront - 8);
+            cairo_curve_to(cr, t.lean + r + 2, tipY + 4, br, side - 12, br * in, side);
+            cairo_curve_to(cr, br * in, deep, bl * in, deep, bl * in, side);
         }
         cairo_close_path(cr);
     };
@@ -234,16 +237,17 @@ void lipsTongue(cairo_t* cr, const TongueShape& t, double dir) {
     cairo_set_line_width(cr, 4);
     cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
     cairo_stroke(cr);
-    // Under the upper lip's edge the tongue darkens into the mouth (a tongue up
-    // only a little: it bends out over the edge there).
-    const double shadow = dir > 0 ? 0.8 : 0.3;
-    cairo_pattern_t* dark = cairo_pattern_create_linear(0, kLipsEdge, 0, kLipsEdge + 5);
-    cairo_pattern_add_color_stop_rgba(dark, 0, pal::mouthInside.r, pal::mouthInside.g, pal::mouthInside.b, shadow);
-    cairo_pattern_add_color_stop_rgba(dark, 1, pal::mouthInside.r, pal::mouthInside.g, pal::mouthInside.b, 0);
-    cairo_rectangle(cr, -40, kLipsEdge - 3, 80, 8);
-    cairo_set_source(cr, dark);
-    cairo_fill(cr);
-    cairo_pattern_destroy(dark);
+    // Under the upper lip's edge a tongue down darkens into the mouth (a tongue
+    // up lies in front of that edge).
+    if (dir > 0) {
+        cairo_pattern_t* dark = cairo_pattern_create_linear(0, kLipsEdge, 0, kLipsEdge + 5);
+        cairo_pattern_add_color_stop_rgba(dark, 0, pal::mouthInside.r, pal::mouthInside.g, pal::mouthInside.b, 0.8);
+        cairo_pattern_add_color_stop_rgba(dark, 1, pal::mouthInside.r, pal::mouthInside.g, pal::mouthInside.b, 0);
+        cairo_rectangle(cr, -40, kLipsEdge - 3, 80, 8);
+        cairo_set_source(cr, dark);
+        cairo_fill(cr);
+        cairo_pattern_destroy(dark);
+    }
     cairo_restore(cr);
     // The outline below the upper lip's edge (a tongue up is outlined whole: it
     // lies in front of the upper lip).
