@@ -140,22 +140,29 @@ void tonguePath(cairo_t* cr, const TongueShape& t, double dir) {
     cairo_close_path(cr);
 }
 
-void drawTongue(cairo_t* cr, const TongueShape& t, double dir) {
-    tonguePath(cr, t, dir);
+// Fills the tongue outlined by the current path, with one shade on the side
+// away from the light; returns that path (the caller destroys it).
+cairo_path_t* fillTongue(cairo_t* cr, double half) {
     cairo_path_t* p = cairo_copy_path(cr);
     set(cr, pal::tongue);
     cairo_fill(cr);
-    // One shade on the side away from the light, and the middle groove.
     cairo_save(cr);
     cairo_append_path(cr, p);
     cairo_clip(cr);
     cairo_append_path(cr, p);
-    cairo_translate(cr, -t.half * 0.35, 0);
+    cairo_translate(cr, -half * 0.35, 0);
     cairo_append_path(cr, p);
     cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
     set(cr, pal::tongueShade);
     cairo_fill(cr);
     cairo_restore(cr);
+    return p;
+}
+
+void drawTongue(cairo_t* cr, const TongueShape& t, double dir) {
+    tonguePath(cr, t, dir);
+    cairo_path_t* p = fillTongue(cr, t.half);
+    // The middle groove.
     const double r = t.half * 0.92;
     double tipY = dir * (t.len - r);
     cairo_move_to(cr, -t.back * 0.5, dir * 8);
@@ -212,21 +219,11 @@ void lipsTongue(cairo_t* cr, const TongueShape& t, double dir) {
         cairo_close_path(cr);
     };
     path();
-    cairo_path_t* shape = cairo_copy_path(cr);
-    set(cr, pal::tongue);
-    cairo_fill(cr);
+    cairo_path_t* shape = fillTongue(cr, t.half);
     cairo_save(cr);
     cairo_append_path(cr, shape);
     cairo_clip(cr);
-    // One shade on the side away from the light, and the middle groove.
-    cairo_append_path(cr, shape);
-    cairo_save(cr);
-    cairo_translate(cr, -t.half * 0.35, 0);
-    cairo_append_path(cr, shape);
-    cairo_restore(cr);
-    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
-    set(cr, pal::tongueShade);
-    cairo_fill(cr);
+    // The middle groove.
     // The groove starts below the lips' fold: held between the lips, a groove
     // from the lips down would split the tongue in two like front teeth.
     const double grooveFrom = dir > 0 ? 20 : kLipsFront - 6;
