@@ -176,6 +176,24 @@ void drawTongue(cairo_t* cr, const TongueShape& t, double dir) {
     cairo_path_destroy(p);
 }
 
+// The pouting lips at the centre line, where every step and row crosses it
+// alike (heights from the lips' drawing origin, y down).
+constexpr double kPoutTop = -17;   // top of the upper lip at the centre line
+constexpr double kPoutLow = 25;    // bottom of the lower lip there
+constexpr double kPoutOpenY = 3;   // middle of the opening
+constexpr double kPoutOpenH = 6;   // half height of the opening there
+constexpr double kPoutLevel = 4;   // the lips' outlines stay level this far out
+// The lips are drawn this much below their anchor: the tongue's point (below
+// the anchor) then lies just under the upper lip's edge at the centre line, so
+// a tongue out of the lips starts where the upper lip covers it.
+constexpr double kPoutDrop = 8;
+// The fold of the lower lip: a tongue held between the lips shows above it,
+// and the lower lip below it stays in front of the tongue.
+constexpr double kPoutFold = 17;
+// The tongue's point lies this far below the lips' anchor (the face screen's
+// positions of the two parts).
+constexpr double kTonguePointBelowLips = 4;
+
 // The tongue out of the pouting lips, drawn over them, between their layers
 // (held between the lips) or behind them. It comes out from under the upper
 // lip's edge at its full width, where the lips part round it into a dark gap.
@@ -185,8 +203,11 @@ void drawTongue(cairo_t* cr, const TongueShape& t, double dir) {
 // lower lip's fold, or to its own front. Coordinates: the tongue's point at
 // (0, 0), which lies just under the upper lip's edge at the centre line (a
 // tongue down keeps its whole picture below the point). `dir` -1 points up.
-constexpr double kLipsEdge = 1;    // the upper lip's edge at the centre line
-constexpr double kLipsFront = 14;  // a tongue up's front, on the lower lip
+// The upper lip's edge and the lower lip's fold at the centre line, and a
+// tongue up's front, in the tongue's coordinates.
+constexpr double kLipsEdge = kPoutOpenY - kPoutOpenH + kPoutDrop - kTonguePointBelowLips;
+constexpr double kLipsFold = kPoutFold + kPoutDrop - kTonguePointBelowLips;
+constexpr double kLipsFront = 14;
 
 void lipsTongue(cairo_t* cr, const TongueShape& t, double dir) {
     cairo_translate(cr, -t.back * 0.5, 0);
@@ -223,10 +244,10 @@ void lipsTongue(cairo_t* cr, const TongueShape& t, double dir) {
     cairo_save(cr);
     cairo_append_path(cr, shape);
     cairo_clip(cr);
-    // The middle groove.
-    // The groove starts below the lips' fold: held between the lips, a groove
-    // from the lips down would split the tongue in two like front teeth.
-    const double grooveFrom = dir > 0 ? 20 : kLipsFront - 6;
+    // The middle groove. On a tongue down it starts below the lips' fold (past
+    // its round cap): held between the lips, a groove from the lips down would
+    // split the tongue in two like front teeth.
+    const double grooveFrom = dir > 0 ? kLipsFold + 2 : kLipsFront - 6;
     cairo_move_to(cr, 0, grooveFrom);
     cairo_curve_to(cr, 0, grooveFrom + (tipY - grooveFrom) * 0.5, t.lean * 0.8, tipY - dir * r * 0.4,
                    t.lean, tipY + dir * r * 0.2);
@@ -568,15 +589,6 @@ void cornerSmile(cairo_t* cr, int step) {
 // heights there, level, and the steps change the lips away from the centre.
 // Row 0 widens the lips and their opening; row 1 rounds them, the corners
 // coming in, the peaks of the upper lip rising and the lower lip filling out.
-constexpr double kPoutTop = -17;   // top of the upper lip at the centre line
-constexpr double kPoutLow = 25;    // bottom of the lower lip there
-constexpr double kPoutOpenY = 3;   // middle of the opening
-constexpr double kPoutOpenH = 6;   // half height of the opening there
-constexpr double kPoutLevel = 4;   // the lips' outlines stay level this far out
-// The lips are drawn this much below their anchor: the tongue's point (4 below
-// the anchor) then lies just under the upper lip's edge at the centre line, so
-// a tongue out of the lips starts where the upper lip covers it.
-constexpr double kPoutDrop = 8;
 
 struct Pout {
     double W;     // corner
@@ -643,9 +655,7 @@ void poutGround(cairo_t* cr, const Pout& p) {
     cairo_fill(cr);
 }
 
-// The fold of the lower lip: a tongue held between the lips shows above it,
-// and the lower lip below it stays in front of the tongue.
-constexpr double kPoutFold = 17;  // at the centre line
+// The fold of the lower lip (kPoutFold, above).
 void foldLine(cairo_t* cr, const Pout& p) {
     cairo_move_to(cr, 0, kPoutFold);
     cairo_line_to(cr, kPoutLevel, kPoutFold);
