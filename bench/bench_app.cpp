@@ -23,7 +23,7 @@
 #include <string>
 #include <vector>
 
-#include "app/exercise_library.h"
+#include "app/exercise/exercise_library.h"
 #include "app/my_app.h"
 #include "canvas/canvas.h"
 #include "canvas/image.h"

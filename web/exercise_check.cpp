@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/exercise.h"
+#include "app/exercise/exercise.h"
 
 // What is wrong with an exercise text, "" when the program reads it.
 extern "C" EMSCRIPTEN_KEEPALIVE const char* grimalou_exercise_problem(const char* text) {

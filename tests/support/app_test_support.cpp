@@ -30,7 +30,7 @@ const std::string& AppDataFolder() {
         folder = MakeDataFolder();
         const char* source = std::getenv("GRIMALOU_SOURCE_DIR");
         std::string from = std::string(source ? source : ".") + "/data/";
-        for (const char* name : {"images1a", "images1b", "images2", "images3"})
+        for (const char* name : {"images1a", "images1b", "images2", "images3", "images4"})
             for (const char* ending : {".png", ".txt"})
                 std::filesystem::copy_file(from + name + ending, folder + "/" + name + ending,
                                            std::filesystem::copy_options::overwrite_existing);

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/atlas.h"
+#include "app/ui/atlas.h"
 #include "canvas/image.h"
 #include "canvas/renderer.h"
 #include "tests/support/app_test_support.h"

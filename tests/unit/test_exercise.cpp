@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/exercise.h"
+#include "app/exercise/exercise.h"
 
 namespace {
 

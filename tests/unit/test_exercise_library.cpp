@@ -11,7 +11,7 @@
 #include <fstream>
 #include <string>
 
-#include "app/exercise_library.h"
+#include "app/exercise/exercise_library.h"
 
 namespace fs = std::filesystem;
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/tongue_handles.h"
+#include "app/face/tongue_handles.h"
 
 namespace art {
 
@@ -105,6 +105,7 @@ void headPath(cairo_t* cr);  // the head's contour, shared by both children
 std::vector<Sprite> characterSprites(const Character& c);  // images1a / images1b
 std::vector<Sprite> sharedSprites();                       // images2
 std::vector<Sprite> titleSprites();                        // images3
+std::vector<Sprite> programSprites();                      // images4
 
 // Pieces reused by the title portraits (drawn in face coordinates).
 void drawFace(cairo_t* cr, const Character& c);

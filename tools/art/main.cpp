@@ -1,6 +1,6 @@
 // art_generator DATA_DIR DOCS_DIR [ICON_DIR]
 // Draws every picture of the application from vector shapes and writes the
-// four atlases and the two font pictures into DATA_DIR, then the review sheets
+// five atlases and the two font pictures into DATA_DIR, then the review sheets
 // (composed from the atlases just written) into DOCS_DIR, and the icon set
 // into ICON_DIR when one is named. The output depends on nothing but this
 // code and the DejaVu font files: same bytes on every run.
@@ -28,6 +28,7 @@ int main(int argc, char** argv) {
     art::writeAtlas(data, "images1b", art::characterSprites(art::boy()));
     art::writeAtlas(data, "images2", art::sharedSprites());
     art::writeAtlas(data, "images3", art::titleSprites());
+    art::writeAtlas(data, "images4", art::programSprites());
     art::writeFonts(data);
     art::writeReview(data, docs);
     return 0;

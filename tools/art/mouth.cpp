@@ -1387,15 +1387,22 @@ std::vector<Sprite> sharedSprites() {
     out.push_back(button("boutonrec2.png", 80, true, Icon::Recording));
     out.push_back(button("boutonplay1.png", 80, false, Icon::Play));
     out.push_back(button("boutonplay2.png", 80, true, Icon::Stop));
-    out.push_back(button("boutonmaison.png", 80, false, Icon::Home));
-    out.push_back(button("boutonsauver.png", 80, false, Icon::Save));
-    out.push_back(button("boutonbiblio.png", 80, false, Icon::Library));
-    out.push_back(button("boutonaide.png", 80, false, Icon::Help));
     {
         Placement pl;
         pl.hx = pl.hy = 1;
         out.push_back(makeSprite("rec.png", recMark, pl));
     }
+    return out;
+}
+
+// The program's own pictures, apart from the art set's four atlases so that
+// any set of those runs: the buttons added after them.
+std::vector<Sprite> programSprites() {
+    std::vector<Sprite> out;
+    out.push_back(button("boutonmaison.png", 80, false, Icon::Home));
+    out.push_back(button("boutonsauver.png", 80, false, Icon::Save));
+    out.push_back(button("boutonbiblio.png", 80, false, Icon::Library));
+    out.push_back(button("boutonaide.png", 80, false, Icon::Help));
     return out;
 }
 

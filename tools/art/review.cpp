@@ -677,19 +677,20 @@ void titleScreen(const AtlasFile& a3, const std::string& docs) {
 }  // namespace
 
 void writeReview(const std::string& dataDir, const std::string& docsDir) {
-    AtlasFile a1a, a1b, a2, a3;
+    AtlasFile a1a, a1b, a2, a3, a4;
     a1a.load(dataDir, "images1a");
     a1b.load(dataDir, "images1b");
     a2.load(dataDir, "images2");
     a3.load(dataDir, "images3");
-    for (const AtlasFile* a : {&a1a, &a1b, &a2, &a3}) atlasSheets(*a, docsDir);
+    a4.load(dataDir, "images4");
+    for (const AtlasFile* a : {&a1a, &a1b, &a2, &a3, &a4}) atlasSheets(*a, docsDir);
     Cast girlCast(a1a, a2), boyCast(a1b, a2);
     faceSheets(girlCast, "girl", docsDir);
     faceSheets(boyCast, "boy", docsDir);
     seamSheets(girlCast, docsDir);
     lipsTongueSheet(girlCast, docsDir);
     titleScreen(a3, docsDir);
-    for (AtlasFile* a : {&a1a, &a1b, &a2, &a3}) cairo_surface_destroy(a->pic);
+    for (AtlasFile* a : {&a1a, &a1b, &a2, &a3, &a4}) cairo_surface_destroy(a->pic);
 }
 
 }  // namespace art

@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "app/face/face.h"
+
 // The face when recording was armed: the snapshot of the recorder, field by
 // field. Rows and steps are the parts' `frame` and `variant`, positions are
 // relative to the face picture's top-left corner in virtual units, angles in
@@ -61,7 +63,6 @@ struct ExerciseEntry {
     int x = 0, y = 0;
 };
 
-enum class Child { Girl, Boy };
 enum class Pace { Normal, Half };
 
 struct Exercise {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/exercise.h"
+#include "app/exercise/exercise.h"
 #include "host/files.h"
 
 struct LibraryEntry {

@@ -1,4 +1,4 @@
-#include "app/face_part.h"
+#include "app/face/face_part.h"
 
 #include "canvas/image.h"
 

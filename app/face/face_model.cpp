@@ -6,8 +6,9 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "app/face_layout.h"
-#include "app/my_app.h"
+#include "app/face/face_model.h"
+#include "app/face/face_layout.h"
+#include "app/exercise/exercise.h"
 #include "canvas/image.h"
 
 namespace {
@@ -43,23 +44,20 @@ enum Mode { MODE_SMILE = 0, MODE_TEETH = 1, MODE_LIPS = 2 };
 
 }  // namespace
 
-int randomState = 0;
-
-float Rand(float n) {
-    uint32_t next = static_cast<uint32_t>(randomState) * 1664525u + 1013904223u;
-    randomState = static_cast<int>(next);
-    float draw = static_cast<float>((randomState >> 8) & 0xFFFFFF) / 16777216.0f;
+float Random::Next(float n) {
+    uint32_t next = static_cast<uint32_t>(state) * 1664525u + 1013904223u;
+    state = static_cast<int>(next);
+    float draw = static_cast<float>((state >> 8) & 0xFFFFFF) / 16777216.0f;
     return draw * n;
 }
 
-bool c_MyApp::Paired() const { return face.paired; }
 
-bool c_MyApp::CheeksAtRest() const { return cheekRight->variant == 0 && cheekLeft->variant == 0; }
+bool c_FaceModel::CheeksAtRest() const { return cheekRight->variant == 0 && cheekLeft->variant == 0; }
 
 // The picture a smiling-mouth half is placed (and drawn) with: its row and
 // step, the pursed lips, or with a puffed or hollow cheek the cheek mouth.
 // The table is (right cheek, left cheek) -> (right picture, left picture).
-int c_MyApp::MouthPictureIndex(bool right) const {
+int c_FaceModel::MouthPictureIndex(bool right) const {
     int cr = cheekRight->variant, cl = cheekLeft->variant;
     if (cr == 0 && cl == 0 && face.pursedMouth) return PURSED_PICTURE;
     // At rest, and with one cheek puffed and the other hollow (which shows no
@@ -77,12 +75,12 @@ int c_MyApp::MouthPictureIndex(bool right) const {
     return hollowR;  // 2, 2
 }
 
-void c_MyApp::RefreshCheekRanges(c_Partie* right, c_Partie* left) {
+void c_FaceModel::RefreshCheekRanges(c_Partie* right, c_Partie* left) {
     cheekRight->SetRange(static_cast<int>(right->edge2), static_cast<int>(faceX + CHEEK_RIGHT_END));
     cheekLeft->SetRange(static_cast<int>(faceX + CHEEK_LEFT_END), static_cast<int>(left->edge2));
 }
 
-void c_MyApp::PlacePair(c_Partie* right, c_Partie* left) {
+void c_FaceModel::PlacePair(c_Partie* right, c_Partie* left) {
     int ox = static_cast<int>(faceX), oy = static_cast<int>(faceY);
     right->Place(right->Picture(right), ox, oy, true, true);
     left->Place(left->Picture(right), ox, oy, false, true);
@@ -90,7 +88,7 @@ void c_MyApp::PlacePair(c_Partie* right, c_Partie* left) {
 
 // The halves of the mouth as they are shown: with a cheek puffed or hollow
 // the smiling mouth's cheek pictures, else the halves of the current mode.
-void c_MyApp::PlaceMouthHalves() {
+void c_FaceModel::PlaceMouthHalves() {
     int ox = static_cast<int>(faceX), oy = static_cast<int>(faceY);
     if (!CheeksAtRest() || (!face.lipsMode && !face.teethMode)) {
         bool wide = !(CheeksAtRest() && face.pursedMouth);
@@ -106,12 +104,12 @@ void c_MyApp::PlaceMouthHalves() {
     }
 }
 
-void c_MyApp::PlaceTongue() {
+void c_FaceModel::PlaceTongue() {
     int index = tongue->frame + tongue->variant + (face.lipsMode ? TONGUE_LIPS_OFFSET : 0);
     tongue->Place(tongue->frames[index], static_cast<int>(faceX), static_cast<int>(faceY), face.tongueUnmirrored, false);
 }
 
-void c_MyApp::PlaceAll() {
+void c_FaceModel::PlaceAll() {
     PlacePair(eyeRight, eyeLeft);
     PlacePair(browRight, browLeft);
     PlacePair(lipsRight, lipsLeft);
@@ -122,7 +120,7 @@ void c_MyApp::PlaceAll() {
 
 // The face at its start: entering the face screen (reset false) and the reset
 // button (reset true) differ only in the tongue's mirroring.
-void c_MyApp::StartPlacement() {
+void c_FaceModel::StartPlacement() {
     eyeRight->x = EYE_RIGHT_X, eyeLeft->x = EYE_LEFT_X, eyeRight->y = eyeLeft->y = EYE_Y;
     browRight->x = BROW_RIGHT_X, browLeft->x = BROW_LEFT_X, browRight->y = browLeft->y = BROW_Y;
     cheekRight->x = CHEEK_RIGHT_X, cheekLeft->x = CHEEK_LEFT_X, cheekRight->y = cheekLeft->y = CHEEK_Y;
@@ -138,8 +136,8 @@ void c_MyApp::StartPlacement() {
     browRight->angle = browLeft->angle = 0;
     face.pursedMouth = face.lipsMode = face.teethMode = face.roundMouth = face.tongueOut = false;
     face.tongueMode = false;
-    face.grabbing = false;
-    std::fill(face.grab, face.grab + GRAB_ZONES, false);
+    gesture.grabbing = false;
+    std::fill(gesture.grab, gesture.grab + GRAB_ZONES, false);
     face.tongueDepth = 2;
     face.tongueShift = 0;
 
@@ -159,17 +157,17 @@ void c_MyApp::StartPlacement() {
     RefreshCheekRanges(mouthRight, mouthLeft);
 }
 
-void c_MyApp::ResetFace() {
+void c_FaceModel::ResetFace() {
     face.tongueUnmirrored = true;
     StartPlacement();
 }
 
-void c_MyApp::RandomFace() {
+void c_FaceModel::RandomFace() {
     face.lipsMode = face.teethMode = face.pursedMouth = face.roundMouth = false;
     tongue->x = TONGUE_X;
-    int mode = static_cast<int>(Rand(3));
-    int row = static_cast<int>(Rand(4)) * ROW;
-    int step = static_cast<int>(Rand(10));
+    int mode = static_cast<int>(random.Next(3));
+    int row = static_cast<int>(random.Next(4)) * ROW;
+    int step = static_cast<int>(random.Next(10));
     if (step > LAST_STEP) {
         step = LAST_STEP;
         if (mode == MODE_TEETH)
@@ -177,12 +175,12 @@ void c_MyApp::RandomFace() {
         else
             face.pursedMouth = true;
     }
-    int k1 = static_cast<int>(Rand(12));
+    int k1 = static_cast<int>(random.Next(12));
     cheekRight->variant = k1 == 0 ? 1 : k1 == 1 ? 2 : 0;
     if (Paired()) {
         cheekLeft->variant = cheekRight->variant;
     } else {
-        int k2 = static_cast<int>(Rand(12));
+        int k2 = static_cast<int>(random.Next(12));
         if (k2 == 0)
             cheekLeft->variant = cheekRight->variant == 2 ? 0 : 1;
         else if (k2 == 1)
@@ -192,8 +190,8 @@ void c_MyApp::RandomFace() {
     }
     int row2 = row, step2 = step;
     if (!Paired()) {
-        row2 = static_cast<int>(Rand(4)) * ROW;
-        step2 = static_cast<int>(Rand(7));
+        row2 = static_cast<int>(random.Next(4)) * ROW;
+        step2 = static_cast<int>(random.Next(7));
     }
     if (mode == MODE_SMILE) {
         mouthRight->frame = row, mouthRight->variant = step;
@@ -210,11 +208,11 @@ void c_MyApp::RandomFace() {
     PlaceMouthHalves();
 
     if (face.tongueMode) {
-        tongue->frame = static_cast<int>(Rand(4)) * TONGUE_ROW;
+        tongue->frame = static_cast<int>(random.Next(4)) * TONGUE_ROW;
         // A draw of exactly 0 would give -5, one step beyond the tongue's
         // pictures; it counts as the last step to the left.
-        int k = std::max(-4, static_cast<int>(Rand(10) - 5));
-        face.tongueDepth = static_cast<int>(Rand(3));
+        int k = std::max(-4, static_cast<int>(random.Next(10) - 5));
+        face.tongueDepth = static_cast<int>(random.Next(3));
         face.tongueShift = k;
         tongue->variant = std::abs(k);
         c_Partie* owner = face.lipsMode ? lipsRight.get() : mouthRight.get();
@@ -228,18 +226,18 @@ void c_MyApp::RandomFace() {
         PlaceTongue();
     }
 
-    eyeRight->variant = static_cast<int>(Rand(3));
-    eyeLeft->variant = Paired() ? eyeRight->variant : static_cast<int>(Rand(3));
-    browRight->angle = static_cast<float>(static_cast<int>(Rand(32) - 14));
-    browLeft->angle = Paired() ? -browRight->angle : static_cast<float>(static_cast<int>(Rand(3)));
-    browRight->y = static_cast<float>(static_cast<int>(Rand(60) + 244));
-    browLeft->y = Paired() ? browRight->y : static_cast<float>(static_cast<int>(Rand(60) + 244));
+    eyeRight->variant = static_cast<int>(random.Next(3));
+    eyeLeft->variant = Paired() ? eyeRight->variant : static_cast<int>(random.Next(3));
+    browRight->angle = static_cast<float>(static_cast<int>(random.Next(32) - 14));
+    browLeft->angle = Paired() ? -browRight->angle : static_cast<float>(static_cast<int>(random.Next(3)));
+    browRight->y = static_cast<float>(static_cast<int>(random.Next(60) + 244));
+    browLeft->y = Paired() ? browRight->y : static_cast<float>(static_cast<int>(random.Next(60) + 244));
     PlacePair(eyeRight, eyeLeft);
     PlacePair(browRight, browLeft);
 }
 
 // The half on the side of a tongue shift: right for 0 and above.
-c_Partie* c_MyApp::ShiftHalf(int shift) const {
+c_Partie* c_FaceModel::ShiftHalf(int shift) const {
     if (face.lipsMode) return shift >= 0 ? lipsRight.get() : lipsLeft.get();
     return shift >= 0 ? mouthRight.get() : mouthLeft.get();
 }
@@ -340,7 +338,7 @@ constexpr unsigned LEFT_BROW_ZONES =
 
 }  // namespace
 
-c_Partie* c_MyApp::PartNamed(int name) const {
+c_Partie* c_FaceModel::PartNamed(int name) const {
     switch (name) {
         case P_TONGUE: return tongue;
         case P_MOUTH_R: return mouthRight;
@@ -360,7 +358,7 @@ c_Partie* c_MyApp::PartNamed(int name) const {
 
 namespace {
 
-bool InZone(const c_MyApp& app, const ZoneRow& row, float ax, float ay) {
+bool InZone(const c_FaceModel& app, const ZoneRow& row, float ax, float ay) {
     auto at = [&](const Bound& b) {
         c_Partie* p = app.PartNamed(b.part);
         const float edges[4] = {p->edge1, p->edge2, p->edge3, p->edge4};
@@ -375,7 +373,7 @@ bool InZone(const c_MyApp& app, const ZoneRow& row, float ax, float ay) {
 
 }  // namespace
 
-unsigned c_MyApp::ZonesAt(float ax, float ay) const {
+unsigned c_FaceModel::ZonesAt(float ax, float ay) const {
     bool smile = !face.lipsMode && !face.teethMode;
     unsigned hit = 0;
     for (const ZoneRow& row : ZONES) {
@@ -398,35 +396,35 @@ unsigned c_MyApp::ZonesAt(float ax, float ay) const {
     return hit;
 }
 
-bool c_MyApp::OnTongueTap(float ax, float ay) const {
+bool c_FaceModel::OnTongueTap(float ax, float ay) const {
     for (const ZoneRow& row : ZONES)
         if (row.zone == TAP_TONGUE) return InZone(*this, row, ax, ay);
     return false;
 }
 
-void c_MyApp::GrabTest(float ax, float ay) {
+void c_FaceModel::GrabTest(float ax, float ay) {
     unsigned hit = ZonesAt(ax, ay);
     for (int zone = 0; zone < GRAB_ZONES; ++zone)
-        if (hit & Bit(zone)) face.grab[zone] = true;
-    if (hit) face.grabbing = true;
+        if (hit & Bit(zone)) gesture.grab[zone] = true;
+    if (hit) gesture.grabbing = true;
 }
 
 // ---- The drag rules ------------------------------------------------------
 
 // The gestures see only this tick's input: where the finger is, whether it
 // came from the pointer or from a recording.
-void c_MyApp::GestureTick() {
-    if (!input.repeat) face.holdTicks += 1;
-    if (!face.grabbing) {
+void c_FaceModel::GestureTick() {
+    if (!input.repeat) gesture.holdTicks += 1;
+    if (!gesture.grabbing) {
         AnchorHere();
-        GrabTest(static_cast<float>(face.anchorX), static_cast<float>(face.anchorY));
+        GrabTest(static_cast<float>(gesture.anchorX), static_cast<float>(gesture.anchorY));
     }
     int cx = input.x, cy = input.y;
     DragCheeks(cx);
-    DragOne(cx, cy, cx - face.anchorX, cy - face.anchorY);
+    DragOne(cx, cy, cx - gesture.anchorX, cy - gesture.anchorY);
 }
 
-void c_MyApp::SetCheek(c_Partie* cheek, c_Partie* other, int variant) {
+void c_FaceModel::SetCheek(c_Partie* cheek, c_Partie* other, int variant) {
     cheek->variant = variant;
     if (Paired()) {
         other->variant = variant;
@@ -437,16 +435,16 @@ void c_MyApp::SetCheek(c_Partie* cheek, c_Partie* other, int variant) {
     PlaceMouthHalves();
 }
 
-void c_MyApp::DragCheeks(int cx) {
-    int dx = cx - face.anchorX;
+void c_FaceModel::DragCheeks(int cx) {
+    int dx = cx - gesture.anchorX;
     c_Partie* cheek = nullptr;
     c_Partie* other = nullptr;
     int outward = 0;
-    if (face.grab[GRAB_CHEEK_RIGHT]) {
+    if (gesture.grab[GRAB_CHEEK_RIGHT]) {
         cheek = cheekRight, other = cheekLeft, outward = 1;
-    } else if (face.grab[GRAB_CHEEK_LEFT]) {
+    } else if (gesture.grab[GRAB_CHEEK_LEFT]) {
         cheek = cheekLeft, other = cheekRight, outward = -1;
-    } else if (face.grab[GRAB_BETWEEN_CHEEKS]) {
+    } else if (gesture.grab[GRAB_BETWEEN_CHEEKS]) {
         AnchorHere();
         cheekRight->variant = cheekLeft->variant = 0;
         PlaceMouthHalves();
@@ -471,34 +469,34 @@ namespace {
 // cheeks' rules (DragCheeks).
 struct DragRow {
     GrabZone zone;
-    void (c_MyApp::*rule)(c_Partie* part, c_Partie* other, int side, int mode, const c_MyApp::Movement& m);
+    void (c_FaceModel::*rule)(c_Partie* part, c_Partie* other, int side, int mode, const c_FaceModel::Movement& m);
     PartName part, other;
     int side, mode;
 };
 const DragRow DRAG_RULES[] = {
-    {GRAB_EYE_RIGHT, &c_MyApp::DragEye, P_EYE_R, P_EYE_L, 1, 0},
-    {GRAB_EYE_LEFT, &c_MyApp::DragEye, P_EYE_L, P_EYE_R, -1, 0},
-    {GRAB_MOUTH_RIGHT, &c_MyApp::DragCorner, P_MOUTH_R, P_MOUTH_L, 1, MODE_SMILE},
-    {GRAB_MOUTH_LEFT, &c_MyApp::DragCorner, P_MOUTH_L, P_MOUTH_R, -1, MODE_SMILE},
-    {GRAB_LIPS_RIGHT, &c_MyApp::DragCorner, P_LIPS_R, P_LIPS_L, 1, MODE_LIPS},
-    {GRAB_LIPS_LEFT, &c_MyApp::DragCorner, P_LIPS_L, P_LIPS_R, -1, MODE_LIPS},
-    {GRAB_TEETH_RIGHT, &c_MyApp::DragCorner, P_TEETH_R, P_TEETH_L, 1, MODE_TEETH},
-    {GRAB_TEETH_LEFT, &c_MyApp::DragCorner, P_TEETH_L, P_TEETH_R, -1, MODE_TEETH},
-    {GRAB_MOUTH_CENTRE, &c_MyApp::DragMouthCentre, P_MOUTH_R, P_MOUTH_L, 0, 0},
+    {GRAB_EYE_RIGHT, &c_FaceModel::DragEye, P_EYE_R, P_EYE_L, 1, 0},
+    {GRAB_EYE_LEFT, &c_FaceModel::DragEye, P_EYE_L, P_EYE_R, -1, 0},
+    {GRAB_MOUTH_RIGHT, &c_FaceModel::DragCorner, P_MOUTH_R, P_MOUTH_L, 1, MODE_SMILE},
+    {GRAB_MOUTH_LEFT, &c_FaceModel::DragCorner, P_MOUTH_L, P_MOUTH_R, -1, MODE_SMILE},
+    {GRAB_LIPS_RIGHT, &c_FaceModel::DragCorner, P_LIPS_R, P_LIPS_L, 1, MODE_LIPS},
+    {GRAB_LIPS_LEFT, &c_FaceModel::DragCorner, P_LIPS_L, P_LIPS_R, -1, MODE_LIPS},
+    {GRAB_TEETH_RIGHT, &c_FaceModel::DragCorner, P_TEETH_R, P_TEETH_L, 1, MODE_TEETH},
+    {GRAB_TEETH_LEFT, &c_FaceModel::DragCorner, P_TEETH_L, P_TEETH_R, -1, MODE_TEETH},
+    {GRAB_MOUTH_CENTRE, &c_FaceModel::DragMouthCentre, P_MOUTH_R, P_MOUTH_L, 0, 0},
     // The outer end of the right brow turns it up when it goes up; the
     // inner end, and the left brow's ends, the other way round as seen.
-    {GRAB_BROW_RIGHT_OUTER, &c_MyApp::DragBrowEnd, P_BROW_R, P_BROW_L, 1, 0},
-    {GRAB_BROW_RIGHT_INNER, &c_MyApp::DragBrowEnd, P_BROW_R, P_BROW_L, -1, 0},
-    {GRAB_BROW_RIGHT_MIDDLE, &c_MyApp::DragBrowMiddle, P_BROW_R, P_BROW_L, 1, 0},
-    {GRAB_BROW_LEFT_OUTER, &c_MyApp::DragBrowEnd, P_BROW_L, P_BROW_R, -1, 0},
-    {GRAB_BROW_LEFT_INNER, &c_MyApp::DragBrowEnd, P_BROW_L, P_BROW_R, 1, 0},
-    {GRAB_BROW_LEFT_MIDDLE, &c_MyApp::DragBrowMiddle, P_BROW_L, P_BROW_R, -1, 0},
-    {GRAB_TONGUE, &c_MyApp::DragTongue, P_TONGUE, P_TONGUE, 0, 0},
+    {GRAB_BROW_RIGHT_OUTER, &c_FaceModel::DragBrowEnd, P_BROW_R, P_BROW_L, 1, 0},
+    {GRAB_BROW_RIGHT_INNER, &c_FaceModel::DragBrowEnd, P_BROW_R, P_BROW_L, -1, 0},
+    {GRAB_BROW_RIGHT_MIDDLE, &c_FaceModel::DragBrowMiddle, P_BROW_R, P_BROW_L, 1, 0},
+    {GRAB_BROW_LEFT_OUTER, &c_FaceModel::DragBrowEnd, P_BROW_L, P_BROW_R, -1, 0},
+    {GRAB_BROW_LEFT_INNER, &c_FaceModel::DragBrowEnd, P_BROW_L, P_BROW_R, 1, 0},
+    {GRAB_BROW_LEFT_MIDDLE, &c_FaceModel::DragBrowMiddle, P_BROW_L, P_BROW_R, -1, 0},
+    {GRAB_TONGUE, &c_FaceModel::DragTongue, P_TONGUE, P_TONGUE, 0, 0},
 };
 
 }  // namespace
 
-int c_MyApp::DragRuleFor(unsigned zones) {
+int c_FaceModel::DragRuleFor(unsigned zones) {
     for (const DragRow& row : DRAG_RULES)
         if (zones & Bit(row.zone)) return row.zone;
     return -1;
@@ -518,7 +516,7 @@ int ModeDrag(int from, int to) {
 
 }  // namespace
 
-bool c_MyApp::StartKeyGesture(int gestureKey) {
+bool c_FaceModel::KeyGestureFor(int gestureKey, KeyGesture* result) const {
     // The first whole point near (cx, cy), nearest rows first, where `takes`
     // holds: the place a hand would take hold of.
     auto find = [](float cx, float cy, auto takes, float* x, float* y) {
@@ -559,27 +557,27 @@ bool c_MyApp::StartKeyGesture(int gestureKey) {
         g.touchTicks = TAP_TICKS;
     }
     g.tick = 0;
-    keyGesture = g;
+    *result = g;
     return true;
 }
 
-void c_MyApp::DragOne(int cx, int cy, int dx, int dy) {
+void c_FaceModel::DragOne(int cx, int cy, int dx, int dy) {
     for (const DragRow& row : DRAG_RULES)
-        if (face.grab[row.zone]) {
+        if (gesture.grab[row.zone]) {
             (this->*row.rule)(PartNamed(row.part), PartNamed(row.other), row.side, row.mode, {cx, cy, dx, dy});
             return;
         }
 }
 
-void c_MyApp::DragEye(c_Partie* eye, c_Partie* other, int side, int, const Movement& m) {
+void c_FaceModel::DragEye(c_Partie* eye, c_Partie* other, int side, int, const Movement& m) {
     int dy = m.dy;
     if (dy < -EYE_STEP) {
         AnchorHere();
         eye->variant = std::min(2, eye->variant + 1);
     } else if (dy > EYE_STEP) {
         if (side > 0) {
-            face.anchorX = m.cx;
-            face.anchorY = m.cy;
+            gesture.anchorX = m.cx;
+            gesture.anchorY = m.cy;
         } else {
             AnchorHere();
         }
@@ -591,7 +589,7 @@ void c_MyApp::DragEye(c_Partie* eye, c_Partie* other, int side, int, const Movem
     PlacePair(eyeRight, eyeLeft);
 }
 
-void c_MyApp::HoldTongueInsideMouth() {
+void c_FaceModel::HoldTongueInsideMouth() {
     float high = mouthRight->x + mouthRight->Picture(mouthRight)->Width() - TONGUE_CORNER_MARGIN;
     float low = mouthLeft->x - mouthLeft->Picture(mouthRight)->Width() + TONGUE_CORNER_MARGIN;
     if (tongue->x > high) tongue->x = high;
@@ -602,7 +600,7 @@ void c_MyApp::HoldTongueInsideMouth() {
 // A corner of the smiling mouth, the lips or the teeth: up and down change its
 // row, out and in its step; the narrowest step goes on to the pursed lips
 // (smiling mouth) or the round mouth (teeth).
-void c_MyApp::DragCorner(c_Partie* half, c_Partie* other, int side, int rendering, const Movement& m) {
+void c_FaceModel::DragCorner(c_Partie* half, c_Partie* other, int side, int rendering, const Movement& m) {
     int dx = m.dx, dy = m.dy;
     bool right = side > 0;
     // Inward for the left corner includes the threshold itself.
@@ -637,7 +635,7 @@ void c_MyApp::DragCorner(c_Partie* half, c_Partie* other, int side, int renderin
 
 // Moves the mouth to another rendering; each new half takes the step of its
 // own counterpart and the row nearest to the old one.
-void c_MyApp::ChangeMode(int mode) {
+void c_FaceModel::ChangeMode(int mode) {
     c_Partie *fromR, *fromL;
     if (face.lipsMode)
         fromR = lipsRight, fromL = lipsLeft;
@@ -668,7 +666,7 @@ void c_MyApp::ChangeMode(int mode) {
     PlaceTongue();
 }
 
-void c_MyApp::DragMouthCentre(c_Partie*, c_Partie*, int, int, const Movement& m) {
+void c_FaceModel::DragMouthCentre(c_Partie*, c_Partie*, int, int, const Movement& m) {
     int dy = m.dy;
     int mode = -1;
     if (face.lipsMode) {
@@ -692,7 +690,7 @@ void c_MyApp::DragMouthCentre(c_Partie*, c_Partie*, int, int, const Movement& m)
     ChangeMode(mode);
 }
 
-void c_MyApp::DragBrowEnd(c_Partie* brow, c_Partie* other, int upStep, int, const Movement& m) {
+void c_FaceModel::DragBrowEnd(c_Partie* brow, c_Partie* other, int upStep, int, const Movement& m) {
     int dy = m.dy;
     int direction;
     if (dy < -BROW_STEP)
@@ -706,7 +704,7 @@ void c_MyApp::DragBrowEnd(c_Partie* brow, c_Partie* other, int upStep, int, cons
     if (Paired()) other->angle = -brow->angle;
 }
 
-void c_MyApp::DragBrowMiddle(c_Partie* brow, c_Partie* other, int, int, const Movement& m) {
+void c_FaceModel::DragBrowMiddle(c_Partie* brow, c_Partie* other, int, int, const Movement& m) {
     int dy = m.dy;
     if (dy > BROW_STEP) {
         AnchorHere();
@@ -721,7 +719,7 @@ void c_MyApp::DragBrowMiddle(c_Partie* brow, c_Partie* other, int, int, const Mo
     PlacePair(browRight, browLeft);
 }
 
-void c_MyApp::StepTongue(int direction) {
+void c_FaceModel::StepTongue(int direction) {
     int shift = std::clamp(face.tongueShift + direction, -4, 4);
     if (shift == face.tongueShift) return;
     face.tongueShift = shift;
@@ -742,7 +740,7 @@ void c_MyApp::StepTongue(int direction) {
     if (tongue->variant == 0) tongue->x = TONGUE_X;
 }
 
-void c_MyApp::DragTongue(c_Partie*, c_Partie*, int, int, const Movement& m) {
+void c_FaceModel::DragTongue(c_Partie*, c_Partie*, int, int, const Movement& m) {
     int dx = m.dx, dy = m.dy;
     if (dy < -TONGUE_ROW_STEP) {
         AnchorHere();
@@ -762,24 +760,168 @@ void c_MyApp::DragTongue(c_Partie*, c_Partie*, int, int, const Movement& m) {
     PlaceTongue();
 }
 
-void c_MyApp::AnchorHere() {
-    face.anchorX = input.x;
-    face.anchorY = input.y;
+void c_FaceModel::AnchorHere() {
+    gesture.anchorX = input.x;
+    gesture.anchorY = input.y;
 }
 
-void c_MyApp::Release() {
-    face.grabbing = false;
-    std::fill(face.grab, face.grab + GRAB_ZONES, false);
-    if (face.holdTicks > 0 && face.holdTicks < TAP_TICKS) face.tapped = true;
-    face.holdTicks = 0;
+void c_FaceModel::Release() {
+    gesture.grabbing = false;
+    std::fill(gesture.grab, gesture.grab + GRAB_ZONES, false);
+    if (gesture.holdTicks > 0 && gesture.holdTicks < TAP_TICKS) gesture.tapped = true;
+    gesture.holdTicks = 0;
 }
 
 // A tap on the tongue between the lips moves it a step deeper: inside, between
 // the lips, in front, and inside again.
-void c_MyApp::TapTick() {
-    if (!face.tapped) return;
-    face.tapped = false;
+void c_FaceModel::TapTick() {
+    if (!gesture.tapped) return;
+    gesture.tapped = false;
     if (!face.tongueOut || !face.lipsMode) return;
-    if (OnTongueTap(static_cast<float>(face.anchorX), static_cast<float>(face.anchorY)))
+    if (OnTongueTap(static_cast<float>(gesture.anchorX), static_cast<float>(gesture.anchorY)))
         face.tongueDepth = face.tongueDepth == 2 ? 0 : face.tongueDepth + 1;
+}
+
+// ---- The face as a whole ---------------------------------------------------
+
+namespace {
+
+c_Partie* NewPart(PartState& state, const Array<c_Image2*>& frames = Array<c_Image2*>(),
+                  const Array<c_Image2*>& framesB = Array<c_Image2*>(),
+                  const Array<c_Image2*>& framesC = Array<c_Image2*>()) {
+    c_Partie* part = new c_Partie(state);
+    part->frames = frames;
+    part->framesB = framesB;
+    part->framesC = framesC;
+    return part;
+}
+
+// The cheeks' rows are set once: from 13 units above the cheek picture to 7
+// below it.
+constexpr float CHEEK_ZONE_ABOVE = 13, CHEEK_ZONE_BELOW = 7;
+
+}  // namespace
+
+c_FaceModel* c_FaceModel::Init(c_FacePictures* shared, Child which) {
+    pictures = shared;
+    PartState* p = face.parts;
+    // The eyes' pictures are the child's own: this face's array, filled by
+    // ShowChild; every other part shows the shared pictures.
+    eyeRight = NewPart(p[PART_EYE_RIGHT], Array<c_Image2*>(3));
+    eyeLeft = NewPart(p[PART_EYE_LEFT]);
+    browRight = NewPart(p[PART_BROW_RIGHT], shared->brow);
+    browLeft = NewPart(p[PART_BROW_LEFT]);
+    cheekRight = NewPart(p[PART_CHEEK_RIGHT], shared->cheek);
+    cheekLeft = NewPart(p[PART_CHEEK_LEFT]);
+    mouthRight = NewPart(p[PART_MOUTH_RIGHT], shared->mouth, shared->mouthB, shared->mouthC);
+    mouthLeft = NewPart(p[PART_MOUTH_LEFT]);
+    lipsRight = NewPart(p[PART_LIPS_RIGHT], shared->lips, shared->lipsB, shared->lipsC);
+    lipsLeft = NewPart(p[PART_LIPS_LEFT]);
+    teethRight = NewPart(p[PART_TEETH_RIGHT], shared->teeth);
+    teethLeft = NewPart(p[PART_TEETH_LEFT]);
+    tongue = NewPart(p[PART_TONGUE], shared->tongue);
+    ShowChild(which);
+
+    faceX = (VIRTUAL_WIDTH - faceImage->Width()) * 0.5f;
+    faceY = (VIRTUAL_HEIGHT - faceImage->Height()) * 0.5f;
+    face.paired = true;
+    StartPlacement();
+    c_Image2* cheek = cheekRight->frames[0];
+    cheekRight->zoneTop = cheekRight->y - cheek->PivotY() * cheek->Height() + faceY - CHEEK_ZONE_ABOVE;
+    cheekRight->zoneBottom = cheekRight->zoneTop + cheek->Height() + CHEEK_ZONE_ABOVE + CHEEK_ZONE_BELOW;
+    cheekLeft->zoneTop = cheekRight->zoneTop;
+    cheekLeft->zoneBottom = cheekRight->zoneBottom;
+    return this;
+}
+
+void c_FaceModel::ShowChild(Child which) {
+    faceImage = pictures->ChildPicture(which, 0);
+    for (int i = 0; i < 3; ++i) eyeRight->frames[i] = pictures->ChildPicture(which, 1 + i);
+    child = which;
+}
+
+std::vector<c_Partie*> c_FaceModel::Parts() const {
+    return {eyeRight,   eyeLeft,   browRight, browLeft,   cheekRight, cheekLeft, mouthRight,
+            mouthLeft,  lipsRight, lipsLeft,  teethRight, teethLeft,  tongue};
+}
+
+void c_FaceModel::Tick(const TickInput& in) {
+    input = in;
+    // A played press acts where a live one did: before the tongue's state
+    // is read and before the gestures.
+    if (input.event) ApplyEvent(input.event);
+    face.tongueOut = face.tongueMode;
+    if (input.touching)
+        GestureTick();
+    else
+        Release();
+}
+
+void c_FaceModel::ApplyEvent(int code) {
+    switch (code) {
+        case ENTRY_TONGUE: face.tongueMode = !face.tongueMode; break;
+        case ENTRY_RANDOM: RandomFace(); break;
+        case ENTRY_RESET: ResetFace(); break;
+        case ENTRY_SYMMETRY: face.paired = !face.paired; break;
+        default: break;
+    }
+}
+
+FaceSnapshot c_FaceModel::Snapshot() const {
+    FaceSnapshot f;
+    c_Partie *mr = mouthRight, *ml = mouthLeft, *t = tongue, *br = browRight, *bl = browLeft, *er = eyeRight,
+             *el = eyeLeft;
+    f.mouthRightFrame = mr->frame, f.mouthLeftFrame = ml->frame;
+    f.mouthRightVariant = mr->variant, f.mouthLeftVariant = ml->variant;
+    f.tongueFrame = t->frame, f.tongueVariant = t->variant;
+    f.browRightAngle = br->angle, f.browLeftAngle = bl->angle;
+    f.eyeRightVariant = er->variant, f.eyeLeftVariant = el->variant;
+    f.mouthRightX = mr->x, f.mouthRightY = mr->y, f.mouthLeftX = ml->x, f.mouthLeftY = ml->y;
+    f.lipsRightX = lipsRight->x, f.lipsRightY = lipsRight->y, f.lipsLeftX = lipsLeft->x, f.lipsLeftY = lipsLeft->y;
+    f.teethRightX = teethRight->x, f.teethRightY = teethRight->y;
+    f.teethLeftX = teethLeft->x, f.teethLeftY = teethLeft->y;
+    f.browRightX = br->x, f.browRightY = br->y, f.browLeftX = bl->x, f.browLeftY = bl->y;
+    f.eyeRightX = er->x, f.eyeRightY = er->y, f.eyeLeftX = el->x, f.eyeLeftY = el->y;
+    f.tongueX = t->x, f.tongueY = t->y;
+    f.tongueButtonState = face.tongueMode ? 1 : 0;
+    f.tongueDepth = face.tongueDepth;
+    f.tongueShift = face.tongueShift;
+    f.symmetryButtonState = face.paired ? 1 : 0;
+    f.cheekRightVariant = cheekRight->variant, f.cheekLeftVariant = cheekLeft->variant;
+    f.lipsRightFrame = lipsRight->frame, f.lipsRightVariant = lipsRight->variant;
+    f.lipsLeftFrame = lipsLeft->frame, f.lipsLeftVariant = lipsLeft->variant;
+    f.teethRightFrame = teethRight->frame, f.teethRightVariant = teethRight->variant;
+    f.teethLeftFrame = teethLeft->frame, f.teethLeftVariant = teethLeft->variant;
+    f.lipsMode = face.lipsMode, f.teethMode = face.teethMode, f.tongueOut = face.tongueOut;
+    f.pursedMouth = face.pursedMouth, f.roundMouth = face.roundMouth, f.tongueUnmirrored = face.tongueUnmirrored;
+    return f;
+}
+
+void c_FaceModel::ApplySnapshot(const FaceSnapshot& f) {
+    c_Partie *mr = mouthRight, *ml = mouthLeft, *t = tongue, *br = browRight, *bl = browLeft, *er = eyeRight,
+             *el = eyeLeft;
+    mr->frame = f.mouthRightFrame, ml->frame = f.mouthLeftFrame;
+    mr->variant = f.mouthRightVariant, ml->variant = f.mouthLeftVariant;
+    t->frame = f.tongueFrame, t->variant = f.tongueVariant;
+    br->angle = f.browRightAngle, bl->angle = f.browLeftAngle;
+    er->variant = f.eyeRightVariant, el->variant = f.eyeLeftVariant;
+    mr->x = f.mouthRightX, mr->y = f.mouthRightY, ml->x = f.mouthLeftX, ml->y = f.mouthLeftY;
+    lipsRight->x = f.lipsRightX, lipsRight->y = f.lipsRightY, lipsLeft->x = f.lipsLeftX, lipsLeft->y = f.lipsLeftY;
+    teethRight->x = f.teethRightX, teethRight->y = f.teethRightY;
+    teethLeft->x = f.teethLeftX, teethLeft->y = f.teethLeftY;
+    br->x = f.browRightX, br->y = f.browRightY, bl->x = f.browLeftX, bl->y = f.browLeftY;
+    er->x = f.eyeRightX, er->y = f.eyeRightY, el->x = f.eyeLeftX, el->y = f.eyeLeftY;
+    t->x = f.tongueX, t->y = f.tongueY;
+    face.tongueMode = f.tongueButtonState == 1;
+    face.tongueDepth = f.tongueDepth;
+    face.tongueShift = f.tongueShift;
+    face.paired = f.symmetryButtonState == 1;
+    cheekRight->variant = f.cheekRightVariant, cheekLeft->variant = f.cheekLeftVariant;
+    face.lipsMode = f.lipsMode, face.teethMode = f.teethMode, face.tongueOut = f.tongueOut;
+    face.pursedMouth = f.pursedMouth, face.roundMouth = f.roundMouth, face.tongueUnmirrored = f.tongueUnmirrored;
+    lipsRight->frame = f.lipsRightFrame, lipsRight->variant = f.lipsRightVariant;
+    lipsLeft->frame = f.lipsLeftFrame, lipsLeft->variant = f.lipsLeftVariant;
+    teethRight->frame = f.teethRightFrame, teethRight->variant = f.teethRightVariant;
+    teethLeft->frame = f.teethLeftFrame, teethLeft->variant = f.teethLeftVariant;
+    PlaceAll();
 }

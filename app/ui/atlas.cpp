@@ -1,4 +1,4 @@
-#include "app/atlas.h"
+#include "app/ui/atlas.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "app/exercise_library.h"
+#include "app/exercise/exercise_library.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -7,28 +7,15 @@
 // has no pictures of its own and shows the right part's, mirrored.
 #pragma once
 
+#include "app/face/face.h"
 #include "canvas/image.h"
 #include "runtime/gc_ref.h"
 
 
-// A part's values, apart from its pictures: they live in the application's
-// FaceState, so that the whole face is one plain structure and a snapshot of
-// it is a copy.
-struct PartState {
-    int variant = 0;
-    float x = 0, y = 0;
-    int frame = 0;
-    float zoneBottom = 0, zoneTop = 0;
-    float angle = 0;
-    // The grab zone's x bounds. For a part placed unmirrored edge1..edge2 is
-    // a band around the picture's far (right) edge and edge3..edge4 one around
-    // its near (left) edge; mirrored, the same bands with the bounds swapped.
-    float edge1 = 0, edge2 = 0, edge3 = 0, edge4 = 0;
-};
-
 class c_Partie : public Object {
 public:
-    // The part's pictures, and its values by their names, in `state`.
+    // The part's pictures, and its values by their names, in the face of
+    // the model that owns the part.
     explicit c_Partie(PartState& state)
         : state(state), variant(state.variant), x(state.x), y(state.y), frame(state.frame),
           zoneBottom(state.zoneBottom), zoneTop(state.zoneTop), angle(state.angle), edge1(state.edge1),

@@ -2,7 +2,7 @@
 // field ("name value"), the entries one line each ("x y", or an event's name
 // and y, either followed by "xN" when the same entry repeats N times), and
 // "done" as the last line, so that a cut file is always noticed.
-#include "app/exercise.h"
+#include "app/exercise/exercise.h"
 
 #include <charconv>
 #include <cmath>

@@ -7,8 +7,11 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/face_layout.h"
-#include "app/my_app.h"
+#include "app/screens/help.h"
+
+#include "app/face/face_layout.h"
+#include "app/screens/face_screen.h"
+#include "app/ui/text.h"
 #include "canvas/canvas.h"
 #include "canvas/image.h"
 
@@ -127,7 +130,11 @@ const HelpTexts& Texts() {
 
 }  // namespace
 
-void c_MyApp::DrawArrow(float x0, float y0, float x1, float y1, bool both, float unit) {
+namespace {
+
+// An arrow from (x0, y0) to (x1, y1), headed at both ends if `both`, its
+// strokes `unit` times their usual thickness.
+void DrawArrow(c_Canvas* canvas, float x0, float y0, float x1, float y1, bool both, float unit) {
     float dx = x1 - x0, dy = y1 - y0;
     float length = std::sqrt(dx * dx + dy * dy);
     float degrees = std::atan2(dy, dx) * 180.0f / 3.14159265f;
@@ -153,7 +160,11 @@ void c_MyApp::DrawArrow(float x0, float y0, float x1, float y1, bool both, float
     canvas->PopMatrix();
 }
 
-void c_MyApp::DrawHelp() {
+void DrawHelpFace(c_Canvas* c, const c_FaceModel* face);
+
+}  // namespace
+
+void DrawHelp(c_Canvas* canvas, const c_FaceModel* face) {
     const HelpTexts& texts = Texts();
     canvas->SetColor(0, 0, 0);
     canvas->SetAlpha(VEIL_ALPHA);
@@ -163,7 +174,7 @@ void c_MyApp::DrawHelp() {
     canvas->DrawRect(PANEL_X, PANEL_Y, PANEL_W, PANEL_H);
     canvas->SetAlpha(1);
 
-    float title = TextScale(TITLE_HEIGHT), text = TextScale(TEXT_HEIGHT);
+    float title = TextScale(canvas, TITLE_HEIGHT), text = TextScale(canvas, TEXT_HEIGHT);
     canvas->SetColor(1, 0.82f, 0.4f);
     canvas->DrawText(texts.title, FACE_X, PANEL_Y + 14, title);
 
@@ -171,8 +182,8 @@ void c_MyApp::DrawHelp() {
     // beside the model face, or on the title screen (no face chosen, none
     // drawn) under a word on what comes.
     float legendX = LEGEND_X, legendY = LEGEND_Y;
-    if (faceScreen) {
-        DrawHelpFace();
+    if (face) {
+        DrawHelpFace(canvas, face);
     } else {
         canvas->SetColor(1, 1, 1);
         canvas->DrawText(texts.titleScreen, FACE_X, LEGEND_Y, text);
@@ -205,13 +216,17 @@ void c_MyApp::DrawHelp() {
 // The model face: the start face with the smiling mouth, whatever the face
 // shows now, then the lips with the tongue in front of them, larger, for
 // the tongue's gestures.
-void c_MyApp::DrawHelpFace() {
-    c_Canvas* c = canvas;
+namespace {
+
+void DrawHelpFace(c_Canvas* c, const c_FaceModel* face) {
+    const c_FacePictures* pictures = face->pictures;
+    c_Image2* faceImage = face->faceImage;
+    const Array<c_Image2*>& eyes = face->eyeRight->frames;
     auto arrows = [&](const Arrow* list, int count, float unit) {
         for (int i = 0; i < count; ++i) {
             const Colour& col = GESTURES[list[i].gesture].colour;
             c->SetColor(col.r, col.g, col.b);
-            DrawArrow(list[i].x0, list[i].y0, list[i].x1, list[i].y1, list[i].both, unit);
+            DrawArrow(c, list[i].x0, list[i].y0, list[i].x1, list[i].y1, list[i].both, unit);
         }
         c->SetColor(1, 1, 1);
     };
@@ -220,12 +235,12 @@ void c_MyApp::DrawHelpFace() {
     c->Translate(FACE_X, FACE_Y);
     c->Scale(FACE_SCALE, FACE_SCALE);
     c->DrawImage(faceImage, faceImage->Width() * 0.5f, faceImage->Height() * 0.5f);
-    c->DrawImage(eyeRight->frames[0], EYE_RIGHT_X, EYE_Y);
-    c->DrawImage(eyeRight->frames[0], EYE_LEFT_X, EYE_Y, 0, -1, 1);
-    c->DrawImage(browRight->frames[0], BROW_RIGHT_X, BROW_Y);
-    c->DrawImage(browRight->frames[0], BROW_LEFT_X, BROW_Y, 0, -1, 1);
-    c->DrawImage(mouthRight->frames[7], MOUTH_RIGHT_X, MOUTH_Y);
-    c->DrawImage(mouthRight->frames[7], MOUTH_LEFT_X, MOUTH_Y, 0, -1, 1);
+    c->DrawImage(eyes[0], EYE_RIGHT_X, EYE_Y);
+    c->DrawImage(eyes[0], EYE_LEFT_X, EYE_Y, 0, -1, 1);
+    c->DrawImage(pictures->brow[0], BROW_RIGHT_X, BROW_Y);
+    c->DrawImage(pictures->brow[0], BROW_LEFT_X, BROW_Y, 0, -1, 1);
+    c->DrawImage(pictures->mouth[7], MOUTH_RIGHT_X, MOUTH_Y);
+    c->DrawImage(pictures->mouth[7], MOUTH_LEFT_X, MOUTH_Y, 0, -1, 1);
     // Arrows keep their thickness on screen, whatever the scale.
     arrows(FACE_ARROWS, static_cast<int>(sizeof FACE_ARROWS / sizeof FACE_ARROWS[0]), 1 / FACE_SCALE * 0.5f);
     c->PopMatrix();
@@ -238,13 +253,11 @@ void c_MyApp::DrawHelpFace() {
     c->PushMatrix();
     c->Translate(INSET_X - LIPS_RIGHT_X * INSET_SCALE, INSET_Y - LIPS_Y * INSET_SCALE);
     c->Scale(INSET_SCALE, INSET_SCALE);
-    for (const Array<c_Image2*>* layer : {&static_cast<const Array<c_Image2*>&>(lipsRight->framesB),
-                                          &static_cast<const Array<c_Image2*>&>(lipsRight->frames),
-                                          &static_cast<const Array<c_Image2*>&>(lipsRight->framesC)}) {
+    for (const gc_array<c_Image2*>* layer : {&pictures->lipsB, &pictures->lips, &pictures->lipsC}) {
         c->DrawImage((*layer)[3], LIPS_RIGHT_X, LIPS_Y);
         c->DrawImage((*layer)[3], LIPS_LEFT_X, LIPS_Y, 0, -1, 1);
     }
-    c->DrawImage(tongue->frames[10 + 20], TONGUE_X, TONGUE_Y);
+    c->DrawImage(pictures->tongue[10 + 20], TONGUE_X, TONGUE_Y);
     arrows(TONGUE_ARROWS, static_cast<int>(sizeof TONGUE_ARROWS / sizeof TONGUE_ARROWS[0]), 1 / INSET_SCALE * 0.5f);
     // The tap: a ring of dots where a finger would touch the tongue.
     const Colour& tap = GESTURES[TAP_GESTURE].colour;
@@ -256,3 +269,5 @@ void c_MyApp::DrawHelpFace() {
     c->SetColor(1, 1, 1);
     c->PopMatrix();
 }
+
+}  // namespace

@@ -1,0 +1,170 @@
+// Drawing a face: its parts in layers that depend on the mouth's mode, the
+// cheeks and the tongue. Drawing changes nothing of the face.
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <map>
+
+#include "app/face/face_model.h"
+#include "app/ui/letterbox.h"
+#include "framework/app.h"
+#include "canvas/canvas.h"
+#include "canvas/font.h"
+#include "canvas/image.h"
+
+namespace {
+
+// Where the face's creases stand.
+constexpr float MARK1_X = 490, MARK1_Y = 567, MARK2_X = 132, MARK2_Y = 566;
+// The tongue at rest hangs 4 units below the lips' anchor; the tongue at the
+// corner is drawn 4 units higher than its place.
+constexpr float TONGUE_REST_DROP = 4, TONGUE_FRONT_RISE = 4;
+// The cheek mouths stand 4 units off their place towards the puffed cheek.
+constexpr float CHEEK_MOUTH_SHIFT = 4;
+
+}  // namespace
+
+void c_FaceModel::Draw(c_Canvas* c, const FaceView& view) const {
+    float fx = faceX, fy = faceY;
+    auto at = [&](c_Image2* image, c_Partie* part) { c->DrawImage(image, part->x + fx, part->y + fy); };
+    auto mirrored = [&](c_Image2* image, c_Partie* part) {
+        c->DrawImage(image, part->x + fx, part->y + fy, 0, -1, 1);
+    };
+    float s = face.tongueUnmirrored ? 1.0f : -1.0f;
+    bool noMouthMode = !face.lipsMode && !face.teethMode && !face.pursedMouth;
+
+    c->DrawImage(faceImage, VIRTUAL_WIDTH / 2, VIRTUAL_HEIGHT / 2);
+    at(eyeRight->frames[eyeRight->variant], eyeRight);
+    mirrored(eyeRight->frames[eyeLeft->variant], eyeLeft);
+
+    if (face.tongueOut && tongue->variant < 4 && noMouthMode && CheeksAtRest())
+        c->DrawImage(tongue->frames[tongue->frame + tongue->variant], tongue->x + fx, tongue->y + fy, 0, s, 1);
+
+    DrawMouth(c, view);
+
+    if (face.tongueOut && tongue->variant == 4 && noMouthMode && CheeksAtRest())
+        c->DrawImage(tongue->frames[tongue->frame + 4], tongue->x + fx, tongue->y + fy - TONGUE_FRONT_RISE, 0, s, 1);
+
+    c->DrawImage(browRight->frames[browRight->variant], browRight->x + fx, browRight->y + fy, browRight->angle);
+    c->DrawImage(browRight->frames[browLeft->variant], browLeft->x + fx, browLeft->y + fy, browLeft->angle, -1, 1);
+}
+
+void c_FaceModel::DrawMouth(c_Canvas* c, const FaceView& view) const {
+    float fx = faceX, fy = faceY;
+    c_Partie *R = mouthRight, *L = mouthLeft;
+    auto at = [&](c_Image2* image, c_Partie* part, float shift = 0) {
+        c->DrawImage(image, part->x + fx + shift, part->y + fy);
+    };
+    auto mirrored = [&](c_Image2* image, c_Partie* part, float shift = 0) {
+        c->DrawImage(image, part->x + fx + shift, part->y + fy, 0, -1, 1);
+    };
+    int cr = cheekRight->variant, cl = cheekLeft->variant;
+
+    if (cr != 0 || cl != 0) {
+        // One cheek puffed and the other hollow: no mouth can show both.
+        if (cr + cl == 3) return;
+        if (cr == 1) at(cheekRight->frames[0], cheekRight);
+        if (cl == 1) mirrored(cheekRight->frames[0], cheekLeft);
+        // A single puffed cheek pushes the mouth towards the other side.
+        float shift = cr == 1 && cl == 0 ? -CHEEK_MOUTH_SHIFT : cr == 0 && cl == 1 ? CHEEK_MOUTH_SHIFT : 0;
+        at(R->frames[MouthPictureIndex(true)], R, shift);
+        mirrored(R->frames[MouthPictureIndex(false)], L, shift);
+        return;
+    }
+
+    if (face.lipsMode) {
+        DrawLips(c, view);
+        return;
+    }
+    if (face.teethMode) {
+        c_Partie *tr = teethRight, *tl = teethLeft;
+        if (face.roundMouth) {
+            at(tr->frames[14], tr);
+            mirrored(tr->frames[14], tl);
+        } else {
+            at(tr->Picture(tr), tr);
+            mirrored(tl->Picture(tr), tl);
+        }
+        return;
+    }
+
+    // The smiling mouth. With the tongue at a corner the half on that side
+    // shows the mouth that holds it.
+    int rf = R->frame, lf = L->frame;
+    if (face.tongueOut) {
+        if (face.tongueShift == 4) rf = 28;
+        if (face.tongueShift == -4) lf = 28;
+    }
+    if (face.pursedMouth) {
+        at(R->frames[35], R);
+        mirrored(R->frames[35], L);
+        return;
+    }
+    if (face.tongueOut) {
+        // Rows 0 and 5 of the tongue rise, 10 and 15 hang down.
+        bool tongueDown = tongue->frame >= 10;
+        const Array<c_Image2*>& open = tongueDown ? R->framesC : R->framesB;
+        if (std::abs(face.tongueShift) < 4) {
+            at(open[R->variant + rf], R);
+            mirrored(open[L->variant + lf], L);
+        }
+        // The pink squares hide the seam between the tongue and the lip.
+        if (!tongueDown) {
+            if (R->frame < 21) c->DrawImage(pictures->pinkSquare, R->x + fx, R->zoneBottom - 11);
+            if (L->frame < 21) c->DrawImage(pictures->pinkSquare, L->x + fx, L->zoneBottom - 11, 0, -1, 1);
+        } else {
+            float h = static_cast<float>(pictures->pinkSquare->Height());
+            c->DrawImage(pictures->pinkSquare, R->x + fx, R->zoneTop - h + 17);
+            c->DrawImage(pictures->pinkSquare, L->x + fx, L->zoneTop - h + 17, 0, -1, 1);
+        }
+    }
+    at(R->frames[R->variant + rf], R);
+    mirrored(R->frames[L->variant + lf], L);
+}
+
+// Lips mode: the back layer, the tongue at rest or clipped to the lips' box
+// by its depth (inside the mouth, between the lips), the front layers, the
+// creases, and the tongue in front of the lips at depth 2.
+void c_FaceModel::DrawLips(c_Canvas* c, const FaceView& view) const {
+    float fx = faceX, fy = faceY;
+    c_Partie *lr = lipsRight, *ll = lipsLeft;
+    int i = lr->frame + lr->variant, j = ll->frame + ll->variant;
+    auto both = [&](const Array<c_Image2*>& frames) {
+        c->DrawImage(frames[i], lr->x + fx, lr->y + fy);
+        c->DrawImage(frames[j], ll->x + fx, ll->y + fy, 0, -1, 1);
+    };
+    float s = face.tongueUnmirrored ? 1.0f : -1.0f;
+    auto drawTongue = [&]() {
+        c->DrawImage(tongue->frames[tongue->frame + tongue->variant + 20], tongue->x + fx, tongue->y + fy, 0, s, 1);
+    };
+
+    both(lr->framesB);
+    if (!face.tongueOut) c->DrawImage(tongue->frames[40], lr->x + fx, lr->y + fy + TONGUE_REST_DROP);
+    if (face.tongueDepth > 0) both(lr->frames);
+    if (face.tongueDepth == 2) both(lr->framesC);
+    if (face.tongueDepth < 2) {
+        int w = WindowWidth(), h = WindowHeight();
+        Letterbox box = FitVirtualScreen(w, h);
+        // Virtual units per window pixel, and the face's own placement when
+        // it is drawn small (a picture of the library).
+        float f = box.x == 0 ? VIRTUAL_WIDTH / w : VIRTUAL_HEIGHT / h;
+        float k = view.scale;
+        c_Image2* right = lr->frames[i];
+        c_Image2* left = lr->frames[j];
+        c->SetScissor(static_cast<int>((view.shiftX + k * (ll->x + fx - left->Width())) / f + 5 * k),
+                      static_cast<int>((view.shiftY + k * (ll->y + fy - left->PivotY() * left->Height())) / f + 5 * k),
+                      static_cast<int>(k * (right->Width() + left->Width()) / f - 10 * k),
+                      static_cast<int>(k * left->Height() / f - 10 * k));
+        if (face.tongueOut) drawTongue();
+        c->SetScissor(0, 0, w, h);
+        if (face.tongueDepth == 1) {
+            both(lr->framesC);
+        } else {
+            both(lr->frames);
+            both(lr->framesC);
+        }
+    }
+    c->DrawImage(pictures->faceMark1, fx + MARK1_X, fy + MARK1_Y);
+    c->DrawImage(pictures->faceMark2, fx + MARK2_X, fy + MARK2_Y);
+    if (face.tongueOut && face.tongueDepth == 2) drawTongue();
+}

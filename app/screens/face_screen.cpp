@@ -1,0 +1,324 @@
+#include "app/screens/face_screen.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "app/exercise/exercise_library.h"
+#include "app/ui/text.h"
+#include "canvas/canvas.h"
+#include "canvas/image.h"
+
+namespace {
+
+// The face-screen buttons stand in two columns outside the face, one row
+// every 100 units: the child's on the left, the adult's on the right and the
+// bottom left. Rows 5 and 6 of the right column are free.
+constexpr float LEFT_COLUMN = 60, RIGHT_COLUMN = 1230;
+constexpr float Row(int n) { return 20 + 100.0f * n; }
+
+// Where the recording mark stands.
+constexpr float REC_X = 1260, REC_Y = 780;
+
+// The ring of the recording's time left: dashes just outside the record
+// button, within its column (40 + 2 + 7 < 50 units from the centre line),
+// close enough to read as one band; the time spent stays as a pale track.
+constexpr int RING_DASHES = 60;
+constexpr float RING_GAP = 2, RING_THICKNESS = 7, RING_DASH_LENGTH = 5.5f;
+
+// The pace label's height, and the repetition's status between the two
+// columns of buttons.
+constexpr float LABEL_HEIGHT = 33;
+constexpr float STATUS_LEFT = 480, STATUS_HEIGHT = 40, COUNTDOWN_HEIGHT = 60;
+
+std::string Format(const char* format, int a, int b = 0) {
+    char text[96];
+    std::snprintf(text, sizeof text, format, a, b);
+    return text;
+}
+
+}  // namespace
+
+// The order of the rows is the order a tick tests the buttons in; leaving
+// the face screen comes last but for the help, which only opens a veil.
+const FaceButton FACE_BUTTONS[SLOT_COUNT] = {
+    {"rect4607", "rect4608", LEFT_COLUMN, Row(1), false, 'T', "T", "tongue out / in", &c_FaceScreen::PressTongue,
+     &c_FaceScreen::ShowsTongue},
+    {"rect4621", "rect4622", RIGHT_COLUMN, Row(2), true, 'S', "S", "paired/one side", &c_FaceScreen::PressSymmetry,
+     &c_FaceScreen::ShowsPaired},
+    {"boutonrec1.png", "boutonrec2.png", RIGHT_COLUMN, Row(3), true, 'R', "R", "record / stop",
+     &c_FaceScreen::PressRecord, &c_FaceScreen::ShowsRecording},
+    {"boutonplay1.png", "boutonplay2.png", RIGHT_COLUMN, Row(4), true, ' ', "Space", "play / stop",
+     &c_FaceScreen::PressPlay, &c_FaceScreen::ShowsPlaying},
+    {"boutonmenu1.png", "boutonmenu2.png", RIGHT_COLUMN, Row(0), false, 'M', "M", "adult's buttons",
+     &c_FaceScreen::PressMenu, &c_FaceScreen::ShowsMenu},
+    {"rect4609", nullptr, RIGHT_COLUMN, Row(1), true, KEY_BACKSPACE, "Backspace", "reset the face",
+     &c_FaceScreen::PressReset, nullptr},
+    {"boutonrnd", nullptr, LEFT_COLUMN, Row(0), false, 'D', "D", "random face", &c_FaceScreen::PressRandom, nullptr},
+    {"boutonsauver.png", nullptr, RIGHT_COLUMN, Row(5), true, KEY_WITH_CTRL | 'S', "Ctrl+S", "save recording",
+     &c_FaceScreen::PressSave, nullptr},
+    {"boutonbiblio.png", nullptr, RIGHT_COLUMN, Row(6), true, 'L', "L", "library", &c_FaceScreen::PressLibrary,
+     nullptr},
+    {"boutonmaison.png", nullptr, LEFT_COLUMN, Row(6), true, KEY_HOME, "Home", "back to title",
+     &c_FaceScreen::PressHome, nullptr},
+    {"boutonaide.png", nullptr, LEFT_COLUMN, Row(5), true, KEY_F1, "F1 or ?", "this help", &c_FaceScreen::PressHelp,
+     nullptr},
+};
+
+const GestureKeyRow GESTURE_KEYS[GESTURE_KEY_COUNT] = {
+    {'G', "G", "smiling mouth"},
+    {'P', "P", "lips (pout)"},
+    {'E', "E", "teeth"},
+    {'I', "I", "tongue deeper"},
+};
+
+std::vector<const char*> FaceButtonPictures() {
+    std::vector<const char*> names;
+    for (const FaceButton& row : FACE_BUTTONS) {
+        names.push_back(row.picture);
+        names.push_back(row.picture2);
+    }
+    return names;
+}
+
+c_FaceScreen* c_FaceScreen::Init(c_FacePictures* shared, Child child, int seed) {
+    pictures = shared;
+    model = (new c_FaceModel())->Init(shared, child);
+    model->random.state = seed;
+    buttons = Array<c_Bouton*>(SLOT_COUNT);
+    for (int slot = 0; slot < SLOT_COUNT; ++slot) {
+        const FaceButton& row = FACE_BUTTONS[slot];
+        c_Bouton* b = (new c_Bouton())->Init(shared->buttons[2 * slot], shared->buttons[2 * slot + 1], 0, row.top);
+        b->x0 = row.centreX - b->width * 0.5f;
+        b->x1 = b->x0 + b->width;
+        buttons[slot] = b;
+    }
+    return this;
+}
+
+int c_FaceScreen::ShownState(int slot) const {
+    bool (c_FaceScreen::*shows)() const = FACE_BUTTONS[slot].shows;
+    return shows && (this->*shows)() ? 1 : 0;
+}
+
+bool c_FaceScreen::PaceControlHit(float x, float y) const {
+    return player.playing && x > PACE_X && x < PACE_X + PACE_WIDTH && y > PACE_Y && y < PACE_Y + PACE_HEIGHT;
+}
+
+void c_FaceScreen::Leave() {
+    pendingKeys = 0;
+    touchedLastTick = false;
+    keyGesture = KeyGesture();
+}
+
+void c_FaceScreen::Play(const Exercise& exercise, int times, RepeatChoice& choice) {
+    Leave();
+    player.choice = choice;
+    player.PlayExercise(*model, exercise, times);
+    choice = player.choice;
+}
+
+// ---- The buttons -------------------------------------------------------------
+
+void c_FaceScreen::PressTongue(PressOutcome& out) { out.event = ENTRY_TONGUE; }
+void c_FaceScreen::PressSymmetry(PressOutcome& out) { out.event = ENTRY_SYMMETRY; }
+void c_FaceScreen::PressReset(PressOutcome& out) { out.event = ENTRY_RESET; }
+void c_FaceScreen::PressRandom(PressOutcome& out) { out.event = ENTRY_RANDOM; }
+void c_FaceScreen::PressRecord(PressOutcome&) { player.PressRecord(*model); }
+void c_FaceScreen::PressPlay(PressOutcome&) { player.PressPlay(*model); }
+void c_FaceScreen::PressMenu(PressOutcome&) { menuOpen = !menuOpen; }
+void c_FaceScreen::PressHome(PressOutcome& out) { out.request = Request::Of(Request::HOME); }
+void c_FaceScreen::PressLibrary(PressOutcome& out) { out.request = Request::Of(Request::OPEN_LIBRARY); }
+void c_FaceScreen::PressHelp(PressOutcome& out) { out.request = Request::Of(Request::SHOW_HELP); }
+
+void c_FaceScreen::PressSave(PressOutcome& out) {
+    player.StopRepeating();
+    player.playing = false;
+    Exercise exercise;
+    if (!player.RecordingAsExercise(&exercise)) {
+        out.request = Request::Say("Nothing to save: record an exercise first (R).");
+        return;
+    }
+    std::string path;
+    std::string problem = SaveExercise(exercise, LocalTimeNow(), &path);
+    if (!problem.empty()) {
+        std::fprintf(stderr, "grimalou: %s\n", problem.c_str());
+        out.request = Request::Say(problem);
+        return;
+    }
+    out.request = Request::Say("Saved in the library: " + path.substr(path.find_last_of('/') + 1));
+}
+
+// ---- A tick ------------------------------------------------------------------
+
+Request c_FaceScreen::Tick(const AppInput& in, RepeatChoice& choice) {
+    Request said;
+    unsigned keys = 0;
+    if (in.AnyKey()) {
+        for (int slot = 0; slot < SLOT_COUNT; ++slot) {
+            int key = FACE_BUTTONS[slot].key;
+            bool withCtrl = (key & KEY_WITH_CTRL) != 0;
+            if (in.Key(key & ~KEY_WITH_CTRL) && withCtrl == in.ctrl) keys |= 1u << slot;
+        }
+        for (int k = 0; k < GESTURE_KEY_COUNT; ++k)
+            if (in.Key(GESTURE_KEYS[k].key)) keys |= GestureKeyBit(k);
+        RepeatChoice before = choice;
+        if (in.Key(KEY_UP)) choice.repetitions = std::min(REPEAT_MAX, choice.repetitions + 1);
+        if (in.Key(KEY_DOWN)) choice.repetitions = std::max(REPEAT_MIN, choice.repetitions - 1);
+        if (in.Key(KEY_RIGHT)) choice.holdSeconds = std::min(HOLD_MAX_SECONDS, choice.holdSeconds + 1);
+        if (in.Key(KEY_LEFT)) choice.holdSeconds = std::max(0, choice.holdSeconds - 1);
+        if (choice.repetitions != before.repetitions || choice.holdSeconds != before.holdSeconds)
+            said = Request::Say(Format("Play %d times, hold %d s (up/down, left/right)", choice.repetitions,
+                                       choice.holdSeconds));
+        if (in.Key('1')) player.halfPace = false;
+        if (in.Key('2')) player.halfPace = true;
+    }
+    player.choice = choice;
+
+    float x = in.x, y = in.y;
+    bool hit = in.hit, touching = in.touching;
+    // Keys wait while a finger or a key's gesture holds the pointer. A
+    // button's key then acts on a tick of its own, one a tick: the recorder
+    // stores one event a tick, in place of the sample of the touch that
+    // starts with it, so that a playback does what was seen.
+    pendingKeys |= keys;
+    constexpr unsigned BUTTON_KEYS = (1u << SLOT_COUNT) - 1;
+    keys = 0;
+    unsigned waiting = pendingKeys & BUTTON_KEYS;
+    bool pointerFree = !touching && !hit && !touchedLastTick && !keyGesture.Running();
+    if (waiting && pointerFree) {
+        keys = waiting & (~waiting + 1);
+        pendingKeys &= ~keys;
+    }
+    // A gesture key makes its gesture's touches, tick by tick; until the
+    // gesture's release it owns the pointer.
+    if (!keys && pointerFree)
+        for (int k = 0; k < GESTURE_KEY_COUNT; ++k) {
+            if (!(pendingKeys & GestureKeyBit(k))) continue;
+            pendingKeys &= ~GestureKeyBit(k);
+            if (model->KeyGestureFor(k, &keyGesture)) break;
+        }
+    if (keyGesture.Running()) {
+        int t = keyGesture.tick++;
+        x = t == 0 ? keyGesture.x0 : keyGesture.x1;
+        y = t == 0 ? keyGesture.y0 : keyGesture.y1;
+        hit = t == 0;
+        touching = t < keyGesture.touchTicks;
+        keys = 0;
+    } else if (keys && !touching) {
+        // A key is a click on its button: this tick touches the button's
+        // centre, and the next, untouched, is the release.
+        for (int slot = 0; slot < SLOT_COUNT; ++slot) {
+            if (!(keys & (1u << slot))) continue;
+            x = (Button(slot)->x0 + Button(slot)->x1) * 0.5f;
+            y = (Button(slot)->y0 + Button(slot)->y1) * 0.5f;
+            break;
+        }
+        hit = touching = true;
+    }
+
+    // A button acts when a touch hits it where it shows, or when its key is
+    // pressed, shown or not: the keys are the adult's, the menu only keeps
+    // the buttons from a child's fingers.
+    PressOutcome out;
+    if (hit) {
+        bool pace = PaceControlHit(x, y);
+        for (int slot = 0; slot < SLOT_COUNT && out.request.kind == Request::NONE; ++slot) {
+            bool pressed = (Visible(slot) && Button(slot)->Hit(x, y)) || (keys & (1u << slot)) != 0;
+            if (pressed) (this->*FACE_BUTTONS[slot].press)(out);
+        }
+        if (pace) player.halfPace = !player.halfPace;
+        // The face's own presses are applied by the one function that also
+        // applies them when they are played back.
+        if (out.event) model->ApplyEvent(out.event);
+    }
+    if (out.request.kind == Request::HOME || out.request.kind == Request::OPEN_LIBRARY) {
+        choice = player.choice;
+        return out.request;
+    }
+    LiveTouch live;
+    live.touching = touching;
+    live.x = x;
+    live.y = y;
+    live.onRecorder = Button(SLOT_RECORD)->Hit(x, y) || Button(SLOT_PLAY)->Hit(x, y);
+    touchedLastTick = touching;
+    player.Step(*model, live, out.event);
+    choice = player.choice;
+    if (out.request.kind != Request::NONE || !out.request.message.empty()) return out.request;
+    return said;
+}
+
+// ---- Drawing -----------------------------------------------------------------
+
+void c_FaceScreen::Draw(c_Canvas* c) const {
+    model->Draw(c, FaceView());
+    for (int slot = 0; slot < SLOT_COUNT; ++slot)
+        if (Visible(slot)) c->DrawImage(Button(slot)->images[ShownState(slot)], Button(slot)->x0, Button(slot)->y0);
+    if (player.recordingOn) c->DrawImage(pictures->recordImage, REC_X, REC_Y);
+    DrawTimeLeft(c);
+    if (player.playing) DrawPaceControl(c);
+    DrawRepeatStatus(c);
+}
+
+// The band left runs from the top clockwise; it empties from the top
+// clockwise too, like a clock's hand going round.
+void c_FaceScreen::DrawTimeLeft(c_Canvas* canvas) const {
+    float left = player.RecordTimeLeft();
+    if (left <= 0) return;
+    const c_Bouton* b = Button(SLOT_RECORD);
+    float cx = (b->x0 + b->x1) * 0.5f, cy = (b->y0 + b->y1) * 0.5f;
+    float radius = std::max(b->width, b->height) * 0.5f + RING_GAP;
+    int spent = RING_DASHES - static_cast<int>(std::ceil(left * RING_DASHES));
+    for (int i = 0; i < RING_DASHES; ++i) {
+        if (i < spent)
+            canvas->SetColor(0.86f, 0.86f, 0.86f);
+        else
+            canvas->SetColor(0.85f, 0.16f, 0.14f);
+        canvas->PushMatrix();
+        canvas->Translate(cx, cy);
+        canvas->Rotate(-360.0f * i / RING_DASHES);
+        canvas->DrawRect(-RING_DASH_LENGTH * 0.5f, -radius - RING_THICKNESS, RING_DASH_LENGTH, RING_THICKNESS);
+        canvas->PopMatrix();
+    }
+    canvas->SetColor(1, 1, 1);
+}
+
+void c_FaceScreen::DrawPaceControl(c_Canvas* canvas) const {
+    if (player.halfPace)
+        canvas->SetColor(0.93f, 0.55f, 0.16f);
+    else
+        canvas->SetColor(0.36f, 0.56f, 0.78f);
+    canvas->DrawRect(PACE_X, PACE_Y, PACE_WIDTH, PACE_HEIGHT);
+    canvas->SetColor(1, 1, 1);
+    const String& label = CachedText(player.halfPace ? "1/2x" : "1x");
+    float scale = TextScale(canvas, LABEL_HEIGHT), h = canvas->font ? LABEL_HEIGHT : 0;
+    canvas->DrawText(label, PACE_X + (PACE_WIDTH - canvas->TextWidth(label, scale)) / 2,
+                     PACE_Y + (PACE_HEIGHT - h) / 2, scale);
+}
+
+void c_FaceScreen::DrawRepeatStatus(c_Canvas* c) const {
+    bool between = player.Between();
+    // A calm panel under the text, which stands over the hair.
+    auto panel = [&](float y, float height) {
+        c->SetColor(1, 1, 1);
+        c->SetAlpha(0.85f);
+        c->DrawRect(STATUS_LEFT, y, VIRTUAL_WIDTH - 2 * STATUS_LEFT, height);
+        c->SetAlpha(1);
+    };
+    if (player.repeatPhase != RepeatPhase::Off && player.choice.repetitions > 1) {
+        panel(10, between ? 140 : 60);
+        c->SetColor(0.13f, 0.18f, 0.27f);
+        DrawLabel(c, Format("%d / %d", player.repetition, player.choice.repetitions), VIRTUAL_WIDTH / 2, 20,
+                  STATUS_HEIGHT, true);
+    }
+    if (between) {
+        int seconds = (player.phaseTicks + TICKS_PER_SECOND - 1) / TICKS_PER_SECOND;
+        bool hold = player.repeatPhase == RepeatPhase::Hold;
+        if (hold)
+            c->SetColor(0.85f, 0.35f, 0.1f);
+        else
+            c->SetColor(0.2f, 0.5f, 0.3f);
+        DrawLabel(c, Format(hold ? "hold %d" : "rest %d", seconds), VIRTUAL_WIDTH / 2, 80, COUNTDOWN_HEIGHT, true);
+    }
+    c->SetColor(1, 1, 1);
+}

@@ -1,0 +1,138 @@
+// The face screen: the child's face posed by dragging its parts, a bar of
+// buttons (FACE_BUTTONS) each one key away, the keys that make a gesture,
+// and the recorder and player of the face.
+#pragma once
+
+#include "app/exercise/player.h"
+#include "app/face/face_model.h"
+#include "app/screens/screen.h"
+#include "app/ui/button.h"
+#include "runtime/gc_ref.h"
+
+class c_Canvas;
+class c_FaceScreen;
+
+// The face-screen buttons in the order a tick tests them (the rows of
+// FACE_BUTTONS), one bit per button in a tick's keys.
+enum ButtonSlot {
+    SLOT_TONGUE,
+    SLOT_SYMMETRY,
+    SLOT_RECORD,
+    SLOT_PLAY,
+    SLOT_MENU,
+    SLOT_RESET,
+    SLOT_RANDOM,
+    SLOT_SAVE,
+    SLOT_LIBRARY,
+    SLOT_HOME,
+    SLOT_HELP,
+    SLOT_COUNT
+};
+constexpr int KEY_WITH_CTRL = 1 << 16;
+
+// What a press did this tick: the face's own event (an ENTRY_* code, for the
+// recorder), or a request for the application.
+struct PressOutcome {
+    int event = 0;
+    Request request;
+};
+
+// One face-screen button: everything the bar, the keyboard and the help's
+// key list know of it.
+struct FaceButton {
+    const char* picture;
+    // The picture of the second look, or null.
+    const char* picture2;
+    // The button stands on its column's centre line, whatever its picture's
+    // size; `top` is its upper edge.
+    float centreX, top;
+    // Hidden from a child's fingers until the menu opens; its key acts anyway.
+    bool withMenu;
+    // A key number, with KEY_WITH_CTRL added for a key pressed with Ctrl.
+    int key;
+    const char* keyName;
+    // What it does, in the help's words.
+    const char* does;
+    void (c_FaceScreen::*press)(PressOutcome& out);
+    // The state it shows with its second picture, or null for none.
+    bool (c_FaceScreen::*shows)() const;
+};
+extern const FaceButton FACE_BUTTONS[SLOT_COUNT];
+
+struct GestureKeyRow {
+    int key;
+    const char* keyName;
+    const char* does;
+};
+extern const GestureKeyRow GESTURE_KEYS[GESTURE_KEY_COUNT];
+// Gesture keys' bits follow the buttons' in a screen's pending keys.
+constexpr unsigned GestureKeyBit(int gestureKey) { return 1u << (SLOT_COUNT + gestureKey); }
+
+// The half-pace control beside the play button, shown while a recording plays.
+constexpr float PACE_X = 1090, PACE_Y = 435, PACE_WIDTH = 90, PACE_HEIGHT = 50;
+
+class c_FaceScreen : public Object {
+public:
+    gc_ref<c_FacePictures> pictures;
+    gc_ref<c_FaceModel> model;
+    gc_array<c_Bouton*> buttons;
+    Player player;
+    // The menu shows the adult's buttons.
+    bool menuOpen = false;
+    // Keys pressed while a finger or a key's gesture held the pointer (bits
+    // as in FACE_BUTTONS and GestureKeyBit): they act when it is free, a
+    // button's one a tick.
+    unsigned pendingKeys = 0;
+    KeyGesture keyGesture;
+    // The face's finger was down last tick: this tick is its release, which
+    // the face must see before a key takes the pointer elsewhere (a part
+    // still held would follow it).
+    bool touchedLastTick = false;
+
+    // The face of `child` drawn with `shared` pictures; `seed` starts the
+    // random faces.
+    c_FaceScreen* Init(c_FacePictures* shared, Child child, int seed);
+    // One tick of the screen; the repeat choice is the application's, shared
+    // with the library.
+    Request Tick(const AppInput& in, RepeatChoice& choice);
+    void Draw(c_Canvas* canvas) const;
+    // Another screen or an overlay takes over: keys waiting for this one, and
+    // a key's gesture under way, are dropped.
+    void Leave();
+    // Plays an exercise from its start, `times` times with holds.
+    void Play(const Exercise& exercise, int times, RepeatChoice& choice);
+
+    c_Bouton* Button(int slot) const { return buttons[slot]; }
+    bool Visible(int slot) const { return !FACE_BUTTONS[slot].withMenu || menuOpen; }
+    // The picture a button shows: 1 or 0.
+    int ShownState(int slot) const;
+    bool PaceControlHit(float x, float y) const;
+
+    // What each face-screen button does, and what it shows.
+    void PressTongue(PressOutcome& out);
+    void PressSymmetry(PressOutcome& out);
+    void PressRecord(PressOutcome& out);
+    void PressPlay(PressOutcome& out);
+    void PressMenu(PressOutcome& out);
+    void PressReset(PressOutcome& out);
+    void PressRandom(PressOutcome& out);
+    void PressSave(PressOutcome& out);
+    void PressLibrary(PressOutcome& out);
+    void PressHome(PressOutcome& out);
+    void PressHelp(PressOutcome& out);
+    bool ShowsTongue() const { return model->face.tongueMode; }
+    bool ShowsPaired() const { return model->face.paired; }
+    bool ShowsRecording() const { return player.recordingOn; }
+    bool ShowsPlaying() const { return player.playing; }
+    bool ShowsMenu() const { return menuOpen; }
+
+    GC_FIELDS(Object, pictures, model, buttons)
+
+private:
+    void DrawTimeLeft(c_Canvas* canvas) const;
+    void DrawPaceControl(c_Canvas* canvas) const;
+    void DrawRepeatStatus(c_Canvas* canvas) const;
+};
+
+// The picture names of the buttons, two a slot, as c_FacePictures cuts them.
+std::vector<const char*> FaceButtonPictures();

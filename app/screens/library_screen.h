@@ -1,0 +1,65 @@
+// The library screen: the saved exercises, newest first, a page of small
+// pictures of their end faces with their date and child; a click plays one,
+// the cross of a card deletes it after a yes; and the choice of how many
+// times an exercise repeats and how long the face holds between two.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/exercise/exercise_library.h"
+#include "app/exercise/player.h"
+#include "app/face/face_model.h"
+#include "app/screens/screen.h"
+#include "app/ui/text.h"
+#include "runtime/gc_ref.h"
+
+class c_Canvas;
+
+// The pages of the library screen: cards of a small picture of the end face
+// with its date and child.
+constexpr int LIBRARY_COLUMNS = 4, LIBRARY_ROWS = 2, LIBRARY_PAGE = LIBRARY_COLUMNS * LIBRARY_ROWS;
+
+// The controls of the screen, drawn as labelled boxes.
+enum LibraryControl { BACK, PAGE_BACK, PAGE_ON, FEWER, MORE, SHORTER, LONGER, YES, NO, LIBRARY_CONTROLS };
+extern const ControlBox LIBRARY_CONTROL_BOXES[LIBRARY_CONTROLS];
+// The box of the card in place i of a page (0 .. LIBRARY_PAGE - 1).
+ControlBox LibraryCardBox(int i);
+
+// A saved exercise as the library shows it, worked out once per file when
+// its page first shows.
+struct LibraryCard {
+    bool read = false;
+    // "" when the file reads; else why not, shown in place of the face.
+    std::string problem;
+    Exercise exercise;
+};
+
+class c_LibraryScreen : public Object {
+public:
+    gc_ref<c_FacePictures> pictures;
+    std::vector<LibraryEntry> entries;
+    // One per entry: the card, and its end face once read (else null).
+    std::vector<LibraryCard> cards;
+    gc_array<c_FaceModel*> endFaces;
+    int page = 0;
+    // The entry whose deletion waits for a yes, or -1.
+    int confirmDelete = -1;
+
+    // Lists the library; `shared` draws the end faces. Returns a message
+    // for the user when the library cannot be read, else "".
+    std::string Open(c_FacePictures* shared, int startPage);
+    Request Tick(const AppInput& in, RepeatChoice& choice);
+    void Draw(c_Canvas* canvas, const RepeatChoice& choice) const;
+    // The card of the page on screen under a point, or -1.
+    int CardAt(float x, float y) const;
+    int Pages() const;
+
+    GC_FIELDS(Object, pictures, endFaces)
+
+private:
+    // Reads and plays out of sight the exercises of the page on screen that
+    // have no picture yet, each on a face of its own.
+    void PreparePage();
+    Request Delete(int index);
+};

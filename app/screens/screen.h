@@ -1,0 +1,73 @@
+// What every screen shares: the one input value a tick, built from the
+// devices by the application (or by a test), and the request a screen's tick
+// returns instead of reaching into another screen.
+#pragma once
+
+#include <bitset>
+#include <string>
+
+#include "app/exercise/exercise.h"
+
+// Key numbers, once for the whole application.
+enum KeyCode {
+    KEY_BACKSPACE = 8,
+    KEY_ENTER = 13,
+    KEY_CTRL = 17,
+    KEY_ESCAPE = 27,
+    KEY_PAGE_UP = 33,
+    KEY_PAGE_DOWN = 34,
+    KEY_HOME = 36,
+    KEY_LEFT = 37,
+    KEY_UP = 38,
+    KEY_RIGHT = 39,
+    KEY_DOWN = 40,
+    KEY_F1 = 112,
+};
+// The keyboard's keys in the key space: below them the mouse buttons, above
+// them the joysticks and fingers.
+constexpr int KEYBOARD_FIRST = 8, KEYBOARD_LAST = 255;
+
+struct AppInput {
+    // Finger 0 (or the mouse) on the virtual screen: pressed since the last
+    // tick, and down now.
+    float x = 0, y = 0;
+    bool hit = false, touching = false;
+    // The keyboard's keys pressed since the last tick.
+    std::bitset<KEYBOARD_LAST + 1> keys;
+    // Ctrl was down during this tick or the last: a quick chord may press
+    // Ctrl in one tick and let it go before its key is read in the next.
+    bool ctrl = false;
+    // "?" was typed.
+    bool question = false;
+
+    bool Key(int key) const { return key >= 0 && key <= KEYBOARD_LAST && keys[static_cast<size_t>(key)]; }
+    bool AnyKey() const { return keys.any(); }
+    // A click, and no key: what is left for the screen under an overlay
+    // that took this tick.
+    void Clear() {
+        hit = touching = false;
+        keys.reset();
+        question = false;
+    }
+};
+
+// What a screen's tick asks of the application.
+struct Request {
+    enum Kind { NONE, ENTER_FACE, HOME, OPEN_LIBRARY, CLOSE_LIBRARY, PLAY, SHOW_HELP };
+    Kind kind = NONE;
+    Child child = Child::Girl;  // ENTER_FACE
+    Exercise exercise;          // PLAY: played with the repeat choice
+    // A line for the message bar, or "".
+    std::string message;
+
+    static Request Of(Kind kind) {
+        Request r;
+        r.kind = kind;
+        return r;
+    }
+    static Request Say(const std::string& text) {
+        Request r;
+        r.message = text;
+        return r;
+    }
+};
