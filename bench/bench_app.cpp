@@ -156,16 +156,16 @@ int main() {
     // 2. The busiest face frame. The face from the last round, in lips mode
     // with the tongue out between the lips, where it is clipped.
     c_MyApp* app = static_cast<c_MyApp*>(theApp.get());
-    app->face.lipsMode = true;
-    app->face.tongueMode = true;
-    app->face.tongueDepth = 1;
-    app->PlaceAll();
+    app->Face()->face.lipsMode = true;
+    app->Face()->face.tongueMode = true;
+    app->Face()->face.tongueDepth = 1;
+    app->Face()->PlaceAll();
     // A finger on the tongue moves 40 units up and down every tick: each
     // tick steps the tongue a row and places it again.
     const float tongueX = 640, tongueY = 525;
     Press(tongueX, tongueY);
     game->Update();
-    if (!app->face.grab[GRAB_TONGUE] || !app->face.tongueOut || app->face.tongueDepth != 1) {
+    if (!app->Face()->gesture.grab[GRAB_TONGUE] || !app->Face()->face.tongueOut || app->Face()->face.tongueDepth != 1) {
         std::puts("bench_app: the tongue was not grabbed in the busiest mode");
         return 1;
     }
@@ -184,9 +184,9 @@ int main() {
         canvas->Flush();
         gl.Finish();
     };
-    int rowsBefore = app->tongue->frame;
+    int rowsBefore = app->Face()->tongue->frame;
     faceFrame();
-    if (app->tongue->frame == rowsBefore) {
+    if (app->Face()->tongue->frame == rowsBefore) {
         std::puts("bench_app: the drag does not step the tongue");
         return 1;
     }
@@ -205,10 +205,10 @@ int main() {
     char folder[] = "/tmp/grimalou-bench-library-XXXXXX";
     if (!mkdtemp(folder)) return 1;
     setenv("XDG_DATA_HOME", folder, 1);
-    app->ResetFace();
+    app->Face()->ResetFace();
     Exercise exercise;
-    exercise.startFace = app->CurrentFace();
-    c_Partie* corner = app->mouthRight;
+    exercise.startFace = app->Face()->Snapshot();
+    c_Partie* corner = app->Face()->mouthRight;
     float cx = (corner->edge1 + corner->edge2) / 2, cy = (corner->zoneTop + corner->zoneBottom) / 2;
     for (int i = 0; i < RECORD_LAST; ++i) {
         float turn = static_cast<float>(i) * 0.1f;
@@ -233,12 +233,12 @@ int main() {
         open = std::min(open, WallSeconds(start));
         if (round + 1 < kRounds) app->CloseLibrary();
     }
-    if (app->libraryEntries.size() != static_cast<size_t>(kExercises)) {
+    if (app->library->entries.size() != static_cast<size_t>(kExercises)) {
         std::puts("bench_app: the library does not list every exercise");
         return 1;
     }
-    const LibraryCell& first = app->libraryCells[app->libraryEntries[0].path];
-    if (!first.problem.empty() || first.endFace == exercise.startFace) {
+    const LibraryCard& first = app->library->cards[0];
+    if (!first.problem.empty() || app->library->endFaces[0]->Snapshot() == exercise.startFace) {
         std::printf("bench_app: the first exercise did not play out of sight: %s\n", first.problem.c_str());
         return 1;
     }

@@ -76,16 +76,11 @@ Module.exercises = (function () {
     });
   }
 
-  // The library's exercise files, newest name first (names start with the
-  // date and time of their saving).
+  // The library's exercise files in the order the program shows them: one
+  // rule, the program's own.
   function list() {
-    var names = [];
-    try {
-      names = FS.readdir(GRIMALOU_LIBRARY);
-    } catch (e) {
-      return [];
-    }
-    return names.filter(function (n) { return n.endsWith(GRIMALOU_EXTENSION) && n[0] !== '.'; }).sort().reverse();
+    if (!runtimeInitialized) return [];
+    return Module.ccall('grimalou_library_names', 'string', [], []).split('\n').filter(function (n) { return n; });
   }
   function textOf(name) { return FS.readFile(GRIMALOU_LIBRARY + '/' + name, {encoding: 'utf8'}); }
 

@@ -62,6 +62,7 @@ TickInput Player::TakeInput(const LiveTouch& live) {
     if (!playing) {
         paceHeld = false;
         in.touching = live.touching;
+        in.pressed = live.pressed;
         in.x = static_cast<int>(live.x);
         in.y = static_cast<int>(live.y);
         return in;
@@ -81,6 +82,8 @@ TickInput Player::TakeInput(const LiveTouch& live) {
     in.x = x;
     in.y = y;
     if (x < ENTRY_END && !in.repeat) in.event = x;
+    // A recorded press began a touch of its own.
+    in.pressed = in.event != 0;
     return in;
 }
 

@@ -28,6 +28,8 @@ enum class RepeatPhase { Off, Playing, Hold, Rest };
 // The finger as the face screen read it this tick.
 struct LiveTouch {
     bool touching = false;
+    // A new touch begins: a press, or a key's click on its button.
+    bool pressed = false;
     float x = 0, y = 0;  // virtual units
     // On the record or play button: such touches are not the exercise's.
     bool onRecorder = false;

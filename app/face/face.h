@@ -104,6 +104,10 @@ struct Gesture {
 // recording that plays. The face reads only this.
 struct TickInput {
     bool touching = false;
+    // A new touch begins this tick. A key's click on its button may follow a
+    // touch without the tick of its release: the part that touch held is let
+    // go first, never dragged to the button.
+    bool pressed = false;
     int x = 0, y = 0;  // virtual units, truncated
     // A button press played back (ENTRY_TONGUE and the others), else 0.
     int event = 0;

@@ -851,6 +851,7 @@ void c_FaceModel::Tick(const TickInput& in) {
     // is read and before the gestures.
     if (input.event) ApplyEvent(input.event);
     face.tongueOut = face.tongueMode;
+    if (input.touching && input.pressed && (gesture.grabbing || gesture.holdTicks > 0)) Release();
     if (input.touching)
         GestureTick();
     else

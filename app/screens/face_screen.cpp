@@ -107,7 +107,6 @@ bool c_FaceScreen::PaceControlHit(float x, float y) const {
 
 void c_FaceScreen::Leave() {
     pendingKeys = 0;
-    touchedLastTick = false;
     keyGesture = KeyGesture();
 }
 
@@ -185,7 +184,7 @@ Request c_FaceScreen::Tick(const AppInput& in, RepeatChoice& choice) {
     constexpr unsigned BUTTON_KEYS = (1u << SLOT_COUNT) - 1;
     keys = 0;
     unsigned waiting = pendingKeys & BUTTON_KEYS;
-    bool pointerFree = !touching && !hit && !touchedLastTick && !keyGesture.Running();
+    bool pointerFree = !touching && !hit && !keyGesture.Running();
     if (waiting && pointerFree) {
         keys = waiting & (~waiting + 1);
         pendingKeys &= ~keys;
@@ -238,10 +237,10 @@ Request c_FaceScreen::Tick(const AppInput& in, RepeatChoice& choice) {
     }
     LiveTouch live;
     live.touching = touching;
+    live.pressed = hit;
     live.x = x;
     live.y = y;
     live.onRecorder = Button(SLOT_RECORD)->Hit(x, y) || Button(SLOT_PLAY)->Hit(x, y);
-    touchedLastTick = touching;
     player.Step(*model, live, out.event);
     choice = player.choice;
     if (out.request.kind != Request::NONE || !out.request.message.empty()) return out.request;

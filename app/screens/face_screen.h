@@ -84,10 +84,6 @@ public:
     // button's one a tick.
     unsigned pendingKeys = 0;
     KeyGesture keyGesture;
-    // The face's finger was down last tick: this tick is its release, which
-    // the face must see before a key takes the pointer elsewhere (a part
-    // still held would follow it).
-    bool touchedLastTick = false;
 
     // The face of `child` drawn with `shared` pictures; `seed` starts the
     // random faces.

@@ -6,6 +6,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
 
 #include "canvas/draw_list.h"
 #include "canvas/renderer.h"
@@ -24,18 +27,43 @@ void StartHostOnce() {
     inputDevice = new c_InputDevice();
 }
 
+// The program runs on any set of the art set's four atlas pairs that holds
+// the sprites the first set held: the test applications run on indexes cut
+// down to exactly those (the pictures as they are), and the program's own
+// pair as it is.
 const std::string& AppDataFolder() {
     static std::string folder;
     if (folder.empty()) {
         folder = MakeDataFolder();
         const char* source = std::getenv("GRIMALOU_SOURCE_DIR");
-        std::string from = std::string(source ? source : ".") + "/data/";
-        for (const char* name : {"images1a", "images1b", "images2", "images3", "images4"})
-            for (const char* ending : {".png", ".txt"})
-                std::filesystem::copy_file(from + name + ending, folder + "/" + name + ending,
-                                           std::filesystem::copy_options::overwrite_existing);
+        std::string from = std::string(source ? source : ".") + "/";
+        std::map<std::string, std::set<std::string>> artSet;
+        std::ifstream list(from + "tests/unit/pictures/art-set-sprites.txt");
+        for (std::string line; std::getline(list, line);)
+            if (!line.empty() && line[0] != '#') artSet[line.substr(0, line.find(' '))].insert(line.substr(line.find(' ') + 1));
+        EXPECT_EQ(artSet.size(), 4u) << "the list of the art set's sprites cannot be read";
+        for (const char* name : {"images1a", "images1b", "images2", "images3", "images4"}) {
+            std::filesystem::copy_file(from + "data/" + name + ".png", folder + "/" + name + ".png",
+                                       std::filesystem::copy_options::overwrite_existing);
+            std::ifstream in(from + "data/" + name + ".txt");
+            std::ofstream out(folder + "/" + name + ".txt");
+            bool own = artSet.count(name) == 0;
+            for (std::string line; std::getline(in, line);)
+                if (own || artSet[name].count(line.substr(0, line.find(':')))) out << line << "\n";
+        }
     }
     return folder;
+}
+
+void PrivateDataHome::SetUp() {
+    char pattern[] = "/tmp/grimalou-data-XXXXXX";
+    folder = mkdtemp(pattern);
+    setenv("XDG_DATA_HOME", folder.c_str(), 1);
+}
+
+void PrivateDataHome::TearDown() {
+    unsetenv("XDG_DATA_HOME");
+    std::filesystem::remove_all(folder);
 }
 
 c_MyApp* NewTitleApp(int w, int h) {
@@ -57,21 +85,37 @@ c_MyApp* NewTitleApp(int w, int h) {
 
 c_MyApp* NewFaceApp(bool girl, int w, int h) {
     c_MyApp* app = NewTitleApp(w, h);
-    app->EnterFaceScreen(girl);
+    app->EnterFace(girl ? Child::Girl : Child::Boy);
     return app;
 }
 
 void Finger::Tick(float x, float y, bool touching) {
     x_ = x;
     y_ = y;
+    AppInput in;
+    in.x = x;
+    in.y = y;
+    in.hit = touching && !down_;
+    in.touching = down_ = touching;
     app_->pointer[0] = x;
     app_->pointer[1] = y;
-    bool hit = touching && !down_;
-    down_ = touching;
-    if (app_->faceScreen)
-        app_->FaceTick(hit, touching);
-    else
-        app_->TitleTick(hit);
+    app_->Step(in);
+}
+
+void KeyTick(c_MyApp* app, unsigned keys, bool hit, bool touching) {
+    AppInput in;
+    in.x = app->pointer[0];
+    in.y = app->pointer[1];
+    in.hit = hit;
+    in.touching = touching;
+    for (int slot = 0; slot < SLOT_COUNT; ++slot)
+        if (keys & (1u << slot)) {
+            in.keys.set(FACE_BUTTONS[slot].key & ~KEY_WITH_CTRL);
+            in.ctrl |= (FACE_BUTTONS[slot].key & KEY_WITH_CTRL) != 0;
+        }
+    for (int k = 0; k < GESTURE_KEY_COUNT; ++k)
+        if (keys & GestureKeyBit(k)) in.keys.set(GESTURE_KEYS[k].key);
+    app->Step(in);
 }
 
 void Finger::MoveTo(float x, float y, int steps) {
@@ -92,33 +136,36 @@ void Finger::Tap(float x, float y) {
 }
 
 float PartX(c_MyApp* app, c_Partie* part, c_Image2* picture, bool mirrored) {
-    float at = part->x + app->faceX, w = static_cast<float>(picture->Width());
+    float at = part->x + app->Face()->faceX, w = static_cast<float>(picture->Width());
     float left = mirrored ? at + picture->PivotX() * w - w : at - picture->PivotX() * w;
     return left + w / 2;
 }
 float PartY(c_MyApp* app, c_Partie* part, c_Image2* picture) {
     float h = static_cast<float>(picture->Height());
-    return part->y + app->faceY - picture->PivotY() * h + h / 2;
+    return part->y + app->Face()->faceY - picture->PivotY() * h + h / 2;
 }
 float ButtonX(c_Bouton* b) { return (b->x0 + b->x1) / 2; }
 float ButtonY(c_Bouton* b) { return (b->y0 + b->y1) / 2; }
 
 std::vector<c_Image2*> AppImages(c_MyApp* app) {
-    std::vector<c_Image2*> images = {app->faceImage,  app->pinkSquare, app->faceMark1,
-                                     app->faceMark2,  app->recordImage, app->titleImage};
-    for (c_Partie* p : {app->eyeRight.get(), app->browRight.get(), app->cheekRight.get(), app->mouthRight.get(),
-                        app->lipsRight.get(), app->teethRight.get(), app->tongue.get()}) {
-        if (!p) continue;
-        for (const Array<c_Image2*>* frames : {&static_cast<const Array<c_Image2*>&>(p->frames),
-                                               &static_cast<const Array<c_Image2*>&>(p->framesB),
-                                               &static_cast<const Array<c_Image2*>&>(p->framesC)})
-            for (int i = 0; i < frames->Length(); ++i) images.push_back((*frames)[i]);
+    std::vector<c_Image2*> images;
+    std::vector<c_Bouton*> buttons;
+    if (app->title) {
+        images.push_back(app->title->titleImage);
+        buttons = {app->title->girlButton, app->title->boyButton};
     }
-    std::vector<c_Bouton*> buttons = {app->girlButton, app->boyButton};
-    for (const FaceButton& row : FACE_BUTTONS) buttons.push_back(app->*row.button);
+    if (c_FaceModel* face = app->Face()) {
+        const c_FacePictures* pictures = face->pictures;
+        for (c_Image2* image : {face->faceImage.get(), pictures->pinkSquare.get(), pictures->faceMark1.get(),
+                                pictures->faceMark2.get(), pictures->recordImage.get()})
+            images.push_back(image);
+        for (c_Partie* p : face->Parts())
+            for (const gc_array<c_Image2*>* frames : {&p->frames, &p->framesB, &p->framesC})
+                for (int i = 0; i < frames->Length(); ++i) images.push_back((*frames)[i]);
+        for (int slot = 0; slot < SLOT_COUNT; ++slot) buttons.push_back(app->face->Button(slot));
+    }
     for (c_Bouton* b : buttons)
-        if (b)
-            for (int i = 0; i < 2; ++i) images.push_back(b->images[i]);
+        for (int i = 0; i < 2; ++i) images.push_back(b->images[i]);
     std::vector<c_Image2*> present;
     for (c_Image2* image : images)
         if (image) present.push_back(image);

@@ -3,6 +3,8 @@
 // quads of a drawn frame read back as the sprites they came from.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -17,6 +19,13 @@ c_MyApp* NewTitleApp(int w = 800, int h = 500);
 c_MyApp* NewFaceApp(bool girl = true, int w = 800, int h = 500);
 // The data folder the test applications read (a private copy).
 const std::string& AppDataFolder();
+
+// A test whose saves go to a private XDG_DATA_HOME, removed afterwards.
+struct PrivateDataHome : ::testing::Test {
+    std::string folder;
+    void SetUp() override;
+    void TearDown() override;
+};
 
 // Feeds the face screen as the framework would: one tick per call, the
 // pointer in virtual units, finger 0 down or up.
@@ -43,6 +52,11 @@ private:
     bool down_ = false;
     float x_ = 0, y_ = 0;
 };
+
+// One tick through the application's one door with the keys of these
+// face-screen buttons (bits by ButtonSlot) and gesture keys (GestureKeyBit)
+// pressed, the finger at its last place, pressed (`hit`) or down.
+void KeyTick(c_MyApp* app, unsigned keys, bool hit = false, bool touching = false);
 
 // The centre of a picture drawn at a part, on the virtual screen.
 float PartX(c_MyApp* app, c_Partie* part, c_Image2* picture, bool mirrored);

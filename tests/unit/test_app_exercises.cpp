@@ -14,12 +14,12 @@ namespace {
 unsigned Key(int slot) { return 1u << slot; }
 
 // The face as text: a failed comparison shows the fields that differ.
-std::string FaceText(c_MyApp* app) { return WriteExercise(Exercise{Child::Girl, app->CurrentFace(), {}, 0, Pace::Normal}); }
+std::string FaceText(c_MyApp* app) { return WriteExercise(Exercise{Child::Girl, app->Face()->Snapshot(), {}, 0, Pace::Normal}); }
 
 // Ticks without a touch until the playback and its repetitions are over.
 int PlayToTheEnd(c_MyApp* app, Finger& finger, int limit = 10000) {
     int ticks = 0;
-    while ((app->playButton->state == 1 || app->repeatPhase != RepeatPhase::Off) && ticks < limit) {
+    while ((app->face->player.playing == 1 || app->face->player.repeatPhase != RepeatPhase::Off) && ticks < limit) {
         finger.Idle(1);
         ++ticks;
     }
@@ -33,7 +33,7 @@ Exercise RandomRecording(c_MyApp* app, Finger& finger, std::mt19937& random) {
     auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
     const int eventSlots[] = {SLOT_TONGUE, SLOT_RANDOM, SLOT_RESET, SLOT_SYMMETRY};
     auto pressKeys = [&](unsigned keys) {
-        app->FaceTick(false, false, keys);
+        KeyTick(app, keys, false, false);
         finger.Idle(2);
     };
     // A start face of its own: random faces, perhaps the tongue, lips or teeth.
@@ -41,8 +41,8 @@ Exercise RandomRecording(c_MyApp* app, Finger& finger, std::mt19937& random) {
     if (pick(2)) pressKeys(Key(SLOT_TONGUE));
     if (pick(3) == 0) finger.Drag(642, 495, 0, pick(2) ? 45 : 33);
     pressKeys(Key(SLOT_RECORD));
-    EXPECT_EQ(app->recordButton->state, 1);
-    for (int action = 0; action < 12 && app->recordButton->state == 1; ++action) {
+    EXPECT_EQ(app->face->player.recordingOn, 1);
+    for (int action = 0; action < 12 && app->face->player.recordingOn == 1; ++action) {
         switch (pick(4)) {
             case 0: {
                 // Somewhere on the face, moved in a few steps.
@@ -59,7 +59,7 @@ Exercise RandomRecording(c_MyApp* app, Finger& finger, std::mt19937& random) {
     }
     finger.Idle(1);
     Exercise recorded;
-    EXPECT_TRUE(app->RecordingAsExercise(&recorded));
+    EXPECT_TRUE(app->face->player.RecordingAsExercise(&recorded));
     Exercise read;
     EXPECT_EQ(ReadExercise(WriteExercise(recorded), &read), "");
     return read;
@@ -70,32 +70,32 @@ TEST(ExerciseReplay, ARecordingPlayedFromItsFileReachesTheFaceThatWasSeen) {
     for (int round = 0; round < 40; ++round) {
         c_MyApp* app = NewFaceApp(round % 2 == 0);
         Finger finger(app);
-        randomState = static_cast<int>(random());
+        app->Face()->random.state = static_cast<int>(random());
         Exercise exercise = RandomRecording(app, finger, random);
         finger.Idle(1);
         std::string seen = FaceText(app);
-        int generator = randomState;
+        int generator = app->Face()->random.state;
         // Anything may happen in between: the replay starts from the file.
-        app->FaceTick(false, false, Key(SLOT_RANDOM));
+        KeyTick(app, Key(SLOT_RANDOM), false, false);
         finger.Drag(700, 370, 0, 60);
-        app->PlayExercise(exercise, 1);
+        app->face->Play(exercise, 1, app->choice);
         PlayToTheEnd(app, finger);
         finger.Idle(1);
         EXPECT_EQ(FaceText(app), seen) << "round " << round;
-        EXPECT_EQ(randomState, generator) << "round " << round;
+        EXPECT_EQ(app->Face()->random.state, generator) << "round " << round;
     }
 }
 
 TEST(ExerciseReplay, TwoKeysInOneTickActOneAfterTheOtherAndAreBothRecorded) {
     c_MyApp* app = NewFaceApp(true);
     Finger finger(app);
-    app->FaceTick(false, false, Key(SLOT_RECORD));
+    KeyTick(app, Key(SLOT_RECORD), false, false);
     finger.Idle(1);
-    app->FaceTick(false, false, Key(SLOT_TONGUE) | Key(SLOT_RANDOM));
-    EXPECT_TRUE(app->face.tongueMode);
+    KeyTick(app, Key(SLOT_TONGUE) | Key(SLOT_RANDOM), false, false);
+    EXPECT_TRUE(app->Face()->face.tongueMode);
     finger.Idle(3);
     Exercise exercise;
-    ASSERT_TRUE(app->RecordingAsExercise(&exercise));
+    ASSERT_TRUE(app->face->player.RecordingAsExercise(&exercise));
     int tongue = 0, random = 0;
     for (const ExerciseEntry& e : exercise.entries) {
         tongue += e.x == ENTRY_TONGUE;
@@ -104,12 +104,12 @@ TEST(ExerciseReplay, TwoKeysInOneTickActOneAfterTheOtherAndAreBothRecorded) {
     EXPECT_EQ(tongue, 1);
     EXPECT_EQ(random, 1);
     // The same key on two ticks in a row acts twice, and is stored twice.
-    app->FaceTick(false, false, Key(SLOT_RECORD));
+    KeyTick(app, Key(SLOT_RECORD), false, false);
     finger.Idle(1);
-    app->FaceTick(false, false, Key(SLOT_TONGUE));
-    app->FaceTick(false, false, Key(SLOT_TONGUE));
-    EXPECT_TRUE(app->face.tongueMode);
-    ASSERT_TRUE(app->RecordingAsExercise(&exercise));
+    KeyTick(app, Key(SLOT_TONGUE), false, false);
+    KeyTick(app, Key(SLOT_TONGUE), false, false);
+    EXPECT_TRUE(app->Face()->face.tongueMode);
+    ASSERT_TRUE(app->face->player.RecordingAsExercise(&exercise));
     ASSERT_GE(exercise.entries.size(), 2u);
     EXPECT_EQ(exercise.entries[0].x, ENTRY_TONGUE);
     EXPECT_EQ(exercise.entries[1].x, ENTRY_TONGUE);
@@ -120,34 +120,34 @@ TEST(ExerciseReplay, TwoKeysInOneTickActOneAfterTheOtherAndAreBothRecorded) {
 TEST(ExerciseRepeat, EachRepetitionHoldsTheEndPoseThenRestsAtTheStart) {
     c_MyApp* app = NewFaceApp(true);
     Finger finger(app);
-    app->FaceTick(false, false, Key(SLOT_RECORD));
+    KeyTick(app, Key(SLOT_RECORD), false, false);
     finger.Idle(1);
-    float x = (app->eyeRight->edge3 + app->eyeRight->edge2) / 2;
-    float y = (app->eyeRight->zoneTop + app->eyeRight->zoneBottom) / 2;
+    float x = (app->Face()->eyeRight->edge3 + app->Face()->eyeRight->edge2) / 2;
+    float y = (app->Face()->eyeRight->zoneTop + app->Face()->eyeRight->zoneBottom) / 2;
     finger.Press(x, y);
     finger.MoveTo(x, y - 70, 10);
     finger.Release();
     Exercise exercise;
-    ASSERT_TRUE(app->RecordingAsExercise(&exercise));
+    ASSERT_TRUE(app->face->player.RecordingAsExercise(&exercise));
     int entries = static_cast<int>(exercise.entries.size());
-    ASSERT_EQ(app->eyeRight->variant, 2);
+    ASSERT_EQ(app->Face()->eyeRight->variant, 2);
 
     for (bool half : {false, true}) {
         exercise.pace = half ? Pace::Half : Pace::Normal;
-        app->holdSeconds = 1;
-        app->PlayExercise(exercise, 3);
+        app->choice.holdSeconds = 1;
+        app->face->Play(exercise, 3, app->choice);
         // Tick by tick: how long each phase lasts, and the face in it.
         std::vector<std::pair<RepeatPhase, int>> phases;
         int ticks = 0;
-        while (app->repeatPhase != RepeatPhase::Off && ticks < 5000) {
-            RepeatPhase phase = app->repeatPhase;
+        while (app->face->player.repeatPhase != RepeatPhase::Off && ticks < 5000) {
+            RepeatPhase phase = app->face->player.repeatPhase;
             if (phases.empty() || phases.back().first != phase) phases.push_back({phase, 0});
             phases.back().second += 1;
             if (phase == RepeatPhase::Hold) {
-                EXPECT_EQ(app->eyeRight->variant, 2);
+                EXPECT_EQ(app->Face()->eyeRight->variant, 2);
             }
             if (phase == RepeatPhase::Rest) {
-                EXPECT_EQ(app->eyeRight->variant, 0);
+                EXPECT_EQ(app->Face()->eyeRight->variant, 0);
             }
             finger.Idle(1);
             ++ticks;
@@ -163,46 +163,38 @@ TEST(ExerciseRepeat, EachRepetitionHoldsTheEndPoseThenRestsAtTheStart) {
         }
         // After the last one the face stays in its end pose.
         finger.Idle(200);
-        EXPECT_EQ(app->eyeRight->variant, 2);
-        EXPECT_EQ(app->playButton->state, 0);
+        EXPECT_EQ(app->Face()->eyeRight->variant, 2);
+        EXPECT_EQ(app->face->player.playing, 0);
     }
     // Play stops the repetitions, back to the start face.
     exercise.pace = Pace::Normal;
-    app->PlayExercise(exercise, 5);
+    app->face->Play(exercise, 5, app->choice);
     PlayToTheEnd(app, finger, entries + 10);
-    EXPECT_EQ(app->repeatPhase, RepeatPhase::Hold);
-    app->FaceTick(false, false, Key(SLOT_PLAY));
+    EXPECT_EQ(app->face->player.repeatPhase, RepeatPhase::Hold);
+    KeyTick(app, Key(SLOT_PLAY), false, false);
     finger.Idle(1);
-    EXPECT_EQ(app->repeatPhase, RepeatPhase::Off);
-    EXPECT_EQ(app->eyeRight->variant, 0);
+    EXPECT_EQ(app->face->player.repeatPhase, RepeatPhase::Off);
+    EXPECT_EQ(app->Face()->eyeRight->variant, 0);
 }
 
 // ---- Saving and the library -------------------------------------------------------
 
-struct LibraryTest : ::testing::Test {
-    std::string folder;
-    void SetUp() override {
-        char pattern[] = "/tmp/grimalou-library-XXXXXX";
-        folder = mkdtemp(pattern);
-        setenv("XDG_DATA_HOME", folder.c_str(), 1);
-    }
-    void TearDown() override {
-        unsetenv("XDG_DATA_HOME");
-        std::system(("rm -rf " + folder).c_str());
-    }
+struct LibraryTest : PrivateDataHome {
     // A touch on the library screen.
     static void Click(c_MyApp* app, float x, float y) {
-        app->pointer[0] = x;
-        app->pointer[1] = y;
-        app->LibraryTick(true);
+        AppInput in;
+        in.x = app->pointer[0] = x;
+        in.y = app->pointer[1] = y;
+        in.hit = true;
+        app->Step(in);
     }
     static Exercise EyeUp(Child child, int steps) {
         Exercise e;
         e.child = child;
         c_MyApp* app = NewFaceApp(child == Child::Girl);
-        e.startFace = app->CurrentFace();
-        float x = (app->eyeRight->edge3 + app->eyeRight->edge2) / 2;
-        int y = static_cast<int>((app->eyeRight->zoneTop + app->eyeRight->zoneBottom) / 2);
+        e.startFace = app->Face()->Snapshot();
+        float x = (app->Face()->eyeRight->edge3 + app->Face()->eyeRight->edge2) / 2;
+        int y = static_cast<int>((app->Face()->eyeRight->zoneTop + app->Face()->eyeRight->zoneBottom) / 2);
         for (int i = 0; i <= 31 * steps; ++i) e.entries.push_back({static_cast<int>(x), y - i});
         e.entries.push_back({ENTRY_IDLE, 0});
         e.entries.push_back({ENTRY_END, 0});
@@ -213,19 +205,19 @@ struct LibraryTest : ::testing::Test {
 TEST_F(LibraryTest, SaveKeepsTheRecordingAndTheLibraryShowsItsEndFace) {
     c_MyApp* app = NewFaceApp(false);
     Finger finger(app);
-    app->FaceTick(false, false, Key(SLOT_SAVE));
+    KeyTick(app, Key(SLOT_SAVE), false, false);
     EXPECT_NE(app->message.find("Nothing to save"), std::string::npos);
-    app->FaceTick(false, false, Key(SLOT_RECORD));
+    KeyTick(app, Key(SLOT_RECORD), false, false);
     finger.Idle(1);
-    app->FaceTick(false, false, Key(SLOT_TONGUE));
+    KeyTick(app, Key(SLOT_TONGUE), false, false);
     finger.Drag(642, 495, 0, 45);
     finger.Idle(1);
     std::string seen = FaceText(app);
     Exercise recorded;
     // Save ends the running recording, as play would.
-    app->FaceTick(false, false, Key(SLOT_SAVE));
-    EXPECT_EQ(app->recordButton->state, 0);
-    ASSERT_TRUE(app->RecordingAsExercise(&recorded));
+    KeyTick(app, Key(SLOT_SAVE), false, false);
+    EXPECT_EQ(app->face->player.recordingOn, 0);
+    ASSERT_TRUE(app->face->player.RecordingAsExercise(&recorded));
     std::vector<LibraryEntry> entries;
     ASSERT_EQ(ListExercises(&entries), "");
     ASSERT_EQ(entries.size(), 1u);
@@ -240,16 +232,16 @@ TEST_F(LibraryTest, SaveKeepsTheRecordingAndTheLibraryShowsItsEndFace) {
     finger.Drag(700, 370, 0, 60);
     std::string before = FaceText(app);
     app->OpenLibrary();
-    ASSERT_TRUE(app->libraryShown);
-    const LibraryCell& cell = app->libraryCells[entries[0].path];
-    EXPECT_EQ(cell.problem, "");
-    EXPECT_EQ(WriteExercise(Exercise{Child::Girl, cell.endFace, {}, 0, Pace::Normal}), seen);
+    ASSERT_TRUE((app->screen == ScreenKind::Library));
+    EXPECT_EQ(app->library->cards[0].problem, "");
+    ASSERT_NE(app->library->endFaces[0], nullptr);
+    EXPECT_EQ(WriteExercise(Exercise{Child::Girl, app->library->endFaces[0]->Snapshot(), {}, 0, Pace::Normal}), seen);
     // Drawing the pictures changes nothing.
     std::string shown = FaceText(app);
     DrawFrame(app);
     EXPECT_EQ(FaceText(app), shown);
     app->CloseLibrary();
-    EXPECT_FALSE(app->libraryShown);
+    EXPECT_FALSE((app->screen == ScreenKind::Library));
     EXPECT_EQ(FaceText(app), before);
 }
 
@@ -267,30 +259,35 @@ TEST_F(LibraryTest, PagesNewestFirstOpenOnAClickAndDeleteOnlyAfterAYes) {
 
     c_MyApp* app = NewTitleApp();
     app->OpenLibrary();
-    ASSERT_TRUE(app->libraryShown);
-    ASSERT_EQ(app->libraryEntries.size(), 12u);
-    EXPECT_EQ(app->libraryEntries[0].path, bad);
-    EXPECT_EQ(app->libraryEntries[1].path, paths[10]);
+    ASSERT_TRUE((app->screen == ScreenKind::Library));
+    ASSERT_EQ(app->library->entries.size(), 12u);
+    EXPECT_EQ(app->library->entries[0].path, bad);
+    EXPECT_EQ(app->library->entries[1].path, paths[10]);
     // Only the page on screen is read.
-    EXPECT_EQ(app->libraryCells.size(), static_cast<size_t>(LIBRARY_PAGE));
-    EXPECT_NE(app->libraryCells[bad].problem, "");
-    EXPECT_EQ(app->libraryCells[paths[10]].endFace.eyeRightVariant, 1);
-    EXPECT_EQ(app->libraryCells[paths[9]].endFace.eyeRightVariant, 2);
+    auto read = [&] {
+        return std::count_if(app->library->cards.begin(), app->library->cards.end(),
+                             [](const LibraryCard& c) { return c.read; });
+    };
+    EXPECT_EQ(read(), LIBRARY_PAGE);
+    EXPECT_NE(app->library->cards[0].problem, "");
+    EXPECT_EQ(app->library->endFaces[1]->eyeRight->variant, 1);
+    EXPECT_EQ(app->library->endFaces[2]->eyeRight->variant, 2);
     DrawFrame(app);
 
-    // The second page: its cells, read when it shows.
-    app->libraryPage = 1;
-    app->PrepareLibraryPage();
-    EXPECT_EQ(app->libraryCells.size(), 12u);
-    int last = app->LibraryCellAt(130 + 0, 200);
-    ASSERT_EQ(last, 0);
+    // The second page: its cards, read when it shows.
+    const ControlBox& pageOn = LIBRARY_CONTROL_BOXES[PAGE_ON];
+    Click(app, pageOn.x + pageOn.w / 2, pageOn.y + pageOn.h / 2);
+    EXPECT_EQ(app->library->page, 1);
+    EXPECT_EQ(read(), 12);
+    ControlBox first = LibraryCardBox(0);
+    ASSERT_EQ(app->library->CardAt(first.x + 30, first.y + 100), 0);
 
     // The cross asks first; a click elsewhere says no.
-    float crossX = 89 + 260 - 10, crossY = 100 + 10;
+    float crossX = first.x + first.w - 10, crossY = first.y + 10;
     Click(app, crossX, crossY);
-    EXPECT_EQ(app->confirmDelete, LIBRARY_PAGE);
+    EXPECT_EQ(app->library->confirmDelete, LIBRARY_PAGE);
     Click(app, 100, 780);
-    EXPECT_EQ(app->confirmDelete, -1);
+    EXPECT_EQ(app->library->confirmDelete, -1);
     Click(app, crossX, crossY);
     Click(app, 460 + 75, 430 + 30);
     std::vector<LibraryEntry> left;
@@ -298,17 +295,18 @@ TEST_F(LibraryTest, PagesNewestFirstOpenOnAClickAndDeleteOnlyAfterAYes) {
     EXPECT_EQ(left.size(), 11u);
     for (const LibraryEntry& e : left) EXPECT_NE(e.path, paths[3]);
 
-    // A click on a cell plays it on its child's face, from the title.
-    app->libraryPage = 0;
-    app->PrepareLibraryPage();
-    Click(app, 400, 200);
-    EXPECT_FALSE(app->libraryShown);
-    EXPECT_TRUE(app->faceScreen);
-    EXPECT_EQ(app->child, Child::Girl);
-    EXPECT_EQ(app->playButton->state, 1);
+    // A click on a card plays it on its child's face, from the title.
+    const ControlBox& pageBack = LIBRARY_CONTROL_BOXES[PAGE_BACK];
+    Click(app, pageBack.x + pageBack.w / 2, pageBack.y + pageBack.h / 2);
+    ControlBox second = LibraryCardBox(1);
+    Click(app, second.x + second.w / 2, second.y + second.h / 2);
+    EXPECT_FALSE((app->screen == ScreenKind::Library));
+    EXPECT_TRUE((app->screen == ScreenKind::Face));
+    EXPECT_EQ(app->Face()->child, Child::Girl);
+    EXPECT_EQ(app->face->player.playing, 1);
     Finger finger(app);
     PlayToTheEnd(app, finger);
-    EXPECT_EQ(app->eyeRight->variant, 1);
+    EXPECT_EQ(app->Face()->eyeRight->variant, 1);
 }
 
 TEST_F(LibraryTest, ABadFileOnTheCommandLineIsNamedAndTheTitleStays) {
@@ -316,18 +314,18 @@ TEST_F(LibraryTest, ABadFileOnTheCommandLineIsNamedAndTheTitleStays) {
     std::string bad = folder + "/short.grimalou";
     std::system(("printf 'grimalou-exercise 9\\n' > " + bad).c_str());
     app->OpenFromCommandLine(bad);
-    EXPECT_FALSE(app->faceScreen);
+    EXPECT_FALSE((app->screen == ScreenKind::Face));
     EXPECT_NE(app->message.find("short.grimalou"), std::string::npos);
     EXPECT_NE(app->message.find("newer version"), std::string::npos);
     std::string good;
     ASSERT_EQ(SaveExercise(EyeUp(Child::Boy, 2), LocalTime{2026, 1, 2, 3, 4, 5}, &good), "");
     app->OpenFromCommandLine(good);
-    ASSERT_TRUE(app->faceScreen);
-    EXPECT_EQ(app->child, Child::Boy);
+    ASSERT_TRUE((app->screen == ScreenKind::Face));
+    EXPECT_EQ(app->Face()->child, Child::Boy);
     Finger finger(app);
     EXPECT_GT(PlayToTheEnd(app, finger), 60);
-    EXPECT_EQ(app->eyeRight->variant, 2);
-    EXPECT_EQ(app->repeatPhase, RepeatPhase::Off);
+    EXPECT_EQ(app->Face()->eyeRight->variant, 2);
+    EXPECT_EQ(app->face->player.repeatPhase, RepeatPhase::Off);
 }
 
 }  // namespace

@@ -24,22 +24,22 @@ struct FaceTest : ::testing::Test {
     void TearDown() override { delete finger; }
 
     float EyeX(bool right) {
-        c_Partie* eye = right ? app->eyeRight.get() : app->eyeLeft.get();
-        return PartX(app, eye, app->eyeRight->frames[eye->variant], !right);
+        c_Partie* eye = right ? app->Face()->eyeRight.get() : app->Face()->eyeLeft.get();
+        return PartX(app, eye, app->Face()->eyeRight->frames[eye->variant], !right);
     }
-    float EyeY() { return PartY(app, app->eyeRight, app->eyeRight->frames[0]); }
+    float EyeY() { return PartY(app, app->Face()->eyeRight, app->Face()->eyeRight->frames[0]); }
     // A point inside the mouth's right corner zone and one inside its centre.
     float CornerX(c_Partie* half) { return (half->edge1 + half->edge2) / 2; }
     // The centre band: the left half's reaches across the centre line.
     float CentreX(c_Partie* right) {
-        c_Partie* left = right == app->mouthRight ? app->mouthLeft.get()
-                         : right == app->lipsRight ? app->lipsLeft.get()
-                                                   : app->teethLeft.get();
+        c_Partie* left = right == app->Face()->mouthRight ? app->Face()->mouthLeft.get()
+                         : right == app->Face()->lipsRight ? app->Face()->lipsLeft.get()
+                                                   : app->Face()->teethLeft.get();
         return (left->edge1 + left->edge3) / 2;
     }
     float RowsY(c_Partie* half) { return (half->zoneTop + half->zoneBottom) / 2; }
     void Press(c_Bouton* b) { finger->Tap(ButtonX(b), ButtonY(b)); }
-    void ShowMenu() { Press(app->menuButton); }
+    void ShowMenu() { Press(app->face->Button(SLOT_MENU)); }
 };
 
 // ---- Screens and buttons --------------------------------------------------
@@ -47,14 +47,15 @@ struct FaceTest : ::testing::Test {
 TEST(AppScreens, TheTitleChoosesOnlyInsideAPicture) {
     c_MyApp* app = NewTitleApp();
     Finger finger(app);
-    c_Bouton* girl = app->girlButton;
+    c_Bouton* girl = app->title->girlButton;
+    std::vector<c_Image2*> titlePictures = {girl->images[0], app->title->boyButton->images[0], app->title->titleImage};
     // The border is not inside.
     finger.Tap(girl->x0, girl->y0 + 10);
     finger.Tap(girl->x1, ButtonY(girl));
-    EXPECT_FALSE(app->faceScreen);
+    EXPECT_FALSE((app->screen == ScreenKind::Face));
     TestGame().imageLoads.clear();
-    finger.Tap(ButtonX(app->boyButton), ButtonY(app->boyButton));
-    ASSERT_TRUE(app->faceScreen);
+    finger.Tap(ButtonX(app->title->boyButton), ButtonY(app->title->boyButton));
+    ASSERT_TRUE((app->screen == ScreenKind::Face));
     // The boy's atlas, never the girl's.
     bool boy = false, girlLoaded = false;
     for (const std::string& path : TestGame().imageLoads) {
@@ -63,9 +64,8 @@ TEST(AppScreens, TheTitleChoosesOnlyInsideAPicture) {
     }
     EXPECT_TRUE(boy);
     EXPECT_FALSE(girlLoaded);
-    // The title pictures gave up their textures; the title image keeps its own.
-    EXPECT_EQ(app->girlButton->images[0]->material, nullptr);
-    EXPECT_NE(app->titleImage->material, nullptr);
+    // The title pictures gave up their textures.
+    for (c_Image2* picture : titlePictures) EXPECT_EQ(picture->material, nullptr);
 }
 
 TEST(AppScreens, HomeGivesTheChildsTexturesBackAndTheNextChoiceStartsAfresh) {
@@ -80,10 +80,10 @@ TEST(AppScreens, HomeGivesTheChildsTexturesBackAndTheNextChoiceStartsAfresh) {
     int afterFirstTrip = 0;
     for (int trip = 0; trip < 20; ++trip) {
         bool girl = trip % 2 == 0;
-        c_Bouton* choice = girl ? app->girlButton.get() : app->boyButton.get();
+        c_Bouton* choice = girl ? app->title->girlButton.get() : app->title->boyButton.get();
         TestGame().imageLoads.clear();
         finger.Tap(ButtonX(choice), ButtonY(choice));
-        ASSERT_TRUE(app->faceScreen);
+        ASSERT_TRUE((app->screen == ScreenKind::Face));
         std::string loads;
         for (const std::string& path : TestGame().imageLoads) loads += path + " ";
         EXPECT_NE(loads.find(girl ? "images1a.png" : "images1b.png"), std::string::npos) << loads;
@@ -91,21 +91,21 @@ TEST(AppScreens, HomeGivesTheChildsTexturesBackAndTheNextChoiceStartsAfresh) {
         DrawFrame(app);
         tally();
         // The start face, whatever the last trip left: a pose, a recording.
-        EXPECT_EQ(app->mouthRight->frame, 7);
-        EXPECT_FALSE(app->face.tongueUnmirrored || app->face.lipsMode || app->homeButton->active);
-        EXPECT_EQ(app->RecordedEntry(0).x, 0);
-        app->FaceTick(false, false, 1u << SLOT_MENU);
-        app->FaceTick(false, false, 1u << SLOT_RECORD);
-        finger.Drag(app->eyeRight->edge3 + 50, (app->eyeRight->zoneTop + app->eyeRight->zoneBottom) / 2, 0, -40);
-        app->FaceTick(false, false, 1u << SLOT_RANDOM);
+        EXPECT_EQ(app->Face()->mouthRight->frame, 7);
+        EXPECT_FALSE(app->Face()->face.tongueUnmirrored || app->Face()->face.lipsMode || app->face->Visible(SLOT_HOME));
+        EXPECT_EQ(app->face->player.RecordedEntry(0).x, 0);
+        KeyTick(app, 1u << SLOT_MENU, false, false);
+        KeyTick(app, 1u << SLOT_RECORD, false, false);
+        finger.Drag(app->Face()->eyeRight->edge3 + 50, (app->Face()->eyeRight->zoneTop + app->Face()->eyeRight->zoneBottom) / 2, 0, -40);
+        KeyTick(app, 1u << SLOT_RANDOM, false, false);
         // Home by the key one trip, by its button the next.
         if (girl)
-            app->FaceTick(false, false, 1u << SLOT_HOME);
+            KeyTick(app, 1u << SLOT_HOME, false, false);
         else
-            finger.Tap(ButtonX(app->homeButton), ButtonY(app->homeButton));
+            finger.Tap(ButtonX(app->face->Button(SLOT_HOME)), ButtonY(app->face->Button(SLOT_HOME)));
         finger.Idle(2);
-        ASSERT_FALSE(app->faceScreen);
-        EXPECT_EQ(app->eyeRight.get(), nullptr);
+        ASSERT_FALSE((app->screen == ScreenKind::Face));
+        EXPECT_EQ(app->Face(), nullptr);
         tally();
         DrawFrame(app);
         tally();
@@ -115,44 +115,44 @@ TEST(AppScreens, HomeGivesTheChildsTexturesBackAndTheNextChoiceStartsAfresh) {
 }
 
 TEST_F(FaceTest, StartsWithThreeButtonsPairedAndTheFaceCentred) {
-    EXPECT_TRUE(app->menuButton->active && app->tongueButton->active && app->randomButton->active);
-    EXPECT_FALSE(app->resetButton->active || app->symmetryButton->active || app->recordButton->active ||
-                 app->playButton->active);
-    EXPECT_TRUE(app->face.paired);
-    EXPECT_EQ(app->faceX, (1280 - app->faceImage->Width()) * 0.5f);
-    EXPECT_EQ(app->faceY, (800 - app->faceImage->Height()) * 0.5f);
-    EXPECT_EQ(app->mouthRight->frame, 7);
-    EXPECT_EQ(app->tongue->frame, 10);
-    EXPECT_FALSE(app->face.tongueUnmirrored);
+    EXPECT_TRUE(app->face->Visible(SLOT_MENU) && app->face->Visible(SLOT_TONGUE) && app->face->Visible(SLOT_RANDOM));
+    EXPECT_FALSE(app->face->Visible(SLOT_RESET) || app->face->Visible(SLOT_SYMMETRY) || app->face->Visible(SLOT_RECORD) ||
+                 app->face->Visible(SLOT_PLAY));
+    EXPECT_TRUE(app->Face()->face.paired);
+    EXPECT_EQ(app->Face()->faceX, (1280 - app->Face()->faceImage->Width()) * 0.5f);
+    EXPECT_EQ(app->Face()->faceY, (800 - app->Face()->faceImage->Height()) * 0.5f);
+    EXPECT_EQ(app->Face()->mouthRight->frame, 7);
+    EXPECT_EQ(app->Face()->tongue->frame, 10);
+    EXPECT_FALSE(app->Face()->face.tongueUnmirrored);
 }
 
 TEST_F(FaceTest, MenuTwiceHidesTheFourButtonsAgainAndKeepsTheirStates) {
     ShowMenu();
-    EXPECT_TRUE(app->resetButton->active && app->symmetryButton->active && app->recordButton->active &&
-                app->playButton->active);
-    Press(app->symmetryButton);
-    EXPECT_FALSE(app->face.paired);
+    EXPECT_TRUE(app->face->Visible(SLOT_RESET) && app->face->Visible(SLOT_SYMMETRY) && app->face->Visible(SLOT_RECORD) &&
+                app->face->Visible(SLOT_PLAY));
+    Press(app->face->Button(SLOT_SYMMETRY));
+    EXPECT_FALSE(app->Face()->face.paired);
     ShowMenu();
-    EXPECT_FALSE(app->resetButton->active || app->symmetryButton->active || app->recordButton->active);
-    EXPECT_FALSE(app->face.paired);
+    EXPECT_FALSE(app->face->Visible(SLOT_RESET) || app->face->Visible(SLOT_SYMMETRY) || app->face->Visible(SLOT_RECORD));
+    EXPECT_FALSE(app->Face()->face.paired);
     // A hidden button does not answer.
-    Press(app->symmetryButton);
-    EXPECT_FALSE(app->face.paired);
-    Press(app->helpButton);
+    Press(app->face->Button(SLOT_SYMMETRY));
+    EXPECT_FALSE(app->Face()->face.paired);
+    Press(app->face->Button(SLOT_HELP));
     EXPECT_FALSE(app->helpShown);
     ShowMenu();
-    Press(app->helpButton);
+    Press(app->face->Button(SLOT_HELP));
     EXPECT_TRUE(app->helpShown);
 }
 
 TEST_F(FaceTest, ATouchOnAButtonsBorderMissesIt) {
-    c_Bouton* b = app->tongueButton;
+    c_Bouton* b = app->face->Button(SLOT_TONGUE);
     finger->Tap(b->x0, ButtonY(b));
     finger->Tap(ButtonX(b), b->y1);
-    EXPECT_FALSE(app->face.tongueMode);
+    EXPECT_FALSE(app->Face()->face.tongueMode);
     finger->Tap(b->x0 + 1, b->y0 + 1);
-    EXPECT_TRUE(app->face.tongueMode);
-    EXPECT_TRUE(app->face.tongueOut);
+    EXPECT_TRUE(app->Face()->face.tongueMode);
+    EXPECT_TRUE(app->Face()->face.tongueOut);
 }
 
 // ---- Gestures ----------------------------------------------------------------
@@ -160,76 +160,76 @@ TEST_F(FaceTest, ATouchOnAButtonsBorderMissesIt) {
 TEST_F(FaceTest, AnEyeStepsOnlyBeyondThirtyUnitsAndStopsAtItsLastPicture) {
     float x = EyeX(true), y = EyeY();
     finger->Drag(x, y, 0, -29);
-    EXPECT_EQ(app->eyeRight->variant, 0);
+    EXPECT_EQ(app->Face()->eyeRight->variant, 0);
     finger->Press(x, y);
     finger->MoveTo(x, y - 31);
-    EXPECT_EQ(app->eyeRight->variant, 1);
+    EXPECT_EQ(app->Face()->eyeRight->variant, 1);
     // Paired: the other eye follows.
-    EXPECT_EQ(app->eyeLeft->variant, 1);
+    EXPECT_EQ(app->Face()->eyeLeft->variant, 1);
     finger->MoveTo(x, y - 62);
     finger->MoveTo(x, y - 93);
-    EXPECT_EQ(app->eyeRight->variant, 2);
+    EXPECT_EQ(app->Face()->eyeRight->variant, 2);
     finger->MoveTo(x, y - 62);
-    EXPECT_EQ(app->eyeRight->variant, 1);
+    EXPECT_EQ(app->Face()->eyeRight->variant, 1);
     finger->Release();
 }
 
 TEST_F(FaceTest, TheRoundMouthsHalvesAreGrabbedAsMirrorImages) {
-    app->face.teethMode = app->face.roundMouth = true;
-    app->PlaceMouthHalves();
-    c_Partie *r = app->teethRight, *l = app->teethLeft;
+    app->Face()->face.teethMode = app->Face()->face.roundMouth = true;
+    app->Face()->PlaceMouthHalves();
+    c_Partie *r = app->Face()->teethRight, *l = app->Face()->teethLeft;
     // Just inside each corner's far end, from 19 above to 19 below the zone.
     float rightX = r->edge1 + 29, leftX = l->edge1 - 29;
     for (float y : {r->zoneTop - 19, (r->zoneTop + r->zoneBottom) / 2, r->zoneBottom + 19}) {
-        EXPECT_EQ(app->ZonesAt(rightX, y), 1u << GRAB_TEETH_RIGHT) << y;
-        EXPECT_EQ(app->ZonesAt(leftX, y), 1u << GRAB_TEETH_LEFT) << y;
+        EXPECT_EQ(app->Face()->ZonesAt(rightX, y), 1u << GRAB_TEETH_RIGHT) << y;
+        EXPECT_EQ(app->Face()->ZonesAt(leftX, y), 1u << GRAB_TEETH_LEFT) << y;
     }
-    EXPECT_EQ(app->ZonesAt(leftX, l->zoneBottom + 21) & (1u << GRAB_TEETH_LEFT), 0u);
+    EXPECT_EQ(app->Face()->ZonesAt(leftX, l->zoneBottom + 21) & (1u << GRAB_TEETH_LEFT), 0u);
 }
 
 TEST_F(FaceTest, OneSidedEyesMoveAlone) {
     ShowMenu();
-    Press(app->symmetryButton);
+    Press(app->face->Button(SLOT_SYMMETRY));
     finger->Drag(EyeX(false), EyeY(), 0, -31);
-    EXPECT_EQ(app->eyeLeft->variant, 1);
-    EXPECT_EQ(app->eyeRight->variant, 0);
+    EXPECT_EQ(app->Face()->eyeLeft->variant, 1);
+    EXPECT_EQ(app->Face()->eyeRight->variant, 0);
 }
 
 TEST_F(FaceTest, PursingPastTheFirstStepAndOutAgain) {
-    c_Partie* r = app->mouthRight;
+    c_Partie* r = app->Face()->mouthRight;
     r->variant = 1;
-    app->mouthLeft->variant = 1;
-    app->PlaceMouthHalves();
+    app->Face()->mouthLeft->variant = 1;
+    app->Face()->PlaceMouthHalves();
     finger->Drag(CornerX(r), RowsY(r), -51, 0);
     EXPECT_EQ(r->variant, 0);
-    EXPECT_FALSE(app->face.pursedMouth);
+    EXPECT_FALSE(app->Face()->face.pursedMouth);
     finger->Drag(CornerX(r), RowsY(r), -51, 0);
-    EXPECT_TRUE(app->face.pursedMouth);
+    EXPECT_TRUE(app->Face()->face.pursedMouth);
     EXPECT_EQ(r->variant, 0);
     // The pursed mouth's zones cover its whole picture: its right half.
     finger->Drag((r->edge3 + r->edge1) / 2, RowsY(r), 51, 0);
-    EXPECT_FALSE(app->face.pursedMouth);
+    EXPECT_FALSE(app->Face()->face.pursedMouth);
     EXPECT_EQ(r->variant, 1);
-    EXPECT_EQ(app->mouthLeft->variant, 1);
+    EXPECT_EQ(app->Face()->mouthLeft->variant, 1);
 }
 
 TEST_F(FaceTest, TeethCornersShareTheirRowAndGoRoundPastTheFirstStep) {
     ShowMenu();
-    Press(app->symmetryButton);
-    finger->Drag(CentreX(app->mouthRight), RowsY(app->mouthRight), 0, 31);
-    ASSERT_TRUE(app->face.teethMode);
-    c_Partie *r = app->teethRight, *l = app->teethLeft;
+    Press(app->face->Button(SLOT_SYMMETRY));
+    finger->Drag(CentreX(app->Face()->mouthRight), RowsY(app->Face()->mouthRight), 0, 31);
+    ASSERT_TRUE(app->Face()->face.teethMode);
+    c_Partie *r = app->Face()->teethRight, *l = app->Face()->teethLeft;
     finger->Drag(CornerX(r), RowsY(r), 0, 31);
     EXPECT_EQ(r->frame, 7);
     EXPECT_EQ(l->frame, 7);
     finger->Drag(CornerX(r), RowsY(r), 0, 31);
     EXPECT_EQ(r->frame, 7);
     finger->Drag(CornerX(r), RowsY(r), -51, 0);
-    EXPECT_TRUE(app->face.roundMouth);
+    EXPECT_TRUE(app->Face()->face.roundMouth);
     EXPECT_EQ(l->variant, 0);
     // The round mouth's own zone: its right side.
     finger->Drag((r->edge3 + r->edge1) / 2, RowsY(r), 51, 0);
-    EXPECT_FALSE(app->face.roundMouth);
+    EXPECT_FALSE(app->Face()->face.roundMouth);
     EXPECT_EQ(r->variant, 1);
     // One-sided: the other half keeps its step.
     EXPECT_EQ(l->variant, 0);
@@ -237,38 +237,38 @@ TEST_F(FaceTest, TeethCornersShareTheirRowAndGoRoundPastTheFirstStep) {
 
 TEST_F(FaceTest, TheLeftCornerMovesInwardAtExactlyFiftyUnits) {
     ShowMenu();
-    Press(app->symmetryButton);
-    c_Partie* l = app->mouthLeft;
+    Press(app->face->Button(SLOT_SYMMETRY));
+    c_Partie* l = app->Face()->mouthLeft;
     l->variant = 2;
-    app->PlaceMouthHalves();
+    app->Face()->PlaceMouthHalves();
     finger->Drag((l->edge1 + l->edge2) / 2, RowsY(l), 50, 0);
     EXPECT_EQ(l->variant, 1);
-    EXPECT_EQ(app->mouthRight->variant, 0);
+    EXPECT_EQ(app->Face()->mouthRight->variant, 0);
 }
 
 TEST_F(FaceTest, APuffedCheekBlocksTheMouthCorners) {
-    c_Partie* cheek = app->cheekRight;
+    c_Partie* cheek = app->Face()->cheekRight;
     float y = RowsY(cheek);
     finger->Drag(cheek->edge1 + 20, y, 101, 0);
     ASSERT_EQ(cheek->variant, 1);
-    EXPECT_EQ(app->cheekLeft->variant, 1);
-    c_Partie* r = app->mouthRight;
+    EXPECT_EQ(app->Face()->cheekLeft->variant, 1);
+    c_Partie* r = app->Face()->mouthRight;
     finger->Drag(CornerX(r), RowsY(r), 0, 31);
     finger->Drag(CornerX(r), RowsY(r), 60, 0);
     EXPECT_EQ(r->frame, 7);
     EXPECT_EQ(r->variant, 0);
     // Between the cheeks: both back to rest, and the corners move again.
-    finger->Drag((app->cheekLeft->edge2 + cheek->edge1) / 2, y, 0, 0);
+    finger->Drag((app->Face()->cheekLeft->edge2 + cheek->edge1) / 2, y, 0, 0);
     EXPECT_EQ(cheek->variant, 0);
-    EXPECT_EQ(app->cheekLeft->variant, 0);
+    EXPECT_EQ(app->Face()->cheekLeft->variant, 0);
     finger->Drag(CornerX(r), RowsY(r), 0, 31);
     EXPECT_EQ(r->frame, 14);
 }
 
 TEST_F(FaceTest, OneSidedCheeksNeverShowPuffedAndHollowTogether) {
     ShowMenu();
-    Press(app->symmetryButton);
-    c_Partie *right = app->cheekRight, *left = app->cheekLeft;
+    Press(app->face->Button(SLOT_SYMMETRY));
+    c_Partie *right = app->Face()->cheekRight, *left = app->Face()->cheekLeft;
     finger->Drag(right->edge1 + 20, RowsY(right), 101, 0);
     EXPECT_EQ(right->variant, 1);
     EXPECT_EQ(left->variant, 0);
@@ -279,7 +279,7 @@ TEST_F(FaceTest, OneSidedCheeksNeverShowPuffedAndHollowTogether) {
 }
 
 TEST_F(FaceTest, PairedBrowsAlwaysTurnOpposite) {
-    c_Partie *r = app->browRight, *l = app->browLeft;
+    c_Partie *r = app->Face()->browRight, *l = app->Face()->browLeft;
     float y = RowsY(r);
     float outer = (r->edge1 + r->edge2 - 10) / 2;
     finger->Press(outer, y);
@@ -298,31 +298,31 @@ TEST_F(FaceTest, PairedBrowsAlwaysTurnOpposite) {
 }
 
 TEST_F(FaceTest, BrowMiddlesMoveBothBrowsWithinTheirRange) {
-    c_Partie* r = app->browRight;
+    c_Partie* r = app->Face()->browRight;
     float x = (r->edge4 - 10 + r->edge1 + 10) / 2, y = RowsY(r);
     finger->Press(x, y);
     for (int i = 1; i <= 20; ++i) finger->MoveTo(x, y - 6 * i);
     finger->Release();
     EXPECT_EQ(r->y, 244);
-    EXPECT_EQ(app->browLeft->y, 244);
+    EXPECT_EQ(app->Face()->browLeft->y, 244);
 }
 
 TEST_F(FaceTest, TheTongueAtShiftZeroSitsAtTheCentre) {
-    Press(app->tongueButton);
-    c_Partie* t = app->tongue;
+    Press(app->face->Button(SLOT_TONGUE));
+    c_Partie* t = app->Face()->tongue;
     auto drag = [&](float dx, float dy) { finger->Drag((t->edge3 + t->edge2 - 10) / 2, RowsY(t), dx, dy); };
     drag(16, 0);
     drag(16, 0);
-    EXPECT_EQ(app->face.tongueShift, 2);
+    EXPECT_EQ(app->Face()->face.tongueShift, 2);
     EXPECT_GT(t->x, 392);
     drag(-16, 0);
     drag(-16, 0);
     drag(-16, 0);
-    EXPECT_EQ(app->face.tongueShift, -1);
-    EXPECT_FALSE(app->face.tongueUnmirrored);
+    EXPECT_EQ(app->Face()->face.tongueShift, -1);
+    EXPECT_FALSE(app->Face()->face.tongueUnmirrored);
     EXPECT_LT(t->x, 392);
     drag(16, 0);
-    EXPECT_EQ(app->face.tongueShift, 0);
+    EXPECT_EQ(app->Face()->face.tongueShift, 0);
     EXPECT_EQ(t->x, 392);
     EXPECT_EQ(t->variant, 0);
     // Up and down change its shape's row, within 0..15.
@@ -333,64 +333,64 @@ TEST_F(FaceTest, TheTongueAtShiftZeroSitsAtTheCentre) {
 }
 
 TEST_F(FaceTest, TheMouthCentreChangesModeAtThirtyAndThirtyFiveUnits) {
-    c_Partie* r = app->mouthRight;
+    c_Partie* r = app->Face()->mouthRight;
     float x = CentreX(r), y = RowsY(r);
     finger->Drag(x, y, 0, 30);
-    EXPECT_FALSE(app->face.teethMode || app->face.lipsMode);
+    EXPECT_FALSE(app->Face()->face.teethMode || app->Face()->face.lipsMode);
     finger->Drag(x, y, 0, 31);
-    EXPECT_TRUE(app->face.teethMode);
-    EXPECT_EQ(app->teethRight->frame, 0);
+    EXPECT_TRUE(app->Face()->face.teethMode);
+    EXPECT_EQ(app->Face()->teethRight->frame, 0);
     // From the teeth, down again: the lips, with the teeth's row and steps.
-    app->teethRight->variant = 3;
-    finger->Drag(CentreX(app->teethRight), RowsY(app->teethRight), 0, 31);
-    EXPECT_TRUE(app->face.lipsMode);
-    EXPECT_FALSE(app->face.teethMode);
-    EXPECT_EQ(app->lipsRight->variant, 3);
+    app->Face()->teethRight->variant = 3;
+    finger->Drag(CentreX(app->Face()->teethRight), RowsY(app->Face()->teethRight), 0, 31);
+    EXPECT_TRUE(app->Face()->face.lipsMode);
+    EXPECT_FALSE(app->Face()->face.teethMode);
+    EXPECT_EQ(app->Face()->lipsRight->variant, 3);
     // Up by more than 35: the smiling mouth, row 7 from the lips' row 0.
-    finger->Drag(CentreX(app->lipsRight), RowsY(app->lipsRight), 0, -36);
-    EXPECT_FALSE(app->face.lipsMode || app->face.teethMode);
+    finger->Drag(CentreX(app->Face()->lipsRight), RowsY(app->Face()->lipsRight), 0, -36);
+    EXPECT_FALSE(app->Face()->face.lipsMode || app->Face()->face.teethMode);
     EXPECT_EQ(r->frame, 7);
     EXPECT_EQ(r->variant, 3);
     // Down by more than 35 from a low smile: the lips' second row.
-    r->frame = app->mouthLeft->frame = 14;
-    app->PlaceMouthHalves();
+    r->frame = app->Face()->mouthLeft->frame = 14;
+    app->Face()->PlaceMouthHalves();
     finger->Drag(CentreX(r), RowsY(r), 0, 36);
-    EXPECT_TRUE(app->face.lipsMode);
-    EXPECT_EQ(app->lipsRight->frame, 7);
-    EXPECT_EQ(app->lipsLeft->frame, 7);
+    EXPECT_TRUE(app->Face()->face.lipsMode);
+    EXPECT_EQ(app->Face()->lipsRight->frame, 7);
+    EXPECT_EQ(app->Face()->lipsLeft->frame, 7);
 }
 
 TEST_F(FaceTest, ATapOnTheTongueBetweenTheLipsStepsItsDepth) {
-    Press(app->tongueButton);
+    Press(app->face->Button(SLOT_TONGUE));
     // Held: a touch shorter than 20 ticks would be a tap too.
-    float x = CentreX(app->mouthRight), y = RowsY(app->mouthRight);
+    float x = CentreX(app->Face()->mouthRight), y = RowsY(app->Face()->mouthRight);
     finger->Press(x, y);
     for (int i = 0; i < 25; ++i) finger->Tick(x, y + 36, true);
     finger->Release();
-    ASSERT_TRUE(app->face.lipsMode);
-    ASSERT_EQ(app->face.tongueDepth, 2);
-    c_Partie* t = app->tongue;
+    ASSERT_TRUE(app->Face()->face.lipsMode);
+    ASSERT_EQ(app->Face()->face.tongueDepth, 2);
+    c_Partie* t = app->Face()->tongue;
     x = (t->edge3 + t->edge2 - 10) / 2;
     // Inside the mouth, between the lips, in front, and round again.
     finger->Tap(x, RowsY(t));
-    EXPECT_EQ(app->face.tongueDepth, 0);
+    EXPECT_EQ(app->Face()->face.tongueDepth, 0);
     finger->Tap(x, RowsY(t));
-    EXPECT_EQ(app->face.tongueDepth, 1);
+    EXPECT_EQ(app->Face()->face.tongueDepth, 1);
     // A long touch is no tap.
     finger->Press(x, RowsY(t));
     for (int i = 0; i < 25; ++i) finger->Tick(x, RowsY(t), true);
     finger->Release();
-    EXPECT_EQ(app->face.tongueDepth, 1);
+    EXPECT_EQ(app->Face()->face.tongueDepth, 1);
 }
 
 TEST_F(FaceTest, ResetPutsThePartsBackButKeepsTheLipsSteps) {
     finger->Drag(EyeX(true), EyeY(), 0, -31);
-    app->lipsRight->variant = 4;
+    app->Face()->lipsRight->variant = 4;
     ShowMenu();
-    Press(app->resetButton);
-    EXPECT_EQ(app->eyeRight->variant, 0);
-    EXPECT_TRUE(app->face.tongueUnmirrored);
-    EXPECT_EQ(app->lipsRight->variant, 4);
+    Press(app->face->Button(SLOT_RESET));
+    EXPECT_EQ(app->Face()->eyeRight->variant, 0);
+    EXPECT_TRUE(app->Face()->face.tongueUnmirrored);
+    EXPECT_EQ(app->Face()->lipsRight->variant, 4);
 }
 
 // ---- The random face ----------------------------------------------------------
@@ -407,11 +407,11 @@ struct Draws {
 TEST_F(FaceTest, TheRandomFaceTakesItsDrawsInOrder) {
     for (bool paired : {true, false}) {
         for (int seed : {1, 12345, -987654, 2024}) {
-            app->face.paired = paired;
-            app->face.tongueMode = true;
-            randomState = seed;
+            app->Face()->face.paired = paired;
+            app->Face()->face.tongueMode = true;
+            app->Face()->random.state = seed;
             Draws d{static_cast<uint32_t>(seed)};
-            app->RandomFace();
+            app->Face()->RandomFace();
             int mode = static_cast<int>(d.Next(3));
             int row = static_cast<int>(d.Next(4)) * 7;
             int step = static_cast<int>(d.Next(10));
@@ -430,14 +430,14 @@ TEST_F(FaceTest, TheRandomFaceTakesItsDrawsInOrder) {
                 step2 = static_cast<int>(d.Next(7));
             }
             SCOPED_TRACE(testing::Message() << "paired " << paired << " seed " << seed << " mode " << mode);
-            EXPECT_EQ(app->cheekRight->variant, cheek);
-            EXPECT_EQ(app->cheekLeft->variant, cheekLeft);
-            EXPECT_EQ(app->face.lipsMode, mode == 2);
-            EXPECT_EQ(app->face.teethMode, mode == 1);
-            EXPECT_EQ(app->face.pursedMouth, beyond && mode != 1);
-            EXPECT_EQ(app->face.roundMouth, beyond && mode == 1);
-            c_Partie* r = mode == 0 ? app->mouthRight.get() : mode == 1 ? app->teethRight.get() : app->lipsRight.get();
-            c_Partie* l = mode == 0 ? app->mouthLeft.get() : mode == 1 ? app->teethLeft.get() : app->lipsLeft.get();
+            EXPECT_EQ(app->Face()->cheekRight->variant, cheek);
+            EXPECT_EQ(app->Face()->cheekLeft->variant, cheekLeft);
+            EXPECT_EQ(app->Face()->face.lipsMode, mode == 2);
+            EXPECT_EQ(app->Face()->face.teethMode, mode == 1);
+            EXPECT_EQ(app->Face()->face.pursedMouth, beyond && mode != 1);
+            EXPECT_EQ(app->Face()->face.roundMouth, beyond && mode == 1);
+            c_Partie* r = mode == 0 ? app->Face()->mouthRight.get() : mode == 1 ? app->Face()->teethRight.get() : app->Face()->lipsRight.get();
+            c_Partie* l = mode == 0 ? app->Face()->mouthLeft.get() : mode == 1 ? app->Face()->teethLeft.get() : app->Face()->lipsLeft.get();
             EXPECT_EQ(r->frame, mode == 0 ? row : row < 14 ? 0 : 7);
             EXPECT_EQ(l->frame, mode == 0 ? row2 : row < 14 ? 0 : 7);
             EXPECT_EQ(r->variant, step);
@@ -445,24 +445,24 @@ TEST_F(FaceTest, TheRandomFaceTakesItsDrawsInOrder) {
             int tongueRow = static_cast<int>(d.Next(4)) * 5;
             int k = static_cast<int>(d.Next(10) - 5);
             int depth = static_cast<int>(d.Next(3));
-            EXPECT_EQ(app->tongue->frame, tongueRow);
-            EXPECT_EQ(app->face.tongueShift, k);
-            EXPECT_EQ(app->face.tongueDepth, depth);
-            EXPECT_EQ(app->face.tongueUnmirrored, k >= 0);
+            EXPECT_EQ(app->Face()->tongue->frame, tongueRow);
+            EXPECT_EQ(app->Face()->face.tongueShift, k);
+            EXPECT_EQ(app->Face()->face.tongueDepth, depth);
+            EXPECT_EQ(app->Face()->face.tongueUnmirrored, k >= 0);
             if (k == 0) {
-                EXPECT_EQ(app->tongue->x, 392);
+                EXPECT_EQ(app->Face()->tongue->x, 392);
             }
             int eye = static_cast<int>(d.Next(3));
-            EXPECT_EQ(app->eyeRight->variant, eye);
-            EXPECT_EQ(app->eyeLeft->variant, paired ? eye : static_cast<int>(d.Next(3)));
+            EXPECT_EQ(app->Face()->eyeRight->variant, eye);
+            EXPECT_EQ(app->Face()->eyeLeft->variant, paired ? eye : static_cast<int>(d.Next(3)));
             int angle = static_cast<int>(d.Next(32) - 14);
-            EXPECT_EQ(app->browRight->angle, angle);
-            EXPECT_EQ(app->browLeft->angle, paired ? -angle : static_cast<int>(d.Next(3)));
+            EXPECT_EQ(app->Face()->browRight->angle, angle);
+            EXPECT_EQ(app->Face()->browLeft->angle, paired ? -angle : static_cast<int>(d.Next(3)));
             int browY = static_cast<int>(d.Next(60) + 244);
-            EXPECT_EQ(app->browRight->y, browY);
-            EXPECT_EQ(app->browLeft->y, paired ? browY : static_cast<int>(d.Next(60) + 244));
+            EXPECT_EQ(app->Face()->browRight->y, browY);
+            EXPECT_EQ(app->Face()->browLeft->y, paired ? browY : static_cast<int>(d.Next(60) + 244));
             // Nothing more was drawn.
-            EXPECT_EQ(static_cast<uint32_t>(randomState), d.state);
+            EXPECT_EQ(static_cast<uint32_t>(app->Face()->random.state), d.state);
         }
     }
 }
@@ -474,32 +474,32 @@ struct RecorderTest : FaceTest {
         FaceTest::SetUp();
         ShowMenu();
     }
-    void Record() { Press(app->recordButton); }
-    void Play() { Press(app->playButton); }
+    void Record() { Press(app->face->Button(SLOT_RECORD)); }
+    void Play() { Press(app->face->Button(SLOT_PLAY)); }
 };
 
 TEST_F(RecorderTest, ATouchOfThirtyTicksThenIdleTicksThenTheEndMark) {
     Record();
-    ASSERT_EQ(app->recordButton->state, 1);
+    ASSERT_EQ(app->face->player.recordingOn, 1);
     // Idle ticks before the first sample are not stored.
     finger->Idle(5);
-    EXPECT_EQ(app->recordIndex, 0);
+    EXPECT_EQ(app->face->player.recordIndex, 0);
     float x = EyeX(true), y = EyeY();
     finger->Press(x, y);
     for (int i = 1; i < 30; ++i) finger->Tick(x, y - i, true);
     finger->Idle(10);
     for (int i = 0; i < 30; ++i) {
-        EXPECT_EQ(app->RecordedEntry(i).x, static_cast<int>(x));
-        EXPECT_EQ(app->RecordedEntry(i).y, static_cast<int>(y - i));
+        EXPECT_EQ(app->face->player.RecordedEntry(i).x, static_cast<int>(x));
+        EXPECT_EQ(app->face->player.RecordedEntry(i).y, static_cast<int>(y - i));
     }
     for (int i = 30; i < 40; ++i) {
-        EXPECT_EQ(app->RecordedEntry(i).x, -1);
-        EXPECT_EQ(app->RecordedEntry(i).y, 0);
+        EXPECT_EQ(app->face->player.RecordedEntry(i).x, -1);
+        EXPECT_EQ(app->face->player.RecordedEntry(i).y, 0);
     }
     Play();
-    EXPECT_EQ(app->RecordedEntry(40).x, -2);
-    EXPECT_EQ(app->playButton->state, 1);
-    EXPECT_EQ(app->recordButton->state, 0);
+    EXPECT_EQ(app->face->player.RecordedEntry(40).x, -2);
+    EXPECT_EQ(app->face->player.playing, 1);
+    EXPECT_EQ(app->face->player.recordingOn, 0);
 }
 
 TEST_F(RecorderTest, TheRingShowsTheTimeLeftFromTheRecordersPosition) {
@@ -517,24 +517,24 @@ TEST_F(RecorderTest, TheRingShowsTheTimeLeftFromTheRecordersPosition) {
             }
         return n;
     };
-    EXPECT_EQ(app->RecordTimeLeft(), 0);
+    EXPECT_EQ(app->face->player.RecordTimeLeft(), 0);
     EXPECT_EQ(ring(false), 0);
     Record();
-    EXPECT_EQ(app->RecordTimeLeft(), 1);
+    EXPECT_EQ(app->face->player.RecordTimeLeft(), 1);
     int dashes = ring(true);
     EXPECT_GT(dashes, 20);
     // Armed, it stays full; the first touch starts the count.
     finger->Idle(50);
-    EXPECT_EQ(app->RecordTimeLeft(), 1);
+    EXPECT_EQ(app->face->player.RecordTimeLeft(), 1);
     finger->Tap(EyeX(true), EyeY());
     finger->Idle(298);
-    EXPECT_EQ(app->recordIndex, 300);
-    EXPECT_EQ(app->RecordTimeLeft(), 0.5f);
+    EXPECT_EQ(app->face->player.recordIndex, 300);
+    EXPECT_EQ(app->face->player.RecordTimeLeft(), 0.5f);
     EXPECT_EQ(ring(true), dashes / 2);
     EXPECT_EQ(ring(false), dashes);
     finger->Idle(300);
-    EXPECT_EQ(app->recordButton->state, 0);
-    EXPECT_EQ(app->RecordTimeLeft(), 0);
+    EXPECT_EQ(app->face->player.recordingOn, 0);
+    EXPECT_EQ(app->face->player.RecordTimeLeft(), 0);
     EXPECT_EQ(ring(false), 0);
 }
 
@@ -542,93 +542,93 @@ TEST_F(RecorderTest, SixHundredEntriesEndARecordingAndPlayStartsFromTheFirst) {
     Record();
     finger->Tap(EyeX(true), EyeY());
     finger->Idle(700);
-    EXPECT_EQ(app->recordButton->state, 0);
-    EXPECT_EQ(app->recordIndex, 0);
-    EXPECT_EQ(app->RecordedEntry(599).x, -1);
-    EXPECT_EQ(app->RecordedEntry(600).x, 0);
+    EXPECT_EQ(app->face->player.recordingOn, 0);
+    EXPECT_EQ(app->face->player.recordIndex, 0);
+    EXPECT_EQ(app->face->player.RecordedEntry(599).x, -1);
+    EXPECT_EQ(app->face->player.RecordedEntry(600).x, 0);
     // The press on play plays the first entry, its release the second.
-    finger->Press(ButtonX(app->playButton), ButtonY(app->playButton));
-    EXPECT_EQ(app->playButton->state, 1);
-    EXPECT_EQ(app->recordIndex, 1);
+    finger->Press(ButtonX(app->face->Button(SLOT_PLAY)), ButtonY(app->face->Button(SLOT_PLAY)));
+    EXPECT_EQ(app->face->player.playing, 1);
+    EXPECT_EQ(app->face->player.recordIndex, 1);
     finger->Release();
     // One sample, the idle entries, then the unwritten entry 600 ends it.
     finger->Idle(598);
-    EXPECT_EQ(app->playButton->state, 1);
+    EXPECT_EQ(app->face->player.playing, 1);
     finger->Idle(1);
-    EXPECT_EQ(app->playButton->state, 0);
+    EXPECT_EQ(app->face->player.playing, 0);
 }
 
 TEST_F(RecorderTest, AButtonPressIsStoredInPlaceOfItsSampleWithTheTicksY) {
     Record();
     finger->Tap(EyeX(true), EyeY());
-    c_Bouton* t = app->tongueButton;
+    c_Bouton* t = app->face->Button(SLOT_TONGUE);
     finger->Tap(ButtonX(t), ButtonY(t));
-    EXPECT_EQ(app->RecordedEntry(2).x, -3);
-    EXPECT_EQ(app->RecordedEntry(2).y, static_cast<int>(ButtonY(t)));
+    EXPECT_EQ(app->face->player.RecordedEntry(2).x, -3);
+    EXPECT_EQ(app->face->player.RecordedEntry(2).y, static_cast<int>(ButtonY(t)));
     // The press on record itself is never stored.
     Record();
-    EXPECT_EQ(app->RecordedEntry(4).x, 0);
+    EXPECT_EQ(app->face->player.RecordedEntry(4).x, 0);
 }
 
 TEST_F(RecorderTest, APlayedTongueEventTogglesTheTongueExactlyOnce) {
     Record();
     finger->Tap(EyeX(true), EyeY());
-    c_Bouton* t = app->tongueButton;
+    c_Bouton* t = app->face->Button(SLOT_TONGUE);
     finger->Tap(ButtonX(t), ButtonY(t));
     finger->Idle(3);
-    EXPECT_TRUE(app->face.tongueMode);
+    EXPECT_TRUE(app->Face()->face.tongueMode);
     Play();
     // The snapshot has the tongue in.
-    EXPECT_FALSE(app->face.tongueMode);
+    EXPECT_FALSE(app->Face()->face.tongueMode);
     int toggles = 0;
-    bool last = app->face.tongueMode;
-    for (int i = 0; i < 20 && app->playButton->state == 1; ++i) {
+    bool last = app->Face()->face.tongueMode;
+    for (int i = 0; i < 20 && app->face->player.playing == 1; ++i) {
         finger->Idle(1);
-        toggles += app->face.tongueMode != last;
-        last = app->face.tongueMode;
+        toggles += app->Face()->face.tongueMode != last;
+        last = app->Face()->face.tongueMode;
     }
     EXPECT_EQ(toggles, 1);
-    EXPECT_TRUE(app->face.tongueMode);
-    EXPECT_EQ(app->playButton->state, 0);
+    EXPECT_TRUE(app->Face()->face.tongueMode);
+    EXPECT_EQ(app->face->player.playing, 0);
 }
 
 TEST_F(RecorderTest, PlaybackReplaysTheGesturesIntoTheSameFace) {
-    app->mouthRight->variant = app->mouthLeft->variant = 2;
-    app->PlaceMouthHalves();
+    app->Face()->mouthRight->variant = app->Face()->mouthLeft->variant = 2;
+    app->Face()->PlaceMouthHalves();
     Record();
     float x = EyeX(true), y = EyeY();
     finger->Press(x, y);
     finger->MoveTo(x, y - 70, 10);
     finger->Release();
-    c_Partie* r = app->mouthRight;
+    c_Partie* r = app->Face()->mouthRight;
     finger->Press(CornerX(r), RowsY(r));
     finger->MoveTo(CornerX(r) + 120, RowsY(r), 12);
     finger->Release();
     finger->Idle(5);
-    int eye = app->eyeRight->variant, mouth = app->mouthRight->variant, left = app->mouthLeft->variant;
+    int eye = app->Face()->eyeRight->variant, mouth = app->Face()->mouthRight->variant, left = app->Face()->mouthLeft->variant;
     ASSERT_EQ(eye, 2);
     ASSERT_EQ(mouth, 4);
     // The lips' row is in the snapshot too: a playback starts from the
     // hidden lips as they were.
-    app->lipsRight->frame = app->lipsLeft->frame = 7;
+    app->Face()->lipsRight->frame = app->Face()->lipsLeft->frame = 7;
     Play();
-    EXPECT_EQ(app->eyeRight->variant, 0);
-    EXPECT_EQ(app->mouthRight->variant, 2);
+    EXPECT_EQ(app->Face()->eyeRight->variant, 0);
+    EXPECT_EQ(app->Face()->mouthRight->variant, 2);
     finger->Idle(80);
-    EXPECT_EQ(app->playButton->state, 0);
-    EXPECT_EQ(app->eyeRight->variant, eye);
-    EXPECT_EQ(app->mouthRight->variant, mouth);
-    EXPECT_EQ(app->mouthLeft->variant, left);
-    EXPECT_EQ(app->lipsRight->frame, 0);
+    EXPECT_EQ(app->face->player.playing, 0);
+    EXPECT_EQ(app->Face()->eyeRight->variant, eye);
+    EXPECT_EQ(app->Face()->mouthRight->variant, mouth);
+    EXPECT_EQ(app->Face()->mouthLeft->variant, left);
+    EXPECT_EQ(app->Face()->lipsRight->frame, 0);
 }
 
 TEST_F(RecorderTest, PlayWithoutARecordingChangesNothingAndLeavesRecordArmed) {
     Play();
-    EXPECT_EQ(app->playButton->state, 0);
+    EXPECT_EQ(app->face->player.playing, 0);
     Record();
     Play();
-    EXPECT_EQ(app->playButton->state, 0);
-    EXPECT_EQ(app->recordButton->state, 1);
+    EXPECT_EQ(app->face->player.playing, 0);
+    EXPECT_EQ(app->face->player.recordingOn, 1);
 }
 
 TEST_F(RecorderTest, RecordWhilePlayingStopsThePlaybackAndArmsANewRecording) {
@@ -636,22 +636,22 @@ TEST_F(RecorderTest, RecordWhilePlayingStopsThePlaybackAndArmsANewRecording) {
     finger->Tap(EyeX(true), EyeY());
     finger->Idle(2);
     Play();
-    ASSERT_EQ(app->playButton->state, 1);
+    ASSERT_EQ(app->face->player.playing, 1);
     Record();
-    EXPECT_EQ(app->playButton->state, 0);
-    EXPECT_EQ(app->recordButton->state, 1);
+    EXPECT_EQ(app->face->player.playing, 0);
+    EXPECT_EQ(app->face->player.recordingOn, 1);
     // Arming keeps the old recording until the first touch of the face.
-    EXPECT_EQ(app->RecordedEntry(0).x, static_cast<int>(EyeX(true)));
+    EXPECT_EQ(app->face->player.RecordedEntry(0).x, static_cast<int>(EyeX(true)));
     Play();
-    EXPECT_EQ(app->playButton->state, 1);
+    EXPECT_EQ(app->face->player.playing, 1);
 }
 
 TEST_F(RecorderTest, ATouchInTheLetterboxIsNeverReadAsAnEvent) {
     Record();
     finger->Tap(-3.7f, 300);
     finger->Idle(2);
-    EXPECT_EQ(app->RecordedEntry(0).x, 0);
-    EXPECT_EQ(app->RecordedEntry(0).y, 300);
+    EXPECT_EQ(app->face->player.RecordedEntry(0).x, 0);
+    EXPECT_EQ(app->face->player.RecordedEntry(0).y, 300);
 }
 
 }  // namespace

@@ -55,9 +55,9 @@ TEST(AppScene, TheVirtualScreenIsLetterboxedIntoTheWindow) {
         // title, then the hint's letters, then the library's box and its
         // label's letters.
         ASSERT_EQ(frame.size(), 3u + 8u + 1u + 11u);
-        EXPECT_EQ(frame[0].image, app->girlButton->images[0]);
+        EXPECT_EQ(frame[0].image, app->title->girlButton->images[0]);
         EXPECT_FLOAT_EQ(frame[0].x, 240);
-        EXPECT_EQ(frame[2].image, app->titleImage);
+        EXPECT_EQ(frame[2].image, app->title->titleImage);
         EXPECT_FLOAT_EQ(frame[2].x, 1230);
     }
 }
@@ -65,100 +65,100 @@ TEST(AppScene, TheVirtualScreenIsLetterboxedIntoTheWindow) {
 struct SceneTest : ::testing::Test {
     c_MyApp* app = nullptr;
     void SetUp() override { app = NewFaceApp(true); }
-    c_Image2* Mouth(int i) { return app->mouthRight->frames[i]; }
+    c_Image2* Mouth(int i) { return app->Face()->mouthRight->frames[i]; }
 };
 
 TEST_F(SceneTest, TheSmilingMouthWithTheTongueDownLaysTongueOpenMouthSquaresAndLips) {
-    app->face.tongueMode = true;
-    app->face.tongueOut = true;
-    app->tongue->frame = 0;
-    app->mouthRight->variant = 2;
+    app->Face()->face.tongueMode = true;
+    app->Face()->face.tongueOut = true;
+    app->Face()->tongue->frame = 0;
+    app->Face()->mouthRight->variant = 2;
     std::vector<DrawnSprite> frame = DrawFrame(app);
     for (const DrawnSprite& s : frame) EXPECT_NE(s.image, nullptr) << "a quad no sprite explains";
-    c_Partie* r = app->mouthRight;
-    ExpectInOrder(frame, {{app->faceImage, false},
-                          {app->eyeRight->frames[0], false},
-                          {app->tongue->frames[0], true},
+    c_Partie* r = app->Face()->mouthRight;
+    ExpectInOrder(frame, {{app->Face()->faceImage, false},
+                          {app->Face()->eyeRight->frames[0], false},
+                          {app->Face()->tongue->frames[0], true},
                           {r->framesB[7 + 2], false},
                           {r->framesB[7], true},
-                          {app->pinkSquare, false},
-                          {app->pinkSquare, true},
+                          {app->face->pictures->pinkSquare, false},
+                          {app->face->pictures->pinkSquare, true},
                           {Mouth(7 + 2), false},
                           {Mouth(7), true},
-                          {app->browRight->frames[0], false},
-                          {app->tongueButton->images[1], false}});
+                          {app->Face()->browRight->frames[0], false},
+                          {app->face->Button(SLOT_TONGUE)->images[1], false}});
     // The halves stand on the centre line, the left one mirrored.
-    EXPECT_FLOAT_EQ(frame[Position(frame, Mouth(9))].x, app->faceX + 392);
-    EXPECT_FLOAT_EQ(frame[Position(frame, Mouth(7), true)].x, app->faceX + 394);
+    EXPECT_FLOAT_EQ(frame[Position(frame, Mouth(9))].x, app->Face()->faceX + 392);
+    EXPECT_FLOAT_EQ(frame[Position(frame, Mouth(7), true)].x, app->Face()->faceX + 394);
 }
 
 TEST_F(SceneTest, TheTongueAtACornerShowsTheCornerMouthInFrontOfIt) {
-    app->face.tongueMode = true;
-    app->face.tongueOut = true;
-    app->face.tongueShift = 4;
-    app->tongue->variant = 4;
-    app->tongue->frame = 10;
+    app->Face()->face.tongueMode = true;
+    app->Face()->face.tongueOut = true;
+    app->Face()->face.tongueShift = 4;
+    app->Face()->tongue->variant = 4;
+    app->Face()->tongue->frame = 10;
     std::vector<DrawnSprite> frame = DrawFrame(app);
     // No open mouth at the corner; the corner mouth, then the tongue in front.
-    EXPECT_EQ(Position(frame, app->mouthRight->framesC[7]), -1);
-    ExpectInOrder(frame, {{Mouth(28), false}, {Mouth(7), true}, {app->tongue->frames[14], true}});
+    EXPECT_EQ(Position(frame, app->Face()->mouthRight->framesC[7]), -1);
+    ExpectInOrder(frame, {{Mouth(28), false}, {Mouth(7), true}, {app->Face()->tongue->frames[14], true}});
 }
 
 TEST_F(SceneTest, PursedTeethAndRoundMouthsDrawTheirOwnPictures) {
-    app->face.pursedMouth = true;
+    app->Face()->face.pursedMouth = true;
     ExpectInOrder(DrawFrame(app), {{Mouth(35), false}, {Mouth(35), true}});
-    app->face.pursedMouth = false;
-    app->face.teethMode = true;
-    app->teethRight->variant = 3;
+    app->Face()->face.pursedMouth = false;
+    app->Face()->face.teethMode = true;
+    app->Face()->teethRight->variant = 3;
     std::vector<DrawnSprite> frame = DrawFrame(app);
-    ExpectInOrder(frame, {{app->teethRight->frames[3], false}, {app->teethRight->frames[0], true}});
+    ExpectInOrder(frame, {{app->Face()->teethRight->frames[3], false}, {app->Face()->teethRight->frames[0], true}});
     EXPECT_EQ(Position(frame, Mouth(7)), -1);
-    app->face.roundMouth = true;
-    ExpectInOrder(DrawFrame(app), {{app->teethRight->frames[14], false}, {app->teethRight->frames[14], true}});
+    app->Face()->face.roundMouth = true;
+    ExpectInOrder(DrawFrame(app), {{app->Face()->teethRight->frames[14], false}, {app->Face()->teethRight->frames[14], true}});
 }
 
 TEST_F(SceneTest, CheeksChooseTheMouthAndAPuffedAndAHollowCheekShowNone) {
-    app->cheekRight->variant = 1;
+    app->Face()->cheekRight->variant = 1;
     std::vector<DrawnSprite> frame = DrawFrame(app);
-    ExpectInOrder(frame, {{app->cheekRight->frames[0], false}, {Mouth(38), false}, {Mouth(39), true}});
-    EXPECT_FLOAT_EQ(frame[Position(frame, Mouth(38))].x, app->faceX + 392 - 4);
-    app->cheekLeft->variant = 2;
+    ExpectInOrder(frame, {{app->Face()->cheekRight->frames[0], false}, {Mouth(38), false}, {Mouth(39), true}});
+    EXPECT_FLOAT_EQ(frame[Position(frame, Mouth(38))].x, app->Face()->faceX + 392 - 4);
+    app->Face()->cheekLeft->variant = 2;
     frame = DrawFrame(app);
     for (int i = 0; i < 40; ++i) EXPECT_EQ(Position(frame, Mouth(i)), -1) << i;
-    for (int i = 0; i < 28; ++i) EXPECT_EQ(Position(frame, app->mouthRight->framesB[i]), -1) << i;
-    EXPECT_EQ(Position(frame, app->cheekRight->frames[0]), -1);
+    for (int i = 0; i < 28; ++i) EXPECT_EQ(Position(frame, app->Face()->mouthRight->framesB[i]), -1) << i;
+    EXPECT_EQ(Position(frame, app->Face()->cheekRight->frames[0]), -1);
 }
 
 TEST_F(SceneTest, LipsLayerTheTongueByItsDepth) {
-    app->face.lipsMode = true;
-    app->face.tongueMode = true;
-    app->face.tongueOut = true;
-    c_Partie* l = app->lipsRight;
-    c_Image2* tongue = app->tongue->frames[app->tongue->frame + 20];
-    app->face.tongueDepth = 2;
+    app->Face()->face.lipsMode = true;
+    app->Face()->face.tongueMode = true;
+    app->Face()->face.tongueOut = true;
+    c_Partie* l = app->Face()->lipsRight;
+    c_Image2* tongue = app->Face()->tongue->frames[app->Face()->tongue->frame + 20];
+    app->Face()->face.tongueDepth = 2;
     std::vector<DrawnSprite> frame = DrawFrame(app);
     ExpectInOrder(frame, {{l->framesB[0], false}, {l->frames[0], false}, {l->framesC[0], false},
-                          {app->faceMark2, false}, {tongue, true}});
+                          {app->face->pictures->faceMark2, false}, {tongue, true}});
     EXPECT_TRUE(glRecorder().Calls({"Scissor("}).empty());
-    app->face.tongueDepth = 0;
+    app->Face()->face.tongueDepth = 0;
     frame = DrawFrame(app);
     ExpectInOrder(frame, {{l->framesB[0], false}, {tongue, true}, {l->frames[0], false}, {l->framesC[0], false},
-                          {app->faceMark1, false}});
+                          {app->face->pictures->faceMark1, false}});
     EXPECT_EQ(glRecorder().Calls({"Scissor("}).size(), 1u);
-    app->face.tongueOut = false;
+    app->Face()->face.tongueOut = false;
     frame = DrawFrame(app);
     // The tongue at rest hangs inside the lips.
-    ExpectInOrder(frame, {{l->framesB[0], false}, {app->tongue->frames[40], false}, {l->framesC[0], false}});
+    ExpectInOrder(frame, {{l->framesB[0], false}, {app->Face()->tongue->frames[40], false}, {l->framesC[0], false}});
 }
 
 TEST(AppScene, TheLipsScissorIsTheirBoxInWindowPixelsAtEverySize) {
     for (auto size : {std::pair<int, int>{800, 500}, {1600, 900}, {1280, 1024}}) {
         c_MyApp* app = NewFaceApp(true, size.first, size.second);
-        app->face.lipsMode = true;
-        app->face.tongueOut = true;
-        app->face.tongueDepth = 1;
-        app->lipsRight->variant = 5;
-        app->lipsLeft->variant = 1;
+        app->Face()->face.lipsMode = true;
+        app->Face()->face.tongueOut = true;
+        app->Face()->face.tongueDepth = 1;
+        app->Face()->lipsRight->variant = 5;
+        app->Face()->lipsLeft->variant = 1;
         DrawFrame(app);
         std::vector<int> viewport = LastCall("Viewport(");
         std::vector<int> scissor;
@@ -170,11 +170,11 @@ TEST(AppScene, TheLipsScissorIsTheirBoxInWindowPixelsAtEverySize) {
         ASSERT_EQ(scissor.size(), 4u);
         // The lips' box on the virtual screen, from their pictures, both
         // measured from the left half's anchor (3 units right of the right's).
-        c_Image2* right = app->lipsRight->frames[5];
-        c_Image2* left = app->lipsRight->frames[1];
-        float x0 = app->lipsLeft->x + app->faceX - left->Width();
-        float x1 = app->lipsLeft->x + app->faceX + right->Width();
-        float y0 = app->lipsLeft->y + app->faceY - left->Height() / 2.0f;
+        c_Image2* right = app->Face()->lipsRight->frames[5];
+        c_Image2* left = app->Face()->lipsRight->frames[1];
+        float x0 = app->Face()->lipsLeft->x + app->Face()->faceX - left->Width();
+        float x1 = app->Face()->lipsLeft->x + app->Face()->faceX + right->Width();
+        float y0 = app->Face()->lipsLeft->y + app->Face()->faceY - left->Height() / 2.0f;
         float y1 = y0 + left->Height();
         // Pixels per unit, and the box inset by 5 pixels, bottom-up rows.
         float k = viewport[2] / 1280.0f;
@@ -209,7 +209,7 @@ TEST_F(HostFrameTest, AnIdleFaceSendsNothingAndOneMoveOfTheEyeBringsOneFrame) {
         ASSERT_FALSE(Pass()) << tick;
         ASSERT_TRUE(glRecorder().calls.empty()) << tick;
     }
-    c_Partie* eye = app->eyeRight;
+    c_Partie* eye = app->Face()->eyeRight;
     float x = PartX(app, eye, eye->frames[0], false), y = PartY(app, eye, eye->frames[0]);
     finger.Press(x, y);
     int frames = Pass();
@@ -219,20 +219,20 @@ TEST_F(HostFrameTest, AnIdleFaceSendsNothingAndOneMoveOfTheEyeBringsOneFrame) {
         finger.Tick(x, y - 31, true);
         frames += Pass();
     }
-    EXPECT_EQ(app->eyeRight->variant, 1);
+    EXPECT_EQ(app->Face()->eyeRight->variant, 1);
     EXPECT_EQ(frames, 1);
 }
 
 // Lips mode, the tongue clipped between the lips, then out of lips mode in
 // a larger window: the whole window is cleared and nothing is scissored.
 TEST_F(HostFrameTest, AFrameAfterTheLipsScissorSetsNoStaleScissor) {
-    app->face.lipsMode = true;
-    app->face.tongueMode = true;
-    app->face.tongueOut = true;
-    app->face.tongueDepth = 1;
+    app->Face()->face.lipsMode = true;
+    app->Face()->face.tongueMode = true;
+    app->Face()->face.tongueOut = true;
+    app->Face()->face.tongueDepth = 1;
     ASSERT_TRUE(Pass());
     ASSERT_EQ(glRecorder().Calls({"Scissor("}).size(), 1u);
-    app->face.lipsMode = false;
+    app->Face()->face.lipsMode = false;
     TestGame().windowWidth = 1600;
     TestGame().windowHeight = 900;
     ASSERT_TRUE(Pass());
@@ -242,14 +242,14 @@ TEST_F(HostFrameTest, AFrameAfterTheLipsScissorSetsNoStaleScissor) {
 }
 
 TEST_F(SceneTest, TheRecordingMarkShowsFromTheMomentRecordIsArmed) {
-    c_Image2* mark = app->recordImage;
+    c_Image2* mark = app->face->pictures->recordImage;
     EXPECT_EQ(Position(DrawFrame(app), mark), -1);
     Finger finger(app);
-    finger.Tap(ButtonX(app->menuButton), ButtonY(app->menuButton));
-    finger.Tap(ButtonX(app->recordButton), ButtonY(app->recordButton));
-    ASSERT_EQ(app->recordIndex, 0);
+    finger.Tap(ButtonX(app->face->Button(SLOT_MENU)), ButtonY(app->face->Button(SLOT_MENU)));
+    finger.Tap(ButtonX(app->face->Button(SLOT_RECORD)), ButtonY(app->face->Button(SLOT_RECORD)));
+    ASSERT_EQ(app->face->player.recordIndex, 0);
     std::vector<DrawnSprite> frame = DrawFrame(app);
-    EXPECT_GT(Position(frame, mark), Position(frame, app->recordButton->images[1]));
+    EXPECT_GT(Position(frame, mark), Position(frame, app->face->Button(SLOT_RECORD)->images[1]));
     EXPECT_FLOAT_EQ(frame[Position(frame, mark)].x, 1260);
 }
 
@@ -260,20 +260,20 @@ namespace {
 // A long session must not grow: once warmed up, ticks with a gesture and
 // frames in the busiest mode allocate nothing from the collector.
 TEST_F(SceneTest, TheHelpDrawsItsModelFaceOverWhateverTheFaceShows) {
-    app->face.lipsMode = true;
-    app->face.tongueDepth = 0;
+    app->Face()->face.lipsMode = true;
+    app->Face()->face.tongueDepth = 0;
     app->helpShown = true;
     std::vector<DrawnSprite> frame = DrawFrame(app);
     // The face's own lips first, then the model: the start face with the
     // smiling mouth, and the lips with the tongue in front of them.
-    int faceLips = Position(frame, app->lipsRight->framesB[0]);
+    int faceLips = Position(frame, app->Face()->lipsRight->framesB[0]);
     int model = Position(frame, Mouth(7));
     ASSERT_GT(faceLips, -1);
     EXPECT_GT(model, faceLips);
     EXPECT_GT(Position(frame, Mouth(7), true), model);
-    int lipsFront = Position(frame, app->lipsRight->framesC[3]);
+    int lipsFront = Position(frame, app->Face()->lipsRight->framesC[3]);
     EXPECT_GT(lipsFront, model);
-    EXPECT_GT(Position(frame, app->tongue->frames[30]), lipsFront);
+    EXPECT_GT(Position(frame, app->Face()->tongue->frames[30]), lipsFront);
     // Its texts are made once: a frame of help allocates nothing.
     int before = gc_heap().new_bytes;
     for (int i = 0; i < 5; ++i) app->OnDraw();
@@ -282,11 +282,11 @@ TEST_F(SceneTest, TheHelpDrawsItsModelFaceOverWhateverTheFaceShows) {
 
 TEST(AppScene, FaceFramesAndTicksAllocateNothing) {
     c_MyApp* app = NewFaceApp(true);
-    app->face.lipsMode = true;
-    app->face.tongueMode = true;
-    app->face.tongueDepth = 1;
+    app->Face()->face.lipsMode = true;
+    app->Face()->face.tongueMode = true;
+    app->Face()->face.tongueDepth = 1;
     Finger finger(app);
-    c_Partie* brow = app->browRight;
+    c_Partie* brow = app->Face()->browRight;
     float x = (brow->edge4 + brow->edge1) / 2, y = (brow->zoneTop + brow->zoneBottom) / 2;
     auto session = [&](int ticks) {
         finger.Press(x, y);

@@ -1,0 +1,257 @@
+// The application as a whole, driven through its one door: long random use
+// never breaks it, the key that follows a touch never drags what the touch
+// held, the library's controls stand clear of its cards, and recordings
+// saved by earlier versions still play to the faces they played to then.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+
+#include "app/ui/letterbox.h"
+#include "framework/input_device.h"
+#include "host/events.h"
+#include "runtime/collector.h"
+#include "tests/support/app_test_support.h"
+
+namespace {
+
+using ScreensTest = PrivateDataHome;
+
+AppInput Keys(std::initializer_list<int> keys, bool ctrl = false) {
+    AppInput in;
+    for (int key : keys) in.keys.set(static_cast<size_t>(key));
+    in.ctrl = ctrl;
+    return in;
+}
+
+AppInput Touch(float x, float y, bool hit, bool touching) {
+    AppInput in;
+    in.x = x;
+    in.y = y;
+    in.hit = hit;
+    in.touching = touching;
+    return in;
+}
+
+// What is wrong with the face on screen, or "": every value within the
+// bounds an exercise file may hold.
+std::string FaceProblem(c_MyApp* app) {
+    c_FaceModel* face = app->Face();
+    if (!face) return "";
+    return CheckExercise(Exercise{face->child, face->Snapshot(), {}, 0, Pace::Normal});
+}
+
+TEST_F(ScreensTest, LongRandomUseNeverBreaksTheApplicationOrTheFace) {
+    c_MyApp* app = NewTitleApp();
+    std::mt19937 random(29);
+    auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    // Every key any screen answers, and a few none does.
+    const int keys[] = {'T', 'S', 'R', ' ', 'M', KEY_BACKSPACE, 'D', 'L', KEY_HOME, KEY_F1, 'G', 'P', 'E', 'I', '1',
+                        '2', KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT, KEY_PAGE_UP, KEY_PAGE_DOWN, KEY_ESCAPE,
+                        KEY_ENTER, 'Y', 'N', 'Q', 'Z'};
+    const int kSequences = 1500;
+    for (int sequence = 0; sequence < kSequences; ++sequence) {
+        for (int action = 0; action < 12; ++action) {
+            switch (pick(6)) {
+                case 0: {
+                    // A key, now and then two in one tick, now and then Ctrl+S.
+                    bool save = pick(8) == 0;
+                    AppInput in = save ? Keys({'S'}, true) : Keys({keys[pick(28)]});
+                    if (!save && pick(3) == 0) in.keys.set(static_cast<size_t>(keys[pick(28)]));
+                    // Home is rare: a new face costs a load of its pictures.
+                    if (in.Key(KEY_HOME) && pick(4)) in.keys.reset(KEY_HOME);
+                    app->Step(in);
+                    break;
+                }
+                case 1: case 2: {
+                    // A touch anywhere, held and moved a few ticks, perhaps
+                    // with a key at its release.
+                    float x = static_cast<float>(pick(1280)), y = static_cast<float>(pick(800));
+                    app->Step(Touch(x, y, true, true));
+                    for (int t = pick(6); t > 0; --t) {
+                        x += static_cast<float>(pick(121) - 60);
+                        y += static_cast<float>(pick(121) - 60);
+                        app->Step(Touch(x, y, false, true));
+                    }
+                    AppInput release = pick(3) ? AppInput() : Keys({keys[pick(28)]});
+                    release.x = x, release.y = y;
+                    app->Step(release);
+                    break;
+                }
+                case 3: {
+                    // A click, press and release in one tick.
+                    app->Step(Touch(static_cast<float>(pick(1280)), static_cast<float>(pick(800)), true, false));
+                    break;
+                }
+                default:
+                    for (int t = pick(30); t > 0; --t) app->Step(AppInput());
+                    break;
+            }
+        }
+        ASSERT_EQ(FaceProblem(app), "") << "sequence " << sequence;
+        gc_collect_step();
+        ASSERT_STREQ(gc_check_heap(), "") << "sequence " << sequence;
+        DrawFrame(app);
+    }
+}
+
+// The keys a user pressed in the test of an earlier version that crashed:
+// a gesture key, the library behind it, home behind that, all waiting while
+// the gesture runs, with an exercise in the library to draw.
+TEST_F(ScreensTest, KeysWaitingBehindTheLibraryDoNotReachTheFaceScreen) {
+    c_MyApp* app = NewFaceApp(true);
+    Finger finger(app);
+    KeyTick(app, 1u << SLOT_RECORD);
+    finger.Drag(app->Face()->eyeRight->edge3 + 50,
+                (app->Face()->eyeRight->zoneTop + app->Face()->eyeRight->zoneBottom) / 2, 0, -40);
+    KeyTick(app, 1u << SLOT_SAVE);
+    finger.Idle(2);
+    ASSERT_NE(app->message.find("Saved"), std::string::npos);
+    app->Step(Keys({'P'}));
+    app->Step(Keys({'L'}));
+    app->Step(Keys({KEY_HOME}));
+    for (int i = 0; i < 60 && app->screen == ScreenKind::Face; ++i) app->Step(AppInput());
+    ASSERT_EQ(app->screen, ScreenKind::Library);
+    ASSERT_NE(app->library->endFaces[0], nullptr);
+    for (int i = 0; i < 30; ++i) app->Step(AppInput());
+    EXPECT_EQ(app->screen, ScreenKind::Library);
+    DrawFrame(app);
+    app->Step(Keys({KEY_ESCAPE}));
+    ASSERT_EQ(app->screen, ScreenKind::Face);
+    // The lips the key made are there, and no key gesture is left running.
+    EXPECT_TRUE(app->Face()->face.lipsMode);
+    EXPECT_FALSE(app->face->keyGesture.Running());
+}
+
+// A touch that held a part, and a key whose click comes on the tick the
+// touch is let go: the part is let go, not dragged to the key's button. The
+// same holds for the click that chose the child and a key just after it.
+TEST_F(ScreensTest, AKeyAfterATouchNeverDragsWhatTheTouchHeld) {
+    for (int key : {'M', 'S'}) {
+        c_MyApp* app = NewTitleApp();
+        c_Bouton* girl = app->title->girlButton;
+        float x = ButtonX(girl), y = ButtonY(girl);
+        app->Step(Touch(x, y, true, true));
+        ASSERT_EQ(app->screen, ScreenKind::Face);
+        std::string start = FaceProblem(app);
+        FaceSnapshot before = app->Face()->Snapshot();
+        app->Step(Touch(x, y, false, true));
+        AppInput release = Keys({key});
+        release.x = x, release.y = y;
+        app->Step(release);
+        for (int i = 0; i < 5; ++i) app->Step(AppInput());
+        FaceSnapshot after = app->Face()->Snapshot();
+        // The key did its own thing (the symmetry), nothing else.
+        after.symmetryButtonState = before.symmetryButtonState;
+        EXPECT_EQ(after, before) << static_cast<char>(key);
+
+        // On the face: a cheek held, a key at its release.
+        c_Partie* cheek = app->Face()->cheekLeft;
+        float cx = (cheek->edge1 + cheek->edge2) / 2, cy = (cheek->zoneTop + cheek->zoneBottom) / 2;
+        app->Step(Touch(cx, cy, true, true));
+        app->Step(Touch(cx, cy, false, true));
+        ASSERT_TRUE(app->Face()->gesture.grab[GRAB_CHEEK_LEFT]);
+        release.x = cx, release.y = cy;
+        app->Step(release);
+        for (int i = 0; i < 5; ++i) app->Step(AppInput());
+        EXPECT_EQ(app->Face()->cheekLeft->variant, 0) << static_cast<char>(key);
+        EXPECT_EQ(app->Face()->cheekRight->variant, 0) << static_cast<char>(key);
+    }
+}
+
+TEST_F(ScreensTest, TheLibrarysControlsStandClearOfItsCardsAndEachChangesOnlyItself) {
+    FaceSnapshot start = NewFaceApp()->Face()->Snapshot();
+    for (int i = 0; i < LIBRARY_PAGE + 1; ++i) {
+        Exercise e;
+        e.startFace = start;
+        e.entries = {{ENTRY_IDLE, 0}, {ENTRY_END, 0}};
+        std::string path;
+        ASSERT_EQ(SaveExercise(e, LocalTime{2026, 3, 1 + i, 9, 0, 0}, &path), "");
+    }
+    for (int size : {0, 1}) {
+        int w = size ? 1600 : 800, h = size ? 900 : 500;
+        c_MyApp* app = NewTitleApp(w, h);
+        app->OpenLibrary();
+        DrawFrame(app);
+        ASSERT_EQ(app->library->entries.size(), static_cast<size_t>(LIBRARY_PAGE + 1));
+        for (int c = 0; c < LIBRARY_CONTROLS; ++c) {
+            if (c == YES || c == NO) continue;  // over the veil of a question
+            for (int card = 0; card < LIBRARY_PAGE; ++card)
+                EXPECT_FALSE(LIBRARY_CONTROL_BOXES[c].Overlaps(LibraryCardBox(card))) << c << " over card " << card;
+        }
+        // Each control's click changes what it shows and nothing else.
+        struct Shown {
+            int repetitions, hold, page;
+            ScreenKind screen;
+            bool operator==(const Shown& o) const {
+                return repetitions == o.repetitions && hold == o.hold && page == o.page && screen == o.screen;
+            }
+        };
+        auto shown = [&] {
+            return Shown{app->choice.repetitions, app->choice.holdSeconds, app->library ? app->library->page : -1,
+                         app->screen};
+        };
+        // A click of the mouse in the window, through the letterbox.
+        Letterbox box = FitVirtualScreen(w, h);
+        auto click = [&](LibraryControl c) {
+            const ControlBox& b = LIBRARY_CONTROL_BOXES[c];
+            float px = box.x + (b.x + b.w / 2) * box.width / VIRTUAL_WIDTH;
+            float py = box.y + (b.y + b.h / 2) * box.height / VIRTUAL_HEIGHT;
+            inputDevice->MouseInput(EV_MOUSE_MOVE, -1, px, py);
+            inputDevice->MouseInput(EV_MOUSE_DOWN, 0, px, py);
+            app->OnTick();
+            inputDevice->PostTick();
+            inputDevice->MouseInput(EV_MOUSE_UP, 0, px, py);
+            app->OnTick();
+            inputDevice->PostTick();
+        };
+        app->choice = RepeatChoice{5, 5};
+        struct Expect {
+            LibraryControl control;
+            Shown after;
+        };
+        for (const Expect& e : {Expect{MORE, {6, 5, 0, ScreenKind::Library}}, Expect{FEWER, {5, 5, 0, ScreenKind::Library}},
+                                Expect{LONGER, {5, 6, 0, ScreenKind::Library}}, Expect{SHORTER, {5, 5, 0, ScreenKind::Library}},
+                                Expect{PAGE_ON, {5, 5, 1, ScreenKind::Library}}, Expect{PAGE_BACK, {5, 5, 0, ScreenKind::Library}},
+                                Expect{BACK, {5, 5, -1, ScreenKind::Title}}}) {
+            click(e.control);
+            EXPECT_TRUE(shown() == e.after) << "control " << e.control;
+        }
+    }
+}
+
+// Files saved by the version before the application became screens, with
+// the faces that version played them to.
+TEST_F(ScreensTest, RecordingsSavedBeforePlayToTheSameEndFace) {
+    const char* source = std::getenv("GRIMALOU_SOURCE_DIR");
+    std::string dir = std::string(source ? source : ".") + "/tests/unit/exercises/";
+    auto read = [](const std::string& path) {
+        std::ifstream in(path);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    };
+    int played = 0;
+    for (int round = 0; round < 8; ++round) {
+        std::string name = dir + "recorded-" + std::to_string(round);
+        Exercise exercise;
+        ASSERT_EQ(LoadExercise(name + ".grimalou", &exercise), "") << name;
+        std::string end = read(name + ".end");
+        ASSERT_FALSE(end.empty()) << name;
+        c_MyApp* app = NewFaceApp(exercise.child == Child::Girl);
+        app->face->Play(exercise, 1, app->choice);
+        for (int i = 0; i < 2000 && app->face->player.playing; ++i) app->Step(AppInput());
+        app->Step(AppInput());
+        EXPECT_EQ(WriteExercise(Exercise{Child::Girl, app->Face()->Snapshot(), {}, 0, Pace::Normal}), end) << name;
+        // The library's own player reaches the same face, the live one untouched.
+        c_FaceModel* endFace = EndFaceOf(app->face->pictures, exercise);
+        EXPECT_EQ(WriteExercise(Exercise{Child::Girl, endFace->Snapshot(), {}, 0, Pace::Normal}), end) << name;
+        ++played;
+    }
+    EXPECT_EQ(played, 8);
+}
+
+}  // namespace
