@@ -238,7 +238,7 @@ int main() {
         return 1;
     }
     const LibraryCard& first = app->library->cards[0];
-    if (!first.problem.empty() || app->library->endFaces[0]->Snapshot() == exercise.startFace) {
+    if (!first.problem.empty() || SameFace(app->library->endFaces[0]->Snapshot(), exercise.startFace)) {
         std::printf("bench_app: the first exercise did not play out of sight: %s\n", first.problem.c_str());
         return 1;
     }

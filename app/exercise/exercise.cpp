@@ -25,80 +25,114 @@ constexpr int kMaxCoordinate = 65535;
 // The face's fields in the order the file lists them, part by part, with the
 // values each may take. Rows and steps choose a part's picture (row + step
 // indexes its picture array), so their bounds are the ones the face can
-// reach; positions and angles index nothing and only have to be sane.
-enum class Kind { Int, Float, Flag };
+// reach; positions and angles index nothing and only have to be sane. Each
+// names its place in the `Face`: a part's value, or the face's own (a flag
+// written yes or no, or a flag written 0 or 1 as the buttons' states were).
+enum class Kind { Int, Float, Flag, Bit };
 struct Field {
     const char* name;
     Kind kind;
-    int FaceSnapshot::*intMember;
-    float FaceSnapshot::*floatMember;
-    bool FaceSnapshot::*flagMember;
+    int part;  // a PartIndex, or -1 for the face's own value
+    int PartState::*partInt;
+    float PartState::*partFloat;
+    int Face::*faceInt;
+    bool Face::*faceFlag;
     double min, max;
 };
 constexpr double kPlace = 4000;  // positions: the face picture is about 800 units wide
 constexpr double kTurn = 180;    // angles: half a turn either way
-#define INT_FIELD(name, member, min, max) {name, Kind::Int, &FaceSnapshot::member, nullptr, nullptr, min, max}
-#define FLOAT_FIELD(name, member, bound) {name, Kind::Float, nullptr, &FaceSnapshot::member, nullptr, -(bound), bound}
-#define FLAG_FIELD(name, member) {name, Kind::Flag, nullptr, nullptr, &FaceSnapshot::member, 0, 1}
+#define PART_INT(name, part, member, min, max) \
+    {name, Kind::Int, part, &PartState::member, nullptr, nullptr, nullptr, min, max}
+#define PART_FLOAT(name, part, member, bound) \
+    {name, Kind::Float, part, nullptr, &PartState::member, nullptr, nullptr, -(bound), bound}
+#define FACE_INT(name, member, min, max) {name, Kind::Int, -1, nullptr, nullptr, &Face::member, nullptr, min, max}
+#define FACE_FLAG(name, member) {name, Kind::Flag, -1, nullptr, nullptr, nullptr, &Face::member, 0, 1}
+#define FACE_BIT(name, member) {name, Kind::Bit, -1, nullptr, nullptr, nullptr, &Face::member, 0, 1}
 const Field kFields[] = {
-    INT_FIELD("mouthRight.frame", mouthRightFrame, 0, 21),
-    INT_FIELD("mouthRight.variant", mouthRightVariant, 0, 6),
-    FLOAT_FIELD("mouthRight.x", mouthRightX, kPlace),
-    FLOAT_FIELD("mouthRight.y", mouthRightY, kPlace),
-    INT_FIELD("mouthLeft.frame", mouthLeftFrame, 0, 21),
-    INT_FIELD("mouthLeft.variant", mouthLeftVariant, 0, 6),
-    FLOAT_FIELD("mouthLeft.x", mouthLeftX, kPlace),
-    FLOAT_FIELD("mouthLeft.y", mouthLeftY, kPlace),
-    INT_FIELD("lipsRight.frame", lipsRightFrame, 0, 7),
-    INT_FIELD("lipsRight.variant", lipsRightVariant, 0, 6),
-    FLOAT_FIELD("lipsRight.x", lipsRightX, kPlace),
-    FLOAT_FIELD("lipsRight.y", lipsRightY, kPlace),
-    INT_FIELD("lipsLeft.frame", lipsLeftFrame, 0, 7),
-    INT_FIELD("lipsLeft.variant", lipsLeftVariant, 0, 6),
-    FLOAT_FIELD("lipsLeft.x", lipsLeftX, kPlace),
-    FLOAT_FIELD("lipsLeft.y", lipsLeftY, kPlace),
-    INT_FIELD("teethRight.frame", teethRightFrame, 0, 7),
-    INT_FIELD("teethRight.variant", teethRightVariant, 0, 6),
-    FLOAT_FIELD("teethRight.x", teethRightX, kPlace),
-    FLOAT_FIELD("teethRight.y", teethRightY, kPlace),
-    INT_FIELD("teethLeft.frame", teethLeftFrame, 0, 7),
-    INT_FIELD("teethLeft.variant", teethLeftVariant, 0, 6),
-    FLOAT_FIELD("teethLeft.x", teethLeftX, kPlace),
-    FLOAT_FIELD("teethLeft.y", teethLeftY, kPlace),
-    INT_FIELD("tongue.frame", tongueFrame, 0, 15),
-    INT_FIELD("tongue.variant", tongueVariant, 0, 4),
-    FLOAT_FIELD("tongue.x", tongueX, kPlace),
-    FLOAT_FIELD("tongue.y", tongueY, kPlace),
-    INT_FIELD("tongueDepth", tongueDepth, 0, 2),
-    INT_FIELD("tongueShift", tongueShift, -4, 4),
-    FLAG_FIELD("tongueOut", tongueOut),
-    FLAG_FIELD("tongueUnmirrored", tongueUnmirrored),
-    INT_FIELD("eyeRight.variant", eyeRightVariant, 0, 2),
-    FLOAT_FIELD("eyeRight.x", eyeRightX, kPlace),
-    FLOAT_FIELD("eyeRight.y", eyeRightY, kPlace),
-    INT_FIELD("eyeLeft.variant", eyeLeftVariant, 0, 2),
-    FLOAT_FIELD("eyeLeft.x", eyeLeftX, kPlace),
-    FLOAT_FIELD("eyeLeft.y", eyeLeftY, kPlace),
-    FLOAT_FIELD("browRight.angle", browRightAngle, kTurn),
-    FLOAT_FIELD("browRight.x", browRightX, kPlace),
-    FLOAT_FIELD("browRight.y", browRightY, kPlace),
-    FLOAT_FIELD("browLeft.angle", browLeftAngle, kTurn),
-    FLOAT_FIELD("browLeft.x", browLeftX, kPlace),
-    FLOAT_FIELD("browLeft.y", browLeftY, kPlace),
-    INT_FIELD("cheekRight.variant", cheekRightVariant, 0, 2),
-    INT_FIELD("cheekLeft.variant", cheekLeftVariant, 0, 2),
-    INT_FIELD("tongueButton.state", tongueButtonState, 0, 1),
-    INT_FIELD("symmetryButton.state", symmetryButtonState, 0, 1),
-    FLAG_FIELD("lipsMode", lipsMode),
-    FLAG_FIELD("teethMode", teethMode),
-    FLAG_FIELD("pursedMouth", pursedMouth),
-    FLAG_FIELD("roundMouth", roundMouth),
+    PART_INT("mouthRight.frame", PART_MOUTH_RIGHT, frame, 0, 21),
+    PART_INT("mouthRight.variant", PART_MOUTH_RIGHT, variant, 0, 6),
+    PART_FLOAT("mouthRight.x", PART_MOUTH_RIGHT, x, kPlace),
+    PART_FLOAT("mouthRight.y", PART_MOUTH_RIGHT, y, kPlace),
+    PART_INT("mouthLeft.frame", PART_MOUTH_LEFT, frame, 0, 21),
+    PART_INT("mouthLeft.variant", PART_MOUTH_LEFT, variant, 0, 6),
+    PART_FLOAT("mouthLeft.x", PART_MOUTH_LEFT, x, kPlace),
+    PART_FLOAT("mouthLeft.y", PART_MOUTH_LEFT, y, kPlace),
+    PART_INT("lipsRight.frame", PART_LIPS_RIGHT, frame, 0, 7),
+    PART_INT("lipsRight.variant", PART_LIPS_RIGHT, variant, 0, 6),
+    PART_FLOAT("lipsRight.x", PART_LIPS_RIGHT, x, kPlace),
+    PART_FLOAT("lipsRight.y", PART_LIPS_RIGHT, y, kPlace),
+    PART_INT("lipsLeft.frame", PART_LIPS_LEFT, frame, 0, 7),
+    PART_INT("lipsLeft.variant", PART_LIPS_LEFT, variant, 0, 6),
+    PART_FLOAT("lipsLeft.x", PART_LIPS_LEFT, x, kPlace),
+    PART_FLOAT("lipsLeft.y", PART_LIPS_LEFT, y, kPlace),
+    PART_INT("teethRight.frame", PART_TEETH_RIGHT, frame, 0, 7),
+    PART_INT("teethRight.variant", PART_TEETH_RIGHT, variant, 0, 6),
+    PART_FLOAT("teethRight.x", PART_TEETH_RIGHT, x, kPlace),
+    PART_FLOAT("teethRight.y", PART_TEETH_RIGHT, y, kPlace),
+    PART_INT("teethLeft.frame", PART_TEETH_LEFT, frame, 0, 7),
+    PART_INT("teethLeft.variant", PART_TEETH_LEFT, variant, 0, 6),
+    PART_FLOAT("teethLeft.x", PART_TEETH_LEFT, x, kPlace),
+    PART_FLOAT("teethLeft.y", PART_TEETH_LEFT, y, kPlace),
+    PART_INT("tongue.frame", PART_TONGUE, frame, 0, 15),
+    PART_INT("tongue.variant", PART_TONGUE, variant, 0, 4),
+    PART_FLOAT("tongue.x", PART_TONGUE, x, kPlace),
+    PART_FLOAT("tongue.y", PART_TONGUE, y, kPlace),
+    FACE_INT("tongueDepth", tongueDepth, 0, 2),
+    FACE_INT("tongueShift", tongueShift, -4, 4),
+    FACE_FLAG("tongueOut", tongueOut),
+    FACE_FLAG("tongueUnmirrored", tongueUnmirrored),
+    PART_INT("eyeRight.variant", PART_EYE_RIGHT, variant, 0, 2),
+    PART_FLOAT("eyeRight.x", PART_EYE_RIGHT, x, kPlace),
+    PART_FLOAT("eyeRight.y", PART_EYE_RIGHT, y, kPlace),
+    PART_INT("eyeLeft.variant", PART_EYE_LEFT, variant, 0, 2),
+    PART_FLOAT("eyeLeft.x", PART_EYE_LEFT, x, kPlace),
+    PART_FLOAT("eyeLeft.y", PART_EYE_LEFT, y, kPlace),
+    PART_FLOAT("browRight.angle", PART_BROW_RIGHT, angle, kTurn),
+    PART_FLOAT("browRight.x", PART_BROW_RIGHT, x, kPlace),
+    PART_FLOAT("browRight.y", PART_BROW_RIGHT, y, kPlace),
+    PART_FLOAT("browLeft.angle", PART_BROW_LEFT, angle, kTurn),
+    PART_FLOAT("browLeft.x", PART_BROW_LEFT, x, kPlace),
+    PART_FLOAT("browLeft.y", PART_BROW_LEFT, y, kPlace),
+    PART_INT("cheekRight.variant", PART_CHEEK_RIGHT, variant, 0, 2),
+    PART_INT("cheekLeft.variant", PART_CHEEK_LEFT, variant, 0, 2),
+    FACE_BIT("tongueButton.state", tongueMode),
+    FACE_BIT("symmetryButton.state", paired),
+    FACE_FLAG("lipsMode", lipsMode),
+    FACE_FLAG("teethMode", teethMode),
+    FACE_FLAG("pursedMouth", pursedMouth),
+    FACE_FLAG("roundMouth", roundMouth),
 };
-#undef INT_FIELD
-#undef FLOAT_FIELD
-#undef FLAG_FIELD
+#undef PART_INT
+#undef PART_FLOAT
+#undef FACE_INT
+#undef FACE_FLAG
+#undef FACE_BIT
 constexpr int kFieldCount = sizeof kFields / sizeof kFields[0];
-static_assert(kFieldCount == 46 + 6, "every value of the recorder's snapshot has its line");
+static_assert(kFieldCount == 52, "the format's fields: a new one is a new version");
+
+double ValueOf(const Face& face, const Field& field) {
+    if (field.part >= 0) {
+        const PartState& part = face.parts[field.part];
+        return field.kind == Kind::Float ? part.*field.partFloat : part.*field.partInt;
+    }
+    if (field.faceInt) return face.*field.faceInt;
+    return face.*field.faceFlag ? 1 : 0;
+}
+
+// Takes a value that fits the field.
+void SetValue(Face* face, const Field& field, double value) {
+    if (field.part >= 0) {
+        PartState& part = face->parts[field.part];
+        if (field.kind == Kind::Float)
+            part.*field.partFloat = static_cast<float>(value);
+        else
+            part.*field.partInt = static_cast<int>(value);
+    } else if (field.faceInt) {
+        face->*field.faceInt = static_cast<int>(value);
+    } else {
+        face->*field.faceFlag = value != 0;
+    }
+}
 
 // The names of the entry codes in the file. A new event is a new row.
 struct EventName {
@@ -147,11 +181,13 @@ std::string FloatText(float value) {
 #endif
 }
 
-std::string ValueText(const FaceSnapshot& face, const Field& field) {
+std::string ValueText(const Face& face, const Field& field) {
+    double value = ValueOf(face, field);
     switch (field.kind) {
-        case Kind::Int: return std::to_string(face.*field.intMember);
-        case Kind::Float: return FloatText(face.*field.floatMember);
-        case Kind::Flag: return face.*field.flagMember ? "yes" : "no";
+        case Kind::Int:
+        case Kind::Bit: return std::to_string(static_cast<int>(value));
+        case Kind::Float: return FloatText(static_cast<float>(value));
+        case Kind::Flag: return value != 0 ? "yes" : "no";
     }
     return std::string();
 }
@@ -163,15 +199,6 @@ std::string CheckValue(const Field& field, double value) {
     std::string shown = field.kind == Kind::Float ? FloatText(static_cast<float>(value)) : Number(value);
     return std::string(field.name) + " " + shown + " is out of range (" + Number(field.min) + " to " +
            Number(field.max) + ")";
-}
-
-double ValueOf(const FaceSnapshot& face, const Field& field) {
-    switch (field.kind) {
-        case Kind::Int: return face.*field.intMember;
-        case Kind::Float: return face.*field.floatMember;
-        case Kind::Flag: return face.*field.flagMember ? 1 : 0;
-    }
-    return 0;
 }
 
 // "" when the entry can be played; `last`: it is the exercise's last entry.
@@ -347,23 +374,23 @@ private:
         const Field& field = kFields[index];
         if (seen_[index]) return Twice(field.name);
         seen_[index] = true;
-        FaceSnapshot& face = exercise.startFace;
+        Face& face = exercise.startFace;
         if (field.kind == Kind::Flag) {
             if (value != "yes" && value != "no") return std::string(field.name) + " is " + Quoted(value) + ", not yes or no";
-            face.*field.flagMember = value == "yes";
+            SetValue(&face, field, value == "yes" ? 1 : 0);
             return std::string();
         }
         if (field.kind == Kind::Float) {
             float number = 0;
             if (!ParseFloat(value, &number)) return std::string(field.name) + " " + Quoted(value) + " is not a number";
             std::string problem = CheckValue(field, number);
-            if (problem.empty()) face.*field.floatMember = number;
+            if (problem.empty()) SetValue(&face, field, number);
             return problem;
         }
         long long number = 0;
         if (!ParseInt(value, &number)) return std::string(field.name) + " " + Quoted(value) + " is not a whole number";
         std::string problem = CheckValue(field, static_cast<double>(number));
-        if (problem.empty()) face.*field.intMember = static_cast<int>(number);
+        if (problem.empty()) SetValue(&face, field, static_cast<double>(number));
         return problem;
     }
 
@@ -417,14 +444,18 @@ private:
 
 }  // namespace
 
-bool operator==(const FaceSnapshot& a, const FaceSnapshot& b) {
+void CopyStoredValues(const Face& from, Face* to) {
+    for (const Field& field : kFields) SetValue(to, field, ValueOf(from, field));
+}
+
+bool SameFace(const Face& a, const Face& b) {
     for (const Field& field : kFields)
         if (ValueOf(a, field) != ValueOf(b, field)) return false;
     return true;
 }
 
 bool operator==(const Exercise& a, const Exercise& b) {
-    if (a.child != b.child || a.startFace != b.startFace || a.randomState != b.randomState || a.pace != b.pace ||
+    if (a.child != b.child || !SameFace(a.startFace, b.startFace) || a.randomState != b.randomState || a.pace != b.pace ||
         a.entries.size() != b.entries.size())
         return false;
     for (size_t i = 0; i < a.entries.size(); ++i)

@@ -20,31 +20,14 @@
 
 #include "app/face/face.h"
 
-// The face when recording was armed: the snapshot of the recorder, field by
-// field. Rows and steps are the parts' `frame` and `variant`, positions are
-// relative to the face picture's top-left corner in virtual units, angles in
-// degrees. The lips' and teeth's rows and steps are part of it: an exercise
-// that starts with lips or teeth shows them as they were.
-struct FaceSnapshot {
-    int mouthRightFrame = 0, mouthLeftFrame = 0, mouthRightVariant = 0, mouthLeftVariant = 0;
-    int tongueFrame = 0, tongueVariant = 0;
-    float browRightAngle = 0, browLeftAngle = 0;
-    int eyeRightVariant = 0, eyeLeftVariant = 0;
-    float mouthRightX = 0, mouthRightY = 0, mouthLeftX = 0, mouthLeftY = 0;
-    float lipsRightX = 0, lipsRightY = 0, lipsLeftX = 0, lipsLeftY = 0;
-    float teethRightX = 0, teethRightY = 0, teethLeftX = 0, teethLeftY = 0;
-    float browRightX = 0, browRightY = 0, browLeftX = 0, browLeftY = 0;
-    float eyeRightX = 0, eyeRightY = 0, eyeLeftX = 0, eyeLeftY = 0;
-    float tongueX = 0, tongueY = 0;
-    int tongueButtonState = 0, tongueDepth = 0, tongueShift = 0, symmetryButtonState = 0;
-    int cheekRightVariant = 0, cheekLeftVariant = 0;
-    int lipsRightFrame = 0, lipsRightVariant = 0, lipsLeftFrame = 0, lipsLeftVariant = 0;
-    int teethRightFrame = 0, teethRightVariant = 0, teethLeftFrame = 0, teethLeftVariant = 0;
-    bool lipsMode = false, teethMode = false, tongueOut = false, pursedMouth = false, roundMouth = false;
-    bool tongueUnmirrored = false;
-};
-bool operator==(const FaceSnapshot& a, const FaceSnapshot& b);
-inline bool operator!=(const FaceSnapshot& a, const FaceSnapshot& b) { return !(a == b); }
+// The file holds these values of a face (the table of exercise.cpp), each
+// at its place in the `Face`: the parts' rows, steps, positions and angles
+// the gestures change, the modes, the tongue's state and the pairing. The
+// rest of a face (where the cheeks stand) never changes.
+// Copies every value a file holds from one face to another.
+void CopyStoredValues(const Face& from, Face* to);
+// The two faces are the same in every value a file holds.
+bool SameFace(const Face& a, const Face& b);
 
 // What one tick recorded. x >= 0 (and y >= 0): a pointer sample in virtual
 // units. x < 0: one of the codes below, with the tick's pointer y (0 for an
@@ -67,7 +50,8 @@ enum class Pace { Normal, Half };
 
 struct Exercise {
     Child child = Child::Girl;
-    FaceSnapshot startFace;
+    // The face when recording was armed.
+    Face startFace;
     // At most EXERCISE_MAX_ENTRIES, one a tick from the first sample.
     std::vector<ExerciseEntry> entries;
     // The runtime's 32-bit generator state when recording was armed.

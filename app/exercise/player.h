@@ -48,7 +48,7 @@ struct Player {
     // The face and the generator when record was pressed: they become the
     // recording's at its first entry, so that arming and then playing or
     // saving without a touch keeps the last recording whole.
-    FaceSnapshot armedFace;
+    Face armedFace;
     int armedRandomState = 0;
     // Playback at half pace feeds every entry on two ticks; `paceHeld` while
     // the current entry has been fed once.

@@ -36,14 +36,19 @@ enum PartIndex {
 // A part's values. The picture shown is the right part's pictures[frame +
 // variant]: `frame` the first picture of the current row, `variant` the step
 // within it; the left part of a pair shows the right part's, mirrored.
-// Positions are relative to the face picture's top-left corner. The zone
-// values are where the part was last placed, in virtual units.
+// Positions are relative to the face picture's top-left corner, angles in
+// degrees.
 struct PartState {
     int variant = 0;
     float x = 0, y = 0;
     int frame = 0;
-    float zoneBottom = 0, zoneTop = 0;
     float angle = 0;
+};
+
+// Where a part was last placed, in virtual units: what the grab test reads.
+// It follows from the face and the pictures, so it is no part of the face.
+struct PartZone {
+    float zoneBottom = 0, zoneTop = 0;
     // The grab zone's x bounds. For a part placed unmirrored edge1..edge2 is
     // a band around the picture's far (right) edge and edge3..edge4 one around
     // its near (left) edge; mirrored, the same bands with the bounds swapped.

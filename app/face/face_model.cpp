@@ -786,10 +786,10 @@ void c_FaceModel::TapTick() {
 
 namespace {
 
-c_Partie* NewPart(PartState& state, const Array<c_Image2*>& frames = Array<c_Image2*>(),
+c_Partie* NewPart(PartState& state, PartZone& zone, const Array<c_Image2*>& frames = Array<c_Image2*>(),
                   const Array<c_Image2*>& framesB = Array<c_Image2*>(),
                   const Array<c_Image2*>& framesC = Array<c_Image2*>()) {
-    c_Partie* part = new c_Partie(state);
+    c_Partie* part = new c_Partie(state, zone);
     part->frames = frames;
     part->framesB = framesB;
     part->framesC = framesC;
@@ -807,19 +807,19 @@ c_FaceModel* c_FaceModel::Init(c_FacePictures* shared, Child which) {
     PartState* p = face.parts;
     // The eyes' pictures are the child's own: this face's array, filled by
     // ShowChild; every other part shows the shared pictures.
-    eyeRight = NewPart(p[PART_EYE_RIGHT], Array<c_Image2*>(3));
-    eyeLeft = NewPart(p[PART_EYE_LEFT]);
-    browRight = NewPart(p[PART_BROW_RIGHT], shared->brow);
-    browLeft = NewPart(p[PART_BROW_LEFT]);
-    cheekRight = NewPart(p[PART_CHEEK_RIGHT], shared->cheek);
-    cheekLeft = NewPart(p[PART_CHEEK_LEFT]);
-    mouthRight = NewPart(p[PART_MOUTH_RIGHT], shared->mouth, shared->mouthB, shared->mouthC);
-    mouthLeft = NewPart(p[PART_MOUTH_LEFT]);
-    lipsRight = NewPart(p[PART_LIPS_RIGHT], shared->lips, shared->lipsB, shared->lipsC);
-    lipsLeft = NewPart(p[PART_LIPS_LEFT]);
-    teethRight = NewPart(p[PART_TEETH_RIGHT], shared->teeth);
-    teethLeft = NewPart(p[PART_TEETH_LEFT]);
-    tongue = NewPart(p[PART_TONGUE], shared->tongue);
+    eyeRight = NewPart(p[PART_EYE_RIGHT], zones[PART_EYE_RIGHT], Array<c_Image2*>(3));
+    eyeLeft = NewPart(p[PART_EYE_LEFT], zones[PART_EYE_LEFT]);
+    browRight = NewPart(p[PART_BROW_RIGHT], zones[PART_BROW_RIGHT], shared->brow);
+    browLeft = NewPart(p[PART_BROW_LEFT], zones[PART_BROW_LEFT]);
+    cheekRight = NewPart(p[PART_CHEEK_RIGHT], zones[PART_CHEEK_RIGHT], shared->cheek);
+    cheekLeft = NewPart(p[PART_CHEEK_LEFT], zones[PART_CHEEK_LEFT]);
+    mouthRight = NewPart(p[PART_MOUTH_RIGHT], zones[PART_MOUTH_RIGHT], shared->mouth, shared->mouthB, shared->mouthC);
+    mouthLeft = NewPart(p[PART_MOUTH_LEFT], zones[PART_MOUTH_LEFT]);
+    lipsRight = NewPart(p[PART_LIPS_RIGHT], zones[PART_LIPS_RIGHT], shared->lips, shared->lipsB, shared->lipsC);
+    lipsLeft = NewPart(p[PART_LIPS_LEFT], zones[PART_LIPS_LEFT]);
+    teethRight = NewPart(p[PART_TEETH_RIGHT], zones[PART_TEETH_RIGHT], shared->teeth);
+    teethLeft = NewPart(p[PART_TEETH_LEFT], zones[PART_TEETH_LEFT]);
+    tongue = NewPart(p[PART_TONGUE], zones[PART_TONGUE], shared->tongue);
     ShowChild(which);
 
     faceX = (VIRTUAL_WIDTH - faceImage->Width()) * 0.5f;
@@ -868,61 +868,7 @@ void c_FaceModel::ApplyEvent(int code) {
     }
 }
 
-FaceSnapshot c_FaceModel::Snapshot() const {
-    FaceSnapshot f;
-    c_Partie *mr = mouthRight, *ml = mouthLeft, *t = tongue, *br = browRight, *bl = browLeft, *er = eyeRight,
-             *el = eyeLeft;
-    f.mouthRightFrame = mr->frame, f.mouthLeftFrame = ml->frame;
-    f.mouthRightVariant = mr->variant, f.mouthLeftVariant = ml->variant;
-    f.tongueFrame = t->frame, f.tongueVariant = t->variant;
-    f.browRightAngle = br->angle, f.browLeftAngle = bl->angle;
-    f.eyeRightVariant = er->variant, f.eyeLeftVariant = el->variant;
-    f.mouthRightX = mr->x, f.mouthRightY = mr->y, f.mouthLeftX = ml->x, f.mouthLeftY = ml->y;
-    f.lipsRightX = lipsRight->x, f.lipsRightY = lipsRight->y, f.lipsLeftX = lipsLeft->x, f.lipsLeftY = lipsLeft->y;
-    f.teethRightX = teethRight->x, f.teethRightY = teethRight->y;
-    f.teethLeftX = teethLeft->x, f.teethLeftY = teethLeft->y;
-    f.browRightX = br->x, f.browRightY = br->y, f.browLeftX = bl->x, f.browLeftY = bl->y;
-    f.eyeRightX = er->x, f.eyeRightY = er->y, f.eyeLeftX = el->x, f.eyeLeftY = el->y;
-    f.tongueX = t->x, f.tongueY = t->y;
-    f.tongueButtonState = face.tongueMode ? 1 : 0;
-    f.tongueDepth = face.tongueDepth;
-    f.tongueShift = face.tongueShift;
-    f.symmetryButtonState = face.paired ? 1 : 0;
-    f.cheekRightVariant = cheekRight->variant, f.cheekLeftVariant = cheekLeft->variant;
-    f.lipsRightFrame = lipsRight->frame, f.lipsRightVariant = lipsRight->variant;
-    f.lipsLeftFrame = lipsLeft->frame, f.lipsLeftVariant = lipsLeft->variant;
-    f.teethRightFrame = teethRight->frame, f.teethRightVariant = teethRight->variant;
-    f.teethLeftFrame = teethLeft->frame, f.teethLeftVariant = teethLeft->variant;
-    f.lipsMode = face.lipsMode, f.teethMode = face.teethMode, f.tongueOut = face.tongueOut;
-    f.pursedMouth = face.pursedMouth, f.roundMouth = face.roundMouth, f.tongueUnmirrored = face.tongueUnmirrored;
-    return f;
-}
-
-void c_FaceModel::ApplySnapshot(const FaceSnapshot& f) {
-    c_Partie *mr = mouthRight, *ml = mouthLeft, *t = tongue, *br = browRight, *bl = browLeft, *er = eyeRight,
-             *el = eyeLeft;
-    mr->frame = f.mouthRightFrame, ml->frame = f.mouthLeftFrame;
-    mr->variant = f.mouthRightVariant, ml->variant = f.mouthLeftVariant;
-    t->frame = f.tongueFrame, t->variant = f.tongueVariant;
-    br->angle = f.browRightAngle, bl->angle = f.browLeftAngle;
-    er->variant = f.eyeRightVariant, el->variant = f.eyeLeftVariant;
-    mr->x = f.mouthRightX, mr->y = f.mouthRightY, ml->x = f.mouthLeftX, ml->y = f.mouthLeftY;
-    lipsRight->x = f.lipsRightX, lipsRight->y = f.lipsRightY, lipsLeft->x = f.lipsLeftX, lipsLeft->y = f.lipsLeftY;
-    teethRight->x = f.teethRightX, teethRight->y = f.teethRightY;
-    teethLeft->x = f.teethLeftX, teethLeft->y = f.teethLeftY;
-    br->x = f.browRightX, br->y = f.browRightY, bl->x = f.browLeftX, bl->y = f.browLeftY;
-    er->x = f.eyeRightX, er->y = f.eyeRightY, el->x = f.eyeLeftX, el->y = f.eyeLeftY;
-    t->x = f.tongueX, t->y = f.tongueY;
-    face.tongueMode = f.tongueButtonState == 1;
-    face.tongueDepth = f.tongueDepth;
-    face.tongueShift = f.tongueShift;
-    face.paired = f.symmetryButtonState == 1;
-    cheekRight->variant = f.cheekRightVariant, cheekLeft->variant = f.cheekLeftVariant;
-    face.lipsMode = f.lipsMode, face.teethMode = f.teethMode, face.tongueOut = f.tongueOut;
-    face.pursedMouth = f.pursedMouth, face.roundMouth = f.roundMouth, face.tongueUnmirrored = f.tongueUnmirrored;
-    lipsRight->frame = f.lipsRightFrame, lipsRight->variant = f.lipsRightVariant;
-    lipsLeft->frame = f.lipsLeftFrame, lipsLeft->variant = f.lipsLeftVariant;
-    teethRight->frame = f.teethRightFrame, teethRight->variant = f.teethRightVariant;
-    teethLeft->frame = f.teethLeftFrame, teethLeft->variant = f.teethLeftVariant;
+void c_FaceModel::ApplySnapshot(const Face& snapshot) {
+    CopyStoredValues(snapshot, &face);
     PlaceAll();
 }

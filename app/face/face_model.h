@@ -67,6 +67,8 @@ enum GestureKey { GKEY_SMILE, GKEY_LIPS, GKEY_TEETH, GKEY_DEPTH, GESTURE_KEY_COU
 class c_FaceModel : public Object {
 public:
     Face face;
+    // Where each part was last placed (PlaceAll and the rest).
+    PartZone zones[FACE_PARTS];
     Gesture gesture;
     Random random;
     // This tick's input (Tick).
@@ -118,10 +120,10 @@ public:
     std::vector<c_Partie*> Parts() const;
     bool Paired() const { return face.paired; }
 
-    // The face as an exercise file holds it, and back: a face put in place
-    // is placed whole, its zones with it.
-    FaceSnapshot Snapshot() const;
-    void ApplySnapshot(const FaceSnapshot& snapshot);
+    // The face, and a face put in place: every value an exercise file holds
+    // is taken, and the face is placed whole, its zones with it.
+    const Face& Snapshot() const { return face; }
+    void ApplySnapshot(const Face& snapshot);
 
     // The face and its parts; changes nothing.
     void Draw(c_Canvas* canvas, const FaceView& view) const;

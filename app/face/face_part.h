@@ -14,12 +14,12 @@
 
 class c_Partie : public Object {
 public:
-    // The part's pictures, and its values by their names, in the face of
-    // the model that owns the part.
-    explicit c_Partie(PartState& state)
+    // The part's pictures, and by their names its values in the face of the
+    // model that owns the part, and its zone there.
+    c_Partie(PartState& state, PartZone& zone)
         : state(state), variant(state.variant), x(state.x), y(state.y), frame(state.frame),
-          zoneBottom(state.zoneBottom), zoneTop(state.zoneTop), angle(state.angle), edge1(state.edge1),
-          edge2(state.edge2), edge3(state.edge3), edge4(state.edge4) {}
+          zoneBottom(zone.zoneBottom), zoneTop(zone.zoneTop), angle(state.angle), edge1(zone.edge1),
+          edge2(zone.edge2), edge3(zone.edge3), edge4(zone.edge4) {}
 
     gc_array<c_Image2*> frames;
     gc_array<c_Image2*> framesB;

@@ -14,16 +14,24 @@ Exercise Sample() {
     e.child = Child::Boy;
     e.pace = Pace::Half;
     e.randomState = -123456789;
-    FaceSnapshot& f = e.startFace;
-    f.mouthRightFrame = 14, f.mouthLeftFrame = 7, f.mouthRightVariant = 3, f.mouthLeftVariant = 6;
-    f.tongueFrame = 15, f.tongueVariant = 4, f.tongueShift = -4, f.tongueDepth = 1;
-    f.browRightAngle = -14, f.browLeftAngle = 0.1f, f.eyeRightVariant = 2, f.eyeLeftVariant = 1;
-    f.mouthRightX = 392.5f, f.mouthRightY = 506.25f, f.mouthLeftX = 1e-7f, f.mouthLeftY = -3.3333333f;
-    f.lipsRightX = 1, f.lipsRightY = 2, f.lipsLeftX = 3, f.lipsLeftY = 4, f.teethRightX = 5, f.teethRightY = 6;
-    f.teethLeftX = 7, f.teethLeftY = 8, f.browRightX = 488, f.browRightY = 244, f.browLeftX = 295;
-    f.browLeftY = 304, f.eyeRightX = 490, f.eyeRightY = 358, f.eyeLeftX = 294, f.eyeLeftY = 358.75f;
-    f.tongueX = 392, f.tongueY = 504, f.tongueButtonState = 1, f.symmetryButtonState = 1;
-    f.cheekRightVariant = 2, f.cheekLeftVariant = 1;
+    Face& f = e.startFace;
+    auto set = [&](PartIndex i, int frame, int variant, float x, float y, float angle = 0) {
+        f.parts[i].frame = frame, f.parts[i].variant = variant, f.parts[i].x = x, f.parts[i].y = y;
+        f.parts[i].angle = angle;
+    };
+    set(PART_MOUTH_RIGHT, 14, 3, 392.5f, 506.25f);
+    set(PART_MOUTH_LEFT, 7, 6, 1e-7f, -3.3333333f);
+    set(PART_LIPS_RIGHT, 0, 0, 1, 2);
+    set(PART_LIPS_LEFT, 0, 0, 3, 4);
+    set(PART_TEETH_RIGHT, 0, 0, 5, 6);
+    set(PART_TEETH_LEFT, 0, 0, 7, 8);
+    set(PART_TONGUE, 15, 4, 392, 504);
+    set(PART_BROW_RIGHT, 0, 0, 488, 244, -14);
+    set(PART_BROW_LEFT, 0, 0, 295, 304, 0.1f);
+    set(PART_EYE_RIGHT, 0, 2, 490, 358);
+    set(PART_EYE_LEFT, 0, 1, 294, 358.75f);
+    f.parts[PART_CHEEK_RIGHT].variant = 2, f.parts[PART_CHEEK_LEFT].variant = 1;
+    f.tongueShift = -4, f.tongueDepth = 1, f.tongueMode = true, f.paired = true;
     f.lipsMode = f.teethMode = f.tongueOut = f.pursedMouth = f.roundMouth = f.tongueUnmirrored = true;
     e.entries = {{640, 400}, {640, 400}, {640, 400}, {641, 380}, {ENTRY_TONGUE, 380}, {0, 7},
                  {ENTRY_RANDOM, 1},    {ENTRY_RESET, 2},   {ENTRY_SYMMETRY, 3}, {ENTRY_IDLE, 0}, {ENTRY_IDLE, 0},
@@ -51,7 +59,7 @@ TEST(ExerciseFormat, RoundTripGivesTheSameValueAndIsSmall) {
     EXPECT_TRUE(read == written);
     // Any single field changed is a different value.
     Exercise other = written;
-    other.startFace.eyeLeftY += 0.25f;
+    other.startFace.parts[PART_EYE_LEFT].y += 0.25f;
     EXPECT_FALSE(other == written);
 
     // The longest exercise, no two entries alike, stays well under 10 KB.
@@ -123,7 +131,7 @@ TEST(ExerciseFormat, BadTextsAreNamed) {
 
 TEST(ExerciseFormat, CheckNamesWhatTheReaderWouldRefuse) {
     Exercise e = Sample();
-    e.startFace.mouthRightVariant = 7;
+    e.startFace.parts[PART_MOUTH_RIGHT].variant = 7;
     EXPECT_EQ(CheckExercise(e), "mouthRight.variant 7 is out of range (0 to 6)");
     e = Sample();
     e.entries.insert(e.entries.begin(), {ENTRY_END, 0});
