@@ -12,6 +12,7 @@ cache, is what keeps the site for offline use.
 import functools
 import http.server
 import sys
+import threading
 
 
 class SiteHandler(http.server.SimpleHTTPRequestHandler):
@@ -25,6 +26,7 @@ class SiteHandler(http.server.SimpleHTTPRequestHandler):
     }
 
     log = False
+    log_lock = threading.Lock()
 
     def send_response(self, code, message=None):
         self.status = code
@@ -39,7 +41,10 @@ class SiteHandler(http.server.SimpleHTTPRequestHandler):
         self.status, self.sent = None, 0
         super().handle_one_request()
         if self.log and self.status is not None:
-            print(self.status, self.path, self.sent, flush=True)
+            # One write a line: the server answers on several threads.
+            with self.log_lock:
+                sys.stdout.write(f"{self.status} {self.path} {self.sent}\n")
+                sys.stdout.flush()
 
     def end_headers(self):
         self.send_header("Cache-Control", "no-cache")

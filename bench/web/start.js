@@ -5,7 +5,9 @@
 // whole gzip-compressed, and the time from navigation to the first title frame
 // against a bare Emscripten page that clears a WebGL canvas once, both loaded
 // in turn in fresh browser contexts (no cache, no service worker) in the same
-// run; the ratio is of the medians.
+// run; the ratio is of the medians. Then a first visit on a 1.6 Mbit/s
+// connection: the bytes the server sent, its offline copy included, against
+// the site's, and the longest frame while the page downloads.
 'use strict';
 const fs = require('fs');
 const path = require('path');
@@ -30,6 +32,42 @@ function sizes(folder) {
     return [path.relative(folder, file), bytes.length, packed];
   });
   return {rows, raw, gzip};
+}
+
+// A first visit at 1.6 Mbit/s with 100 ms of latency: the bytes the server
+// sent until the offline copy is complete, and the longest gap between two
+// frames of the page before the downloads end.
+async function slowFirstVisit(browser, server, url) {
+  const context = await browser.createBrowserContext();
+  try {
+    const page = await context.newPage();
+    await page.setViewport({width: 800, height: 500});
+    await page.emulateNetworkConditions({download: 1.6e6 / 8, upload: 1e6 / 8, latency: 100});
+    await page.evaluateOnNewDocument(() => {
+      window.benchFrames = [];
+      const tick = (t) => {
+        benchFrames.push(t);
+        if (!performance.getEntriesByName('grimalou-first-frame').length) requestAnimationFrame(tick);
+      };
+      requestAnimationFrame(tick);
+    });
+    const before = server.answers.length;
+    await page.goto(url);
+    const title = await firstFrame(page, 120);
+    const longest = await page.evaluate(() => {
+      const end = Math.max(...performance.getEntriesByType('resource').map((e) => e.responseEnd));
+      let gap = 0;
+      for (let i = 1; i < benchFrames.length && benchFrames[i] <= end; i++) {
+        gap = Math.max(gap, benchFrames[i] - benchFrames[i - 1]);
+      }
+      return gap;
+    });
+    await page.evaluate(() => navigator.serviceWorker.ready.then(() => true));
+    const sent = server.answers.slice(before).reduce((sum, answer) => sum + answer.bytes, 0);
+    return {title, longest, sent};
+  } finally {
+    await context.close();
+  }
 }
 
 async function timeToFirstFrame(browser, url) {
@@ -68,6 +106,10 @@ async function main() {
                 `Grimalou ${s.toFixed(0)}, bare WebGL page ${b.toFixed(0)}, ratio ${(s / b).toFixed(2)}`);
     console.log(`  Grimalou: ${times.site.map((t) => t.toFixed(0)).join(' ')}`);
     console.log(`  bare:     ${times.bare.map((t) => t.toFixed(0)).join(' ')}`);
+    const slow = await slowFirstVisit(browser, server, server.url + 'site/');
+    console.log(`first visit at 1.6 Mbit/s: ${slow.sent} bytes sent for a site of ${site.raw}, ` +
+                `ratio ${(slow.sent / site.raw).toFixed(3)}; title after ${(slow.title / 1000).toFixed(1)} s; ` +
+                `longest frame while downloading ${slow.longest.toFixed(0)} ms`);
   } finally {
     await browser.close();
     server.stop();
