@@ -11,7 +11,7 @@ packages=(
   sox vorbis-tools
   dpkg-dev file lintian desktop-file-utils appstream man-db librsvg2-bin
   shared-mime-info xdg-utils libglib2.0-bin
-  emscripten node-acorn chromium
+  emscripten node-acorn chromium pngquant
 )
 # The browser build's tests run on node; a node that came from elsewhere
 # (with its own npm) is used as it is.

@@ -18,8 +18,12 @@ var GRIMALOU_EXTENSION = '.grimalou';
 // The reader refuses anything bigger; nothing bigger is taken in.
 var GRIMALOU_MAX_BYTES = 1 << 20;
 
-// A link's exercise is the program's argument.
-if (location.hash.startsWith('#e=')) Module.arguments = [GRIMALOU_LINK_FILE];
+// The exercise of the link the page was opened with, null without one.
+var GRIMALOU_LINK = location.hash.startsWith('#e=') ? location.hash.slice(3) : null;
+// The program's arguments: the link's exercise file, added once the link is
+// read and the program's reader takes it (the program reads this same array
+// when it starts).
+Module.arguments = [];
 
 Module.exercises = (function () {
   var syncing = null, again = false;
@@ -51,6 +55,7 @@ Module.exercises = (function () {
     for (var i = 0; i < bytes.length; i++) text += String.fromCharCode(bytes[i]);
     return btoa(text).replace(/\+/g, '-').replace(/\//g, '_').replace(/=+$/, '');
   }
+  // Throws on anything that is not base64url.
   function fromBase64Url(text) {
     var binary = atob(text.replace(/-/g, '+').replace(/_/g, '/'));
     var bytes = new Uint8Array(binary.length);
@@ -69,8 +74,11 @@ Module.exercises = (function () {
       return location.href.replace(/#.*$/, '') + '#e=' + toBase64Url(bytes);
     });
   }
+  // Rejects a fragment that does not hold a compressed text.
   function textOfLink(fragment) {
-    return through(new DecompressionStream('deflate-raw'), fromBase64Url(fragment)).then(function (bytes) {
+    return Promise.resolve(fragment).then(fromBase64Url).then(function (bytes) {
+      return through(new DecompressionStream('deflate-raw'), bytes);
+    }).then(function (bytes) {
       if (bytes.length > GRIMALOU_MAX_BYTES) throw new Error('it holds more than an exercise can');
       return new TextDecoder().decode(bytes);
     });
@@ -87,9 +95,15 @@ Module.exercises = (function () {
   // Adds a file's text to the library under its own name (with "-2", "-3",
   // ... when the name is taken), after the program's reader took it; an
   // error naming the file otherwise, and nothing changes.
+  // What the program's reader finds wrong with an exercise text, "" when
+  // nothing.
+  function problemOf(text) {
+    return text.length > GRIMALOU_MAX_BYTES ? 'it is bigger than an exercise can be'
+         : Module.ccall('grimalou_exercise_problem', 'string', ['string'], [text]);
+  }
+
   function importText(fileName, text) {
-    var problem = text.length > GRIMALOU_MAX_BYTES ? 'it is bigger than an exercise can be'
-                : Module.ccall('grimalou_exercise_problem', 'string', ['string'], [text]);
+    var problem = problemOf(text);
     if (problem) throw new Error(fileName + ' is not an exercise Grimalou can play: ' + problem);
     var stem = fileName.replace(/\.grimalou$/i, '').replace(/[\/\\]/g, '_') || 'exercise';
     FS.mkdirTree(GRIMALOU_LIBRARY);
@@ -108,8 +122,34 @@ Module.exercises = (function () {
     setTimeout(function () { URL.revokeObjectURL(a.href); }, 0);
   }
 
+  // A link's exercise once the page has read it; null while it has not, or
+  // when the link was damaged.
+  var linkText = null;
+
+  // The program is given the link's exercise only when its reader takes it;
+  // a damaged link opens the title with a message that stays until it is
+  // dismissed, and leaves the address, so that a reload starts clean.
+  function giveLink() {
+    var problem = linkText === null ? '' : problemOf(linkText);
+    if (linkText !== null && !problem) {
+      FS.writeFile(GRIMALOU_LINK_FILE, linkText);
+      Module.arguments.push(GRIMALOU_LINK_FILE);
+      return;
+    }
+    if (problem) console.warn('The link does not hold an exercise: ' + problem);
+    history.replaceState(null, '', location.href.replace(/#.*$/, ''));
+    Module.showNotice('This exercise link is damaged: ask for it again.');
+  }
+  if (GRIMALOU_LINK !== null) {
+    var pageInitialized = Module.onRuntimeInitialized;
+    Module.onRuntimeInitialized = function () {
+      giveLink();
+      if (pageInitialized) pageInitialized();
+    };
+  }
+
   // Before the program starts: the library from IndexedDB, and the exercise
-  // of a link written where the program is told to find it.
+  // of a link.
   Module.preRun = Module.preRun || [];
   Module.preRun.push(function () {
     FS.mkdirTree(GRIMALOU_DATA);
@@ -119,12 +159,12 @@ Module.exercises = (function () {
       if (error) console.error('The exercise library could not be read: ' + error);
       removeRunDependency('exercise library');
     });
-    if (location.hash.startsWith('#e=')) {
+    if (GRIMALOU_LINK !== null) {
       addRunDependency('exercise link');
-      textOfLink(location.hash.slice(3)).then(function (text) {
-        FS.writeFile(GRIMALOU_LINK_FILE, text);
+      textOfLink(GRIMALOU_LINK).then(function (text) {
+        linkText = text;
       }, function (error) {
-        console.error('The link does not hold an exercise: ' + error.message);
+        console.warn('The link does not hold an exercise: ' + error.message);
       }).then(function () { removeRunDependency('exercise link'); });
     }
     // What the program saves or deletes in its data folder is stored at once.

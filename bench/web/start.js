@@ -5,7 +5,9 @@
 // whole gzip-compressed, and the time from navigation to the first title frame
 // against a bare Emscripten page that clears a WebGL canvas once, both loaded
 // in turn in fresh browser contexts (no cache, no service worker) in the same
-// run; the ratio is of the medians.
+// run; the ratio is of the medians. Then a first visit on a 1.6 Mbit/s
+// connection: the bytes the server sent, its offline copy included, against
+// the site's, and the longest frame while the page downloads.
 'use strict';
 const fs = require('fs');
 const path = require('path');
@@ -30,6 +32,35 @@ function sizes(folder) {
     return [path.relative(folder, file), bytes.length, packed];
   });
   return {rows, raw, gzip};
+}
+
+// A first visit at 1.6 Mbit/s with 100 ms of latency: the bytes the server
+// sent until the offline copy is complete, and the longest task of the page
+// (the browser reports those over 50 ms) that began before the downloads
+// ended, during which no frame could be drawn.
+async function slowFirstVisit(browser, server, url) {
+  const context = await browser.createBrowserContext();
+  try {
+    const page = await context.newPage();
+    await page.setViewport({width: 800, height: 500});
+    await page.emulateNetworkConditions({download: 1.6e6 / 8, upload: 1e6 / 8, latency: 100});
+    await page.evaluateOnNewDocument(() => {
+      window.benchTasks = [];
+      new PerformanceObserver((list) => benchTasks.push(...list.getEntries())).observe({type: 'longtask'});
+    });
+    const before = server.answers.length;
+    await page.goto(url);
+    const title = await firstFrame(page, 120);
+    const longest = await page.evaluate(() => {
+      const end = Math.max(...performance.getEntriesByType('resource').map((e) => e.responseEnd));
+      return Math.max(0, ...benchTasks.filter((t) => t.startTime < end).map((t) => t.duration));
+    });
+    await page.evaluate(() => navigator.serviceWorker.ready.then(() => true));
+    const sent = server.answers.slice(before).reduce((sum, answer) => sum + answer.bytes, 0);
+    return {title, longest, sent};
+  } finally {
+    await context.close();
+  }
 }
 
 async function timeToFirstFrame(browser, url) {
@@ -68,6 +99,10 @@ async function main() {
                 `Grimalou ${s.toFixed(0)}, bare WebGL page ${b.toFixed(0)}, ratio ${(s / b).toFixed(2)}`);
     console.log(`  Grimalou: ${times.site.map((t) => t.toFixed(0)).join(' ')}`);
     console.log(`  bare:     ${times.bare.map((t) => t.toFixed(0)).join(' ')}`);
+    const slow = await slowFirstVisit(browser, server, server.url + 'site/');
+    console.log(`first visit at 1.6 Mbit/s: ${slow.sent} bytes sent for a site of ${site.raw}, ` +
+                `ratio ${(slow.sent / site.raw).toFixed(3)}; title after ${(slow.title / 1000).toFixed(1)} s; ` +
+                `longest task while downloading ${slow.longest.toFixed(0)} ms (0: none over 50 ms)`);
   } finally {
     await browser.close();
     server.stop();

@@ -12,17 +12,26 @@ const SOURCE_DIR = path.resolve(__dirname, '../..');
 const TIME_FACTOR = process.env.GRIMALOU_SANITIZED === '1' ? 3 : 1;
 
 // Serves `folder` on 127.0.0.1 with the project's server; resolves to
-// {url, stop} once the address is known.
+// {url, stop, answers} once the address is known, where `answers` gathers
+// {status, path, bytes} for every answer the server gives (the bytes of its
+// body).
 function startServer(folder) {
-  const server = spawn('python3', [path.join(SOURCE_DIR, 'tools/serve_site.py'), folder],
+  const server = spawn('python3', [path.join(SOURCE_DIR, 'tools/serve_site.py'), '--log', folder],
                        {stdio: ['ignore', 'pipe', 'inherit']});
+  const answers = [];
   return new Promise((resolve, reject) => {
     server.on('error', reject);
     server.on('exit', (code) => reject(new Error(`the site's server ended (${code})`)));
     // However the script ends, the server ends with it.
     process.on('exit', () => server.kill());
-    readline.createInterface({input: server.stdout}).once('line', (url) =>
-      resolve({url, stop: () => server.kill()}));
+    const lines = readline.createInterface({input: server.stdout});
+    lines.once('line', (url) => {
+      lines.on('line', (line) => {
+        const [status, path, bytes] = line.split(' ');
+        answers.push({status: Number(status), path, bytes: Number(bytes)});
+      });
+      resolve({url, answers, stop: () => server.kill()});
+    });
   });
 }
 

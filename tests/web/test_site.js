@@ -41,14 +41,21 @@ async function waitForPicture(page, what, accept, seconds = 20) {
 
 async function waitForTitle(page, desktopTitle = DESKTOP_TITLE) {
   await firstFrame(page);
-  // The program's picture, without the page's own buttons over its corner.
-  const hidden = await page.addStyleTag({content: '.corner { visibility: hidden; }'});
+  // The program's picture, without the page's own buttons and message over it.
+  const hidden = await page.addStyleTag({content: '.corner, #notice { visibility: hidden; }'});
   // The same title as the desktop program's: the pictures and the font are
   // the same; the rasterisers' edges may differ a little.
   const title = await waitForPicture(page, 'the title as on the desktop',
                                      (p) => changedShare(p, desktopTitle) < 0.01);
   await hidden.evaluate((tag) => tag.remove());
   return title;
+}
+
+function siteBytes(folder) {
+  return fs.readdirSync(folder, {withFileTypes: true}).reduce((sum, e) => {
+    const file = path.join(folder, e.name);
+    return sum + (e.isDirectory() ? siteBytes(file) : fs.statSync(file).size);
+  }, 0);
 }
 
 // A copy of the site in a temporary folder, changed by `change(folder)`.
@@ -170,14 +177,49 @@ async function checkExercises(browser) {
     await linked.close();
     console.log('ok - an exercise link plays its exercise to the face that was seen');
 
+    // Damaged links, opened on a phone: cut in half, with characters no link
+    // has, and empty. Each opens the title with a message that stays until
+    // dismissed, leaves the address, and changes nothing in the library.
+    const library = await page.evaluate(() => Module.exercises.list());
+    const fragment = link.slice(link.indexOf('#e=') + 3);
+    for (const damaged of [fragment.slice(0, fragment.length >> 1), fragment.slice(0, 9) + '*%' + fragment.slice(9), '']) {
+      const opened = await browser.newPage();
+      await opened.setViewport({width: 800, height: 500, hasTouch: true});
+      await opened.goto(server.url + '#e=' + damaged);
+      await waitForTitle(opened);
+      await frames(opened, 10);
+      // (A change of isMobile would reload the page.)
+      await opened.setViewport({width: 390, height: 844, deviceScaleFactor: 3, hasTouch: true});
+      const shown = await opened.evaluate(() => {
+        const notice = document.getElementById('notice');
+        const button = notice.querySelector('button').getBoundingClientRect();
+        return {text: notice.hidden ? '' : notice.querySelector('p').textContent,
+                fontPx: parseFloat(getComputedStyle(notice).fontSize), button: Math.min(button.width, button.height),
+                right: notice.getBoundingClientRect().right, report: document.getElementById('report').textContent,
+                address: location.href, library: Module.exercises.list()};
+      });
+      assert.strictEqual(shown.text, 'This exercise link is damaged: ask for it again.', `#e=${damaged}`);
+      assert(shown.fontPx >= 12 && shown.button >= 44 && shown.right <= 390, `the message is not readable on a phone: ${JSON.stringify(shown)}`);
+      assert.strictEqual(shown.report, '');
+      assert.strictEqual(shown.address, server.url, 'the damaged link stays in the address');
+      assert.deepStrictEqual(shown.library, library);
+      await opened.tap('#notice button');
+      await opened.waitForFunction(() => document.getElementById('notice').hidden, {timeout: 20 * SECONDS});
+      await opened.close();
+    }
+    console.log('ok - a damaged link opens the title with a message until dismissed, the library unchanged');
+
     await page.click('#exercises-button');
-    await (await page.$('#exercises-import')).uploadFile(path.join(seeds, 'plain'), path.join(seeds, 'newer'));
+    await (await page.$('#exercises-import')).uploadFile(...['newer', 'plain', 'cut'].map((f) => path.join(seeds, f)));
     await page.waitForFunction(() => document.querySelectorAll('#exercises-list li').length === 2 &&
-                               document.getElementById('exercises-message').textContent !== '',
+                               [...document.querySelectorAll('#exercises-message div')].every((e) => e.textContent),
                                {timeout: 20 * SECONDS});
-    assert.match(await page.$eval('#exercises-message', (e) => e.textContent), /^newer .*newer version/);
+    const refusals = await page.$$eval('#exercises-message div', (lines) => lines.map((e) => e.textContent));
+    assert.strictEqual(refusals.length, 2, refusals.join('\n'));
+    assert.match(refusals[0], /^newer .*newer version/);
+    assert.match(refusals[1], /^cut is not an exercise/);
     assert((await page.evaluate(() => Module.exercises.list())).includes('plain.grimalou'));
-    console.log('ok - an exercise file is imported, a file from a newer version refused by name');
+    console.log('ok - of several files imported at once, each refusal is reported by name');
 
     // Turned upright on a screen of twice the density: the picture is drawn
     // at the screen's own pixels.
@@ -199,10 +241,26 @@ async function main() {
     const page = await browser.newPage();
     page.on('console', (m) => { if (m.type() === 'error') failures.push(m.text()); });
     await page.setViewport({width: 800, height: 500, hasTouch: true, isMobile: false});
+    // A first visit on a slow connection shows the program's name and the
+    // bytes loaded of the total.
+    await page.emulateNetworkConditions({download: 4e6 / 8, upload: 1e6 / 8, latency: 20});
     await page.goto(server.url);
+    await page.waitForFunction(() => {
+      const bar = document.querySelector('#status .bar');
+      const share = Number(bar.getAttribute('aria-valuenow'));
+      return bar.offsetWidth > 0 && share > 0 && share < 100 && / of /.test(document.getElementById('status').textContent);
+    }, {timeout: 60 * SECONDS, polling: 'mutation'});
+    await page.emulateNetworkConditions(null);
+    console.log('ok - the page shows the bytes loaded of the total while it loads');
 
     const title = await waitForTitle(page);
     console.log('ok - the title is drawn as on the desktop');
+
+    // The offline copy comes from what the page downloaded: each file once.
+    await page.evaluate(() => navigator.serviceWorker.ready.then(() => true));
+    const sent = server.answers.reduce((sum, answer) => sum + answer.bytes, 0);
+    assert(sent <= 1.1 * siteBytes(site), `a first visit sent ${sent} bytes for a site of ${siteBytes(site)}`);
+    console.log('ok - a first visit downloads the site once, its offline copy included');
 
     await page.touchscreen.tap(GIRL_CARD.x, GIRL_CARD.y);
     const face = await waitForPicture(page, "the girl's face after a tap on her card",
@@ -281,7 +339,7 @@ async function main() {
   }
 }
 
-main().then(() => console.log('web: 14 passed, 0 failed'), (error) => {
+main().then(() => console.log('web: 17 passed, 0 failed'), (error) => {
   console.error(error);
   process.exit(1);
 });
