@@ -3,6 +3,7 @@
 Vorbis files (press, record_start, record_stop, tick, chime, message).
 
     make_sounds.py OUT_DIR
+    make_sounds.py --check DIR   fails unless DIR holds exactly a fresh run's files
 
 Only the standard library and Debian's vorbis-tools (oggenc, oggdec) are
 used. Everything is computed from the recipes below, and oggenc gets a fixed
@@ -142,15 +143,35 @@ def make(name, out_dir, scratch):
     sys.exit(f"make_sounds: {name} stays above {PEAK_LIMIT_DBFS} dBFS after decoding")
 
 
-def main():
-    if len(sys.argv) != 2:
-        sys.exit("usage: make_sounds.py OUT_DIR")
-    out_dir = sys.argv[1]
+def write_all(out_dir):
     os.makedirs(out_dir, exist_ok=True)
     with tempfile.TemporaryDirectory() as scratch:
         for name in SOUNDS:
             peak = make(name, out_dir, scratch)
             print(f"{name}.ogg: {SOUNDS[name][0]:.2f} s, decoded peak {peak:.1f} dBFS")
+
+
+def check(committed):
+    with tempfile.TemporaryDirectory() as fresh:
+        write_all(fresh)
+        stale = []
+        for name in sorted(set(os.listdir(fresh)) | set(os.listdir(committed))):
+            paths = [os.path.join(fresh, name), os.path.join(committed, name)]
+            contents = [open(p, "rb").read() if os.path.exists(p) else None for p in paths]
+            if contents[0] != contents[1]:
+                stale.append(name)
+    if stale:
+        sys.exit(f"{committed}: {', '.join(stale)} differ from a fresh run: run `make sounds` and commit")
+    print("1 passed, 0 failed")
+
+
+def main():
+    if len(sys.argv) == 3 and sys.argv[1] == "--check":
+        check(sys.argv[2])
+    elif len(sys.argv) == 2:
+        write_all(sys.argv[1])
+    else:
+        sys.exit("usage: make_sounds.py OUT_DIR | --check DIR")
 
 
 if __name__ == "__main__":
