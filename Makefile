@@ -6,7 +6,7 @@ JOBS  ?= $(shell nproc 2>/dev/null || echo 2)
 BUILD ?= build
 PREFIX ?= /usr/local
 
-.PHONY: all deps build run web web-run bench-web test test-main test-sanitize test-fuzz fuzz-long art bench soak install uninstall deb clean
+.PHONY: all deps build run web web-run bench-web test test-main test-sanitize test-fuzz fuzz-long art sounds bench soak install uninstall deb clean
 
 all: build
 
@@ -60,6 +60,10 @@ fuzz-long: deps
 art: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(BUILD) -j $(JOBS) --target regenerate_art
+
+# Synthesises the interface sounds again into data/sounds (Ogg Vorbis).
+sounds: deps
+	python3 tools/sounds/make_sounds.py data/sounds
 
 # The browser site's size and its start-up against a bare WebGL page.
 bench-web: web

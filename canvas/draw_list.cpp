@@ -234,12 +234,8 @@ void c_DrawList::SetAlpha(float a) {
 void c_DrawList::DrawText(const String& text, float x, float y, float scale) {
     if (!font) return;
     for (int i = 0; i < text.Length(); ++i) {
-        int index = text[i] - font->firstChar;
-        if (index < 0 || index >= font->glyphs.Length()) {
-            index = ' ' - font->firstChar;
-            if (index < 0 || index >= font->glyphs.Length()) continue;
-        }
-        c_Glyph* g = font->glyphs[index];
+        c_Glyph* g = font->GlyphFor(text[i]);
+        if (!g) continue;
         c_Image2* picture = g->image;
         // The glyph's cell in texture units, from the picture's own.
         float su = (picture->s1 - picture->s0) / picture->Width();
@@ -252,8 +248,11 @@ void c_DrawList::DrawText(const String& text, float x, float y, float scale) {
 }
 
 float c_DrawList::TextWidth(const String& text, float scale) const {
-    if (!font || font->glyphs.IsEmpty()) return 0;
-    return text.Length() * font->glyphs[0]->advance * scale;
+    if (!font) return 0;
+    float width = 0;
+    for (int i = 0; i < text.Length(); ++i)
+        if (c_Glyph* g = font->GlyphFor(text[i])) width += g->advance;
+    return width * scale;
 }
 
 void c_DrawList::Render() {

@@ -169,8 +169,8 @@ public:
     // A rectangle in the current colour and alpha.
     void DrawRect(float x, float y, float w, float h);
     // One line of text in the current font, its top-left corner at (x, y),
-    // every glyph `scale` times its size. Characters the font lacks advance
-    // like a space.
+    // every glyph `scale` times its size. Characters the font lacks draw its
+    // replacement mark (c_Font::GlyphFor).
     void DrawText(const String& text, float x, float y, float scale = 1);
     float TextWidth(const String& text, float scale = 1) const;
     // 0 (transparent) to 1; the colour stays.

@@ -14,6 +14,8 @@
 
 namespace {
 
+const char* const kMoreFontPicture = "ravlen://data/vexa2_font_more.png";
+
 c_Shader* MakeShader(c_Shader* shader, const char* file) {
     return shader->Init(currentGame->LoadText(String("ravlen://data/") + String(file)));
 }
@@ -56,6 +58,10 @@ void InitRenderer() {
 
     defaultFont = c_Font::Load(String("ravlen://data/vexa2_font.png"), 32, 96, true);
     if (!defaultFont) RuntimeError("Can't load default font");
+    // Without its further letters the font still draws every plain text.
+    if (!defaultFont->LoadMore(String(kMoreFontPicture)))
+        PrintLine(String("Can't load the font's accented letters from ") + String(kMoreFontPicture) +
+                  String(": they show as blanks"));
 
     Mat4Identity(renderState.flipMatrix);
     renderState.flipMatrix[5] = -1;

@@ -234,7 +234,7 @@ short* DecodeFrames(stb_vorbis* vorbis, int channelCount, int limit, int* frames
 unsigned char* ReadOgg(std::FILE* file, int* length, int* channels, int* bytesPerSample, int* rate,
                        const OggLimits& limits) {
     long size = RemainingBytes(file);
-    if (size < 0 || size > UINT_MAX) return nullptr;
+    if (size < 0 || static_cast<unsigned long>(size) > UINT_MAX) return nullptr;
     char* block = nullptr;
     stb_vorbis* vorbis = OpenVorbis(file, static_cast<unsigned>(size), limits.decoderBytes, &block);
     if (!vorbis) return nullptr;

@@ -163,6 +163,27 @@ EM_JS(void, ChangeFullscreen, (bool on), {
     if (result && result.catch) result.catch(function() {});
 });
 
+// A browser starts an audio context suspended and lets a page resume it only
+// while handling what it counts as the person's own act: a key, a click, a
+// pointer or finger put down or lifted (not the start of a touch). Every
+// such event resumes the OpenAL contexts that are not running, so sound also
+// comes back after the system has interrupted it.
+EM_JS(void, ResumeSoundOnActivation, (), {
+    var resume = function() {
+        if (typeof AL === 'undefined') return;
+        for (var id in AL.contexts) {
+            var context = AL.contexts[id];
+            if (context && context.audioCtx && context.audioCtx.state !== 'running') {
+                var started = context.audioCtx.resume();
+                if (started && started.catch) started.catch(function() {});
+            }
+        }
+    };
+    ['keydown', 'mousedown', 'pointerdown', 'pointerup', 'touchend', 'click'].forEach(function(type) {
+        window.addEventListener(type, resume, true);
+    });
+});
+
 void FrameCallback() { webGame->Frame(); }
 
 void InstallCallbacks() {
@@ -187,6 +208,7 @@ void InstallCallbacks() {
                                              reinterpret_cast<em_webgl_context_callback>(OnContextLost));
     emscripten_set_webglcontextrestored_callback(kCanvas, nullptr, EM_FALSE,
                                                  reinterpret_cast<em_webgl_context_callback>(OnContextRestored));
+    ResumeSoundOnActivation();
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // The canvas on real OpenGL (Mesa under Xvfb), read back with glReadPixels:
 // where images land, mirrored and rotated images, premultiplied blending,
-// scissor clipping, every shader drawing an unlit sprite alike, and a new
-// window rebuilding everything for an identical frame. Each frame is also
+// scissor clipping, every shader drawing an unlit sprite alike, accented
+// letters and the replacement mark in the canvas font, and a new window
+// rebuilding everything for an identical frame. Each frame is also
 // written as a PNG under the build folder, to be looked at.
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "canvas/canvas.h"
+#include "canvas/font.h"
 #include "canvas/image.h"
 #include "canvas/material.h"
 #include "canvas/renderer.h"
@@ -222,6 +224,55 @@ TEST_F(CanvasGlTest, EveryShaderDrawsAnUnlitSpriteAsTheFastShaderDoes) {
             }
     ExpectColor(frame, 20, 20, kRed);
     ExpectColor(frame, 51, 51, kYellow);
+}
+
+// The committed canvas font with its further characters, as the renderer
+// loads it from the data folder.
+c_Font* RealFont() {
+    const char* source = std::getenv("GRIMALOU_SOURCE_DIR");
+    std::string data = std::string(source ? source : ".") + "/data/";
+    c_Font* font = c_Font::Load(String((data + "vexa2_font.png").c_str()), 32, 96, true);
+    EXPECT_NE(font, nullptr);
+    if (font) {
+        EXPECT_TRUE(font->LoadMore(String((data + "vexa2_font_more.png").c_str())));
+    }
+    return font;
+}
+
+// The topmost row y0..y1 with dark ink in the columns x0..x1, or y1.
+int TopInk(const Frame& frame, int x0, int x1, int y0, int y1) {
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x)
+            if (frame.At(x, y).g < 128) return y;
+    return y1;
+}
+
+TEST_F(CanvasGlTest, AccentsDrawAboveTheirLettersAndAMissingCharacterDrawsAMark) {
+    c_Canvas* canvas = NewFrame();
+    canvas->font = RealFont();
+    ASSERT_NE(canvas->font.get(), nullptr);
+    canvas->SetColor(0, 0, 0);
+    // One glyph per 19-unit cell: e é E É ç, then a character no font cell
+    // holds and a space.
+    const Char letters[] = {'e', 0xE9, 'E', 0xC9, 0xE7, 0x4E00, ' ', 0};
+    canvas->DrawText(String(letters), 10, 10);
+    // The line a French reader checks by eye, at full size on two rows.
+    const Char line1[] = {0xAB, 0x202F, 0xC9, 'l', 0xE8, 'v', 'e', 0x202F, ':', ' ', 0xE7, 'a', ',', 0};
+    const Char line2[] = {0x153, 'u', 'v', 'r', 'e', ',', ' ', 0x178, 0x202F, '!', 0x202F, 0xBB, 0};
+    canvas->DrawText(String(line1), 10, 60);
+    canvas->DrawText(String(line2), 10, 100);
+    canvas->Flush();
+    Frame frame = Frame::Read();
+    frame.Save("french_text");
+    const int blank = 40;
+    auto top = [&](int cell) { return TopInk(frame, 10 + 19 * cell, 10 + 19 * (cell + 1), 10, blank); };
+    ASSERT_LT(top(0), blank);
+    ASSERT_LT(top(2), blank);
+    EXPECT_LT(top(1), top(0) - 3) << "the acute accent above the x-height";
+    EXPECT_LT(top(3), top(2) - 2) << "the accent above the capital";
+    EXPECT_EQ(top(4), top(0)) << "the cedilla hangs below, the c stands as an e";
+    EXPECT_LT(top(5), blank) << "a missing character draws the replacement mark";
+    EXPECT_EQ(top(6), blank) << "a space stays blank";
 }
 
 TEST_F(CanvasGlTest, ANewWindowRebuildsEverythingForTheSameFrame) {

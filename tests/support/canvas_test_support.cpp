@@ -13,6 +13,7 @@
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb/stb_image_write.h>
 
+#include "canvas/font_characters.h"
 #include "canvas/renderer.h"
 #include "host/frame.h"
 #include "host/game.h"
@@ -89,6 +90,7 @@ std::string MakeDataFolder() {
         out << in.rdbuf();
     }
     WriteFontPicture(data + "/vexa2_font.png", 96, 10, 16);
+    WriteFontPicture(data + "/vexa2_font_more.png", kMoreFontCharacterCount, 10, 16);
     TestGame().appDir = String(app.c_str());
     return data;
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/face/tongue_handles.h"
+#include "canvas/font_characters.h"
 
 #define STB_IMAGE_IMPLEMENTATION
 #include <stb/stb_image.h>
@@ -511,6 +512,51 @@ TEST_F(Art, FontPicturesHoldNinetySixCellsWithTheirBorders) {
     };
     EXPECT_GT(difference(cell('0'), cell('O')), 5);
     EXPECT_GT(difference(cell('l'), cell('1')), 5);
+}
+
+// The canvas font's further characters: cells of the canvas font's size in a
+// picture of power-of-two sides, borders left empty, ink in every cell but the
+// two spaces', and every accent whole above its letter: an accented letter
+// has ink higher up than its plain letter in the first picture, and none at
+// the glyph area's edge where it would have been cut.
+TEST_F(Art, TheFurtherCharactersHaveTheirAccents) {
+    Picture plain = loadPicture(out + "/data/vexa2_font.png");
+    Picture more = loadPicture(out + "/data/vexa2_font_more.png");
+    ASSERT_GT(more.w, 0);
+    EXPECT_EQ(more.w & (more.w - 1), 0);
+    EXPECT_EQ(more.h, plain.h);
+    const int cw = plain.w / 96;
+    // The topmost row with ink in a cell, or the picture's height.
+    auto top = [cw](const Picture& p, int cell) {
+        for (int y = 0; y < p.h; ++y)
+            for (int x = 1; x < cw - 1; ++x)
+                if (p.alpha(cell * cw + x, y)) return y;
+        return p.h;
+    };
+    auto index = [](char16_t c) {
+        for (int i = 0; i < kMoreFontCharacterCount; ++i)
+            if (kMoreFontCharacters[i] == c) return i;
+        return -1;
+    };
+    for (int i = 0; i < kMoreFontCharacterCount; ++i) {
+        const char16_t c = kMoreFontCharacters[i];
+        const bool blank = c == 0x202F || c == 0xA0;
+        EXPECT_EQ(top(more, i) == more.h, blank) << "cell " << i;
+        for (int y = 0; y < more.h; ++y) {
+            ASSERT_EQ(more.alpha(i * cw, y), 0u) << "cell " << i;
+            ASSERT_EQ(more.alpha(i * cw + cw - 1, y), 0u) << "cell " << i;
+        }
+        // Nothing reaches the glyph area's top or bottom row: no accent was
+        // cut off there.
+        for (int y : {0, 1, more.h - 2, more.h - 1})
+            for (int x = 0; x < cw; ++x) ASSERT_EQ(more.alpha(i * cw + x, y), 0u) << "cell " << i << " row " << y;
+    }
+    const std::pair<char16_t, char> accented[] = {{u'é', 'e'}, {u'à', 'a'}, {u'ô', 'o'}, {u'ÿ', 'y'}, {u'É', 'E'},
+                                                  {u'À', 'A'}, {u'Î', 'I'}, {u'Ô', 'O'}, {u'Ÿ', 'Y'}, {u'Ü', 'U'}};
+    for (auto [letter, base] : accented) {
+        ASSERT_GE(index(letter), 0);
+        EXPECT_LT(top(more, index(letter)), top(plain, base - 32) - 1) << base;
+    }
 }
 
 TEST_F(Art, TwoRunsWriteTheSameBytes) {

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "canvas/canvas.h"
+#include "canvas/font_characters.h"
 #include "canvas/image.h"
 #include "canvas/material.h"
 #include "canvas/renderer.h"
@@ -476,13 +477,22 @@ TEST_F(DrawListTest, BlendModesAreAppliedOnlyWhenTheyChange) {
 
 namespace {
 
+// The cell of `c` in the picture of the font's further characters.
+int MoreCell(char16_t c) {
+    for (int i = 0; i < kMoreFontCharacterCount; ++i)
+        if (kMoreFontCharacters[i] == c) return i;
+    return -1;
+}
+
 // Text: one quad per character from the font's glyph cells, advancing by the
 // glyph width; rectangles in the current colour and alpha.
 TEST_F(DrawListTest, TextAndRectanglesWriteTheirQuads) {
     c_Canvas* canvas = (new c_Canvas())->Init();
-    // The test font: 96 cells of 10 x 16 with a border, glyphs of 8 x 14.
-    canvas->DrawText(String("A\x01"), 10, 20, 2);
-    ASSERT_EQ(canvas->next, 2 * QUAD_BYTES);
+    // The test font: 96 cells of 10 x 16 with a border, glyphs of 8 x 14,
+    // and its further characters in cells of the same size.
+    const Char text[] = {'A', 1, 0xE9, kNarrowNoBreakSpace, ':', 0};
+    canvas->DrawText(String(text), 10, 20, 2);
+    ASSERT_EQ(canvas->next, 5 * QUAD_BYTES);
     Vertex a0 = VertexAt(canvas, 0), a2 = VertexAt(canvas, 2);
     EXPECT_FLOAT_EQ(a0.x, 10);
     EXPECT_FLOAT_EQ(a2.x, 26);
@@ -490,16 +500,23 @@ TEST_F(DrawListTest, TextAndRectanglesWriteTheirQuads) {
     EXPECT_FLOAT_EQ(a0.s, 331.0f / 960);
     EXPECT_FLOAT_EQ(a2.s, 339.0f / 960);
     EXPECT_FLOAT_EQ(a2.t, 15.0f / 16);
-    // A character the font lacks is a space, after the advance.
-    Vertex b0 = VertexAt(canvas, 4);
+    // A character the font lacks draws the replacement mark, after the
+    // advance; a letter beyond the first 96 comes from its own cell.
+    const float moreWidth = kMoreFontCharacterCount * 10.0f;
+    Vertex b0 = VertexAt(canvas, 4), e0 = VertexAt(canvas, 8);
     EXPECT_FLOAT_EQ(b0.x, 26);
-    EXPECT_FLOAT_EQ(b0.s, 1.0f / 960);
+    EXPECT_FLOAT_EQ(b0.s, (MoreCell(kReplacementCharacter) * 10 + 1) / moreWidth);
+    EXPECT_FLOAT_EQ(e0.x, 42);
+    EXPECT_FLOAT_EQ(e0.s, (MoreCell(0xE9) * 10 + 1) / moreWidth);
+    // The narrow no-break space advances half a glyph.
+    EXPECT_FLOAT_EQ(VertexAt(canvas, 16).x, 10 + 2 * (3 * 8 + 4));
     EXPECT_FLOAT_EQ(canvas->TextWidth(String("abc"), 2), 48);
+    EXPECT_FLOAT_EQ(canvas->TextWidth(String(text), 2), 2 * (4 * 8 + 4));
 
     canvas->SetColor(1, 0, 0);
     canvas->SetAlpha(0.5f);
     canvas->DrawRect(1, 2, 3, 4);
-    Vertex r2 = VertexAt(canvas, 10);
+    Vertex r2 = VertexAt(canvas, 22);
     EXPECT_FLOAT_EQ(r2.x, 4);
     EXPECT_FLOAT_EQ(r2.y, 6);
     // Premultiplied: red at half alpha.

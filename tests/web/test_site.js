@@ -267,6 +267,14 @@ async function main() {
                                       (p) => changedShare(p, title) > 0.2);
     console.log("ok - a tap on the girl's card shows her face");
 
+    // A browser holds the sound device suspended until the person acts on
+    // the page, and may suspend it again later (headless Chromium does
+    // neither: the test suspends it). The next touch that ends starts it.
+    const soundRuns = () => page.waitForFunction(
+        () => Object.values(AL.contexts).every((c) => c.audioCtx.state === 'running'), {timeout: 20 * SECONDS});
+    await soundRuns();
+    await page.evaluate(() => Promise.all(Object.values(AL.contexts).map((c) => c.audioCtx.suspend())));
+
     // A hidden tab suspends Grimalou as a window losing the focus does: the
     // finger that was down when the tab went away is let go, so moving it
     // afterwards drags nothing.
@@ -287,6 +295,8 @@ async function main() {
     await frames(page, 10);
     assert(changedShare(await shot(page), face, EYES) < 0.01, 'a finger held across a hidden tab dragged the eye');
     console.log('ok - a hidden tab suspends: a finger held across it drags nothing');
+    await soundRuns();
+    console.log('ok - a suspended sound device starts again when a finger is lifted');
 
     await dragUp(page, RIGHT_EYE, 44);
     const eyes = await waitForPicture(page, 'the eyes changed by a finger drag',
