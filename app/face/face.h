@@ -55,6 +55,19 @@ struct PartZone {
     float edge1 = 0, edge2 = 0, edge3 = 0, edge4 = 0;
 };
 
+// The rows and steps of the parts' pictures, which bound every value that
+// chooses one: the gestures keep to them and an exercise file is read
+// within them. A row of the mouth, the lips or the teeth has seven steps
+// (the smiling mouth four rows, the lips and teeth two); the tongue four
+// rows of five, and a shift of up to four steps to either side; an eye three
+// steps, a cheek three (at rest, puffed, hollow); the tongue three depths
+// between the lips.
+constexpr int ROW = 7, LAST_STEP = ROW - 1;
+constexpr int MOUTH_LAST_ROW = 3 * ROW, LIPS_LAST_ROW = ROW;
+constexpr int TONGUE_ROW = 5, TONGUE_LAST_ROW = 3 * TONGUE_ROW, TONGUE_LAST_STEP = TONGUE_ROW - 1;
+constexpr int TONGUE_SHIFT_MAX = 4;
+constexpr int EYE_LAST_STEP = 2, CHEEK_LAST_STEP = 2, TONGUE_DEPTH_LAST = 2;
+
 enum class Child { Girl, Boy };
 
 struct Face {

@@ -13,11 +13,8 @@
 
 namespace {
 
-// Rows: the smiling mouth has four of seven steps, lips and teeth two, the
-// tongue four of five.
-constexpr int MOUTH_START_ROW = 7, MOUTH_LAST_ROW = 21, LIPS_LAST_ROW = 7, ROW = 7;
-constexpr int TONGUE_START_ROW = 10, TONGUE_LAST_ROW = 15, TONGUE_ROW = 5;
-constexpr int LAST_STEP = 6;
+// Where the face starts: the smiling mouth's second row, the tongue's third.
+constexpr int MOUTH_START_ROW = ROW, TONGUE_START_ROW = 2 * TONGUE_ROW;
 // Picture indices of the mouth's arrays.
 constexpr int PURSED_PICTURE = 35;
 constexpr int ROUND_TEETH_PICTURE = 14;
@@ -573,7 +570,7 @@ void c_FaceModel::DragEye(c_Partie* eye, c_Partie* other, int side, int, const M
     int dy = m.dy;
     if (dy < -EYE_STEP) {
         AnchorHere();
-        eye->variant = std::min(2, eye->variant + 1);
+        eye->variant = std::min(EYE_LAST_STEP, eye->variant + 1);
     } else if (dy > EYE_STEP) {
         if (side > 0) {
             gesture.anchorX = m.cx;
@@ -720,7 +717,7 @@ void c_FaceModel::DragBrowMiddle(c_Partie* brow, c_Partie* other, int, int, cons
 }
 
 void c_FaceModel::StepTongue(int direction) {
-    int shift = std::clamp(face.tongueShift + direction, -4, 4);
+    int shift = std::clamp(face.tongueShift + direction, -TONGUE_SHIFT_MAX, TONGUE_SHIFT_MAX);
     if (shift == face.tongueShift) return;
     face.tongueShift = shift;
     tongue->variant = std::abs(shift);

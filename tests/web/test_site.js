@@ -221,6 +221,16 @@ async function checkExercises(browser) {
     assert((await page.evaluate(() => Module.exercises.list())).includes('plain.grimalou'));
     console.log('ok - of several files imported at once, each refusal is reported by name');
 
+    // The panel lists the library in the program's own order: by date, then
+    // by save number, never as text sorts the names.
+    const stem = saved.replace(/\.grimalou$/, '');
+    const order = await page.evaluate((t, stem) => {
+      for (const n of ['-10', '-9']) Module.exercises.importText(stem + n + '.grimalou', t);
+      return Module.exercises.list().filter((n) => n.startsWith(stem));
+    }, text, stem);
+    assert.deepStrictEqual(order, [stem + '-10.grimalou', stem + '-9.grimalou', stem + '.grimalou']);
+    console.log("ok - the page lists the library in the program's order");
+
     // Turned upright on a screen of twice the density: the picture is drawn
     // at the screen's own pixels.
     await page.setViewport({width: 500, height: 800, deviceScaleFactor: 2, hasTouch: true});
