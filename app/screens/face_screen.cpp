@@ -224,7 +224,10 @@ Request c_FaceScreen::Tick(const AppInput& in, RepeatChoice& choice) {
         bool pace = PaceControlHit(x, y);
         for (int slot = 0; slot < SLOT_COUNT && out.request.kind == Request::NONE; ++slot) {
             bool pressed = (Visible(slot) && Button(slot)->Hit(x, y)) || (keys & (1u << slot)) != 0;
-            if (pressed) (this->*FACE_BUTTONS[slot].press)(out);
+            // Through a local: GCC's bounds check misreads the index of a
+            // member call made straight from the table.
+            void (c_FaceScreen::*press)(PressOutcome&) = FACE_BUTTONS[slot].press;
+            if (pressed) (this->*press)(out);
         }
         if (pace) player.halfPace = !player.halfPace;
         // The face's own presses are applied by the one function that also
