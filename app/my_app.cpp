@@ -57,6 +57,8 @@ int c_MyApp::OnTick() {
     windowPointer[1] = inputDevice->PointerY();
     canvas->UnprojectPoint(windowPointer, pointer);
     AppInput in;
+    in.arrangement = ArrangementFor(WindowWidth(), WindowHeight());
+    in.byTouch = inputDevice->touchScreen;
     in.x = pointer[0];
     in.y = pointer[1];
     in.hit = inputDevice->KeyHitCount(KEY_TOUCH_FIRST) != 0;
@@ -74,6 +76,8 @@ int c_MyApp::OnTick() {
 }
 
 void c_MyApp::Step(AppInput in) {
+    if (in.AnyKey()) keyboardUsed = true;
+    if (in.byTouch) touchUsed = true;
     // The help closes on any key or click, which then does nothing else.
     if (helpShown) {
         if (in.AnyKey() || in.hit) {
@@ -94,7 +98,7 @@ void c_MyApp::Step(AppInput in) {
 
     ScreenKind before = screen;
     switch (screen) {
-        case ScreenKind::Title: Handle(title->Tick(in)); break;
+        case ScreenKind::Title: Handle(title->Tick(in, NamesKeys())); break;
         case ScreenKind::Face: Handle(face->Tick(in, choice)); break;
         case ScreenKind::Library: Handle(library->Tick(in, choice)); break;
     }
@@ -191,30 +195,37 @@ int c_MyApp::OnDraw() {
     canvas->Clear(1, 1, 1, 1);
     // A minimised window has no size; there is nothing to fit.
     if (w <= 0 || h <= 0) return 0;
-    Letterbox box = FitVirtualScreen(w, h);
+    Letterbox box = FitScreen(w, h);
+    Arrangement a = box.arrangement;
     canvas->SetViewport(box.x, box.y, box.width, box.height);
-    canvas->SetOrthoProjection(0, VIRTUAL_WIDTH, 0, VIRTUAL_HEIGHT, -1, 1);
+    canvas->SetOrthoProjection(0, ScreenWidth(a), 0, ScreenHeight(a), -1, 1);
     canvas->SetColor(1, 1, 1);
     switch (screen) {
-        case ScreenKind::Title: title->Draw(canvas); break;
-        case ScreenKind::Face: face->Draw(canvas); break;
-        case ScreenKind::Library: library->Draw(canvas, choice); break;
+        case ScreenKind::Title: title->Draw(canvas, a, NamesKeys()); break;
+        case ScreenKind::Face: face->Draw(canvas, a); break;
+        case ScreenKind::Library: library->Draw(canvas, a, choice, NamesKeys()); break;
     }
-    DrawMessage();
-    if (helpShown) DrawHelp(canvas, Face());
+    DrawMessage(a);
+    if (helpShown) DrawHelp(canvas, a, Face(), NamesKeys());
     canvas->Flush();
     return 0;
 }
 
-void c_MyApp::DrawMessage() const {
+void c_MyApp::DrawMessage(Arrangement a) const {
     if (message.empty()) return;
     c_Canvas* c = canvas;
+    // One line in landscape as ever; upright, as many as the words need.
+    float w = ScreenWidth(a), h = ScreenHeight(a), text = TextHeight(a, MESSAGE_TEXT_HEIGHT);
+    float margin = MESSAGE_BAR_HEIGHT - MESSAGE_TEXT_HEIGHT;
+    int lines = a == Arrangement::Portrait ? WrappedLines(c, message, w - margin, text) : 1;
+    float bar = text * (1 + 1.25f * (lines - 1)) + margin;
     c->SetColor(0.13f, 0.18f, 0.27f);
     c->SetAlpha(0.9f);
-    c->DrawRect(0, VIRTUAL_HEIGHT - MESSAGE_BAR_HEIGHT, VIRTUAL_WIDTH, MESSAGE_BAR_HEIGHT);
+    c->DrawRect(0, h - bar, w, bar);
     c->SetAlpha(1);
     c->SetColor(1, 1, 1);
-    DrawLabel(c, message, VIRTUAL_WIDTH / 2,
-              VIRTUAL_HEIGHT - MESSAGE_BAR_HEIGHT + (MESSAGE_BAR_HEIGHT - MESSAGE_TEXT_HEIGHT) / 2, MESSAGE_TEXT_HEIGHT,
-              true);
+    if (lines == 1)
+        DrawLabel(c, message, w / 2, h - bar + margin / 2, text, true);
+    else
+        DrawWrapped(c, message, w / 2, h - bar + margin / 2, w - margin, text);
 }

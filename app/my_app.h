@@ -11,6 +11,7 @@
 #include "app/screens/library_screen.h"
 #include "app/screens/screen.h"
 #include "app/screens/title_screen.h"
+#include "app/ui/letterbox.h"
 #include "canvas/canvas.h"
 #include "framework/app.h"
 #include "runtime/gc_ref.h"
@@ -48,6 +49,9 @@ public:
     // allocates nothing.
     gc_array<float> windowPointer, pointer;
     bool ctrlLastTick = false;
+    // How the user has spoken to the program: the words on screen name the
+    // keys where a keyboard was used, else the buttons to touch.
+    bool keyboardUsed = false, touchUsed = false;
 
     c_MyApp();
 
@@ -67,11 +71,12 @@ public:
     void ShowMessage(const std::string& text);
     // The face screen's model, or null on another screen.
     c_FaceModel* Face() const { return face ? face->model.get() : nullptr; }
+    bool NamesKeys() const { return keyboardUsed || !touchUsed; }
 
     GC_FIELDS(c_App, canvas, title, face, library, libraryPictures, windowPointer, pointer)
 
 private:
     void Handle(const Request& request);
-    void DrawMessage() const;
+    void DrawMessage(Arrangement a) const;
     c_FacePictures* LoadPictures() const;
 };

@@ -103,6 +103,7 @@ void c_InputDevice::TouchInput(int event, int finger, float x, float y) {
     if (finger < 0 || finger >= kFingers) return;
     switch (event) {
     case EV_TOUCH_DOWN:
+        touchScreen = true;
         KeyInput(EV_KEY_DOWN, KEY_TOUCH_FIRST + finger);
         SetTouchPosition(finger, x, y);
         return;

@@ -48,6 +48,9 @@ public:
     float accelX = 0;
     float accelY = 0;
     float accelZ = 0;
+    // A finger has touched the screen since start: the device has a touch
+    // screen, whatever else it has.
+    bool touchScreen = false;
 
     // The four joystick states are created here too.
     c_InputDevice();

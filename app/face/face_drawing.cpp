@@ -144,10 +144,10 @@ void c_FaceModel::DrawLips(c_Canvas* c, const FaceView& view) const {
     if (face.tongueDepth == 2) both(lr->framesC);
     if (face.tongueDepth < 2) {
         int w = WindowWidth(), h = WindowHeight();
-        Letterbox box = FitVirtualScreen(w, h);
+        Letterbox box = FitScreen(w, h);
         // Virtual units per window pixel, and the face's own placement when
         // it is drawn small (a picture of the library).
-        float f = box.x == 0 ? VIRTUAL_WIDTH / w : VIRTUAL_HEIGHT / h;
+        float f = box.unitsPerPixel;
         float k = view.scale;
         c_Image2* right = lr->frames[i];
         c_Image2* left = lr->frames[j];

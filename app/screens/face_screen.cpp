@@ -17,8 +17,8 @@ namespace {
 constexpr float LEFT_COLUMN = 60, RIGHT_COLUMN = 1230;
 constexpr float Row(int n) { return 20 + 100.0f * n; }
 
-// Where the recording mark stands.
-constexpr float REC_X = 1260, REC_Y = 780;
+// The recording mark stands in the screen's bottom right corner.
+constexpr float REC_MARGIN = 20;
 
 // The ring of the recording's time left: dashes just outside the record
 // button, within its column (40 + 2 + 7 < 50 units from the centre line),
@@ -26,10 +26,10 @@ constexpr float REC_X = 1260, REC_Y = 780;
 constexpr int RING_DASHES = 60;
 constexpr float RING_GAP = 2, RING_THICKNESS = 7, RING_DASH_LENGTH = 5.5f;
 
-// The pace label's height, and the repetition's status between the two
-// columns of buttons.
+// The pace label's height, and the repetition's status over the hair, 320
+// units wide, centred.
 constexpr float LABEL_HEIGHT = 33;
-constexpr float STATUS_LEFT = 480, STATUS_HEIGHT = 40, COUNTDOWN_HEIGHT = 60;
+constexpr float STATUS_WIDTH = 320, STATUS_HEIGHT = 40, COUNTDOWN_HEIGHT = 60;
 
 std::string Format(const char* format, int a, int b = 0) {
     char text[96];
@@ -42,26 +42,26 @@ std::string Format(const char* format, int a, int b = 0) {
 // The order of the rows is the order a tick tests the buttons in; leaving
 // the face screen comes last but for the help, which only opens a veil.
 const FaceButton FACE_BUTTONS[SLOT_COUNT] = {
-    {"rect4607", "rect4608", LEFT_COLUMN, Row(1), false, 'T', "T", "tongue out / in", &c_FaceScreen::PressTongue,
+    {"rect4607", "rect4608", LEFT_COLUMN, Row(1), 320, 870, false, 'T', "T", "tongue out / in", &c_FaceScreen::PressTongue,
      &c_FaceScreen::ShowsTongue},
-    {"rect4621", "rect4622", RIGHT_COLUMN, Row(2), true, 'S', "S", "paired/one side", &c_FaceScreen::PressSymmetry,
+    {"rect4621", "rect4622", RIGHT_COLUMN, Row(2), 320, 1000, true, 'S', "S", "paired/one side", &c_FaceScreen::PressSymmetry,
      &c_FaceScreen::ShowsPaired},
-    {"boutonrec1.png", "boutonrec2.png", RIGHT_COLUMN, Row(3), true, 'R', "R", "record / stop",
+    {"boutonrec1.png", "boutonrec2.png", RIGHT_COLUMN, Row(3), 480, 1000, true, 'R', "R", "record / stop",
      &c_FaceScreen::PressRecord, &c_FaceScreen::ShowsRecording},
-    {"boutonplay1.png", "boutonplay2.png", RIGHT_COLUMN, Row(4), true, ' ', "Space", "play / stop",
+    {"boutonplay1.png", "boutonplay2.png", RIGHT_COLUMN, Row(4), 640, 1000, true, ' ', "Space", "play / stop",
      &c_FaceScreen::PressPlay, &c_FaceScreen::ShowsPlaying},
-    {"boutonmenu1.png", "boutonmenu2.png", RIGHT_COLUMN, Row(0), false, 'M', "M", "adult's buttons",
+    {"boutonmenu1.png", "boutonmenu2.png", RIGHT_COLUMN, Row(0), 640, 870, false, 'M', "M", "adult's buttons",
      &c_FaceScreen::PressMenu, &c_FaceScreen::ShowsMenu},
-    {"rect4609", nullptr, RIGHT_COLUMN, Row(1), true, KEY_BACKSPACE, "Backspace", "reset the face",
+    {"rect4609", nullptr, RIGHT_COLUMN, Row(1), 160, 1000, true, KEY_BACKSPACE, "Backspace", "reset the face",
      &c_FaceScreen::PressReset, nullptr},
-    {"boutonrnd", nullptr, LEFT_COLUMN, Row(0), false, 'D', "D", "random face", &c_FaceScreen::PressRandom, nullptr},
-    {"boutonsauver.png", nullptr, RIGHT_COLUMN, Row(5), true, KEY_WITH_CTRL | 'S', "Ctrl+S", "save recording",
+    {"boutonrnd", nullptr, LEFT_COLUMN, Row(0), 160, 870, false, 'D', "D", "random face", &c_FaceScreen::PressRandom, nullptr},
+    {"boutonsauver.png", nullptr, RIGHT_COLUMN, Row(5), 160, 1130, true, KEY_WITH_CTRL | 'S', "Ctrl+S", "save recording",
      &c_FaceScreen::PressSave, nullptr},
-    {"boutonbiblio.png", nullptr, RIGHT_COLUMN, Row(6), true, 'L', "L", "library", &c_FaceScreen::PressLibrary,
+    {"boutonbiblio.png", nullptr, RIGHT_COLUMN, Row(6), 320, 1130, true, 'L', "L", "library", &c_FaceScreen::PressLibrary,
      nullptr},
-    {"boutonmaison.png", nullptr, LEFT_COLUMN, Row(6), true, KEY_HOME, "Home", "back to title",
+    {"boutonmaison.png", nullptr, LEFT_COLUMN, Row(6), 480, 1130, true, KEY_HOME, "Home", "back to title",
      &c_FaceScreen::PressHome, nullptr},
-    {"boutonaide.png", nullptr, LEFT_COLUMN, Row(5), true, KEY_F1, "F1 or ?", "this help", &c_FaceScreen::PressHelp,
+    {"boutonaide.png", nullptr, LEFT_COLUMN, Row(5), 640, 1130, true, KEY_F1, "F1 or ?", "this help", &c_FaceScreen::PressHelp,
      nullptr},
 };
 
@@ -71,6 +71,14 @@ const GestureKeyRow GESTURE_KEYS[GESTURE_KEY_COUNT] = {
     {'E', "E", "teeth"},
     {'I', "I", "tongue deeper"},
 };
+
+const ControlBox PACE_BOXES[2] = {{1090, 435, 90, 50, ""}, {430, 822, 100, 96, ""}};
+
+FaceShift FaceShiftFor(Arrangement a) {
+    // Upright the face picture (784 units wide, at 248 in its own space)
+    // stands 8 units from the screen's left edge.
+    return a == Arrangement::Portrait ? FaceShift{-240, 0} : FaceShift{0, 0};
+}
 
 std::vector<const char*> FaceButtonPictures() {
     std::vector<const char*> names;
@@ -101,8 +109,15 @@ int c_FaceScreen::ShownState(int slot) const {
     return shows && (this->*shows)() ? 1 : 0;
 }
 
-bool c_FaceScreen::PaceControlHit(float x, float y) const {
-    return player.playing && x > PACE_X && x < PACE_X + PACE_WIDTH && y > PACE_Y && y < PACE_Y + PACE_HEIGHT;
+bool c_FaceScreen::PaceControlHit(float x, float y, Arrangement a) const {
+    return player.playing && PACE_BOXES[a == Arrangement::Portrait ? 1 : 0].Inside(x, y);
+}
+
+ControlBox c_FaceScreen::ButtonBox(int slot, Arrangement a) const {
+    const c_Bouton* b = Button(slot);
+    if (a == Arrangement::Landscape) return {b->x0, b->y0, b->width, b->height, ""};
+    float w = b->width * UPRIGHT_BUTTON_SCALE, h = b->height * UPRIGHT_BUTTON_SCALE;
+    return {FACE_BUTTONS[slot].uprightX - w / 2, FACE_BUTTONS[slot].uprightY - h / 2, w, h, ""};
 }
 
 void c_FaceScreen::Leave() {
@@ -174,6 +189,9 @@ Request c_FaceScreen::Tick(const AppInput& in, RepeatChoice& choice) {
     }
     player.choice = choice;
 
+    // The screen's point, for the buttons, and the face's, for the face.
+    Arrangement a = in.arrangement;
+    FaceShift shift = FaceShiftFor(a);
     float x = in.x, y = in.y;
     bool hit = in.hit, touching = in.touching;
     // Keys wait while a finger or a key's gesture holds the pointer. A
@@ -199,8 +217,8 @@ Request c_FaceScreen::Tick(const AppInput& in, RepeatChoice& choice) {
         }
     if (keyGesture.Running()) {
         int t = keyGesture.tick++;
-        x = t == 0 ? keyGesture.x0 : keyGesture.x1;
-        y = t == 0 ? keyGesture.y0 : keyGesture.y1;
+        x = (t == 0 ? keyGesture.x0 : keyGesture.x1) + shift.x;
+        y = (t == 0 ? keyGesture.y0 : keyGesture.y1) + shift.y;
         hit = t == 0;
         touching = t < keyGesture.touchTicks;
         keys = 0;
@@ -209,8 +227,9 @@ Request c_FaceScreen::Tick(const AppInput& in, RepeatChoice& choice) {
         // centre, and the next, untouched, is the release.
         for (int slot = 0; slot < SLOT_COUNT; ++slot) {
             if (!(keys & (1u << slot))) continue;
-            x = (Button(slot)->x0 + Button(slot)->x1) * 0.5f;
-            y = (Button(slot)->y0 + Button(slot)->y1) * 0.5f;
+            ControlBox box = ButtonBox(slot, a);
+            x = box.x + box.w / 2;
+            y = box.y + box.h / 2;
             break;
         }
         hit = touching = true;
@@ -221,9 +240,9 @@ Request c_FaceScreen::Tick(const AppInput& in, RepeatChoice& choice) {
     // the buttons from a child's fingers.
     PressOutcome out;
     if (hit) {
-        bool pace = PaceControlHit(x, y);
+        bool pace = PaceControlHit(x, y, a);
         for (int slot = 0; slot < SLOT_COUNT && out.request.kind == Request::NONE; ++slot) {
-            bool pressed = (Visible(slot) && Button(slot)->Hit(x, y)) || (keys & (1u << slot)) != 0;
+            bool pressed = (Visible(slot) && ButtonBox(slot, a).Inside(x, y)) || (keys & (1u << slot)) != 0;
             // Through a local: GCC's bounds check misreads the index of a
             // member call made straight from the table.
             void (c_FaceScreen::*press)(PressOutcome&) = FACE_BUTTONS[slot].press;
@@ -241,9 +260,9 @@ Request c_FaceScreen::Tick(const AppInput& in, RepeatChoice& choice) {
     LiveTouch live;
     live.touching = touching;
     live.pressed = hit;
-    live.x = x;
-    live.y = y;
-    live.onRecorder = Button(SLOT_RECORD)->Hit(x, y) || Button(SLOT_PLAY)->Hit(x, y);
+    live.x = x - shift.x;
+    live.y = y - shift.y;
+    live.onRecorder = ButtonBox(SLOT_RECORD, a).Inside(x, y) || ButtonBox(SLOT_PLAY, a).Inside(x, y);
     player.Step(*model, live, out.event);
     choice = player.choice;
     if (out.request.kind != Request::NONE || !out.request.message.empty()) return out.request;
@@ -252,24 +271,35 @@ Request c_FaceScreen::Tick(const AppInput& in, RepeatChoice& choice) {
 
 // ---- Drawing -----------------------------------------------------------------
 
-void c_FaceScreen::Draw(c_Canvas* c) const {
-    model->Draw(c, FaceView());
-    for (int slot = 0; slot < SLOT_COUNT; ++slot)
-        if (Visible(slot)) c->DrawImage(Button(slot)->images[ShownState(slot)], Button(slot)->x0, Button(slot)->y0);
-    if (player.recordingOn) c->DrawImage(pictures->recordImage, REC_X, REC_Y);
-    DrawTimeLeft(c);
-    if (player.playing) DrawPaceControl(c);
-    DrawRepeatStatus(c);
+void c_FaceScreen::Draw(c_Canvas* c, Arrangement a) const {
+    FaceShift shift = FaceShiftFor(a);
+    FaceView view;
+    view.shiftX = shift.x, view.shiftY = shift.y;
+    c->PushMatrix();
+    c->Translate(shift.x, shift.y);
+    model->Draw(c, view);
+    c->PopMatrix();
+    float scale = a == Arrangement::Portrait ? UPRIGHT_BUTTON_SCALE : 1;
+    for (int slot = 0; slot < SLOT_COUNT; ++slot) {
+        if (!Visible(slot)) continue;
+        ControlBox box = ButtonBox(slot, a);
+        c->DrawImage(Button(slot)->images[ShownState(slot)], box.x, box.y, 0, scale, scale);
+    }
+    if (player.recordingOn)
+        c->DrawImage(pictures->recordImage, ScreenWidth(a) - REC_MARGIN, ScreenHeight(a) - REC_MARGIN);
+    DrawTimeLeft(c, a);
+    if (player.playing) DrawPaceControl(c, a);
+    DrawRepeatStatus(c, a);
 }
 
 // The band left runs from the top clockwise; it empties from the top
 // clockwise too, like a clock's hand going round.
-void c_FaceScreen::DrawTimeLeft(c_Canvas* canvas) const {
+void c_FaceScreen::DrawTimeLeft(c_Canvas* canvas, Arrangement a) const {
     float left = player.RecordTimeLeft();
     if (left <= 0) return;
-    const c_Bouton* b = Button(SLOT_RECORD);
-    float cx = (b->x0 + b->x1) * 0.5f, cy = (b->y0 + b->y1) * 0.5f;
-    float radius = std::max(b->width, b->height) * 0.5f + RING_GAP;
+    ControlBox b = ButtonBox(SLOT_RECORD, a);
+    float cx = b.x + b.w * 0.5f, cy = b.y + b.h * 0.5f;
+    float radius = std::max(b.w, b.h) * 0.5f + RING_GAP;
     int spent = RING_DASHES - static_cast<int>(std::ceil(left * RING_DASHES));
     for (int i = 0; i < RING_DASHES; ++i) {
         if (i < spent)
@@ -285,32 +315,33 @@ void c_FaceScreen::DrawTimeLeft(c_Canvas* canvas) const {
     canvas->SetColor(1, 1, 1);
 }
 
-void c_FaceScreen::DrawPaceControl(c_Canvas* canvas) const {
+void c_FaceScreen::DrawPaceControl(c_Canvas* canvas, Arrangement a) const {
+    const ControlBox& box = PACE_BOXES[a == Arrangement::Portrait ? 1 : 0];
     if (player.halfPace)
         canvas->SetColor(0.93f, 0.55f, 0.16f);
     else
         canvas->SetColor(0.36f, 0.56f, 0.78f);
-    canvas->DrawRect(PACE_X, PACE_Y, PACE_WIDTH, PACE_HEIGHT);
+    canvas->DrawRect(box.x, box.y, box.w, box.h);
     canvas->SetColor(1, 1, 1);
     const String& label = CachedText(player.halfPace ? "1/2x" : "1x");
     float scale = TextScale(canvas, LABEL_HEIGHT), h = canvas->font ? LABEL_HEIGHT : 0;
-    canvas->DrawText(label, PACE_X + (PACE_WIDTH - canvas->TextWidth(label, scale)) / 2,
-                     PACE_Y + (PACE_HEIGHT - h) / 2, scale);
+    canvas->DrawText(label, box.x + (box.w - canvas->TextWidth(label, scale)) / 2, box.y + (box.h - h) / 2, scale);
 }
 
-void c_FaceScreen::DrawRepeatStatus(c_Canvas* c) const {
+void c_FaceScreen::DrawRepeatStatus(c_Canvas* c, Arrangement a) const {
     bool between = player.Between();
+    float centre = ScreenWidth(a) / 2;
     // A calm panel under the text, which stands over the hair.
     auto panel = [&](float y, float height) {
         c->SetColor(1, 1, 1);
         c->SetAlpha(0.85f);
-        c->DrawRect(STATUS_LEFT, y, VIRTUAL_WIDTH - 2 * STATUS_LEFT, height);
+        c->DrawRect(centre - STATUS_WIDTH / 2, y, STATUS_WIDTH, height);
         c->SetAlpha(1);
     };
     if (player.repeatPhase != RepeatPhase::Off && player.choice.repetitions > 1) {
         panel(10, between ? 140 : 60);
         c->SetColor(0.13f, 0.18f, 0.27f);
-        DrawLabel(c, Format("%d / %d", player.repetition, player.choice.repetitions), VIRTUAL_WIDTH / 2, 20,
+        DrawLabel(c, Format("%d / %d", player.repetition, player.choice.repetitions), centre, 20,
                   STATUS_HEIGHT, true);
     }
     if (between) {
@@ -320,7 +351,7 @@ void c_FaceScreen::DrawRepeatStatus(c_Canvas* c) const {
             c->SetColor(0.85f, 0.35f, 0.1f);
         else
             c->SetColor(0.2f, 0.5f, 0.3f);
-        DrawLabel(c, Format(hold ? "hold %d" : "rest %d", seconds), VIRTUAL_WIDTH / 2, 80, COUNTDOWN_HEIGHT, true);
+        DrawLabel(c, Format(hold ? "hold %d" : "rest %d", seconds), centre, 80, COUNTDOWN_HEIGHT, true);
     }
     c->SetColor(1, 1, 1);
 }

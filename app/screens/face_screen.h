@@ -7,6 +7,7 @@
 #include "app/face/face_model.h"
 #include "app/screens/screen.h"
 #include "app/ui/button.h"
+#include "app/ui/text.h"
 #include "runtime/gc_ref.h"
 
 class c_Canvas;
@@ -44,8 +45,10 @@ struct FaceButton {
     // The picture of the second look, or null.
     const char* picture2;
     // The button stands on its column's centre line, whatever its picture's
-    // size; `top` is its upper edge.
+    // size; `top` is its upper edge. Upright, in rows under the face, its
+    // centre is at (uprightX, uprightY).
     float centreX, top;
+    float uprightX, uprightY;
     // Hidden from a child's fingers until the menu opens; its key acts anyway.
     bool withMenu;
     // A key number, with KEY_WITH_CTRL added for a key pressed with Ctrl.
@@ -69,7 +72,18 @@ extern const GestureKeyRow GESTURE_KEYS[GESTURE_KEY_COUNT];
 constexpr unsigned GestureKeyBit(int gestureKey) { return 1u << (SLOT_COUNT + gestureKey); }
 
 // The half-pace control beside the play button, shown while a recording plays.
-constexpr float PACE_X = 1090, PACE_Y = 435, PACE_WIDTH = 90, PACE_HEIGHT = 50;
+extern const ControlBox PACE_BOXES[2];
+
+// Upright, the face stands at the top of the screen, as wide as it allows,
+// the buttons in rows under it, each drawn this many times its picture's
+// size (96 units: 47 pixels of a phone 390 pixels wide).
+constexpr float UPRIGHT_BUTTON_SCALE = 1.2f;
+struct FaceShift {
+    float x, y;
+};
+// Where the face's own space (the landscape screen, in which the face and
+// its recordings are) lies on the screen of an arrangement.
+FaceShift FaceShiftFor(Arrangement a);
 
 class c_FaceScreen : public Object {
 public:
@@ -91,7 +105,7 @@ public:
     // One tick of the screen; the repeat choice is the application's, shared
     // with the library.
     Request Tick(const AppInput& in, RepeatChoice& choice);
-    void Draw(c_Canvas* canvas) const;
+    void Draw(c_Canvas* canvas, Arrangement a) const;
     // Another screen or an overlay takes over: keys waiting for this one, and
     // a key's gesture under way, are dropped.
     void Leave();
@@ -99,10 +113,12 @@ public:
     void Play(const Exercise& exercise, int times, RepeatChoice& choice);
 
     c_Bouton* Button(int slot) const { return buttons[slot]; }
+    // Where a button stands in an arrangement.
+    ControlBox ButtonBox(int slot, Arrangement a) const;
     bool Visible(int slot) const { return !FACE_BUTTONS[slot].withMenu || menuOpen; }
     // The picture a button shows: 1 or 0.
     int ShownState(int slot) const;
-    bool PaceControlHit(float x, float y) const;
+    bool PaceControlHit(float x, float y, Arrangement a) const;
 
     // What each face-screen button does, and what it shows.
     void PressTongue(PressOutcome& out);
@@ -125,9 +141,9 @@ public:
     GC_FIELDS(Object, pictures, model, buttons)
 
 private:
-    void DrawTimeLeft(c_Canvas* canvas) const;
-    void DrawPaceControl(c_Canvas* canvas) const;
-    void DrawRepeatStatus(c_Canvas* canvas) const;
+    void DrawTimeLeft(c_Canvas* canvas, Arrangement a) const;
+    void DrawPaceControl(c_Canvas* canvas, Arrangement a) const;
+    void DrawRepeatStatus(c_Canvas* canvas, Arrangement a) const;
 };
 
 // The picture names of the buttons, two a slot, as c_FacePictures cuts them.

@@ -19,18 +19,34 @@ namespace {
 
 // The veil over the screen and the calm panel under the help.
 constexpr float VEIL_ALPHA = 0.5f, PANEL_ALPHA = 0.95f;
-constexpr float PANEL_X = 30, PANEL_Y = 20, PANEL_W = 1220, PANEL_H = 760;
-// Text heights in virtual units: at the first window's 800 x 500 (0.625
-// pixels a unit) the smallest is 14 pixels high.
-constexpr float TITLE_HEIGHT = 30, TEXT_HEIGHT = 23, LINE = 28;
-// The model face: the face picture at this scale, its top-left corner here;
-// the mouth inset, the lips with the tongue in front, larger below it.
-constexpr float FACE_SCALE = 0.5f, FACE_X = 50, FACE_Y = 70;
-constexpr float INSET_SCALE = 1.1f, INSET_X = 720, INSET_Y = 430, INSET_W = 380, INSET_H = 156;
-// The legend beside the face, one line a gesture, and the keys' three
-// columns below.
-constexpr float LEGEND_X = 480, LEGEND_Y = 72, LEGEND_LINE = 33, SWATCH = 16;
-constexpr float KEYS_Y = 520, KEYS_X[3] = {60, 460, 860}, KEY_NAME_WIDTH = 150;
+
+// Where the help's parts stand in an arrangement: the panel; text heights
+// (at the first window's 800 x 500, 0.625 pixels a unit, the smallest
+// landscape text is 14 pixels high; upright on a phone 26 units are 12);
+// the model face (the face picture at a scale, its top-left corner) and the
+// mouth inset (the lips with the tongue in front, larger); the legend, one
+// line a gesture; the keys' columns (or, on a touch screen, the buttons'
+// pictures with what they do) and the note at the end.
+struct HelpLayout {
+    float panelX, panelY, panelW, panelH;
+    // Upright with a keyboard (a tall window, not a phone) the keys' words
+    // take a smaller text, `keysTextHeight`, to fit their columns.
+    float titleHeight, textHeight, keysTextHeight, line;
+    float faceScale, faceX, faceY;
+    float insetScale, insetX, insetY, insetW, insetH;
+    float legendX, legendY, legendLine, swatch;
+    float keysY, keysX[3];
+    int keyColumns;
+    float keyNameWidth;
+    float footnoteWidth;
+};
+const HelpLayout LAYOUTS[2] = {
+    {30, 20, 1220, 760, 30, 23, 23, 28, 0.5f, 50, 70, 1.1f, 720, 430, 380, 156, 480, 72, 33, 16, 520, {60, 460, 860}, 3,
+     150, 1160},
+    {10, 10, 780, 1260, 32, 26, 21, 34, 0.42f, 24, 70, 0.95f, 585, 250, 380, 156, 30, 430, 40, 18, 780, {30, 410, 0}, 2,
+     125, 740},
+};
+
 // Arrows: thickness and head length in the units of the picture they are
 // drawn on.
 constexpr float ARROW_THICKNESS = 14, ARROW_HEAD = 28;
@@ -59,6 +75,19 @@ const GestureHelp GESTURES[] = {
     {{0.75f, 0.5f, 0.95f}, "The tongue (T), any way:", "shape, side", {-1, -1, -1}},
     {{0.75f, 0.5f, 0.95f}, "A tap on the tongue:", "deeper, in the lips (%s)", {GKEY_DEPTH, -1, -1}},
 };
+// The same words on a touch screen, where no key is named.
+const char* const GESTURES_BY_TOUCH[][2] = {
+    {"An eye, up or down:", "opens, closes"},
+    {"An eyebrow's end, up or down:", "tilts them"},
+    {"An eyebrow's middle, up, down:", "moves them"},
+    {"A cheek, out or in:", "puffs, hollows"},
+    {"A mouth corner, any way:", "its shape"},
+    {"Mouth's middle, down/up:", "teeth, lips, smile"},
+    {"The tongue (its button), any way:", "shape, side"},
+    {"A tap on the tongue:", "deeper, in the lips"},
+};
+static_assert(sizeof GESTURES_BY_TOUCH / sizeof GESTURES_BY_TOUCH[0] == sizeof GESTURES / sizeof GESTURES[0],
+              "each gesture has its words for a touch screen");
 constexpr int TAP_GESTURE = 7;
 
 // One arrow on the model face, in the face picture's own units; `both`
@@ -97,34 +126,45 @@ const OtherKey OTHER_KEYS[] = {
     {"Escape", "window again"},
 };
 
-// Every text of the help, made once: a frame allocates nothing.
+// Every text of the help, for a keyboard or a touch screen, made once: a
+// frame allocates nothing.
 struct HelpTexts {
-    String title, titleScreen, footnote;
+    String title, titleScreen;
+    std::string footnote;
     std::vector<String> how, does;
     std::vector<String> keyNames, keyDoes;
 };
-const HelpTexts& Texts() {
-    static HelpTexts texts;
+const HelpTexts& Texts(bool namesKeys) {
+    static HelpTexts made[2];
+    HelpTexts& texts = made[namesKeys ? 1 : 0];
     if (!texts.how.empty()) return texts;
-    texts.title = String("Help: drag the face, or use the keys");
+    texts.title = String(namesKeys ? "Help: drag the face, or use the keys" : "Help: drag the face");
     texts.titleScreen = String("Choose the girl or the boy, then drag the parts of the face:");
-    texts.footnote = String("Home forgets the recording. Any key or click closes this help.");
-    for (const GestureHelp& g : GESTURES) {
-        texts.how.push_back(String(g.how));
+    texts.footnote = namesKeys ? "Home forgets the recording. Any key or click closes this help."
+                               : "The house goes back to the title and forgets the recording. A tap closes this help.";
+    for (size_t g = 0; g < sizeof GESTURES / sizeof GESTURES[0]; ++g) {
+        if (!namesKeys) {
+            texts.how.push_back(String(GESTURES_BY_TOUCH[g][0]));
+            texts.does.push_back(String(GESTURES_BY_TOUCH[g][1]));
+            continue;
+        }
+        texts.how.push_back(String(GESTURES[g].how));
         const char* names[3];
-        for (int i = 0; i < 3; ++i) names[i] = g.keys[i] >= 0 ? GESTURE_KEYS[g.keys[i]].keyName : "";
+        for (int i = 0; i < 3; ++i) names[i] = GESTURES[g].keys[i] >= 0 ? GESTURE_KEYS[GESTURES[g].keys[i]].keyName : "";
         char does[128];
-        std::snprintf(does, sizeof does, g.does, names[0], names[1], names[2]);
+        std::snprintf(does, sizeof does, GESTURES[g].does, names[0], names[1], names[2]);
         texts.does.push_back(String(does));
     }
+    // On a touch screen the buttons stand for themselves, as pictures.
     for (const FaceButton& row : FACE_BUTTONS) {
         texts.keyNames.push_back(String(row.keyName));
         texts.keyDoes.push_back(String(row.does));
     }
-    for (const OtherKey& key : OTHER_KEYS) {
-        texts.keyNames.push_back(String(key.keyName));
-        texts.keyDoes.push_back(String(key.does));
-    }
+    if (namesKeys)
+        for (const OtherKey& key : OTHER_KEYS) {
+            texts.keyNames.push_back(String(key.keyName));
+            texts.keyDoes.push_back(String(key.does));
+        }
     return texts;
 }
 
@@ -160,65 +200,88 @@ void DrawArrow(c_Canvas* canvas, float x0, float y0, float x1, float y1, bool bo
     canvas->PopMatrix();
 }
 
-void DrawHelpFace(c_Canvas* c, const c_FaceModel* face);
+void DrawHelpFace(c_Canvas* c, const HelpLayout& l, const c_FaceModel* face);
 
 }  // namespace
 
-void DrawHelp(c_Canvas* canvas, const c_FaceModel* face) {
-    const HelpTexts& texts = Texts();
+void DrawHelp(c_Canvas* canvas, Arrangement a, const c_FaceModel* face, bool namesKeys) {
+    const HelpTexts& texts = Texts(namesKeys);
+    HelpLayout l = LAYOUTS[a == Arrangement::Portrait ? 1 : 0];
+    if (namesKeys) l.textHeight = l.keysTextHeight;
     canvas->SetColor(0, 0, 0);
     canvas->SetAlpha(VEIL_ALPHA);
-    canvas->DrawRect(0, 0, VIRTUAL_WIDTH, VIRTUAL_HEIGHT);
+    canvas->DrawRect(0, 0, ScreenWidth(a), ScreenHeight(a));
     canvas->SetColor(0.13f, 0.18f, 0.27f);
     canvas->SetAlpha(PANEL_ALPHA);
-    canvas->DrawRect(PANEL_X, PANEL_Y, PANEL_W, PANEL_H);
+    canvas->DrawRect(l.panelX, l.panelY, l.panelW, l.panelH);
     canvas->SetAlpha(1);
 
-    float title = TextScale(canvas, TITLE_HEIGHT), text = TextScale(canvas, TEXT_HEIGHT);
+    float title = TextScale(canvas, l.titleHeight), text = TextScale(canvas, l.textHeight);
     canvas->SetColor(1, 0.82f, 0.4f);
-    canvas->DrawText(texts.title, FACE_X, PANEL_Y + 14, title);
+    canvas->DrawText(texts.title, l.faceX, l.panelY + 14, title);
 
     // The legend: a swatch of the arrow's colour, how, then what it does;
-    // beside the model face, or on the title screen (no face chosen, none
-    // drawn) under a word on what comes.
-    float legendX = LEGEND_X, legendY = LEGEND_Y;
+    // beside (or under) the model face, or on the title screen (no face
+    // chosen, none drawn) under a word on what comes.
+    float legendX = l.legendX, legendY = l.legendY;
     if (face) {
-        DrawHelpFace(canvas, face);
+        DrawHelpFace(canvas, l, face);
     } else {
         canvas->SetColor(1, 1, 1);
-        canvas->DrawText(texts.titleScreen, FACE_X, LEGEND_Y, text);
-        legendX = FACE_X, legendY = LEGEND_Y + 2 * LEGEND_LINE;
+        int lines = 1;
+        if (a == Arrangement::Landscape)
+            canvas->DrawText(texts.titleScreen, l.faceX, l.legendY, text);
+        else
+            lines = DrawWrapped(canvas, "Choose the girl or the boy, then drag the parts of the face:",
+                                l.panelX + l.panelW / 2, l.faceY, l.footnoteWidth, l.textHeight);
+        legendX = l.faceX;
+        legendY = (a == Arrangement::Landscape ? l.legendY : l.faceY) + (lines + 1) * l.legendLine;
     }
     for (size_t i = 0; i < texts.how.size(); ++i) {
         const Colour& c = GESTURES[i].colour;
-        float y = legendY + i * LEGEND_LINE, x = legendX + 2 * SWATCH;
+        float y = legendY + i * l.legendLine, x = legendX + 2 * l.swatch;
         canvas->SetColor(c.r, c.g, c.b);
-        canvas->DrawRect(legendX, y + (TEXT_HEIGHT - SWATCH) / 2, SWATCH, SWATCH);
+        canvas->DrawRect(legendX, y + (l.textHeight - l.swatch) / 2, l.swatch, l.swatch);
         canvas->DrawText(texts.how[i], x, y, text);
         canvas->SetColor(1, 1, 1);
-        canvas->DrawText(texts.does[i], x + canvas->TextWidth(texts.how[i], text) + TEXT_HEIGHT * 0.6f, y, text);
+        canvas->DrawText(texts.does[i], x + canvas->TextWidth(texts.how[i], text) + l.textHeight * 0.6f, y, text);
     }
 
-    // The keys, in three columns, row by row.
-    int rows = static_cast<int>((texts.keyNames.size() + 2) / 3);
-    for (size_t i = 0; i < texts.keyNames.size(); ++i) {
-        float x = KEYS_X[i / rows], y = KEYS_Y + (i % rows) * LINE;
+    // The keys in columns, row by row; on a touch screen the buttons, as
+    // pictures, where the face screen has lent them.
+    const c_FacePictures* pictures = face ? face->pictures.get() : nullptr;
+    bool asPictures = !namesKeys;
+    int count = static_cast<int>(texts.keyNames.size());
+    if (asPictures && !pictures) count = 0;
+    int rows = (count + l.keyColumns - 1) / l.keyColumns;
+    float line = asPictures ? l.line * 1.35f : l.line;
+    for (int i = 0; i < count; ++i) {
+        float x = l.keysX[i / rows], y = l.keysY + (i % rows) * line;
+        if (asPictures) {
+            c_Image2* button = pictures->buttons[2 * i];
+            float scale = line * 0.9f / static_cast<float>(button->Height());
+            canvas->SetColor(1, 1, 1);
+            canvas->DrawImage(button, x, y - line * 0.2f, 0, scale, scale);
+            canvas->DrawText(texts.keyDoes[i], x + line * 1.2f, y, text);
+            continue;
+        }
         canvas->SetColor(1, 0.82f, 0.4f);
         canvas->DrawText(texts.keyNames[i], x, y, text);
         canvas->SetColor(1, 1, 1);
-        canvas->DrawText(texts.keyDoes[i], x + KEY_NAME_WIDTH, y, text);
+        canvas->DrawText(texts.keyDoes[i], x + l.keyNameWidth, y, text);
     }
     canvas->SetColor(0.75f, 0.8f, 0.9f);
-    canvas->DrawText(texts.footnote, FACE_X, KEYS_Y + rows * LINE + 12, text);
+    float noteY = l.keysY + rows * line + 12;
+    if (a == Arrangement::Landscape && namesKeys)
+        canvas->DrawText(String(texts.footnote.c_str()), l.faceX, noteY, text);
+    else
+        DrawWrapped(canvas, texts.footnote, l.panelX + l.panelW / 2, noteY, l.footnoteWidth, l.textHeight);
     canvas->SetColor(1, 1, 1);
 }
 
-// The model face: the start face with the smiling mouth, whatever the face
-// shows now, then the lips with the tongue in front of them, larger, for
-// the tongue's gestures.
 namespace {
 
-void DrawHelpFace(c_Canvas* c, const c_FaceModel* face) {
+void DrawHelpFace(c_Canvas* c, const HelpLayout& l, const c_FaceModel* face) {
     const c_FacePictures* pictures = face->pictures;
     c_Image2* faceImage = face->faceImage;
     const Array<c_Image2*>& eyes = face->eyeRight->frames;
@@ -232,8 +295,8 @@ void DrawHelpFace(c_Canvas* c, const c_FaceModel* face) {
     };
     c->SetColor(1, 1, 1);
     c->PushMatrix();
-    c->Translate(FACE_X, FACE_Y);
-    c->Scale(FACE_SCALE, FACE_SCALE);
+    c->Translate(l.faceX, l.faceY);
+    c->Scale(l.faceScale, l.faceScale);
     c->DrawImage(faceImage, faceImage->Width() * 0.5f, faceImage->Height() * 0.5f);
     c->DrawImage(eyes[0], EYE_RIGHT_X, EYE_Y);
     c->DrawImage(eyes[0], EYE_LEFT_X, EYE_Y, 0, -1, 1);
@@ -242,23 +305,23 @@ void DrawHelpFace(c_Canvas* c, const c_FaceModel* face) {
     c->DrawImage(pictures->mouth[7], MOUTH_RIGHT_X, MOUTH_Y);
     c->DrawImage(pictures->mouth[7], MOUTH_LEFT_X, MOUTH_Y, 0, -1, 1);
     // Arrows keep their thickness on screen, whatever the scale.
-    arrows(FACE_ARROWS, static_cast<int>(sizeof FACE_ARROWS / sizeof FACE_ARROWS[0]), 1 / FACE_SCALE * 0.5f);
+    arrows(FACE_ARROWS, static_cast<int>(sizeof FACE_ARROWS / sizeof FACE_ARROWS[0]), 1 / l.faceScale * 0.5f);
     c->PopMatrix();
 
     // The inset: on a card of the skin's colour, the lips (back, middle and
     // front layers) and the tongue out in front, around the lips' place.
     c->SetColor(0.96f, 0.8f, 0.69f);
-    c->DrawRect(INSET_X - INSET_W / 2, INSET_Y - INSET_H / 2, INSET_W, INSET_H);
+    c->DrawRect(l.insetX - l.insetW / 2, l.insetY - l.insetH / 2, l.insetW, l.insetH);
     c->SetColor(1, 1, 1);
     c->PushMatrix();
-    c->Translate(INSET_X - LIPS_RIGHT_X * INSET_SCALE, INSET_Y - LIPS_Y * INSET_SCALE);
-    c->Scale(INSET_SCALE, INSET_SCALE);
+    c->Translate(l.insetX - LIPS_RIGHT_X * l.insetScale, l.insetY - LIPS_Y * l.insetScale);
+    c->Scale(l.insetScale, l.insetScale);
     for (const gc_array<c_Image2*>* layer : {&pictures->lipsB, &pictures->lips, &pictures->lipsC}) {
         c->DrawImage((*layer)[3], LIPS_RIGHT_X, LIPS_Y);
         c->DrawImage((*layer)[3], LIPS_LEFT_X, LIPS_Y, 0, -1, 1);
     }
     c->DrawImage(pictures->tongue[10 + 20], TONGUE_X, TONGUE_Y);
-    arrows(TONGUE_ARROWS, static_cast<int>(sizeof TONGUE_ARROWS / sizeof TONGUE_ARROWS[0]), 1 / INSET_SCALE * 0.5f);
+    arrows(TONGUE_ARROWS, static_cast<int>(sizeof TONGUE_ARROWS / sizeof TONGUE_ARROWS[0]), 1 / l.insetScale * 0.5f);
     // The tap: a ring of dots where a finger would touch the tongue.
     const Colour& tap = GESTURES[TAP_GESTURE].colour;
     c->SetColor(tap.r, tap.g, tap.b);

@@ -3,9 +3,12 @@
 // does beside it with the key that does the same, then every key.
 #pragma once
 
+#include "app/ui/letterbox.h"
+
 class c_Canvas;
 class c_FaceModel;
 
 // `face` lends its pictures to the model face; null on the title, where the
-// help shows no face.
-void DrawHelp(c_Canvas* canvas, const c_FaceModel* face);
+// help shows no face. `namesKeys`: the words name keys (a keyboard was
+// used), else the buttons are shown as pictures.
+void DrawHelp(c_Canvas* canvas, Arrangement a, const c_FaceModel* face, bool namesKeys);

@@ -12,16 +12,23 @@
 
 namespace {
 
-// The grid of a page, centred on the screen: cards of a picture over two
-// lines of text, the whole grid above the bar of controls.
-constexpr float CARD_WIDTH = 260, CARD_HEIGHT = 256, CARD_GAP = 14, GRID_TOP = 90;
-constexpr float GRID_LEFT = (VIRTUAL_WIDTH - LIBRARY_COLUMNS * CARD_WIDTH - (LIBRARY_COLUMNS - 1) * CARD_GAP) / 2;
-// The face picture (784 x 800 units) shrinks into the card's upper part.
-constexpr float PICTURE_HEIGHT = 196;
-constexpr float CROSS_SIZE = 36;
-constexpr float TITLE_HEIGHT = 40, TEXT_HEIGHT = 22;
-// The bar of the page and repeat controls, under the grid.
-constexpr float BAR_Y = 650;
+constexpr float BAR_Y = 650, UPRIGHT_BAR_Y = 1084, UPRIGHT_PAGE_Y = 1184;
+const LibraryLayout LAYOUTS[2] = {
+    // The face picture (784 x 800 units) shrinks into a card's upper part,
+    // two lines of text under it; the grid stands above the bar of controls.
+    {4, 260, 256, 14, 90, 196, 36, 40, 22,
+     {{40, 24, 130, 50, "< Back"}, {450, BAR_Y, 60, 50, "<"}, {770, BAR_Y, 60, 50, ">"},
+      {190, BAR_Y, 50, 50, "-"}, {330, BAR_Y, 50, 50, "+"}, {950, BAR_Y, 50, 50, "-"},
+      {1110, BAR_Y, 50, 50, "+"}, {460, 430, 150, 60, "Yes"}, {670, 430, 150, 60, "No"}},
+     {340, 280, 600, 240, ""},
+     640, BAR_Y + 14, 40, BAR_Y + 14, 285, 860, BAR_Y + 14, 1055, BAR_Y + 70},
+    {2, 370, 225, 16, 120, 150, 90, 44, 26,
+     {{20, 15, 200, 90, "< Back"}, {200, UPRIGHT_PAGE_Y, 90, 90, "<"}, {510, UPRIGHT_PAGE_Y, 90, 90, ">"},
+      {150, UPRIGHT_BAR_Y, 90, 90, "-"}, {310, UPRIGHT_BAR_Y, 90, 90, "+"}, {540, UPRIGHT_BAR_Y, 90, 90, "-"},
+      {700, UPRIGHT_BAR_Y, 90, 90, "+"}, {130, 650, 240, 96, "Yes"}, {430, 650, 240, 96, "No"}},
+     {80, 470, 640, 310, ""},
+     400, UPRIGHT_PAGE_Y + 32, 20, UPRIGHT_BAR_Y + 32, 275, 430, UPRIGHT_BAR_Y + 32, 665, 0},
+};
 
 std::string Format(const char* format, int a, int b = 0) {
     char text[96];
@@ -37,16 +44,13 @@ std::string DateText(const LocalTime& t) {
 
 }  // namespace
 
-const ControlBox LIBRARY_CONTROL_BOXES[LIBRARY_CONTROLS] = {
-    {40, 24, 130, 50, "< Back"}, {450, BAR_Y, 60, 50, "<"}, {770, BAR_Y, 60, 50, ">"},
-    {190, BAR_Y, 50, 50, "-"},   {330, BAR_Y, 50, 50, "+"}, {950, BAR_Y, 50, 50, "-"},
-    {1110, BAR_Y, 50, 50, "+"},  {460, 430, 150, 60, "Yes"}, {670, 430, 150, 60, "No"},
-};
+const LibraryLayout& LibraryLayoutFor(Arrangement a) { return LAYOUTS[a == Arrangement::Portrait ? 1 : 0]; }
 
-ControlBox LibraryCardBox(int i) {
-    return {GRID_LEFT + static_cast<float>(i % LIBRARY_COLUMNS) * (CARD_WIDTH + CARD_GAP),
-            GRID_TOP + static_cast<float>(i / LIBRARY_COLUMNS) * (CARD_HEIGHT + CARD_GAP), CARD_WIDTH, CARD_HEIGHT,
-            ""};
+ControlBox LibraryCardBox(int i, Arrangement a) {
+    const LibraryLayout& l = LibraryLayoutFor(a);
+    float left = (ScreenWidth(a) - l.columns * l.cardWidth - (l.columns - 1) * l.gap) / 2;
+    return {left + static_cast<float>(i % l.columns) * (l.cardWidth + l.gap),
+            l.gridTop + static_cast<float>(i / l.columns) * (l.cardHeight + l.gap), l.cardWidth, l.cardHeight, ""};
 }
 
 int c_LibraryScreen::Pages() const {
@@ -84,10 +88,10 @@ void c_LibraryScreen::PreparePage() {
     }
 }
 
-int c_LibraryScreen::CardAt(float x, float y) const {
+int c_LibraryScreen::CardAt(float x, float y, Arrangement a) const {
     for (int i = 0; i < LIBRARY_PAGE; ++i) {
         if (page * LIBRARY_PAGE + i >= static_cast<int>(entries.size())) break;
-        if (LibraryCardBox(i).Inside(x, y)) return i;
+        if (LibraryCardBox(i, a).Inside(x, y)) return i;
     }
     return -1;
 }
@@ -113,7 +117,8 @@ Request c_LibraryScreen::Delete(int index) {
 }
 
 Request c_LibraryScreen::Tick(const AppInput& in, RepeatChoice& choice) {
-    auto clicked = [&](LibraryControl c) { return in.hit && LIBRARY_CONTROL_BOXES[c].Inside(in.x, in.y); };
+    const LibraryLayout& l = LibraryLayoutFor(in.arrangement);
+    auto clicked = [&](LibraryControl c) { return in.hit && l.controls[c].Inside(in.x, in.y); };
 
     if (confirmDelete >= 0) {
         if (in.Key('Y') || in.Key(KEY_ENTER) || clicked(YES)) return Delete(confirmDelete);
@@ -134,12 +139,12 @@ Request c_LibraryScreen::Tick(const AppInput& in, RepeatChoice& choice) {
         PreparePage();
         return Request();
     }
-    int card = in.hit ? CardAt(in.x, in.y) : -1;
+    int card = in.hit ? CardAt(in.x, in.y, in.arrangement) : -1;
     if (card < 0) return Request();
     int index = page * LIBRARY_PAGE + card;
     // The cross in the card's corner deletes, anywhere else opens.
-    ControlBox box = LibraryCardBox(card);
-    if (in.x > box.x + box.w - CROSS_SIZE && in.y < box.y + CROSS_SIZE) {
+    ControlBox box = LibraryCardBox(card, in.arrangement);
+    if (in.x > box.x + box.w - l.crossSize && in.y < box.y + l.crossSize) {
         confirmDelete = index;
         return Request();
     }
@@ -151,32 +156,37 @@ Request c_LibraryScreen::Tick(const AppInput& in, RepeatChoice& choice) {
 
 // ---- Drawing ---------------------------------------------------------------
 
-void c_LibraryScreen::Draw(c_Canvas* c, const RepeatChoice& choice) const {
+void c_LibraryScreen::Draw(c_Canvas* c, Arrangement a, const RepeatChoice& choice, bool namesKeys) const {
+    const LibraryLayout& l = LibraryLayoutFor(a);
+    float w = ScreenWidth(a), text = l.textHeight;
     c->SetColor(0.95f, 0.96f, 0.98f);
-    c->DrawRect(0, 0, VIRTUAL_WIDTH, VIRTUAL_HEIGHT);
+    c->DrawRect(0, 0, w, ScreenHeight(a));
     c->SetColor(0.13f, 0.18f, 0.27f);
-    DrawLabel(c, "Library", VIRTUAL_WIDTH / 2, 30, TITLE_HEIGHT, true);
-    DrawControl(c, LIBRARY_CONTROL_BOXES[BACK]);
+    DrawLabel(c, "Library", w / 2, 30, l.titleHeight, true);
+    DrawControl(c, l.controls[BACK], text);
 
     int count = static_cast<int>(entries.size());
     if (count == 0) {
         c->SetColor(0.35f, 0.35f, 0.35f);
-        DrawLabel(c, "No exercise saved yet: record one (R), then save it (Ctrl+S).", VIRTUAL_WIDTH / 2, 360,
-                  TEXT_HEIGHT, true);
+        DrawWrapped(c,
+                    namesKeys ? "No exercise saved yet: record one (R), then save it (Ctrl+S)."
+                              : "No exercise saved yet: record one with the red button, then save it with the "
+                                "tray button.",
+                    w / 2, 360, w - 80, text);
     }
     int first = page * LIBRARY_PAGE;
     for (int i = 0; i < LIBRARY_PAGE && first + i < count; ++i) {
         const LibraryEntry& entry = entries[first + i];
-        ControlBox box = LibraryCardBox(i);
+        ControlBox box = LibraryCardBox(i, a);
         float x = box.x, y = box.y;
         c->SetColor(1, 1, 1);
-        c->DrawRect(x, y, CARD_WIDTH, CARD_HEIGHT);
+        c->DrawRect(x, y, box.w, box.h);
         const c_FaceModel* face = endFaces[first + i];
         if (face) {
             // The face picture spans faceX .. faceX + width of the screen.
             FaceView view;
-            view.scale = PICTURE_HEIGHT / static_cast<float>(face->faceImage->Height());
-            view.shiftX = x + (CARD_WIDTH - view.scale * face->faceImage->Width()) / 2 - view.scale * face->faceX;
+            view.scale = l.pictureHeight / static_cast<float>(face->faceImage->Height());
+            view.shiftX = x + (box.w - view.scale * face->faceImage->Width()) / 2 - view.scale * face->faceX;
             view.shiftY = y + 8;
             c->PushMatrix();
             c->Translate(view.shiftX, view.shiftY);
@@ -186,44 +196,47 @@ void c_LibraryScreen::Draw(c_Canvas* c, const RepeatChoice& choice) const {
             c->PopMatrix();
         } else {
             c->SetColor(0.7f, 0.2f, 0.15f);
-            DrawLabel(c, "cannot be read", x + CARD_WIDTH / 2, y + 100, TEXT_HEIGHT, true);
+            DrawLabel(c, "cannot be read", x + box.w / 2, y + l.pictureHeight / 2, text, true);
         }
         c->SetColor(0.13f, 0.18f, 0.27f);
-        float textY = y + PICTURE_HEIGHT + 12;
-        DrawLabel(c, DateText(entry.saved), x + CARD_WIDTH / 2, textY, TEXT_HEIGHT, true);
-        DrawLabel(c, entry.childKnown ? ChildWord(entry.child) : entry.name, x + CARD_WIDTH / 2,
-                  textY + TEXT_HEIGHT * 1.2f, TEXT_HEIGHT, true);
+        float textY = y + l.pictureHeight + 12;
+        DrawLabel(c, DateText(entry.saved), x + box.w / 2, textY, text, true);
+        DrawLabel(c, entry.childKnown ? ChildWord(entry.child) : entry.name, x + box.w / 2, textY + text * 1.2f, text,
+                  true);
         c->SetColor(0.85f, 0.3f, 0.25f);
-        c->DrawRect(x + CARD_WIDTH - CROSS_SIZE, y, CROSS_SIZE, CROSS_SIZE);
+        c->DrawRect(x + box.w - l.crossSize, y, l.crossSize, l.crossSize);
         c->SetColor(1, 1, 1);
-        DrawLabel(c, "x", x + CARD_WIDTH - CROSS_SIZE / 2, y + (CROSS_SIZE - TEXT_HEIGHT) / 2, TEXT_HEIGHT, true);
+        DrawLabel(c, "x", x + box.w - l.crossSize / 2, y + (l.crossSize - text) / 2, text, true);
     }
 
-    for (LibraryControl id : {PAGE_BACK, PAGE_ON, FEWER, MORE, SHORTER, LONGER})
-        DrawControl(c, LIBRARY_CONTROL_BOXES[id]);
+    for (LibraryControl id : {PAGE_BACK, PAGE_ON, FEWER, MORE, SHORTER, LONGER}) DrawControl(c, l.controls[id], text);
     c->SetColor(0.13f, 0.18f, 0.27f);
-    float labelY = BAR_Y + (50 - TEXT_HEIGHT) / 2;
-    DrawLabel(c, Format("page %d / %d", page + 1, Pages()), 640, labelY, TEXT_HEIGHT, true);
-    DrawLabel(c, "Repeat", 40, labelY, TEXT_HEIGHT, false);
-    DrawLabel(c, Format("%d x", choice.repetitions), 285, labelY, TEXT_HEIGHT, true);
-    DrawLabel(c, "Hold", 860, labelY, TEXT_HEIGHT, false);
-    DrawLabel(c, Format("%d s", choice.holdSeconds), 1055, labelY, TEXT_HEIGHT, true);
-    c->SetColor(0.45f, 0.45f, 0.45f);
-    DrawLabel(c, "Click an exercise to play it. Keys: Up/Down repeat, Left/Right hold, Page Up/Down, Escape.", 640,
-              BAR_Y + 70, TEXT_HEIGHT * 0.8f, true);
+    DrawLabel(c, Format("page %d / %d", page + 1, Pages()), l.pageX, l.pageY, text, true);
+    DrawLabel(c, "Repeat", l.repeatX, l.repeatY, text, false);
+    DrawLabel(c, Format("%d x", choice.repetitions), l.timesX, l.repeatY, text, true);
+    DrawLabel(c, "Hold", l.holdX, l.holdY, text, false);
+    DrawLabel(c, Format("%d s", choice.holdSeconds), l.secondsX, l.holdY, text, true);
+    if (l.hintY > 0) {
+        c->SetColor(0.45f, 0.45f, 0.45f);
+        DrawLabel(c,
+                  namesKeys ? "Click an exercise to play it. Keys: Up/Down repeat, Left/Right hold, Page Up/Down, Escape."
+                            : "Tap an exercise to play it.",
+                  w / 2, l.hintY, text * 0.8f, true);
+    }
 
     if (confirmDelete >= 0 && confirmDelete < count) {
+        const ControlBox& q = l.question;
         c->SetColor(0, 0, 0);
         c->SetAlpha(0.5f);
-        c->DrawRect(0, 0, VIRTUAL_WIDTH, VIRTUAL_HEIGHT);
+        c->DrawRect(0, 0, w, ScreenHeight(a));
         c->SetAlpha(1);
         c->SetColor(1, 1, 1);
-        c->DrawRect(340, 280, 600, 240);
+        c->DrawRect(q.x, q.y, q.w, q.h);
         c->SetColor(0.13f, 0.18f, 0.27f);
-        DrawLabel(c, "Delete this exercise?", 640, 310, TEXT_HEIGHT * 1.3f, true);
-        DrawLabel(c, entries[confirmDelete].name + "  (Y / N)", 640, 360, TEXT_HEIGHT, true);
-        DrawControl(c, LIBRARY_CONTROL_BOXES[YES]);
-        DrawControl(c, LIBRARY_CONTROL_BOXES[NO]);
+        DrawLabel(c, "Delete this exercise?", w / 2, q.y + 30, text * 1.3f, true);
+        DrawLabel(c, entries[confirmDelete].name + (namesKeys ? "  (Y / N)" : ""), w / 2, q.y + 80, text, true);
+        DrawControl(c, l.controls[YES], text);
+        DrawControl(c, l.controls[NO], text);
     }
     c->SetColor(1, 1, 1);
 }

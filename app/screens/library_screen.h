@@ -22,9 +22,23 @@ constexpr int LIBRARY_COLUMNS = 4, LIBRARY_ROWS = 2, LIBRARY_PAGE = LIBRARY_COLU
 
 // The controls of the screen, drawn as labelled boxes.
 enum LibraryControl { BACK, PAGE_BACK, PAGE_ON, FEWER, MORE, SHORTER, LONGER, YES, NO, LIBRARY_CONTROLS };
-extern const ControlBox LIBRARY_CONTROL_BOXES[LIBRARY_CONTROLS];
+
+// Where everything of the screen stands in an arrangement: the grid of cards
+// (four columns, or two upright, where every box is at least 90 units high),
+// the controls, and the labels beside them.
+struct LibraryLayout {
+    int columns;
+    float cardWidth, cardHeight, gap, gridTop, pictureHeight, crossSize;
+    float titleHeight, textHeight;
+    ControlBox controls[LIBRARY_CONTROLS];
+    ControlBox question;  // the veil's panel that asks before deleting
+    float pageX, pageY, repeatX, repeatY, timesX, holdX, holdY, secondsX;
+    // The line that says how to play (no room for it upright), or 0.
+    float hintY;
+};
+const LibraryLayout& LibraryLayoutFor(Arrangement a);
 // The box of the card in place i of a page (0 .. LIBRARY_PAGE - 1).
-ControlBox LibraryCardBox(int i);
+ControlBox LibraryCardBox(int i, Arrangement a = Arrangement::Landscape);
 
 // A saved exercise as the library shows it, worked out once per file when
 // its page first shows.
@@ -50,9 +64,10 @@ public:
     // for the user when the library cannot be read, else "".
     std::string Open(c_FacePictures* shared, int startPage);
     Request Tick(const AppInput& in, RepeatChoice& choice);
-    void Draw(c_Canvas* canvas, const RepeatChoice& choice) const;
+    // `namesKeys`: the words name keys (a keyboard was used), else buttons.
+    void Draw(c_Canvas* canvas, Arrangement a, const RepeatChoice& choice, bool namesKeys) const;
     // The card of the page on screen under a point, or -1.
-    int CardAt(float x, float y) const;
+    int CardAt(float x, float y, Arrangement a = Arrangement::Landscape) const;
     int Pages() const;
 
     GC_FIELDS(Object, pictures, endFaces)

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/exercise/exercise.h"
+#include "app/ui/letterbox.h"
 
 // Key numbers, once for the whole application.
 enum KeyCode {
@@ -28,6 +29,11 @@ enum KeyCode {
 constexpr int KEYBOARD_FIRST = 8, KEYBOARD_LAST = 255;
 
 struct AppInput {
+    // The arrangement of the screen this tick, which the window's shape
+    // chooses: where the screens' controls stand.
+    Arrangement arrangement = Arrangement::Landscape;
+    // The device has a touch screen (a finger was seen, or the page says so).
+    bool byTouch = false;
     // Finger 0 (or the mouse) on the virtual screen: pressed since the last
     // tick, and down now.
     float x = 0, y = 0;

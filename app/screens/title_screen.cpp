@@ -5,19 +5,24 @@
 
 namespace {
 
-// Where the title screen's choices and its name stand.
-constexpr float GIRL_X = 240, BOY_X = 740, CHOICE_Y = 209;
-constexpr float TITLE_X = 1230, TITLE_Y = 750;
-constexpr float HINT_HEIGHT = 22;
+// The children's cards are 300 x 380 units: side by side in landscape, one
+// above the other upright, where every box is at least 90 units (44 pixels
+// of a phone) high.
+const TitleLayout LAYOUTS[2] = {
+    {240, 209, 740, 209, 1230, 750, {40, 660, 220, 56, "Library (L)"}, {540, 746, 200, 50, ""}, 22},
+    {250, 80, 250, 490, 790, 1050, {40, 1090, 360, 96, "Library (L)"}, {200, 1200, 400, 70, ""}, 30},
+};
 
 }  // namespace
 
-const ControlBox TITLE_LIBRARY_BOX = {40, 660, 220, 56, "Library (L)"};
+const TitleLayout& TitleLayoutFor(Arrangement a) { return LAYOUTS[a == Arrangement::Portrait ? 1 : 0]; }
 
 c_TitleScreen* c_TitleScreen::Init() {
     Atlas atlas = LoadAtlas("images3");
-    girlButton = (new c_Bouton())->Init(atlas, String("fille.png"), String(), GIRL_X, CHOICE_Y);
-    boyButton = (new c_Bouton())->Init(atlas, String("gars.png"), String(), BOY_X, CHOICE_Y);
+    // The buttons stand where the landscape screen has them.
+    const TitleLayout& l = LAYOUTS[0];
+    girlButton = (new c_Bouton())->Init(atlas, String("fille.png"), String(), l.girlX, l.girlY);
+    boyButton = (new c_Bouton())->Init(atlas, String("gars.png"), String(), l.boyX, l.boyY);
     c_Image2* title = CutSprite(atlas, String("titre.png"));
     title->SetPivot(1, 1);
     titleImage = title;
@@ -25,29 +30,38 @@ c_TitleScreen* c_TitleScreen::Init() {
     return this;
 }
 
-Request c_TitleScreen::Tick(const AppInput& in) {
+Request c_TitleScreen::Tick(const AppInput& in, bool) {
     if (in.Key('L')) return Request::Of(Request::OPEN_LIBRARY);
     if (!in.hit) return Request();
-    if (TITLE_LIBRARY_BOX.Inside(in.x, in.y)) return Request::Of(Request::OPEN_LIBRARY);
+    const TitleLayout& l = TitleLayoutFor(in.arrangement);
+    if (l.library.Inside(in.x, in.y)) return Request::Of(Request::OPEN_LIBRARY);
+    if (l.help.Inside(in.x, in.y)) return Request::Of(Request::SHOW_HELP);
+    auto on = [&](const c_Bouton* b, float x, float y) {
+        return in.x > x && in.x < x + b->width && in.y > y && in.y < y + b->height;
+    };
     Request enter = Request::Of(Request::ENTER_FACE);
-    if (girlButton->Hit(in.x, in.y))
+    if (on(girlButton, l.girlX, l.girlY))
         enter.child = Child::Girl;
-    else if (boyButton->Hit(in.x, in.y))
+    else if (on(boyButton, l.boyX, l.boyY))
         enter.child = Child::Boy;
     else
         return Request();
     return enter;
 }
 
-void c_TitleScreen::Draw(c_Canvas* canvas) const {
-    canvas->DrawImage(girlButton->images[0], girlButton->x0, girlButton->y0);
-    canvas->DrawImage(boyButton->images[0], boyButton->x0, boyButton->y0);
-    canvas->DrawImage(titleImage, TITLE_X, TITLE_Y);
-    const String& hint = CachedText("F1: help");
+void c_TitleScreen::Draw(c_Canvas* canvas, Arrangement a, bool namesKeys) const {
+    const TitleLayout& l = TitleLayoutFor(a);
+    canvas->DrawImage(girlButton->images[0], l.girlX, l.girlY);
+    canvas->DrawImage(boyButton->images[0], l.boyX, l.boyY);
+    canvas->DrawImage(titleImage, l.titleX, l.titleY);
+    const String& hint = CachedText(namesKeys ? "F1: help" : "? Help");
     canvas->SetColor(0.35f, 0.35f, 0.35f);
-    float scale = TextScale(canvas, HINT_HEIGHT);
-    canvas->DrawText(hint, (VIRTUAL_WIDTH - canvas->TextWidth(hint, scale)) / 2, VIRTUAL_HEIGHT - 40, scale);
-    DrawControl(canvas, TITLE_LIBRARY_BOX);
+    float scale = TextScale(canvas, l.hintHeight);
+    canvas->DrawText(hint, l.help.x + (l.help.w - canvas->TextWidth(hint, scale)) / 2,
+                     l.help.y + (l.help.h - l.hintHeight) / 2, scale);
+    ControlBox library = l.library;
+    if (!namesKeys) library.label = "Library";
+    DrawControl(canvas, library, TextHeight(a, CONTROL_TEXT_HEIGHT));
     canvas->SetColor(1, 1, 1);
 }
 

@@ -1,5 +1,5 @@
 // The title screen: the girl and the boy to choose from, the way to the
-// library, and the hint to the help.
+// library, and the way to the help.
 #pragma once
 
 #include "app/screens/screen.h"
@@ -10,9 +10,18 @@
 
 class c_Canvas;
 
-// The title's way to the library: a labelled box drawn by the canvas, so that
-// the title needs no picture of the face screen's atlas.
-extern const ControlBox TITLE_LIBRARY_BOX;
+// Where the title's parts stand in an arrangement: the two children's
+// cards (their top-left corners), the title picture's bottom-right corner,
+// the library's box (drawn by the canvas, so that the title needs no picture
+// of the face screen's atlas) and the help's line, which a tap also opens.
+struct TitleLayout {
+    float girlX, girlY, boyX, boyY;
+    float titleX, titleY;
+    ControlBox library;
+    ControlBox help;
+    float hintHeight;
+};
+const TitleLayout& TitleLayoutFor(Arrangement a);
 
 class c_TitleScreen : public Object {
 public:
@@ -21,8 +30,9 @@ public:
 
     // Cuts the title's pictures from their atlas.
     c_TitleScreen* Init();
-    Request Tick(const AppInput& in);
-    void Draw(c_Canvas* canvas) const;
+    // `namesKeys`: the words name keys (a keyboard was used), else buttons.
+    Request Tick(const AppInput& in, bool namesKeys);
+    void Draw(c_Canvas* canvas, Arrangement a, bool namesKeys) const;
     // Gives the pictures' textures back.
     void Discard();
 

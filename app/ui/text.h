@@ -10,6 +10,12 @@ float TextScale(const c_Canvas* canvas, float height);
 // `text` with its top at y, from x or centred on it.
 void DrawLabel(c_Canvas* canvas, const std::string& text, float x, float y, float height, bool centred);
 
+// `text` broken at spaces into lines at most `width` wide, centred on x, the
+// first line's top at y; returns the lines' count.
+int DrawWrapped(c_Canvas* canvas, const std::string& text, float x, float y, float width, float height);
+// The lines DrawWrapped would draw.
+int WrappedLines(const c_Canvas* canvas, const std::string& text, float width, float height);
+
 // A box that a click hits and that the screens draw as a labelled button.
 struct ControlBox {
     float x, y, w, h;
@@ -18,9 +24,17 @@ struct ControlBox {
     bool Inside(float px, float py) const { return px > x && px < x + w && py > y && py < y + h; }
     bool Overlaps(const ControlBox& o) const { return x < o.x + o.w && o.x < x + w && y < o.y + o.h && o.y < y + h; }
 };
-void DrawControl(c_Canvas* canvas, const ControlBox& box);
+void DrawControl(c_Canvas* canvas, const ControlBox& box, float textHeight = 22);
 // The height of the boxes' labels.
 constexpr float CONTROL_TEXT_HEIGHT = 22;
+
+// Text of `height` units in the landscape screen, as high in `a`: the
+// portrait screen is drawn on phones held upright, where a unit is smaller
+// than a pixel and no text may be less than 12 pixels high (26 units at
+// 390 pixels for 800 units).
+enum class Arrangement;
+constexpr float PORTRAIT_TEXT_MIN = 26;
+float TextHeight(Arrangement a, float height);
 
 class String;
 // A fixed text as the canvas draws it, made once: a frame allocates nothing.

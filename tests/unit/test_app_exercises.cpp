@@ -275,7 +275,7 @@ TEST_F(LibraryTest, PagesNewestFirstOpenOnAClickAndDeleteOnlyAfterAYes) {
     DrawFrame(app);
 
     // The second page: its cards, read when it shows.
-    const ControlBox& pageOn = LIBRARY_CONTROL_BOXES[PAGE_ON];
+    const ControlBox& pageOn = LibraryLayoutFor(Arrangement::Landscape).controls[PAGE_ON];
     Click(app, pageOn.x + pageOn.w / 2, pageOn.y + pageOn.h / 2);
     EXPECT_EQ(app->library->page, 1);
     EXPECT_EQ(read(), 12);
@@ -296,7 +296,7 @@ TEST_F(LibraryTest, PagesNewestFirstOpenOnAClickAndDeleteOnlyAfterAYes) {
     for (const LibraryEntry& e : left) EXPECT_NE(e.path, paths[3]);
 
     // A click on a card plays it on its child's face, from the title.
-    const ControlBox& pageBack = LIBRARY_CONTROL_BOXES[PAGE_BACK];
+    const ControlBox& pageBack = LibraryLayoutFor(Arrangement::Landscape).controls[PAGE_BACK];
     Click(app, pageBack.x + pageBack.w / 2, pageBack.y + pageBack.h / 2);
     ControlBox second = LibraryCardBox(1);
     Click(app, second.x + second.w / 2, second.y + second.h / 2);

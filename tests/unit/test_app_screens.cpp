@@ -180,7 +180,7 @@ TEST_F(ScreensTest, TheLibrarysControlsStandClearOfItsCardsAndEachChangesOnlyIts
         for (int c = 0; c < LIBRARY_CONTROLS; ++c) {
             if (c == YES || c == NO) continue;  // over the veil of a question
             for (int card = 0; card < LIBRARY_PAGE; ++card)
-                EXPECT_FALSE(LIBRARY_CONTROL_BOXES[c].Overlaps(LibraryCardBox(card))) << c << " over card " << card;
+                EXPECT_FALSE(LibraryLayoutFor(Arrangement::Landscape).controls[c].Overlaps(LibraryCardBox(card))) << c << " over card " << card;
         }
         // Each control's click changes what it shows and nothing else.
         struct Shown {
@@ -195,9 +195,9 @@ TEST_F(ScreensTest, TheLibrarysControlsStandClearOfItsCardsAndEachChangesOnlyIts
                          app->screen};
         };
         // A click of the mouse in the window, through the letterbox.
-        Letterbox box = FitVirtualScreen(w, h);
+        Letterbox box = FitScreen(w, h);
         auto click = [&](LibraryControl c) {
-            const ControlBox& b = LIBRARY_CONTROL_BOXES[c];
+            const ControlBox& b = LibraryLayoutFor(Arrangement::Landscape).controls[c];
             float px = box.x + (b.x + b.w / 2) * box.width / VIRTUAL_WIDTH;
             float py = box.y + (b.y + b.h / 2) * box.height / VIRTUAL_HEIGHT;
             inputDevice->MouseInput(EV_MOUSE_MOVE, -1, px, py);
