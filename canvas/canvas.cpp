@@ -45,7 +45,9 @@ struct SentRun {
     }
 };
 
-SentRun SentRunOf(c_DrawOp* run) { return {run->material ? run->material->serial : 0, run->blend, run->order, run->count}; }
+SentRun SentRunOf(c_DrawOp* run) {
+    return {run->material ? run->material->serial : 0, run->blend, run->order, run->count};
+}
 
 // The frame being rendered, against the frame sent last. `kept` holds the
 // batches made so far in order, whichever canvas made them; `differs` turns

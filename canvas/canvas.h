@@ -23,8 +23,10 @@
 // the same batch of the frame sent last; at the frame's end the kept
 // batches are drawn in the order they were made, or dropped. A sent frame's
 // vertex bytes stay in its canvases' `sentData`: each canvas swaps its two
-// buffers when a frame is sent. At the start of every frame each canvas
-// goes back to its frame state (StartFrame).
+// buffers when a frame is sent. A texture or material is drawn as it is
+// when the frame is sent: one changed while the application draws a frame
+// shows changed in all of that frame's batches. At the start of every frame
+// each canvas goes back to its frame state (StartFrame).
 #pragma once
 
 #include "canvas/draw_list.h"
