@@ -6,7 +6,9 @@
 //  2. processor time per face frame in the busiest mode (lips, tongue out
 //     and clipped between the lips) with a drag in progress that steps the
 //     tongue every tick: the update, the drawing and the flush, against an
-//     empty canvas frame (viewport, clear, flush);
+//     empty canvas frame (viewport, clear, flush); and the same frame
+//     rendered as the host renders it (kept, compared with the frame sent
+//     last, sent), against a plain draw of it outside the host's frames;
 //  3. a library of 200 saved exercises of ten seconds each: opening it (the
 //     listing and the first page's pictures, each exercise played to its
 //     end out of sight) against the title click to the first face frame,
@@ -31,6 +33,7 @@
 #include "framework/app.h"
 #include "framework/game_delegate.h"
 #include "host/events.h"
+#include "host/frame.h"
 #include "host/gl_api.h"
 #include "host/glfw_game.h"
 #include "host/host_main.h"
@@ -125,6 +128,20 @@ double SecondsPerFrame(Frame frame) {
     return (ProcessSeconds() - start) / frames;
 }
 
+// Seconds of the drawing part of `frame`, which times it into
+// drawingSeconds: the median frame of about kFrameSeconds (a frame is a
+// few microseconds; a time slice taken by another program counts for none).
+std::vector<double> drawingSeconds;
+bool unsent = false;
+template <class Frame>
+double DrawingSecondsPerFrame(Frame frame) {
+    drawingSeconds.clear();
+    Clock::time_point wall = Clock::now();
+    while (WallSeconds(wall) < kFrameSeconds || drawingSeconds.size() < 10) frame();
+    std::sort(drawingSeconds.begin(), drawingSeconds.end());
+    return drawingSeconds[drawingSeconds.size() / 2];
+}
+
 }  // namespace
 
 int main() {
@@ -195,10 +212,38 @@ int main() {
         face = std::min(face, SecondsPerFrame(faceFrame));
         empty = std::min(empty, SecondsPerFrame(emptyFrame));
     }
-    Release(tongueX, tongueY);
     std::printf("busiest face frame (tick + draw + flush): %8.1f us of processor time\n", face * 1e6);
     std::printf("empty canvas frame:                       %8.1f us\n", empty * 1e6);
     std::printf("ratio:                                    %8.2f\n", face / empty);
+    // The drawing alone, each tick moving the tongue: as the host renders a
+    // changed frame, and drawn plainly.
+    auto drawing = [&](bool hostFrame) {
+        return [&, hostFrame]() {
+            faceFrame();
+            Clock::time_point start = Clock::now();
+            bool sent = hostFrame ? RenderChangedFrame(*game) : (game->Render(), true);
+            gl.Finish();
+            drawingSeconds.push_back(WallSeconds(start));
+            if (!sent) unsent = true;
+        };
+    };
+    double changed = 1e30, plain = 1e30;
+    for (int round = 0; round < kRounds; ++round) {
+        // The tongue goes back and forth between two rows: after the plain
+        // frames, the host's last sent frame can be the next one.
+        faceFrame();
+        RenderChangedFrame(*game);
+        changed = std::min(changed, DrawingSecondsPerFrame(drawing(true)));
+        plain = std::min(plain, DrawingSecondsPerFrame(drawing(false)));
+    }
+    Release(tongueX, tongueY);
+    if (unsent) {
+        std::puts("bench_app: a face frame whose tongue moved was not sent");
+        return 1;
+    }
+    std::printf("changed face frame as the host renders it: %7.1f us (median frame)\n", changed * 1e6);
+    std::printf("the same frame drawn plainly:               %7.1f us\n", plain * 1e6);
+    std::printf("ratio:                                      %7.2f\n", changed / plain);
 
     // 3. The library. Each exercise: ten seconds of a finger that takes the
     // mouth's right corner and goes round, stepping the mouth again and again.

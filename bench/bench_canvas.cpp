@@ -8,7 +8,13 @@
 //                     that no cosine and sine can be used twice;
 //   unrotated         the same sprites placed without turning (most of the
 //                     application's sprites are drawn this way);
-//   two materials     the first workload alternating between two textures.
+//   two materials     the first workload alternating between two textures;
+//   in a host frame   the first workload rendered as the host renders a
+//                     frame (host/frame.h): kept, compared with the frame
+//                     sent last and sent; the last sprite moves every frame,
+//                     so every frame is compared to its end and sent;
+//   unchanged frame   the same with nothing moving: compared to its end
+//                     and not sent, what deciding costs at most.
 // The baseline is a plain loop over the sprites writing the same 28-byte
 // vertices straight into one 65,520-byte block, with the same rotation rule
 // (angle times the float 0.017453292, double-precision cosine and sine stored
@@ -29,6 +35,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -44,6 +51,8 @@
 #include "canvas/shader.h"
 #include "canvas/texture.h"
 #include "host/gl_api.h"
+#include "host/frame.h"
+#include "host/game_delegate.h"
 #include "host/gl_state.h"
 #include "host/glfw_game.h"
 #include "host/host_main.h"
@@ -189,6 +198,13 @@ struct Baseline {
 
 double Median(std::vector<double> values);
 
+// The host's delegate: its frames are drawn by `draw`.
+class Drawer : public KtGameDelegate {
+public:
+    std::function<void()> draw;
+    void Render() override { draw(); }
+};
+
 // Nanoseconds per sprite of `frame`: the median frame of about kRoundSeconds
 // of frames. Other programs take the processor now and then for a few
 // milliseconds; the median frame is one they left alone.
@@ -258,6 +274,14 @@ int main() {
     std::vector<Sprite> sprites = MakeSprites(false);
     std::vector<Sprite> distinct = MakeSprites(true);
     canvas->Validate();
+    auto drawRotated = [&](const std::vector<Sprite>& of) {
+        canvas->Clear(1, 1, 1, 1);
+        for (int i = 0; i < kSprites; ++i) {
+            const Sprite& s = of[i];
+            canvas->DrawImage(a.cell[i & 3], s.x, s.y, s.rz, s.sx, 1);
+        }
+        canvas->Flush();
+    };
 
     static Baseline baseline;
     baseline.program = fastShader->ProgramForLightCount()->program;
@@ -278,12 +302,7 @@ int main() {
         Compare(
             of == &sprites ? "rotated+mirrored" : "10,000 angles",
             [&]() {
-                canvas->Clear(1, 1, 1, 1);
-                for (int i = 0; i < kSprites; ++i) {
-                    const Sprite& s = (*of)[i];
-                    canvas->DrawImage(a.cell[i & 3], s.x, s.y, s.rz, s.sx, 1);
-                }
-                canvas->Flush();
+                drawRotated(*of);
                 gl.Finish();
             },
             [&]() {
@@ -321,6 +340,39 @@ int main() {
                 },
                 sprites);
         });
+
+    // The host's frames need a started game; the canvas's frame state
+    // (viewport, projection) is what the other rows drew under.
+    gc_root<Drawer> drawer(new Drawer());
+    std::vector<Sprite> moving = sprites;
+    bool move = true;
+    drawer->draw = [&]() {
+        Sprite& last = moving[kSprites - 1];
+        if (move) last.x = last.x == sprites[kSprites - 1].x ? last.x + 1 : sprites[kSprites - 1].x;
+        drawRotated(moving);
+    };
+    game->SetDelegate(drawer);
+    game->Start();
+    auto rotatedBaseline = [&]() {
+        baselineFrame([&](int i, const Sprite& s) { baseline.Turned(a.cell[i & 3], a.texture, s); }, sprites);
+    };
+    int sent = 0, frames = 0;
+    for (bool moves : {true, false}) {
+        move = moves;
+        sent = frames = 0;
+        Compare(
+            moves ? "in a host frame" : "unchanged frame",
+            [&]() {
+                sent += RenderChangedFrame(*game);
+                ++frames;
+                gl.Finish();
+            },
+            rotatedBaseline);
+        if (sent != (moves ? frames : 0)) {
+            std::printf("bench_canvas: %d of %d host frames sent\n", sent, frames);
+            return 1;
+        }
+    }
 
     std::string command = "rm -rf '" + app + "'";
     if (std::system(command.c_str()) != 0) return 1;

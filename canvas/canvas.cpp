@@ -1,7 +1,8 @@
 #include "canvas/canvas.h"
 
-#include <cstdint>
 #include <algorithm>
+#include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -33,10 +34,85 @@ std::vector<c_Canvas*>& LiveCanvases() {
     return canvases;
 }
 
+// A run as a sent frame keeps it.
+struct SentRun {
+    int material;  // serial
+    int blend;
+    int order;
+    int count;
+    bool operator==(const SentRun& o) const {
+        return material == o.material && blend == o.blend && order == o.order && count == o.count;
+    }
+};
+
+SentRun SentRunOf(c_DrawOp* run) {
+    return {run->material ? run->material->serial : 0, run->blend, run->order, run->count};
+}
+
+// The frame being rendered, against the frame sent last. `kept` holds the
+// batches made so far in order, whichever canvas made them; `differs` turns
+// true at the first of them that is not the same as the sent frame's batch
+// at its place, and from then on nothing is compared. The sent batches'
+// runs are in `sentRuns` (their firstRun and endRun index it), their bytes
+// in their canvases' sentData.
+struct Frames {
+    std::vector<c_Canvas::Batch> kept;
+    bool differs = false;
+    std::vector<c_Canvas::Batch> sent;
+    std::vector<SentRun> sentRuns;
+};
+
+Frames& TheFrames() {
+    static Frames frames;
+    return frames;
+}
+
+bool SameAsSent(const Frames& f, const c_Canvas::Batch& b) {
+    size_t at = f.kept.size();
+    if (at >= f.sent.size()) return false;
+    const c_Canvas::Batch& s = f.sent[at];
+    size_t stateBytes = b.state.kind == kDrawnClear ? offsetof(DrawnState, shadowTexture) : sizeof(DrawnState);
+    if (s.canvas != b.canvas || std::memcmp(&s.state, &b.state, stateBytes) != 0) return false;
+    // The same number of runs and bytes: the states hold them.
+    for (int i = 0; i < b.state.runs; ++i)
+        if (!(SentRunOf(b.canvas->ops->Get(b.firstRun + i)) == f.sentRuns[s.firstRun + i])) return false;
+    return std::memcmp(b.canvas->sentData->Data() + s.firstByte, b.canvas->data->Data() + b.firstByte,
+                       static_cast<size_t>(b.state.vertexBytes)) == 0;
+}
+
 }  // namespace
 
 void StartCanvasFrames() {
+    TheFrames().kept.clear();
+    TheFrames().differs = false;
     for (c_Canvas* canvas : LiveCanvases()) canvas->StartFrame();
+}
+
+bool EndCanvasFrames(bool required) {
+    Frames& f = TheFrames();
+    bool draw = required || f.differs || f.kept.size() != f.sent.size();
+    if (draw) {
+        for (const c_Canvas::Batch& b : f.kept) b.canvas->Draw(b);
+        // What was sent is what the next frame is compared with.
+        f.sentRuns.clear();
+        f.sent.swap(f.kept);
+        for (c_Canvas::Batch& b : f.sent) {
+            int first = static_cast<int>(f.sentRuns.size());
+            for (int i = b.firstRun; i < b.endRun; ++i) f.sentRuns.push_back(SentRunOf(b.canvas->ops->Get(i)));
+            b.firstRun = first;
+            b.endRun = static_cast<int>(f.sentRuns.size());
+        }
+        for (c_Canvas* canvas : LiveCanvases()) {
+            if (!canvas->sentData) canvas->sentData = (new c_DataBuffer())->New(INITIAL_VERTEX_BYTES);
+            c_DataBuffer* sent = canvas->data;
+            canvas->data = canvas->sentData;
+            canvas->sentData = sent;
+        }
+    }
+    f.kept.clear();
+    f.differs = false;
+    for (c_Canvas* canvas : LiveCanvases()) canvas->DropKept();
+    return draw;
 }
 
 c_LightData::c_LightData() {
@@ -61,6 +137,15 @@ c_Canvas::c_Canvas() {
 c_Canvas::~c_Canvas() {
     std::vector<c_Canvas*>& canvases = LiveCanvases();
     canvases.erase(std::remove(canvases.begin(), canvases.end(), this), canvases.end());
+    // The frames' batches must not outlive their canvas; a sent frame that
+    // showed this one is no longer known, and the next is sent whatever.
+    Frames& f = TheFrames();
+    auto mine = [this](const Batch& b) { return b.canvas == this; };
+    f.kept.erase(std::remove_if(f.kept.begin(), f.kept.end(), mine), f.kept.end());
+    if (std::any_of(f.sent.begin(), f.sent.end(), mine)) {
+        f.sent.clear();
+        frameRecord.RequireRedraw();
+    }
 }
 
 c_Canvas* c_Canvas::Init() {
@@ -76,7 +161,7 @@ c_Canvas* c_Canvas::Init() {
 }
 
 void c_Canvas::StartFrame() {
-    Reset();
+    DropKept();
     TakeWindowSize();
     SetViewport(0, 0, width, height);
     SetScissor(0, 0, NO_SCISSOR_SIZE, NO_SCISSOR_SIZE);
@@ -91,15 +176,44 @@ void c_Canvas::TakeWindowSize() {
     height = targetHeight = currentGame->WindowHeight();
 }
 
-void c_Canvas::FlushRecorded() {
-    if (next == 0) return;
-    BecomeCurrent();
-    DescribeBatch();
-    if (!frameRecord.probing) {
-        Validate();
-        Render();
-    }
+void c_Canvas::DropKept() {
     Reset();
+    keptRuns = keptBytes = 0;
+}
+
+void c_Canvas::FlushRecorded() {
+    if (next == keptBytes) return;
+    Submit(nullptr);
+}
+
+void c_Canvas::Submit(const float* clearColor) {
+    Batch b = StateBatch();
+    b.firstRun = keptRuns;
+    b.firstByte = keptBytes;
+    if (clearColor) {
+        b.state.kind = kDrawnClear;
+        for (int i = 0; i < 4; ++i) b.state.clearColor[i] = clearColor[i];
+        b.endRun = b.firstRun;
+        b.endByte = b.firstByte;
+    } else {
+        b.state.kind = kDrawnBatch;
+        b.endRun = ops->Length();
+        b.endByte = next;
+        b.state.runs = b.endRun - b.firstRun;
+        b.state.vertexBytes = b.endByte - b.firstByte;
+    }
+    if (!frameRecord.recording) {
+        Draw(b);
+        if (!clearColor) Reset();
+        return;
+    }
+    Frames& f = TheFrames();
+    if (!f.differs) f.differs = !SameAsSent(f, b);
+    f.kept.push_back(b);
+    keptRuns = b.endRun;
+    keptBytes = b.endByte;
+    // The next quad starts a run of the next batch.
+    op = nullRun;
 }
 
 void c_Canvas::Flush() { FlushRecorded(); }
@@ -138,18 +252,8 @@ void c_Canvas::SetOrthoProjection(float left, float right, float top, float bott
 
 void c_Canvas::Clear(float r, float g, float b, float a) {
     FlushRecorded();
-    BecomeCurrent();
     const float color[4] = {r, g, b, a};
-    DescribeClear(color);
-    if (frameRecord.probing) return;
-    Validate();
-    if (clearNeedsScissor) {
-        glState.EnableScissorTest(true);
-        glState.Scissor(viewX, viewY, viewW, viewH);
-    }
-    gl.ClearColor(r, g, b, a);
-    gl.Clear(GL_COLOR_BUFFER_BIT);
-    if (clearNeedsScissor) glState.EnableScissorTest(false);
+    Submit(color);
 }
 
 void c_Canvas::UnprojectPoint(Array<float> inCoords, Array<float> outCoords) {
@@ -163,7 +267,18 @@ void c_Canvas::UnprojectPoint(Array<float> inCoords, Array<float> outCoords) {
     if (outCoords.Length() > 2) outCoords[2] = v[2] / v[3];
 }
 
-void c_Canvas::Validate() {
+void c_Canvas::Validate() { Draw(StateBatch()); }
+
+c_Canvas::Batch c_Canvas::StateBatch() {
+    Batch b{};
+    b.canvas = this;
+    b.parts = WorkOut();
+    b.shadow = drawnShadow;
+    b.state = drawn;
+    return b;
+}
+
+int c_Canvas::WorkOut() {
     if (builtGeneration != graphicsGeneration) {
         builtGeneration = graphicsGeneration;
         MakeContextBuffers();
@@ -171,19 +286,57 @@ void c_Canvas::Validate() {
         dirty = -1;
     }
     BecomeCurrent();
-    if (dirty & DIRTY_VIEWPORT) PlaceViewport();
+    int parts = dirty;
+    drawn.framebuffer = renderState.windowFramebuffer;
+    if (parts & DIRTY_VIEWPORT) Place();
+    if (parts & DIRTY_SHADER) {
+        c_Texture* shadow = nullptr;
+        drawn.values = WorkOutShaderValues(&shadow);
+        drawn.shadowTexture = shadow ? shadow->serial : 0;
+        drawnShadow = shadow;
+    }
+    if (parts & DIRTY_LINE_WIDTH) drawn.lineWidth = lineWidth;
+    if (parts & DIRTY_COLOR_MASK)
+        for (int i = 0; i < 4; ++i) drawn.colorMask[i] = colorMask[i];
+    dirty = 0;
+    return parts;
+}
+
+void c_Canvas::Draw(const Batch& b) {
+    const DrawnState& s = b.state;
+    const int* view = s.view;
+    const int* clip = s.clip;
     // Every time: the cache sends only what GL lacks, and so restores what
     // the framework's immediate graphics may have changed since.
-    glState.BindFramebuffer(renderState.windowFramebuffer);
-    glState.Viewport(viewX, viewY, viewW, viewH);
-    bool scissored = clipX != viewX || clipY != viewY || clipW != viewW || clipH != viewH;
+    glState.BindFramebuffer(s.framebuffer);
+    glState.Viewport(view[0], view[1], view[2], view[3]);
+    bool scissored = clip[0] != view[0] || clip[1] != view[1] || clip[2] != view[2] || clip[3] != view[3];
     glState.EnableScissorTest(scissored);
-    if (scissored) glState.Scissor(clipX, clipY, clipW, clipH);
-    if (dirty == 0) return;
-    if (dirty & DIRTY_SHADER) SendShaderValues();
-    if (dirty & DIRTY_LINE_WIDTH) gl.LineWidth(lineWidth);
-    if (dirty & DIRTY_COLOR_MASK) gl.ColorMask(colorMask[0], colorMask[1], colorMask[2], colorMask[3]);
-    dirty = 0;
+    if (scissored) glState.Scissor(clip[0], clip[1], clip[2], clip[3]);
+    if (b.parts & DIRTY_SHADER) {
+        // Compared first: values that did not change leave the programs'
+        // uniforms as they are.
+        RenderState& current = renderState;
+        ShaderValues& values = current;
+        if (std::memcmp(&s.values, &values, sizeof values) != 0 || b.shadow != current.shadowTexture) {
+            values = s.values;
+            current.shadowTexture = b.shadow;
+            ++current.valuesVersion;
+        }
+    }
+    if (b.parts & DIRTY_LINE_WIDTH) gl.LineWidth(s.lineWidth);
+    if (b.parts & DIRTY_COLOR_MASK) gl.ColorMask(s.colorMask[0], s.colorMask[1], s.colorMask[2], s.colorMask[3]);
+    if (s.kind == kDrawnBatch) {
+        RenderRange(b.firstRun, b.endRun, b.firstByte, b.endByte);
+    } else if (s.kind == kDrawnClear) {
+        if (s.clearNeedsScissor) {
+            glState.EnableScissorTest(true);
+            glState.Scissor(view[0], view[1], view[2], view[3]);
+        }
+        gl.ClearColor(s.clearColor[0], s.clearColor[1], s.clearColor[2], s.clearColor[3]);
+        gl.Clear(GL_COLOR_BUFFER_BIT);
+        if (s.clearNeedsScissor) glState.EnableScissorTest(false);
+    }
 }
 
 void c_Canvas::BecomeCurrent() {
@@ -193,55 +346,30 @@ void c_Canvas::BecomeCurrent() {
     dirty = -1;
 }
 
-void c_Canvas::PlaceViewport() {
+void c_Canvas::Place() {
     TakeWindowSize();
-    Placement p = Place();
-    viewX = p.viewX;
-    viewY = p.viewY;
-    viewW = p.viewW;
-    viewH = p.viewH;
-    clipX = p.clipX;
-    clipY = p.clipY;
-    clipW = p.clipW;
-    clipH = p.clipH;
-    clearNeedsScissor = p.clearNeedsScissor;
-}
-
-c_Canvas::Placement c_Canvas::Place() const {
-    Placement p;
-    p.viewX = viewport[0];
-    p.viewY = viewport[1];
-    p.viewW = viewport[2];
-    p.viewH = viewport[3];
+    int viewX = viewport[0], viewY = viewport[1], viewW = viewport[2], viewH = viewport[3];
     // The scissor clipped to the viewport: the part of it inside. A scissor
     // reaching past the top or left edge keeps only its inside part, rather
     // than being moved in whole.
-    p.clipX = Clamp(scissor[0], 0, p.viewW);
-    p.clipW = Clamp(scissor[0] + scissor[2], p.clipX, p.viewW) - p.clipX;
-    p.clipY = Clamp(scissor[1], 0, p.viewH);
-    p.clipH = Clamp(scissor[1] + scissor[3], p.clipY, p.viewH) - p.clipY;
-    p.clipX += p.viewX;
-    p.clipY += p.viewY;
+    int clipX = Clamp(scissor[0], 0, viewW);
+    int clipW = Clamp(scissor[0] + scissor[2], clipX, viewW) - clipX;
+    int clipY = Clamp(scissor[1], 0, viewH);
+    int clipH = Clamp(scissor[1] + scissor[3], clipY, viewH) - clipY;
+    clipX += viewX;
+    clipY += viewY;
     // The window's rows run bottom-up.
-    p.viewY = targetHeight - p.viewH - p.viewY;
-    p.clipY = targetHeight - p.clipY - p.clipH;
-    bool wholeWindow = p.viewX == 0 && p.viewY == 0 && p.viewW == targetWidth && p.viewH == targetHeight;
-    bool scissored = p.clipX != p.viewX || p.clipY != p.viewY || p.clipW != p.viewW || p.clipH != p.viewH;
-    p.clearNeedsScissor = !scissored && !wholeWindow;
-    return p;
-}
-
-void c_Canvas::SendShaderValues() {
-    RenderState& s = renderState;
-    // Worked out aside and compared: values that did not change leave the
-    // programs' uniforms as they are.
-    c_Texture* shadow = nullptr;
-    ShaderValues v = WorkOutShaderValues(&shadow);
-    ShaderValues& current = s;
-    if (std::memcmp(&v, &current, sizeof v) == 0 && shadow == s.shadowTexture) return;
-    current = v;
-    s.shadowTexture = shadow;
-    ++s.valuesVersion;
+    viewY = targetHeight - viewH - viewY;
+    clipY = targetHeight - clipY - clipH;
+    const int view[4] = {viewX, viewY, viewW, viewH};
+    const int clip[4] = {clipX, clipY, clipW, clipH};
+    for (int i = 0; i < 4; ++i) {
+        drawn.view[i] = view[i];
+        drawn.clip[i] = clip[i];
+    }
+    bool wholeWindow = viewX == 0 && viewY == 0 && viewW == targetWidth && viewH == targetHeight;
+    bool scissored = clipX != viewX || clipY != viewY || clipW != viewW || clipH != viewH;
+    drawn.clearNeedsScissor = !scissored && !wholeWindow;
 }
 
 ShaderValues c_Canvas::WorkOutShaderValues(c_Texture** shadow) {
@@ -271,77 +399,6 @@ ShaderValues c_Canvas::WorkOutShaderValues(c_Texture** shadow) {
     }
     *shadow = shadowMap && shadowMap->material ? shadowMap->material->ColorTexture() : nullptr;
     return v;
-}
-
-namespace {
-
-// A frame's description is made of these records, each followed by what
-// its kind carries: a clear nothing more, a batch its runs (Run) and then
-// its vertex bytes. Plain 4-byte numbers only (no padding), every one
-// written, so that equal frames give equal bytes.
-enum DescribedKind { kDescribedClear = 1, kDescribedBatch = 2 };
-struct DescribedState {
-    int kind;
-    int framebuffer;
-    int view[4];
-    int clip[4];
-    int clearNeedsScissor;
-    int colorMask[4];
-    float lineWidth;
-    int shadowTexture;  // serial, 0 for none
-    float clearColor[4];
-    int runs;
-    int vertexBytes;
-    ShaderValues values;
-};
-struct DescribedRun {
-    int material;  // serial
-    int blend;
-    int order;
-    int count;
-};
-
-}  // namespace
-
-void c_Canvas::DescribeState(const float* clearColor) {
-    DescribedState d{};
-    d.kind = clearColor ? kDescribedClear : kDescribedBatch;
-    d.framebuffer = renderState.windowFramebuffer;
-    TakeWindowSize();
-    Placement p = Place();
-    const int view[4] = {p.viewX, p.viewY, p.viewW, p.viewH};
-    const int clip[4] = {p.clipX, p.clipY, p.clipW, p.clipH};
-    for (int i = 0; i < 4; ++i) {
-        d.view[i] = view[i];
-        d.clip[i] = clip[i];
-        d.colorMask[i] = colorMask[i];
-    }
-    d.clearNeedsScissor = p.clearNeedsScissor;
-    if (clearColor) {
-        // A clear reads no shader value: a projection set after it in the
-        // frame, and so still the last frame's when it runs, changes nothing.
-        for (int i = 0; i < 4; ++i) d.clearColor[i] = clearColor[i];
-    } else {
-        d.lineWidth = lineWidth;
-        c_Texture* shadow = nullptr;
-        d.values = WorkOutShaderValues(&shadow);
-        d.shadowTexture = shadow ? shadow->serial : 0;
-        d.runs = ops->Length();
-        d.vertexBytes = next;
-    }
-    frameRecord.Describe(&d, sizeof d);
-}
-
-void c_Canvas::DescribeClear(const float* color) { DescribeState(color); }
-
-void c_Canvas::DescribeBatch() {
-    DescribeState(nullptr);
-    for (int i = 0; i < ops->Length(); ++i) {
-        c_DrawOp* run = ops->Get(i);
-        DescribedRun r = {run->material ? run->material->serial : 0, run->blend, run->order, run->count};
-        frameRecord.Describe(&r, sizeof r);
-    }
-    frameRecord.Describe(data->Data(), static_cast<size_t>(next));
 }
 
 void MakeContextBuffers() {

@@ -255,19 +255,18 @@ float c_DrawList::TextWidth(const String& text, float scale) const {
     return width * scale;
 }
 
-void c_DrawList::Render() {
-    if (next == 0) return;
+void c_DrawList::Render() { RenderRange(0, ops->Length(), 0, next); }
+
+void c_DrawList::RenderRange(int firstRun, int endRun, int offset, int endByte) {
     const unsigned char* bytes = data->Data();
-    int runCount = ops->Length();
-    int offset = 0;
-    int i = 0;
-    while (offset < next) {
-        int size = next - offset;
-        int last = runCount;
+    int i = firstRun;
+    while (offset < endByte) {
+        int size = endByte - offset;
+        int last = endRun;
         if (size > UPLOAD_BYTES) {
             size = 0;
             last = i;
-            while (last < runCount && size + ops->Get(last)->count * VERTEX_BYTES <= UPLOAD_BYTES) {
+            while (last < endRun && size + ops->Get(last)->count * VERTEX_BYTES <= UPLOAD_BYTES) {
                 size += ops->Get(last)->count * VERTEX_BYTES;
                 ++last;
             }

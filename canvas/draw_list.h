@@ -181,6 +181,9 @@ public:
     // read back from GL either (not even its error flag: a read waits for
     // the driver).
     void Render();
+    // The runs from firstRun to before endRun, whose vertices are the bytes
+    // from firstByte to before endByte.
+    void RenderRange(int firstRun, int endRun, int firstByte, int endByte);
     void Reset();
     virtual void Flush();
 

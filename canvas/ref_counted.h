@@ -10,8 +10,9 @@ public:
     // 1 after construction; -1 once destroyed, after which Retain and Release
     // are errors.
     int refCount = 1;
-    // Unique in the process: a frame's description names textures and
-    // materials by it, since an address may come back for another object.
+    // Unique in the process: a frame compared with the one sent last names
+    // textures and materials by it, since an address may come back for
+    // another object.
     int serial;
 
     c_RefCounted();

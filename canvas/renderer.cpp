@@ -35,6 +35,7 @@ void InitCanvasGlobals() {
     colorTextures = new c_IntMap2();
     frameRecord.Reset();
     frameRecord.startFrame = StartCanvasFrames;
+    frameRecord.endFrame = EndCanvasFrames;
 }
 
 void InitRenderer() {

@@ -29,6 +29,7 @@ struct is_collected_ref<T*> : std::is_class<T> {};
 template <class T>
 class ArrayRep : public gc_object {
 public:
+    static constexpr int GC_SLICE_ELEMENTS = static_cast<int>(GC_SLICE_BYTES / sizeof(T));
     int length;
 
     explicit ArrayRep(int n) : length(n) {}
@@ -37,9 +38,20 @@ public:
         if constexpr (std::is_same_v<T, String>)
             for (int i = 0; i < length; ++i) Elements()[i].~T();
     }
-    // Elements, not fields: the block marks them all at once.
+    // Elements, not fields: the block marks them all at once, or a slice of
+    // them when it is larger than GC_SLICE_BYTES.
     void MarkChildren() override {
         if constexpr (std::is_pointer_v<T>) gc_mark_elements(length, Elements());
+    }
+    int MarkSlice(int from) override {
+        if constexpr (std::is_pointer_v<T>) {
+            int end = length - from > GC_SLICE_ELEMENTS ? from + GC_SLICE_ELEMENTS : length;
+            gc_mark_elements(end - from, Elements() + from);
+            return end < length ? end : 0;
+        } else {
+            (void)from;
+            return 0;
+        }
     }
 
     T* Elements() { return reinterpret_cast<T*>(reinterpret_cast<char*>(this) + HeaderSize()); }

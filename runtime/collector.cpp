@@ -356,15 +356,29 @@ void gc_take_grey(gc_object* o) {
 }
 
 void gc_mark_now(gc_object* o) {
-    if (TakeWhite(o)) Blacken(o);
+    if (!TakeWhite(o)) return;
+    if (block_size(o) > GC_SLICE_BYTES) append(&heap.grey, o);
+    else Blacken(o);
 }
 
 void gc_mark_some(int target) {
-    while (heap.marked_bytes < target && heap.grey.succ != &heap.grey) {
+    int64_t sliced = 0;
+    while (heap.marked_bytes + sliced < target && heap.grey.succ != &heap.grey) {
         gc_object* o = heap.grey.succ;
         __builtin_prefetch(reinterpret_cast<char*>(o) + GC_WORD_SPAN);
+        if (block_size(o) <= GC_SLICE_BYTES) {
+            unlink(o);
+            Blacken(o);
+            continue;
+        }
+        // It stays at the head of the queue until its last slice; whatever
+        // the slices queue goes behind it.
+        heap.slice_from = o->MarkSlice(heap.slice_from);
+        sliced += GC_SLICE_BYTES;
+        if (heap.slice_from != 0) continue;
         unlink(o);
-        Blacken(o);
+        append(&heap.black, o);
+        heap.marked_bytes += block_size(o);
     }
 }
 

@@ -18,7 +18,8 @@
 //
 // The tri-colour rule: after marking, no black object refers to a white one.
 // Stores keep it through the barriers: gc_store queues the stored object,
-// gc_store_array marks the stored array block at once. Reference fields and
+// gc_store_array marks the stored array block at once (or queues it, when it
+// is larger than GC_SLICE_BYTES: see there). Reference fields and
 // roots (runtime/gc_ref.h) run them when assigned to.
 //
 // Every collected object begins with its gc_object header: classes derive
@@ -109,6 +110,14 @@ struct gc_object {
 
     virtual ~gc_object() {}
     virtual void MarkChildren() {}
+    // A block larger than GC_SLICE_BYTES is scanned a slice at a time: marks
+    // its children from the from-th on, about GC_SLICE_BYTES of them, and
+    // returns where the next slice starts, 0 once all are marked.
+    virtual int MarkSlice(int from) {
+        (void)from;
+        MarkChildren();
+        return 0;
+    }
 
     int BlockSize() const { return flags & ~7; }
 
@@ -134,6 +143,11 @@ class ThrowableObject : public Object {};
 // 8 MiB: a full cycle after this much new allocation keeps the heap within
 // about twice its live size while spreading the marking over many steps.
 constexpr int GC_FULL_COLLECTION_BYTES = 8388608;
+// No block larger than this is scanned whole, in a step or by a barrier: it
+// goes grey, and the steps scan it a slice of this many bytes of references
+// at a time (an object array of 100,000 elements in 98 slices), each slice
+// counting this much against the step's target besides what it marks.
+constexpr int GC_SLICE_BYTES = 8192;
 // Blocks below this size live in slabs (below); larger ones come from the
 // general heap.
 constexpr int GC_SLAB_LIMIT = 64;
@@ -209,6 +223,9 @@ struct gc_state {
     int marked_bytes;
     int garbage_bytes;
     int mark_bit;
+    // Where the next slice of the grey queue's head starts while that head is
+    // a block scanned in slices; 0 otherwise.
+    int slice_from;
     gc_visitor visitor;
     void* visitor_context;
 };
@@ -312,7 +329,7 @@ void gc_queue_roots();
 
 
 template <class T>
-void gc_mark_elements(int count, T* const* elements) {
+inline void gc_mark_elements(int count, T* const* elements) {
     for (int i = 0; i < count; ++i)
         if (elements[i]) gc_mark_now(elements[i]);
 }

@@ -190,7 +190,7 @@ TEST(AppScene, TheLipsScissorIsTheirBoxInWindowPixelsAtEverySize) {
 }
 
 // Frames as the host renders them: the application's drawing (as the
-// framework's delegate calls it) probed after every tick, drawn only when
+// framework's delegate calls it) rendered after every tick, sent to GL only when
 // the picture changed.
 struct HostFrameTest : ::testing::Test {
     c_MyApp* app = NewFaceApp(true);

@@ -4,8 +4,11 @@
 // the recording GL layer. Last, the renderer's objects under the collector.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <climits>
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 
 #include "canvas/canvas.h"
@@ -52,7 +55,7 @@ TEST_F(CanvasStateTest, AViewportInsideTheWindowIsFlippedAndClearsScissoredToIt)
                       "Scissor(100,250,400,300)",  "ClearColor(1,1,1,1)",   "Clear(COLOR_BUFFER_BIT)",
                       "Disable(SCISSOR_TEST)"};
     EXPECT_EQ(glRecorder().Calls(kStateCalls), expected);
-    EXPECT_TRUE(canvas->clearNeedsScissor);
+    EXPECT_TRUE(canvas->drawn.clearNeedsScissor);
 }
 
 TEST_F(CanvasStateTest, TheWholeWindowClearsWithoutScissor) {
@@ -61,7 +64,7 @@ TEST_F(CanvasStateTest, TheWholeWindowClearsWithoutScissor) {
     Calls expected = {"Viewport(0,0,800,600)", "Disable(SCISSOR_TEST)", "ClearColor(0,0,0,1)",
                       "Clear(COLOR_BUFFER_BIT)"};
     EXPECT_EQ(glRecorder().Calls(kStateCalls), expected);
-    EXPECT_FALSE(canvas->clearNeedsScissor);
+    EXPECT_FALSE(canvas->drawn.clearNeedsScissor);
 }
 
 TEST_F(CanvasStateTest, AScissorIsRelativeToTheViewportAndFlipped) {
@@ -227,6 +230,7 @@ TEST_F(CanvasStateTest, AnUnchangedFrameSendsNothingAndAnyChangeOfWhatItSendsIsD
         int viewportX = 80, scissorW = 200;
         float projectionRight = 1280, clearGreen = 1, spriteX = 150, alpha = 1;
         int blend = BlendAlpha;
+        bool scissoredBatch = true;
         c_Image2* scissored;
     } frame;
     HostFrames host([&] {
@@ -237,8 +241,10 @@ TEST_F(CanvasStateTest, AnUnchangedFrameSendsNothingAndAnyChangeOfWhatItSendsIsD
         canvas->SetAlpha(frame.alpha);
         canvas->blend = frame.blend;
         canvas->DrawImage(b, 10, 20, 15, -1, 1);
-        canvas->SetScissor(100, 100, frame.scissorW, 50);
-        canvas->DrawImage(frame.scissored, frame.spriteX, 120);
+        if (frame.scissoredBatch) {
+            canvas->SetScissor(100, 100, frame.scissorW, 50);
+            canvas->DrawImage(frame.scissored, frame.spriteX, 120);
+        }
         canvas->Flush();
     });
     c_Texture* texture = a->material->ColorTexture();
@@ -251,6 +257,7 @@ TEST_F(CanvasStateTest, AnUnchangedFrameSendsNothingAndAnyChangeOfWhatItSendsIsD
         {"a sprite's alpha", [&] { frame.alpha = 0.5f; }},
         {"blend mode", [&] { frame.blend = BlendAdd; }},
         {"another material", [&] { frame.scissored = b; }},
+        {"the last batch left out", [&] { frame.scissoredBatch = false; }},
         {"the texture's pixels", [&] { texture->LoadPixelData((new c_DataBuffer())->New(64)); }},
         {"the window's size", [&] { TestGame().windowWidth = 801; }},
         {"a new context", [&] { graphicsGeneration += 1; }},
@@ -269,6 +276,48 @@ TEST_F(CanvasStateTest, AnUnchangedFrameSendsNothingAndAnyChangeOfWhatItSendsIsD
         EXPECT_TRUE(host.Pass()) << change.first;
         EXPECT_FALSE(glRecorder().Calls({"DrawElements"}).empty()) << change.first;
         EXPECT_FALSE(host.Pass()) << "after " << change.first;
+    }
+}
+
+// Resident memory now, in KiB.
+long ResidentKiB() {
+    long pages = 0, resident = 0;
+    FILE* statm = std::fopen("/proc/self/statm", "r");
+    if (!statm || std::fscanf(statm, "%ld %ld", &pages, &resident) != 2) ADD_FAILURE() << "no /proc/self/statm";
+    if (statm) std::fclose(statm);
+    return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+// Nothing of a frame stays after it, whoever drives the canvas: a tool or a
+// benchmark drawing outside the host's frames, or the host, whose frames
+// are kept and compared (here a third of them change, so some are sent and
+// some dropped). 1,000 frames of 2,000 turned sprites move 224 MB.
+TEST_F(CanvasStateTest, ResidentMemoryStaysFlatOverAThousandFrames) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizer holds freed memory back on purpose; the plain build runs this test";
+#endif
+    c_Image2* a = SpriteOfItsOwn();
+    int frame = 0;
+    auto draw = [&] {
+        canvas->Clear(1, 1, 1, 1);
+        for (int i = 0; i < 2000; ++i) canvas->DrawImage(a, static_cast<float>(i % 800), i / 4.0f + frame / 3 % 2, i);
+        canvas->Flush();
+        ++frame;
+    };
+    HostFrames host(draw);
+    const std::vector<std::pair<const char*, std::function<void()>>> drivers = {
+        {"outside the host's frames",
+         [&] {
+             glRecorder().Clear();
+             draw();
+         }},
+        {"in the host's frames", [&] { host.Pass(); }},
+    };
+    for (const auto& driver : drivers) {
+        for (int i = 0; i < 100; ++i) driver.second();
+        long before = ResidentKiB();
+        for (int i = 0; i < 1000; ++i) driver.second();
+        EXPECT_LT(ResidentKiB() - before, 8 * 1024) << driver.first;
     }
 }
 

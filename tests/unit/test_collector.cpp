@@ -262,6 +262,44 @@ TEST_F(Collector, ArrayBarrierMarksTheBlockAndItsElementsAtOnce) {
     EXPECT_STREQ(gc_check_heap(), "");
 }
 
+// No step or barrier scans a large array whole: each step scans a slice and
+// the array stays grey meanwhile, under the tri-colour rule; what is stored
+// into it during the cycle, before or after the scanned part, survives.
+TEST_F(Collector, ALargeArrayIsScannedASliceAStep) {
+    const int slices = 10, n = slices * ArrayRep<TestNode*>::GC_SLICE_ELEMENTS;
+    root = new TestNode(0);
+    root->kids = Array<TestNode*>(n);
+    for (int i = 0; i < n; ++i) root->kids[i] = new TestNode(i + 1);
+    gc_full_collection();  // a new cycle: all white, the root queued
+    Array<TestNode*> kids = root->kids;
+    gc_mark_some(heap.marked_bytes + 1);
+    ASSERT_TRUE(OnList(&heap.grey, kids.Rep()));
+    int steps = 0;
+    TestNode *early = nullptr, *late = nullptr;
+    while (!OnList(&heap.black, kids.Rep())) {
+        ASSERT_LT(steps, n) << "the slices never end";
+        gc_mark_some(heap.marked_bytes + 1);
+        ++steps;
+        EXPECT_LE(ListLength(&heap.black), 1 + steps * ArrayRep<TestNode*>::GC_SLICE_ELEMENTS + 1);
+        ASSERT_STREQ(gc_check_heap(), "");
+        if (steps == slices / 2) {
+            early = kids[0] = new TestNode(-1);
+            late = kids[n - 1] = new TestNode(-2);
+        }
+    }
+    EXPECT_EQ(steps, slices);
+    // A white large array marked at once (as the array barrier does) is
+    // only queued.
+    Array<TestNode*> more(n);
+    gc_mark_now(more.Rep());
+    EXPECT_TRUE(OnList(&heap.grey, more.Rep()));
+    gc_full_collection();
+    gc_destroy_garbage(0x7fffffff);
+    EXPECT_TRUE(IsLive(early));
+    EXPECT_TRUE(IsLive(late));
+    for (int i = 1; i < n - 1; ++i) ASSERT_TRUE(IsLive(kids[i])) << i;
+}
+
 TEST_F(Collector, StepAtExactly8MiBIsIncrementalOneByteMoreIsFull) {
     int saved_new = heap.new_bytes;
     int bit = heap.mark_bit;

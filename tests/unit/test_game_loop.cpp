@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 
 #include "host/events.h"
 #include "host/frame.h"
@@ -253,47 +254,70 @@ TEST_F(LoopTest, ResizingRedrawsAndRestartsTheSchedule) {
     EXPECT_EQ(game.nextTick, 0.0);
 }
 
-// A delegate whose frames describe one number, as a renderer would.
-class DescribingDelegate : public KtGameDelegate {
+// A delegate whose frames hold one number, and a renderer that keeps it
+// while the frame is rendered and sends it when it differs from the one it
+// sent last or when the host requires it.
+class KeepingDelegate : public KtGameDelegate {
 public:
     int picture = 7;
-    int probes = 0, draws = 0;
+    int renders = 0;
     void Render() override {
-        ++(frameRecord.probing ? probes : draws);
-        frameRecord.Describe(&picture, sizeof picture);
+        ++renders;
+        EXPECT_TRUE(frameRecord.recording);
+        kept = picture;
     }
+    static int kept, sent, framesSent, framesDropped;
 };
+int KeepingDelegate::kept = 0, KeepingDelegate::sent = -1, KeepingDelegate::framesSent = 0,
+    KeepingDelegate::framesDropped = 0;
 
 int frameStarts = 0;
 
-// What a frame describes, and the window's needs, are the canvas tests'.
-TEST(FrameDecision, AFrameIsProbedAndDrawnOnlyWhenItsDescriptionChanged) {
+// What a frame keeps and compares, and the window's needs, are the canvas
+// tests'.
+TEST(FrameDecision, AFrameIsRenderedOnceAndSentWhenItDiffersOrIsRequired) {
+    using D = KeepingDelegate;
     CountingGame game;
-    DescribingDelegate* d = new DescribingDelegate();
+    D* d = new D();
     game.SetDelegate(d);
     frameRecord.Reset();
     frameRecord.startFrame = [] { ++frameStarts; };
+    frameRecord.endFrame = [](bool required) {
+        bool draw = required || D::kept != D::sent;
+        if (draw) D::sent = D::kept;
+        ++(draw ? D::framesSent : D::framesDropped);
+        return draw;
+    };
     EXPECT_FALSE(RenderChangedFrame(game)) << "nothing to draw before the start";
+    EXPECT_EQ(frameStarts, 0);
     game.Start();
     game.width = 800;
     game.height = 500;
 
-    // The first frame is drawn at once, without a probe.
     EXPECT_TRUE(RenderChangedFrame(game));
-    EXPECT_EQ(d->probes, 0);
-    EXPECT_EQ(d->draws, 1);
-    // The same picture: probed every time, never drawn again.
+    // The same picture: rendered every time, never sent again.
     for (int i = 0; i < 100; ++i) EXPECT_FALSE(RenderChangedFrame(game));
-    EXPECT_EQ(d->probes, 100);
-    EXPECT_EQ(d->draws, 1);
-    // A changed picture: one probe, then one drawing; then quiet again.
+    EXPECT_EQ(D::framesDropped, 100);
+    EXPECT_EQ(D::framesSent, 1);
+    // A changed picture is sent once, then quiet again.
     d->picture = 8;
     EXPECT_TRUE(RenderChangedFrame(game));
     EXPECT_FALSE(RenderChangedFrame(game));
-    EXPECT_EQ(d->probes, 102);
-    EXPECT_EQ(d->draws, 2);
-    EXPECT_EQ(frameStarts, 104) << "every render, probe or drawing, starts a frame";
+    // The window's needs send the same picture: a required redraw, a new
+    // size, a new context; each once.
+    const std::vector<std::function<void()>> needs = {[] { frameRecord.RequireRedraw(); },
+                                                      [&] { game.width = 801; }, [] { graphicsGeneration += 1; }};
+    for (const auto& need : needs) {
+        need();
+        EXPECT_TRUE(RenderChangedFrame(game));
+        EXPECT_FALSE(RenderChangedFrame(game));
+    }
+    EXPECT_EQ(D::framesSent, 5);
+    EXPECT_EQ(d->renders, 109) << "one render a frame, whatever the decision";
+    EXPECT_EQ(frameStarts, 109);
+    EXPECT_FALSE(frameRecord.recording);
 
+    frameRecord.endFrame = nullptr;
     frameRecord.startFrame = nullptr;
     game.SetDelegate(nullptr);
 }
