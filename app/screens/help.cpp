@@ -26,6 +26,8 @@ constexpr float TITLE_HEIGHT = 30, TEXT_HEIGHT = 23, LINE = 28;
 // The model face: the face picture at this scale, its top-left corner here;
 // the mouth inset, the lips with the tongue in front, larger below it.
 constexpr float FACE_SCALE = 0.5f, FACE_X = 50, FACE_Y = 70;
+// The card is the skin of the lips' pictures, so that they show no edge on it.
+constexpr float SKIN[3] = {247, 205, 176};
 constexpr float INSET_SCALE = 1.1f, INSET_X = 720, INSET_Y = 430, INSET_W = 380, INSET_H = 156;
 // The legend beside the face, one line a gesture, and the keys' three
 // columns below.
@@ -49,7 +51,7 @@ struct GestureHelp {
     int keys[3];
 };
 const GestureHelp GESTURES[] = {
-    {{0.36f, 0.62f, 0.95f}, "An eye, up or down:", "opens, closes", {-1, -1, -1}},
+    {{0.36f, 0.62f, 0.95f}, "An eye, up or down:", "up closes, down opens", {-1, -1, -1}},
     {{0.98f, 0.66f, 0.2f}, "An eyebrow's end, up or down:", "tilts them", {-1, -1, -1}},
     {{0.98f, 0.85f, 0.3f}, "An eyebrow's middle, up, down:", "moves them", {-1, -1, -1}},
     {{0.95f, 0.45f, 0.6f}, "A cheek, out or in:", "puffs, hollows", {-1, -1, -1}},
@@ -71,8 +73,8 @@ struct Arrow {
 const Arrow FACE_ARROWS[] = {
     {0, 600, 315, 600, 405, true},   // beside the right eye
     {1, 590, 205, 590, 285, true},   // at the right brow's outer end
-    {2, 295, 150, 295, 225, true},   // over the left brow
-    {3, 640, 540, 740, 540, false},  // the right cheek, out
+    {2, 295, 240, 295, 290, true},   // across the left brow, where its middle is taken
+    {3, 540, 540, 640, 540, false},  // the right cheek, out
     {3, 245, 540, 145, 540, true},   // the left cheek, out and in
     {4, 520, 505, 600, 505, true},   // the right corner, out and in
     {4, 505, 420, 505, 485, true},   // and up and down
@@ -99,7 +101,7 @@ const OtherKey OTHER_KEYS[] = {
 
 // Every text of the help, made once: a frame allocates nothing.
 struct HelpTexts {
-    String title, titleScreen, footnote;
+    String title, titleScreen, footnote, tongueNote;
     std::vector<String> how, does;
     std::vector<String> keyNames, keyDoes;
 };
@@ -109,6 +111,7 @@ const HelpTexts& Texts() {
     texts.title = String("Help: drag the face, or use the keys");
     texts.titleScreen = String("Choose the girl or the boy, then drag the parts of the face:");
     texts.footnote = String("Home forgets the recording. Any key or click closes this help.");
+    texts.tongueNote = String("With the teeth showing, the tongue button fades: the teeth hide the tongue.");
     for (const GestureHelp& g : GESTURES) {
         texts.how.push_back(String(g.how));
         const char* names[3];
@@ -209,7 +212,8 @@ void DrawHelp(c_Canvas* canvas, const c_FaceModel* face) {
         canvas->DrawText(texts.keyDoes[i], x + KEY_NAME_WIDTH, y, text);
     }
     canvas->SetColor(0.75f, 0.8f, 0.9f);
-    canvas->DrawText(texts.footnote, FACE_X, KEYS_Y + rows * LINE + 12, text);
+    canvas->DrawText(texts.tongueNote, FACE_X, KEYS_Y + rows * LINE + 12, text);
+    canvas->DrawText(texts.footnote, FACE_X, KEYS_Y + (rows + 1) * LINE + 12, text);
     canvas->SetColor(1, 1, 1);
 }
 
@@ -247,7 +251,7 @@ void DrawHelpFace(c_Canvas* c, const c_FaceModel* face) {
 
     // The inset: on a card of the skin's colour, the lips (back, middle and
     // front layers) and the tongue out in front, around the lips' place.
-    c->SetColor(0.96f, 0.8f, 0.69f);
+    c->SetColor(SKIN[0] / 255.0f, SKIN[1] / 255.0f, SKIN[2] / 255.0f);
     c->DrawRect(INSET_X - INSET_W / 2, INSET_Y - INSET_H / 2, INSET_W, INSET_H);
     c->SetColor(1, 1, 1);
     c->PushMatrix();
