@@ -19,6 +19,8 @@ constexpr float Row(int n) { return 20 + 100.0f * n; }
 
 // The recording mark stands in the screen's bottom right corner.
 constexpr float REC_MARGIN = 20;
+// A button that would change nothing shows faded.
+constexpr float IDLE_BUTTON_ALPHA = 0.35f;
 
 // The ring of the recording's time left: dashes just outside the record
 // button, within its column (40 + 2 + 7 < 50 units from the centre line),
@@ -43,26 +45,26 @@ std::string Format(const char* format, int a, int b = 0) {
 // the face screen comes last but for the help, which only opens a veil.
 const FaceButton FACE_BUTTONS[SLOT_COUNT] = {
     {"rect4607", "rect4608", LEFT_COLUMN, Row(1), 320, 870, false, 'T', "T", "tongue out / in", &c_FaceScreen::PressTongue,
-     &c_FaceScreen::ShowsTongue},
+     &c_FaceScreen::ShowsTongue, &c_FaceScreen::TongueHidden},
     {"rect4621", "rect4622", RIGHT_COLUMN, Row(2), 320, 1000, true, 'S', "S", "paired/one side", &c_FaceScreen::PressSymmetry,
-     &c_FaceScreen::ShowsPaired},
+     &c_FaceScreen::ShowsPaired, nullptr},
     {"boutonrec1.png", "boutonrec2.png", RIGHT_COLUMN, Row(3), 480, 1000, true, 'R', "R", "record / stop",
-     &c_FaceScreen::PressRecord, &c_FaceScreen::ShowsRecording},
+     &c_FaceScreen::PressRecord, &c_FaceScreen::ShowsRecording, nullptr},
     {"boutonplay1.png", "boutonplay2.png", RIGHT_COLUMN, Row(4), 640, 1000, true, ' ', "Space", "play / stop",
-     &c_FaceScreen::PressPlay, &c_FaceScreen::ShowsPlaying},
+     &c_FaceScreen::PressPlay, &c_FaceScreen::ShowsPlaying, nullptr},
     {"boutonmenu1.png", "boutonmenu2.png", RIGHT_COLUMN, Row(0), 640, 870, false, 'M', "M", "adult's buttons",
-     &c_FaceScreen::PressMenu, &c_FaceScreen::ShowsMenu},
+     &c_FaceScreen::PressMenu, &c_FaceScreen::ShowsMenu, nullptr},
     {"rect4609", nullptr, RIGHT_COLUMN, Row(1), 160, 1000, true, KEY_BACKSPACE, "Backspace", "reset the face",
-     &c_FaceScreen::PressReset, nullptr},
-    {"boutonrnd", nullptr, LEFT_COLUMN, Row(0), 160, 870, false, 'D', "D", "random face", &c_FaceScreen::PressRandom, nullptr},
+     &c_FaceScreen::PressReset, nullptr, nullptr},
+    {"boutonrnd", nullptr, LEFT_COLUMN, Row(0), 160, 870, false, 'D', "D", "random face", &c_FaceScreen::PressRandom, nullptr, nullptr},
     {"boutonsauver.png", nullptr, RIGHT_COLUMN, Row(5), 160, 1130, true, KEY_WITH_CTRL | 'S', "Ctrl+S", "save recording",
-     &c_FaceScreen::PressSave, nullptr},
+     &c_FaceScreen::PressSave, nullptr, nullptr},
     {"boutonbiblio.png", nullptr, RIGHT_COLUMN, Row(6), 320, 1130, true, 'L', "L", "library", &c_FaceScreen::PressLibrary,
-     nullptr},
+     nullptr, nullptr},
     {"boutonmaison.png", nullptr, LEFT_COLUMN, Row(6), 480, 1130, true, KEY_HOME, "Home", "back to title",
-     &c_FaceScreen::PressHome, nullptr},
+     &c_FaceScreen::PressHome, nullptr, nullptr},
     {"boutonaide.png", nullptr, LEFT_COLUMN, Row(5), 640, 1130, true, KEY_F1, "F1 or ?", "this help", &c_FaceScreen::PressHelp,
-     nullptr},
+     nullptr, nullptr},
 };
 
 const GestureKeyRow GESTURE_KEYS[GESTURE_KEY_COUNT] = {
@@ -107,6 +109,11 @@ c_FaceScreen* c_FaceScreen::Init(c_FacePictures* shared, Child child, int seed) 
 int c_FaceScreen::ShownState(int slot) const {
     bool (c_FaceScreen::*shows)() const = FACE_BUTTONS[slot].shows;
     return shows && (this->*shows)() ? 1 : 0;
+}
+
+bool c_FaceScreen::Idle(int slot) const {
+    bool (c_FaceScreen::*idle)() const = FACE_BUTTONS[slot].idle;
+    return idle && (this->*idle)();
 }
 
 bool c_FaceScreen::PaceControlHit(float x, float y, Arrangement a) const {
@@ -283,7 +290,9 @@ void c_FaceScreen::Draw(c_Canvas* c, Arrangement a) const {
     for (int slot = 0; slot < SLOT_COUNT; ++slot) {
         if (!Visible(slot)) continue;
         ControlBox box = ButtonBox(slot, a);
+        if (Idle(slot)) c->SetAlpha(IDLE_BUTTON_ALPHA);
         c->DrawImage(Button(slot)->images[ShownState(slot)], box.x, box.y, 0, scale, scale);
+        c->SetAlpha(1);
     }
     if (player.recordingOn)
         c->DrawImage(pictures->recordImage, ScreenWidth(a) - REC_MARGIN, ScreenHeight(a) - REC_MARGIN);

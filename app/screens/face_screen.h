@@ -59,6 +59,10 @@ struct FaceButton {
     void (c_FaceScreen::*press)(PressOutcome& out);
     // The state it shows with its second picture, or null for none.
     bool (c_FaceScreen::*shows)() const;
+    // The state in which what it does cannot show, or null for none: it is
+    // drawn faded then (it still acts, so that the state it keeps is the
+    // same whether pressed by hand, by key or played back).
+    bool (c_FaceScreen::*idle)() const;
 };
 extern const FaceButton FACE_BUTTONS[SLOT_COUNT];
 
@@ -137,6 +141,9 @@ public:
     bool ShowsRecording() const { return player.recordingOn; }
     bool ShowsPlaying() const { return player.playing; }
     bool ShowsMenu() const { return menuOpen; }
+    // The teeth, closed or round, hide the tongue whatever it does.
+    bool TongueHidden() const { return model->face.teethMode; }
+    bool Idle(int slot) const;
 
     GC_FIELDS(Object, pictures, model, buttons)
 

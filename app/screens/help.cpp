@@ -47,6 +47,8 @@ const HelpLayout LAYOUTS[2] = {
      125, 740},
 };
 
+// The card is the skin of the lips' pictures, so that they show no edge on it.
+constexpr float SKIN[3] = {247, 205, 176};
 // Arrows: thickness and head length in the units of the picture they are
 // drawn on.
 constexpr float ARROW_THICKNESS = 14, ARROW_HEAD = 28;
@@ -65,7 +67,7 @@ struct GestureHelp {
     int keys[3];
 };
 const GestureHelp GESTURES[] = {
-    {{0.36f, 0.62f, 0.95f}, "An eye, up or down:", "opens, closes", {-1, -1, -1}},
+    {{0.36f, 0.62f, 0.95f}, "An eye, up or down:", "up closes, down opens", {-1, -1, -1}},
     {{0.98f, 0.66f, 0.2f}, "An eyebrow's end, up or down:", "tilts them", {-1, -1, -1}},
     {{0.98f, 0.85f, 0.3f}, "An eyebrow's middle, up, down:", "moves them", {-1, -1, -1}},
     {{0.95f, 0.45f, 0.6f}, "A cheek, out or in:", "puffs, hollows", {-1, -1, -1}},
@@ -100,8 +102,8 @@ struct Arrow {
 const Arrow FACE_ARROWS[] = {
     {0, 600, 315, 600, 405, true},   // beside the right eye
     {1, 590, 205, 590, 285, true},   // at the right brow's outer end
-    {2, 295, 150, 295, 225, true},   // over the left brow
-    {3, 640, 540, 740, 540, false},  // the right cheek, out
+    {2, 295, 240, 295, 290, true},   // across the left brow, where its middle is taken
+    {3, 540, 540, 640, 540, false},  // the right cheek, out
     {3, 245, 540, 145, 540, true},   // the left cheek, out and in
     {4, 520, 505, 600, 505, true},   // the right corner, out and in
     {4, 505, 420, 505, 485, true},   // and up and down
@@ -130,7 +132,7 @@ const OtherKey OTHER_KEYS[] = {
 // frame allocates nothing.
 struct HelpTexts {
     String title, titleScreen;
-    std::string footnote;
+    std::string footnote, tongueNote;
     std::vector<String> how, does;
     std::vector<String> keyNames, keyDoes;
 };
@@ -142,6 +144,7 @@ const HelpTexts& Texts(bool namesKeys) {
     texts.titleScreen = String("Choose the girl or the boy, then drag the parts of the face:");
     texts.footnote = namesKeys ? "Home forgets the recording. Any key or click closes this help."
                                : "The house goes back to the title and forgets the recording. A tap closes this help.";
+    texts.tongueNote = "With the teeth showing, the tongue button fades: the teeth hide the tongue.";
     for (size_t g = 0; g < sizeof GESTURES / sizeof GESTURES[0]; ++g) {
         if (!namesKeys) {
             texts.how.push_back(String(GESTURES_BY_TOUCH[g][0]));
@@ -272,6 +275,13 @@ void DrawHelp(c_Canvas* canvas, Arrangement a, const c_FaceModel* face, bool nam
     }
     canvas->SetColor(0.75f, 0.8f, 0.9f);
     float noteY = l.keysY + rows * line + 12;
+    if (a == Arrangement::Landscape) {
+        canvas->DrawText(String(texts.tongueNote.c_str()), l.faceX, noteY, text);
+        noteY += l.line;
+    } else {
+        noteY += l.textHeight * 1.25f *
+                 DrawWrapped(canvas, texts.tongueNote, l.panelX + l.panelW / 2, noteY, l.footnoteWidth, l.textHeight);
+    }
     if (a == Arrangement::Landscape && namesKeys)
         canvas->DrawText(String(texts.footnote.c_str()), l.faceX, noteY, text);
     else
@@ -310,7 +320,7 @@ void DrawHelpFace(c_Canvas* c, const HelpLayout& l, const c_FaceModel* face) {
 
     // The inset: on a card of the skin's colour, the lips (back, middle and
     // front layers) and the tongue out in front, around the lips' place.
-    c->SetColor(0.96f, 0.8f, 0.69f);
+    c->SetColor(SKIN[0] / 255.0f, SKIN[1] / 255.0f, SKIN[2] / 255.0f);
     c->DrawRect(l.insetX - l.insetW / 2, l.insetY - l.insetH / 2, l.insetW, l.insetH);
     c->SetColor(1, 1, 1);
     c->PushMatrix();

@@ -255,3 +255,34 @@ TEST_F(ScreensTest, RecordingsSavedBeforePlayToTheSameEndFace) {
 }
 
 }  // namespace
+
+namespace {
+
+// The teeth hide the tongue: while they show, its button is drawn faded, and
+// only its; back to the smile it shows as before.
+TEST(AppScreens, TheTongueButtonIsFadedWhileTheTeethHideTheTongue) {
+    c_MyApp* app = NewFaceApp(true);
+    auto idle = [&]() {
+        std::vector<int> slots;
+        for (int slot = 0; slot < SLOT_COUNT; ++slot)
+            if (app->face->Idle(slot)) slots.push_back(slot);
+        return slots;
+    };
+    auto gesture = [&](int key) {
+        KeyTick(app, GestureKeyBit(key), false, false);
+        for (int i = 0; i < 60; ++i) KeyTick(app, 0, false, false);
+    };
+    EXPECT_TRUE(idle().empty());
+    gesture(GKEY_TEETH);
+    ASSERT_TRUE(app->Face()->face.teethMode);
+    EXPECT_EQ(idle(), std::vector<int>{SLOT_TONGUE});
+    gesture(GKEY_LIPS);
+    ASSERT_TRUE(app->Face()->face.lipsMode);
+    EXPECT_TRUE(idle().empty());
+    gesture(GKEY_TEETH);
+    gesture(GKEY_SMILE);
+    ASSERT_FALSE(app->Face()->face.teethMode);
+    EXPECT_TRUE(idle().empty());
+}
+
+}  // namespace

@@ -944,6 +944,36 @@ TEST_F(ComposedMouth, TheOverlapOfPairedHalvesLeavesNoTick) {
     }
 }
 
+// Every tongue up or far up out of the smiling mouth, at every row, step, side
+// place and mirroring, stops short of the nose: not one of the nose's pixels
+// (its outline, shade and highlight) changes.
+TEST_F(ComposedMouth, TheTongueUpFromTheSmileLeavesTheNoseAlone) {
+    const Shot& bare = pics->bare;
+    const int cx = 392 + (int)pics->faceX, fy = (int)pics->faceY;
+    const float* skin = bare.colour(cx, 485 + fy);
+    // The nose: what differs from the skin above the mouth, round the centre line.
+    std::vector<std::pair<int, int>> nose;
+    for (int y = bare.y0; y < 475 + fy; ++y)
+        for (int x = cx - 45; x <= cx + 45; ++x)
+            if (distance(bare.colour(x, y), skin) > 3) nose.push_back({x, y});
+    ASSERT_GT(nose.size(), 200u) << "no nose found above the mouth";
+    int failures = 0;
+    for (int i = 0; i < 28; ++i)
+        for (int shape = 0; shape < 2; ++shape)
+            for (int shift = -4; shift <= 4; ++shift)
+                for (bool unmirrored : {true, false}) {
+                    if (shift != 0 && !unmirrored) continue;
+                    const Shot s = compose(i, shape, shift, unmirrored);
+                    int moved = 0;
+                    for (auto [x, y] : nose) moved += distance(s.colour(x, y), bare.colour(x, y)) > 3;
+                    if (moved && ++failures <= 12)
+                        ADD_FAILURE() << fmt("row %d step %d", i / 7 + 1, i % 7 + 1)
+                                      << fmt(", tongue shape %d side %d", shape + 1, shift)
+                                      << (unmirrored ? "" : " mirrored") << ": " << moved << " pixels of the nose change";
+                }
+    EXPECT_EQ(failures, 0);
+}
+
 // Both halves of one row and step (the symmetry button's pairs), at every
 // tongue shape and place: the open mouth runs across the centre line, the
 // tongue that passes through the opening stays behind the lips' line on the

@@ -160,14 +160,26 @@ void boyHair(cairo_t* cr, const Character& c) {
     cairo_append_path(cr, hair);
     strokeOutline(cr);
     cairo_path_destroy(hair);
-    // The tuft on top.
-    cairo_move_to(cr, 350, 70);
-    cairo_curve_to(cr, 340, 40, 360, 20, 388, 14);
-    cairo_curve_to(cr, 380, 34, 392, 44, 404, 40);
-    cairo_curve_to(cr, 414, 28, 432, 22, 450, 26);
-    cairo_curve_to(cr, 436, 40, 436, 58, 440, 72);
+    // The tuft on top: one with the hair it grows from, so its outline runs
+    // only round its free edge, not across its base.
+    auto tuft = [&]() {
+        cairo_move_to(cr, 350, 70);
+        cairo_curve_to(cr, 340, 40, 360, 20, 388, 14);
+        cairo_curve_to(cr, 380, 34, 392, 44, 404, 40);
+        cairo_curve_to(cr, 414, 28, 432, 22, 450, 26);
+        cairo_curve_to(cr, 436, 40, 436, 58, 440, 72);
+    };
+    tuft();
     cairo_close_path(cr);
-    fillStroke(cr, c.hair);
+    set(cr, c.hair);
+    cairo_fill(cr);
+    cairo_save(cr);
+    // Clear of the hair's own outline, where the tuft joins it.
+    cairo_rectangle(cr, 0, 0, kFaceW, 62 - kOutline / 2);
+    cairo_clip(cr);
+    tuft();
+    strokeOutline(cr);
+    cairo_restore(cr);
 }
 
 }  // namespace

@@ -312,6 +312,14 @@ constexpr double kWindowTop = kOpen + kFarLip + kOutline / 2;
 // The skin cover reaches this far past the near end of a root, where the
 // tongue has risen off the line.
 constexpr double kCoverPastRoot = 12;
+// A tongue up out of the smiling mouth stops short of the nose: its outline's
+// top stays this far above the tongue's point (the nose's tip comes down to
+// 38 above it). Through a standing mouth it leaves by a window of its own
+// shape: upright sides up to kUpSides, then a round top. The tongue up fills
+// that window and its top lies on the far lip's outline; the tongue far up,
+// through the same window, rises a little beyond it.
+constexpr double kUpTop = 30, kFarUpTop = 33.5;  // to the middle of the outline
+constexpr double kUpSides = 16;
 
 // A mouth the tongue comes out of, as it lies under the tongue picture: its
 // row and step, where its centre line lies, and its lips' line, v = lineV +
@@ -382,7 +390,8 @@ void smileTongue(cairo_t* cr, int n, const SmileTongue& t, const std::vector<std
     const double len = (n == 1 || n == 4) ? 84 : 62;
     // The tip, a little wider than the neck; a leaning tongue's root spans the
     // windows of mouths of every width, and its tip widens a little with it.
-    const double r = 20 + k;
+    const bool up = dir < 0;
+    const double r = up ? kWindowHalf + 2 : 20 + k;
     const double lineV = t.lineV;
     // The root's edge: a unit inside the lips' line, so that its outline and
     // the filtering of a picture drawn between texels stay under the line.
@@ -392,7 +401,8 @@ void smileTongue(cairo_t* cr, int n, const SmileTongue& t, const std::vector<std
     // Leaning tongues reach a little further out (the application's step
     // already moves them most of the way).
     const double tipX = 6.0 * k;
-    double tipV = len - r + 4 * k;
+    const double top = n == 1 ? kFarUpTop : kUpTop;
+    double tipV = up ? top - r : len - r + 4 * k;
     // A leaning tongue's near side leaves the root upright and bends into the
     // tip below its middle: its control points, and a point on it.
     const double bend = -M_PI / 2 + 0.6;  // where the near side meets the tip
@@ -418,7 +428,10 @@ void smileTongue(cairo_t* cr, int n, const SmileTongue& t, const std::vector<std
         }
         return true;
     };
-    for (bool clear = false; k > 0 && !clear; tipV += clear ? 0 : 1) {
+    // A leaning tongue up lies over the upper lip, under the nose: a low round
+    // end over the near end of its root, no higher than a tongue up in the middle.
+    const double endR = (top - rootV) * 0.45, endX = std::min(tipX, xr + 8 - endR);
+    for (bool clear = up; k > 0 && !clear; tipV += clear ? 0 : 1) {
         clear = true;
         for (double b = bend; b <= 0; b += 0.05) clear = clear && clearOf(tipX + r * std::cos(b), tipV + r * std::sin(b));
         for (double u = 0; u <= 1; u += 0.01) {
@@ -430,7 +443,25 @@ void smileTongue(cairo_t* cr, int n, const SmileTongue& t, const std::vector<std
     cairo_save(cr);
     cairo_scale(cr, 1, dir < 0 ? -1 : 1);
     auto path = [&]() {
-        if (k == 0) {
+        if (k == 0 && up) {
+            // Upright sides, as wide as the window, and a round top.
+            cairo_move_to(cr, xr, rootV);
+            cairo_line_to(cr, xl, rootV);
+            cairo_line_to(cr, xl, kUpSides);
+            cairo_save(cr);
+            cairo_translate(cr, (xl + xr) / 2, kUpSides);
+            cairo_scale(cr, (xr - xl) / 2, top - kUpSides);
+            cairo_arc_negative(cr, 0, 0, 1, M_PI, 0);
+            cairo_restore(cr);
+        } else if (up) {
+            cairo_move_to(cr, xr, rootV);
+            cairo_line_to(cr, xl, rootV);
+            cairo_line_to(cr, xl, kUpSides);
+            cairo_curve_to(cr, xl, top - 4, xl + 4, top, xl + 12, top);
+            cairo_line_to(cr, endX, top);
+            cairo_arc_negative(cr, endX, top - endR, endR, M_PI / 2, -M_PI / 2);
+            cairo_curve_to(cr, (endX + xr) / 2, top - 2 * endR, xr, rootV + 2, xr, rootV);
+        } else if (k == 0) {
             cairo_move_to(cr, xr, rootV);
             cairo_line_to(cr, xl, rootV);
             cairo_line_to(cr, xl, vf);
@@ -478,7 +509,12 @@ void smileTongue(cairo_t* cr, int n, const SmileTongue& t, const std::vector<std
     cairo_restore(cr);
     const double mid = k == 0 ? 0 : (xl + xr) / 2;
     cairo_move_to(cr, mid, lineV + 8);
-    cairo_curve_to(cr, mid, vf, tipX, tipV - 10, tipX, tipV + r * 0.2);
+    if (k == 0 && up)
+        cairo_line_to(cr, 0, top - 8);
+    else if (up)
+        cairo_curve_to(cr, mid, top - 6, endX - endR, top - endR, endX, top - endR);
+    else
+        cairo_curve_to(cr, mid, up ? (lineV + tipV) / 2 : vf, tipX, tipV - (up ? 4 : 10), tipX, tipV + r * 0.2);
     set(cr, pal::tongueShade);
     cairo_set_line_width(cr, 3.5);
     cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
@@ -504,8 +540,22 @@ void openSmile(cairo_t* cr, const Smile& s, double cover) {
     auto outer = [&](double x) { return inner(x) + side * s.farLip(x); };
     // The window, centred on the centre line (x = 1), from behind the lips'
     // line out beyond the far lip.
+    // A standing mouth's window, for the tongues up, has their round top.
     auto windowPath = [&]() {
-        cairo_rectangle(cr, 1 - kWindowHalf, kLine - side * 2, 2 * kWindowHalf, side * (kWindowTop + 8));
+        if (side > 0) {
+            cairo_rectangle(cr, 1 - kWindowHalf, kLine - side * 2, 2 * kWindowHalf, side * (kWindowTop + 8));
+            return;
+        }
+        const double sides = kLine + 3 - kUpSides;  // the tongue's point lies 3 below the line
+        cairo_move_to(cr, 1 + kWindowHalf, kLine + 2);
+        cairo_line_to(cr, 1 - kWindowHalf, kLine + 2);
+        cairo_line_to(cr, 1 - kWindowHalf, sides);
+        cairo_save(cr);
+        cairo_translate(cr, 1, sides);
+        cairo_scale(cr, kWindowHalf, kUpTop + 2 - kUpSides);
+        cairo_arc(cr, 0, 0, 1, M_PI, 2 * M_PI);
+        cairo_restore(cr);
+        cairo_close_path(cr);
     };
     cairo_push_group(cr);
     if (window) {
@@ -561,7 +611,7 @@ void openSmile(cairo_t* cr, const Smile& s, double cover) {
         cairo_clip(cr);
         for (double x : {1 - kWindowHalf, 1 + kWindowHalf}) {
             cairo_move_to(cr, x, kLine);
-            cairo_line_to(cr, x, kLine + side * (kWindowTop + 8));
+            cairo_line_to(cr, x, side > 0 ? kLine + kWindowTop + 8 : kLine + 3 - kUpSides);
         }
         strokeOutline(cr, kTongueOutline);
         cairo_restore(cr);
