@@ -17,7 +17,8 @@ namespace {
 
 // How long a message stays at the bottom of the screen: 5 seconds.
 constexpr int MESSAGE_TICKS = 5 * TICKS_PER_SECOND;
-constexpr float MESSAGE_BAR_HEIGHT = 50, MESSAGE_TEXT_HEIGHT = 22;
+constexpr float MESSAGE_TEXT_HEIGHT = 28, REASON_TEXT_HEIGHT = 20, MESSAGE_MARGIN = 40;
+const char* const kDismiss = "Click or press a key to close this message.";
 
 // A float that may lie beyond the int range, truncated and wrapped into it.
 int TruncateToInt(float value) {
@@ -32,6 +33,26 @@ int RandomSeed() {
     float seed = ((inputDevice->PointerY() + inputDevice->PointerX()) + static_cast<float>(ElapsedMilliseconds())) +
                  static_cast<float>(date[5]);
     return TruncateToInt(seed);
+}
+
+// A typed character, as UTF-8; control characters are keys, not text.
+void AppendUtf8(int c, std::string* text) {
+    if (c < 0x20 || c == 0x7F || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) return;
+    if (c < 0x80) {
+        *text += static_cast<char>(c);
+    } else if (c < 0x800) {
+        *text += static_cast<char>(0xC0 | (c >> 6));
+        *text += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        *text += static_cast<char>(0xE0 | (c >> 12));
+        *text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *text += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        *text += static_cast<char>(0xF0 | (c >> 18));
+        *text += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        *text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *text += static_cast<char>(0x80 | (c & 0x3F));
+    }
 }
 
 }  // namespace
@@ -68,12 +89,24 @@ int c_MyApp::OnTick() {
     bool ctrlNow = inputDevice->IsKeyDown(KEY_CTRL) || inputDevice->KeyHitCount(KEY_CTRL) != 0;
     in.ctrl = ctrlNow || ctrlLastTick;
     ctrlLastTick = ctrlNow;
-    for (int c = inputDevice->GetChar(); c != 0; c = inputDevice->GetChar()) in.question |= c == '?';
+    for (int c = inputDevice->GetChar(); c != 0; c = inputDevice->GetChar()) {
+        in.question |= c == '?';
+        AppendUtf8(c, &in.typed);
+    }
     Step(in);
     return 0;
 }
 
 void c_MyApp::Step(AppInput in) {
+    // A problem stays until a click or a key, which then does nothing else.
+    if (messageStays && (in.AnyKey() || in.hit)) {
+        message.clear();
+        messageStays = false;
+        swallowTouch = in.hit;
+        in.Clear();
+    }
+    // While a text is typed, "?" is a character like any other.
+    bool typing = screen == ScreenKind::Library && library->Typing();
     // The help closes on any key or click, which then does nothing else.
     if (helpShown) {
         if (in.AnyKey() || in.hit) {
@@ -81,7 +114,7 @@ void c_MyApp::Step(AppInput in) {
             swallowTouch = in.hit;
         }
         in.Clear();
-    } else if (in.Key(KEY_F1) || in.question) {
+    } else if (in.Key(KEY_F1) || (in.question && !typing)) {
         helpShown = true;
         if (face) face->Leave();
         in.Clear();
@@ -90,13 +123,14 @@ void c_MyApp::Step(AppInput in) {
         if (!in.touching) swallowTouch = false;
         in.hit = in.touching = false;
     }
-    if (messageTicks > 0 && --messageTicks == 0) message.clear();
+    if (!messageStays && messageTicks > 0 && --messageTicks == 0) message.clear();
 
     ScreenKind before = screen;
     switch (screen) {
         case ScreenKind::Title: Handle(title->Tick(in)); break;
         case ScreenKind::Face: Handle(face->Tick(in, choice)); break;
         case ScreenKind::Library: Handle(library->Tick(in, choice)); break;
+        case ScreenKind::AskKeep: Answer(keep.Tick(in)); break;
     }
     // The finger that changed the screen is not the new screen's: a drag
     // that goes on would pose the face it did not aim at.
@@ -104,12 +138,18 @@ void c_MyApp::Step(AppInput in) {
 }
 
 void c_MyApp::Handle(const Request& request) {
-    if (!request.message.empty()) ShowMessage(request.message);
+    if (request.problem)
+        ShowProblem(request.message, request.reason);
+    else if (!request.message.empty())
+        ShowMessage(request.message);
+    if (AskFirst(request)) return;
     switch (request.kind) {
         case Request::NONE: break;
         case Request::ENTER_FACE: EnterFace(request.child); break;
         case Request::HOME: GoHome(); break;
         case Request::OPEN_LIBRARY: OpenLibrary(); break;
+        case Request::RECORD_ANEW: face->StartRecording(); break;
+        case Request::QUIT: Quit(); break;
         case Request::CLOSE_LIBRARY: CloseLibrary(); break;
         case Request::SHOW_HELP:
             helpShown = true;
@@ -120,10 +160,51 @@ void c_MyApp::Handle(const Request& request) {
             bool hadFace = face;
             CloseLibrary();
             if (!hadFace) EnterFace(exercise.child);
-            face->Play(exercise, choice.repetitions, choice);
+            face->PlayPrescription(exercise, request.file, false, choice);
             break;
         }
     }
+}
+
+bool c_MyApp::AskFirst(const Request& request) {
+    bool leaves = request.kind == Request::HOME || request.kind == Request::OPEN_LIBRARY ||
+                  request.kind == Request::RECORD_ANEW || request.kind == Request::QUIT;
+    if (!leaves || !face || !face->player.recordingUnsaved || screen == ScreenKind::AskKeep) return false;
+    face->Leave();
+    keep.pending = request;
+    keep.pending.message.clear();
+    screen = ScreenKind::AskKeep;
+    return true;
+}
+
+void c_MyApp::Answer(KeepAnswer answer) {
+    if (answer == KeepAnswer::NONE) return;
+    screen = ScreenKind::Face;
+    if (answer == KeepAnswer::CANCEL) return;
+    if (answer == KeepAnswer::SAVE) {
+        Handle(face->SaveRecording());
+        // A save that failed keeps the recording and the face: nothing is lost.
+        if (face->player.recordingUnsaved) return;
+    } else {
+        face->player.recordingUnsaved = false;
+    }
+    Handle(keep.pending);
+}
+
+bool c_MyApp::OnCloseRequest() {
+    if (face && face->player.recordingUnsaved) {
+        if (screen == ScreenKind::Library) CloseLibrary();
+        helpShown = false;
+        AskFirst(Request::Of(Request::QUIT));
+        return false;
+    }
+    if (face) face->FinishPractice();
+    return true;
+}
+
+void c_MyApp::Quit() {
+    if (face) face->FinishPractice();
+    QuitApp();
 }
 
 c_FacePictures* c_MyApp::LoadPictures() const { return (new c_FacePictures())->Load(FaceButtonPictures()); }
@@ -140,6 +221,7 @@ void c_MyApp::EnterFace(Child child) {
 // Back to the title: every face-screen picture gives its texture back, and
 // the recording (made on this face) is forgotten with the screen.
 void c_MyApp::GoHome() {
+    Handle(face->FinishPractice());
     face->pictures->Discard();
     face = nullptr;
     title = (new c_TitleScreen())->Init();
@@ -148,11 +230,13 @@ void c_MyApp::GoHome() {
 
 void c_MyApp::OpenLibrary() {
     c_FacePictures* pictures = face ? face->pictures.get() : (libraryPictures = LoadPictures()).get();
-    if (face) face->Leave();
+    if (face) {
+        face->Leave();
+        Handle(face->FinishPractice());
+    }
     int page = library ? library->page : libraryPage;
     library = new c_LibraryScreen();
-    std::string problem = library->Open(pictures, page);
-    if (!problem.empty()) ShowMessage(problem);
+    Handle(library->Open(pictures, page));
     screen = ScreenKind::Library;
 }
 
@@ -169,18 +253,28 @@ void c_MyApp::CloseLibrary() {
 void c_MyApp::OpenFromCommandLine(const std::string& path) {
     Exercise exercise;
     std::string problem = LoadExercise(path, &exercise);
+    std::string name = path.substr(path.find_last_of('/') + 1);
     if (!problem.empty()) {
         std::fprintf(stderr, "grimalou: %s: %s\n", path.c_str(), problem.c_str());
-        ShowMessage(path.substr(path.find_last_of('/') + 1) + ": " + problem);
+        ShowProblem(RefusedFileAdvice(problem), name + ": " + problem);
         return;
     }
     EnterFace(exercise.child);
-    face->Play(exercise, 1, choice);
+    face->PlayPrescription(exercise, name, true, choice);
 }
 
 void c_MyApp::ShowMessage(const std::string& text) {
+    // A problem on screen stays over what a tick says meanwhile.
+    if (messageStays) return;
     message = text;
+    messageReason.clear();
     messageTicks = MESSAGE_TICKS;
+}
+
+void c_MyApp::ShowProblem(const std::string& plain, const std::string& reason) {
+    message = plain;
+    messageReason = reason;
+    messageStays = true;
 }
 
 // ---- The frame -------------------------------------------------------------
@@ -199,6 +293,10 @@ int c_MyApp::OnDraw() {
         case ScreenKind::Title: title->Draw(canvas); break;
         case ScreenKind::Face: face->Draw(canvas); break;
         case ScreenKind::Library: library->Draw(canvas, choice); break;
+        case ScreenKind::AskKeep:
+            face->Draw(canvas);
+            keep.Draw(canvas);
+            break;
     }
     DrawMessage();
     if (helpShown) DrawHelp(canvas, Face());
@@ -206,15 +304,41 @@ int c_MyApp::OnDraw() {
     return 0;
 }
 
+// At the bottom of the screen, as high as its lines: the message, and for a
+// problem its reason in smaller text and how to close it.
 void c_MyApp::DrawMessage() const {
     if (message.empty()) return;
     c_Canvas* c = canvas;
-    c->SetColor(0.13f, 0.18f, 0.27f);
-    c->SetAlpha(0.9f);
-    c->DrawRect(0, VIRTUAL_HEIGHT - MESSAGE_BAR_HEIGHT, VIRTUAL_WIDTH, MESSAGE_BAR_HEIGHT);
+    float width = VIRTUAL_WIDTH - 2 * MESSAGE_MARGIN;
+    std::vector<std::string> lines = WrapLines(c, message, MESSAGE_TEXT_HEIGHT, width);
+    std::vector<std::string> reason, hint;
+    if (messageStays) {
+        if (!messageReason.empty()) reason = WrapLines(c, messageReason, REASON_TEXT_HEIGHT, width);
+        hint = {kDismiss};
+    }
+    float lineHeight = MESSAGE_TEXT_HEIGHT * 1.3f, reasonHeight = REASON_TEXT_HEIGHT * 1.3f;
+    float height = 24 + lineHeight * static_cast<float>(lines.size()) +
+                   reasonHeight * static_cast<float>(reason.size() + hint.size()) + (messageStays ? 10 : 0);
+    float y = VIRTUAL_HEIGHT - height;
+    if (messageStays)
+        c->SetColor(0.55f, 0.12f, 0.1f);
+    else
+        c->SetColor(0.13f, 0.18f, 0.27f);
+    c->SetAlpha(0.94f);
+    c->DrawRect(0, y, VIRTUAL_WIDTH, height);
     c->SetAlpha(1);
     c->SetColor(1, 1, 1);
-    DrawLabel(c, message, VIRTUAL_WIDTH / 2,
-              VIRTUAL_HEIGHT - MESSAGE_BAR_HEIGHT + (MESSAGE_BAR_HEIGHT - MESSAGE_TEXT_HEIGHT) / 2, MESSAGE_TEXT_HEIGHT,
-              true);
+    y += 12;
+    for (const std::string& line : lines) {
+        DrawLabel(c, line, VIRTUAL_WIDTH / 2, y, MESSAGE_TEXT_HEIGHT, true);
+        y += lineHeight;
+    }
+    y += messageStays ? 10 : 0;
+    c->SetColor(0.93f, 0.88f, 0.86f);
+    for (const std::vector<std::string>* part : {&reason, &hint})
+        for (const std::string& line : *part) {
+            DrawLabel(c, line, VIRTUAL_WIDTH / 2, y, REASON_TEXT_HEIGHT, true);
+            y += reasonHeight;
+        }
+    c->SetColor(1, 1, 1);
 }
