@@ -73,7 +73,7 @@ const FaceButton FACE_BUTTONS[SLOT_COUNT] = {
 };
 
 const ControlBox HOMEWORK_CONTROL_BOXES[HOMEWORK_CONTROLS] = {
-    {540, 470, 200, 70, "Start"},
+    {540, 640, 200, 70, "Start"},
     {HOMEWORK_X + 20, 140, 200, 60, "Again"},
     {HOMEWORK_X + 240, 140, 340, 60, "Keep in my library"},
 };
