@@ -13,6 +13,7 @@ const Option OPTIONS[] = {
     {"--fullscreen", [](CommandLine& line) { line.fullscreen = true; }},
     {"--help", [](CommandLine& line) { line.action = CommandLine::SHOW_USAGE; }},
     {"-h", [](CommandLine& line) { line.action = CommandLine::SHOW_USAGE; }},
+    {"--practice-log", [](CommandLine& line) { line.action = CommandLine::PRINT_PRACTICE_LOG; }},
     {"--version", [](CommandLine& line) { line.action = CommandLine::SHOW_VERSION; }},
 };
 
@@ -42,7 +43,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
 
 const char* UsageText() {
     return "Usage: grimalou [--fullscreen] [FILE]\n"
-           "       grimalou --help | --version\n"
+           "       grimalou --practice-log | --help | --version\n"
            "\n"
            "Face and mouth exercises with a child: choose the girl or the boy, then\n"
            "drag the parts of the face. In the program, F1 or ? shows the gestures\n"
@@ -50,6 +51,7 @@ const char* UsageText() {
            "\n"
            "  FILE          an exercise file (.grimalou) to open\n"
            "  --fullscreen  start filling the screen (F11 brings the window back)\n"
+           "  --practice-log  print the practice log (CSV) and exit\n"
            "  -h, --help    show this text and exit\n"
            "  --version     show the name and version and exit\n";
 }

@@ -4,7 +4,7 @@
 #include <string>
 
 struct CommandLine {
-    enum Action { RUN, SHOW_USAGE, SHOW_VERSION, REFUSE };
+    enum Action { RUN, SHOW_USAGE, SHOW_VERSION, PRINT_PRACTICE_LOG, REFUSE };
     Action action = RUN;
     bool fullscreen = false;
     // The one argument that is not an option: an exercise file to open.

@@ -1,6 +1,7 @@
 #include <cstdio>
 
 #include "app/command_line.h"
+#include "app/exercise/practice_log.h"
 #include "app/my_app.h"
 #include "canvas/renderer.h"
 #include "host/host_main.h"
@@ -29,6 +30,16 @@ int main(int argc, char** argv) {
     switch (line.action) {
         case CommandLine::SHOW_USAGE: std::fputs(UsageText(), stdout); return 0;
         case CommandLine::SHOW_VERSION: std::printf("%s\n", VersionText()); return 0;
+        case CommandLine::PRINT_PRACTICE_LOG: {
+            // Printed as it is, damaged rows too: whoever reads it sees them.
+            std::vector<PracticeRow> rows;
+            std::string text;
+            std::string problem = LoadPracticeLog(&rows, &text);
+            std::fputs(text.empty() ? PracticeRecordHeader() : text.c_str(), stdout);
+            if (problem.empty()) return 0;
+            std::fprintf(stderr, "grimalou: %s\n", problem.c_str());
+            return 1;
+        }
         case CommandLine::REFUSE:
             std::fprintf(stderr, "grimalou: %s\n\n%s", line.problem.c_str(), UsageText());
             return USAGE_ERROR;

@@ -17,7 +17,8 @@ namespace {
 
 // How long a message stays at the bottom of the screen: 5 seconds.
 constexpr int MESSAGE_TICKS = 5 * TICKS_PER_SECOND;
-constexpr float MESSAGE_BAR_HEIGHT = 50, MESSAGE_TEXT_HEIGHT = 22;
+constexpr float MESSAGE_TEXT_HEIGHT = 28, REASON_TEXT_HEIGHT = 20, MESSAGE_MARGIN = 40;
+const char* const kDismiss = "Click or press a key to close this message.";
 
 // A float that may lie beyond the int range, truncated and wrapped into it.
 int TruncateToInt(float value) {
@@ -32,6 +33,26 @@ int RandomSeed() {
     float seed = ((inputDevice->PointerY() + inputDevice->PointerX()) + static_cast<float>(ElapsedMilliseconds())) +
                  static_cast<float>(date[5]);
     return TruncateToInt(seed);
+}
+
+// A typed character, as UTF-8; control characters are keys, not text.
+void AppendUtf8(int c, std::string* text) {
+    if (c < 0x20 || c == 0x7F || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) return;
+    if (c < 0x80) {
+        *text += static_cast<char>(c);
+    } else if (c < 0x800) {
+        *text += static_cast<char>(0xC0 | (c >> 6));
+        *text += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        *text += static_cast<char>(0xE0 | (c >> 12));
+        *text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *text += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        *text += static_cast<char>(0xF0 | (c >> 18));
+        *text += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        *text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *text += static_cast<char>(0x80 | (c & 0x3F));
+    }
 }
 
 }  // namespace
@@ -70,7 +91,10 @@ int c_MyApp::OnTick() {
     bool ctrlNow = inputDevice->IsKeyDown(KEY_CTRL) || inputDevice->KeyHitCount(KEY_CTRL) != 0;
     in.ctrl = ctrlNow || ctrlLastTick;
     ctrlLastTick = ctrlNow;
-    for (int c = inputDevice->GetChar(); c != 0; c = inputDevice->GetChar()) in.question |= c == '?';
+    for (int c = inputDevice->GetChar(); c != 0; c = inputDevice->GetChar()) {
+        in.question |= c == '?';
+        AppendUtf8(c, &in.typed);
+    }
     Step(in);
     return 0;
 }
@@ -78,6 +102,15 @@ int c_MyApp::OnTick() {
 void c_MyApp::Step(AppInput in) {
     if (in.AnyKey()) keyboardUsed = true;
     if (in.byTouch) touchUsed = true;
+    // A problem stays until a click or a key, which then does nothing else.
+    if (messageStays && (in.AnyKey() || in.hit)) {
+        message.clear();
+        messageStays = false;
+        swallowTouch = in.hit;
+        in.Clear();
+    }
+    // While a text is typed, "?" is a character like any other.
+    bool typing = screen == ScreenKind::Library && library->Typing();
     // The help closes on any key or click, which then does nothing else.
     if (helpShown) {
         if (in.AnyKey() || in.hit) {
@@ -85,7 +118,7 @@ void c_MyApp::Step(AppInput in) {
             swallowTouch = in.hit;
         }
         in.Clear();
-    } else if (in.Key(KEY_F1) || in.question) {
+    } else if (in.Key(KEY_F1) || (in.question && !typing)) {
         helpShown = true;
         if (face) face->Leave();
         in.Clear();
@@ -94,13 +127,14 @@ void c_MyApp::Step(AppInput in) {
         if (!in.touching) swallowTouch = false;
         in.hit = in.touching = false;
     }
-    if (messageTicks > 0 && --messageTicks == 0) message.clear();
+    if (!messageStays && messageTicks > 0 && --messageTicks == 0) message.clear();
 
     ScreenKind before = screen;
     switch (screen) {
         case ScreenKind::Title: Handle(title->Tick(in, NamesKeys())); break;
         case ScreenKind::Face: Handle(face->Tick(in, choice)); break;
         case ScreenKind::Library: Handle(library->Tick(in, choice)); break;
+        case ScreenKind::AskKeep: Answer(keep.Tick(LandscapeDialogInput(in))); break;
     }
     // The finger that changed the screen is not the new screen's: a drag
     // that goes on would pose the face it did not aim at.
@@ -108,12 +142,18 @@ void c_MyApp::Step(AppInput in) {
 }
 
 void c_MyApp::Handle(const Request& request) {
-    if (!request.message.empty()) ShowMessage(request.message);
+    if (request.problem)
+        ShowProblem(request.message, request.reason);
+    else if (!request.message.empty())
+        ShowMessage(request.message);
+    if (AskFirst(request)) return;
     switch (request.kind) {
         case Request::NONE: break;
         case Request::ENTER_FACE: EnterFace(request.child); break;
         case Request::HOME: GoHome(); break;
         case Request::OPEN_LIBRARY: OpenLibrary(); break;
+        case Request::RECORD_ANEW: face->StartRecording(); break;
+        case Request::QUIT: Quit(); break;
         case Request::CLOSE_LIBRARY: CloseLibrary(); break;
         case Request::SHOW_HELP:
             helpShown = true;
@@ -124,10 +164,51 @@ void c_MyApp::Handle(const Request& request) {
             bool hadFace = face;
             CloseLibrary();
             if (!hadFace) EnterFace(exercise.child);
-            face->Play(exercise, choice.repetitions, choice);
+            face->PlayPrescription(exercise, request.file, false, choice);
             break;
         }
     }
+}
+
+bool c_MyApp::AskFirst(const Request& request) {
+    bool leaves = request.kind == Request::HOME || request.kind == Request::OPEN_LIBRARY ||
+                  request.kind == Request::RECORD_ANEW || request.kind == Request::QUIT;
+    if (!leaves || !face || !face->player.recordingUnsaved || screen == ScreenKind::AskKeep) return false;
+    face->Leave();
+    keep.pending = request;
+    keep.pending.message.clear();
+    screen = ScreenKind::AskKeep;
+    return true;
+}
+
+void c_MyApp::Answer(KeepAnswer answer) {
+    if (answer == KeepAnswer::NONE) return;
+    screen = ScreenKind::Face;
+    if (answer == KeepAnswer::CANCEL) return;
+    if (answer == KeepAnswer::SAVE) {
+        Handle(face->SaveRecording());
+        // A save that failed keeps the recording and the face: nothing is lost.
+        if (face->player.recordingUnsaved) return;
+    } else {
+        face->player.recordingUnsaved = false;
+    }
+    Handle(keep.pending);
+}
+
+bool c_MyApp::OnCloseRequest() {
+    if (face && face->player.recordingUnsaved) {
+        if (screen == ScreenKind::Library) CloseLibrary();
+        helpShown = false;
+        AskFirst(Request::Of(Request::QUIT));
+        return false;
+    }
+    if (face) face->FinishPractice();
+    return true;
+}
+
+void c_MyApp::Quit() {
+    if (face) face->FinishPractice();
+    QuitApp();
 }
 
 c_FacePictures* c_MyApp::LoadPictures() const { return (new c_FacePictures())->Load(FaceButtonPictures()); }
@@ -144,6 +225,7 @@ void c_MyApp::EnterFace(Child child) {
 // Back to the title: every face-screen picture gives its texture back, and
 // the recording (made on this face) is forgotten with the screen.
 void c_MyApp::GoHome() {
+    Handle(face->FinishPractice());
     face->pictures->Discard();
     face = nullptr;
     title = (new c_TitleScreen())->Init();
@@ -152,11 +234,13 @@ void c_MyApp::GoHome() {
 
 void c_MyApp::OpenLibrary() {
     c_FacePictures* pictures = face ? face->pictures.get() : (libraryPictures = LoadPictures()).get();
-    if (face) face->Leave();
+    if (face) {
+        face->Leave();
+        Handle(face->FinishPractice());
+    }
     int page = library ? library->page : libraryPage;
     library = new c_LibraryScreen();
-    std::string problem = library->Open(pictures, page);
-    if (!problem.empty()) ShowMessage(problem);
+    Handle(library->Open(pictures, page));
     screen = ScreenKind::Library;
 }
 
@@ -173,18 +257,28 @@ void c_MyApp::CloseLibrary() {
 void c_MyApp::OpenFromCommandLine(const std::string& path) {
     Exercise exercise;
     std::string problem = LoadExercise(path, &exercise);
+    std::string name = path.substr(path.find_last_of('/') + 1);
     if (!problem.empty()) {
         std::fprintf(stderr, "grimalou: %s: %s\n", path.c_str(), problem.c_str());
-        ShowMessage(path.substr(path.find_last_of('/') + 1) + ": " + problem);
+        ShowProblem(RefusedFileAdvice(problem), name + ": " + problem);
         return;
     }
     EnterFace(exercise.child);
-    face->Play(exercise, 1, choice);
+    face->PlayPrescription(exercise, name, true, choice);
 }
 
 void c_MyApp::ShowMessage(const std::string& text) {
+    // A problem on screen stays over what a tick says meanwhile.
+    if (messageStays) return;
     message = text;
+    messageReason.clear();
     messageTicks = MESSAGE_TICKS;
+}
+
+void c_MyApp::ShowProblem(const std::string& plain, const std::string& reason) {
+    message = plain;
+    messageReason = reason;
+    messageStays = true;
 }
 
 // ---- The frame -------------------------------------------------------------
@@ -204,6 +298,13 @@ int c_MyApp::OnDraw() {
         case ScreenKind::Title: title->Draw(canvas, a, NamesKeys()); break;
         case ScreenKind::Face: face->Draw(canvas, a); break;
         case ScreenKind::Library: library->Draw(canvas, a, choice, NamesKeys()); break;
+        case ScreenKind::AskKeep:
+            face->Draw(canvas, a);
+            canvas->PushMatrix();
+            EnterLandscapeDialog(canvas, a);
+            keep.Draw(canvas);
+            canvas->PopMatrix();
+            break;
     }
     DrawMessage(a);
     if (helpShown) DrawHelp(canvas, a, Face(), NamesKeys());
@@ -211,21 +312,44 @@ int c_MyApp::OnDraw() {
     return 0;
 }
 
+// At the bottom of the screen, as high as its lines: the message, and for a
+// problem its reason in smaller text and how to close it.
 void c_MyApp::DrawMessage(Arrangement a) const {
     if (message.empty()) return;
     c_Canvas* c = canvas;
-    // One line in landscape as ever; upright, as many as the words need.
-    float w = ScreenWidth(a), h = ScreenHeight(a), text = TextHeight(a, MESSAGE_TEXT_HEIGHT);
-    float margin = MESSAGE_BAR_HEIGHT - MESSAGE_TEXT_HEIGHT;
-    int lines = a == Arrangement::Portrait ? WrappedLines(c, message, w - margin, text) : 1;
-    float bar = text * (1 + 1.25f * (lines - 1)) + margin;
-    c->SetColor(0.13f, 0.18f, 0.27f);
-    c->SetAlpha(0.9f);
-    c->DrawRect(0, h - bar, w, bar);
+    // As wide as the screen; upright, in text a phone can read.
+    float screenWidth = ScreenWidth(a), screenHeight = ScreenHeight(a);
+    float width = screenWidth - 2 * MESSAGE_MARGIN;
+    const float messageText = TextHeight(a, MESSAGE_TEXT_HEIGHT), reasonText = TextHeight(a, REASON_TEXT_HEIGHT);
+    std::vector<std::string> lines = WrapLines(c, message, messageText, width);
+    std::vector<std::string> reason, hint;
+    if (messageStays) {
+        if (!messageReason.empty()) reason = WrapLines(c, messageReason, reasonText, width);
+        hint = {kDismiss};
+    }
+    float lineHeight = messageText * 1.3f, reasonHeight = reasonText * 1.3f;
+    float height = 24 + lineHeight * static_cast<float>(lines.size()) +
+                   reasonHeight * static_cast<float>(reason.size() + hint.size()) + (messageStays ? 10 : 0);
+    float y = screenHeight - height;
+    if (messageStays)
+        c->SetColor(0.55f, 0.12f, 0.1f);
+    else
+        c->SetColor(0.13f, 0.18f, 0.27f);
+    c->SetAlpha(0.94f);
+    c->DrawRect(0, y, screenWidth, height);
     c->SetAlpha(1);
     c->SetColor(1, 1, 1);
-    if (lines == 1)
-        DrawLabel(c, message, w / 2, h - bar + margin / 2, text, true);
-    else
-        DrawWrapped(c, message, w / 2, h - bar + margin / 2, w - margin, text);
+    y += 12;
+    for (const std::string& line : lines) {
+        DrawLabel(c, line, screenWidth / 2, y, messageText, true);
+        y += lineHeight;
+    }
+    y += messageStays ? 10 : 0;
+    c->SetColor(0.93f, 0.88f, 0.86f);
+    for (const std::vector<std::string>* part : {&reason, &hint})
+        for (const std::string& line : *part) {
+            DrawLabel(c, line, screenWidth / 2, y, reasonText, true);
+            y += reasonHeight;
+        }
+    c->SetColor(1, 1, 1);
 }

@@ -8,6 +8,7 @@
 
 #include "app/command_line.h"
 #include "app/screens/face_screen.h"
+#include "app/screens/keep_dialog.h"
 #include "app/screens/library_screen.h"
 #include "app/screens/screen.h"
 #include "app/screens/title_screen.h"
@@ -16,7 +17,8 @@
 #include "framework/app.h"
 #include "runtime/gc_ref.h"
 
-enum class ScreenKind { Title, Face, Library };
+// AskKeep: "Keep this exercise?" over the face screen.
+enum class ScreenKind { Title, Face, Library, AskKeep };
 
 class c_MyApp : public c_App {
 public:
@@ -40,9 +42,13 @@ public:
     RepeatChoice choice;
     // The library's page when it last closed.
     int libraryPage = 0;
-    // A line shown at the bottom of the screen for a while: what was saved,
-    // or what could not be read. `messageTicks` counts down.
+    KeepDialog keep;
+    // A line shown at the bottom of the screen for a while (what was saved;
+    // `messageTicks` counts down), or a problem in plain words with its
+    // reason below, which stays until a click or a key dismisses it.
     std::string message;
+    std::string messageReason;
+    bool messageStays = false;
     int messageTicks = 0;
 
     // The pointer handed to the canvas each tick: kept, so that a tick
@@ -58,6 +64,9 @@ public:
     int OnSetup() override;
     int OnTick() override;
     int OnDraw() override;
+    // The window's close: quits at once unless a recording would be lost,
+    // which asks first.
+    bool OnCloseRequest() override;
 
     // One tick from one input value: what OnTick builds from the devices,
     // or what a test feeds.
@@ -69,6 +78,8 @@ public:
     void CloseLibrary();
     void OpenFromCommandLine(const std::string& path);
     void ShowMessage(const std::string& text);
+    // A problem, until dismissed: what happened and what to do, and why.
+    void ShowProblem(const std::string& plain, const std::string& reason);
     // The face screen's model, or null on another screen.
     c_FaceModel* Face() const { return face ? face->model.get() : nullptr; }
     bool NamesKeys() const { return keyboardUsed || !touchUsed; }
@@ -77,6 +88,11 @@ public:
 
 private:
     void Handle(const Request& request);
+    // Opens the dialog instead, and returns true, when the request would
+    // leave a recording no file holds.
+    bool AskFirst(const Request& request);
+    void Answer(KeepAnswer answer);
+    void Quit();
     void DrawMessage(Arrangement a) const;
     c_FacePictures* LoadPictures() const;
 };

@@ -66,6 +66,8 @@ Array<int> CurrentDate() {
 int WindowWidth() { return deviceWidthCache; }
 int WindowHeight() { return deviceHeightCache; }
 
+bool c_App::OnCloseRequest() { return true; }
+
 void QuitApp() { RuntimeError(String()); }
 
 void RefreshDeviceSize() {

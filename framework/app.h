@@ -26,6 +26,9 @@ public:
     virtual int OnTick();
     // Once per rendered frame.
     virtual int OnDraw();
+    // The window's close button, or the window manager's close: true quits
+    // at once; false keeps the program running (it asks first, say).
+    virtual bool OnCloseRequest();
 };
 
 extern gc_root<c_App> theApp;

@@ -47,7 +47,8 @@ void c_GameDelegate::Render() {
 
 void c_GameDelegate::KeyInput(int event, int data) {
     input->KeyInput(event, data);
-    if (event == EV_KEY_DOWN && (data == KEY_CLOSE || data == KEY_QUIT)) QuitApp();
+    if (event != EV_KEY_DOWN) return;
+    if (data == KEY_QUIT || (data == KEY_CLOSE && theApp->OnCloseRequest())) QuitApp();
 }
 
 void c_GameDelegate::MouseInput(int event, int data, float x, float y) { input->MouseInput(event, data, x, y); }

@@ -72,6 +72,20 @@ int CreateTemp(const std::string& folder, std::string* path) {
     return -1;
 }
 
+// The bytes in a new temporary file of the folder, on the disk; a failure
+// leaves no file.
+std::string WriteTemp(const std::string& folder, const std::string& bytes, std::string* temp) {
+    int fd = CreateTemp(folder, temp);
+    if (fd < 0) return Failure("create a file in", folder, errno);
+    // A full disk shows up at any of these, at the latest at fsync.
+    bool written = WriteAll(fd, bytes) && fsync(fd) == 0;
+    int error = errno;
+    if (close(fd) != 0 && written) written = false, error = errno;
+    if (written) return std::string();
+    unlink(temp->c_str());
+    return Failure("write", *temp, error);
+}
+
 // Gives the temporary file the name `target` unless a file has it; errno
 // EEXIST then. The kernel's no-replace rename where the file system has it,
 // else a hard link, which fails alike on a taken name. A file system without
@@ -161,16 +175,8 @@ std::string SaveNewFile(const std::string& folder, const std::string& stem, cons
                         const std::string& bytes, std::string* name) {
     RemoveStaleTemps(folder);
     std::string temp;
-    int fd = CreateTemp(folder, &temp);
-    if (fd < 0) return Failure("create a file in", folder, errno);
-    // A full disk shows up at any of these, at the latest at fsync.
-    bool written = WriteAll(fd, bytes) && fsync(fd) == 0;
-    int error = errno;
-    if (close(fd) != 0 && written) written = false, error = errno;
-    if (!written) {
-        unlink(temp.c_str());
-        return Failure("write", temp, error);
-    }
+    std::string problem = WriteTemp(folder, bytes, &temp);
+    if (!problem.empty()) return problem;
     for (int n = 1; n <= kMaxNameTries; ++n) {
         std::string candidate = stem + (n == 1 ? std::string() : "-" + std::to_string(n)) + ending;
         if (NameWithoutReplacing(temp, folder + "/" + candidate)) {
@@ -184,13 +190,53 @@ std::string SaveNewFile(const std::string& folder, const std::string& stem, cons
             return std::string();
         }
         if (errno != EEXIST) {
-            error = errno;
+            int error = errno;
             unlink(temp.c_str());
             return Failure("name the file", folder + "/" + candidate, error);
         }
     }
     unlink(temp.c_str());
     return Failure("name the file", folder + "/" + stem + ending, EEXIST);
+}
+
+std::string ReplaceFile(const std::string& path, const std::string& bytes) {
+    std::string folder = path.substr(0, path.find_last_of('/'));
+    std::string temp;
+    std::string problem = WriteTemp(folder, bytes, &temp);
+    if (!problem.empty()) return problem;
+    if (rename(temp.c_str(), path.c_str()) != 0) {
+        int error = errno;
+        unlink(temp.c_str());
+        return Failure("replace", path, error);
+    }
+    return std::string();
+}
+
+std::string AppendToFile(const std::string& path, const std::string& header, const std::string& bytes) {
+    int fd = open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) return Failure("open", path, errno);
+    struct stat info;
+    if (fstat(fd, &info) != 0) {
+        int error = errno;
+        close(fd);
+        return Failure("read the size of", path, error);
+    }
+    std::string piece = info.st_size == 0 ? header + bytes : bytes;
+    // One write: a process killed meanwhile leaves the piece whole or absent.
+    ssize_t n;
+    do n = write(fd, piece.data(), piece.size());
+    while (n < 0 && errno == EINTR);
+    int error = n < 0 ? errno : ENOSPC;
+    bool whole = n == static_cast<ssize_t>(piece.size());
+    if (!whole && n > 0 && ftruncate(fd, info.st_size) != 0) error = errno;
+    if (whole && fsync(fd) != 0) whole = false, error = errno;
+    if (close(fd) != 0 && whole) whole = false, error = errno;
+    return whole ? std::string() : Failure("write", path, error);
+}
+
+int64_t FileModified(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 ? static_cast<int64_t>(info.st_mtime) : 0;
 }
 
 std::string RemoveFile(const std::string& path) {

@@ -41,6 +41,20 @@ std::string ListFolder(const std::string& folder, const std::string& ending, std
 std::string SaveNewFile(const std::string& folder, const std::string& stem, const std::string& ending,
                         const std::string& bytes, std::string* name);
 
+// Puts `bytes` in place of the file at `path` the same way: the whole new
+// file or the old one, never a mix.
+std::string ReplaceFile(const std::string& path, const std::string& bytes);
+
+// Adds `bytes` at the end of the file (made when missing, with `header`
+// before them) in one write that reaches the disk before this returns; a
+// write the disk cuts short is taken back, so the file only ever grows by
+// whole pieces.
+std::string AppendToFile(const std::string& path, const std::string& header, const std::string& bytes);
+
+// When the file was last changed, in seconds since 1970; 0 when it cannot
+// be told.
+int64_t FileModified(const std::string& path);
+
 std::string RemoveFile(const std::string& path);
 
 struct LocalTime {

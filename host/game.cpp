@@ -87,6 +87,10 @@ String KtGame::LoadText(const String& path) {
 int KtGame::CountJoysticks(bool) { return 0; }
 bool KtGame::PollJoystick(int, Array<float>, Array<float>, Array<float>, Array<bool>) { return false; }
 void KtGame::OpenLink(const String&) {}
+std::string KtGame::SendFile(const std::string&, const std::string&, const std::string&) {
+    return "this system has no way to send a file";
+}
+std::string KtGame::ShowFile(const std::string&) { return "this system has no file manager"; }
 void KtGame::SetCursorShown(bool) {}
 int KtGame::WindowWidth() { return 0; }
 int KtGame::WindowHeight() { return 0; }

@@ -50,6 +50,11 @@ public:
     virtual int CountJoysticks(bool refresh);
     virtual bool PollJoystick(int port, Array<float> x, Array<float> y, Array<float> z, Array<bool> buttons);
     virtual void OpenLink(const String& url);
+    // Hands a file (a UTF-8 path) to the desktop's mail program as an
+    // attachment, or to the browser's sharing; shows it in its folder in
+    // the file manager, or downloads it. "" once handed on, else why not.
+    virtual std::string SendFile(const std::string& path, const std::string& subject, const std::string& body);
+    virtual std::string ShowFile(const std::string& path);
     virtual void SetCursorShown(bool shown);
     virtual int WindowWidth();
     virtual int WindowHeight();

@@ -78,3 +78,17 @@ void KtGlfwGame::PumpEvents() {
 }
 
 void KtGlfwGame::OpenLink(const String& url) { StartLinkOpener(PathToUtf8(url)); }
+
+std::string KtGlfwGame::SendFile(const std::string& path, const std::string& subject, const std::string& body) {
+    return StartProgram({"xdg-email", "--subject", subject, "--body", body, "--attach", path});
+}
+
+std::string KtGlfwGame::ShowFile(const std::string& path) {
+    // The file manager's own interface selects the file in its folder; without
+    // one, the folder opens.
+    if (RunProgram({"dbus-send", "--session", "--print-reply", "--dest=org.freedesktop.FileManager1",
+                    "/org/freedesktop/FileManager1", "org.freedesktop.FileManager1.ShowItems",
+                    "array:string:" + FileUrl(path), "string:"}) == 0)
+        return std::string();
+    return StartProgram({"xdg-open", path.substr(0, path.find_last_of('/'))});
+}

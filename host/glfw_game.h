@@ -26,6 +26,8 @@ public:
     int CountJoysticks(bool refresh) override;
     bool PollJoystick(int port, Array<float> x, Array<float> y, Array<float> z, Array<bool> buttons) override;
     void OpenLink(const String& url) override;
+    std::string SendFile(const std::string& path, const std::string& subject, const std::string& body) override;
+    std::string ShowFile(const std::string& path) override;
     void SetCursorShown(bool shown) override;
     int WindowWidth() override;
     int WindowHeight() override;

@@ -204,6 +204,8 @@ void KtGlfwGame::OnCursorMoved(float x, float y) { MouseInput(EV_MOUSE_MOVE, -1,
 void KtGlfwGame::OnCloseRequested() {
     KeyInput(EV_KEY_DOWN, KEY_CLOSE);
     KeyInput(EV_KEY_UP, KEY_CLOSE);
+    // Still here: the application chose to ask before it closes.
+    glfwSetWindowShouldClose(window, GLFW_FALSE);
 }
 
 void KtGlfwGame::OnResized(int w, int h) {

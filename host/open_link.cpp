@@ -3,6 +3,8 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <cerrno>
+#include <cstring>
 #include <vector>
 
 extern char** environ;
@@ -16,16 +18,48 @@ std::vector<pid_t>& Openers() {
     return pids;
 }
 
+// 0, or the error number of a program that could not start.
+int Spawn(const std::vector<std::string>& arguments, pid_t* pid) {
+    std::vector<std::string> copies = arguments;
+    std::vector<char*> argv;
+    for (std::string& a : copies) argv.push_back(&a[0]);
+    argv.push_back(nullptr);
+    return posix_spawnp(pid, argv[0], nullptr, nullptr, argv.data(), environ);
+}
+
 }  // namespace
 
-void StartLinkOpener(const std::string& url) {
+std::string StartProgram(const std::vector<std::string>& arguments) {
     ReapLinkOpeners();
-    std::string program = "xdg-open";
-    std::string argument = url;
-    char* argv[] = {&program[0], &argument[0], nullptr};
     pid_t pid;
-    if (posix_spawnp(&pid, "xdg-open", nullptr, nullptr, argv, environ) == 0) Openers().push_back(pid);
+    int error = Spawn(arguments, &pid);
+    if (error != 0) return arguments[0] + " cannot be started: " + std::strerror(error);
+    Openers().push_back(pid);
+    return std::string();
 }
+
+int RunProgram(const std::vector<std::string>& arguments) {
+    pid_t pid;
+    if (Spawn(arguments, &pid) != 0) return -1;
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0)
+        if (errno != EINTR) return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string FileUrl(const std::string& path) {
+    std::string url = "file://";
+    const char* hex = "0123456789ABCDEF";
+    for (unsigned char c : path) {
+        bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                     std::strchr("/-._~", c) != nullptr;
+        if (plain) url += static_cast<char>(c);
+        else url += std::string("%") + hex[c >> 4] + hex[c & 15];
+    }
+    return url;
+}
+
+void StartLinkOpener(const std::string& url) { StartProgram({"xdg-open", url}); }
 
 void ReapLinkOpeners() {
     std::vector<pid_t>& pids = Openers();

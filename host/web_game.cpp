@@ -310,6 +310,16 @@ void KtWebGame::OpenLink(const String& url) {
     EM_ASM({ window.open(UTF8ToString($0), '_blank', 'noopener'); }, text.c_str());
 }
 
+std::string KtWebGame::SendFile(const std::string& path, const std::string&, const std::string&) {
+    EM_ASM({ Module.exercises.send(UTF8ToString($0)); }, path.c_str());
+    return std::string();
+}
+
+std::string KtWebGame::ShowFile(const std::string& path) {
+    EM_ASM({ Module.exercises.downloadPath(UTF8ToString($0)); }, path.c_str());
+    return std::string();
+}
+
 void KtWebGame::SetCursorShown(bool shown) {
     EM_ASM({ Module.canvas.style.cursor = $0 ? "auto" : "none"; }, shown);
 }

@@ -114,12 +114,36 @@ Module.exercises = (function () {
     return name;
   }
 
-  function download(name) {
+  function downloadBytes(name, bytes, type) {
     var a = document.createElement('a');
-    a.href = URL.createObjectURL(new Blob([textOf(name)], {type: 'application/x-grimalou-exercise'}));
+    a.href = URL.createObjectURL(new Blob([bytes], {type: type}));
     a.download = name;
     a.click();
     setTimeout(function () { URL.revokeObjectURL(a.href); }, 0);
+  }
+  function download(name) { downloadBytes(name, textOf(name), 'application/x-grimalou-exercise'); }
+  // A file of the program's folder, by its path (the library's Show file).
+  function downloadPath(path) {
+    downloadBytes(path.replace(/^.*\//, ''), FS.readFile(path), 'application/x-grimalou-exercise');
+  }
+  // The practice log, for the therapist; a header alone when nothing was played yet.
+  var GRIMALOU_LOG = GRIMALOU_DATA + '/practice-log.csv';
+  function downloadLog() {
+    var bytes = FS.analyzePath(GRIMALOU_LOG).exists ? FS.readFile(GRIMALOU_LOG) : 'date,title,file,child,asked,done\r\n';
+    downloadBytes('practice-log.csv', bytes, 'text/csv');
+  }
+  // The library's Send: the system's sharing with the file where the
+  // browser can share files, else the download and the link.
+  function send(path) {
+    var name = path.replace(/^.*\//, '');
+    var text = FS.readFile(path, {encoding: 'utf8'});
+    var file = new File([text], name, {type: 'application/x-grimalou-exercise'});
+    if (navigator.canShare && navigator.canShare({files: [file]})) {
+      navigator.share({files: [file], title: 'A Grimalou exercise'}).catch(function () {});
+      return;
+    }
+    downloadBytes(name, text, 'application/x-grimalou-exercise');
+    linkOf(text).then(function (link) { Module.showNotice('The exercise was downloaded. Its link: ' + link); });
   }
 
   // A link's exercise once the page has read it; null while it has not, or
@@ -168,6 +192,13 @@ Module.exercises = (function () {
       }).then(function () { removeRunDependency('exercise link'); });
     }
     // What the program saves or deletes in its data folder is stored at once.
+    // The practice log grows by appends: stored when the program closes it.
+    var close = FS.close;
+    FS.close = function (stream) {
+      var result = close.apply(FS, arguments);
+      if (stream && String(stream.path).startsWith(GRIMALOU_DATA)) persist();
+      return result;
+    };
     ['rename', 'unlink', 'rmdir'].forEach(function (operation) {
       var original = FS[operation];
       FS[operation] = function (path) {
@@ -179,5 +210,5 @@ Module.exercises = (function () {
   });
 
   return {list: list, textOf: textOf, importText: importText, download: download, linkOf: linkOf,
-          persist: persist};
+          persist: persist, send: send, downloadPath: downloadPath, downloadLog: downloadLog};
 })();

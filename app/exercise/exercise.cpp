@@ -12,6 +12,8 @@
 #include <locale>
 #include <sstream>
 
+#include "host/files.h"
+
 namespace {
 
 constexpr const char* kMagic = "grimalou-exercise";
@@ -155,6 +157,20 @@ const char* const kChildKey = "child";
 const char* const kPaceKey = "pace";
 const char* const kRandomKey = "randomState";
 const char* const kPaceWords[] = {"normal", "half"};
+// The prescription's lines, from format 2 on. A title or a note is the rest
+// of its line after the name and its spaces, without the spaces that end it.
+const char* const kTitleKey = "title";
+const char* const kNoteKey = "note";
+const char* const kRepeatKey = "repeat";
+const char* const kHoldKey = "hold";
+constexpr int kPrescriptionVersion = 2;
+
+// Without the spaces and tabs that start and end it.
+std::string Trimmed(const std::string& text) {
+    size_t start = text.find_first_not_of(" \t");
+    if (start == std::string::npos) return std::string();
+    return text.substr(start, text.find_last_not_of(" \t") + 1 - start);
+}
 
 // A whole number of any size as text.
 std::string Number(double value) {
@@ -299,6 +315,8 @@ private:
     int lineNumber_ = 0;
     bool seen_[kFieldCount] = {};
     bool seenChild_ = false, seenPace_ = false, seenRandom_ = false;
+    bool seenTitle_ = false, seenNote_ = false, seenRepeat_ = false, seenHold_ = false;
+    int version_ = 0;
 
     std::string At(const std::string& problem) const { return "line " + std::to_string(lineNumber_) + ": " + problem; }
 
@@ -306,6 +324,7 @@ private:
         std::vector<std::string> words = Words(line);
         if (stage_ == Stage::Header) return TakeHeader(words);
         if (words.empty() || words[0][0] == '#') return std::string();
+        if (stage_ == Stage::Fields && (words[0] == kTitleKey || words[0] == kNoteKey)) return TakeText(line, words[0]);
         switch (stage_) {
             case Stage::Fields: return TakeField(words);
             case Stage::Entries: return TakeEntry(words);
@@ -320,7 +339,41 @@ private:
         if (version > EXERCISE_FORMAT_VERSION)
             return "it was made by a newer version of Grimalou (exercise format " + words[1] +
                    "; this version reads format " + std::to_string(EXERCISE_FORMAT_VERSION) + " and older)";
+        version_ = static_cast<int>(version);
         stage_ = Stage::Fields;
+        return std::string();
+    }
+
+    // A field that format 1 did not have.
+    std::string Prescription(const std::string& name, bool* seen) {
+        if (version_ < kPrescriptionVersion)
+            return Quoted(name) + " is a field of format " + std::to_string(kPrescriptionVersion) +
+                   ", and the file says format " + std::to_string(version_);
+        if (*seen) return Twice(name);
+        *seen = true;
+        return std::string();
+    }
+
+    std::string TakeText(const std::string& line, const std::string& name) {
+        bool title = name == kTitleKey;
+        std::string problem = Prescription(name, title ? &seenTitle_ : &seenNote_);
+        if (!problem.empty()) return problem;
+        std::string text = Trimmed(line.substr(line.find(name) + name.size()));
+        problem = CheckText(text, title ? TITLE_MAX_CHARS : NOTE_MAX_CHARS);
+        if (title && text.empty()) problem = "is empty";
+        if (!problem.empty()) return "the " + name + " " + problem;
+        (title ? exercise.title : exercise.note) = text;
+        return std::string();
+    }
+
+    std::string TakeCount(const std::string& name, const std::string& value, int min, int max, int* count) {
+        std::string problem = Prescription(name, name == kRepeatKey ? &seenRepeat_ : &seenHold_);
+        if (!problem.empty()) return problem;
+        long long number = 0;
+        if (!ParseInt(value, &number) || number < min || number > max)
+            return name + " " + Quoted(value) + " is not a whole number from " + std::to_string(min) + " to " +
+                   std::to_string(max);
+        *count = static_cast<int>(number);
         return std::string();
     }
 
@@ -331,6 +384,8 @@ private:
         if (name == kChildKey) return TakeChild(value);
         if (name == kPaceKey) return TakePace(value);
         if (name == kRandomKey) return TakeRandom(value);
+        if (name == kRepeatKey) return TakeCount(name, value, REPEAT_MIN, REPEAT_MAX, &exercise.repeat);
+        if (name == kHoldKey) return TakeCount(name, value, 0, HOLD_MAX_SECONDS, &exercise.holdSeconds);
         for (int i = 0; i < kFieldCount; ++i)
             if (name == kFields[i].name) return TakeFace(i, value);
         return "unknown field " + Quoted(name);
@@ -399,6 +454,12 @@ private:
         if (!seenChild_) missing = kChildKey;
         if (!seenPace_) missing = kPaceKey;
         if (!seenRandom_) missing = kRandomKey;
+        if (version_ >= kPrescriptionVersion) {
+            if (!seenTitle_) missing = kTitleKey;
+            if (!seenNote_) missing = kNoteKey;
+            if (!seenRepeat_) missing = kRepeatKey;
+            if (!seenHold_) missing = kHoldKey;
+        }
         for (int i = 0; i < kFieldCount && missing.empty(); ++i)
             if (!seen_[i]) missing = kFields[i].name;
         if (!missing.empty()) return "the field " + Quoted(missing) + " is missing before the entries";
@@ -456,6 +517,7 @@ bool SameFace(const Face& a, const Face& b) {
 
 bool operator==(const Exercise& a, const Exercise& b) {
     if (a.child != b.child || !SameFace(a.startFace, b.startFace) || a.randomState != b.randomState || a.pace != b.pace ||
+        a.title != b.title || a.note != b.note || a.repeat != b.repeat || a.holdSeconds != b.holdSeconds ||
         a.entries.size() != b.entries.size())
         return false;
     for (size_t i = 0; i < a.entries.size(); ++i)
@@ -465,7 +527,53 @@ bool operator==(const Exercise& a, const Exercise& b) {
 
 const char* ChildWord(Child child) { return child == Child::Girl ? "girl" : "boy"; }
 
+std::string DefaultTitle(Child child, const LocalTime& t) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%s, %04d-%02d-%02d %02d:%02d", child == Child::Girl ? "Girl" : "Boy", t.year,
+                  t.month, t.day, t.hour, t.minute);
+    return text;
+}
+
+int CharCount(const std::string& text) {
+    int count = 0;
+    for (char c : text) count += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return count;
+}
+
+std::string CheckText(const std::string& text, int maxChars) {
+    for (size_t i = 0; i < text.size();) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c < 0x20 || c == 0x7F) return "holds a control character";
+        // The shortest form only, and no surrogate or code point past U+10FFFF.
+        int length = c < 0x80 ? 1 : c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
+        if (length == 0 || i + length > text.size()) return "is not UTF-8 text";
+        unsigned char second = length > 1 ? static_cast<unsigned char>(text[i + 1]) : 0x80;
+        if ((c == 0xE0 && second < 0xA0) || (c == 0xED && second > 0x9F) || (c == 0xF0 && second < 0x90) ||
+            (c == 0xF4 && second > 0x8F))
+            return "is not UTF-8 text";
+        for (int k = 1; k < length; ++k)
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return "is not UTF-8 text";
+        i += length;
+    }
+    if (CharCount(text) > maxChars)
+        return "is " + std::to_string(CharCount(text)) + " characters long, more than " + std::to_string(maxChars);
+    return std::string();
+}
+
+std::string PrescriptionText(const Exercise& exercise) {
+    return std::to_string(exercise.repeat) + " x hold " + std::to_string(exercise.holdSeconds) + " s";
+}
+
 std::string CheckExercise(const Exercise& exercise) {
+    if (exercise.title.empty()) return "it has no title";
+    for (const std::string* text : {&exercise.title, &exercise.note}) {
+        bool title = text == &exercise.title;
+        std::string problem = CheckText(*text, title ? TITLE_MAX_CHARS : NOTE_MAX_CHARS);
+        if (problem.empty() && *text != Trimmed(*text)) problem = "starts or ends with a space";
+        if (!problem.empty()) return std::string("the ") + (title ? kTitleKey : kNoteKey) + " " + problem;
+    }
+    if (exercise.repeat < REPEAT_MIN || exercise.repeat > REPEAT_MAX) return "repeat is out of range (1 to 10)";
+    if (exercise.holdSeconds < 0 || exercise.holdSeconds > HOLD_MAX_SECONDS) return "hold is out of range (0 to 10)";
     for (const Field& field : kFields) {
         std::string problem = CheckValue(field, ValueOf(exercise.startFace, field));
         if (!problem.empty()) return problem;
@@ -485,6 +593,12 @@ std::string WriteExercise(const Exercise& exercise) {
     text += std::string(kChildKey) + " " + ChildWord(exercise.child) + "\n";
     text += std::string(kPaceKey) + " " + kPaceWords[static_cast<int>(exercise.pace)] + "\n";
     text += std::string(kRandomKey) + " " + std::to_string(exercise.randomState) + "\n";
+    text += "# What it is called, a line for whoever plays it at home, how many times\n";
+    text += "# it plays and how many seconds the face holds between two.\n";
+    text += std::string(kTitleKey) + " " + exercise.title + "\n";
+    text += exercise.note.empty() ? std::string(kNoteKey) + "\n" : std::string(kNoteKey) + " " + exercise.note + "\n";
+    text += std::string(kRepeatKey) + " " + std::to_string(exercise.repeat) + "\n";
+    text += std::string(kHoldKey) + " " + std::to_string(exercise.holdSeconds) + "\n";
     text += "# The face when recording started.\n";
     for (const Field& field : kFields) text += std::string(field.name) + " " + ValueText(exercise.startFace, field) + "\n";
     text += "# One entry a tick: a touch at x y, or an event and the y of the touch;\n";

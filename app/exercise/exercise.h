@@ -48,6 +48,13 @@ struct ExerciseEntry {
 
 enum class Pace { Normal, Half };
 
+// The prescription's bounds: how many times an exercise plays, and how long
+// the face holds its end pose (then rests at its start) between two.
+constexpr int REPEAT_MIN = 1, REPEAT_MAX = 10;
+constexpr int HOLD_MAX_SECONDS = 10, HOLD_DEFAULT_SECONDS = 5;
+// Characters (code points) of a title and a note.
+constexpr int TITLE_MAX_CHARS = 80, NOTE_MAX_CHARS = 500;
+
 struct Exercise {
     Child child = Child::Girl;
     // The face when recording was armed.
@@ -57,6 +64,16 @@ struct Exercise {
     // The runtime's 32-bit generator state when recording was armed.
     int randomState = 0;
     Pace pace = Pace::Normal;
+    // The prescription, written from format 2 on: what it is called (one
+    // line of UTF-8, 1 to TITLE_MAX_CHARS characters), a line for the
+    // parent (0 to NOTE_MAX_CHARS, may be empty), how many times it plays
+    // and how long the face holds between two. A format 1 file reads with
+    // an empty title, which whoever read it names (DefaultTitle), 1
+    // repetition and the default hold.
+    std::string title;
+    std::string note;
+    int repeat = REPEAT_MIN;
+    int holdSeconds = HOLD_DEFAULT_SECONDS;
 };
 bool operator==(const Exercise& a, const Exercise& b);
 inline bool operator!=(const Exercise& a, const Exercise& b) { return !(a == b); }
@@ -65,7 +82,7 @@ inline bool operator!=(const Exercise& a, const Exercise& b) { return !(a == b);
 // tick that ends them.
 constexpr int EXERCISE_MAX_ENTRIES = 601;
 // The format version this program writes and the newest it reads.
-constexpr int EXERCISE_FORMAT_VERSION = 1;
+constexpr int EXERCISE_FORMAT_VERSION = 2;
 // 1 MiB: a full exercise is at most about 6.5 KB; anything far bigger is not
 // one, and is refused before it is parsed.
 constexpr size_t EXERCISE_MAX_BYTES = 1 << 20;
@@ -74,6 +91,18 @@ constexpr const char* EXERCISE_EXTENSION = ".grimalou";
 
 // "girl" or "boy": the child's word in files and file names.
 const char* ChildWord(Child child);
+
+// The title of an exercise that has none of its own: the child and when it
+// was made, "Girl, 2026-12-07 16:31".
+struct LocalTime;
+std::string DefaultTitle(Child child, const LocalTime& made);
+// "" when `text` can be a title or a note of at most `maxChars` characters:
+// UTF-8, one line, no control character; else what is wrong, in words.
+std::string CheckText(const std::string& text, int maxChars);
+// The number of characters (code points) of a UTF-8 text.
+int CharCount(const std::string& text);
+// The prescription as a card shows it: "3 x hold 5 s" (the canvas font has no multiplication sign).
+std::string PrescriptionText(const Exercise& exercise);
 
 // "" when the reader would take the exercise back as it is, otherwise what
 // is wrong with it: a field or an entry out of range, an end mark before the

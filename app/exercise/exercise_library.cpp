@@ -49,15 +49,40 @@ std::string ExerciseFolder() {
     return data.empty() ? data : data + "/grimalou/exercises";
 }
 
-std::string SaveExercise(const Exercise& exercise, const LocalTime& when, std::string* path) {
+// The library's file holding the same recording (whatever its title), or "".
+static std::string FindRecording(const Exercise& exercise) {
+    std::vector<LibraryEntry> entries;
+    ListExercises(&entries);
+    for (const LibraryEntry& entry : entries) {
+        Exercise saved;
+        if (LoadExercise(entry.path, &saved).empty()) {
+            saved.title = exercise.title, saved.note = exercise.note;
+            saved.repeat = exercise.repeat, saved.holdSeconds = exercise.holdSeconds;
+            if (saved == exercise) return entry.path;
+        }
+    }
+    return std::string();
+}
+
+std::string SaveExercise(const Exercise& given, const LocalTime& when, std::string* path, bool* already,
+                         const std::string& stem) {
+    Exercise exercise = given;
+    if (exercise.title.empty()) exercise.title = DefaultTitle(exercise.child, when);
     std::string problem = CheckExercise(exercise);
     if (!problem.empty()) return "the exercise cannot be saved: " + problem;
     std::string folder = ExerciseFolder();
     if (folder.empty()) return "there is no folder to save in: neither XDG_DATA_HOME nor HOME is set";
+    std::string same = FindRecording(exercise);
+    if (already) *already = !same.empty();
+    if (!same.empty()) {
+        *path = same;
+        return std::string();
+    }
     problem = MakeFolders(folder);
     if (!problem.empty()) return problem;
     std::string name;
-    problem = SaveNewFile(folder, Stem(when, exercise.child), EXERCISE_EXTENSION, WriteExercise(exercise), &name);
+    problem = SaveNewFile(folder, stem.empty() ? Stem(when, exercise.child) : stem, EXERCISE_EXTENSION,
+                          WriteExercise(exercise), &name);
     if (problem.empty()) *path = folder + "/" + name;
     return problem;
 }
@@ -93,7 +118,33 @@ std::string LoadExercise(const std::string& path, Exercise* exercise) {
     // One byte over the limit, for the reader to see that the file is too big.
     std::string problem = ReadFileBytes(path, EXERCISE_MAX_BYTES + 1, &text);
     if (!problem.empty()) return problem;
-    return ReadExercise(text, exercise);
+    Exercise read;
+    problem = ReadExercise(text, &read);
+    if (!problem.empty()) return problem;
+    if (read.title.empty()) {
+        LocalTime made;
+        Child child;
+        int sequence = 0;
+        std::string name = path.substr(path.find_last_of('/') + 1);
+        if (!ParseName(name, &made, &child, &sequence)) made = LocalTimeOf(FileModified(path));
+        read.title = DefaultTitle(read.child, made);
+    }
+    *exercise = read;
+    return std::string();
+}
+
+std::string UpdateExercise(const std::string& path, const Exercise& exercise) {
+    std::string problem = CheckExercise(exercise);
+    if (!problem.empty()) return "the exercise cannot be saved: " + problem;
+    return ReplaceFile(path, WriteExercise(exercise));
+}
+
+const char* RefusedFileAdvice(const std::string& problem) {
+    if (problem.find("newer version") != std::string::npos)
+        return "This exercise was made by a newer version of Grimalou. Update Grimalou, then open it again.";
+    if (problem.compare(0, 7, "cannot ") == 0)
+        return "This exercise file cannot be opened. Check that it is where you think, or ask for it again.";
+    return "This exercise file is damaged. Ask for it again.";
 }
 
 std::string DeleteExercise(const std::string& path) { return RemoveFile(path); }

@@ -28,17 +28,32 @@ struct LibraryEntry {
 std::string ExerciseFolder();
 
 // Saves the exercise as a new file of the library named from `when`
-// (LocalTimeNow() for a save made now), without ever leaving a half file or
-// touching another; `*path` gets the file's path. An exercise that fails
-// CheckExercise is refused and nothing is written.
-std::string SaveExercise(const Exercise& exercise, const LocalTime& when, std::string* path);
+// (LocalTimeNow() for a save made now), or named `stem` when it is not
+// empty (a kept homework keeps its name), without ever leaving a half file
+// or touching another; `*path` gets the file's path. An exercise that fails
+// CheckExercise is refused and nothing is written; one without a title
+// gets its default title from `when`. When the library
+// already holds the same recording, nothing is written either: `*path` is
+// that file's and `*already` is set.
+std::string SaveExercise(const Exercise& exercise, const LocalTime& when, std::string* path, bool* already = nullptr,
+                         const std::string& stem = std::string());
+
+// Writes an exercise of the library again in place, after its title, note
+// or prescription changed.
+std::string UpdateExercise(const std::string& path, const Exercise& exercise);
 
 // The library's exercises, newest first, from the folder's listing alone:
 // no file is opened. A library never saved to is empty, not an error.
 std::string ListExercises(std::vector<LibraryEntry>* entries);
 
-// Reads an exercise file, from the library or anywhere else.
+// Reads an exercise file, from the library or anywhere else. A format 1 file
+// gets its default title from its child and the date of its name, or of
+// its last change.
 std::string LoadExercise(const std::string& path, Exercise* exercise);
+
+// What a person is told when an exercise file is refused for `problem` (a
+// reader's or a file's error): what happened in plain words, and what to do.
+const char* RefusedFileAdvice(const std::string& problem);
 
 // Deletes a file of the library (a path from ListExercises).
 std::string DeleteExercise(const std::string& path);

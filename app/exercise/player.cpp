@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "app/face/face_model.h"
+#include "host/files.h"
 
 namespace {
 
@@ -43,6 +44,7 @@ void Player::PressPlay(c_FaceModel& face) {
     } else {
         repeatPhase = RepeatPhase::Playing;
         repetition = 1;
+        repetitionsDone = 0;
         StartPlayback(face);
     }
 }
@@ -126,6 +128,8 @@ void Player::RecordTick(const c_FaceModel& face, const LiveTouch& live, int even
         return;
     }
     if (recordIndex == 0) {
+        recordingUnsaved = true;
+        recording = Exercise();
         recording.child = face.child;
         recording.startFace = armedFace;
         recording.randomState = armedRandomState;
@@ -159,6 +163,9 @@ bool Player::RecordingAsExercise(Exercise* exercise) {
     if (recording.entries.empty()) return false;
     *exercise = recording;
     exercise->pace = halfPace ? Pace::Half : Pace::Normal;
+    exercise->repeat = choice.repetitions;
+    exercise->holdSeconds = choice.holdSeconds;
+    if (exercise->title.empty()) exercise->title = DefaultTitle(exercise->child, LocalTimeNow());
     return true;
 }
 
@@ -186,7 +193,9 @@ void Player::PlayExercise(c_FaceModel& face, const Exercise& exercise, int times
     armedFace = exercise.startFace;
     armedRandomState = exercise.randomState;
     halfPace = exercise.pace == Pace::Half;
+    recordingUnsaved = false;
     StopRepeating();
+    repetitionsDone = 0;
     choice.repetitions = std::clamp(times, REPEAT_MIN, REPEAT_MAX);
     repeatPhase = RepeatPhase::Playing;
     repetition = 1;
@@ -201,6 +210,7 @@ void Player::RepeatTick(c_FaceModel& face, bool wasPlaying) {
             case RepeatPhase::Off: return;
             case RepeatPhase::Playing:
                 if (playing) return;
+                if (wasPlaying) repetitionsDone = repetition;
                 if (!wasPlaying || repetition >= choice.repetitions) {
                     // The last repetition ends in its pose.
                     StopRepeating();

@@ -13,9 +13,8 @@ class c_FaceModel;
 constexpr int RECORD_LAST = EXERCISE_MAX_ENTRIES - 1;
 
 // Repeating an exercise: how many times, and how long the face holds its end
-// pose (then rests at its start) between two repetitions.
-constexpr int REPEAT_MIN = 1, REPEAT_MAX = 10;
-constexpr int HOLD_MAX_SECONDS = 10, HOLD_DEFAULT_SECONDS = 5;
+// pose (then rests at its start) between two repetitions (bounds in
+// exercise.h, which a file's prescription shares).
 struct RepeatChoice {
     int repetitions = REPEAT_MIN;
     int holdSeconds = HOLD_DEFAULT_SECONDS;
@@ -58,6 +57,12 @@ struct Player {
     RepeatPhase repeatPhase = RepeatPhase::Off;
     int repetition = 0;   // the one playing, from 1
     int phaseTicks = 0;   // ticks left in a hold or a rest
+    // The repetitions of the current run played to their end.
+    int repetitionsDone = 0;
+    // The recording was made here and no file holds it yet: leaving it
+    // behind asks first. A new recording's first entry sets it; a save, or
+    // an exercise played from a file, clears it.
+    bool recordingUnsaved = false;
 
     // The record and play buttons.
     void PressRecord(const c_FaceModel& face);
@@ -67,11 +72,12 @@ struct Player {
     // it with this tick's button event (an ENTRY_* code, or 0), the face's
     // tick, the end of a playback and the repetitions.
     void Step(c_FaceModel& face, const LiveTouch& live, int event);
-    // The last recording as an exercise (a recording that runs ends here);
-    // false when there is none.
+    // The last recording as an exercise (a recording that runs ends here),
+    // with the repeat choice as its prescription and, made here, its
+    // default title from now; false when there is none.
     bool RecordingAsExercise(Exercise* exercise);
     // Makes the exercise the recording and plays it from its start face,
-    // `times` times with holds between.
+    // `times` times with the choice's holds between.
     void PlayExercise(c_FaceModel& face, const Exercise& exercise, int times);
     void StopRepeating();
     // The share of a recording's ten seconds still free, 1 when it is

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "app/exercise/exercise_library.h"
+#include "app/exercise/practice_log.h"
 #include "app/ui/text.h"
 #include "canvas/canvas.h"
 #include "canvas/image.h"
@@ -32,6 +33,12 @@ constexpr float RING_GAP = 2, RING_THICKNESS = 7, RING_DASH_LENGTH = 5.5f;
 // units wide, centred.
 constexpr float LABEL_HEIGHT = 33;
 constexpr float STATUS_WIDTH = 320, STATUS_HEIGHT = 40, COUNTDOWN_HEIGHT = 60;
+
+// The homework's words, and where they stand: over the hair, above the eyes.
+const char* const kStartHint = "Tap anywhere to start.";
+const char* const kWellDone = "Well done!";
+constexpr float HOMEWORK_X = 340, HOMEWORK_W = 600, HOMEWORK_TOP = 40;
+constexpr float HOMEWORK_TITLE_HEIGHT = 36, HOMEWORK_TEXT_HEIGHT = 24;
 
 std::string Format(const char* format, int a, int b = 0) {
     char text[96];
@@ -65,6 +72,12 @@ const FaceButton FACE_BUTTONS[SLOT_COUNT] = {
      &c_FaceScreen::PressHome, nullptr, nullptr},
     {"boutonaide.png", nullptr, LEFT_COLUMN, Row(5), 640, 1130, true, KEY_F1, "F1 or ?", "this help", &c_FaceScreen::PressHelp,
      nullptr, nullptr},
+};
+
+const ControlBox HOMEWORK_CONTROL_BOXES[HOMEWORK_CONTROLS] = {
+    {540, 640, 200, 70, "Start"},
+    {HOMEWORK_X + 20, 140, 200, 60, "Again"},
+    {HOMEWORK_X + 240, 140, 340, 60, "Keep in my library"},
 };
 
 const GestureKeyRow GESTURE_KEYS[GESTURE_KEY_COUNT] = {
@@ -145,34 +158,119 @@ void c_FaceScreen::PressTongue(PressOutcome& out) { out.event = ENTRY_TONGUE; }
 void c_FaceScreen::PressSymmetry(PressOutcome& out) { out.event = ENTRY_SYMMETRY; }
 void c_FaceScreen::PressReset(PressOutcome& out) { out.event = ENTRY_RESET; }
 void c_FaceScreen::PressRandom(PressOutcome& out) { out.event = ENTRY_RANDOM; }
-void c_FaceScreen::PressRecord(PressOutcome&) { player.PressRecord(*model); }
+void c_FaceScreen::PressRecord(PressOutcome& out) {
+    // A new recording would take the place of one no file holds: ask first.
+    if (!player.recordingOn && player.recordingUnsaved)
+        out.request = Request::Of(Request::RECORD_ANEW);
+    else
+        player.PressRecord(*model);
+}
 void c_FaceScreen::PressPlay(PressOutcome&) { player.PressPlay(*model); }
 void c_FaceScreen::PressMenu(PressOutcome&) { menuOpen = !menuOpen; }
 void c_FaceScreen::PressHome(PressOutcome& out) { out.request = Request::Of(Request::HOME); }
 void c_FaceScreen::PressLibrary(PressOutcome& out) { out.request = Request::Of(Request::OPEN_LIBRARY); }
 void c_FaceScreen::PressHelp(PressOutcome& out) { out.request = Request::Of(Request::SHOW_HELP); }
 
-void c_FaceScreen::PressSave(PressOutcome& out) {
+void c_FaceScreen::PressSave(PressOutcome& out) { out.request = SaveRecording(); }
+
+Request c_FaceScreen::SaveRecording() {
     player.StopRepeating();
     player.playing = false;
     Exercise exercise;
-    if (!player.RecordingAsExercise(&exercise)) {
-        out.request = Request::Say("Nothing to save: record an exercise first (R).");
-        return;
-    }
+    if (!player.RecordingAsExercise(&exercise)) return Request::Say("Nothing to save: record an exercise first (R).");
     std::string path;
-    std::string problem = SaveExercise(exercise, LocalTimeNow(), &path);
+    bool already = false;
+    std::string problem = SaveExercise(exercise, LocalTimeNow(), &path, &already);
     if (!problem.empty()) {
         std::fprintf(stderr, "grimalou: %s\n", problem.c_str());
-        out.request = Request::Say(problem);
+        return Request::Refuse("The exercise could not be saved. Check that the disk is not full, then save again.",
+                               problem);
+    }
+    player.recordingUnsaved = false;
+    if (already) return Request::Say("This exercise is in the library already.");
+    return Request::Say("Saved in the library as \u201C" + exercise.title + "\u201D.");
+}
+
+// ---- Practice and homework ---------------------------------------------------
+
+void c_FaceScreen::PlayPrescription(const Exercise& exercise, const std::string& file, bool asHomework,
+                                    RepeatChoice& choice) {
+    Leave();
+    prescription = exercise;
+    prescriptionFile = file;
+    if (!asHomework) {
+        StartPrescription(choice);
         return;
     }
-    out.request = Request::Say("Saved in the library: " + path.substr(path.find_last_of('/') + 1));
+    // The face waits at the exercise's start for the Start.
+    player.StopRepeating();
+    player.playing = false;
+    model->ShowChild(exercise.child);
+    model->ResetFace();
+    model->ApplySnapshot(exercise.startFace);
+    homework = Homework::INTRO;
+}
+
+void c_FaceScreen::StartPrescription(RepeatChoice& choice) {
+    choice = RepeatChoice{prescription.repeat, prescription.holdSeconds};
+    Play(prescription, prescription.repeat, choice);
+    practising = true;
+    if (homework != Homework::NONE) homework = Homework::PLAYING;
+}
+
+Request c_FaceScreen::FinishPractice() {
+    if (!practising) return Request();
+    practising = false;
+    PracticeRow row;
+    row.when = LocalTimeNow();
+    row.title = prescription.title;
+    row.file = prescriptionFile;
+    row.child = prescription.child;
+    row.asked = prescription.repeat;
+    row.done = player.repetitionsDone;
+    std::string problem = AppendPractice(row);
+    if (problem.empty()) return Request();
+    std::fprintf(stderr, "grimalou: %s\n", problem.c_str());
+    return Request::Refuse(
+        "This practice could not be written in the practice log. Check that the disk is not full; "
+        "the exercises are not affected.",
+        problem);
+}
+
+Request c_FaceScreen::KeepHomework() {
+    std::string path;
+    bool already = false;
+    std::string problem = SaveExercise(prescription, LocalTimeNow(), &path, &already);
+    if (!problem.empty()) {
+        std::fprintf(stderr, "grimalou: %s\n", problem.c_str());
+        return Request::Refuse("The exercise could not be kept. Check that the disk is not full, then try again.",
+                               problem);
+    }
+    if (already) return Request::Say("This exercise is in your library already.");
+    return Request::Say("Kept in your library as \u201C" + prescription.title + "\u201D.");
 }
 
 // ---- A tick ------------------------------------------------------------------
 
 Request c_FaceScreen::Tick(const AppInput& in, RepeatChoice& choice) {
+    // Before homework starts, a tap anywhere (or Enter, or Space) starts it;
+    // Home still leaves.
+    if (homework == Homework::INTRO) {
+        if (in.Key(KEY_HOME)) return Request::Of(Request::HOME);
+        if (in.hit || in.Key(KEY_ENTER) || in.Key(' ')) StartPrescription(choice);
+        return Request();
+    }
+    if (homework == Homework::ENDED) {
+        AppInput dialog = LandscapeDialogInput(in);
+        auto clicked = [&](HomeworkControl c) {
+            return dialog.hit && HOMEWORK_CONTROL_BOXES[c].Inside(dialog.x, dialog.y);
+        };
+        if (clicked(HOMEWORK_AGAIN) || in.Key(KEY_ENTER)) {
+            StartPrescription(choice);
+            return Request();
+        }
+        if (clicked(HOMEWORK_KEEP)) return KeepHomework();
+    }
     Request said;
     unsigned keys = 0;
     if (in.AnyKey()) {
@@ -260,7 +358,8 @@ Request c_FaceScreen::Tick(const AppInput& in, RepeatChoice& choice) {
         // applies them when they are played back.
         if (out.event) model->ApplyEvent(out.event);
     }
-    if (out.request.kind == Request::HOME || out.request.kind == Request::OPEN_LIBRARY) {
+    if (out.request.kind == Request::HOME || out.request.kind == Request::OPEN_LIBRARY ||
+        out.request.kind == Request::RECORD_ANEW) {
         choice = player.choice;
         return out.request;
     }
@@ -272,6 +371,12 @@ Request c_FaceScreen::Tick(const AppInput& in, RepeatChoice& choice) {
     live.onRecorder = ButtonBox(SLOT_RECORD, a).Inside(x, y) || ButtonBox(SLOT_PLAY, a).Inside(x, y);
     player.Step(*model, live, out.event);
     choice = player.choice;
+    // A practice run that ended, or was stopped, leaves its row.
+    if (practising && player.repeatPhase == RepeatPhase::Off) {
+        Request logged = FinishPractice();
+        if (homework == Homework::PLAYING) homework = Homework::ENDED;
+        if (logged.problem) return logged;
+    }
     if (out.request.kind != Request::NONE || !out.request.message.empty()) return out.request;
     return said;
 }
@@ -299,6 +404,52 @@ void c_FaceScreen::Draw(c_Canvas* c, Arrangement a) const {
     DrawTimeLeft(c, a);
     if (player.playing) DrawPaceControl(c, a);
     DrawRepeatStatus(c, a);
+    c->PushMatrix();
+    EnterLandscapeDialog(c, a);
+    DrawHomework(c);
+    c->PopMatrix();
+}
+
+void c_FaceScreen::DrawHomework(c_Canvas* c) const {
+    if (homework != Homework::INTRO && homework != Homework::ENDED) return;
+    bool intro = homework == Homework::INTRO;
+    std::vector<std::string> title = WrapLines(c, prescription.title, HOMEWORK_TITLE_HEIGHT, HOMEWORK_W - 40);
+    std::vector<std::string> note;
+    if (intro) note = WrapLines(c, prescription.note, HOMEWORK_TEXT_HEIGHT, HOMEWORK_W - 40);
+    float titleHeight = HOMEWORK_TITLE_HEIGHT * 1.2f * static_cast<float>(title.size());
+    float height = intro ? 20 + titleHeight + HOMEWORK_TEXT_HEIGHT * 1.3f * static_cast<float>(note.size() + 2)
+                         : HOMEWORK_CONTROL_BOXES[HOMEWORK_AGAIN].y + 80 - HOMEWORK_TOP;
+    c->SetColor(1, 1, 1);
+    c->SetAlpha(0.92f);
+    c->DrawRect(HOMEWORK_X, HOMEWORK_TOP, HOMEWORK_W, height);
+    c->SetAlpha(1);
+    c->SetColor(0.13f, 0.18f, 0.27f);
+    float y = HOMEWORK_TOP + 14;
+    if (!intro) {
+        DrawLabel(c, kWellDone, VIRTUAL_WIDTH / 2, y, HOMEWORK_TITLE_HEIGHT, true);
+        y += HOMEWORK_TITLE_HEIGHT * 1.3f;
+        DrawLabel(c, FitLabel(c, prescription.title, HOMEWORK_TEXT_HEIGHT, HOMEWORK_W - 40), VIRTUAL_WIDTH / 2, y,
+                  HOMEWORK_TEXT_HEIGHT, true);
+        DrawControl(c, HOMEWORK_CONTROL_BOXES[HOMEWORK_AGAIN]);
+        DrawControl(c, HOMEWORK_CONTROL_BOXES[HOMEWORK_KEEP]);
+        c->SetColor(1, 1, 1);
+        return;
+    }
+    for (const std::string& line : title) {
+        DrawLabel(c, line, VIRTUAL_WIDTH / 2, y, HOMEWORK_TITLE_HEIGHT, true);
+        y += HOMEWORK_TITLE_HEIGHT * 1.2f;
+    }
+    y += 10;
+    for (const std::string& line : note) {
+        DrawLabel(c, line, VIRTUAL_WIDTH / 2, y, HOMEWORK_TEXT_HEIGHT, true);
+        y += HOMEWORK_TEXT_HEIGHT * 1.3f;
+    }
+    DrawLabel(c, PrescriptionText(prescription), VIRTUAL_WIDTH / 2, y, HOMEWORK_TEXT_HEIGHT, true);
+    c->SetColor(0.35f, 0.35f, 0.35f);
+    DrawLabel(c, kStartHint, VIRTUAL_WIDTH / 2, HOMEWORK_CONTROL_BOXES[HOMEWORK_START].y + 80, HOMEWORK_TEXT_HEIGHT,
+              true);
+    DrawControl(c, HOMEWORK_CONTROL_BOXES[HOMEWORK_START]);
+    c->SetColor(1, 1, 1);
 }
 
 // The band left runs from the top clockwise; it empties from the top

@@ -89,6 +89,12 @@ struct FaceShift {
 // its recordings are) lies on the screen of an arrangement.
 FaceShift FaceShiftFor(Arrangement a);
 
+// An exercise opened from a file or a link is homework: its title and note
+// show before it starts, and its end offers to play it again or to keep it.
+enum class Homework { NONE, INTRO, PLAYING, ENDED };
+enum HomeworkControl { HOMEWORK_START, HOMEWORK_AGAIN, HOMEWORK_KEEP, HOMEWORK_CONTROLS };
+extern const ControlBox HOMEWORK_CONTROL_BOXES[HOMEWORK_CONTROLS];
+
 class c_FaceScreen : public Object {
 public:
     gc_ref<c_FacePictures> pictures;
@@ -102,6 +108,13 @@ public:
     // button's one a tick.
     unsigned pendingKeys = 0;
     KeyGesture keyGesture;
+    // A prescription played for practice (from the library, a file or a
+    // link) and the name of its file: while `practising`, its run has no
+    // row in the practice log yet.
+    Exercise prescription;
+    std::string prescriptionFile;
+    bool practising = false;
+    Homework homework = Homework::NONE;
 
     // The face of `child` drawn with `shared` pictures; `seed` starts the
     // random faces.
@@ -115,6 +128,18 @@ public:
     void Leave();
     // Plays an exercise from its start, `times` times with holds.
     void Play(const Exercise& exercise, int times, RepeatChoice& choice);
+    // Plays an exercise with its own prescription for practice; homework
+    // first shows its title and note and waits for Start.
+    void PlayPrescription(const Exercise& exercise, const std::string& file, bool asHomework, RepeatChoice& choice);
+    // Ends a practice run under way: its row in the log (a problem
+    // writing it is the request's message).
+    Request FinishPractice();
+    // Saves the recording in the library under its default title; what
+    // happened is the request's message. Nothing is written when the
+    // library holds the same recording already.
+    Request SaveRecording();
+    // Arms the recorder, over whatever recording there is.
+    void StartRecording() { player.PressRecord(*model); }
 
     c_Bouton* Button(int slot) const { return buttons[slot]; }
     // Where a button stands in an arrangement.
@@ -151,6 +176,9 @@ private:
     void DrawTimeLeft(c_Canvas* canvas, Arrangement a) const;
     void DrawPaceControl(c_Canvas* canvas, Arrangement a) const;
     void DrawRepeatStatus(c_Canvas* canvas, Arrangement a) const;
+    void DrawHomework(c_Canvas* canvas) const;
+    void StartPrescription(RepeatChoice& choice);
+    Request KeepHomework();
 };
 
 // The picture names of the buttons, two a slot, as c_FacePictures cuts them.

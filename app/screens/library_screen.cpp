@@ -9,20 +9,38 @@
 #include <string>
 
 #include "canvas/canvas.h"
+#include "framework/app.h"
+#include "host/game.h"
 
 namespace {
+
+// The card's smaller lines (its prescription, how often it was practised),
+// and the editor's text.
+constexpr float SMALL_TEXT_HEIGHT = 18, TEXT_HEIGHT = 22;
+constexpr float CARD_BUTTON_HEIGHT = 30;
+// The editing panel.
+constexpr float EDIT_X = 300, EDIT_Y = 150, EDIT_W = 680, EDIT_H = 500;
+
+// What the mail that sends an exercise says; how to open it.
+const char* const kSendSubject = "A Grimalou exercise";
+const char* const kSendBody =
+    "Here is an exercise to practise at home with Grimalou.\n\n"
+    "Open the attached file with Grimalou (a double click on it, or grimalou FILE in a terminal). "
+    "It shows what to do, then plays the exercise; at its end, Keep in my library keeps it.\n";
+const char* const kCardButtonLabels[CARD_CONTROLS] = {"Edit", "Send", "Show file"};
 
 constexpr float BAR_Y = 650, UPRIGHT_BAR_Y = 1084, UPRIGHT_PAGE_Y = 1184;
 const LibraryLayout LAYOUTS[2] = {
     // The face picture (784 x 800 units) shrinks into a card's upper part,
-    // two lines of text under it; the grid stands above the bar of controls.
-    {4, 260, 256, 14, 90, 196, 36, 40, 22,
+    // over three lines of text and a row of buttons; the grid stands above
+    // the bar of controls.
+    {4, 260, 256, 14, 90, 140, 36, 40, 22,
      {{40, 24, 130, 50, "< Back"}, {450, BAR_Y, 60, 50, "<"}, {770, BAR_Y, 60, 50, ">"},
       {190, BAR_Y, 50, 50, "-"}, {330, BAR_Y, 50, 50, "+"}, {950, BAR_Y, 50, 50, "-"},
       {1110, BAR_Y, 50, 50, "+"}, {460, 430, 150, 60, "Yes"}, {670, 430, 150, 60, "No"}},
      {340, 280, 600, 240, ""},
      640, BAR_Y + 14, 40, BAR_Y + 14, 285, 860, BAR_Y + 14, 1055, BAR_Y + 70},
-    {2, 370, 225, 16, 120, 150, 90, 44, 26,
+    {2, 370, 236, 8, 100, 90, 90, 44, 26,
      {{20, 15, 200, 90, "< Back"}, {200, UPRIGHT_PAGE_Y, 90, 90, "<"}, {510, UPRIGHT_PAGE_Y, 90, 90, ">"},
       {150, UPRIGHT_BAR_Y, 90, 90, "-"}, {310, UPRIGHT_BAR_Y, 90, 90, "+"}, {540, UPRIGHT_BAR_Y, 90, 90, "-"},
       {700, UPRIGHT_BAR_Y, 90, 90, "+"}, {130, 650, 240, 96, "Yes"}, {430, 650, 240, 96, "No"}},
@@ -36,15 +54,29 @@ std::string Format(const char* format, int a, int b = 0) {
     return text;
 }
 
-std::string DateText(const LocalTime& t) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", t.year, t.month, t.day, t.hour, t.minute);
-    return text;
+
+std::string PractisedText(int days) {
+    if (days == 0) return "not practised this week";
+    return Format(days == 1 ? "practised %d day of 7" : "practised %d days of 7", days);
 }
 
 }  // namespace
 
 const LibraryLayout& LibraryLayoutFor(Arrangement a) { return LAYOUTS[a == Arrangement::Portrait ? 1 : 0]; }
+
+const ControlBox EDIT_CONTROL_BOXES[EDIT_CONTROLS] = {
+    {EDIT_X + 30, EDIT_Y + 110, EDIT_W - 60, 50, ""},   {EDIT_X + 30, EDIT_Y + 215, EDIT_W - 60, 50, ""},
+    {EDIT_X + 30, EDIT_Y + 320, 50, 50, "-"},           {EDIT_X + 220, EDIT_Y + 320, 50, 50, "+"},
+    {EDIT_X + 360, EDIT_Y + 320, 50, 50, "-"},          {EDIT_X + 560, EDIT_Y + 320, 50, 50, "+"},
+    {EDIT_X + 110, EDIT_Y + 410, 200, 60, "Save"},      {EDIT_X + 370, EDIT_Y + 410, 200, 60, "Cancel"},
+};
+
+ControlBox CardControlBox(const ControlBox& card, CardControl control) {
+    float width = (card.w - 4 * 6) / 3;
+    return {card.x + 6 + static_cast<float>(control) * (width + 6), card.y + card.h - CARD_BUTTON_HEIGHT - 6, width,
+            CARD_BUTTON_HEIGHT, kCardButtonLabels[control]};
+}
+
 
 ControlBox LibraryCardBox(int i, Arrangement a) {
     const LibraryLayout& l = LibraryLayoutFor(a);
@@ -57,21 +89,34 @@ int c_LibraryScreen::Pages() const {
     return std::max(1, static_cast<int>((entries.size() + LIBRARY_PAGE - 1) / LIBRARY_PAGE));
 }
 
-std::string c_LibraryScreen::Open(c_FacePictures* shared, int startPage) {
+Request c_LibraryScreen::Open(c_FacePictures* shared, int startPage) {
     pictures = shared;
-    std::string message;
+    Request said;
     std::string problem = ListExercises(&entries);
     if (!problem.empty()) {
         std::fprintf(stderr, "grimalou: the library %s cannot be read: %s\n", ExerciseFolder().c_str(),
                      problem.c_str());
-        message = "The library cannot be read: " + problem;
+        said = Request::Refuse("The library cannot be read. Check that its folder is yours and can be read.",
+                               problem);
+    }
+    std::string text;
+    today = LocalTimeNow();
+    problem = LoadPracticeLog(&practice, &text);
+    if (!problem.empty()) {
+        std::fprintf(stderr, "grimalou: %s\n", problem.c_str());
+        if (!said.problem)
+            said = Request::Refuse(
+                "The practice log is damaged: some days may be missing from the cards. The exercises are not "
+                "affected; new practice is still written in it.",
+                problem);
     }
     cards.assign(entries.size(), LibraryCard());
     endFaces = Array<c_FaceModel*>(static_cast<int>(entries.size()));
     page = std::clamp(startPage, 0, Pages() - 1);
     confirmDelete = -1;
+    editing = -1;
     PreparePage();
-    return message;
+    return said;
 }
 
 void c_LibraryScreen::PreparePage() {
@@ -116,9 +161,79 @@ Request c_LibraryScreen::Delete(int index) {
     return Request::Say("Deleted " + entry.name);
 }
 
+// ---- Editing, sending, showing -------------------------------------------------
+
+void c_LibraryScreen::StartEditing(int index) {
+    editing = index;
+    draft = cards[index].exercise;
+    titleField.Start(draft.title, TITLE_MAX_CHARS);
+    noteField.Start(draft.note, NOTE_MAX_CHARS);
+    focus = EDIT_TITLE;
+}
+
+Request c_LibraryScreen::EditTick(const AppInput& in) {
+    auto clicked = [&](EditControl c) { return in.hit && EDIT_CONTROL_BOXES[c].Inside(in.x, in.y); };
+    if (clicked(EDIT_SAVE)) return SaveEdit();
+    if (clicked(EDIT_CANCEL)) {
+        editing = -1;
+        return Request();
+    }
+    if (clicked(EDIT_TITLE)) focus = EDIT_TITLE;
+    if (clicked(EDIT_NOTE)) focus = EDIT_NOTE;
+    if (in.Key(KEY_TAB)) focus = focus == EDIT_TITLE ? EDIT_NOTE : EDIT_TITLE;
+    if (clicked(EDIT_MORE) || in.Key(KEY_UP)) draft.repeat = std::min(REPEAT_MAX, draft.repeat + 1);
+    if (clicked(EDIT_FEWER) || in.Key(KEY_DOWN)) draft.repeat = std::max(REPEAT_MIN, draft.repeat - 1);
+    if (clicked(EDIT_LONGER) || in.Key(KEY_PAGE_UP)) draft.holdSeconds = std::min(HOLD_MAX_SECONDS, draft.holdSeconds + 1);
+    if (clicked(EDIT_SHORTER) || in.Key(KEY_PAGE_DOWN)) draft.holdSeconds = std::max(0, draft.holdSeconds - 1);
+    TextField& field = focus == EDIT_TITLE ? titleField : noteField;
+    switch (field.Edit(in)) {
+        case TextField::DONE: return SaveEdit();
+        case TextField::GIVEN_UP: editing = -1; break;
+        case TextField::EDITING: break;
+    }
+    return Request();
+}
+
+Request c_LibraryScreen::SaveEdit() {
+    int index = editing;
+    editing = -1;
+    Exercise changed = draft;
+    auto trimmed = [](const std::string& text) {
+        size_t start = text.find_first_not_of(' ');
+        return start == std::string::npos ? std::string() : text.substr(start, text.find_last_not_of(' ') + 1 - start);
+    };
+    // A title typed away keeps the one it had.
+    changed.title = trimmed(titleField.text).empty() ? cards[index].exercise.title : trimmed(titleField.text);
+    changed.note = trimmed(noteField.text);
+    std::string problem = UpdateExercise(entries[index].path, changed);
+    if (!problem.empty()) {
+        std::fprintf(stderr, "grimalou: %s: %s\n", entries[index].path.c_str(), problem.c_str());
+        return Request::Refuse("The changes could not be saved. Check that the disk is not full, then try again.",
+                               problem);
+    }
+    cards[index].exercise = changed;
+    return Request::Say("Saved \u201C" + changed.title + "\u201D.");
+}
+
+Request c_LibraryScreen::Send(int index) const {
+    std::string problem = theHost->SendFile(entries[index].path, kSendSubject, kSendBody);
+    if (problem.empty()) return Request();
+    return Request::Refuse("The exercise could not be handed to a mail program. Show its file, then attach it to a "
+                           "message yourself.",
+                           problem);
+}
+
+Request c_LibraryScreen::ShowFile(int index) const {
+    std::string problem = theHost->ShowFile(entries[index].path);
+    if (problem.empty()) return Request();
+    return Request::Refuse("The folder of the exercise could not be opened. Its file is " + entries[index].path + ".",
+                           problem);
+}
+
 Request c_LibraryScreen::Tick(const AppInput& in, RepeatChoice& choice) {
     const LibraryLayout& l = LibraryLayoutFor(in.arrangement);
     auto clicked = [&](LibraryControl c) { return in.hit && l.controls[c].Inside(in.x, in.y); };
+    if (editing >= 0) return EditTick(LandscapeDialogInput(in));
 
     if (confirmDelete >= 0) {
         if (in.Key('Y') || in.Key(KEY_ENTER) || clicked(YES)) return Delete(confirmDelete);
@@ -148,9 +263,18 @@ Request c_LibraryScreen::Tick(const AppInput& in, RepeatChoice& choice) {
         confirmDelete = index;
         return Request();
     }
-    if (!cards[index].problem.empty()) return Request::Say(entries[index].name + ": " + cards[index].problem);
+    bool readable = cards[index].problem.empty();
+    if (CardControlBox(box, CARD_SEND).Inside(in.x, in.y)) return Send(index);
+    if (CardControlBox(box, CARD_SHOW).Inside(in.x, in.y)) return ShowFile(index);
+    if (!readable)
+        return Request::Refuse(RefusedFileAdvice(cards[index].problem), entries[index].name + ": " + cards[index].problem);
+    if (CardControlBox(box, CARD_EDIT).Inside(in.x, in.y)) {
+        StartEditing(index);
+        return Request();
+    }
     Request play = Request::Of(Request::PLAY);
     play.exercise = cards[index].exercise;
+    play.file = entries[index].name;
     return play;
 }
 
@@ -175,39 +299,7 @@ void c_LibraryScreen::Draw(c_Canvas* c, Arrangement a, const RepeatChoice& choic
                     w / 2, 360, w - 80, text);
     }
     int first = page * LIBRARY_PAGE;
-    for (int i = 0; i < LIBRARY_PAGE && first + i < count; ++i) {
-        const LibraryEntry& entry = entries[first + i];
-        ControlBox box = LibraryCardBox(i, a);
-        float x = box.x, y = box.y;
-        c->SetColor(1, 1, 1);
-        c->DrawRect(x, y, box.w, box.h);
-        const c_FaceModel* face = endFaces[first + i];
-        if (face) {
-            // The face picture spans faceX .. faceX + width of the screen.
-            FaceView view;
-            view.scale = l.pictureHeight / static_cast<float>(face->faceImage->Height());
-            view.shiftX = x + (box.w - view.scale * face->faceImage->Width()) / 2 - view.scale * face->faceX;
-            view.shiftY = y + 8;
-            c->PushMatrix();
-            c->Translate(view.shiftX, view.shiftY);
-            c->Scale(view.scale, view.scale);
-            c->SetColor(1, 1, 1);
-            face->Draw(c, view);
-            c->PopMatrix();
-        } else {
-            c->SetColor(0.7f, 0.2f, 0.15f);
-            DrawLabel(c, "cannot be read", x + box.w / 2, y + l.pictureHeight / 2, text, true);
-        }
-        c->SetColor(0.13f, 0.18f, 0.27f);
-        float textY = y + l.pictureHeight + 12;
-        DrawLabel(c, DateText(entry.saved), x + box.w / 2, textY, text, true);
-        DrawLabel(c, entry.childKnown ? ChildWord(entry.child) : entry.name, x + box.w / 2, textY + text * 1.2f, text,
-                  true);
-        c->SetColor(0.85f, 0.3f, 0.25f);
-        c->DrawRect(x + box.w - l.crossSize, y, l.crossSize, l.crossSize);
-        c->SetColor(1, 1, 1);
-        DrawLabel(c, "x", x + box.w - l.crossSize / 2, y + (l.crossSize - text) / 2, text, true);
-    }
+    for (int i = 0; i < LIBRARY_PAGE && first + i < count; ++i) DrawCard(c, a, i);
 
     for (LibraryControl id : {PAGE_BACK, PAGE_ON, FEWER, MORE, SHORTER, LONGER}) DrawControl(c, l.controls[id], text);
     c->SetColor(0.13f, 0.18f, 0.27f);
@@ -219,7 +311,8 @@ void c_LibraryScreen::Draw(c_Canvas* c, Arrangement a, const RepeatChoice& choic
     if (l.hintY > 0) {
         c->SetColor(0.45f, 0.45f, 0.45f);
         DrawLabel(c,
-                  namesKeys ? "Click an exercise to play it. Keys: Up/Down repeat, Left/Right hold, Page Up/Down, Escape."
+                  namesKeys ? "Click an exercise to play it. Keys: Up/Down repeat, Left/Right hold of new recordings, "
+                              "Page Up/Down, Escape."
                             : "Tap an exercise to play it.",
                   w / 2, l.hintY, text * 0.8f, true);
     }
@@ -238,5 +331,97 @@ void c_LibraryScreen::Draw(c_Canvas* c, Arrangement a, const RepeatChoice& choic
         DrawControl(c, l.controls[YES], text);
         DrawControl(c, l.controls[NO], text);
     }
+    c->PushMatrix();
+    EnterLandscapeDialog(c, a);
+    DrawEditor(c);
+    c->PopMatrix();
     c->SetColor(1, 1, 1);
+}
+
+void c_LibraryScreen::DrawCard(c_Canvas* c, Arrangement a, int place) const {
+    const LibraryLayout& l = LibraryLayoutFor(a);
+    const float CARD_WIDTH = l.cardWidth, CARD_HEIGHT = l.cardHeight, PICTURE_HEIGHT = l.pictureHeight;
+    const float CROSS_SIZE = l.crossSize, TEXT_HEIGHT = l.textHeight;
+    const float SMALL = TextHeight(a, SMALL);
+    int index = page * LIBRARY_PAGE + place;
+    const LibraryEntry& entry = entries[index];
+    const LibraryCard& card = cards[index];
+    ControlBox box = LibraryCardBox(place, a);
+    float x = box.x, y = box.y;
+    c->SetColor(1, 1, 1);
+    c->DrawRect(x, y, CARD_WIDTH, CARD_HEIGHT);
+    const c_FaceModel* face = endFaces[index];
+    if (face) {
+        // The face picture spans faceX .. faceX + width of the screen.
+        FaceView view;
+        view.scale = PICTURE_HEIGHT / static_cast<float>(face->faceImage->Height());
+        view.shiftX = x + (CARD_WIDTH - view.scale * face->faceImage->Width()) / 2 - view.scale * face->faceX;
+        view.shiftY = y + 6;
+        c->PushMatrix();
+        c->Translate(view.shiftX, view.shiftY);
+        c->Scale(view.scale, view.scale);
+        c->SetColor(1, 1, 1);
+        face->Draw(c, view);
+        c->PopMatrix();
+    } else {
+        c->SetColor(0.7f, 0.2f, 0.15f);
+        DrawLabel(c, "cannot be read", x + CARD_WIDTH / 2, y + 60, TEXT_HEIGHT, true);
+    }
+    float textY = y + PICTURE_HEIGHT + 10, room = CARD_WIDTH - 12;
+    c->SetColor(0.13f, 0.18f, 0.27f);
+    if (card.problem.empty()) {
+        const Exercise& e = card.exercise;
+        DrawLabel(c, FitLabel(c, e.title, TEXT_HEIGHT, room), x + CARD_WIDTH / 2, textY, TEXT_HEIGHT, true);
+        c->SetColor(0.3f, 0.35f, 0.45f);
+        DrawLabel(c, PrescriptionText(e), x + CARD_WIDTH / 2, textY + TEXT_HEIGHT * 1.25f, SMALL, true);
+        int days = DaysPractised(practice, e.title, entry.name, today);
+        if (days > 0)
+            c->SetColor(0.2f, 0.5f, 0.3f);
+        else
+            c->SetColor(0.5f, 0.5f, 0.5f);
+        DrawLabel(c, PractisedText(days), x + CARD_WIDTH / 2, textY + TEXT_HEIGHT * 1.25f + SMALL * 1.25f,
+                  SMALL, true);
+    } else {
+        DrawLabel(c, FitLabel(c, entry.name, SMALL, room), x + CARD_WIDTH / 2, textY, SMALL,
+                  true);
+    }
+    for (int k = 0; k < CARD_CONTROLS; ++k) {
+        ControlBox b = CardControlBox(box, static_cast<CardControl>(k));
+        c->SetColor(0.36f, 0.56f, 0.78f);
+        c->DrawRect(b.x, b.y, b.w, b.h);
+        c->SetColor(1, 1, 1);
+        DrawLabel(c, b.label, b.x + b.w / 2, b.y + (b.h - SMALL) / 2, SMALL, true);
+    }
+    c->SetColor(0.85f, 0.3f, 0.25f);
+    c->DrawRect(x + CARD_WIDTH - CROSS_SIZE, y, CROSS_SIZE, CROSS_SIZE);
+    c->SetColor(1, 1, 1);
+    DrawLabel(c, "x", x + CARD_WIDTH - CROSS_SIZE / 2, y + (CROSS_SIZE - TEXT_HEIGHT) / 2, TEXT_HEIGHT, true);
+}
+
+void c_LibraryScreen::DrawEditor(c_Canvas* c) const {
+    if (editing < 0) return;
+    c->SetColor(0, 0, 0);
+    c->SetAlpha(0.5f);
+    c->DrawRect(0, 0, VIRTUAL_WIDTH, VIRTUAL_HEIGHT);
+    c->SetAlpha(1);
+    c->SetColor(0.95f, 0.96f, 0.98f);
+    c->DrawRect(EDIT_X, EDIT_Y, EDIT_W, EDIT_H);
+    c->SetColor(0.13f, 0.18f, 0.27f);
+    DrawLabel(c, "Edit this exercise", VIRTUAL_WIDTH / 2, EDIT_Y + 20, TEXT_HEIGHT * 1.4f, true);
+    const ControlBox* boxes = EDIT_CONTROL_BOXES;
+    DrawLabel(c, "Title", boxes[EDIT_TITLE].x, boxes[EDIT_TITLE].y - 30, TEXT_HEIGHT, false);
+    DrawLabel(c, "Note for home", boxes[EDIT_NOTE].x, boxes[EDIT_NOTE].y - 30, TEXT_HEIGHT, false);
+    titleField.Draw(c, boxes[EDIT_TITLE], focus == EDIT_TITLE);
+    noteField.Draw(c, boxes[EDIT_NOTE], focus == EDIT_NOTE);
+    c->SetColor(0.13f, 0.18f, 0.27f);
+    float labelY = boxes[EDIT_FEWER].y + (50 - TEXT_HEIGHT) / 2;
+    DrawLabel(c, Format("Repeat %d x", draft.repeat), (boxes[EDIT_FEWER].x + boxes[EDIT_MORE].x + 50) / 2, labelY,
+              TEXT_HEIGHT, true);
+    DrawLabel(c, Format("Hold %d s", draft.holdSeconds), (boxes[EDIT_SHORTER].x + boxes[EDIT_LONGER].x + 50) / 2,
+              labelY, TEXT_HEIGHT, true);
+    for (EditControl id : {EDIT_FEWER, EDIT_MORE, EDIT_SHORTER, EDIT_LONGER, EDIT_SAVE, EDIT_CANCEL})
+        DrawControl(c, boxes[id]);
+    c->SetColor(0.45f, 0.45f, 0.45f);
+    DrawLabel(c, "Enter saves, Escape cancels, Tab goes to the other line.", VIRTUAL_WIDTH / 2, EDIT_Y + EDIT_H - 20,
+              SMALL_TEXT_HEIGHT, true);
 }

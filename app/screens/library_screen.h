@@ -1,7 +1,10 @@
 // The library screen: the saved exercises, newest first, a page of small
-// pictures of their end faces with their date and child; a click plays one,
-// the cross of a card deletes it after a yes; and the choice of how many
-// times an exercise repeats and how long the face holds between two.
+// pictures of their end faces with their title, their prescription and on
+// how many of the last 7 days they were practised; a click plays one with
+// its prescription, the cross of a card deletes it after a yes, Edit names
+// it and changes its note and prescription, Send and Show file hand its
+// file on; and the choice of how many times a new recording repeats and
+// how long the face holds between two.
 #pragma once
 
 #include <string>
@@ -9,9 +12,11 @@
 
 #include "app/exercise/exercise_library.h"
 #include "app/exercise/player.h"
+#include "app/exercise/practice_log.h"
 #include "app/face/face_model.h"
 #include "app/screens/screen.h"
 #include "app/ui/text.h"
+#include "app/ui/text_field.h"
 #include "runtime/gc_ref.h"
 
 class c_Canvas;
@@ -39,6 +44,22 @@ struct LibraryLayout {
 const LibraryLayout& LibraryLayoutFor(Arrangement a);
 // The box of the card in place i of a page (0 .. LIBRARY_PAGE - 1).
 ControlBox LibraryCardBox(int i, Arrangement a = Arrangement::Landscape);
+// The buttons along a card's foot, from its box.
+enum CardControl { CARD_EDIT, CARD_SEND, CARD_SHOW, CARD_CONTROLS };
+ControlBox CardControlBox(const ControlBox& card, CardControl control);
+// The panel that edits a card: two text fields and the prescription.
+enum EditControl {
+    EDIT_TITLE,
+    EDIT_NOTE,
+    EDIT_FEWER,
+    EDIT_MORE,
+    EDIT_SHORTER,
+    EDIT_LONGER,
+    EDIT_SAVE,
+    EDIT_CANCEL,
+    EDIT_CONTROLS
+};
+extern const ControlBox EDIT_CONTROL_BOXES[EDIT_CONTROLS];
 
 // A saved exercise as the library shows it, worked out once per file when
 // its page first shows.
@@ -59,16 +80,28 @@ public:
     int page = 0;
     // The entry whose deletion waits for a yes, or -1.
     int confirmDelete = -1;
+    // The entry being edited, or -1; the edited values; the field typed in.
+    int editing = -1;
+    Exercise draft;
+    TextField titleField, noteField;
+    EditControl focus = EDIT_TITLE;
+    // The practice log's rows, read when the library opens, and that day.
+    std::vector<PracticeRow> practice;
+    LocalTime today;
 
-    // Lists the library; `shared` draws the end faces. Returns a message
-    // for the user when the library cannot be read, else "".
-    std::string Open(c_FacePictures* shared, int startPage);
+    // Lists the library; `shared` draws the end faces. A library or a
+    // practice log that cannot be read is the request's problem.
+    Request Open(c_FacePictures* shared, int startPage);
     Request Tick(const AppInput& in, RepeatChoice& choice);
     // `namesKeys`: the words name keys (a keyboard was used), else buttons.
     void Draw(c_Canvas* canvas, Arrangement a, const RepeatChoice& choice, bool namesKeys) const;
     // The card of the page on screen under a point, or -1.
     int CardAt(float x, float y, Arrangement a = Arrangement::Landscape) const;
     int Pages() const;
+    // A text field has the keys.
+    bool Typing() const { return editing >= 0; }
+    // Opens the panel that edits an entry.
+    void StartEditing(int index);
 
     GC_FIELDS(Object, pictures, endFaces)
 
@@ -77,4 +110,10 @@ private:
     // have no picture yet, each on a face of its own.
     void PreparePage();
     Request Delete(int index);
+    Request EditTick(const AppInput& in);
+    Request SaveEdit();
+    Request Send(int index) const;
+    Request ShowFile(int index) const;
+    void DrawCard(c_Canvas* canvas, Arrangement a, int place) const;
+    void DrawEditor(c_Canvas* canvas) const;
 };

@@ -12,16 +12,19 @@
 // Key numbers, once for the whole application.
 enum KeyCode {
     KEY_BACKSPACE = 8,
+    KEY_TAB = 9,
     KEY_ENTER = 13,
     KEY_CTRL = 17,
     KEY_ESCAPE = 27,
     KEY_PAGE_UP = 33,
     KEY_PAGE_DOWN = 34,
+    KEY_END = 35,
     KEY_HOME = 36,
     KEY_LEFT = 37,
     KEY_UP = 38,
     KEY_RIGHT = 39,
     KEY_DOWN = 40,
+    KEY_DELETE = 46,
     KEY_F1 = 112,
 };
 // The keyboard's keys in the key space: below them the mouse buttons, above
@@ -45,6 +48,8 @@ struct AppInput {
     bool ctrl = false;
     // "?" was typed.
     bool question = false;
+    // The characters typed, as UTF-8 (no control character).
+    std::string typed;
 
     bool Key(int key) const { return key >= 0 && key <= KEYBOARD_LAST && keys[static_cast<size_t>(key)]; }
     bool AnyKey() const { return keys.any(); }
@@ -54,17 +59,25 @@ struct AppInput {
         hit = touching = false;
         keys.reset();
         question = false;
+        typed.clear();
     }
 };
 
 // What a screen's tick asks of the application.
 struct Request {
-    enum Kind { NONE, ENTER_FACE, HOME, OPEN_LIBRARY, CLOSE_LIBRARY, PLAY, SHOW_HELP };
+    // RECORD_ANEW: a new recording over one no file holds; QUIT: the
+    // window's close.
+    enum Kind { NONE, ENTER_FACE, HOME, OPEN_LIBRARY, CLOSE_LIBRARY, PLAY, SHOW_HELP, RECORD_ANEW, QUIT };
     Kind kind = NONE;
     Child child = Child::Girl;  // ENTER_FACE
-    Exercise exercise;          // PLAY: played with the repeat choice
+    Exercise exercise;          // PLAY: played with its prescription
+    std::string file;           // PLAY: its file's name, for the practice log
     // A line for the message bar, or "".
     std::string message;
+    // A problem: `message` says in plain words what happened and what to do,
+    // `reason` why, for whoever helps; it stays until dismissed.
+    bool problem = false;
+    std::string reason;
 
     static Request Of(Kind kind) {
         Request r;
@@ -74,6 +87,12 @@ struct Request {
     static Request Say(const std::string& text) {
         Request r;
         r.message = text;
+        return r;
+    }
+    static Request Refuse(const std::string& plain, const std::string& why) {
+        Request r = Say(plain);
+        r.problem = true;
+        r.reason = why;
         return r;
     }
 };

@@ -3,6 +3,7 @@
 #include <map>
 #include <vector>
 
+#include "app/screens/screen.h"
 #include "app/ui/letterbox.h"
 #include "canvas/canvas.h"
 #include "canvas/font.h"
@@ -11,8 +12,65 @@ float TextScale(const c_Canvas* canvas, float height) {
     return canvas->font && canvas->font->height > 0 ? height / canvas->font->height : 1;
 }
 
+namespace {
+
+// Titles and notes are UTF-8; the labels of the program are plain ASCII.
+String Shown(const std::string& text) {
+    return String::FromFileBytes(reinterpret_cast<const uint8_t*>(text.data()), text.size());
+}
+
+// The length of the UTF-8 character that starts at byte i.
+size_t CharLength(const std::string& text, size_t i) {
+    size_t next = i + 1;
+    while (next < text.size() && (static_cast<unsigned char>(text[next]) & 0xC0) == 0x80) ++next;
+    return next - i;
+}
+
+}  // namespace
+
+float LabelWidth(const c_Canvas* canvas, const std::string& text, float height) {
+    return canvas->TextWidth(Shown(text), TextScale(canvas, height));
+}
+
+std::vector<std::string> WrapLines(const c_Canvas* canvas, const std::string& text, float height, float width) {
+    std::vector<std::string> lines;
+    std::string line;
+    size_t i = 0;
+    while (i < text.size()) {
+        size_t space = text.find(' ', i);
+        std::string word = text.substr(i, space == std::string::npos ? std::string::npos : space - i);
+        i = space == std::string::npos ? text.size() : space + 1;
+        std::string longer = line.empty() ? word : line + " " + word;
+        if (LabelWidth(canvas, longer, height) <= width) {
+            line = longer;
+            continue;
+        }
+        if (!line.empty()) lines.push_back(line);
+        // A word wider than a line goes on lines of its own, cut between characters.
+        line.clear();
+        for (size_t k = 0; k < word.size(); k += CharLength(word, k)) {
+            std::string piece = word.substr(k, CharLength(word, k));
+            if (!line.empty() && LabelWidth(canvas, line + piece, height) > width) lines.push_back(line), line.clear();
+            line += piece;
+        }
+    }
+    if (!line.empty() || lines.empty()) lines.push_back(line);
+    return lines;
+}
+
+std::string FitLabel(const c_Canvas* canvas, const std::string& text, float height, float width) {
+    if (LabelWidth(canvas, text, height) <= width) return text;
+    std::string cut;
+    for (size_t k = 0; k < text.size(); k += CharLength(text, k)) {
+        std::string longer = cut + text.substr(k, CharLength(text, k));
+        if (LabelWidth(canvas, longer + "\u2026", height) > width) break;
+        cut = longer;
+    }
+    return cut + "\u2026";
+}
+
 void DrawLabel(c_Canvas* canvas, const std::string& text, float x, float y, float height, bool centred) {
-    String shown(text.c_str());
+    String shown = Shown(text);
     float scale = TextScale(canvas, height);
     if (centred) x -= canvas->TextWidth(shown, scale) / 2;
     canvas->DrawText(shown, x, y, scale);
@@ -72,4 +130,24 @@ const String& CachedText(const char* text) {
 
 float TextHeight(Arrangement a, float height) {
     return a == Arrangement::Portrait && height < PORTRAIT_TEXT_MIN ? PORTRAIT_TEXT_MIN : height;
+}
+
+namespace {
+constexpr float DIALOG_SCALE = PORTRAIT_WIDTH / VIRTUAL_WIDTH;
+constexpr float DIALOG_TOP = (PORTRAIT_HEIGHT - VIRTUAL_HEIGHT * DIALOG_SCALE) / 2;
+}  // namespace
+
+void EnterLandscapeDialog(c_Canvas* canvas, Arrangement a) {
+    if (a != Arrangement::Portrait) return;
+    canvas->Translate(0, DIALOG_TOP);
+    canvas->Scale(DIALOG_SCALE, DIALOG_SCALE);
+}
+
+AppInput LandscapeDialogInput(const AppInput& in) {
+    AppInput out = in;
+    if (in.arrangement != Arrangement::Portrait) return out;
+    out.x = in.x / DIALOG_SCALE;
+    out.y = (in.y - DIALOG_TOP) / DIALOG_SCALE;
+    out.arrangement = Arrangement::Landscape;
+    return out;
 }

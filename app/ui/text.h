@@ -2,13 +2,21 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 class c_Canvas;
 
 // The scale that draws the canvas font's glyphs `height` units high.
 float TextScale(const c_Canvas* canvas, float height);
-// `text` with its top at y, from x or centred on it.
+// `text` (UTF-8) with its top at y, from x or centred on it.
 void DrawLabel(c_Canvas* canvas, const std::string& text, float x, float y, float height, bool centred);
+// The width of `text` (UTF-8) drawn `height` units high.
+float LabelWidth(const c_Canvas* canvas, const std::string& text, float height);
+// `text` cut into lines no wider than `width` at spaces (a word wider than
+// the line is cut where it must be).
+std::vector<std::string> WrapLines(const c_Canvas* canvas, const std::string& text, float height, float width);
+// `text`, or as much of it as fits in `width` followed by an ellipsis.
+std::string FitLabel(const c_Canvas* canvas, const std::string& text, float height, float width);
 
 // `text` broken at spaces into lines at most `width` wide, centred on x, the
 // first line's top at y; returns the lines' count.
@@ -39,3 +47,11 @@ float TextHeight(Arrangement a, float height);
 class String;
 // A fixed text as the canvas draws it, made once: a frame allocates nothing.
 const String& CachedText(const char* text);
+
+// Dialogs laid out for the landscape screen alone (the keep question, the
+// homework's start and end, the library's editor) are shown upright scaled
+// to the screen's width, centred: the canvas's transform for them, and a
+// point of the screen in their own units.
+void EnterLandscapeDialog(c_Canvas* canvas, Arrangement a);
+struct AppInput;
+AppInput LandscapeDialogInput(const AppInput& in);

@@ -31,6 +31,12 @@ void StartHostOnce() {
 // the sprites the first set held: the test applications run on indexes cut
 // down to exactly those (the pictures as they are), and the program's own
 // pair as it is.
+std::string FaceText(const Face& face) {
+    std::string text = WriteExercise(Exercise{Child::Girl, face, {}, 0, Pace::Normal, "face", "", 1, 0});
+    size_t start = text.find("# The face"), end = text.find("\nentries\n");
+    return text.substr(start, end - start);
+}
+
 const std::string& AppDataFolder() {
     static std::string folder;
     if (folder.empty()) {

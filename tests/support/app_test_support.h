@@ -17,6 +17,9 @@ void StartHostOnce();
 c_MyApp* NewTitleApp(int w = 800, int h = 500);
 // A new application on the face screen of the girl or the boy.
 c_MyApp* NewFaceApp(bool girl = true, int w = 800, int h = 500);
+// A face's stored values as an exercise file writes them, one line each: a
+// failed comparison shows the fields that differ.
+std::string FaceText(const Face& face);
 // The data folder the test applications read (a private copy).
 const std::string& AppDataFolder();
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <random>
 #include <string>
 
@@ -14,7 +15,7 @@ namespace {
 unsigned Key(int slot) { return 1u << slot; }
 
 // The face as text: a failed comparison shows the fields that differ.
-std::string FaceText(c_MyApp* app) { return WriteExercise(Exercise{Child::Girl, app->Face()->Snapshot(), {}, 0, Pace::Normal}); }
+std::string FaceText(c_MyApp* app) { return FaceText(app->Face()->Snapshot()); }
 
 // Ticks without a touch until the playback and its repetitions are over.
 int PlayToTheEnd(c_MyApp* app, Finger& finger, int limit = 10000) {
@@ -103,7 +104,9 @@ TEST(ExerciseReplay, TwoKeysInOneTickActOneAfterTheOtherAndAreBothRecorded) {
     }
     EXPECT_EQ(tongue, 1);
     EXPECT_EQ(random, 1);
-    // The same key on two ticks in a row acts twice, and is stored twice.
+    // The same key on two ticks in a row acts twice, and is stored twice
+    // (the last recording saved first, so that recording anew asks nothing).
+    app->face->player.recordingUnsaved = false;
     KeyTick(app, Key(SLOT_RECORD), false, false);
     finger.Idle(1);
     KeyTick(app, Key(SLOT_TONGUE), false, false);
@@ -221,10 +224,17 @@ TEST_F(LibraryTest, SaveKeepsTheRecordingAndTheLibraryShowsItsEndFace) {
     std::vector<LibraryEntry> entries;
     ASSERT_EQ(ListExercises(&entries), "");
     ASSERT_EQ(entries.size(), 1u);
-    EXPECT_NE(app->message.find(entries[0].name), std::string::npos);
     Exercise saved;
     ASSERT_EQ(LoadExercise(entries[0].path, &saved), "");
+    EXPECT_NE(app->message.find("Saved in the library as \u201C" + saved.title), std::string::npos);
+    EXPECT_EQ(saved.title.substr(0, 5), "Boy, ");
+    recorded.title = saved.title;
     EXPECT_EQ(saved, recorded);
+    // Saved again: the same file, and a word that says so.
+    KeyTick(app, Key(SLOT_SAVE), false, false);
+    ASSERT_EQ(ListExercises(&entries), "");
+    EXPECT_EQ(entries.size(), 1u);
+    EXPECT_NE(app->message.find("in the library already"), std::string::npos);
     EXPECT_EQ(saved.child, Child::Boy);
 
     // The library's picture is the end face; working it out leaves the face
@@ -235,7 +245,7 @@ TEST_F(LibraryTest, SaveKeepsTheRecordingAndTheLibraryShowsItsEndFace) {
     ASSERT_TRUE((app->screen == ScreenKind::Library));
     EXPECT_EQ(app->library->cards[0].problem, "");
     ASSERT_NE(app->library->endFaces[0], nullptr);
-    EXPECT_EQ(WriteExercise(Exercise{Child::Girl, app->library->endFaces[0]->Snapshot(), {}, 0, Pace::Normal}), seen);
+    EXPECT_EQ(FaceText(app->library->endFaces[0]->Snapshot()), seen);
     // Drawing the pictures changes nothing.
     std::string shown = FaceText(app);
     DrawFrame(app);
@@ -250,7 +260,9 @@ TEST_F(LibraryTest, PagesNewestFirstOpenOnAClickAndDeleteOnlyAfterAYes) {
     for (int i = 0; i < 11; ++i) {
         LocalTime when{2026, 12, 1 + i, 10, 0, 0};
         std::string path;
-        ASSERT_EQ(SaveExercise(EyeUp(i % 2 ? Child::Boy : Child::Girl, 1 + i % 2), when, &path), "");
+        Exercise exercise = EyeUp(i % 2 ? Child::Boy : Child::Girl, 1 + i % 2);
+        exercise.randomState = i;  // eleven recordings, not two
+        ASSERT_EQ(SaveExercise(exercise, when, &path), "");
         paths.push_back(path);
     }
     // A file that does not read is shown as such and touches nothing.
@@ -315,17 +327,132 @@ TEST_F(LibraryTest, ABadFileOnTheCommandLineIsNamedAndTheTitleStays) {
     std::system(("printf 'grimalou-exercise 9\\n' > " + bad).c_str());
     app->OpenFromCommandLine(bad);
     EXPECT_FALSE((app->screen == ScreenKind::Face));
-    EXPECT_NE(app->message.find("short.grimalou"), std::string::npos);
-    EXPECT_NE(app->message.find("newer version"), std::string::npos);
+    // In plain words what to do; the file and the reason below.
+    EXPECT_EQ(app->message, "This exercise was made by a newer version of Grimalou. Update Grimalou, then open it again.");
+    EXPECT_NE(app->messageReason.find("short.grimalou: it was made by a newer version"), std::string::npos);
+    // It stays until a click or a key, which does nothing else.
+    for (int i = 0; i < 20 * TICKS_PER_SECOND; ++i) app->Step(AppInput());
+    EXPECT_TRUE(app->messageStays);
+    Click(app, 300, 300);
+    EXPECT_TRUE(app->message.empty());
+    EXPECT_TRUE((app->screen == ScreenKind::Title));
     std::string good;
     ASSERT_EQ(SaveExercise(EyeUp(Child::Boy, 2), LocalTime{2026, 1, 2, 3, 4, 5}, &good), "");
     app->OpenFromCommandLine(good);
     ASSERT_TRUE((app->screen == ScreenKind::Face));
     EXPECT_EQ(app->Face()->child, Child::Boy);
+    // Homework waits for its start with its title; a tap anywhere starts it.
+    EXPECT_EQ(app->face->homework, Homework::INTRO);
+    EXPECT_EQ(app->face->prescription.title, "Boy, 2026-01-02 03:04");
+    for (int i = 0; i < 100; ++i) app->Step(AppInput());
+    EXPECT_FALSE(app->face->player.playing);
+    Click(app, 100, 100);
+    EXPECT_TRUE(app->face->player.playing);
     Finger finger(app);
     EXPECT_GT(PlayToTheEnd(app, finger), 60);
     EXPECT_EQ(app->Face()->eyeRight->variant, 2);
     EXPECT_EQ(app->face->player.repeatPhase, RepeatPhase::Off);
+}
+
+}  // namespace
+
+namespace {
+
+// ---- Keep this exercise? ---------------------------------------------------------
+
+struct KeepTest : LibraryTest {
+    static void Record(c_MyApp* app) {
+        Finger finger(app);
+        KeyTick(app, Key(SLOT_RECORD), false, false);
+        finger.Idle(1);
+        finger.Drag(642, 495, 0, 45);
+        finger.Idle(1);
+    }
+    static void Press(c_MyApp* app, int key) {
+        AppInput in;
+        in.keys.set(static_cast<size_t>(key));
+        app->Step(in);
+    }
+    static size_t Saved() {
+        std::vector<LibraryEntry> entries;
+        EXPECT_EQ(ListExercises(&entries), "");
+        return entries.size();
+    }
+};
+
+TEST_F(KeepTest, EveryWayOutOfAnUnsavedRecordingAsksAndEachAnswerKeepsItsWord) {
+    enum Way { HOME, LIBRARY, ANEW, CLOSE };
+    for (Way way : {HOME, LIBRARY, ANEW, CLOSE}) {
+        c_MyApp* app = NewFaceApp();
+        Record(app);
+        auto leave = [&] {
+            if (way == HOME) KeyTick(app, Key(SLOT_HOME), false, false);
+            if (way == LIBRARY) KeyTick(app, Key(SLOT_LIBRARY), false, false);
+            // R stops a recording that runs; the next R records anew.
+            if (way == ANEW && app->face->player.recordingOn) KeyTick(app, Key(SLOT_RECORD), false, false);
+            if (way == ANEW) KeyTick(app, Key(SLOT_RECORD), false, false);
+            if (way == CLOSE) EXPECT_FALSE(app->OnCloseRequest());
+        };
+        // Escape is Cancel: the face and its recording stay as they were.
+        std::string face = FaceText(app->Face()->Snapshot());
+        ASSERT_TRUE(app->face->player.recordingUnsaved) << way;
+        leave();
+        ASSERT_TRUE((app->screen == ScreenKind::AskKeep)) << way;
+        Press(app, KEY_ESCAPE);
+        EXPECT_TRUE((app->screen == ScreenKind::Face)) << way;
+        EXPECT_TRUE(app->face->player.recordingUnsaved) << way;
+        EXPECT_EQ(FaceText(app->Face()->Snapshot()), face) << way;
+        // Cancel as a click, too.
+        leave();
+        const ControlBox& cancel = KEEP_CONTROL_BOXES[KEEP_CANCEL];
+        Click(app, cancel.x + 5, cancel.y + 5);
+        EXPECT_TRUE((app->screen == ScreenKind::Face)) << way;
+        if (way == CLOSE) continue;
+        // Enter is Save, then the way out goes on; Discard goes on without a file.
+        leave();
+        Press(app, KEY_ENTER);
+        EXPECT_EQ(Saved(), 1u) << way;
+        ScreenKind reached = way == HOME ? ScreenKind::Title : way == LIBRARY ? ScreenKind::Library : ScreenKind::Face;
+        EXPECT_TRUE((app->screen == reached)) << way;
+        if (way == ANEW) EXPECT_TRUE(app->face->player.recordingOn);
+        std::filesystem::remove_all(ExerciseFolder());
+        c_MyApp* again = NewFaceApp();
+        Record(again);
+        if (way == HOME) KeyTick(again, Key(SLOT_HOME), false, false);
+        if (way == LIBRARY) KeyTick(again, Key(SLOT_LIBRARY), false, false);
+        if (way == ANEW) KeyTick(again, Key(SLOT_RECORD), false, false), KeyTick(again, Key(SLOT_RECORD), false, false);
+        const ControlBox& discard = KEEP_CONTROL_BOXES[KEEP_DISCARD];
+        Click(again, discard.x + 5, discard.y + 5);
+        EXPECT_EQ(Saved(), 0u) << way;
+        EXPECT_TRUE((again->screen == reached)) << way;
+    }
+    // Nothing unsaved: the window closes at once.
+    c_MyApp* app = NewFaceApp();
+    EXPECT_TRUE(app->OnCloseRequest());
+}
+
+using KeepDeathTest = KeepTest;
+
+// The window's close, answered: the program ends, with the file or without.
+TEST_F(KeepDeathTest, TheWindowsCloseEndsTheProgramOnceAnswered) {
+    for (int key : {static_cast<int>(KEY_ENTER), 0}) {
+        EXPECT_EXIT(
+            {
+                c_MyApp* app = NewFaceApp();
+                Record(app);
+                app->OnCloseRequest();
+                if (key) {
+                    Press(app, key);
+                } else {
+                    const ControlBox& discard = KEEP_CONTROL_BOXES[KEEP_DISCARD];
+                    Click(app, discard.x + 5, discard.y + 5);
+                }
+                std::exit(3);
+            },
+            ::testing::ExitedWithCode(0), "");
+        // Saved on Enter; the discarded one adds nothing.
+        EXPECT_EQ(Saved(), 1u);
+    }
 }
 
 }  // namespace

@@ -104,6 +104,11 @@ TEST(AppScreens, HomeGivesTheChildsTexturesBackAndTheNextChoiceStartsAfresh) {
         else
             finger.Tap(ButtonX(app->face->Button(SLOT_HOME)), ButtonY(app->face->Button(SLOT_HOME)));
         finger.Idle(2);
+        // The recording made on the way is not saved: home asks, Discard goes on.
+        ASSERT_TRUE((app->screen == ScreenKind::AskKeep));
+        const ControlBox& discard = KEEP_CONTROL_BOXES[KEEP_DISCARD];
+        finger.Tap(discard.x + discard.w / 2, discard.y + discard.h / 2);
+        finger.Idle(2);
         ASSERT_FALSE((app->screen == ScreenKind::Face));
         EXPECT_EQ(app->Face(), nullptr);
         tally();
@@ -637,7 +642,11 @@ TEST_F(RecorderTest, RecordWhilePlayingStopsThePlaybackAndArmsANewRecording) {
     finger->Idle(2);
     Play();
     ASSERT_EQ(app->face->player.playing, 1);
+    // The recording is not saved: recording anew asks first, Discard goes on.
     Record();
+    ASSERT_TRUE((app->screen == ScreenKind::AskKeep));
+    const ControlBox& discard = KEEP_CONTROL_BOXES[KEEP_DISCARD];
+    finger->Tap(discard.x + discard.w / 2, discard.y + discard.h / 2);
     EXPECT_EQ(app->face->player.playing, 0);
     EXPECT_EQ(app->face->player.recordingOn, 1);
     // Arming keeps the old recording until the first touch of the face.

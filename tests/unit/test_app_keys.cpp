@@ -13,7 +13,7 @@ namespace {
 
 // Everything a click or a key can change: the face, the buttons, the recorder.
 std::vector<float> State(c_MyApp* app) {
-    std::string face = WriteExercise(Exercise{Child::Girl, app->Face()->Snapshot(), {}, 0, Pace::Normal});
+    std::string face = FaceText(app->Face()->Snapshot());
     std::vector<float> s(face.begin(), face.end());
     for (c_Partie* p : {app->Face()->lipsRight.get(), app->Face()->lipsLeft.get(), app->Face()->teethRight.get(), app->Face()->teethLeft.get()}) {
         s.push_back(static_cast<float>(p->frame));

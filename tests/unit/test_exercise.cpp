@@ -14,6 +14,10 @@ Exercise Sample() {
     e.child = Child::Boy;
     e.pace = Pace::Half;
     e.randomState = -123456789;
+    e.title = "Lèvres arrondies, semaine 2";
+    e.note = "Twice a day, in front of a mirror.";
+    e.repeat = 3;
+    e.holdSeconds = 7;
     Face& f = e.startFace;
     auto set = [&](PartIndex i, int frame, int variant, float x, float y, float angle = 0) {
         f.parts[i].frame = frame, f.parts[i].variant = variant, f.parts[i].x = x, f.parts[i].y = y;
@@ -61,6 +65,19 @@ TEST(ExerciseFormat, RoundTripGivesTheSameValueAndIsSmall) {
     Exercise other = written;
     other.startFace.parts[PART_EYE_LEFT].y += 0.25f;
     EXPECT_FALSE(other == written);
+    other = written;
+    other.note.clear();
+    EXPECT_FALSE(other == written);
+    // An empty note, 80 characters of title and 500 of note take their
+    // room in characters, not bytes; spaces around them are not theirs.
+    other.title = std::string(79, 'a') + "é";
+    other.note = std::string(499, 'b') + "’";
+    ASSERT_EQ(CheckExercise(other), "");
+    ASSERT_EQ(ReadExercise(Replaced(WriteExercise(other), "title a", "title \t a"), &read), "");
+    EXPECT_TRUE(read == other);
+    other.note.clear();
+    ASSERT_EQ(ReadExercise(WriteExercise(other), &read), "");
+    EXPECT_TRUE(read == other);
 
     // The longest exercise, no two entries alike, stays well under 10 KB.
     Exercise full = Sample();
@@ -98,9 +115,20 @@ TEST(ExerciseFormat, BadTextsAreNamed) {
         {"", "it is empty"},
         {" \n\r\n", "it is empty"},
         {std::string("\x89PNG\r\n\x1a\n\0\0", 10), "not a Grimalou exercise"},
-        {Replaced(good, "grimalou-exercise 1", "grimalou-exercise 2"), "made by a newer version of Grimalou"},
-        {Replaced(good, "grimalou-exercise 1", "grimalou-exercise one"), "not a Grimalou exercise"},
-        {Replaced(good, "tongueDepth 1", "tongueDepth 9"), "line 35: tongueDepth 9 is out of range (0 to 2)"},
+        {Replaced(good, "grimalou-exercise 2", "grimalou-exercise 3"), "made by a newer version of Grimalou"},
+        {Replaced(good, "grimalou-exercise 2", "grimalou-exercise one"), "not a Grimalou exercise"},
+        {Replaced(good, "grimalou-exercise 2", "grimalou-exercise 1"), "'title' is a field of format 2, and the file says format 1"},
+        {Replaced(good, "repeat 3", "repeat 11"), "repeat '11' is not a whole number from 1 to 10"},
+        {Replaced(good, "repeat 3", "repeat 0"), "from 1 to 10"},
+        {Replaced(good, "hold 7", "hold -1"), "hold '-1' is not a whole number from 0 to 10"},
+        {Replaced(good, "hold 7\n", ""), "'hold' is missing"},
+        {Replaced(good, "note Twice", "note Twice\nnote Once"), "'note' is given twice"},
+        {Replaced(good, "title Lèvres arrondies, semaine 2", "title   "), "the title is empty"},
+        {Replaced(good, "title Lèvres", "title L\xC3"), "the title is not UTF-8 text"},
+        {Replaced(good, "title Lèvres", "title L\xC0\xA8vres"), "the title is not UTF-8 text"},
+        {Replaced(good, "note Twice", "note \x1B[2JTwice"), "the note holds a control character"},
+        {Replaced(good, "title Lèvres", "title " + std::string(60, 'a') + "ééééééééééééééééééééé"), "the title is 102 characters long, more than 80"},
+        {Replaced(good, "tongueDepth 1", "tongueDepth 9"), "line 41: tongueDepth 9 is out of range (0 to 2)"},
         {Replaced(good, "tongueDepth 1", "tongueDepth 1.5"), "not a whole number"},
         {Replaced(good, "tongueDepth 1", "tongueDepth 9223372036854775807"), "9223372036854775808 is out of range"},
         {Replaced(good, "eyeLeft.y 358.75", "eyeLeft.y nan"), "eyeLeft.y 'nan' is not a number"},

@@ -34,6 +34,7 @@ Exercise Short(Child child, int x) {
     Exercise e;
     e.child = child;
     e.randomState = x;
+    e.title = "Short " + std::to_string(x);
     e.entries = {{x, 10}, {x + 1, 10}, {ENTRY_IDLE, 0}, {ENTRY_END, 0}};
     return e;
 }
@@ -161,6 +162,51 @@ TEST_F(LibraryTest, AFailedSaveLeavesEveryOtherFileIntact) {
     EXPECT_EQ(Slurp(first), before1);
     EXPECT_EQ(Slurp(second), before2);
     EXPECT_EQ(hidden(), 0);
+}
+
+TEST_F(LibraryTest, TheSameRecordingIsSavedOnceAndEditsRewriteItsFile) {
+    Exercise e = Short(Child::Girl, 1);
+    e.title.clear();
+    std::string path;
+    bool already = true;
+    ASSERT_EQ(SaveExercise(e, At(9, 5, 0), &path, &already), "");
+    EXPECT_FALSE(already);
+    // Saved again, under another title even, a minute later: the same file.
+    e.title = "Other";
+    std::string again;
+    ASSERT_EQ(SaveExercise(e, At(9, 6, 0), &again, &already), "");
+    EXPECT_TRUE(already);
+    EXPECT_EQ(again, path);
+    EXPECT_EQ(Names().size(), 1u);
+    Exercise read;
+    ASSERT_EQ(LoadExercise(path, &read), "");
+    EXPECT_EQ(read.title, "Girl, 2026-12-07 09:05");
+
+    read.title = "Lèvres, semaine 2";
+    read.note = "Le soir";
+    read.repeat = 2, read.holdSeconds = 1;
+    ASSERT_EQ(UpdateExercise(path, read), "");
+    Exercise edited;
+    ASSERT_EQ(LoadExercise(path, &edited), "");
+    EXPECT_TRUE(edited == read);
+    EXPECT_EQ(Names().size(), 1u);
+    // A rename that the reader would refuse leaves the file as it was.
+    Exercise bad = read;
+    bad.title = std::string(81, 'a');
+    EXPECT_NE(UpdateExercise(path, bad).find("more than 80"), std::string::npos);
+    ASSERT_EQ(LoadExercise(path, &edited), "");
+    EXPECT_TRUE(edited == read);
+
+    // A format 1 file copied in by hand takes its title from when it last changed.
+    std::string v1 = WriteExercise(Short(Child::Boy, 7));
+    size_t title = v1.find("# What it"), face = v1.find("# The face");
+    v1 = "grimalou-exercise 1" + v1.substr(v1.find('\n'), title - v1.find('\n')) + v1.substr(face);
+    Touch(folder + "/old.grimalou", v1, 0);
+    ASSERT_EQ(LoadExercise(folder + "/old.grimalou", &read), "");
+    LocalTime now = LocalTimeNow();
+    EXPECT_EQ(read.title.substr(0, 9), "Boy, " + std::to_string(now.year));
+    EXPECT_EQ(read.repeat, 1);
+    EXPECT_EQ(read.holdSeconds, HOLD_DEFAULT_SECONDS);
 }
 
 TEST_F(LibraryTest, LoadNamesWhatIsWrong) {
