@@ -205,7 +205,7 @@ void KtGlfwGame::OnCloseRequested() {
     KeyInput(EV_KEY_DOWN, KEY_CLOSE);
     KeyInput(EV_KEY_UP, KEY_CLOSE);
     // Still here: the application chose to ask before it closes.
-    glfwSetWindowShouldClose(window, GLFW_FALSE);
+    if (window) glfwSetWindowShouldClose(window, GLFW_FALSE);
 }
 
 void KtGlfwGame::OnResized(int w, int h) {

@@ -29,7 +29,7 @@ const char* const kSendBody =
     "It shows what to do, then plays the exercise; at its end, Keep in my library keeps it.\n";
 const char* const kCardButtonLabels[CARD_CONTROLS] = {"Edit", "Send", "Show file"};
 
-constexpr float BAR_Y = 650, UPRIGHT_BAR_Y = 1084, UPRIGHT_PAGE_Y = 1184;
+constexpr float BAR_Y = 650, UPRIGHT_BAR_Y = 1078, UPRIGHT_PAGE_Y = 1182;
 const LibraryLayout LAYOUTS[2] = {
     // The face picture (784 x 800 units) shrinks into a card's upper part,
     // over three lines of text and a row of buttons; the grid stands above
@@ -40,10 +40,10 @@ const LibraryLayout LAYOUTS[2] = {
       {1110, BAR_Y, 50, 50, "+"}, {460, 430, 150, 60, "Yes"}, {670, 430, 150, 60, "No"}},
      {340, 280, 600, 240, ""},
      640, BAR_Y + 14, 40, BAR_Y + 14, 285, 860, BAR_Y + 14, 1055, BAR_Y + 70},
-    {2, 370, 236, 8, 100, 90, 90, 44, 26,
-     {{20, 15, 200, 90, "< Back"}, {200, UPRIGHT_PAGE_Y, 90, 90, "<"}, {510, UPRIGHT_PAGE_Y, 90, 90, ">"},
-      {150, UPRIGHT_BAR_Y, 90, 90, "-"}, {310, UPRIGHT_BAR_Y, 90, 90, "+"}, {540, UPRIGHT_BAR_Y, 90, 90, "-"},
-      {700, UPRIGHT_BAR_Y, 90, 90, "+"}, {130, 650, 240, 96, "Yes"}, {430, 650, 240, 96, "No"}},
+    {2, 370, 236, 8, 100, 90, 92, 44, 26,
+     {{20, 4, 200, 92, "< Back"}, {200, UPRIGHT_PAGE_Y, 92, 92, "<"}, {508, UPRIGHT_PAGE_Y, 92, 92, ">"},
+      {150, UPRIGHT_BAR_Y, 92, 92, "-"}, {308, UPRIGHT_BAR_Y, 92, 92, "+"}, {540, UPRIGHT_BAR_Y, 92, 92, "-"},
+      {698, UPRIGHT_BAR_Y, 92, 92, "+"}, {130, 650, 240, 96, "Yes"}, {430, 650, 240, 96, "No"}},
      {80, 470, 640, 310, ""},
      400, UPRIGHT_PAGE_Y + 32, 20, UPRIGHT_BAR_Y + 32, 275, 430, UPRIGHT_BAR_Y + 32, 665, 0},
 };

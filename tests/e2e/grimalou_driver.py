@@ -249,9 +249,15 @@ class Grimalou:
         raise AssertionError("no VmRSS for %d" % self.pid)
 
     def close(self, send_close, timeout=10):
-        """Asks the window to close as a window manager does; the exit status."""
+        """Asks the window to close as a window manager does; the exit status.
+        A recording that no file holds makes the program ask first, "Keep
+        this exercise?": then Enter keeps it, and the program ends."""
         subprocess.run([send_close, self.window], env=self.env, check=True, timeout=10)
-        return self.log.process.wait(timeout=timeout)
+        try:
+            return self.log.process.wait(timeout=DEADLINE / 5)
+        except subprocess.TimeoutExpired:
+            subprocess.run(["xdotool", "key", "--window", self.window, "Return"], env=self.env, timeout=10)
+            return self.log.process.wait(timeout=timeout)
 
     def stop(self):
         self.log.stop()

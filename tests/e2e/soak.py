@@ -21,7 +21,7 @@ from grimalou_driver import MENU, PLAY, RANDOM, RECORD, RESET, SYMMETRY, TONGUE,
 PARTS = [(738, 370), (542, 370), (785, 264), (688, 264), (736, 264), (485, 264), (600, 264), (543, 264),
          (860, 480), (420, 480), (720, 490), (570, 490), (642, 495), (640, 525)]
 BUTTONS = [MENU, PLAY, RANDOM, RECORD, RESET, SYMMETRY, TONGUE]
-SIZES = [(800, 500), (1600, 900), (640, 640), (1000, 500), (1280, 1024)]
+SIZES = [(800, 500), (1600, 900), (640, 640), (1000, 500), (1280, 1024), (500, 900)]
 
 
 def random_action(rng, g, resize=True):

@@ -67,6 +67,9 @@ def main():
         g.key("r")
         live = g.settle()
         live.save_png(os.path.join(out, "live_end.png"))
+        # Prescribed with the recording: 3 times, a hold of 1 s.
+        for name in ["Up", "Up", "Left", "Left", "Left", "Left"]:
+            g.key(name)
         g.key("ctrl+s")
         found = until(lambda: glob.glob(os.path.join(folder, "*.grimalou")))
         if not found:
@@ -78,8 +81,11 @@ def main():
         assert os.path.getsize(saved) < 10 * 1024
         assert g.close(send_close) == 0
 
-        # The file on the command line plays to the face that was seen.
+        # The file on the command line shows what it is, then a tap starts
+        # it, and it plays to the face that was seen.
         g = Run([grimalou, saved], x)
+        g.settle().save_png(os.path.join(out, "homework_intro.png"))
+        g.click(640, 400)
         played = g.settle(lambda p: face_rows(g, p) == face_rows(g, live))
         played.save_png(os.path.join(out, "replay_end.png"))
         assert face_rows(g, played) == face_rows(g, live), "the replay ended on another face"
@@ -100,6 +106,8 @@ def main():
         assert {path: open(path, "rb").read() for path in glob.glob(os.path.join(folder, "*"))} == before
         g.stop()
         g = Run([grimalou, saved], x)
+        g.settle()
+        g.click(640, 400)
         g.settle(lambda p: face_rows(g, p) == face_rows(g, live))
 
         # The library lists it with a picture of that face.
@@ -108,10 +116,8 @@ def main():
         library.save_png(os.path.join(out, "library.png"))
         assert library.count(g.to_window_box(*CELL), skin) > 1000, "no face in the library's cell"
 
-        # Repeat 3 times with a hold of 1 s: the end pose shows three times,
-        # and stays after the last.
-        for name in ["Up", "Up", "Left", "Left", "Left", "Left"]:
-            g.key(name)
+        # Its prescription, 3 times with a hold of 1 s: the end pose shows
+        # three times, and stays after the last.
         g.click((CELL[0] + CELL[2]) / 2, (CELL[1] + CELL[3]) / 2)
         end = face_rows(g, live)
         poses, was_end, start = 0, False, time.time()
@@ -131,16 +137,19 @@ def main():
         g.stop()
 
         # A kill among saves: every earlier file keeps its bytes, and the
-        # folder shows only whole files.
-        g = Run([grimalou, saved], x)
-        g.settle(lambda p: face_rows(g, p) == face_rows(g, live))
+        # folder shows only whole files. The same recording saved again
+        # makes no second file: each save is of a new one (record, a random
+        # face, stop, save).
+        g = Run([grimalou], x)
+        g.choose(girl=True)
         for _ in range(3):
-            g.key("ctrl+s")
+            for name in ["r", "d", "r", "ctrl+s"]:
+                g.key(name)
         saves = until(lambda: len(glob.glob(os.path.join(folder, "*.grimalou"))) >= 4)
         assert saves, "three saves made %s" % os.listdir(folder)
         earlier = {path: open(path, "rb").read() for path in glob.glob(os.path.join(folder, "*.grimalou"))}
         burst = subprocess.Popen(["xdotool", "key", "--window", g.window, "--delay", "15", "--repeat", "200",
-                                  "ctrl+s"], env=x.env)
+                                  "r", "d", "r", "ctrl+s"], env=x.env)
         count = len(earlier)
         assert until(lambda: len(glob.glob(os.path.join(folder, "*.grimalou"))) > count + 5)
         os.kill(g.pid, signal.SIGKILL)

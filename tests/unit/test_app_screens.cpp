@@ -15,6 +15,7 @@
 #include "host/events.h"
 #include "runtime/collector.h"
 #include "tests/support/app_test_support.h"
+#include "tests/support/canvas_test_support.h"
 
 namespace {
 
@@ -293,6 +294,83 @@ TEST(AppScreens, TheTongueButtonIsFadedWhileTheTeethHideTheTongue) {
     gesture(GKEY_SMILE);
     ASSERT_FALSE(app->Face()->face.teethMode);
     EXPECT_TRUE(idle().empty());
+}
+
+}  // namespace
+
+namespace {
+
+// A click of the mouse at a point of the screen, through the window's
+// letterbox as the devices deliver it.
+void ClickAt(c_MyApp* app, float x, float y) {
+    Letterbox box = FitScreen(WindowWidth(), WindowHeight());
+    float px = box.x + x / box.unitsPerPixel, py = box.y + y / box.unitsPerPixel;
+    DrawFrame(app);
+    inputDevice->MouseInput(EV_MOUSE_MOVE, -1, px, py);
+    inputDevice->MouseInput(EV_MOUSE_DOWN, 0, px, py);
+    app->OnTick();
+    inputDevice->PostTick();
+    inputDevice->MouseInput(EV_MOUSE_UP, 0, px, py);
+    app->OnTick();
+    inputDevice->PostTick();
+}
+
+TEST_F(ScreensTest, AnUprightPhoneGetsTheFaceLargeAndBoxesAFingerCanHit) {
+    const int w = 390, h = 844;
+    Letterbox box = FitScreen(w, h);
+    ASSERT_EQ(box.arrangement, Arrangement::Portrait);
+    EXPECT_GE(box.height, 0.6 * h);
+    auto pixels = [&](const ControlBox& b) { return std::min(b.w, b.h) / box.unitsPerPixel; };
+    const TitleLayout& title = TitleLayoutFor(Arrangement::Portrait);
+    EXPECT_GE(pixels(title.library), 44);
+    EXPECT_GE(pixels(title.help), 44);
+    EXPECT_GE(title.hintHeight / box.unitsPerPixel, 12);
+    const LibraryLayout& library = LibraryLayoutFor(Arrangement::Portrait);
+    for (int c = 0; c < LIBRARY_CONTROLS; ++c) EXPECT_GE(pixels(library.controls[c]), 44) << "library control " << c;
+    EXPECT_GE(library.crossSize / box.unitsPerPixel, 44);
+    EXPECT_GE(library.textHeight / box.unitsPerPixel, 12);
+
+    c_MyApp* app = NewTitleApp(w, h);
+    // The girl's card, the face as wide as the screen, every button a
+    // finger wide.
+    ClickAt(app, title.girlX + 150, title.girlY + 190);
+    ASSERT_EQ(app->screen, ScreenKind::Face);
+    EXPECT_GE(app->Face()->faceImage->Width() / box.unitsPerPixel, 0.95 * w);
+    for (int slot = 0; slot < SLOT_COUNT; ++slot)
+        EXPECT_GE(pixels(app->face->ButtonBox(slot, Arrangement::Portrait)), 44) << "button " << slot;
+    EXPECT_GE(pixels(PACE_BOXES[1]), 44);
+    ControlBox menu = app->face->ButtonBox(SLOT_MENU, Arrangement::Portrait);
+    ClickAt(app, menu.x + menu.w / 2, menu.y + menu.h / 2);
+    EXPECT_TRUE(app->face->menuOpen);
+
+    // A drag on the eye where the upright screen shows it closes it.
+    FaceShift shift = FaceShiftFor(Arrangement::Portrait);
+    c_Partie* eye = app->Face()->eyeRight;
+    float x = eye->edge3 + 50 + shift.x, y = (eye->zoneTop + eye->zoneBottom) / 2 + shift.y;
+    Finger finger(app);
+    AppInput press;
+    press.arrangement = Arrangement::Portrait;
+    press.x = x, press.y = y, press.hit = press.touching = true;
+    app->Step(press);
+    for (int i = 1; i <= 8; ++i) {
+        press.hit = false;
+        press.y = y - 5.0f * i;
+        app->Step(press);
+    }
+    press.touching = false;
+    app->Step(press);
+    EXPECT_EQ(app->Face()->eyeRight->variant, 1);
+
+    // Turned, the face and the recording stay as they are.
+    KeyTick(app, 1u << SLOT_RECORD);
+    Face before = app->Face()->Snapshot();
+    TestGame().windowWidth = h;
+    TestGame().windowHeight = w;
+    RefreshDeviceSize();
+    DrawFrame(app);
+    app->OnTick();
+    EXPECT_TRUE(SameFace(app->Face()->Snapshot(), before));
+    EXPECT_TRUE(app->face->player.recordingOn);
 }
 
 }  // namespace
