@@ -130,6 +130,7 @@ class Mirror {
   async start() {
     if (this.on || this.starting) return;
     this.starting = true;
+    this.stars = 0;
     this.relayout(true);
     this.say('');
     this.publish({state: 'asking'});
