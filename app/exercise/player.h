@@ -58,6 +58,9 @@ struct Player {
     RepeatPhase repeatPhase = RepeatPhase::Off;
     int repetition = 0;   // the one playing, from 1
     int phaseTicks = 0;   // ticks left in a hold or a rest
+    // False while the browser's camera mirror watches and the child does not
+    // hold the pose: the hold's countdown waits for them.
+    bool poseHeld = true;
 
     // The record and play buttons.
     void PressRecord(const c_FaceModel& face);

@@ -95,11 +95,12 @@ const OtherKey OTHER_KEYS[] = {
     {"F11", "full screen"},
     {"Alt+Enter", "full screen"},
     {"Escape", "window again"},
+    {"C", "camera mirror (browser)"},
 };
 
 // Every text of the help, made once: a frame allocates nothing.
 struct HelpTexts {
-    String title, titleScreen, footnote;
+    String title, titleScreen, footnote, mirror;
     std::vector<String> how, does;
     std::vector<String> keyNames, keyDoes;
 };
@@ -109,6 +110,9 @@ const HelpTexts& Texts() {
     texts.title = String("Help: drag the face, or use the keys");
     texts.titleScreen = String("Choose the girl or the boy, then drag the parts of the face:");
     texts.footnote = String("Home forgets the recording. Any key or click closes this help.");
+    texts.mirror = String(
+        "Camera mirror (C): in the browser version (make web-run, or the site's address); it sees no tongue, "
+        "teeth or cheeks.");
     for (const GestureHelp& g : GESTURES) {
         texts.how.push_back(String(g.how));
         const char* names[3];
@@ -210,6 +214,7 @@ void DrawHelp(c_Canvas* canvas, const c_FaceModel* face) {
     }
     canvas->SetColor(0.75f, 0.8f, 0.9f);
     canvas->DrawText(texts.footnote, FACE_X, KEYS_Y + rows * LINE + 12, text);
+    canvas->DrawText(texts.mirror, FACE_X, KEYS_Y + (rows + 1) * LINE + 12, text * 0.8f);
     canvas->SetColor(1, 1, 1);
 }
 

@@ -34,9 +34,9 @@ PHOTOS = {
     },
     "hopper": {
         "file": "/usr/share/matplotlib/mpl-data/sample_data/grace_hopper.jpg",
-        "crop": (125, 80, 445, 320),
-        "eyes": ((97, 108), (183, 105)), "brows": ((96, 91), (186, 91)),
-        "mouth": ((121, 196), (186, 196)), "lips": 199, "chin": 238,
+        "crop": (110, 60, 470, 330),
+        "eyes": ((112, 128), (198, 125)), "brows": ((111, 111), (201, 111)),
+        "mouth": ((138, 215), (200, 215)), "lips": 216, "chin": 262,
     },
 }
 
@@ -61,17 +61,17 @@ def gaussian(cx, cy, rx, ry):
 
 
 def painted(image, shapes, blur):
-    """Ellipses and lines drawn on a layer whose edges are softened."""
+    """Ellipses and arcs drawn over the picture, their edges softened (the
+    colours stay whole: only the coverage is blurred)."""
     picture = Image.fromarray(image)
-    layer = Image.new("RGBA", picture.size, (0, 0, 0, 0))
-    draw = ImageDraw.Draw(layer)
     for kind, box, colour, *rest in shapes:
+        mask = Image.new("L", picture.size, 0)
+        draw = ImageDraw.Draw(mask)
         if kind == "ellipse":
-            draw.ellipse(box, fill=colour)
+            draw.ellipse(box, fill=255)
         else:
-            draw.arc(box, *rest, fill=colour, width=2)
-    layer = layer.filter(ImageFilter.GaussianBlur(blur))
-    picture.paste(layer, (0, 0), layer)
+            draw.arc(box, *rest, fill=255, width=3)
+        picture.paste(Image.new("RGB", picture.size, colour), (0, 0), mask.filter(ImageFilter.GaussianBlur(blur)))
     return np.asarray(picture)
 
 
@@ -91,7 +91,7 @@ def posed(image, p, pose):
             return across * down
         image = moved(image, [(jaw, (0, drop))])
         return painted(image, [("ellipse", (mx - 0.38 * width, lips - 2, mx + 0.38 * width, lips + drop),
-                                (45, 12, 16, 255))], 1.2)
+                                (45, 12, 16))], 1.2)
     if pose == "smile":
         return moved(image, [(gaussian(mrx, mry, 0.3 * width, 0.25 * width), (-0.22 * width, -0.06 * eyes)),
                              (gaussian(mlx, mly, 0.3 * width, 0.25 * width), (0.22 * width, -0.06 * eyes))])
@@ -99,13 +99,14 @@ def posed(image, p, pose):
         return moved(image, [(gaussian(mrx, mry, 0.35 * width, 0.3 * width), (0.2 * width, 0)),
                              (gaussian(mlx, mly, 0.35 * width, 0.3 * width), (-0.2 * width, 0))])
     if pose == "shut":
-        shapes = []
-        for x, y in p["eyes"]:
-            skin = tuple(int(v) for v in image[int(y + 0.3 * eyes), int(x)]) + (255,)
-            half_w, half_h = 0.28 * eyes, 0.13 * eyes
-            shapes.append(("ellipse", (x - half_w, y - half_h, x + half_w, y + half_h), skin))
-            shapes.append(("arc", (x - half_w, y - half_h, x + half_w, y + 0.5 * half_h), (50, 30, 25, 255), 20, 160))
-        return painted(image, shapes, 0.8)
+        # Each upper lid slides down to the lower one, its lashes with it.
+        def lid(x, y):
+            def weight(xs, ys):
+                across = np.exp(-((xs - x) / (0.32 * eyes)) ** 2)
+                above = np.exp(-np.clip(y + 0.12 * eyes - ys, 0, None) / (0.25 * eyes))
+                return across * above * (ys <= y + 0.12 * eyes)
+            return weight
+        return moved(image, [(lid(x, y), (0, 0.25 * eyes)) for x, y in p["eyes"]])
     if pose == "brows":
         return moved(image, [(gaussian(x, y, 0.35 * eyes, 0.18 * eyes), (0, -0.13 * eyes)) for x, y in p["brows"]])
     raise SystemExit(f"unknown pose: {pose}")

@@ -24,13 +24,15 @@ const CRITERIA = {
     smile: {measure: 'mouthWidth', empty: (b) => b, full: (b) => b * 1.08},
     pout: {measure: 'mouthWidth', empty: (b) => b, full: (b) => b * 0.92},
   },
+  // The mesh alone (no iris model) reads a shut eye at 0.6 to 0.7 of the
+  // open one, never near zero.
   eyeRight: {
-    closed: {measure: 'eyeRight', empty: (b) => b, full: (b) => b * 0.6},
-    open: {measure: 'eyeRight', empty: (b) => b * 0.2, full: (b) => b * 0.6},
+    closed: {measure: 'eyeRight', empty: (b) => b, full: (b) => b * 0.72},
+    open: {measure: 'eyeRight', empty: (b) => b * 0.6, full: (b) => b * 0.85},
   },
   eyeLeft: {
-    closed: {measure: 'eyeLeft', empty: (b) => b, full: (b) => b * 0.6},
-    open: {measure: 'eyeLeft', empty: (b) => b * 0.2, full: (b) => b * 0.6},
+    closed: {measure: 'eyeLeft', empty: (b) => b, full: (b) => b * 0.72},
+    open: {measure: 'eyeLeft', empty: (b) => b * 0.6, full: (b) => b * 0.85},
   },
   brows: {
     up: {measure: 'brows', empty: (b) => b, full: (b) => b + 0.03},

@@ -62,8 +62,14 @@ function element(tag, attributes = {}, children = []) {
 
 // The face screen's pose as the program gives it: null on another screen.
 function cartoonTargets() {
-  const json = window.Module && Module.ccall ? Module.ccall('grimalou_mirror_targets', 'string', [], []) : '';
+  const json = Module.ccall('grimalou_mirror_targets', 'string', [], []);
   return json ? JSON.parse(json) : null;
+}
+
+// Whether the child holds the pose, for a repetition's hold: 1, 0, or -1 with
+// the mirror off (the hold then counts down as without a camera).
+function tellHolding(holding) {
+  Module.ccall('grimalou_mirror_holding', null, ['number'], [holding]);
 }
 
 // The plain words for a camera that cannot be had.
@@ -167,6 +173,7 @@ class Mirror {
     this.stream = null;
     this.video.srcObject = null;
     this.panel.classList.remove('star');
+    tellHolding(-1);
     this.relayout(false);
     this.publish({state: 'off'});
     const canvas = document.getElementById('canvas');
@@ -279,6 +286,8 @@ class Mirror {
       chime();
     }
     this.panel.classList.toggle('star', result.star);
+    // Before the baseline is known nothing is judged, and nothing waits.
+    tellHolding(this.judge ? Number(result.star) : -1);
     this.publish({state, face: reading.face, measures: reading.measures, targets,
                   baseline: this.judge ? this.judge.baseline : null, meters: result.meters,
                   matched: result.matched, star: result.star, ms: reading.ms});
