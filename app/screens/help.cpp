@@ -95,7 +95,7 @@ const OtherKey OTHER_KEYS[] = {
     {"F11", "full screen"},
     {"Alt+Enter", "full screen"},
     {"Escape", "window again"},
-    {"C", "camera mirror (browser)"},
+    {"C", "mirror (browser)"},
 };
 
 // Every text of the help, made once: a frame allocates nothing.
@@ -110,9 +110,7 @@ const HelpTexts& Texts() {
     texts.title = String("Help: drag the face, or use the keys");
     texts.titleScreen = String("Choose the girl or the boy, then drag the parts of the face:");
     texts.footnote = String("Home forgets the recording. Any key or click closes this help.");
-    texts.mirror = String(
-        "Camera mirror (C): in the browser version (make web-run, or the site's address); it sees no tongue, "
-        "teeth or cheeks.");
+    texts.mirror = String("Mirror (C), browser version only (make web-run): it cannot see tongue, teeth, cheeks.");
     for (const GestureHelp& g : GESTURES) {
         texts.how.push_back(String(g.how));
         const char* names[3];
