@@ -9,6 +9,9 @@ import {Calibration, Judge, PARTS} from './judge.js';
 
 const PRIVACY = 'The camera\u2019s pictures stay on this device: they are looked at here, never stored or sent.';
 const LABELS = {mouth: 'Mouth', eyes: 'Eyes', brows: 'Brows'};
+// Readings a second at most: a pose holds for three, and on two cores the
+// reader's spare time is the cartoon's.
+const MAX_READINGS_PER_SECOND = 9;
 
 const STYLE = `
   body.mirror-on #canvas { position: fixed; }
@@ -33,7 +36,11 @@ const STYLE = `
   }
   #mirror .view { position: relative; aspect-ratio: 4 / 3; flex: none; background: #000; border-radius: 10px;
                   overflow: hidden; }
-  #mirror video { width: 100%; height: 100%; object-fit: cover; transform: scaleX(-1); display: block; }
+  /* The frames the reader judged, drawn by the page: the video element itself
+     is not shown, since compositing it costs more than the reading itself
+     on a software GPU. */
+  #mirror video { position: absolute; width: 1px; height: 1px; visibility: hidden; }
+  #mirror canvas { width: 100%; height: 100%; object-fit: cover; transform: scaleX(-1); display: block; }
   #mirror .prompt { position: absolute; left: 0; right: 0; bottom: 0; padding: 6px; text-align: center;
                     background: rgba(0, 0, 0, 0.55); font-weight: bold; }
   #mirror .prompt:empty { display: none; }
@@ -44,7 +51,8 @@ const STYLE = `
   #mirror .meter { display: grid; grid-template-columns: 4.2em 1fr; align-items: center; gap: 6px; }
   #mirror .meter[hidden] { display: none; }
   #mirror .bar { height: 14px; border-radius: 7px; background: #3a4458; overflow: hidden; }
-  #mirror .bar div { height: 100%; width: 0; background: #f0a040; transition: width 0.15s; }
+  #mirror .bar div { height: 100%; background: #f0a040; transform-origin: left; transform: scaleX(0);
+                     transition: transform 0.15s; }
   #mirror .meter.matched .bar div { background: #5fd35f; }
   #mirror .loading .bar div { background: #6fa8ff; }
   #mirror .loading[hidden] { display: none; }
@@ -93,6 +101,7 @@ class Mirror {
   constructor() {
     document.head.append(element('style', {textContent: STYLE}));
     this.video = element('video', {muted: true, playsInline: true, autoplay: true});
+    this.picture = element('canvas');
     this.prompt = element('div', {className: 'prompt'});
     this.loadingBar = element('div');
     this.loadingText = element('div');
@@ -110,7 +119,8 @@ class Mirror {
     const off = element('button', {textContent: 'Mirror off'});
     off.onclick = () => this.stop();
     this.panel = element('section', {id: 'mirror', ariaLabel: 'Mirror'}, [
-      element('div', {className: 'view'}, [this.video, element('div', {className: 'star', textContent: '\u2605'}),
+      element('div', {className: 'view'}, [this.video, this.picture,
+                                            element('div', {className: 'star', textContent: '\u2605'}),
                                             this.prompt]),
       element('div', {className: 'side'}, [this.loading, ...Object.values(this.meters).map((m) => m.row),
                                            element('p', {className: 'privacy', textContent: PRIVACY}),
@@ -172,6 +182,7 @@ class Mirror {
     if (this.stream) for (const track of this.stream.getTracks()) track.stop();
     this.stream = null;
     this.video.srcObject = null;
+    this.picture.getContext('bitmaprenderer').transferFromImageBitmap(null);
     this.panel.classList.remove('star');
     tellHolding(-1);
     this.relayout(false);
@@ -194,7 +205,7 @@ class Mirror {
         const total = files.reduce((sum, f) => sum + f.bytes, 0);
         let loaded = 0;
         const show = () => {
-          this.loadingBar.style.width = (100 * loaded / total) + '%';
+          this.loadingBar.style.transform = `scaleX(${loaded / total})`;
           this.loadingText.textContent = `Loading the face reader: ${(loaded / 1e6).toFixed(1)} of ` +
                                          `${(total / 1e6).toFixed(1)} MB`;
           this.publish({state: 'loading', loaded, total});
@@ -236,21 +247,26 @@ class Mirror {
     this.say('Look at the camera, mouth closed');
   }
 
-  // One reading at a time, a frame of the page between them, so that the
-  // cartoon keeps drawing.
+  // One reading at a time, at least a frame of the page between them, so
+  // that the cartoon keeps drawing.
   next() {
-    requestAnimationFrame(() => this.readFrame().catch((error) => {
+    const wait = Math.max(0, (this.lastRead || 0) + 1000 / MAX_READINGS_PER_SECOND - performance.now());
+    setTimeout(() => requestAnimationFrame(() => this.readFrame().catch((error) => {
       this.stop();
       Module.showNotice('The mirror stopped: ' + error.message);
-    }));
+    })), wait);
   }
 
   async readFrame() {
     if (!this.on) return;
     if (this.video.readyState < 2) return this.next();
-    const frame = await createImageBitmap(this.video);
+    this.lastRead = performance.now();
+    // A smaller frame is read as well and costs the page less to show.
+    const frame = await createImageBitmap(this.video, {resizeWidth: 320, resizeHeight: 240, resizeQuality: 'pixelated'});
     const reading = await this.ask({kind: 'detect', frame}, [frame]);
-    if (!this.on) return;
+    if (!this.on) return reading.frame.close();
+    // The frame comes back with its reading, and is shown without a copy.
+    this.picture.getContext('bitmaprenderer').transferFromImageBitmap(reading.frame);
     this.detections += 1;
     this.show(reading);
     this.next();
@@ -278,7 +294,7 @@ class Mirror {
     for (const [part, meter] of Object.entries(this.meters)) {
       const value = result.meters[part];
       meter.row.hidden = value === undefined;
-      meter.fill.style.width = (100 * (value || 0)) + '%';
+      meter.fill.style.transform = `scaleX(${value || 0})`;
       meter.row.classList.toggle('matched', result.matched.includes(part));
     }
     if (result.star && !this.panel.classList.contains('star')) {

@@ -79,22 +79,19 @@ async function load() {
   return {backend: human.tf.getBackend()};
 }
 
+// The reading, and the frame given back for the page to show.
 async function detect(frame) {
   const started = performance.now();
-  try {
-    const result = await human.detect(frame);
-    const face = result.face && result.face.find((f) => f.mesh && f.mesh.length >= 468);
-    return {face: !!face, measures: face ? measuresOf(face) : null, ms: performance.now() - started};
-  } finally {
-    frame.close();
-  }
+  const result = await human.detect(frame);
+  const face = result.face && result.face.find((f) => f.mesh && f.mesh.length >= 468);
+  return {face: !!face, measures: face ? measuresOf(face) : null, ms: performance.now() - started, frame};
 }
 
 self.onmessage = async (event) => {
   const {kind, frame} = event.data;
   try {
     if (kind === 'load') self.postMessage({kind: 'loaded', ...(await load())});
-    else if (kind === 'detect') self.postMessage({kind: 'reading', ...(await detect(frame))});
+    else if (kind === 'detect') self.postMessage({kind: 'reading', ...(await detect(frame))}, [frame]);
   } catch (error) {
     self.postMessage({kind: 'error', message: String(error && error.message || error)});
   }
