@@ -18,22 +18,6 @@ const STYLE = `
   #mirror { position: fixed; box-sizing: border-box; display: none; gap: 8px; padding: 8px;
             background: #1d2433; color: #eee; font: 15px/1.3 sans-serif; overflow: hidden; }
   body.mirror-on #mirror { display: flex; }
-  /* Landscape: beside the cartoon, taking the letterbox's margin when the
-     screen has one, else a share of the width from the canvas. */
-  @media (orientation: landscape) {
-    body.mirror-on { --mirror: clamp(30vw, calc(100vw - 160dvh), 42vw); }
-    body.mirror-on #canvas { left: var(--mirror); top: 0; width: calc(100vw - var(--mirror)); }
-    #mirror { left: 0; top: 0; width: var(--mirror); height: 100dvh; flex-direction: column; }
-    #mirror .view { width: 100%; }
-  }
-  /* Portrait: above the cartoon, in the height the cartoon leaves free. */
-  @media (orientation: portrait) {
-    body.mirror-on { --mirror: clamp(35dvh, calc(100dvh - 62.5vw), 55dvh); }
-    body.mirror-on #canvas { top: var(--mirror); left: 0; height: calc(100dvh - var(--mirror)); }
-    #mirror { left: 0; top: 0; width: 100vw; height: var(--mirror); flex-direction: row; }
-    #mirror .view { height: 100%; max-width: 60%; }
-    #mirror .side { flex: 1; }
-  }
   #mirror .view { position: relative; aspect-ratio: 4 / 3; flex: none; background: #000; border-radius: 10px;
                   overflow: hidden; }
   /* The frames the reader judged, drawn by the page: the video element itself
@@ -59,6 +43,25 @@ const STYLE = `
   #mirror .privacy { margin: 0; font-size: 12px; color: #aab; }
   #mirror .buttons { display: flex; gap: 6px; }
   #mirror button { min-height: 40px; font: bold 14px sans-serif; }
+  /* Landscape: beside the cartoon, taking the letterbox's margin when the
+     screen has one, else a share of the width from the canvas. */
+  @media (orientation: landscape) {
+    body.mirror-on { --mirror: clamp(30vw, calc(100vw - 160dvh), 42vw); }
+    body.mirror-on #canvas { left: var(--mirror); top: 0; width: calc(100vw - var(--mirror)); }
+    #mirror { left: 0; top: 0; width: var(--mirror); height: 100dvh; flex-direction: column; }
+    /* As tall as the meters leave room for, up to a portrait 3 : 4. */
+    #mirror .view { width: 100%; aspect-ratio: auto; height: calc(var(--mirror) * 4 / 3); flex: 0 1 auto;
+                    min-height: 0; }
+    #mirror .side { flex: none; }
+  }
+  /* Portrait: above the cartoon, in the height the cartoon leaves free. */
+  @media (orientation: portrait) {
+    body.mirror-on { --mirror: clamp(35dvh, calc(100dvh - 62.5vw), 55dvh); }
+    body.mirror-on #canvas { top: var(--mirror); left: 0; height: calc(100dvh - var(--mirror)); }
+    #mirror { left: 0; top: 0; width: 100vw; height: var(--mirror); flex-direction: row; }
+    #mirror .view { height: 100%; max-width: 60%; }
+    #mirror .side { flex: 1; }
+  }
 `;
 
 function element(tag, attributes = {}, children = []) {
