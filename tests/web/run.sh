@@ -13,4 +13,3 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 python3 "$here/desktop_title.py" "$1" "$work/title.png"
 node "$here/test_site.js" "$source_dir/build-web/site" "$work/title.png"
-node "$here/test_mirror.js" "$source_dir/build-web/site"
