@@ -17,6 +17,12 @@ const {TIME_FACTOR, startServer, launchBrowser, firstFrame, frames} = require('.
 const [site] = process.argv.slice(2);
 const SECONDS = 1000 * TIME_FACTOR;
 
+let passed = 0;
+function ok(text) {
+  passed += 1;
+  console.log('ok - ' + text);
+}
+
 // Places on the 800 x 500 page before the mirror takes its share: the
 // girl's card, the mouth's right corner, the right eye and the right brow.
 const GIRL_CARD = {x: 243, y: 248};
@@ -142,7 +148,7 @@ async function checkMatch(video, poseName, star, posed) {
     // The browser's own check on the service worker is no request of the mirror's.
     const requests = server.answers.slice(answered).filter((a) => a.path !== '/sw.js');
     assert.deepStrictEqual(requests, [], 'the mirror made network requests once its reader had loaded');
-    console.log(`ok - ${video} with the cartoon's ${poseName}: ${star ? 'a star' : 'no star'}, no network request`);
+    ok(`${video} with the cartoon's ${poseName}: ${star ? 'a star' : 'no star'}, no network request`);
   } finally {
     await camera.close();
     server.stop();
@@ -169,7 +175,7 @@ async function checkWithoutCamera(browser, what, message) {
     await page.click('#notice button');
     await POSES.lips.pose(page);
     await waitForTargets(page, POSES.lips.targets, 'the face screen answering its keys after the refusal');
-    console.log(`ok - ${what}: a plain message, the program goes on`);
+    ok(`${what}: a plain message, the program goes on`);
   } finally {
     await context.close();
     server.stop();
@@ -198,7 +204,11 @@ async function main() {
   await checkMatch('astronaut-smile', 'eyesShut', false, widened);
 }
 
-main().then(() => process.exit(0), (error) => {
+main().then(() => {
+  console.log(`mirror: ${passed} passed, 0 failed`);
+  process.exit(0);
+}, (error) => {
   console.error(error);
+  console.log(`mirror: ${passed} passed, 1 failed`);
   process.exit(1);
 });
