@@ -158,12 +158,15 @@ class Mirror {
       this.stream = await navigator.mediaDevices.getUserMedia(
         {video: {facingMode: 'user', width: {ideal: 640}, height: {ideal: 480}}, audio: false});
     } catch (error) {
+      if (!this.starting) return;
       this.starting = false;
       this.relayout(false);
       this.publish({state: 'refused'});
       Module.showNotice(cameraProblem(error));
       return;
     }
+    // Turned off while the camera was being asked for.
+    if (!this.starting) return this.stop();
     this.starting = false;
     this.video.srcObject = this.stream;
     await this.video.play().catch(() => {});
@@ -182,6 +185,7 @@ class Mirror {
   // The camera stops at once, its light with it; the face reader stays
   // loaded for the next time.
   stop() {
+    this.starting = false;
     if (this.stream) for (const track of this.stream.getTracks()) track.stop();
     this.stream = null;
     this.video.srcObject = null;
@@ -305,8 +309,9 @@ class Mirror {
       chime();
     }
     this.panel.classList.toggle('star', result.star);
-    // Before the baseline is known nothing is judged, and nothing waits.
-    tellHolding(this.judge ? Number(result.star) : -1);
+    // Before the baseline is known, or when the pose has nothing the camera
+    // can judge, the hold does not wait.
+    tellHolding(this.judge && Object.keys(result.meters).length ? Number(result.star) : -1);
     this.publish({state, face: reading.face, measures: reading.measures, targets,
                   baseline: this.judge ? this.judge.baseline : null, meters: result.meters,
                   matched: result.matched, star: result.star, ms: reading.ms});
