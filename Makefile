@@ -65,10 +65,12 @@ art: deps
 sounds: deps
 	python3 tools/sounds/make_sounds.py data/sounds
 
-# The browser site's size and its start-up against a bare WebGL page.
+# The browser site's size and its start-up against a bare WebGL page, and
+# the camera mirror's rates against the page without it.
 bench-web: web
 	NODE_PATH=/usr/share/nodejs cmake --build build-web --target bare
 	node bench/web/start.js
+	node bench/web/mirror.js
 
 bench: build
 	cmake --build $(BUILD) -j $(JOBS) --target benchmarks

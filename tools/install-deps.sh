@@ -12,6 +12,8 @@ packages=(
   dpkg-dev file lintian desktop-file-utils appstream man-db librsvg2-bin
   shared-mime-info xdg-utils libglib2.0-bin
   emscripten node-acorn chromium pngquant
+  # The camera mirror's test videos: real photographs, warped, written by ffmpeg.
+  ffmpeg python3-skimage python3-scipy python-matplotlib-data
 )
 # The browser build's tests run on node; a node that came from elsewhere
 # (with its own npm) is used as it is.
@@ -31,11 +33,15 @@ if [ ${#missing[@]} -gt 0 ]; then
   "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
-# The node modules that drive Chromium in the browser tests, as the lockfile
-# pins them; installed again when the lockfile changes.
-web_tests=$(cd "$(dirname "$0")/../tests/web" && pwd)
-if [ ! -f "$web_tests/node_modules/.package-lock.json" ] ||
-   [ "$web_tests/package-lock.json" -nt "$web_tests/node_modules/.package-lock.json" ]; then
-  echo "Installing the browser tests' node modules (npm ci)"
-  (cd "$web_tests" && npm ci --no-audit --no-fund)
-fi
+# Node modules as their lockfiles pin them, installed again when a lockfile
+# changes: those that drive Chromium in the browser tests, and the face
+# reader that the site's camera mirror serves.
+source_dir=$(cd "$(dirname "$0")/.." && pwd)
+for folder in tests/web web/mirror; do
+  modules="$source_dir/$folder"
+  if [ ! -f "$modules/node_modules/.package-lock.json" ] ||
+     [ "$modules/package-lock.json" -nt "$modules/node_modules/.package-lock.json" ]; then
+    echo "Installing the node modules of $folder (npm ci)"
+    (cd "$modules" && npm ci --no-audit --no-fund)
+  fi
+done

@@ -23,7 +23,11 @@ set(list "")
 foreach(f IN LISTS files)
   file(SHA256 ${SITE}/${f} digest)
   string(APPEND digests "${f} ${digest}\n")
-  string(APPEND list "  './${f}',\n")
+  # The mirror's files are kept once it has fetched them, not with the first
+  # visit; they still make the version, so that a new build replaces them.
+  if(NOT f MATCHES "^mirror/")
+    string(APPEND list "  './${f}',\n")
+  endif()
 endforeach()
 string(SHA256 VERSION "${digests}")
 string(SUBSTRING ${VERSION} 0 16 VERSION)

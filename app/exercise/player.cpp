@@ -220,6 +220,7 @@ void Player::RepeatTick(c_FaceModel& face, bool wasPlaying) {
                 phaseTicks = choice.holdSeconds * TICKS_PER_SECOND;
                 break;
             case RepeatPhase::Hold:
+                if (!poseHeld) return;
                 if (phaseTicks > 0 && --phaseTicks > 0) return;
                 RestoreStart(face);
                 repeatPhase = RepeatPhase::Rest;

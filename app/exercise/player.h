@@ -63,6 +63,9 @@ struct Player {
     // behind asks first. A new recording's first entry sets it; a save, or
     // an exercise played from a file, clears it.
     bool recordingUnsaved = false;
+    // False while the browser's camera mirror watches and the child does not
+    // hold the pose: the hold's countdown waits for them.
+    bool poseHeld = true;
 
     // The record and play buttons.
     void PressRecord(const c_FaceModel& face);

@@ -126,13 +126,14 @@ const OtherKey OTHER_KEYS[] = {
     {"F11", "full screen"},
     {"Alt+Enter", "full screen"},
     {"Escape", "window again"},
+    {"C", "mirror (browser)"},
 };
 
 // Every text of the help, for a keyboard or a touch screen, made once: a
 // frame allocates nothing.
 struct HelpTexts {
     String title, titleScreen;
-    std::string footnote, tongueNote;
+    std::string footnote, tongueNote, mirror;
     std::vector<String> how, does;
     std::vector<String> keyNames, keyDoes;
 };
@@ -145,6 +146,11 @@ const HelpTexts& Texts(bool namesKeys) {
     texts.footnote = namesKeys ? "Home forgets the recording. Any key or click closes this help."
                                : "The house goes back to the title and forgets the recording. A tap closes this help.";
     texts.tongueNote = "With the teeth showing, the tongue button fades: the teeth hide the tongue.";
+#ifdef __EMSCRIPTEN__
+    texts.mirror = "Mirror (C): the child's own face beside this one; it cannot see tongue, teeth, cheeks.";
+#else
+    texts.mirror = "Mirror (C), browser version only (make web-run): it cannot see tongue, teeth, cheeks.";
+#endif
     for (size_t g = 0; g < sizeof GESTURES / sizeof GESTURES[0]; ++g) {
         if (!namesKeys) {
             texts.how.push_back(String(GESTURES_BY_TOUCH[g][0]));
@@ -275,12 +281,16 @@ void DrawHelp(c_Canvas* canvas, Arrangement a, const c_FaceModel* face, bool nam
     }
     canvas->SetColor(0.75f, 0.8f, 0.9f);
     float noteY = l.keysY + rows * line + 12;
-    if (a == Arrangement::Landscape) {
-        canvas->DrawText(String(texts.tongueNote.c_str()), l.faceX, noteY, text);
-        noteY += l.line;
-    } else {
-        noteY += l.textHeight * 1.25f *
-                 DrawWrapped(canvas, texts.tongueNote, l.panelX + l.panelW / 2, noteY, l.footnoteWidth, l.textHeight);
+    // The notes: the tongue button with the teeth, the mirror, and how the
+    // help closes; one line each in landscape, wrapped upright.
+    for (const std::string* note : {&texts.tongueNote, &texts.mirror}) {
+        if (a == Arrangement::Landscape) {
+            canvas->DrawText(String(note->c_str()), l.faceX, noteY, note == &texts.mirror ? text * 0.8f : text);
+            noteY += l.line;
+        } else {
+            noteY += l.textHeight * 1.25f *
+                     DrawWrapped(canvas, *note, l.panelX + l.panelW / 2, noteY, l.footnoteWidth, l.textHeight);
+        }
     }
     if (a == Arrangement::Landscape && namesKeys)
         canvas->DrawText(String(texts.footnote.c_str()), l.faceX, noteY, text);

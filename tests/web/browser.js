@@ -35,16 +35,17 @@ function startServer(folder) {
   });
 }
 
-// Headless Chromium drawing WebGL in software. The closed network here has
-// nothing for Chromium's own background connections to reach.
-function launchBrowser() {
+// Headless Chromium drawing WebGL in software, with `args` added (a fake
+// camera). The closed network here has nothing for Chromium's own background
+// connections to reach.
+function launchBrowser(args = []) {
   const chromium = execFileSync('sh', ['-c', 'command -v chromium'], {encoding: 'utf8'}).trim();
   return puppeteer.launch({
     executablePath: chromium,
     headless: true,
     args: ['--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
            '--disable-background-networking', '--disable-component-update', '--disable-sync',
-           '--no-first-run'],
+           '--no-first-run', ...args],
   });
 }
 
