@@ -37,6 +37,21 @@ AppInput Touch(float x, float y, bool hit, bool touching) {
     return in;
 }
 
+// A click of the mouse at a point of the screen, through the window's
+// letterbox as the devices deliver it.
+void ClickAt(c_MyApp* app, float x, float y) {
+    Letterbox box = FitScreen(WindowWidth(), WindowHeight());
+    float px = box.x + x / box.unitsPerPixel, py = box.y + y / box.unitsPerPixel;
+    DrawFrame(app);
+    inputDevice->MouseInput(EV_MOUSE_MOVE, -1, px, py);
+    inputDevice->MouseInput(EV_MOUSE_DOWN, 0, px, py);
+    app->OnTick();
+    inputDevice->PostTick();
+    inputDevice->MouseInput(EV_MOUSE_UP, 0, px, py);
+    app->OnTick();
+    inputDevice->PostTick();
+}
+
 // What is wrong with the face on screen, or "": every value within the
 // bounds an exercise file may hold.
 std::string FaceProblem(c_MyApp* app) {
@@ -196,19 +211,9 @@ TEST_F(ScreensTest, TheLibrarysControlsStandClearOfItsCardsAndEachChangesOnlyIts
             return Shown{app->choice.repetitions, app->choice.holdSeconds, app->library ? app->library->page : -1,
                          app->screen};
         };
-        // A click of the mouse in the window, through the letterbox.
-        Letterbox box = FitScreen(w, h);
         auto click = [&](LibraryControl c) {
             const ControlBox& b = LibraryLayoutFor(Arrangement::Landscape).controls[c];
-            float px = box.x + (b.x + b.w / 2) * box.width / VIRTUAL_WIDTH;
-            float py = box.y + (b.y + b.h / 2) * box.height / VIRTUAL_HEIGHT;
-            inputDevice->MouseInput(EV_MOUSE_MOVE, -1, px, py);
-            inputDevice->MouseInput(EV_MOUSE_DOWN, 0, px, py);
-            app->OnTick();
-            inputDevice->PostTick();
-            inputDevice->MouseInput(EV_MOUSE_UP, 0, px, py);
-            app->OnTick();
-            inputDevice->PostTick();
+            ClickAt(app, b.x + b.w / 2, b.y + b.h / 2);
         };
         app->choice = RepeatChoice{5, 5};
         struct Expect {
@@ -299,21 +304,6 @@ TEST(AppScreens, TheTongueButtonIsFadedWhileTheTeethHideTheTongue) {
 }  // namespace
 
 namespace {
-
-// A click of the mouse at a point of the screen, through the window's
-// letterbox as the devices deliver it.
-void ClickAt(c_MyApp* app, float x, float y) {
-    Letterbox box = FitScreen(WindowWidth(), WindowHeight());
-    float px = box.x + x / box.unitsPerPixel, py = box.y + y / box.unitsPerPixel;
-    DrawFrame(app);
-    inputDevice->MouseInput(EV_MOUSE_MOVE, -1, px, py);
-    inputDevice->MouseInput(EV_MOUSE_DOWN, 0, px, py);
-    app->OnTick();
-    inputDevice->PostTick();
-    inputDevice->MouseInput(EV_MOUSE_UP, 0, px, py);
-    app->OnTick();
-    inputDevice->PostTick();
-}
 
 TEST_F(ScreensTest, AnUprightPhoneGetsTheFaceLargeAndBoxesAFingerCanHit) {
     const int w = 390, h = 844;
