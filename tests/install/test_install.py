@@ -78,7 +78,8 @@ def check_launcher(prefix, app_id, window_class):
     entry.read(path)
     entry = entry["Desktop Entry"]
     assert entry["Icon"] == app_id, entry["Icon"]
-    assert entry["Exec"].split() == ["grimalou", "%f"], entry["Exec"]
+    # A prefix of one's own is on no desktop session's PATH: the full path.
+    assert entry["Exec"].split() == [os.path.join(prefix, "bin", "grimalou"), "%f"], entry["Exec"]
     assert EXERCISE_TYPE in entry["MimeType"].split(";"), entry["MimeType"]
     assert {"Education", "MedicalSoftware"} <= set(entry["Categories"].split(";")), entry["Categories"]
     assert {"speech", "mouth", "face", "exercise", "therapy"} <= set(entry["Keywords"].split(";")), entry["Keywords"]
