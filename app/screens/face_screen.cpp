@@ -445,9 +445,15 @@ void c_FaceScreen::DrawHomework(c_Canvas* c) const {
         y += HOMEWORK_TEXT_HEIGHT * 1.3f;
     }
     DrawLabel(c, PrescriptionText(prescription), VIRTUAL_WIDTH / 2, y, HOMEWORK_TEXT_HEIGHT, true);
+    // The hint stands on a calm strip of its own, over the child's collar.
+    const ControlBox& start = HOMEWORK_CONTROL_BOXES[HOMEWORK_START];
+    float hintY = start.y + start.h + 10;
+    c->SetColor(1, 1, 1);
+    c->SetAlpha(0.92f);
+    c->DrawRect(HOMEWORK_X, hintY - 6, HOMEWORK_W, HOMEWORK_TEXT_HEIGHT + 12);
+    c->SetAlpha(1);
     c->SetColor(0.35f, 0.35f, 0.35f);
-    DrawLabel(c, kStartHint, VIRTUAL_WIDTH / 2, HOMEWORK_CONTROL_BOXES[HOMEWORK_START].y + 80, HOMEWORK_TEXT_HEIGHT,
-              true);
+    DrawLabel(c, kStartHint, VIRTUAL_WIDTH / 2, hintY, HOMEWORK_TEXT_HEIGHT, true);
     DrawControl(c, HOMEWORK_CONTROL_BOXES[HOMEWORK_START]);
     c->SetColor(1, 1, 1);
 }
