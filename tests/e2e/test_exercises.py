@@ -67,8 +67,9 @@ def main():
         g.key("r")
         live = g.settle()
         live.save_png(os.path.join(out, "live_end.png"))
-        # Prescribed with the recording: 3 times, a hold of 1 s.
-        for name in ["Up", "Up", "Left", "Left", "Left", "Left"]:
+        # Prescribed with the recording: 3 times, a hold of 2 s (long enough
+        # for a screenshot on a busy machine to see each end pose).
+        for name in ["Up", "Up", "Left", "Left", "Left"]:
             g.key(name)
         g.key("ctrl+s")
         found = until(lambda: glob.glob(os.path.join(folder, "*.grimalou")))
@@ -116,7 +117,7 @@ def main():
         library.save_png(os.path.join(out, "library.png"))
         assert library.count(g.to_window_box(*CELL), skin) > 1000, "no face in the library's cell"
 
-        # Its prescription, 3 times with a hold of 1 s: the end pose shows
+        # Its prescription, 3 times with a hold of 2 s: the end pose shows
         # three times, and stays after the last.
         g.click((CELL[0] + CELL[2]) / 2, (CELL[1] + CELL[3]) / 2)
         end = face_rows(g, live)
@@ -148,8 +149,10 @@ def main():
         saves = until(lambda: len(glob.glob(os.path.join(folder, "*.grimalou"))) >= 4)
         assert saves, "three saves made %s" % os.listdir(folder)
         earlier = {path: open(path, "rb").read() for path in glob.glob(os.path.join(folder, "*.grimalou"))}
+        # Keys may come faster than ticks: a new recording over one not yet
+        # saved asks first, and Enter answers it by saving.
         burst = subprocess.Popen(["xdotool", "key", "--window", g.window, "--delay", "15", "--repeat", "200",
-                                  "r", "d", "r", "ctrl+s"], env=x.env)
+                                  "r", "d", "r", "ctrl+s", "Return"], env=x.env)
         count = len(earlier)
         assert until(lambda: len(glob.glob(os.path.join(folder, "*.grimalou"))) > count + 5)
         os.kill(g.pid, signal.SIGKILL)
