@@ -415,7 +415,9 @@ void c_FaceScreen::DrawHomework(c_Canvas* c) const {
     bool intro = homework == Homework::INTRO;
     std::vector<std::string> title = WrapLines(c, prescription.title, HOMEWORK_TITLE_HEIGHT, HOMEWORK_W - 40);
     std::vector<std::string> note;
-    if (intro) note = WrapLines(c, prescription.note, HOMEWORK_TEXT_HEIGHT, HOMEWORK_W - 40);
+    // No note, no line: wrapping gives an empty text one empty line.
+    if (intro && !prescription.note.empty())
+        note = WrapLines(c, prescription.note, HOMEWORK_TEXT_HEIGHT, HOMEWORK_W - 40);
     float titleHeight = HOMEWORK_TITLE_HEIGHT * 1.2f * static_cast<float>(title.size());
     float height = intro ? 20 + titleHeight + HOMEWORK_TEXT_HEIGHT * 1.3f * static_cast<float>(note.size() + 2)
                          : HOMEWORK_CONTROL_BOXES[HOMEWORK_AGAIN].y + 80 - HOMEWORK_TOP;

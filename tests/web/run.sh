@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the site, makes a fresh title screenshot of the desktop program, and
-# drives the site in headless Chromium: run.sh DESKTOP_EXECUTABLE
+# drives the site and its homework in headless Chromium: run.sh DESKTOP_EXECUTABLE
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source_dir=$(cd "$here/../.." && pwd)
@@ -13,3 +13,4 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 python3 "$here/desktop_title.py" "$1" "$work/title.png"
 node "$here/test_site.js" "$source_dir/build-web/site" "$work/title.png"
+node "$here/test_homework.js" "$source_dir/build-web/site"
