@@ -59,6 +59,31 @@ void AppendUtf8(int c, std::string* text) {
     }
 }
 
+// What of a face's player the user hears change from one tick to the next.
+struct Heard {
+    bool recording = false;
+    RepeatPhase phase = RepeatPhase::Off;
+    int holdSeconds = 0;
+};
+
+Heard HeardOf(const Player& p) {
+    return {p.recordingOn, p.repeatPhase, p.repeatPhase == RepeatPhase::Hold ? p.CountdownSeconds() : 0};
+}
+
+// Recording starts and stops; each second of a hold's countdown ticks
+// (a countdown waiting for the pose stays quiet); a set played to its end
+// chimes, one stopped before does not.
+Cues CuesBetween(const Heard& before, const Player& after) {
+    Heard now = HeardOf(after);
+    Cues cues = 0;
+    if (now.recording != before.recording) cues |= SoundBit(now.recording ? SOUND_RECORD_START : SOUND_RECORD_STOP);
+    if (now.holdSeconds > 0 && now.holdSeconds != before.holdSeconds) cues |= SoundBit(SOUND_TICK);
+    if (before.phase != RepeatPhase::Off && now.phase == RepeatPhase::Off && after.repetitionsDone > 0 &&
+        after.repetitionsDone >= after.choice.repetitions)
+        cues |= SoundBit(SOUND_CHIME);
+    return cues;
+}
+
 }  // namespace
 
 c_MyApp::c_MyApp() {
@@ -73,6 +98,10 @@ int c_MyApp::OnSetup() {
     canvas = (new c_Canvas())->Init();
     canvas->SetOrthoProjection(0, VIRTUAL_WIDTH, 0, VIRTUAL_HEIGHT, -1, 1);
     title = (new c_TitleScreen())->Init();
+    // A settings file that cannot be read is no reason not to start.
+    std::string problem = LoadSettings(&settings);
+    if (!problem.empty()) std::fprintf(stderr, "grimalou: %s\n", problem.c_str());
+    if (audioDevice) sounds = new KtInterfaceSounds(audioDevice);
     if (!line.file.empty()) OpenFromCommandLine(line.file);
     return 0;
 }
@@ -140,6 +169,10 @@ void c_MyApp::Step(AppInput in) {
         if (face) face->Leave();
         in.Clear();
     }
+    if (in.Key(KEY_SOUND) && !typing) {
+        in.keys.reset(KEY_SOUND);
+        ToggleSound();
+    }
     if (swallowTouch) {
         if (!in.touching) swallowTouch = false;
         in.hit = in.touching = false;
@@ -147,6 +180,8 @@ void c_MyApp::Step(AppInput in) {
     if (!messageStays && messageTicks > 0 && --messageTicks == 0) message.clear();
 
     ScreenKind before = screen;
+    const c_FaceScreen* heardFace = face;
+    Heard heard = face ? HeardOf(face->player) : Heard();
     CatchUp(in);
     switch (screen) {
         case ScreenKind::Title: Handle(title->Tick(in, NamesKeys())); break;
@@ -157,6 +192,29 @@ void c_MyApp::Step(AppInput in) {
     // The finger that changed the screen is not the new screen's: a drag
     // that goes on would pose the face it did not aim at.
     if (screen != before && in.touching) swallowTouch = true;
+    if (face && face.get() == heardFace) cues |= CuesBetween(heard, face->player);
+    PlayCues();
+}
+
+void c_MyApp::PlayCues() {
+    Cues heardNow = settings.soundOn ? cues : 0;
+    cues = 0;
+    for (int s = 0; s < SOUND_COUNT; ++s) {
+        InterfaceSound sound = static_cast<InterfaceSound>(s);
+        if (!(heardNow & SoundBit(sound))) continue;
+        if (hear)
+            hear(sound);
+        else if (sounds)
+            sounds->Play(sound);
+    }
+}
+
+void c_MyApp::ToggleSound() {
+    settings.soundOn = !settings.soundOn;
+    std::string problem = SaveSettings(settings);
+    if (!problem.empty()) std::fprintf(stderr, "grimalou: the sound setting could not be kept: %s\n", problem.c_str());
+    const char* state = settings.soundOn ? "Sound on." : "Sound off.";
+    ShowMessage(problem.empty() ? state : std::string(state) + " It will not be remembered: the settings could not be written.");
 }
 
 void c_MyApp::CatchUp(const AppInput& in) {
@@ -177,6 +235,7 @@ void c_MyApp::CatchUp(const AppInput& in) {
 }
 
 void c_MyApp::Handle(const Request& request) {
+    cues |= request.cues;
     if (request.problem)
         ShowProblem(request.message, request.reason);
     else if (!request.message.empty())
@@ -189,6 +248,7 @@ void c_MyApp::Handle(const Request& request) {
         case Request::OPEN_LIBRARY: OpenLibrary(); break;
         case Request::RECORD_ANEW: face->StartRecording(); break;
         case Request::QUIT: Quit(); break;
+        case Request::TOGGLE_SOUND: ToggleSound(); break;
         case Request::CLOSE_LIBRARY: CloseLibrary(); break;
         case Request::SHOW_HELP:
             helpShown = true;
@@ -218,6 +278,7 @@ bool c_MyApp::AskFirst(const Request& request) {
 
 void c_MyApp::Answer(KeepAnswer answer) {
     if (answer == KeepAnswer::NONE) return;
+    cues |= SoundBit(SOUND_PRESS);
     screen = ScreenKind::Face;
     if (answer == KeepAnswer::CANCEL) return;
     if (answer == KeepAnswer::SAVE) {
@@ -308,12 +369,14 @@ void c_MyApp::ShowMessage(const std::string& text) {
     message = text;
     messageReason.clear();
     messageTicks = MESSAGE_TICKS;
+    cues |= SoundBit(SOUND_MESSAGE);
 }
 
 void c_MyApp::ShowProblem(const std::string& plain, const std::string& reason) {
     message = plain;
     messageReason = reason;
     messageStays = true;
+    cues |= SoundBit(SOUND_MESSAGE);
 }
 
 // ---- The frame -------------------------------------------------------------
@@ -330,7 +393,7 @@ int c_MyApp::OnDraw() {
     canvas->SetOrthoProjection(0, ScreenWidth(a), 0, ScreenHeight(a), -1, 1);
     canvas->SetColor(1, 1, 1);
     switch (screen) {
-        case ScreenKind::Title: title->Draw(canvas, a, NamesKeys()); break;
+        case ScreenKind::Title: title->Draw(canvas, a, NamesKeys(), settings.soundOn); break;
         case ScreenKind::Face: face->Draw(canvas, a); break;
         case ScreenKind::Library: library->Draw(canvas, a, choice, NamesKeys()); break;
         case ScreenKind::AskKeep:

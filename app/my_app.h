@@ -4,6 +4,7 @@
 // class turns the devices into one input value a tick and acts on them.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "app/command_line.h"
@@ -12,9 +13,11 @@
 #include "app/screens/library_screen.h"
 #include "app/screens/screen.h"
 #include "app/screens/title_screen.h"
+#include "app/settings.h"
 #include "app/ui/letterbox.h"
 #include "canvas/canvas.h"
 #include "framework/app.h"
+#include "host/interface_sounds.h"
 #include "runtime/gc_ref.h"
 
 // AskKeep: "Keep this exercise?" over the face screen.
@@ -64,6 +67,15 @@ public:
     // How the user has spoken to the program: the words on screen name the
     // keys where a keyboard was used, else the buttons to touch.
     bool keyboardUsed = false, touchUsed = false;
+    // The settings the user keeps between sessions (sound on or off).
+    Settings settings;
+    // The interface's sounds, on the device (none without one). `cues`
+    // gathers what a tick did that the user should hear, played together
+    // at its end, and only with the sound on.
+    gc_ref<KtInterfaceSounds> sounds;
+    Cues cues = 0;
+    // Where the cues go instead of the device, for a test that listens.
+    std::function<void(InterfaceSound)> hear;
 
     c_MyApp();
 
@@ -89,8 +101,10 @@ public:
     // The face screen's model, or null on another screen.
     c_FaceModel* Face() const { return face ? face->model.get() : nullptr; }
     bool NamesKeys() const { return keyboardUsed || !touchUsed; }
+    // Sound on or off, and remembered.
+    void ToggleSound();
 
-    GC_FIELDS(c_App, canvas, title, face, library, libraryPictures, windowPointer, pointer)
+    GC_FIELDS(c_App, canvas, title, face, library, libraryPictures, windowPointer, pointer, sounds)
 
 private:
     void Handle(const Request& request);
@@ -104,4 +118,5 @@ private:
     void Quit();
     void DrawMessage(Arrangement a) const;
     c_FacePictures* LoadPictures() const;
+    void PlayCues();
 };

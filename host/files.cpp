@@ -111,14 +111,19 @@ bool NameWithoutReplacing(const std::string& temp, const std::string& target) {
 
 }  // namespace
 
-std::string UserDataFolder() {
-    const char* data = std::getenv("XDG_DATA_HOME");
-    // A relative XDG_DATA_HOME is invalid by the desktop's rules and ignored.
-    if (data && data[0] == '/') return data;
+// A folder of the desktop's conventions: `variable` when it holds an
+// absolute path (a relative one is invalid by the desktop's rules and
+// ignored), else `underHome` in $HOME.
+static std::string XdgFolder(const char* variable, const char* underHome) {
+    const char* set = std::getenv(variable);
+    if (set && set[0] == '/') return set;
     const char* home = std::getenv("HOME");
-    if (home && home[0] == '/') return std::string(home) + "/.local/share";
+    if (home && home[0] == '/') return std::string(home) + underHome;
     return std::string();
 }
+
+std::string UserDataFolder() { return XdgFolder("XDG_DATA_HOME", "/.local/share"); }
+std::string UserConfigFolder() { return XdgFolder("XDG_CONFIG_HOME", "/.config"); }
 
 std::string MakeFolders(const std::string& path) {
     if (path.empty()) return "cannot make a folder without a name";

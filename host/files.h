@@ -14,6 +14,9 @@
 // $XDG_DATA_HOME when it is set to an absolute path, else $HOME/.local/share;
 // "" when neither can be had.
 std::string UserDataFolder();
+// $XDG_CONFIG_HOME when it is set to an absolute path, else $HOME/.config;
+// "" when neither can be had.
+std::string UserConfigFolder();
 
 // Makes `path` and every missing folder above it.
 std::string MakeFolders(const std::string& path);

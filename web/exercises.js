@@ -12,6 +12,13 @@
 // folder and its library are below it.
 var GRIMALOU_DATA = '/home/web_user/.local/share/grimalou';
 var GRIMALOU_LIBRARY = GRIMALOU_DATA + '/exercises';
+// The program's settings (sound on or off), kept like the library.
+var GRIMALOU_CONFIG = '/home/web_user/.config/grimalou';
+// The folders kept in IndexedDB.
+var GRIMALOU_KEPT = [GRIMALOU_DATA, GRIMALOU_CONFIG];
+function grimalouKeeps(path) {
+  return GRIMALOU_KEPT.some(function (folder) { return String(path).startsWith(folder); });
+}
 // Where a link's exercise is written for the program.
 var GRIMALOU_LINK_FILE = '/tmp/link.grimalou';
 var GRIMALOU_EXTENSION = '.grimalou';
@@ -176,8 +183,10 @@ Module.exercises = (function () {
   // of a link.
   Module.preRun = Module.preRun || [];
   Module.preRun.push(function () {
-    FS.mkdirTree(GRIMALOU_DATA);
-    FS.mount(IDBFS, {}, GRIMALOU_DATA);
+    GRIMALOU_KEPT.forEach(function (folder) {
+      FS.mkdirTree(folder);
+      FS.mount(IDBFS, {}, folder);
+    });
     addRunDependency('exercise library');
     FS.syncfs(true, function (error) {
       if (error) console.error('The exercise library could not be read: ' + error);
@@ -196,14 +205,14 @@ Module.exercises = (function () {
     var close = FS.close;
     FS.close = function (stream) {
       var result = close.apply(FS, arguments);
-      if (stream && String(stream.path).startsWith(GRIMALOU_DATA)) persist();
+      if (stream && grimalouKeeps(stream.path)) persist();
       return result;
     };
     ['rename', 'unlink', 'rmdir'].forEach(function (operation) {
       var original = FS[operation];
       FS[operation] = function (path) {
         var result = original.apply(FS, arguments);
-        if (String(arguments[arguments.length - 1]).startsWith(GRIMALOU_DATA)) persist();
+        if (grimalouKeeps(arguments[arguments.length - 1])) persist();
         return result;
       };
     });

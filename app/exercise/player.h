@@ -89,6 +89,9 @@ struct Player {
     // The recording's entry i, or (0, 0) past its end.
     ExerciseEntry RecordedEntry(int i) const;
     bool Between() const { return repeatPhase == RepeatPhase::Hold || repeatPhase == RepeatPhase::Rest; }
+    // The whole seconds a hold or a rest still has, rounded up, as its
+    // countdown shows them; 0 out of them.
+    int CountdownSeconds() const { return Between() ? (phaseTicks + TICKS_PER_SECOND - 1) / TICKS_PER_SECOND : 0; }
 
 private:
     TickInput TakeInput(const LiveTouch& live);

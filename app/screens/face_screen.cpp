@@ -257,19 +257,29 @@ Request c_FaceScreen::Tick(const AppInput& in, RepeatChoice& choice) {
     // Home still leaves.
     if (homework == Homework::INTRO) {
         if (in.Key(KEY_HOME)) return Request::Of(Request::HOME);
-        if (in.hit || in.Key(KEY_ENTER) || in.Key(' ')) StartPrescription(choice);
-        return Request();
+        Request started;
+        if (in.hit || in.Key(KEY_ENTER) || in.Key(' ')) {
+            StartPrescription(choice);
+            started.cues = SoundBit(SOUND_PRESS);
+        }
+        return started;
     }
     if (homework == Homework::ENDED) {
         AppInput dialog = LandscapeDialogInput(in);
         auto clicked = [&](HomeworkControl c) {
             return dialog.hit && HOMEWORK_CONTROL_BOXES[c].Inside(dialog.x, dialog.y);
         };
+        Request pressed;
+        pressed.cues = SoundBit(SOUND_PRESS);
         if (clicked(HOMEWORK_AGAIN) || in.Key(KEY_ENTER)) {
             StartPrescription(choice);
-            return Request();
+            return pressed;
         }
-        if (clicked(HOMEWORK_KEEP)) return KeepHomework();
+        if (clicked(HOMEWORK_KEEP)) {
+            pressed = KeepHomework();
+            pressed.cues |= SoundBit(SOUND_PRESS);
+            return pressed;
+        }
     }
     Request said;
     unsigned keys = 0;
@@ -351,9 +361,15 @@ Request c_FaceScreen::Tick(const AppInput& in, RepeatChoice& choice) {
             // Through a local: GCC's bounds check misreads the index of a
             // member call made straight from the table.
             void (c_FaceScreen::*press)(PressOutcome&) = FACE_BUTTONS[slot].press;
-            if (pressed) (this->*press)(out);
+            if (pressed) {
+                (this->*press)(out);
+                out.request.cues |= SoundBit(SOUND_PRESS);
+            }
         }
-        if (pace) player.halfPace = !player.halfPace;
+        if (pace) {
+            player.halfPace = !player.halfPace;
+            out.request.cues |= SoundBit(SOUND_PRESS);
+        }
         // The face's own presses are applied by the one function that also
         // applies them when they are played back.
         if (out.event) model->ApplyEvent(out.event);
@@ -371,14 +387,15 @@ Request c_FaceScreen::Tick(const AppInput& in, RepeatChoice& choice) {
     live.onRecorder = ButtonBox(SLOT_RECORD, a).Inside(x, y) || ButtonBox(SLOT_PLAY, a).Inside(x, y);
     player.Step(*model, live, out.event);
     choice = player.choice;
+    Request result = out.request.kind != Request::NONE || !out.request.message.empty() ? out.request : said;
     // A practice run that ended, or was stopped, leaves its row.
     if (practising && player.repeatPhase == RepeatPhase::Off) {
         Request logged = FinishPractice();
         if (homework == Homework::PLAYING) homework = Homework::ENDED;
-        if (logged.problem) return logged;
+        if (logged.problem) result = logged;
     }
-    if (out.request.kind != Request::NONE || !out.request.message.empty()) return out.request;
-    return said;
+    result.cues |= out.request.cues;
+    return result;
 }
 
 // ---- Drawing -----------------------------------------------------------------
@@ -513,7 +530,7 @@ void c_FaceScreen::DrawRepeatStatus(c_Canvas* c, Arrangement a) const {
                   STATUS_HEIGHT, true);
     }
     if (between) {
-        int seconds = (player.phaseTicks + TICKS_PER_SECOND - 1) / TICKS_PER_SECOND;
+        int seconds = player.CountdownSeconds();
         bool hold = player.repeatPhase == RepeatPhase::Hold;
         if (hold)
             c->SetColor(0.85f, 0.35f, 0.1f);

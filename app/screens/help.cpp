@@ -127,6 +127,7 @@ const OtherKey OTHER_KEYS[] = {
     {"Alt+Enter", "full screen"},
     {"Escape", "window again"},
     {"C", "mirror (browser)"},
+    {"V", "sound on/off"},
 };
 
 // Every text of the help, for a keyboard or a touch screen, made once: a

@@ -8,6 +8,7 @@
 
 #include "app/exercise/exercise.h"
 #include "app/ui/letterbox.h"
+#include "host/interface_sounds.h"
 
 // Key numbers, once for the whole application.
 enum KeyCode {
@@ -27,6 +28,8 @@ enum KeyCode {
     KEY_DELETE = 46,
     KEY_F1 = 112,
 };
+// Sound on or off, on every screen (but in a text being typed).
+constexpr int KEY_SOUND = 'V';
 // The keyboard's keys in the key space: below them the mouse buttons, above
 // them the joysticks and fingers.
 constexpr int KEYBOARD_FIRST = 8, KEYBOARD_LAST = 255;
@@ -68,11 +71,17 @@ struct AppInput {
     }
 };
 
+// A set of interface sounds, one bit each (SoundBit): what a tick did that
+// the user should hear.
+using Cues = unsigned;
+constexpr Cues SoundBit(InterfaceSound sound) { return 1u << sound; }
+
 // What a screen's tick asks of the application.
 struct Request {
     // RECORD_ANEW: a new recording over one no file holds; QUIT: the
     // window's close.
-    enum Kind { NONE, ENTER_FACE, HOME, OPEN_LIBRARY, CLOSE_LIBRARY, PLAY, SHOW_HELP, RECORD_ANEW, QUIT };
+    // TOGGLE_SOUND: sound on or off.
+    enum Kind { NONE, ENTER_FACE, HOME, OPEN_LIBRARY, CLOSE_LIBRARY, PLAY, SHOW_HELP, RECORD_ANEW, QUIT, TOGGLE_SOUND };
     Kind kind = NONE;
     Child child = Child::Girl;  // ENTER_FACE
     Exercise exercise;          // PLAY: played with its prescription
@@ -83,6 +92,9 @@ struct Request {
     // `reason` why, for whoever helps; it stays until dismissed.
     bool problem = false;
     std::string reason;
+    // A control was pressed (SoundBit(SOUND_PRESS)); what the face's player
+    // did the application hears for itself.
+    Cues cues = 0;
 
     static Request Of(Kind kind) {
         Request r;

@@ -9,8 +9,9 @@ namespace {
 // above the other upright, where every box is at least 90 units (44 pixels
 // of a phone) high.
 const TitleLayout LAYOUTS[2] = {
-    {240, 209, 740, 209, 1230, 750, {40, 660, 220, 56, "Library (L)"}, {540, 746, 200, 50, ""}, 22},
-    {250, 80, 250, 490, 790, 1050, {40, 1076, 360, 96, "Library (L)"}, {200, 1180, 400, 92, ""}, 30},
+    {240, 209, 740, 209, 1230, 750, {40, 660, 220, 56, "Library (L)"}, {40, 728, 220, 56, ""}, {540, 746, 200, 50, ""}, 22},
+    {250, 80, 250, 490, 790, 1050, {40, 1076, 360, 96, "Library (L)"}, {420, 1076, 340, 96, ""}, {200, 1180, 400, 92, ""},
+     30},
 };
 
 }  // namespace
@@ -31,10 +32,17 @@ c_TitleScreen* c_TitleScreen::Init() {
 }
 
 Request c_TitleScreen::Tick(const AppInput& in, bool) {
+    Request pressed = TickControls(in);
+    if (pressed.kind != Request::NONE) pressed.cues |= SoundBit(SOUND_PRESS);
+    return pressed;
+}
+
+Request c_TitleScreen::TickControls(const AppInput& in) const {
     if (in.Key('L')) return Request::Of(Request::OPEN_LIBRARY);
     if (!in.hit) return Request();
     const TitleLayout& l = TitleLayoutFor(in.arrangement);
     if (l.library.Inside(in.x, in.y)) return Request::Of(Request::OPEN_LIBRARY);
+    if (l.sound.Inside(in.x, in.y)) return Request::Of(Request::TOGGLE_SOUND);
     if (l.help.Inside(in.x, in.y)) return Request::Of(Request::SHOW_HELP);
     auto on = [&](const c_Bouton* b, float x, float y) {
         return in.x > x && in.x < x + b->width && in.y > y && in.y < y + b->height;
@@ -49,7 +57,7 @@ Request c_TitleScreen::Tick(const AppInput& in, bool) {
     return enter;
 }
 
-void c_TitleScreen::Draw(c_Canvas* canvas, Arrangement a, bool namesKeys) const {
+void c_TitleScreen::Draw(c_Canvas* canvas, Arrangement a, bool namesKeys, bool soundOn) const {
     const TitleLayout& l = TitleLayoutFor(a);
     canvas->DrawImage(girlButton->images[0], l.girlX, l.girlY);
     canvas->DrawImage(boyButton->images[0], l.boyX, l.boyY);
@@ -61,7 +69,12 @@ void c_TitleScreen::Draw(c_Canvas* canvas, Arrangement a, bool namesKeys) const 
                      l.help.y + (l.help.h - l.hintHeight) / 2, scale);
     ControlBox library = l.library;
     if (!namesKeys) library.label = "Library";
-    DrawControl(canvas, library, TextHeight(a, CONTROL_TEXT_HEIGHT));
+    ControlBox sound = l.sound;
+    if (namesKeys)
+        sound.label = soundOn ? "Sound: on (V)" : "Sound: off (V)";
+    else
+        sound.label = soundOn ? "Sound: on" : "Sound: off";
+    for (const ControlBox* box : {&library, &sound}) DrawControl(canvas, *box, TextHeight(a, CONTROL_TEXT_HEIGHT));
     canvas->SetColor(1, 1, 1);
 }
 

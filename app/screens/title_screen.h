@@ -13,11 +13,13 @@ class c_Canvas;
 // Where the title's parts stand in an arrangement: the two children's
 // cards (their top-left corners), the title picture's bottom-right corner,
 // the library's box (drawn by the canvas, so that the title needs no picture
-// of the face screen's atlas) and the help's line, which a tap also opens.
+// of the face screen's atlas), the sound's on/off box, and the help's line,
+// which a tap also opens.
 struct TitleLayout {
     float girlX, girlY, boyX, boyY;
     float titleX, titleY;
     ControlBox library;
+    ControlBox sound;
     ControlBox help;
     float hintHeight;
 };
@@ -32,9 +34,13 @@ public:
     c_TitleScreen* Init();
     // `namesKeys`: the words name keys (a keyboard was used), else buttons.
     Request Tick(const AppInput& in, bool namesKeys);
-    void Draw(c_Canvas* canvas, Arrangement a, bool namesKeys) const;
+    void Draw(c_Canvas* canvas, Arrangement a, bool namesKeys, bool soundOn) const;
     // Gives the pictures' textures back.
     void Discard();
 
     GC_FIELDS(Object, girlButton, boyButton, titleImage)
+
+private:
+    // The control a tick's key or tap chose.
+    Request TickControls(const AppInput& in) const;
 };

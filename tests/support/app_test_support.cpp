@@ -65,10 +65,12 @@ void PrivateDataHome::SetUp() {
     char pattern[] = "/tmp/grimalou-data-XXXXXX";
     folder = mkdtemp(pattern);
     setenv("XDG_DATA_HOME", folder.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
 }
 
 void PrivateDataHome::TearDown() {
     unsetenv("XDG_DATA_HOME");
+    unsetenv("XDG_CONFIG_HOME");
     std::filesystem::remove_all(folder);
 }
 

@@ -23,7 +23,8 @@ std::string FaceText(const Face& face);
 // The data folder the test applications read (a private copy).
 const std::string& AppDataFolder();
 
-// A test whose saves go to a private XDG_DATA_HOME, removed afterwards.
+// A test whose saves and settings go to a private XDG_DATA_HOME and
+// XDG_CONFIG_HOME, removed afterwards.
 struct PrivateDataHome : ::testing::Test {
     std::string folder;
     void SetUp() override;
