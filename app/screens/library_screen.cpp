@@ -342,7 +342,7 @@ void c_LibraryScreen::DrawCard(c_Canvas* c, Arrangement a, int place) const {
     const LibraryLayout& l = LibraryLayoutFor(a);
     const float CARD_WIDTH = l.cardWidth, CARD_HEIGHT = l.cardHeight, PICTURE_HEIGHT = l.pictureHeight;
     const float CROSS_SIZE = l.crossSize, TEXT_HEIGHT = l.textHeight;
-    const float SMALL = TextHeight(a, SMALL);
+    const float SMALL = TextHeight(a, SMALL_TEXT_HEIGHT);
     int index = page * LIBRARY_PAGE + place;
     const LibraryEntry& entry = entries[index];
     const LibraryCard& card = cards[index];
