@@ -391,7 +391,9 @@ TEST_F(KeepTest, EveryWayOutOfAnUnsavedRecordingAsksAndEachAnswerKeepsItsWord) {
             // R stops a recording that runs; the next R records anew.
             if (way == ANEW && app->face->player.recordingOn) KeyTick(app, Key(SLOT_RECORD), false, false);
             if (way == ANEW) KeyTick(app, Key(SLOT_RECORD), false, false);
-            if (way == CLOSE) EXPECT_FALSE(app->OnCloseRequest());
+            if (way == CLOSE) {
+                EXPECT_FALSE(app->OnCloseRequest());
+            }
         };
         // Escape is Cancel: the face and its recording stay as they were.
         std::string face = FaceText(app->Face()->Snapshot());
@@ -414,7 +416,9 @@ TEST_F(KeepTest, EveryWayOutOfAnUnsavedRecordingAsksAndEachAnswerKeepsItsWord) {
         EXPECT_EQ(Saved(), 1u) << way;
         ScreenKind reached = way == HOME ? ScreenKind::Title : way == LIBRARY ? ScreenKind::Library : ScreenKind::Face;
         EXPECT_TRUE((app->screen == reached)) << way;
-        if (way == ANEW) EXPECT_TRUE(app->face->player.recordingOn);
+        if (way == ANEW) {
+            EXPECT_TRUE(app->face->player.recordingOn);
+        }
         std::filesystem::remove_all(ExerciseFolder());
         c_MyApp* again = NewFaceApp();
         Record(again);
