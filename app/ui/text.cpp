@@ -76,40 +76,8 @@ void DrawLabel(c_Canvas* canvas, const std::string& text, float x, float y, floa
     canvas->DrawText(shown, x, y, scale);
 }
 
-namespace {
-
-// The lines of `text` broken at spaces to fit `width` (a word longer than
-// the width stands alone on its line).
-std::vector<std::string> Lines(const c_Canvas* canvas, const std::string& text, float width, float height) {
-    float scale = TextScale(canvas, height);
-    std::vector<std::string> lines;
-    std::string line;
-    size_t i = 0;
-    while (i < text.size()) {
-        size_t end = text.find(' ', i);
-        if (end == std::string::npos) end = text.size();
-        std::string word = text.substr(i, end - i);
-        std::string longer = line.empty() ? word : line + " " + word;
-        if (!line.empty() && canvas->TextWidth(String(longer.c_str()), scale) > width) {
-            lines.push_back(line);
-            line = word;
-        } else {
-            line = longer;
-        }
-        i = end + 1;
-    }
-    if (!line.empty() || lines.empty()) lines.push_back(line);
-    return lines;
-}
-
-}  // namespace
-
-int WrappedLines(const c_Canvas* canvas, const std::string& text, float width, float height) {
-    return static_cast<int>(Lines(canvas, text, width, height).size());
-}
-
 int DrawWrapped(c_Canvas* canvas, const std::string& text, float x, float y, float width, float height) {
-    std::vector<std::string> lines = Lines(canvas, text, width, height);
+    std::vector<std::string> lines = WrapLines(canvas, text, height, width);
     for (size_t i = 0; i < lines.size(); ++i) DrawLabel(canvas, lines[i], x, y + i * height * 1.25f, height, true);
     return static_cast<int>(lines.size());
 }

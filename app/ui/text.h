@@ -21,8 +21,6 @@ std::string FitLabel(const c_Canvas* canvas, const std::string& text, float heig
 // `text` broken at spaces into lines at most `width` wide, centred on x, the
 // first line's top at y; returns the lines' count.
 int DrawWrapped(c_Canvas* canvas, const std::string& text, float x, float y, float width, float height);
-// The lines DrawWrapped would draw.
-int WrappedLines(const c_Canvas* canvas, const std::string& text, float width, float height);
 
 // A box that a click hits and that the screens draw as a labelled button.
 struct ControlBox {

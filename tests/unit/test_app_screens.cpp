@@ -62,13 +62,17 @@ std::string FaceProblem(c_MyApp* app) {
 
 TEST_F(ScreensTest, LongRandomUseNeverBreaksTheApplicationOrTheFace) {
     c_MyApp* app = NewTitleApp();
-    std::mt19937 random(29);
+    // GRIMALOU_RANDOM_SEED and GRIMALOU_RANDOM_SEQUENCES run it longer, or
+    // otherwise, by hand.
+    const char* seed = std::getenv("GRIMALOU_RANDOM_SEED");
+    const char* sequences = std::getenv("GRIMALOU_RANDOM_SEQUENCES");
+    std::mt19937 random(seed ? static_cast<unsigned>(std::atoi(seed)) : 29u);
     auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
     // Every key any screen answers, and a few none does.
     const int keys[] = {'T', 'S', 'R', ' ', 'M', KEY_BACKSPACE, 'D', 'L', KEY_HOME, KEY_F1, 'G', 'P', 'E', 'I', '1',
                         '2', KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT, KEY_PAGE_UP, KEY_PAGE_DOWN, KEY_ESCAPE,
                         KEY_ENTER, 'Y', 'N', 'Q', 'Z'};
-    const int kSequences = 1500;
+    const int kSequences = sequences ? std::atoi(sequences) : 1500;
     for (int sequence = 0; sequence < kSequences; ++sequence) {
         for (int action = 0; action < 12; ++action) {
             switch (pick(6)) {
