@@ -17,7 +17,6 @@ namespace {
 constexpr int MOUTH_START_ROW = ROW, TONGUE_START_ROW = 2 * TONGUE_ROW;
 // Picture indices of the mouth's arrays.
 constexpr int PURSED_PICTURE = 35;
-constexpr int ROUND_TEETH_PICTURE = 14;
 constexpr int TONGUE_LIPS_OFFSET = 20;
 // Drag thresholds, virtual units.
 constexpr int EYE_STEP = 30, MOUTH_ROW_STEP = 30, MOUTH_SIDE_STEP = 50, CHEEK_STEP = 100;
