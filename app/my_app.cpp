@@ -15,6 +15,10 @@
 
 namespace {
 
+// 1 s: a longer gap between two ticks is a pause (the program suspended, the
+// machine stalled), not a slow device, and nothing is caught up across it.
+constexpr double MAX_CATCH_UP_TICKS = TICKS_PER_SECOND;
+
 // How long a message stays at the bottom of the screen: 5 seconds.
 constexpr int MESSAGE_TICKS = 5 * TICKS_PER_SECOND;
 constexpr float MESSAGE_TEXT_HEIGHT = 28, REASON_TEXT_HEIGHT = 20, MESSAGE_MARGIN = 40;
@@ -107,6 +111,19 @@ int c_MyApp::OnTick() {
     windowPointer[1] = inputDevice->PointerY();
     canvas->UnprojectPoint(windowPointer, pointer);
     AppInput in;
+    // The clock's ticks since the last tick, less the one this tick runs;
+    // the loop's own catch-up updates come with no time between them and
+    // pay back what was counted.
+    int now = ElapsedMilliseconds();
+    if (lastTickMs >= 0) {
+        ticksOwed += static_cast<double>(now - lastTickMs) * TICKS_PER_SECOND / 1000.0 - 1;
+        if (ticksOwed > MAX_CATCH_UP_TICKS || ticksOwed < -MAX_CATCH_UP_TICKS) ticksOwed = 0;
+        if (ticksOwed >= 1) {
+            in.lostTicks = static_cast<int>(ticksOwed);
+            ticksOwed -= in.lostTicks;
+        }
+    }
+    lastTickMs = now;
     in.arrangement = ArrangementFor(WindowWidth(), WindowHeight());
     in.byTouch = inputDevice->touchScreen;
     in.x = pointer[0];
@@ -165,6 +182,7 @@ void c_MyApp::Step(AppInput in) {
     ScreenKind before = screen;
     const c_FaceScreen* heardFace = face;
     Heard heard = face ? HeardOf(face->player) : Heard();
+    CatchUp(in);
     switch (screen) {
         case ScreenKind::Title: Handle(title->Tick(in, NamesKeys())); break;
         case ScreenKind::Face: Handle(face->Tick(in, choice)); break;
@@ -197,6 +215,23 @@ void c_MyApp::ToggleSound() {
     if (!problem.empty()) std::fprintf(stderr, "grimalou: the sound setting could not be kept: %s\n", problem.c_str());
     const char* state = settings.soundOn ? "Sound on." : "Sound off.";
     ShowMessage(problem.empty() ? state : std::string(state) + " It will not be remembered: the settings could not be written.");
+}
+
+void c_MyApp::CatchUp(const AppInput& in) {
+    if (in.lostTicks > 0 && screen == ScreenKind::Face && !helpShown) {
+        for (int i = 1; i <= in.lostTicks && screen == ScreenKind::Face; ++i) {
+            float f = static_cast<float>(i) / static_cast<float>(in.lostTicks + 1);
+            AppInput between;
+            between.arrangement = in.arrangement;
+            between.byTouch = in.byTouch;
+            between.x = lastInput.x + (in.x - lastInput.x) * f;
+            between.y = lastInput.y + (in.y - lastInput.y) * f;
+            // A finger down at both ends was down between them.
+            between.touching = lastInput.touching && in.touching;
+            Handle(face->Tick(between, choice));
+        }
+    }
+    lastInput = in;
 }
 
 void c_MyApp::Handle(const Request& request) {

@@ -58,6 +58,12 @@ public:
     // allocates nothing.
     gc_array<float> windowPointer, pointer;
     bool ctrlLastTick = false;
+    // The clock at the last tick, and the ticks the clock is ahead of the
+    // ticks run (less than one, or behind after the loop's own catch-up).
+    int lastTickMs = -1;
+    double ticksOwed = 0;
+    // The finger at the last tick: where the ticks caught up put it.
+    AppInput lastInput;
     // How the user has spoken to the program: the words on screen name the
     // keys where a keyboard was used, else the buttons to touch.
     bool keyboardUsed = false, touchUsed = false;
@@ -102,6 +108,9 @@ public:
 
 private:
     void Handle(const Request& request);
+    // Runs the face screen's ticks that the clock says were lost, the finger
+    // moving from where it was to where it is now.
+    void CatchUp(const AppInput& in);
     // Opens the dialog instead, and returns true, when the request would
     // leave a recording no file holds.
     bool AskFirst(const Request& request);

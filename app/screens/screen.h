@@ -40,6 +40,11 @@ struct AppInput {
     Arrangement arrangement = Arrangement::Landscape;
     // The device has a touch screen (a finger was seen, or the page says so).
     bool byTouch = false;
+    // Ticks of the clock that passed since the last one with no tick of
+    // their own (a slow device drops them): the face catches them up, so
+    // that a recording keeps the hand's real timing and a playback follows
+    // the clock.
+    int lostTicks = 0;
     // Finger 0 (or the mouse) on the virtual screen: pressed since the last
     // tick, and down now.
     float x = 0, y = 0;
