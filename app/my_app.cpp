@@ -209,6 +209,12 @@ void c_MyApp::PlayCues() {
     }
 }
 
+void c_MyApp::MirrorHolding(int holding) {
+    if (face) face->player.poseHeld = holding != 0;
+    if (holding == 1 && mirrorHolding != 1) cues |= SoundBit(SOUND_CHIME);
+    mirrorHolding = holding;
+}
+
 void c_MyApp::ToggleSound() {
     settings.soundOn = !settings.soundOn;
     std::string problem = SaveSettings(settings);

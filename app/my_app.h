@@ -103,6 +103,12 @@ public:
     bool NamesKeys() const { return keyboardUsed || !touchUsed; }
     // Sound on or off, and remembered.
     void ToggleSound();
+    // The camera mirror's word on the child's face: 1 while the child holds
+    // the cartoon's pose, 0 while not (a repetition's hold waits), -1 when
+    // nothing is judged. A pose newly matched chimes, heard as every other
+    // sound is: not at all with the sound off.
+    void MirrorHolding(int holding);
+    int mirrorHolding = -1;
 
     GC_FIELDS(c_App, canvas, title, face, library, libraryPictures, windowPointer, pointer, sounds)
 

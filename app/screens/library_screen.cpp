@@ -231,6 +231,20 @@ Request c_LibraryScreen::ShowFile(int index) const {
 }
 
 Request c_LibraryScreen::Tick(const AppInput& in, RepeatChoice& choice) {
+    RepeatChoice chosen = choice;
+    int pageWas = page, confirmWas = confirmDelete, editingWas = editing;
+    // A press on a card always does something (opens, sends, shows, edits,
+    // asks to delete, or says why it cannot).
+    bool onCard = in.hit && editing < 0 && confirmDelete < 0 && CardAt(in.x, in.y, in.arrangement) >= 0;
+    Request r = TickControls(in, choice);
+    bool acted = onCard || r.kind != Request::NONE || !r.message.empty() || chosen.repetitions != choice.repetitions ||
+                 chosen.holdSeconds != choice.holdSeconds || page != pageWas || confirmDelete != confirmWas ||
+                 editing != editingWas;
+    if (acted) r.cues |= SoundBit(SOUND_PRESS);
+    return r;
+}
+
+Request c_LibraryScreen::TickControls(const AppInput& in, RepeatChoice& choice) {
     const LibraryLayout& l = LibraryLayoutFor(in.arrangement);
     auto clicked = [&](LibraryControl c) { return in.hit && l.controls[c].Inside(in.x, in.y); };
     if (editing >= 0) return EditTick(LandscapeDialogInput(in));

@@ -92,6 +92,8 @@ public:
     // Lists the library; `shared` draws the end faces. A library or a
     // practice log that cannot be read is the request's problem.
     Request Open(c_FacePictures* shared, int startPage);
+    // One tick of the library; whatever a press or a key did there is heard
+    // as a press.
     Request Tick(const AppInput& in, RepeatChoice& choice);
     // `namesKeys`: the words name keys (a keyboard was used), else buttons.
     void Draw(c_Canvas* canvas, Arrangement a, const RepeatChoice& choice, bool namesKeys) const;
@@ -109,6 +111,7 @@ private:
     // Reads and plays out of sight the exercises of the page on screen that
     // have no picture yet, each on a face of its own.
     void PreparePage();
+    Request TickControls(const AppInput& in, RepeatChoice& choice);
     Request Delete(int index);
     Request EditTick(const AppInput& in);
     Request SaveEdit();
