@@ -210,7 +210,10 @@ void c_MyApp::PlayCues() {
 }
 
 void c_MyApp::MirrorHolding(int holding) {
-    if (face) face->player.poseHeld = holding != 0;
+    if (face) {
+        face->player.poseHeld = holding != 0;
+        face->player.poseJudged = holding >= 0;
+    }
     if (holding == 1 && mirrorHolding != 1) cues |= SoundBit(SOUND_CHIME);
     mirrorHolding = holding;
 }

@@ -196,6 +196,7 @@ void Player::PlayExercise(c_FaceModel& face, const Exercise& exercise, int times
     recordingUnsaved = false;
     StopRepeating();
     repetitionsDone = 0;
+    repetitionsMatched = -1;
     choice.repetitions = std::clamp(times, REPEAT_MIN, REPEAT_MAX);
     repeatPhase = RepeatPhase::Playing;
     repetition = 1;
@@ -211,7 +212,7 @@ void Player::RepeatTick(c_FaceModel& face, bool wasPlaying) {
             case RepeatPhase::Playing:
                 if (playing) return;
                 if (wasPlaying) repetitionsDone = repetition;
-                if (!wasPlaying || repetition >= choice.repetitions) {
+                if (!wasPlaying || (repetition >= choice.repetitions && !poseJudged)) {
                     // The last repetition ends in its pose.
                     StopRepeating();
                     return;
@@ -220,8 +221,14 @@ void Player::RepeatTick(c_FaceModel& face, bool wasPlaying) {
                 phaseTicks = choice.holdSeconds * TICKS_PER_SECOND;
                 break;
             case RepeatPhase::Hold:
+                if (poseJudged && repetitionsMatched < 0) repetitionsMatched = 0;
                 if (!poseHeld) return;
                 if (phaseTicks > 0 && --phaseTicks > 0) return;
+                if (poseJudged) repetitionsMatched += 1;
+                if (repetition >= choice.repetitions) {
+                    StopRepeating();
+                    return;
+                }
                 RestoreStart(face);
                 repeatPhase = RepeatPhase::Rest;
                 phaseTicks = choice.holdSeconds * TICKS_PER_SECOND;

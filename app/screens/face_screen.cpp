@@ -228,6 +228,7 @@ Request c_FaceScreen::FinishPractice() {
     row.child = prescription.child;
     row.asked = prescription.repeat;
     row.done = player.repetitionsDone;
+    row.matched = player.repetitionsMatched;
     std::string problem = AppendPractice(row);
     if (problem.empty()) return Request();
     std::fprintf(stderr, "grimalou: %s\n", problem.c_str());

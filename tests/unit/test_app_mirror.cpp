@@ -63,6 +63,20 @@ TEST(MirrorTargets, TheHoldWaitsForTheChild) {
     player.poseHeld = true;
     finger.Idle(left + 1);
     EXPECT_EQ(player.repeatPhase, RepeatPhase::Rest);
+    EXPECT_EQ(player.repetitionsMatched, -1);  // the mirror did not watch
+
+    // Watched, the last repetition holds too, and each hold run out is a
+    // repetition matched.
+    for (int hold : {1, 0}) {
+        app->face->Play(exercise, 2, app->choice);
+        app->MirrorHolding(hold);
+        for (int tick = 0; tick < 4000 && player.repeatPhase != RepeatPhase::Off; ++tick) finger.Idle(1);
+        // A child who never matches leaves the last hold waiting.
+        EXPECT_EQ(player.repeatPhase, hold ? RepeatPhase::Off : RepeatPhase::Hold) << hold;
+        EXPECT_EQ(player.repetitionsMatched, hold ? 2 : 0) << hold;
+        player.StopRepeating();
+    }
+    app->MirrorHolding(-1);
 }
 
 }  // namespace
