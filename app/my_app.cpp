@@ -2,6 +2,7 @@
 // screens switched on the requests their ticks return, and the frame.
 #include "app/my_app.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -141,6 +142,11 @@ int c_MyApp::OnTick() {
         in.question |= c == '?';
         AppendUtf8(c, &in.typed);
     }
+    in.entryField = pageEntry.entryField;
+    in.entryText.swap(pageEntry.entryText);
+    in.entryCaret = pageEntry.entryCaret;
+    in.entryEnd = pageEntry.entryEnd;
+    pageEntry = AppInput();
     Step(in);
     return 0;
 }
@@ -216,6 +222,19 @@ void c_MyApp::MirrorHolding(int holding) {
     }
     if (holding == 1 && mirrorHolding != 1) cues |= SoundBit(SOUND_CHIME);
     mirrorHolding = holding;
+}
+
+std::vector<c_LibraryScreen::FieldView> c_MyApp::PageTextFields() const {
+    if (screen != ScreenKind::Library || !touchUsed) return {};
+    return library->TextFields(ArrangementFor(WindowWidth(), WindowHeight()));
+}
+
+void c_MyApp::TextEntered(int field, const std::string& text, int caretChars, AppInput::EntryEnd end) {
+    if (pageEntry.entryField != field) pageEntry.entryEnd = AppInput::ENTRY_TYPING;
+    pageEntry.entryField = field;
+    pageEntry.entryText = text;
+    pageEntry.entryCaret = caretChars;
+    pageEntry.entryEnd = std::max(pageEntry.entryEnd, end);
 }
 
 void c_MyApp::ToggleSound() {

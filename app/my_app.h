@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <vector>
 #include <string>
 
 #include "app/command_line.h"
@@ -109,6 +110,14 @@ public:
     // sound is: not at all with the sound off.
     void MirrorHolding(int holding);
     int mirrorHolding = -1;
+    // The text fields the page's own text boxes should cover: the library
+    // editor's, once a finger was seen (a phone's keyboard comes up only for
+    // the page's boxes); none otherwise.
+    std::vector<c_LibraryScreen::FieldView> PageTextFields() const;
+    // What such a box now holds, for the next tick (AppInput's entry); a
+    // later word replaces an earlier one, but an ending is kept.
+    void TextEntered(int field, const std::string& text, int caretChars, AppInput::EntryEnd end);
+    AppInput pageEntry;
 
     GC_FIELDS(c_App, canvas, title, face, library, libraryPictures, windowPointer, pointer, sounds)
 
