@@ -96,6 +96,8 @@ int c_MyApp::OnSetup() {
     SetTickRate(TICKS_PER_SECOND);
     CommandLine line = ParseCommandLine(processArgumentCount, processArguments);
     if (line.fullscreen) theHost->SetFullscreen(true);
+    // A phone names its buttons from the first frame, not after a touch.
+    touchUsed = theHost->TouchFirst();
     canvas = (new c_Canvas())->Init();
     canvas->SetOrthoProjection(0, VIRTUAL_WIDTH, 0, VIRTUAL_HEIGHT, -1, 1);
     title = (new c_TitleScreen())->Init();
