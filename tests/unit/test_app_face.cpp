@@ -450,13 +450,6 @@ TEST_F(FaceTest, TheRandomFaceTakesItsDrawsInOrder) {
             int tongueRow = static_cast<int>(d.Next(4)) * 5;
             int k = static_cast<int>(d.Next(10) - 5);
             int depth = static_cast<int>(d.Next(3));
-            EXPECT_EQ(app->Face()->tongue->frame, tongueRow);
-            EXPECT_EQ(app->Face()->face.tongueShift, k);
-            EXPECT_EQ(app->Face()->face.tongueDepth, depth);
-            EXPECT_EQ(app->Face()->face.tongueUnmirrored, k >= 0);
-            if (k == 0) {
-                EXPECT_EQ(app->Face()->tongue->x, 392);
-            }
             int eye = static_cast<int>(d.Next(3));
             EXPECT_EQ(app->Face()->eyeRight->variant, eye);
             EXPECT_EQ(app->Face()->eyeLeft->variant, paired ? eye : static_cast<int>(d.Next(3)));
@@ -466,6 +459,23 @@ TEST_F(FaceTest, TheRandomFaceTakesItsDrawsInOrder) {
             int browY = static_cast<int>(d.Next(60) + 244);
             EXPECT_EQ(app->Face()->browRight->y, browY);
             EXPECT_EQ(app->Face()->browLeft->y, paired ? browY : static_cast<int>(d.Next(60) + 244));
+            // Last, the jaw: one face in four opens it or presses the lips;
+            // an open jaw holds the tongue in its middle.
+            int pose = static_cast<int>(d.Next(20));
+            int place = static_cast<int>(d.Next(4));
+            int jaw = pose < 3 ? pose + 1 : pose < 5 ? 2 - pose : 0;
+            EXPECT_EQ(app->Face()->face.jaw, jaw);
+            if (jaw > 0) {
+                EXPECT_EQ(app->Face()->face.openTongue, place);
+                k = 0;
+            }
+            EXPECT_EQ(app->Face()->tongue->frame, tongueRow);
+            EXPECT_EQ(app->Face()->face.tongueShift, k);
+            EXPECT_EQ(app->Face()->face.tongueDepth, depth);
+            EXPECT_EQ(app->Face()->face.tongueUnmirrored, k >= 0);
+            if (k == 0) {
+                EXPECT_EQ(app->Face()->tongue->x, 392);
+            }
             // Nothing more was drawn.
             EXPECT_EQ(static_cast<uint32_t>(app->Face()->random.state), d.state);
         }
