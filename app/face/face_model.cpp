@@ -599,7 +599,7 @@ bool c_FaceModel::KeyGestureFor(int gestureKey, KeyGesture* result) const {
     };
     if (gestureKey == GKEY_JAW_OPEN || gestureKey == GKEY_JAW_CLOSE) {
         bool open = gestureKey == GKEY_JAW_OPEN;
-        if (face.jaw == (open ? JAW_OPEN_LAST : JAW_PRESSED_LAST)) return false;
+        if (face.jaw == (open ? JAW_OPEN_LAST : JAW_PRESSED_LAST) || !CheeksAtRest()) return false;
         c_Partie* c = chin;
         return drag(GRAB_CHIN, (c->edge1 + c->edge2) / 2, (c->zoneTop + c->zoneBottom) / 2,
                     open ? JAW_STEP + 3 : -(JAW_STEP + 3));
@@ -851,6 +851,8 @@ void c_FaceModel::DragTongue(c_Partie*, c_Partie*, int, int, const Movement& m) 
 void c_FaceModel::DragChin(c_Partie*, c_Partie*, int, int, const Movement& m) {
     if (m.dy <= JAW_STEP && m.dy >= -JAW_STEP) return;
     AnchorHere();
+    // A puffed or hollow cheek holds the mouth as it is, as it holds the corners.
+    if (!CheeksAtRest()) return;
     SetJaw(std::clamp(face.jaw + (m.dy > 0 ? 1 : -1), JAW_PRESSED_LAST, JAW_OPEN_LAST));
 }
 

@@ -349,6 +349,11 @@ TEST_F(FaceTest, TheChinOpensTheJawAndTheTongueTakesItsPlacesInside) {
     float cornerX = CornerX(r), cornerY = RowsY(r);
     finger->Drag(cx, cy, 0, 30);
     EXPECT_EQ(f.jaw, 0);
+    // A puffed cheek holds the mouth.
+    app->Face()->cheekRight->variant = 1;
+    finger->Drag(cx, cy, 0, 31);
+    EXPECT_EQ(f.jaw, 0);
+    app->Face()->cheekRight->variant = 0;
     for (int jaw : {1, 2, 3, 3}) {
         finger->Drag(cx, cy, 0, 31);
         EXPECT_EQ(f.jaw, jaw);
