@@ -143,6 +143,7 @@ void Player::Step(c_FaceModel& face, const LiveTouch& live, int event) {
     // Between repetitions the face holds still.
     bool wasPlaying = playing;
     TickInput in = Between() ? TickInput() : TakeInput(live);
+    face.randomFaceFormat = playing ? recording.recordedIn : EXERCISE_FORMAT_VERSION;
     if (recordingOn) RecordTick(face, live, event);
     face.Tick(in);
     if (playing && AdvancePlayback() && recordIndex > RECORD_LAST) {

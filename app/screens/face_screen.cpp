@@ -85,6 +85,10 @@ const GestureKeyRow GESTURE_KEYS[GESTURE_KEY_COUNT] = {
     {'P', "P", "lips (pout)"},
     {'E', "E", "teeth"},
     {'I', "I", "tongue deeper"},
+    {'O', "O", "mouth open (aah)"},
+    {'B', "B", "lips pressed (mm)"},
+    {'U', "U", "tongue up"},
+    {'J', "J", "tongue down"},
 };
 
 const ControlBox PACE_BOXES[2] = {{1090, 435, 90, 50, ""}, {430, 822, 100, 96, ""}};

@@ -41,9 +41,9 @@ struct HelpLayout {
     float footnoteWidth;
 };
 const HelpLayout LAYOUTS[2] = {
-    {30, 20, 1220, 760, 30, 23, 23, 28, 0.5f, 50, 70, 1.1f, 720, 430, 380, 156, 480, 72, 33, 16, 520, {60, 460, 860}, 3,
+    {30, 20, 1220, 760, 30, 23, 23, 28, 0.5f, 50, 70, 1.1f, 720, 430, 380, 156, 480, 72, 31, 16, 520, {60, 460, 860}, 3,
      150, 1160},
-    {10, 10, 780, 1260, 32, 26, 21, 34, 0.42f, 24, 70, 0.95f, 585, 250, 380, 156, 30, 430, 40, 18, 780, {30, 410, 0}, 2,
+    {10, 10, 780, 1260, 32, 26, 21, 34, 0.42f, 24, 70, 0.95f, 585, 250, 380, 156, 30, 430, 37, 18, 780, {30, 410, 0}, 2,
      125, 740},
 };
 
@@ -74,8 +74,9 @@ const GestureHelp GESTURES[] = {
     {{0.4f, 0.85f, 0.45f}, "A mouth corner, any way:", "its shape", {-1, -1, -1}},
     {{0.95f, 0.3f, 0.25f}, "Mouth's middle, down/up:", "teeth %s, lips %s, smile %s",
      {GKEY_TEETH, GKEY_LIPS, GKEY_SMILE}},
-    {{0.75f, 0.5f, 0.95f}, "The tongue (T), any way:", "shape, side", {-1, -1, -1}},
+    {{0.75f, 0.5f, 0.95f}, "The tongue (T), any way:", "shape %s %s, side", {GKEY_TONGUE_UP, GKEY_TONGUE_DOWN, -1}},
     {{0.75f, 0.5f, 0.95f}, "A tap on the tongue:", "deeper, in the lips (%s)", {GKEY_DEPTH, -1, -1}},
+    {{0.3f, 0.8f, 0.85f}, "The chin, down or up:", "opens %s, lips pressed %s", {GKEY_JAW_OPEN, GKEY_JAW_CLOSE, -1}},
 };
 // The same words on a touch screen, where no key is named.
 const char* const GESTURES_BY_TOUCH[][2] = {
@@ -87,6 +88,7 @@ const char* const GESTURES_BY_TOUCH[][2] = {
     {"Mouth's middle, down/up:", "teeth, lips, smile"},
     {"The tongue (its button), any way:", "shape, side"},
     {"A tap on the tongue:", "deeper, in the lips"},
+    {"The chin, down or up:", "opens, lips pressed"},
 };
 static_assert(sizeof GESTURES_BY_TOUCH / sizeof GESTURES_BY_TOUCH[0] == sizeof GESTURES / sizeof GESTURES[0],
               "each gesture has its words for a touch screen");
@@ -108,6 +110,7 @@ const Arrow FACE_ARROWS[] = {
     {4, 520, 505, 600, 505, true},   // the right corner, out and in
     {4, 505, 420, 505, 485, true},   // and up and down
     {5, 393, 470, 393, 600, true},   // the middle of the mouth, down and up
+    {8, 345, 610, 345, 690, true},   // the chin, down and up
 };
 // On the inset, in the face picture's units around the lips.
 const Arrow TONGUE_ARROWS[] = {
@@ -146,7 +149,7 @@ const HelpTexts& Texts(bool namesKeys) {
     texts.titleScreen = String("Choose the girl or the boy, then drag the parts of the face:");
     texts.footnote = namesKeys ? "Home forgets the recording. Any key or click closes this help."
                                : "The house goes back to the title and forgets the recording. A tap closes this help.";
-    texts.tongueNote = "With the teeth showing, the tongue button fades: the teeth hide the tongue.";
+    texts.tongueNote = "With the teeth or pressed lips, the tongue button fades: they hide the tongue.";
 #ifdef __EMSCRIPTEN__
     texts.mirror = "Mirror (C): the child's own face beside this one; it cannot see tongue, teeth, cheeks.";
 #else

@@ -32,6 +32,15 @@ TEST(MirrorTargets, FollowTheFaceScreensPoses) {
     PressAndWait(app, GestureKeyBit(GKEY_TEETH));
     EXPECT_EQ(Targets(app).opening, MouthOpening::Open);
     EXPECT_EQ(Targets(app).width, MouthWidth::Any);
+    // The jaw over the teeth: open, wide open, and the pressed lips closed.
+    for (MouthOpening opening : {MouthOpening::Open, MouthOpening::WideOpen}) {
+        PressAndWait(app, GestureKeyBit(GKEY_JAW_OPEN));
+        EXPECT_EQ(Targets(app).opening, opening);
+    }
+    for (int i = 0; i < 3; ++i) PressAndWait(app, GestureKeyBit(GKEY_JAW_CLOSE));
+    ASSERT_EQ(app->Face()->Snapshot().jaw, -1);
+    EXPECT_EQ(Targets(app).opening, MouthOpening::Closed);
+    PressAndWait(app, GestureKeyBit(GKEY_JAW_OPEN));
 
     // The tongue out: the camera sees no tongue, so the mouth is not judged.
     PressAndWait(app, 1u << SLOT_TONGUE);
