@@ -110,10 +110,18 @@ int c_MyApp::OnSetup() {
 }
 
 int c_MyApp::OnTick() {
+    AppInput in;
+    // The other fingers first: `pointer` ends holding finger 0's place.
+    for (int f = 0; f < MORE_FINGERS; ++f) {
+        if (!inputDevice->IsKeyDown(KEY_TOUCH_FIRST + 1 + f)) continue;
+        windowPointer[0] = inputDevice->touchX[1 + f];
+        windowPointer[1] = inputDevice->touchY[1 + f];
+        canvas->UnprojectPoint(windowPointer, pointer);
+        in.more[f] = {true, pointer[0], pointer[1]};
+    }
     windowPointer[0] = inputDevice->PointerX();
     windowPointer[1] = inputDevice->PointerY();
     canvas->UnprojectPoint(windowPointer, pointer);
-    AppInput in;
     // The clock's ticks since the last tick, less the one this tick runs;
     // the loop's own catch-up updates come with no time between them and
     // pay back what was counted.
@@ -258,6 +266,10 @@ void c_MyApp::CatchUp(const AppInput& in) {
             between.y = lastInput.y + (in.y - lastInput.y) * f;
             // A finger down at both ends was down between them.
             between.touching = lastInput.touching && in.touching;
+            for (int m = 0; m < MORE_FINGERS; ++m) {
+                between.more[m] = in.more[m];
+                between.more[m].touching = lastInput.more[m].touching && in.more[m].touching;
+            }
             Handle(face->Tick(between, choice));
         }
     }

@@ -233,6 +233,9 @@ std::string CheckEntry(const ExerciseEntry& entry, bool last) {
     std::string where = "(" + std::to_string(entry.x) + ", " + std::to_string(entry.y) + ")";
     if (entry.x > kMaxCoordinate || entry.y < 0 || entry.y > kMaxCoordinate)
         return "the entry " + where + " is out of range (0 to " + std::to_string(kMaxCoordinate) + ")";
+    for (const FingerSample& f : entry.more)
+        if (f.touching && (f.x < 0 || f.x > kMaxCoordinate || f.y < 0 || f.y > kMaxCoordinate))
+            return "the entry " + where + " has a finger out of range (0 to " + std::to_string(kMaxCoordinate) + ")";
     if (entry.x < 0 && !EventNameOf(entry.x)) return "the entry " + where + " has no known event";
     if (entry.x == ENTRY_END && !last) return "an entry follows the end mark";
     return std::string();
@@ -496,8 +499,30 @@ private:
             stage_ = Stage::Done;
             return std::string();
         }
-        if (words.size() != 2 && words.size() != 3) return "expected an entry, found " + Quoted(words[0]) + "...";
+        // The entry, the other fingers three words each, and the repetition.
+        size_t fingers = 0;
+        while (2 + 3 * fingers + 3 <= words.size() && words[2 + 3 * fingers].size() == 2 &&
+               words[2 + 3 * fingers][0] == 'f')
+            ++fingers;
+        size_t used = 2 + 3 * fingers;
+        if (words.size() < 2 || (words.size() != used && words.size() != used + 1))
+            return "expected an entry, found " + Quoted(words[0]) + "...";
         ExerciseEntry entry;
+        if (fingers > 0 && version_ < FINGERS_FORMAT)
+            return "an entry has a second finger, which format " + std::to_string(version_) + " does not have";
+        for (size_t k = 0; k < fingers; ++k) {
+            const std::string& name = words[2 + 3 * k];
+            long long fx = 0, fy = 0;
+            int slot = name[1] - '1';
+            if (slot < 0 || slot >= MORE_FINGERS || entry.more[slot].touching)
+                return "the finger " + Quoted(name) + " is not f1 to f" + std::to_string(MORE_FINGERS) +
+                       ", once each";
+            if (!ParseInt(words[3 + 3 * k], &fx) || !ParseInt(words[4 + 3 * k], &fy) || fx < 0 || fy < 0 ||
+                fx > kMaxCoordinate || fy > kMaxCoordinate)
+                return "the finger " + Quoted(name) + "'s place is not two whole numbers from 0 to " +
+                       std::to_string(kMaxCoordinate);
+            entry.more[slot] = {true, static_cast<int>(fx), static_cast<int>(fy)};
+        }
         long long x = 0, y = 0, times = 1;
         if (ParseInt(words[0], &x)) {
             if (x < 0 || x > kMaxCoordinate) return "the entry's x " + Quoted(words[0]) + " is out of range";
@@ -514,9 +539,9 @@ private:
             return "the entry's y " + Quoted(words[1]) + " is not a whole number from 0 to " +
                    std::to_string(kMaxCoordinate);
         entry.y = static_cast<int>(y);
-        if (words.size() == 3 && (words[2].size() < 2 || words[2][0] != 'x' ||
-                                  !ParseInt(words[2].substr(1), &times) || times < 1))
-            return "the repetition " + Quoted(words[2]) + " is not x followed by a count";
+        if (words.size() == used + 1 && (words[used].size() < 2 || words[used][0] != 'x' ||
+                                         !ParseInt(words[used].substr(1), &times) || times < 1))
+            return "the repetition " + Quoted(words[used]) + " is not x followed by a count";
         std::vector<ExerciseEntry>& entries = exercise.entries;
         if (!entries.empty() && entries.back().x == ENTRY_END) return "an entry follows the end mark";
         if (times > EXERCISE_MAX_ENTRIES - static_cast<long long>(entries.size()))
@@ -544,8 +569,13 @@ bool operator==(const Exercise& a, const Exercise& b) {
         a.title != b.title || a.note != b.note || a.repeat != b.repeat || a.holdSeconds != b.holdSeconds ||
         a.recordedIn != b.recordedIn || a.entries.size() != b.entries.size())
         return false;
-    for (size_t i = 0; i < a.entries.size(); ++i)
-        if (a.entries[i].x != b.entries[i].x || a.entries[i].y != b.entries[i].y) return false;
+    return a.entries == b.entries;
+}
+
+bool operator==(const ExerciseEntry& a, const ExerciseEntry& b) {
+    if (a.x != b.x || a.y != b.y) return false;
+    for (int f = 0; f < MORE_FINGERS; ++f)
+        if (a.more[f] != b.more[f]) return false;
     return true;
 }
 
@@ -635,11 +665,14 @@ std::string WriteExercise(const Exercise& exercise) {
     const std::vector<ExerciseEntry>& entries = exercise.entries;
     for (size_t i = 0; i < entries.size();) {
         size_t run = 1;
-        while (i + run < entries.size() && entries[i + run].x == entries[i].x && entries[i + run].y == entries[i].y)
-            ++run;
+        while (i + run < entries.size() && entries[i + run] == entries[i]) ++run;
         const char* name = entries[i].x < 0 ? EventNameOf(entries[i].x) : nullptr;
         text += name ? std::string(name) : std::to_string(entries[i].x);
         text += " " + std::to_string(entries[i].y);
+        for (int f = 0; f < MORE_FINGERS; ++f)
+            if (entries[i].more[f].touching)
+                text += " f" + std::to_string(f + 1) + " " + std::to_string(entries[i].more[f].x) + " " +
+                        std::to_string(entries[i].more[f].y);
         if (run > 1) text += " x" + std::to_string(run);
         text += "\n";
         i += run;

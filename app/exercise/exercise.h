@@ -42,14 +42,23 @@ enum EntryCode {
     ENTRY_RESET = -5,     // the reset button
     ENTRY_SYMMETRY = -6,  // the symmetry button
 };
+// `more`: the other fingers down on that tick (from format 3 on, written
+// "fN X Y" after the entry for finger N + 1).
 struct ExerciseEntry {
     int x = 0, y = 0;
+    FingerSample more[MORE_FINGERS];
+    ExerciseEntry() = default;
+    ExerciseEntry(int entryX, int entryY) : x(entryX), y(entryY) {}
 };
+bool operator==(const ExerciseEntry& a, const ExerciseEntry& b);
+inline bool operator!=(const ExerciseEntry& a, const ExerciseEntry& b) { return !(a == b); }
 
 // The format version this program writes and the newest it reads.
 constexpr int EXERCISE_FORMAT_VERSION = 3;
 // The format that added the jaw's poses to the face, and to its random faces.
 constexpr int JAW_FORMAT = 3;
+// The format whose entries may hold more than one finger.
+constexpr int FINGERS_FORMAT = 3;
 
 enum class Pace { Normal, Half };
 

@@ -67,6 +67,7 @@ TickInput Player::TakeInput(const LiveTouch& live) {
         in.pressed = live.pressed;
         in.x = static_cast<int>(live.x);
         in.y = static_cast<int>(live.y);
+        std::copy(live.more, live.more + MORE_FINGERS, in.more);
         return in;
     }
     // While a recording plays the finger's own touches are not the face's.
@@ -83,6 +84,7 @@ TickInput Player::TakeInput(const LiveTouch& live) {
     in.touching = x != ENTRY_IDLE;
     in.x = x;
     in.y = y;
+    std::copy(entry.more, entry.more + MORE_FINGERS, in.more);
     if (x < ENTRY_END && !in.repeat) in.event = x;
     // A recorded press began a touch of its own.
     in.pressed = in.event != 0;
@@ -109,7 +111,7 @@ bool Player::AdvancePlayback() {
 // Every press is stored, even the same button on two ticks in a row: each
 // acted on the face that was seen.
 void Player::RecordTick(const c_FaceModel& face, const LiveTouch& live, int event) {
-    if (!live.touching) {
+    if (!live.AnyTouch()) {
         // Idle ticks before the first sample are not stored.
         if (recordIndex > 0 && recordIndex < RECORD_LAST) {
             recording.entries.push_back({ENTRY_IDLE, 0});
@@ -135,7 +137,12 @@ void Player::RecordTick(const c_FaceModel& face, const LiveTouch& live, int even
         recording.randomState = armedRandomState;
         recording.entries.clear();
     }
-    recording.entries.push_back({event ? event : Sample(live.x), Sample(live.y)});
+    ExerciseEntry entry;
+    entry.x = event ? event : live.touching ? Sample(live.x) : ENTRY_IDLE;
+    entry.y = live.touching ? Sample(live.y) : 0;
+    for (int f = 0; f < MORE_FINGERS; ++f)
+        if (live.more[f].touching) entry.more[f] = {true, Sample(live.more[f].x), Sample(live.more[f].y)};
+    recording.entries.push_back(entry);
     recordIndex += 1;
 }
 

@@ -32,6 +32,13 @@ struct LiveTouch {
     float x = 0, y = 0;  // virtual units
     // On the record or play button: such touches are not the exercise's.
     bool onRecorder = false;
+    // The other fingers, virtual units.
+    FingerSample more[MORE_FINGERS];
+    bool AnyTouch() const {
+        for (const FingerSample& f : more)
+            if (f.touching) return true;
+        return touching;
+    }
 };
 
 struct Player {

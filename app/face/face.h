@@ -129,6 +129,18 @@ struct Gesture {
     bool tapped = false;
 };
 
+// The fingers beside the first, each on a part of its own (two eyes, an eye
+// and a brow): where one is this tick, virtual units, truncated.
+constexpr int MORE_FINGERS = 4;
+struct FingerSample {
+    bool touching = false;
+    int x = 0, y = 0;
+    bool operator==(const FingerSample& o) const {
+        return touching == o.touching && (!touching || (x == o.x && y == o.y));
+    }
+    bool operator!=(const FingerSample& o) const { return !(*this == o); }
+};
+
 // One tick of input to the gestures: the live finger, or the entry of a
 // recording that plays. The face reads only this.
 struct TickInput {
@@ -143,6 +155,8 @@ struct TickInput {
     // The second tick of an entry at half pace: no second press, and the
     // touch does not last a tick longer.
     bool repeat = false;
+    // The other fingers; only the first one's taps and buttons count.
+    FingerSample more[MORE_FINGERS];
 };
 
 // The runtime's random generator: a 32-bit linear congruential state, kept

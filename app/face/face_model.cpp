@@ -153,8 +153,12 @@ void c_FaceModel::StartPlacement() {
     browRight->angle = browLeft->angle = 0;
     face.pursedMouth = face.lipsMode = face.teethMode = face.roundMouth = face.tongueOut = false;
     face.tongueMode = false;
-    gesture.grabbing = false;
-    std::fill(gesture.grab, gesture.grab + GRAB_ZONES, false);
+    auto letGo = [](Gesture& g) {
+        g.grabbing = false;
+        std::fill(g.grab, g.grab + GRAB_ZONES, false);
+    };
+    letGo(gesture);
+    for (Gesture& other : moreGestures) letGo(other);
     face.tongueDepth = 2;
     face.tongueShift = 0;
     face.jaw = 0;
@@ -454,7 +458,13 @@ bool c_FaceModel::OnTongueTap(float ax, float ay) const {
 }
 
 void c_FaceModel::GrabTest(float ax, float ay) {
-    unsigned hit = ZonesAt(ax, ay);
+    // While another finger runs, the one being ticked sits in `gesture` and
+    // the rest (the first among them) in moreGestures.
+    unsigned held = 0;
+    for (const Gesture& other : moreGestures)
+        for (int zone = 0; zone < GRAB_ZONES; ++zone)
+            if (other.grab[zone]) held |= Bit(zone);
+    unsigned hit = ZonesAt(ax, ay) & ~held;
     for (int zone = 0; zone < GRAB_ZONES; ++zone)
         if (hit & Bit(zone)) gesture.grab[zone] = true;
     if (hit) gesture.grabbing = true;
@@ -955,6 +965,22 @@ void c_FaceModel::Tick(const TickInput& in) {
         GestureTick();
     else
         Release();
+    // Every other finger runs the same rules on its own gesture; a tap of
+    // one (the tongue's depth) does not count.
+    for (int f = 0; f < MORE_FINGERS; ++f) {
+        std::swap(gesture, moreGestures[f]);
+        input.touching = in.more[f].touching;
+        input.pressed = input.repeat = false;
+        input.x = in.more[f].x;
+        input.y = in.more[f].y;
+        if (input.touching)
+            GestureTick();
+        else
+            Release();
+        gesture.tapped = false;
+        std::swap(gesture, moreGestures[f]);
+    }
+    input = in;
 }
 
 void c_FaceModel::ApplyEvent(int code) {

@@ -76,7 +76,10 @@ public:
     Face face;
     // Where each part was last placed (PlaceAll and the rest).
     PartZone zones[FACE_PARTS];
+    // The first finger's gesture, and the other fingers' (finger i + 1 in
+    // moreGestures[i]). A zone one finger holds, no other takes.
     Gesture gesture;
+    Gesture moreGestures[MORE_FINGERS];
     Random random;
     // This tick's input (Tick).
     TickInput input;

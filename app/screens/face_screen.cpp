@@ -390,6 +390,9 @@ Request c_FaceScreen::Tick(const AppInput& in, RepeatChoice& choice) {
     live.x = x - shift.x;
     live.y = y - shift.y;
     live.onRecorder = ButtonBox(SLOT_RECORD, a).Inside(x, y) || ButtonBox(SLOT_PLAY, a).Inside(x, y);
+    for (int f = 0; f < MORE_FINGERS; ++f)
+        if (in.more[f].touching)
+            live.more[f] = {true, static_cast<int>(in.more[f].x - shift.x), static_cast<int>(in.more[f].y - shift.y)};
     player.Step(*model, live, out.event);
     choice = player.choice;
     Request result = out.request.kind != Request::NONE || !out.request.message.empty() ? out.request : said;

@@ -49,6 +49,12 @@ struct AppInput {
     // tick, and down now.
     float x = 0, y = 0;
     bool hit = false, touching = false;
+    // The other fingers down now (fingers 1 to MORE_FINGERS), on the
+    // virtual screen: they pose the face beside finger 0, and press nothing.
+    struct Touch {
+        bool touching = false;
+        float x = 0, y = 0;
+    } more[MORE_FINGERS];
     // The keyboard's keys pressed since the last tick.
     std::bitset<KEYBOARD_LAST + 1> keys;
     // Ctrl was down during this tick or the last: a quick chord may press

@@ -413,3 +413,66 @@ TEST_F(ScreensTest, ASlowDeviceRecordsTheHandsTimingAndPlaysBackByTheClock) {
 }
 
 }  // namespace
+
+namespace {
+
+// Fingers at once: each drags the part it took, a finger on nothing blocks
+// nothing, a part one finger holds no other takes, and a recording keeps
+// every finger.
+TEST_F(ScreensTest, EachFingerDragsItsOwnPartAndRecordingsKeepThemAll) {
+    c_MyApp* app = NewFaceApp(true);
+    c_FaceModel* face = app->Face();
+    face->ApplyEvent(ENTRY_SYMMETRY);
+    ASSERT_FALSE(face->Paired());
+    auto middle = [](const c_Partie* eye) {
+        return std::make_pair((eye->edge3 + eye->edge2) / 2, (eye->zoneTop + eye->zoneBottom) / 2);
+    };
+    auto [rx, ry] = middle(face->eyeRight);
+    auto [lx, ly] = middle(face->eyeLeft);
+    // Finger 0 at (ax, ay) moving by (adx, ady) a tick, finger 1 likewise.
+    auto twoFingers = [&](float ax, float ay, float ady, float bx, float by, float bdy) {
+        for (int i = 0; i <= 36; ++i) {
+            AppInput in = Touch(ax, ay + ady * i, i == 0, true);
+            in.more[0] = {true, bx, by + bdy * i};
+            app->Step(in);
+        }
+        app->Step(AppInput());
+    };
+    KeyTick(app, 1u << SLOT_RECORD);
+    KeyTick(app, 0);
+    twoFingers(rx, ry, -1, lx, ly, -2);
+    EXPECT_EQ(face->eyeRight->variant, 1);
+    EXPECT_EQ(face->eyeLeft->variant, 2);
+    KeyTick(app, 1u << SLOT_RECORD);
+    Face live = face->Snapshot();
+    Exercise recorded, read;
+    ASSERT_TRUE(app->face->player.RecordingAsExercise(&recorded));
+    std::string text = WriteExercise(recorded);
+    EXPECT_NE(text.find(" f1 "), std::string::npos);
+    ASSERT_EQ(ReadExercise(text, &read), "");
+    EXPECT_EQ(read, recorded);
+    // The same in format 2, which has neither the jaw nor a second finger.
+    std::string older;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind("recordedIn ", 0) == 0 || line.rfind("jaw ", 0) == 0 || line.rfind("openTongue ", 0) == 0)
+            continue;
+        older += (line == "grimalou-exercise 3" ? "grimalou-exercise 2" : line) + "\n";
+    }
+    EXPECT_NE(ReadExercise(older, &read).find("second finger, which format 2 does not have"), std::string::npos)
+        << ReadExercise(older, &read);
+    KeyTick(app, 1u << SLOT_PLAY);
+    for (int tick = 0; tick < 2000 && app->face->player.playing; ++tick) KeyTick(app, 0);
+    EXPECT_TRUE(SameFace(face->Snapshot(), live));
+
+    // A thumb resting where there is nothing blocks nothing; two fingers on
+    // one eye: the first holds it, the second moves nothing.
+    face->ResetFace();
+    twoFingers(20, 20, 0, rx, ry, -1);
+    EXPECT_EQ(face->eyeRight->variant, 1);
+    face->ResetFace();
+    twoFingers(rx, ry, 0, rx, ry, -2);
+    EXPECT_EQ(face->eyeRight->variant, 0);
+}
+
+}  // namespace
