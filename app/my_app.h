@@ -97,6 +97,8 @@ public:
     bool NamesKeys() const { return keyboardUsed || !touchUsed; }
     // Sound on or off, and remembered.
     void ToggleSound();
+    // The texts in the next language there is a catalogue for, and remembered.
+    void NextLanguage();
 
     GC_FIELDS(c_App, canvas, title, face, library, libraryPictures, windowPointer, pointer, sounds)
 

@@ -25,6 +25,7 @@ int DrawWrapped(c_Canvas* canvas, const std::string& text, float x, float y, flo
 // A box that a click hits and that the screens draw as a labelled button.
 struct ControlBox {
     float x, y, w, h;
+    // In English, marked N_: translated where it is drawn.
     const char* label;
     // Strictly inside: a point on the border misses.
     bool Inside(float px, float py) const { return px > x && px < x + w && py > y && py < y + h; }
@@ -43,7 +44,10 @@ constexpr float PORTRAIT_TEXT_MIN = 26;
 float TextHeight(Arrangement a, float height);
 
 class String;
+// `text` (UTF-8: titles, notes, translations) as the canvas draws it.
+String Shown(const std::string& text);
 // A fixed text as the canvas draws it, made once: a frame allocates nothing.
+// A change of language makes them anew.
 const String& CachedText(const char* text);
 
 // Dialogs laid out for the landscape screen alone (the keep question, the
