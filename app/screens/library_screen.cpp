@@ -386,7 +386,7 @@ void c_LibraryScreen::DrawCard(c_Canvas* c, Arrangement a, int place) const {
         c->SetColor(0.36f, 0.56f, 0.78f);
         c->DrawRect(b.x, b.y, b.w, b.h);
         c->SetColor(1, 1, 1);
-        DrawLabel(c, _(b.label), b.x + b.w / 2, b.y + (b.h - SMALL) / 2, SMALL, true);
+        DrawBoxLabel(c, b, SMALL);
     }
     c->SetColor(0.85f, 0.3f, 0.25f);
     c->DrawRect(x + CARD_WIDTH - CROSS_SIZE, y, CROSS_SIZE, CROSS_SIZE);

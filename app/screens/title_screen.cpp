@@ -13,8 +13,8 @@ namespace {
 // the title's language button shows it, and a tap goes to the next language.
 const char* const kLanguageName = N_("English");
 const TitleLayout LAYOUTS[2] = {
-    {240, 209, 740, 209, 1230, 750, {40, 660, 220, 56, N_("Library (L)")}, {40, 728, 220, 56, ""},
-     {40, 592, 220, 56, kLanguageName}, {540, 746, 200, 50, ""}, 22},
+    {240, 209, 740, 209, 1230, 750, {40, 660, 260, 56, N_("Library (L)")}, {40, 728, 260, 56, ""},
+     {40, 592, 260, 56, kLanguageName}, {540, 746, 200, 50, ""}, 22},
     {250, 80, 250, 490, 790, 1050, {40, 1076, 360, 96, N_("Library (L)")}, {420, 1076, 340, 96, ""},
      {20, 4, 220, 92, kLanguageName}, {200, 1180, 400, 92, ""}, 30},
 };

@@ -86,7 +86,18 @@ void DrawControl(c_Canvas* canvas, const ControlBox& b, float textHeight) {
     canvas->SetColor(0.36f, 0.56f, 0.78f);
     canvas->DrawRect(b.x, b.y, b.w, b.h);
     canvas->SetColor(1, 1, 1);
-    DrawLabel(canvas, _(b.label), b.x + b.w / 2, b.y + (b.h - textHeight) / 2, textHeight, true);
+    DrawBoxLabel(canvas, b, textHeight);
+}
+
+void DrawBoxLabel(c_Canvas* canvas, const ControlBox& b, float textHeight) {
+    const char* label = _(b.label);
+    float height = FittingHeight(canvas, label, textHeight, b.w - 2 * CONTROL_MARGIN);
+    DrawLabel(canvas, label, b.x + b.w / 2, b.y + (b.h - height) / 2, height, true);
+}
+
+float FittingHeight(const c_Canvas* canvas, const std::string& text, float height, float width) {
+    float wide = LabelWidth(canvas, text, height);
+    return wide <= width ? height : height * width / wide;
 }
 
 const String& CachedText(const char* text) {

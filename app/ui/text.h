@@ -32,8 +32,13 @@ struct ControlBox {
     bool Overlaps(const ControlBox& o) const { return x < o.x + o.w && o.x < x + w && y < o.y + o.h && o.y < y + h; }
 };
 void DrawControl(c_Canvas* canvas, const ControlBox& box, float textHeight = 22);
-// The height of the boxes' labels.
-constexpr float CONTROL_TEXT_HEIGHT = 22;
+// The box's label, translated, centred in it: `textHeight` high, or lower
+// when that would not fit its width less a margin each side.
+void DrawBoxLabel(c_Canvas* canvas, const ControlBox& box, float textHeight);
+// The height up to `height` at which `text` is at most `width` wide.
+float FittingHeight(const c_Canvas* canvas, const std::string& text, float height, float width);
+// The height of the boxes' labels, and the room a label leaves each side.
+constexpr float CONTROL_TEXT_HEIGHT = 22, CONTROL_MARGIN = 3;
 
 // Text of `height` units in the landscape screen, as high in `a`: the
 // portrait screen is drawn on phones held upright, where a unit is smaller
