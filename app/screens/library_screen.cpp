@@ -28,7 +28,7 @@ const char* const kSendBody =
     N_("Here is an exercise to practise at home with Grimalou.\n\n"
        "Open the attached file with Grimalou (a double click on it, or grimalou FILE in a terminal). "
        "It shows what to do, then plays the exercise; at its end, Keep in my library keeps it.\n");
-const char* const kCardButtonLabels[CARD_CONTROLS] = {N_("Edit"), N_("Send"), N_("Show file")};
+const char* const kCardButtonLabels[CARD_CONTROLS] = {N_("Edit"), N_("Send"), N_("Show")};
 
 constexpr float BAR_Y = 650, UPRIGHT_BAR_Y = 1078, UPRIGHT_PAGE_Y = 1182;
 const LibraryLayout LAYOUTS[2] = {
