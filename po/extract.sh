@@ -1,6 +1,7 @@
 #!/bin/sh
 # Writes the template of every text to translate, as xgettext finds them in
-# the program, the page, the launcher and the AppStream metadata, to $1
+# the program, the page, the launcher and the AppStream metadata, and as
+# po4a finds them in the manual page, to $1
 # (po/grimalou.pot when the template is brought up to date). Locations name
 # files, not lines, so that editing code elsewhere leaves the template as it is.
 set -eu
@@ -21,8 +22,11 @@ xgettext $common --language=Desktop --output="$work/launcher.pot" packaging/grim
 # shellcheck disable=SC2086
 xgettext $common --its=/usr/share/gettext/its/metainfo.its --output="$work/metainfo.pot" \
   packaging/grimalou.metainfo.xml.in
+# The manual page, a paragraph a message (po4a speaks of itself on stderr).
+po4a-updatepo --format man --master packaging/grimalou.6.in --master-charset UTF-8 \
+  --po "$work/manual.pot" --package-name Grimalou --msgid-bugs-address developers@grimalou.org >/dev/null 2>&1
 pots=""
-for pot in program page launcher metainfo; do
+for pot in program page launcher metainfo manual; do
   [ -f "$work/$pot.pot" ] && pots="$pots $work/$pot.pot"
 done
 # shellcheck disable=SC2086

@@ -15,7 +15,7 @@ packages=(
   # The camera mirror's test videos: real photographs, warped, written by ffmpeg.
   ffmpeg python3-skimage python3-scipy python-matplotlib-data
   # The translations: catalogues made and checked, and the French screens read back.
-  gettext tesseract-ocr tesseract-ocr-fra
+  gettext po4a tesseract-ocr tesseract-ocr-fra
 )
 # The browser build's tests run on node; a node that came from elsewhere
 # (with its own npm) is used as it is.
