@@ -36,6 +36,10 @@ std::string UseLanguage(const std::string& code, const std::string& folder) {
         if (!problem.empty()) problem = "the catalogue " + path + " cannot be used (" + problem + "); the texts stay in English";
     }
     ShowCatalogue(problem.empty() ? code : "en", std::move(catalogue));
+#ifdef __EMSCRIPTEN__
+    // The page's own words follow.
+    EM_ASM({ if (Module.onLanguage) Module.onLanguage(UTF8ToString($0)); }, CurrentLanguage().c_str());
+#endif
     return problem;
 }
 
@@ -79,14 +83,15 @@ std::vector<std::string> EnvironmentLanguages(const char* language, const char* 
 
 std::vector<std::string> UserLanguages() {
 #ifdef __EMSCRIPTEN__
-    // The browser's preferred languages, most wanted first, joined by ":".
-    char* joined = static_cast<char*>(EM_ASM_PTR({
-        var list = (navigator.languages && navigator.languages.length) ? navigator.languages : [navigator.language || ''];
-        return stringToNewUTF8(Array.prototype.join.call(list, ':'));
-    }));
+    // The browser's preferred languages, most wanted first, joined by ":"
+    // as LANGUAGE joins them.
+    char joined[1024];
+    EM_ASM({
+        var list = navigator.languages && navigator.languages.length ? navigator.languages : [navigator.language || ''];
+        stringToUTF8(Array.prototype.join.call(list, ':'), $0, $1);
+    }, joined, static_cast<int>(sizeof joined));
     std::vector<std::string> wanted = EnvironmentLanguages(joined, "browser", nullptr, nullptr);
     wanted.pop_back();
-    free(joined);
     return wanted;
 #else
     return EnvironmentLanguages(std::getenv("LANGUAGE"), std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"),
