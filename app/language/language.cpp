@@ -87,7 +87,7 @@ std::vector<std::string> UserLanguages() {
     // as LANGUAGE joins them.
     char joined[1024];
     EM_ASM({
-        var list = navigator.languages && navigator.languages.length ? navigator.languages : [navigator.language || ''];
+        var list = navigator.languages && navigator.languages.length ? navigator.languages : [String(navigator.language)];
         stringToUTF8(Array.prototype.join.call(list, ':'), $0, $1);
     }, joined, static_cast<int>(sizeof joined));
     std::vector<std::string> wanted = EnvironmentLanguages(joined, "browser", nullptr, nullptr);
