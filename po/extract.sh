@@ -16,7 +16,7 @@ xgettext $common --language=C++ --keyword=_ --keyword=N_ --keyword=TranslatePlur
   --output="$work/program.pot" $(find app -name '*.cpp' -o -name '*.h' | LC_ALL=C sort)
 # shellcheck disable=SC2086
 xgettext $common --language=JavaScript --keyword=T --keyword=N_ \
-  --output="$work/page.pot" web/index.html $(find web -maxdepth 1 -name '*.js' | LC_ALL=C sort)
+  --output="$work/page.pot" web/index.html $(find web -name '*.js' -not -path '*/node_modules/*' | LC_ALL=C sort)
 # shellcheck disable=SC2086
 xgettext $common --language=Desktop --output="$work/launcher.pot" packaging/grimalou.desktop.in
 # shellcheck disable=SC2086
