@@ -134,3 +134,16 @@ TEST_F(AppLanguageTest, EveryLabelFitsItsBoxInEveryLanguage) {
         }
     }
 }
+
+// The help keeps its texts between frames: a change of language makes them
+// anew (the French help draws another number of letters), and back.
+TEST_F(AppLanguageTest, TheHelpIsMadeAgainInTheNewLanguage) {
+    c_MyApp* app = NewFaceApp();
+    app->helpShown = true;
+    size_t english = DrawFrame(app).size();
+    ASSERT_EQ(UseLanguage("fr", LocaleFolder()), "");
+    size_t french = DrawFrame(app).size();
+    EXPECT_NE(french, english);
+    ASSERT_EQ(UseLanguage("en", LocaleFolder()), "");
+    EXPECT_EQ(DrawFrame(app).size(), english);
+}
