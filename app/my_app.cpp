@@ -2,6 +2,7 @@
 // screens switched on the requests their ticks return, and the frame.
 #include "app/my_app.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -15,6 +16,10 @@
 #include "host/game.h"
 
 namespace {
+
+// 1 s: a longer gap between two ticks is a pause (the program suspended, the
+// machine stalled), not a slow device, and nothing is caught up across it.
+constexpr double MAX_CATCH_UP_TICKS = TICKS_PER_SECOND;
 
 // How long a message stays at the bottom of the screen: 5 seconds.
 constexpr int MESSAGE_TICKS = 5 * TICKS_PER_SECOND;
@@ -92,6 +97,8 @@ int c_MyApp::OnSetup() {
     SetTickRate(TICKS_PER_SECOND);
     CommandLine line = ParseCommandLine(processArgumentCount, processArguments);
     if (line.fullscreen) theHost->SetFullscreen(true);
+    // A phone names its buttons from the first frame, not after a touch.
+    touchUsed = theHost->TouchFirst();
     canvas = (new c_Canvas())->Init();
     canvas->SetOrthoProjection(0, VIRTUAL_WIDTH, 0, VIRTUAL_HEIGHT, -1, 1);
     title = (new c_TitleScreen())->Init();
@@ -114,6 +121,19 @@ int c_MyApp::OnTick() {
     windowPointer[1] = inputDevice->PointerY();
     canvas->UnprojectPoint(windowPointer, pointer);
     AppInput in;
+    // The clock's ticks since the last tick, less the one this tick runs;
+    // the loop's own catch-up updates come with no time between them and
+    // pay back what was counted.
+    int now = ElapsedMilliseconds();
+    if (lastTickMs >= 0) {
+        ticksOwed += static_cast<double>(now - lastTickMs) * TICKS_PER_SECOND / 1000.0 - 1;
+        if (ticksOwed > MAX_CATCH_UP_TICKS || ticksOwed < -MAX_CATCH_UP_TICKS) ticksOwed = 0;
+        if (ticksOwed >= 1) {
+            in.lostTicks = static_cast<int>(ticksOwed);
+            ticksOwed -= in.lostTicks;
+        }
+    }
+    lastTickMs = now;
     in.arrangement = ArrangementFor(WindowWidth(), WindowHeight());
     in.byTouch = inputDevice->touchScreen;
     in.x = pointer[0];
@@ -131,6 +151,11 @@ int c_MyApp::OnTick() {
         in.question |= c == '?';
         AppendUtf8(c, &in.typed);
     }
+    in.entryField = pageEntry.entryField;
+    in.entryText.swap(pageEntry.entryText);
+    in.entryCaret = pageEntry.entryCaret;
+    in.entryEnd = pageEntry.entryEnd;
+    pageEntry = AppInput();
     Step(in);
     return 0;
 }
@@ -172,6 +197,7 @@ void c_MyApp::Step(AppInput in) {
     ScreenKind before = screen;
     const c_FaceScreen* heardFace = face;
     Heard heard = face ? HeardOf(face->player) : Heard();
+    CatchUp(in);
     switch (screen) {
         case ScreenKind::Title: Handle(title->Tick(in, NamesKeys())); break;
         case ScreenKind::Face: Handle(face->Tick(in, choice)); break;
@@ -198,6 +224,28 @@ void c_MyApp::PlayCues() {
     }
 }
 
+void c_MyApp::MirrorHolding(int holding) {
+    if (face) {
+        face->player.poseHeld = holding != 0;
+        face->player.poseJudged = holding >= 0;
+    }
+    if (holding == 1 && mirrorHolding != 1) cues |= SoundBit(SOUND_CHIME);
+    mirrorHolding = holding;
+}
+
+std::vector<c_LibraryScreen::FieldView> c_MyApp::PageTextFields() const {
+    if (screen != ScreenKind::Library || !touchUsed) return {};
+    return library->TextFields(ArrangementFor(WindowWidth(), WindowHeight()));
+}
+
+void c_MyApp::TextEntered(int field, const std::string& text, int caretChars, AppInput::EntryEnd end) {
+    if (pageEntry.entryField != field) pageEntry.entryEnd = AppInput::ENTRY_TYPING;
+    pageEntry.entryField = field;
+    pageEntry.entryText = text;
+    pageEntry.entryCaret = caretChars;
+    pageEntry.entryEnd = std::max(pageEntry.entryEnd, end);
+}
+
 void c_MyApp::ToggleSound() {
     settings.soundOn = !settings.soundOn;
     std::string problem = SaveSettings(settings);
@@ -218,6 +266,23 @@ void c_MyApp::NextLanguage() {
     problem = SaveSettings(settings);
     if (!problem.empty())
         std::fprintf(stderr, "grimalou: the language setting could not be kept: %s\n", problem.c_str());
+}
+
+void c_MyApp::CatchUp(const AppInput& in) {
+    if (in.lostTicks > 0 && screen == ScreenKind::Face && !helpShown) {
+        for (int i = 1; i <= in.lostTicks && screen == ScreenKind::Face; ++i) {
+            float f = static_cast<float>(i) / static_cast<float>(in.lostTicks + 1);
+            AppInput between;
+            between.arrangement = in.arrangement;
+            between.byTouch = in.byTouch;
+            between.x = lastInput.x + (in.x - lastInput.x) * f;
+            between.y = lastInput.y + (in.y - lastInput.y) * f;
+            // A finger down at both ends was down between them.
+            between.touching = lastInput.touching && in.touching;
+            Handle(face->Tick(between, choice));
+        }
+    }
+    lastInput = in;
 }
 
 void c_MyApp::Handle(const Request& request) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <vector>
 #include <string>
 
 #include "app/command_line.h"
@@ -58,6 +59,12 @@ public:
     // allocates nothing.
     gc_array<float> windowPointer, pointer;
     bool ctrlLastTick = false;
+    // The clock at the last tick, and the ticks the clock is ahead of the
+    // ticks run (less than one, or behind after the loop's own catch-up).
+    int lastTickMs = -1;
+    double ticksOwed = 0;
+    // The finger at the last tick: where the ticks caught up put it.
+    AppInput lastInput;
     // How the user has spoken to the program: the words on screen name the
     // keys where a keyboard was used, else the buttons to touch.
     bool keyboardUsed = false, touchUsed = false;
@@ -99,11 +106,28 @@ public:
     void ToggleSound();
     // The texts in the next language there is a catalogue for, and remembered.
     void NextLanguage();
+    // The camera mirror's word on the child's face: 1 while the child holds
+    // the cartoon's pose, 0 while not (a repetition's hold waits), -1 when
+    // nothing is judged. A pose newly matched chimes, heard as every other
+    // sound is: not at all with the sound off.
+    void MirrorHolding(int holding);
+    int mirrorHolding = -1;
+    // The text fields the page's own text boxes should cover: the library
+    // editor's, once a finger was seen (a phone's keyboard comes up only for
+    // the page's boxes); none otherwise.
+    std::vector<c_LibraryScreen::FieldView> PageTextFields() const;
+    // What such a box now holds, for the next tick (AppInput's entry); a
+    // later word replaces an earlier one, but an ending is kept.
+    void TextEntered(int field, const std::string& text, int caretChars, AppInput::EntryEnd end);
+    AppInput pageEntry;
 
     GC_FIELDS(c_App, canvas, title, face, library, libraryPictures, windowPointer, pointer, sounds)
 
 private:
     void Handle(const Request& request);
+    // Runs the face screen's ticks that the clock says were lost, the finger
+    // moving from where it was to where it is now.
+    void CatchUp(const AppInput& in);
     // Opens the dialog instead, and returns true, when the request would
     // leave a recording no file holds.
     bool AskFirst(const Request& request);

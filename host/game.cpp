@@ -92,6 +92,7 @@ std::string KtGame::SendFile(const std::string&, const std::string&, const std::
 }
 std::string KtGame::ShowFile(const std::string&) { return "this system has no file manager"; }
 void KtGame::SetCursorShown(bool) {}
+bool KtGame::TouchFirst() { return false; }
 int KtGame::WindowWidth() { return 0; }
 int KtGame::WindowHeight() { return 0; }
 void KtGame::CreateDeviceWindow(int, int, int) {}

@@ -56,6 +56,9 @@ public:
     virtual std::string SendFile(const std::string& path, const std::string& subject, const std::string& body);
     virtual std::string ShowFile(const std::string& path);
     virtual void SetCursorShown(bool shown);
+    // The device is worked mainly by touch (a phone, a tablet), as far as
+    // the host can tell before the first touch.
+    virtual bool TouchFirst();
     virtual int WindowWidth();
     virtual int WindowHeight();
     virtual void CreateDeviceWindow(int width, int height, int flags);

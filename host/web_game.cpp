@@ -320,6 +320,9 @@ std::string KtWebGame::ShowFile(const std::string& path) {
     return std::string();
 }
 
+// The page's main pointer is a finger: a phone or a tablet.
+bool KtWebGame::TouchFirst() { return EM_ASM_INT({ return matchMedia('(pointer: coarse)').matches ? 1 : 0; }) != 0; }
+
 void KtWebGame::SetCursorShown(bool shown) {
     EM_ASM({ Module.canvas.style.cursor = $0 ? "auto" : "none"; }, shown);
 }

@@ -40,6 +40,7 @@ public:
     void OpenLink(const String& url) override;
     std::string SendFile(const std::string& path, const std::string& subject, const std::string& body) override;
     std::string ShowFile(const std::string& path) override;
+    bool TouchFirst() override;
     void SetCursorShown(bool shown) override;
 
     // Opens the canvas's context, runs `startGraphics` in it, starts the game,

@@ -27,6 +27,7 @@ RIGHT_CHEEK = (860, 480)
 RIGHT_EYE = (738, 370)
 RIGHT_BROW_END = (785, 264)
 TONGUE_IN_LIPS = (640, 525)
+CHIN = (640, 640)
 
 
 def smile(g):
@@ -159,6 +160,25 @@ def full_screen(g):
     g.key("F11")
 
 
+def open_mouth(g):
+    # The chin down two steps: the jaw opens, the tongue lying inside.
+    for _ in range(2):
+        g.drag(*CHIN, 0, 40)
+
+
+def open_mouth_tongue(g):
+    # Wide open, the tongue's tip up at the ridge behind the upper teeth.
+    for _ in range(3):
+        g.drag(*CHIN, 0, 40)
+    g.press_button(TONGUE)
+    g.key("u")
+
+
+def pressed_lips(g):
+    # The chin up: the lips pressed together.
+    g.drag(*CHIN, 0, -40)
+
+
 def random_face(g):
     g.press_button(TONGUE)
     g.press_button(RANDOM)
@@ -171,6 +191,9 @@ SCENES = {
     "face_lips": ("girl", lips),
     "face_teeth": ("boy", teeth),
     "face_tongue": ("boy", tongue),
+    "face_open": ("girl", open_mouth),
+    "face_open_tongue": ("boy", open_mouth_tongue),
+    "face_pressed": ("girl", pressed_lips),
     "face_lips_tongue": ("girl", lips_and_tongue),
     "face_lips_tongue_inside": ("girl", tongue_taps(1)),
     "face_lips_tongue_between": ("boy", tongue_taps(2)),
@@ -188,7 +211,8 @@ SCENES = {
 
 
 # The scenes the README shows.
-README_SCENES = ["title", "face_smile", "face_lips", "face_teeth", "face_tongue", "help", "face_recording",
+README_SCENES = ["title", "face_smile", "face_lips", "face_teeth", "face_tongue", "face_open", "face_open_tongue",
+                 "face_pressed", "help", "face_recording",
                  "library", "repeat_countdown", "full_screen"]
 
 

@@ -136,7 +136,7 @@ Module.exercises = (function () {
   // The practice log, for the therapist; a header alone when nothing was played yet.
   var GRIMALOU_LOG = GRIMALOU_DATA + '/practice-log.csv';
   function downloadLog() {
-    var bytes = FS.analyzePath(GRIMALOU_LOG).exists ? FS.readFile(GRIMALOU_LOG) : 'date,title,file,child,asked,done\r\n';
+    var bytes = FS.analyzePath(GRIMALOU_LOG).exists ? FS.readFile(GRIMALOU_LOG) : 'date,title,file,child,asked,done,matched\r\n';
     downloadBytes('practice-log.csv', bytes, 'text/csv');
   }
   // The library's Send: the system's sharing with the file where the

@@ -23,8 +23,8 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* grimalou_mirror_targets() {
 }
 
 // 1 while the child holds the cartoon's pose, 0 while they do not (a
-// repetition's hold then waits), -1 when the mirror is off.
+// repetition's hold then waits), -1 when the mirror is off or judges
+// nothing. The star's chime is the program's own, heard with the sound on.
 extern "C" EMSCRIPTEN_KEEPALIVE void grimalou_mirror_holding(int holding) {
-    c_MyApp* app = App();
-    if (app && app->face) app->face->player.poseHeld = holding != 0;
+    if (c_MyApp* app = App()) app->MirrorHolding(holding);
 }

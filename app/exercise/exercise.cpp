@@ -30,7 +30,9 @@ constexpr int kMaxCoordinate = 65535;
 // indexes its picture array), so their bounds are the ones the face can
 // reach; positions and angles index nothing and only have to be sane. Each
 // names its place in the `Face`: a part's value, or the face's own (a flag
-// written yes or no, or a flag written 0 or 1 as the buttons' states were).
+// written yes or no, or a flag written 0 or 1 as the buttons' states were),
+// and the format that added it: an older file has none of the later ones,
+// which keep the value of a new face.
 enum class Kind { Int, Float, Flag, Bit };
 struct Field {
     const char* name;
@@ -41,6 +43,7 @@ struct Field {
     int Face::*faceInt;
     bool Face::*faceFlag;
     double min, max;
+    int since = 1;
 };
 constexpr double kPlace = 4000;  // positions: the face picture is about 800 units wide
 constexpr double kTurn = 180;    // angles: half a turn either way
@@ -51,6 +54,8 @@ constexpr double kTurn = 180;    // angles: half a turn either way
 #define FACE_INT(name, member, min, max) {name, Kind::Int, -1, nullptr, nullptr, &Face::member, nullptr, min, max}
 #define FACE_FLAG(name, member) {name, Kind::Flag, -1, nullptr, nullptr, nullptr, &Face::member, 0, 1}
 #define FACE_BIT(name, member) {name, Kind::Bit, -1, nullptr, nullptr, nullptr, &Face::member, 0, 1}
+#define FACE_INT_SINCE(name, member, min, max, since) \
+    {name, Kind::Int, -1, nullptr, nullptr, &Face::member, nullptr, min, max, since}
 const Field kFields[] = {
     PART_INT("mouthRight.frame", PART_MOUTH_RIGHT, frame, 0, MOUTH_LAST_ROW),
     PART_INT("mouthRight.variant", PART_MOUTH_RIGHT, variant, 0, LAST_STEP),
@@ -104,14 +109,17 @@ const Field kFields[] = {
     FACE_FLAG("teethMode", teethMode),
     FACE_FLAG("pursedMouth", pursedMouth),
     FACE_FLAG("roundMouth", roundMouth),
+    FACE_INT_SINCE("jaw", jaw, JAW_PRESSED_LAST, JAW_OPEN_LAST, JAW_FORMAT),
+    FACE_INT_SINCE("openTongue", openTongue, 0, OPEN_TONGUE_PLACES - 1, JAW_FORMAT),
 };
 #undef PART_INT
 #undef PART_FLOAT
 #undef FACE_INT
 #undef FACE_FLAG
 #undef FACE_BIT
+#undef FACE_INT_SINCE
 constexpr int kFieldCount = sizeof kFields / sizeof kFields[0];
-static_assert(kFieldCount == 52, "the format's fields: a new one is a new version");
+static_assert(kFieldCount == 54, "the format's fields: a new one is a new version");
 
 double ValueOf(const Face& face, const Field& field) {
     if (field.part >= 0) {
@@ -165,6 +173,9 @@ const char* const kNoteKey = "note";
 const char* const kRepeatKey = "repeat";
 const char* const kHoldKey = "hold";
 constexpr int kPrescriptionVersion = 2;
+// The format of the program that made the recording, from format 3 on; an
+// older file's is its own.
+const char* const kRecordedInKey = "recordedIn";
 
 // Without the spaces and tabs that start and end it.
 std::string Trimmed(const std::string& text) {
@@ -316,7 +327,7 @@ private:
     int lineNumber_ = 0;
     bool seen_[kFieldCount] = {};
     bool seenChild_ = false, seenPace_ = false, seenRandom_ = false;
-    bool seenTitle_ = false, seenNote_ = false, seenRepeat_ = false, seenHold_ = false;
+    bool seenTitle_ = false, seenNote_ = false, seenRepeat_ = false, seenHold_ = false, seenRecordedIn_ = false;
     int version_ = 0;
 
     std::string At(const std::string& problem) const { return "line " + std::to_string(lineNumber_) + ": " + problem; }
@@ -341,15 +352,20 @@ private:
             return "it was made by a newer version of Grimalou (exercise format " + words[1] +
                    "; this version reads format " + std::to_string(EXERCISE_FORMAT_VERSION) + " and older)";
         version_ = static_cast<int>(version);
+        exercise.recordedIn = version_;
         stage_ = Stage::Fields;
         return std::string();
     }
 
-    // A field that format 1 did not have.
-    std::string Prescription(const std::string& name, bool* seen) {
-        if (version_ < kPrescriptionVersion)
-            return Quoted(name) + " is a field of format " + std::to_string(kPrescriptionVersion) +
-                   ", and the file says format " + std::to_string(version_);
+    // A field that the first formats did not have.
+    std::string Since(const std::string& name, int since) const {
+        if (version_ >= since) return std::string();
+        return Quoted(name) + " is a field of format " + std::to_string(since) + ", and the file says format " +
+               std::to_string(version_);
+    }
+    std::string Later(const std::string& name, int since, bool* seen) {
+        std::string problem = Since(name, since);
+        if (!problem.empty()) return problem;
         if (*seen) return Twice(name);
         *seen = true;
         return std::string();
@@ -357,7 +373,7 @@ private:
 
     std::string TakeText(const std::string& line, const std::string& name) {
         bool title = name == kTitleKey;
-        std::string problem = Prescription(name, title ? &seenTitle_ : &seenNote_);
+        std::string problem = Later(name, kPrescriptionVersion, title ? &seenTitle_ : &seenNote_);
         if (!problem.empty()) return problem;
         std::string text = Trimmed(line.substr(line.find(name) + name.size()));
         problem = CheckText(text, title ? TITLE_MAX_CHARS : NOTE_MAX_CHARS);
@@ -367,8 +383,9 @@ private:
         return std::string();
     }
 
-    std::string TakeCount(const std::string& name, const std::string& value, int min, int max, int* count) {
-        std::string problem = Prescription(name, name == kRepeatKey ? &seenRepeat_ : &seenHold_);
+    std::string TakeCount(const std::string& name, const std::string& value, int min, int max, int* count,
+                          int since, bool* seen) {
+        std::string problem = Later(name, since, seen);
         if (!problem.empty()) return problem;
         long long number = 0;
         if (!ParseInt(value, &number) || number < min || number > max)
@@ -385,8 +402,12 @@ private:
         if (name == kChildKey) return TakeChild(value);
         if (name == kPaceKey) return TakePace(value);
         if (name == kRandomKey) return TakeRandom(value);
-        if (name == kRepeatKey) return TakeCount(name, value, REPEAT_MIN, REPEAT_MAX, &exercise.repeat);
-        if (name == kHoldKey) return TakeCount(name, value, 0, HOLD_MAX_SECONDS, &exercise.holdSeconds);
+        if (name == kRepeatKey)
+            return TakeCount(name, value, REPEAT_MIN, REPEAT_MAX, &exercise.repeat, kPrescriptionVersion, &seenRepeat_);
+        if (name == kHoldKey)
+            return TakeCount(name, value, 0, HOLD_MAX_SECONDS, &exercise.holdSeconds, kPrescriptionVersion, &seenHold_);
+        if (name == kRecordedInKey)
+            return TakeCount(name, value, 1, version_, &exercise.recordedIn, JAW_FORMAT, &seenRecordedIn_);
         for (int i = 0; i < kFieldCount; ++i)
             if (name == kFields[i].name) return TakeFace(i, value);
         return "unknown field " + Quoted(name);
@@ -428,6 +449,8 @@ private:
 
     std::string TakeFace(int index, const std::string& value) {
         const Field& field = kFields[index];
+        std::string newer = Since(field.name, field.since);
+        if (!newer.empty()) return newer;
         if (seen_[index]) return Twice(field.name);
         seen_[index] = true;
         Face& face = exercise.startFace;
@@ -461,8 +484,9 @@ private:
             if (!seenRepeat_) missing = kRepeatKey;
             if (!seenHold_) missing = kHoldKey;
         }
+        if (version_ >= JAW_FORMAT && !seenRecordedIn_) missing = kRecordedInKey;
         for (int i = 0; i < kFieldCount && missing.empty(); ++i)
-            if (!seen_[i]) missing = kFields[i].name;
+            if (!seen_[i] && kFields[i].since <= version_) missing = kFields[i].name;
         if (!missing.empty()) return "the field " + Quoted(missing) + " is missing before the entries";
         stage_ = Stage::Entries;
         return std::string();
@@ -519,7 +543,7 @@ bool SameFace(const Face& a, const Face& b) {
 bool operator==(const Exercise& a, const Exercise& b) {
     if (a.child != b.child || !SameFace(a.startFace, b.startFace) || a.randomState != b.randomState || a.pace != b.pace ||
         a.title != b.title || a.note != b.note || a.repeat != b.repeat || a.holdSeconds != b.holdSeconds ||
-        a.entries.size() != b.entries.size())
+        a.recordedIn != b.recordedIn || a.entries.size() != b.entries.size())
         return false;
     for (size_t i = 0; i < a.entries.size(); ++i)
         if (a.entries[i].x != b.entries[i].x || a.entries[i].y != b.entries[i].y) return false;
@@ -579,6 +603,8 @@ std::string CheckExercise(const Exercise& exercise) {
     }
     if (exercise.repeat < REPEAT_MIN || exercise.repeat > REPEAT_MAX) return "repeat is out of range (1 to 10)";
     if (exercise.holdSeconds < 0 || exercise.holdSeconds > HOLD_MAX_SECONDS) return "hold is out of range (0 to 10)";
+    if (exercise.recordedIn < 1 || exercise.recordedIn > EXERCISE_FORMAT_VERSION)
+        return "recordedIn is out of range (1 to " + std::to_string(EXERCISE_FORMAT_VERSION) + ")";
     for (const Field& field : kFields) {
         std::string problem = CheckValue(field, ValueOf(exercise.startFace, field));
         if (!problem.empty()) return problem;
@@ -604,6 +630,8 @@ std::string WriteExercise(const Exercise& exercise) {
     text += exercise.note.empty() ? std::string(kNoteKey) + "\n" : std::string(kNoteKey) + " " + exercise.note + "\n";
     text += std::string(kRepeatKey) + " " + std::to_string(exercise.repeat) + "\n";
     text += std::string(kHoldKey) + " " + std::to_string(exercise.holdSeconds) + "\n";
+    text += "# The format of the program that recorded it: its random faces are that one's.\n";
+    text += std::string(kRecordedInKey) + " " + std::to_string(exercise.recordedIn) + "\n";
     text += "# The face when recording started.\n";
     for (const Field& field : kFields) text += std::string(field.name) + " " + ValueText(exercise.startFace, field) + "\n";
     text += "# One entry a tick: a touch at x y, or an event and the y of the touch;\n";

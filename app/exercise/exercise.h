@@ -46,6 +46,11 @@ struct ExerciseEntry {
     int x = 0, y = 0;
 };
 
+// The format version this program writes and the newest it reads.
+constexpr int EXERCISE_FORMAT_VERSION = 3;
+// The format that added the jaw's poses to the face, and to its random faces.
+constexpr int JAW_FORMAT = 3;
+
 enum class Pace { Normal, Half };
 
 // The prescription's bounds: how many times an exercise plays, and how long
@@ -74,6 +79,10 @@ struct Exercise {
     std::string note;
     int repeat = REPEAT_MIN;
     int holdSeconds = HOLD_DEFAULT_SECONDS;
+    // The format of the program that recorded it (an older file's own
+    // version), kept when it is saved again: its random faces are that
+    // program's, so that it plays as it was seen.
+    int recordedIn = EXERCISE_FORMAT_VERSION;
 };
 bool operator==(const Exercise& a, const Exercise& b);
 inline bool operator!=(const Exercise& a, const Exercise& b) { return !(a == b); }
@@ -81,8 +90,6 @@ inline bool operator!=(const Exercise& a, const Exercise& b) { return !(a == b);
 // The recorder's entries 0..600: ten seconds at 60 ticks a second and the
 // tick that ends them.
 constexpr int EXERCISE_MAX_ENTRIES = 601;
-// The format version this program writes and the newest it reads.
-constexpr int EXERCISE_FORMAT_VERSION = 2;
 // 1 MiB: a full exercise is at most about 6.5 KB; anything far bigger is not
 // one, and is refused before it is parsed.
 constexpr size_t EXERCISE_MAX_BYTES = 1 << 20;

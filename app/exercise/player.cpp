@@ -143,6 +143,7 @@ void Player::Step(c_FaceModel& face, const LiveTouch& live, int event) {
     // Between repetitions the face holds still.
     bool wasPlaying = playing;
     TickInput in = Between() ? TickInput() : TakeInput(live);
+    face.randomFaceFormat = playing ? recording.recordedIn : EXERCISE_FORMAT_VERSION;
     if (recordingOn) RecordTick(face, live, event);
     face.Tick(in);
     if (playing && AdvancePlayback() && recordIndex > RECORD_LAST) {
@@ -196,6 +197,7 @@ void Player::PlayExercise(c_FaceModel& face, const Exercise& exercise, int times
     recordingUnsaved = false;
     StopRepeating();
     repetitionsDone = 0;
+    repetitionsMatched = -1;
     choice.repetitions = std::clamp(times, REPEAT_MIN, REPEAT_MAX);
     repeatPhase = RepeatPhase::Playing;
     repetition = 1;
@@ -211,7 +213,7 @@ void Player::RepeatTick(c_FaceModel& face, bool wasPlaying) {
             case RepeatPhase::Playing:
                 if (playing) return;
                 if (wasPlaying) repetitionsDone = repetition;
-                if (!wasPlaying || repetition >= choice.repetitions) {
+                if (!wasPlaying || (repetition >= choice.repetitions && !poseJudged)) {
                     // The last repetition ends in its pose.
                     StopRepeating();
                     return;
@@ -220,8 +222,14 @@ void Player::RepeatTick(c_FaceModel& face, bool wasPlaying) {
                 phaseTicks = choice.holdSeconds * TICKS_PER_SECOND;
                 break;
             case RepeatPhase::Hold:
+                if (poseJudged && repetitionsMatched < 0) repetitionsMatched = 0;
                 if (!poseHeld) return;
                 if (phaseTicks > 0 && --phaseTicks > 0) return;
+                if (poseJudged) repetitionsMatched += 1;
+                if (repetition >= choice.repetitions) {
+                    StopRepeating();
+                    return;
+                }
                 RestoreStart(face);
                 repeatPhase = RepeatPhase::Rest;
                 phaseTicks = choice.holdSeconds * TICKS_PER_SECOND;

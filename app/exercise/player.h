@@ -64,8 +64,14 @@ struct Player {
     // an exercise played from a file, clears it.
     bool recordingUnsaved = false;
     // False while the browser's camera mirror watches and the child does not
-    // hold the pose: the hold's countdown waits for them.
+    // hold the pose: the hold's countdown waits for them. `poseJudged` while
+    // the mirror watches and the pose has something it can judge: then the
+    // last repetition also holds, waiting for the child, and each hold that
+    // runs out is a repetition the child matched. `repetitionsMatched` is -1
+    // for a run the mirror did not watch.
     bool poseHeld = true;
+    bool poseJudged = false;
+    int repetitionsMatched = -1;
 
     // The record and play buttons.
     void PressRecord(const c_FaceModel& face);

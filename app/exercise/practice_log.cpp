@@ -1,14 +1,17 @@
 #include "app/exercise/practice_log.h"
 
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 
 #include "app/exercise/exercise.h"
 
 namespace {
 
-const char* const kHeader = "date,title,file,child,asked,done\r\n";
-constexpr int kColumns = 6;
+const char* const kHeader = "date,title,file,child,asked,done,matched\r\n";
+// A log begun before the mirror's column keeps its header and its rows.
+const char* const kOldHeader = "date,title,file,child,asked,done\r\n";
+constexpr int kColumns = 7, kOldColumns = 6;
 
 std::string Field(const std::string& text) {
     bool quoted = text.find_first_of(",\"\r\n") != std::string::npos ||
@@ -79,7 +82,8 @@ std::string PracticeRecord(const PracticeRow& row) {
     std::snprintf(when, sizeof when, "%04d-%02d-%02dT%02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute,
                   t.second);
     return std::string(when) + "," + Field(row.title) + "," + Field(row.file) + "," + ChildWord(row.child) + "," +
-           std::to_string(row.asked) + "," + std::to_string(row.done) + "\r\n";
+           std::to_string(row.asked) + "," + std::to_string(row.done) + "," +
+           (row.matched < 0 ? std::string() : std::to_string(row.matched)) + "\r\n";
 }
 
 std::string AppendPractice(const PracticeRow& row) {
@@ -101,13 +105,15 @@ std::string ReadPracticeLog(const std::string& text, std::vector<PracticeRow>* r
         start = cut ? text.size() : end + 1;
         ++lineNumber;
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (lineNumber == 1 && line + "\r\n" == kHeader) continue;
+        if (lineNumber == 1 && (line + "\r\n" == kHeader || line + "\r\n" == kOldHeader)) continue;
         std::vector<std::string> fields;
         PracticeRow row;
         bool child = false;
-        bool whole = !cut && SplitRecord(line, &fields) && static_cast<int>(fields.size()) == kColumns &&
+        bool whole = !cut && SplitRecord(line, &fields) &&
+                     (fields.size() == kColumns || fields.size() == kOldColumns) &&
                      ParseWhen(fields[0], &row.when) && ParseCount(fields[4], &row.asked) &&
-                     ParseCount(fields[5], &row.done);
+                     ParseCount(fields[5], &row.done) &&
+                     (fields.size() == kOldColumns || fields[6].empty() || ParseCount(fields[6], &row.matched));
         for (Child c : {Child::Girl, Child::Boy})
             if (whole && fields[3] == ChildWord(c)) row.child = c, child = true;
         if (whole && child) {
@@ -115,7 +121,7 @@ std::string ReadPracticeLog(const std::string& text, std::vector<PracticeRow>* r
             row.file = fields[2];
             rows->push_back(row);
         } else if (problem.empty()) {
-            problem = lineNumber == 1 ? "its first line is not the header '" + std::string(kHeader, 32) + "'"
+            problem = lineNumber == 1 ? "its first line is not the header '" + std::string(kHeader, std::strlen(kHeader) - 2) + "'"
                                       : "line " + std::to_string(lineNumber) + " is damaged";
         }
     }

@@ -21,6 +21,9 @@ struct PracticeRow {
     Child child = Child::Girl;
     int asked = 0;       // the prescription's repetitions
     int done = 0;        // those played to their end
+    // Those the camera mirror saw the child match, -1 (an empty field) when
+    // it did not watch. Logs written before it have no such column.
+    int matched = -1;
 };
 
 // The log's path, "" when the user has no data folder.

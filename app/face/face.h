@@ -67,6 +67,12 @@ constexpr int MOUTH_LAST_ROW = 3 * ROW, LIPS_LAST_ROW = ROW;
 constexpr int TONGUE_ROW = 5, TONGUE_LAST_ROW = 3 * TONGUE_ROW, TONGUE_LAST_STEP = TONGUE_ROW - 1;
 constexpr int TONGUE_SHIFT_MAX = 4;
 constexpr int EYE_LAST_STEP = 2, CHEEK_LAST_STEP = 2, TONGUE_DEPTH_LAST = 2;
+// The jaw: opened in three steps, or the lips pressed (-1) and then rolled
+// in (-2); 0 leaves the mouth to its renderings. The tongue in the open
+// mouth lies in one of four places, from the ridge behind the upper teeth
+// down to out over the lower lip.
+constexpr int JAW_PRESSED_LAST = -2, JAW_OPEN_LAST = 3;
+enum OpenTongue { TONGUE_AT_RIDGE, TONGUE_LYING, TONGUE_BEHIND_LOWER_TEETH, TONGUE_OUT_OF_MOUTH, OPEN_TONGUE_PLACES };
 
 enum class Child { Girl, Boy };
 
@@ -81,6 +87,10 @@ struct Face {
     bool lipsMode = false, teethMode = false, pursedMouth = false, roundMouth = false;
     int tongueShift = 0;
     int tongueDepth = 2;
+    // While the jaw is not 0 (and the cheeks rest) the mouth shows the jaw's
+    // pose, whatever its renderings' modes; they show again when it closes.
+    int jaw = 0;
+    int openTongue = TONGUE_LYING;
 };
 
 // The grab zones of the gesture logic. One flag each; several can be set by
@@ -105,6 +115,7 @@ enum GrabZone {
     GRAB_BROW_LEFT_MIDDLE,
     GRAB_EYE_RIGHT,
     GRAB_EYE_LEFT,
+    GRAB_CHIN,
     GRAB_ZONES
 };
 

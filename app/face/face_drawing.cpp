@@ -31,7 +31,7 @@ void c_FaceModel::Draw(c_Canvas* c, const FaceView& view) const {
         c->DrawImage(image, part->x + fx, part->y + fy, 0, -1, 1);
     };
     float s = face.tongueUnmirrored ? 1.0f : -1.0f;
-    bool noMouthMode = !face.lipsMode && !face.teethMode && !face.pursedMouth;
+    bool noMouthMode = !face.lipsMode && !face.teethMode && !face.pursedMouth && face.jaw == 0;
 
     c->DrawImage(faceImage, VIRTUAL_WIDTH / 2, VIRTUAL_HEIGHT / 2);
     at(eyeRight->frames[eyeRight->variant], eyeRight);
@@ -72,6 +72,10 @@ void c_FaceModel::DrawMouth(c_Canvas* c, const FaceView& view) const {
         return;
     }
 
+    if (face.jaw != 0) {
+        DrawJaw(c);
+        return;
+    }
     if (face.lipsMode) {
         DrawLips(c, view);
         return;
@@ -167,4 +171,23 @@ void c_FaceModel::DrawLips(c_Canvas* c, const FaceView& view) const {
     c->DrawImage(pictures->faceMark1, fx + MARK1_X, fy + MARK1_Y);
     c->DrawImage(pictures->faceMark2, fx + MARK2_X, fy + MARK2_Y);
     if (face.tongueOut && face.tongueDepth == 2) drawTongue();
+}
+
+// The jaw's poses: the pressed lips alone; the open mouth's back, the tongue
+// in it, its teeth in front, and a tongue out of the mouth over them all.
+void c_FaceModel::DrawJaw(c_Canvas* c) const {
+    float x = mouthRight->x + faceX, y = mouthRight->y + faceY;
+    if (face.jaw < 0) {
+        c->DrawImage(pictures->pressedLips[-face.jaw - 1], x, y);
+        return;
+    }
+    float s = face.tongueUnmirrored ? 1.0f : -1.0f;
+    auto drawTongue = [&]() {
+        c->DrawImage(OpenTonguePicture(), tongue->x + faceX, tongue->y + faceY, 0, s, 1);
+    };
+    bool out = face.tongueOut && face.openTongue == TONGUE_OUT_OF_MOUTH;
+    c->DrawImage(pictures->openBack[face.jaw - 1], x, y);
+    if (!out) drawTongue();
+    c->DrawImage(pictures->openTeeth[face.jaw - 1], x, y);
+    if (out) drawTongue();
 }

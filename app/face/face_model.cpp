@@ -17,7 +17,6 @@ namespace {
 constexpr int MOUTH_START_ROW = ROW, TONGUE_START_ROW = 2 * TONGUE_ROW;
 // Picture indices of the mouth's arrays.
 constexpr int PURSED_PICTURE = 35;
-constexpr int ROUND_TEETH_PICTURE = 14;
 constexpr int TONGUE_LIPS_OFFSET = 20;
 // Drag thresholds, virtual units.
 constexpr int EYE_STEP = 30, MOUTH_ROW_STEP = 30, MOUTH_SIDE_STEP = 50, CHEEK_STEP = 100;
@@ -35,6 +34,11 @@ constexpr int CHEEK_LEFT_END = 42, CHEEK_RIGHT_END = 742;
 constexpr float TONGUE_CORNER_MARGIN = 30;
 // A touch shorter than this many ticks is a tap.
 constexpr int TAP_TICKS = 20;
+// The chin moves the jaw a step for every 30 units; its zone lies under the
+// widest open mouth and the tongue out of it, clear of the cheeks' rows, and
+// above the neck.
+constexpr int JAW_STEP = 30;
+constexpr float CHIN_LEFT = 312, CHIN_RIGHT = 474, CHIN_TOP = 585, CHIN_BOTTOM = 700;
 
 // The mouth's renderings, numbered as the random face draws them.
 enum Mode { MODE_SMILE = 0, MODE_TEETH = 1, MODE_LIPS = 2 };
@@ -84,10 +88,16 @@ void c_FaceModel::PlacePair(c_Partie* right, c_Partie* left) {
 }
 
 // The halves of the mouth as they are shown: with a cheek puffed or hollow
-// the smiling mouth's cheek pictures, else the halves of the current mode.
+// the smiling mouth's cheek pictures, else the jaw's pose (one picture, its
+// halves' zones each the whole of it), else the halves of the current mode.
 void c_FaceModel::PlaceMouthHalves() {
     int ox = static_cast<int>(faceX), oy = static_cast<int>(faceY);
-    if (!CheeksAtRest() || (!face.lipsMode && !face.teethMode)) {
+    if (CheeksAtRest() && face.jaw != 0) {
+        c_Image2* pose = face.jaw > 0 ? pictures->openBack[face.jaw - 1] : pictures->pressedLips[-face.jaw - 1];
+        mouthRight->Place(pose, ox, oy, true, false);
+        mouthLeft->Place(pose, ox, oy, false, false);
+        RefreshCheekRanges(mouthRight, mouthLeft);
+    } else if (!CheeksAtRest() || (!face.lipsMode && !face.teethMode)) {
         bool wide = !(CheeksAtRest() && face.pursedMouth);
         mouthRight->Place(mouthRight->frames[MouthPictureIndex(true)], ox, oy, true, wide);
         mouthLeft->Place(mouthRight->frames[MouthPictureIndex(false)], ox, oy, false, wide);
@@ -101,7 +111,17 @@ void c_FaceModel::PlaceMouthHalves() {
     }
 }
 
+c_Image2* c_FaceModel::OpenTonguePicture() const {
+    int place = face.tongueOut ? face.openTongue : TONGUE_LYING;
+    return pictures->openTongue[(face.jaw - 1) * OPEN_TONGUE_PLACES + place];
+}
+
 void c_FaceModel::PlaceTongue() {
+    if (face.jaw > 0) {
+        tongue->Place(OpenTonguePicture(), static_cast<int>(faceX), static_cast<int>(faceY), face.tongueUnmirrored,
+                      false);
+        return;
+    }
     int index = tongue->frame + tongue->variant + (face.lipsMode ? TONGUE_LIPS_OFFSET : 0);
     tongue->Place(tongue->frames[index], static_cast<int>(faceX), static_cast<int>(faceY), face.tongueUnmirrored, false);
 }
@@ -137,6 +157,8 @@ void c_FaceModel::StartPlacement() {
     std::fill(gesture.grab, gesture.grab + GRAB_ZONES, false);
     face.tongueDepth = 2;
     face.tongueShift = 0;
+    face.jaw = 0;
+    face.openTongue = TONGUE_LYING;
 
     // Every half is placed with the right part's picture 7, whatever its own
     // step: the zones of the start face.
@@ -161,6 +183,7 @@ void c_FaceModel::ResetFace() {
 
 void c_FaceModel::RandomFace() {
     face.lipsMode = face.teethMode = face.pursedMouth = face.roundMouth = false;
+    face.jaw = 0;
     tongue->x = TONGUE_X;
     int mode = static_cast<int>(random.Next(3));
     int row = static_cast<int>(random.Next(4)) * ROW;
@@ -231,6 +254,32 @@ void c_FaceModel::RandomFace() {
     browLeft->y = Paired() ? browRight->y : static_cast<float>(static_cast<int>(random.Next(60) + 244));
     PlacePair(eyeRight, eyeLeft);
     PlacePair(browRight, browLeft);
+
+    // Drawn after every other value, so that the faces before them draw the
+    // same numbers: one face in four opens the jaw or presses the lips.
+    if (randomFaceFormat < JAW_FORMAT) return;
+    int pose = static_cast<int>(random.Next(20));
+    int place = static_cast<int>(random.Next(OPEN_TONGUE_PLACES));
+    if (pose < JAW_OPEN_LAST)
+        SetJaw(pose + 1);
+    else if (pose < JAW_OPEN_LAST - JAW_PRESSED_LAST)
+        SetJaw(JAW_OPEN_LAST - pose - 1);
+    if (face.jaw > 0 && face.tongueMode) face.openTongue = place;
+    PlaceTongue();
+}
+
+// The jaw to `jaw`: an opening jaw brings the tongue to the middle, where
+// the open mouth holds it.
+void c_FaceModel::SetJaw(int jaw) {
+    if (face.jaw <= 0 && jaw > 0) {
+        face.tongueShift = 0;
+        tongue->variant = 0;
+        tongue->x = TONGUE_X;
+        face.tongueUnmirrored = true;
+    }
+    face.jaw = jaw;
+    PlaceMouthHalves();
+    PlaceTongue();
 }
 
 // The half on the side of a tongue shift: right for 0 and above.
@@ -246,7 +295,7 @@ namespace {
 // The parts a zone is measured on.
 enum PartName {
     P_TONGUE, P_MOUTH_R, P_MOUTH_L, P_LIPS_R, P_LIPS_L, P_TEETH_R, P_TEETH_L,
-    P_CHEEK_R, P_CHEEK_L, P_BROW_R, P_BROW_L, P_EYE_R, P_EYE_L
+    P_CHEEK_R, P_CHEEK_L, P_BROW_R, P_BROW_L, P_EYE_R, P_EYE_L, P_CHIN
 };
 enum EdgeName { E1, E2, E3, E4 };
 // One bound of a span: an edge of a part, moved by `margin` units.
@@ -309,6 +358,7 @@ const ZoneRow ZONES[] = {
     // same rows, 20 units beyond it above and below, and 30 beyond its ends.
     {GRAB_TEETH_RIGHT, TEETH_ROUND, P_TEETH_R, 20, 20, {{{P_TEETH_R, E3, 0}, {P_TEETH_R, E1, 30}}, NO_SPAN}},
     {GRAB_TEETH_LEFT, TEETH_ROUND, P_TEETH_L, 20, 20, {{{P_TEETH_L, E1, -30}, {P_TEETH_L, E3, 0}}, NO_SPAN}},
+    {GRAB_CHIN, ALWAYS, P_CHIN, 0, 0, {{{P_CHIN, E1, 0}, {P_CHIN, E2, 0}}, NO_SPAN}},
     {GRAB_CHEEK_RIGHT, ALWAYS, P_CHEEK_R, 0, 0, {{{P_CHEEK_R, E1, 0}, {P_CHEEK_R, E2, 0}}, NO_SPAN}},
     {GRAB_CHEEK_LEFT, ALWAYS, P_CHEEK_L, 0, 0, {{{P_CHEEK_L, E1, 0}, {P_CHEEK_L, E2, 0}}, NO_SPAN}},
     {GRAB_BETWEEN_CHEEKS, NO_MOUTH_HIT, P_CHEEK_R, 0, 0, {{{P_CHEEK_L, E2, 0}, {P_CHEEK_R, E1, 0}}, NO_SPAN}},
@@ -349,6 +399,7 @@ c_Partie* c_FaceModel::PartNamed(int name) const {
         case P_BROW_R: return browRight;
         case P_BROW_L: return browLeft;
         case P_EYE_R: return eyeRight;
+        case P_CHIN: return chin;
         default: return eyeLeft;
     }
 }
@@ -371,18 +422,21 @@ bool InZone(const c_FaceModel& app, const ZoneRow& row, float ax, float ay) {
 }  // namespace
 
 unsigned c_FaceModel::ZonesAt(float ax, float ay) const {
-    bool smile = !face.lipsMode && !face.teethMode;
+    // The jaw's poses have no corners and no middle to take: only the chin,
+    // and the tongue in the open mouth.
+    bool rendering = face.jaw == 0;
+    bool smile = rendering && !face.lipsMode && !face.teethMode;
     unsigned hit = 0;
     for (const ZoneRow& row : ZONES) {
         bool tested = false;
         switch (row.when) {
             case ALWAYS: tested = true; break;
-            case TONGUE_OUT: tested = face.tongueOut; break;
+            case TONGUE_OUT: tested = face.tongueOut && face.jaw >= 0; break;
             case SMILE_OPEN: tested = smile && !face.pursedMouth && !(hit & Bit(GRAB_TONGUE)); break;
             case SMILE_PURSED: tested = smile && face.pursedMouth && !(hit & Bit(GRAB_TONGUE)); break;
-            case LIPS: tested = face.lipsMode && !(hit & Bit(GRAB_TONGUE)); break;
-            case TEETH_OPEN: tested = face.teethMode && !face.roundMouth; break;
-            case TEETH_ROUND: tested = face.teethMode && face.roundMouth; break;
+            case LIPS: tested = rendering && face.lipsMode && !(hit & Bit(GRAB_TONGUE)); break;
+            case TEETH_OPEN: tested = rendering && face.teethMode && !face.roundMouth; break;
+            case TEETH_ROUND: tested = rendering && face.teethMode && face.roundMouth; break;
             case NO_MOUTH_HIT: tested = !(hit & MOUTH_ZONES); break;
             case NO_RIGHT_BROW_HIT: tested = !(hit & RIGHT_BROW_ZONES); break;
             case NO_LEFT_BROW_HIT: tested = !(hit & LEFT_BROW_ZONES); break;
@@ -489,6 +543,7 @@ const DragRow DRAG_RULES[] = {
     {GRAB_BROW_LEFT_INNER, &c_FaceModel::DragBrowEnd, P_BROW_L, P_BROW_R, 1, 0},
     {GRAB_BROW_LEFT_MIDDLE, &c_FaceModel::DragBrowMiddle, P_BROW_L, P_BROW_R, -1, 0},
     {GRAB_TONGUE, &c_FaceModel::DragTongue, P_TONGUE, P_TONGUE, 0, 0},
+    {GRAB_CHIN, &c_FaceModel::DragChin, P_CHIN, P_CHIN, 0, 0},
 };
 
 }  // namespace
@@ -530,9 +585,36 @@ bool c_FaceModel::KeyGestureFor(int gestureKey, KeyGesture* result) const {
         return false;
     };
     KeyGesture g;
+    // A drag of one step, held as long as a hand's drag, which is no tap.
+    auto drag = [&](int zone, float cx, float cy, int dy) {
+        auto takes = [&](float x, float y) { return DragRuleFor(ZonesAt(x, y)) == zone; };
+        if (!find(cx, cy, takes, &g.x0, &g.y0)) return false;
+        g.x1 = g.x0;
+        g.y1 = g.y0 + static_cast<float>(dy);
+        g.touchTicks = TAP_TICKS;
+        g.tick = 0;
+        *result = g;
+        return true;
+    };
+    if (gestureKey == GKEY_JAW_OPEN || gestureKey == GKEY_JAW_CLOSE) {
+        bool open = gestureKey == GKEY_JAW_OPEN;
+        if (face.jaw == (open ? JAW_OPEN_LAST : JAW_PRESSED_LAST) || !CheeksAtRest()) return false;
+        c_Partie* c = chin;
+        return drag(GRAB_CHIN, (c->edge1 + c->edge2) / 2, (c->zoneTop + c->zoneBottom) / 2,
+                    open ? JAW_STEP + 3 : -(JAW_STEP + 3));
+    }
+    if (gestureKey == GKEY_TONGUE_UP || gestureKey == GKEY_TONGUE_DOWN) {
+        bool up = gestureKey == GKEY_TONGUE_UP;
+        if (!face.tongueOut || face.jaw < 0) return false;
+        if (face.jaw > 0 && face.openTongue == (up ? 0 : OPEN_TONGUE_PLACES - 1)) return false;
+        if (face.jaw == 0 && tongue->frame == (up ? 0 : TONGUE_LAST_ROW)) return false;
+        c_Partie* t = tongue;
+        return drag(GRAB_TONGUE, (t->edge2 + t->edge3) / 2, (t->zoneTop + t->zoneBottom) / 2,
+                    up ? -(TONGUE_ROW_STEP + 3) : TONGUE_ROW_STEP + 3);
+    }
     if (gestureKey == GKEY_DEPTH) {
         // A tap on the tongue between the lips.
-        if (!face.tongueOut || !face.lipsMode) return false;
+        if (!face.tongueOut || !face.lipsMode || face.jaw != 0) return false;
         c_Partie* t = tongue;
         auto onTongue = [&](float x, float y) {
             return OnTongueTap(x, y) && (ZonesAt(x, y) & Bit(GRAB_TONGUE)) != 0;
@@ -547,11 +629,7 @@ bool c_FaceModel::KeyGestureFor(int gestureKey, KeyGesture* result) const {
         int to = gestureKey == GKEY_LIPS ? MODE_LIPS : gestureKey == GKEY_TEETH ? MODE_TEETH : MODE_SMILE;
         if (from == to) return false;
         c_Partie* half = face.lipsMode ? lipsRight.get() : face.teethMode ? teethRight.get() : mouthRight.get();
-        auto onCentre = [&](float x, float y) { return DragRuleFor(ZonesAt(x, y)) == GRAB_MOUTH_CENTRE; };
-        if (!find(half->x + faceX, (half->zoneTop + half->zoneBottom) / 2, onCentre, &g.x0, &g.y0)) return false;
-        g.x1 = g.x0;
-        g.y1 = g.y0 + static_cast<float>(ModeDrag(from, to));
-        g.touchTicks = TAP_TICKS;
+        return drag(GRAB_MOUTH_CENTRE, half->x + faceX, (half->zoneTop + half->zoneBottom) / 2, ModeDrag(from, to));
     }
     g.tick = 0;
     *result = g;
@@ -739,6 +817,16 @@ void c_FaceModel::StepTongue(int direction) {
 
 void c_FaceModel::DragTongue(c_Partie*, c_Partie*, int, int, const Movement& m) {
     int dx = m.dx, dy = m.dy;
+    if (face.jaw > 0) {
+        // In the open mouth the tongue goes up to the ridge or down behind
+        // the lower teeth and out; it stays in the middle.
+        if (dy < -TONGUE_ROW_STEP || dy > TONGUE_ROW_STEP) {
+            AnchorHere();
+            face.openTongue = std::clamp(face.openTongue + (dy < 0 ? -1 : 1), 0, OPEN_TONGUE_PLACES - 1);
+            PlaceTongue();
+        }
+        return;
+    }
     if (dy < -TONGUE_ROW_STEP) {
         AnchorHere();
         tongue->frame = std::max(0, tongue->frame - TONGUE_ROW);
@@ -755,6 +843,16 @@ void c_FaceModel::DragTongue(c_Partie*, c_Partie*, int, int, const Movement& m) 
         return;
     }
     PlaceTongue();
+}
+
+// The chin down opens the jaw a step; up closes it, then presses the lips
+// and rolls them in.
+void c_FaceModel::DragChin(c_Partie*, c_Partie*, int, int, const Movement& m) {
+    if (m.dy <= JAW_STEP && m.dy >= -JAW_STEP) return;
+    AnchorHere();
+    // A puffed or hollow cheek holds the mouth as it is, as it holds the corners.
+    if (!CheeksAtRest()) return;
+    SetJaw(std::clamp(face.jaw + (m.dy > 0 ? 1 : -1), JAW_PRESSED_LAST, JAW_OPEN_LAST));
 }
 
 void c_FaceModel::AnchorHere() {
@@ -774,7 +872,7 @@ void c_FaceModel::Release() {
 void c_FaceModel::TapTick() {
     if (!gesture.tapped) return;
     gesture.tapped = false;
-    if (!face.tongueOut || !face.lipsMode) return;
+    if (!face.tongueOut || !face.lipsMode || face.jaw != 0) return;
     if (OnTongueTap(static_cast<float>(gesture.anchorX), static_cast<float>(gesture.anchorY)))
         face.tongueDepth = face.tongueDepth == 2 ? 0 : face.tongueDepth + 1;
 }
@@ -817,6 +915,7 @@ c_FaceModel* c_FaceModel::Init(c_FacePictures* shared, Child which) {
     teethRight = NewPart(p[PART_TEETH_RIGHT], zones[PART_TEETH_RIGHT], shared->teeth);
     teethLeft = NewPart(p[PART_TEETH_LEFT], zones[PART_TEETH_LEFT]);
     tongue = NewPart(p[PART_TONGUE], zones[PART_TONGUE], shared->tongue);
+    chin = NewPart(chinState, chinZone);
     ShowChild(which);
 
     faceX = (VIRTUAL_WIDTH - faceImage->Width()) * 0.5f;
@@ -828,6 +927,9 @@ c_FaceModel* c_FaceModel::Init(c_FacePictures* shared, Child which) {
     cheekRight->zoneBottom = cheekRight->zoneTop + cheek->Height() + CHEEK_ZONE_ABOVE + CHEEK_ZONE_BELOW;
     cheekLeft->zoneTop = cheekRight->zoneTop;
     cheekLeft->zoneBottom = cheekRight->zoneBottom;
+    chin->SetRange(static_cast<int>(faceX + CHIN_LEFT), static_cast<int>(faceX + CHIN_RIGHT));
+    chin->zoneTop = faceY + CHIN_TOP;
+    chin->zoneBottom = faceY + CHIN_BOTTOM;
     return this;
 }
 

@@ -23,6 +23,9 @@ class c_Canvas;
 class c_FacePictures : public Object {
 public:
     gc_array<c_Image2*> brow, cheek, mouth, mouthB, mouthC, lips, lipsB, lipsC, teeth, tongue;
+    // The jaw's poses, whole mouths: per open step its back and its teeth,
+    // per step and place (OpenTongue) the tongue in it, per pressed step the lips.
+    gc_array<c_Image2*> openBack, openTeeth, openTongue, pressedLips;
     // Each child's own pictures (CHILD_PICTURES each: the face, then the
     // three eyes), cut when first needed.
     gc_array<c_Image2*> childPictures;
@@ -39,8 +42,8 @@ public:
     // Gives every texture back; the object is not used afterwards.
     void Discard();
 
-    GC_FIELDS(Object, brow, cheek, mouth, mouthB, mouthC, lips, lipsB, lipsC, teeth, tongue, childPictures,
-              pinkSquare, faceMark1, faceMark2, recordImage, buttons)
+    GC_FIELDS(Object, brow, cheek, mouth, mouthB, mouthC, lips, lipsB, lipsC, teeth, tongue, openBack, openTeeth,
+              openTongue, pressedLips, childPictures, pinkSquare, faceMark1, faceMark2, recordImage, buttons)
 };
 constexpr int CHILD_PICTURES = 4;
 
@@ -61,8 +64,12 @@ struct KeyGesture {
 };
 
 // The keys that act as a gesture of the face would: the mouth's three
-// renderings and the tongue's depth.
-enum GestureKey { GKEY_SMILE, GKEY_LIPS, GKEY_TEETH, GKEY_DEPTH, GESTURE_KEY_COUNT };
+// renderings, the tongue's depth, the chin down and up a step, the tongue
+// up and down a step.
+enum GestureKey {
+    GKEY_SMILE, GKEY_LIPS, GKEY_TEETH, GKEY_DEPTH, GKEY_JAW_OPEN, GKEY_JAW_CLOSE, GKEY_TONGUE_UP, GKEY_TONGUE_DOWN,
+    GESTURE_KEY_COUNT
+};
 
 class c_FaceModel : public Object {
 public:
@@ -76,11 +83,18 @@ public:
     Child child = Child::Girl;
     // The face picture's top-left corner on the virtual screen.
     float faceX = 0, faceY = 0;
+    // The format of the recording that plays: a random face pressed in one
+    // made before the jaw's poses draws none of them, and the same numbers
+    // as it did then.
+    int randomFaceFormat = EXERCISE_FORMAT_VERSION;
 
     gc_ref<c_FacePictures> pictures;
     gc_ref<c_Image2> faceImage;
     gc_ref<c_Partie> eyeRight, eyeLeft, browRight, browLeft, cheekRight, cheekLeft, mouthRight, mouthLeft, lipsRight,
         lipsLeft, teethRight, teethLeft, tongue;
+    // The chin: no picture and nothing a face stores, only the zone under
+    // the mouth that opens the jaw, set once.
+    gc_ref<c_Partie> chin;
 
     // A face of `which` child at its start, drawn with `shared` pictures.
     c_FaceModel* Init(c_FacePictures* shared, Child which);
@@ -141,11 +155,14 @@ public:
     void DragBrowEnd(c_Partie* brow, c_Partie* other, int upStep, int mode, const Movement& m);
     void DragBrowMiddle(c_Partie* brow, c_Partie* other, int side, int mode, const Movement& m);
     void DragTongue(c_Partie*, c_Partie*, int, int, const Movement& m);
+    void DragChin(c_Partie*, c_Partie*, int, int, const Movement& m);
 
     GC_FIELDS(Object, pictures, faceImage, eyeRight, eyeLeft, browRight, browLeft, cheekRight, cheekLeft, mouthRight,
-              mouthLeft, lipsRight, lipsLeft, teethRight, teethLeft, tongue)
+              mouthLeft, lipsRight, lipsLeft, teethRight, teethLeft, tongue, chin)
 
 private:
+    PartState chinState;
+    PartZone chinZone;
     void GestureTick();
     void Release();
     // The gesture's anchor moves to this tick's point, so that the next step
@@ -157,6 +174,9 @@ private:
     void SetCheek(c_Partie* cheek, c_Partie* other, int variant);
     void StepTongue(int direction);
     void HoldTongueInsideMouth();
+    void SetJaw(int jaw);
+    // The picture the tongue shows and is placed with in the open mouth.
+    c_Image2* OpenTonguePicture() const;
     void PlacePair(c_Partie* right, c_Partie* left);
     void RefreshCheekRanges(c_Partie* right, c_Partie* left);
     void ChangeMode(int mode);
@@ -165,4 +185,5 @@ private:
     int MouthPictureIndex(bool right) const;
     void DrawMouth(c_Canvas* c, const FaceView& view) const;
     void DrawLips(c_Canvas* c, const FaceView& view) const;
+    void DrawJaw(c_Canvas* c) const;
 };

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "app/face/face_model.h"
+#include "app/face/pose_pictures.h"
 #include "app/face/tongue_handles.h"
 #include "app/ui/atlas.h"
 #include "canvas/image.h"
@@ -102,9 +103,24 @@ c_FacePictures* c_FacePictures::Load(const std::vector<const char*>& buttonPictu
     faceMark2 = CutWithHandle(shared, "boutdevisage2.png", 0, 1);
     recordImage = CutWithHandle(shared, "rec.png", 1, 1);
 
+    // The jaw's poses, from the program's own atlas.
+    Atlas own = LoadAtlas("images4");
+    openBack = Array<c_Image2*>(JAW_OPEN_LAST);
+    openTeeth = Array<c_Image2*>(JAW_OPEN_LAST);
+    openTongue = Array<c_Image2*>(JAW_OPEN_LAST * OPEN_TONGUE_PLACES);
+    pressedLips = Array<c_Image2*>(-JAW_PRESSED_LAST);
+    for (int step = 1; step <= JAW_OPEN_LAST; ++step) {
+        Cut(own, openBack, step - 1, Key(kOpenMouthBack, step), static_cast<float>(kPoseHandleX), static_cast<float>(kPoseHandleY));
+        Cut(own, openTeeth, step - 1, Key(kOpenMouthTeeth, step), static_cast<float>(kPoseHandleX), static_cast<float>(kPoseHandleY));
+        for (int place = 0; place < OPEN_TONGUE_PLACES; ++place)
+            Cut(own, openTongue, (step - 1) * OPEN_TONGUE_PLACES + place, Key(kOpenMouthTongue, step, place),
+                static_cast<float>(kPoseHandleX), static_cast<float>(kPoseHandleY));
+    }
+    for (int step = 1; step <= -JAW_PRESSED_LAST; ++step)
+        Cut(own, pressedLips, step - 1, Key(kPressedLips, step), static_cast<float>(kPoseHandleX), static_cast<float>(kPoseHandleY));
+
     // The buttons: from the art set's atlas where it has them, else from the
     // program's own.
-    Atlas own = LoadAtlas("images4");
     buttons = Array<c_Image2*>(static_cast<int>(buttonPictures.size()));
     AtlasRect unused;
     for (size_t i = 0; i < buttonPictures.size(); ++i) {
@@ -131,7 +147,8 @@ c_Image2* c_FacePictures::ChildPicture(Child child, int index) {
 
 void c_FacePictures::Discard() {
     for (const gc_array<c_Image2*>* images :
-         {&brow, &cheek, &mouth, &mouthB, &mouthC, &lips, &lipsB, &lipsC, &teeth, &tongue, &childPictures, &buttons})
+         {&brow, &cheek, &mouth, &mouthB, &mouthC, &lips, &lipsB, &lipsC, &teeth, &tongue, &openBack, &openTeeth,
+          &openTongue, &pressedLips, &childPictures, &buttons})
         DiscardAll(*images);
     for (c_Image2* image : {pinkSquare.get(), faceMark1.get(), faceMark2.get(), recordImage.get()})
         if (image) image->Discard();

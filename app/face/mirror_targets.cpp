@@ -28,6 +28,11 @@ struct MouthPose {
 };
 const MouthPose MOUTH_POSES[] = {
     {[](const Face& f) { return f.tongueOut || CheeksMoved(f); }, MouthOpening::Any, MouthWidth::Any},
+    // The jaw's poses show over the mouth's renderings: open by a step, then
+    // wide; the pressed lips closed.
+    {[](const Face& f) { return f.jaw == 1; }, MouthOpening::Open, MouthWidth::Any},
+    {[](const Face& f) { return f.jaw > 1; }, MouthOpening::WideOpen, MouthWidth::Any},
+    {[](const Face& f) { return f.jaw < 0; }, MouthOpening::Closed, MouthWidth::Any},
     {[](const Face& f) { return f.teethMode && f.roundMouth; }, MouthOpening::WideOpen, MouthWidth::Any},
     // The teeth's first row shows them apart, the second clenched (the teeth
     // themselves are not seen, only the lips drawn back).

@@ -80,6 +80,10 @@ const GestureKeyRow GESTURE_KEYS[GESTURE_KEY_COUNT] = {
     {'P', "P", N_("lips (pout)")},
     {'E', "E", N_("teeth")},
     {'I', "I", N_("tongue deeper")},
+    {'O', "O", N_("mouth open (aah)")},
+    {'B', "B", N_("lips pressed (mm)")},
+    {'U', "U", N_("tongue up")},
+    {'J', "J", N_("tongue down")},
 };
 
 const ControlBox PACE_BOXES[2] = {{1090, 435, 90, 50, ""}, {430, 822, 100, 96, ""}};
@@ -223,6 +227,7 @@ Request c_FaceScreen::FinishPractice() {
     row.child = prescription.child;
     row.asked = prescription.repeat;
     row.done = player.repetitionsDone;
+    row.matched = player.repetitionsMatched;
     std::string problem = AppendPractice(row);
     if (problem.empty()) return Request();
     std::fprintf(stderr, "grimalou: %s\n", problem.c_str());

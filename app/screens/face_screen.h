@@ -167,7 +167,8 @@ public:
     bool ShowsPlaying() const { return player.playing; }
     bool ShowsMenu() const { return menuOpen; }
     // The teeth, closed or round, hide the tongue whatever it does.
-    bool TongueHidden() const { return model->face.teethMode; }
+    // The teeth and the pressed lips hide the tongue; the open jaw shows it.
+    bool TongueHidden() const { return model->face.jaw < 0 || (model->face.jaw == 0 && model->face.teethMode); }
     bool Idle(int slot) const;
 
     GC_FIELDS(Object, pictures, model, buttons)

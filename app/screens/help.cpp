@@ -42,9 +42,9 @@ struct HelpLayout {
     float footnoteWidth;
 };
 const HelpLayout LAYOUTS[2] = {
-    {30, 20, 1220, 760, 30, 23, 23, 28, 0.5f, 50, 70, 1.1f, 720, 430, 380, 156, 480, 72, 33, 16, 520, {60, 460, 860}, 3,
+    {30, 20, 1220, 760, 30, 23, 23, 28, 0.5f, 50, 70, 1.1f, 720, 430, 380, 156, 480, 72, 31, 16, 520, {60, 460, 860}, 3,
      150, 1160},
-    {10, 10, 780, 1260, 32, 26, 21, 34, 0.42f, 24, 70, 0.95f, 585, 250, 380, 156, 30, 430, 40, 18, 780, {30, 410, 0}, 2,
+    {10, 10, 780, 1260, 32, 26, 21, 34, 0.42f, 24, 70, 0.95f, 585, 250, 380, 156, 30, 430, 37, 18, 780, {30, 410, 0}, 2,
      125, 740},
 };
 
@@ -75,8 +75,9 @@ const GestureHelp GESTURES[] = {
     {{0.4f, 0.85f, 0.45f}, N_("A mouth corner, any way:"), N_("its shape"), {-1, -1, -1}},
     {{0.95f, 0.3f, 0.25f}, N_("Mouth's middle, down/up:"), N_("teeth %s, lips %s, smile %s"),
      {GKEY_TEETH, GKEY_LIPS, GKEY_SMILE}},
-    {{0.75f, 0.5f, 0.95f}, N_("The tongue (T), any way:"), N_("shape, side"), {-1, -1, -1}},
+    {{0.75f, 0.5f, 0.95f}, N_("The tongue (T), any way:"), N_("shape %s %s, side"), {GKEY_TONGUE_UP, GKEY_TONGUE_DOWN, -1}},
     {{0.75f, 0.5f, 0.95f}, N_("A tap on the tongue:"), N_("deeper, in the lips (%s)"), {GKEY_DEPTH, -1, -1}},
+    {{0.3f, 0.8f, 0.85f}, N_("The chin, down or up:"), N_("opens %s, lips pressed %s"), {GKEY_JAW_OPEN, GKEY_JAW_CLOSE, -1}},
 };
 // The same words on a touch screen, where no key is named.
 const char* const GESTURES_BY_TOUCH[][2] = {
@@ -88,6 +89,7 @@ const char* const GESTURES_BY_TOUCH[][2] = {
     {N_("Mouth's middle, down/up:"), N_("teeth, lips, smile")},
     {N_("The tongue (its button), any way:"), N_("shape, side")},
     {N_("A tap on the tongue:"), N_("deeper, in the lips")},
+    {N_("The chin, down or up:"), N_("opens, lips pressed")},
 };
 static_assert(sizeof GESTURES_BY_TOUCH / sizeof GESTURES_BY_TOUCH[0] == sizeof GESTURES / sizeof GESTURES[0],
               "each gesture has its words for a touch screen");
@@ -109,6 +111,7 @@ const Arrow FACE_ARROWS[] = {
     {4, 520, 505, 600, 505, true},   // the right corner, out and in
     {4, 505, 420, 505, 485, true},   // and up and down
     {5, 393, 470, 393, 600, true},   // the middle of the mouth, down and up
+    {8, 345, 610, 345, 690, true},   // the chin, down and up
 };
 // On the inset, in the face picture's units around the lips.
 const Arrow TONGUE_ARROWS[] = {
@@ -154,7 +157,7 @@ const HelpTexts& Texts(bool namesKeys) {
     texts.titleScreen = Shown(_(kTitleScreenHint));
     texts.footnote = namesKeys ? _("Home forgets the recording. Any key or click closes this help.")
                                : _("The house goes back to the title and forgets the recording. A tap closes this help.");
-    texts.tongueNote = _("With the teeth showing, the tongue button fades: the teeth hide the tongue.");
+    texts.tongueNote = _("With the teeth or pressed lips, the tongue button fades: they hide the tongue.");
 #ifdef __EMSCRIPTEN__
     texts.mirror = _("Mirror (C): the child's own face beside this one; it cannot see tongue, teeth, cheeks.");
 #else

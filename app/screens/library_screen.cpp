@@ -19,7 +19,7 @@ namespace {
 // and the editor's text.
 constexpr float SMALL_TEXT_HEIGHT = 18, TEXT_HEIGHT = 22;
 constexpr float CARD_BUTTON_HEIGHT = 30;
-// The editing panel.
+// The editing panel, landscape.
 constexpr float EDIT_X = 300, EDIT_Y = 150, EDIT_W = 680, EDIT_H = 500;
 
 // What the mail that sends an exercise says; how to open it.
@@ -60,12 +60,32 @@ std::string PractisedText(int days) {
 
 const LibraryLayout& LibraryLayoutFor(Arrangement a) { return LAYOUTS[a == Arrangement::Portrait ? 1 : 0]; }
 
-const ControlBox EDIT_CONTROL_BOXES[EDIT_CONTROLS] = {
-    {EDIT_X + 30, EDIT_Y + 110, EDIT_W - 60, 50, ""},   {EDIT_X + 30, EDIT_Y + 215, EDIT_W - 60, 50, ""},
-    {EDIT_X + 30, EDIT_Y + 320, 50, 50, "-"},           {EDIT_X + 220, EDIT_Y + 320, 50, 50, "+"},
-    {EDIT_X + 360, EDIT_Y + 320, 50, 50, "-"},          {EDIT_X + 560, EDIT_Y + 320, 50, 50, "+"},
-    {EDIT_X + 110, EDIT_Y + 410, 200, 60, N_("Save")},      {EDIT_X + 370, EDIT_Y + 410, 200, 60, N_("Cancel")},
+const EditLayout EDIT_LAYOUTS[2] = {
+    {{EDIT_X, EDIT_Y, EDIT_W, EDIT_H, ""},
+     {{EDIT_X + 30, EDIT_Y + 110, EDIT_W - 60, 50, ""},
+      {EDIT_X + 30, EDIT_Y + 215, EDIT_W - 60, 50, ""},
+      {EDIT_X + 30, EDIT_Y + 320, 50, 50, "-"},
+      {EDIT_X + 220, EDIT_Y + 320, 50, 50, "+"},
+      {EDIT_X + 360, EDIT_Y + 320, 50, 50, "-"},
+      {EDIT_X + 560, EDIT_Y + 320, 50, 50, "+"},
+      {EDIT_X + 110, EDIT_Y + 410, 200, 60, N_("Save")},
+      {EDIT_X + 370, EDIT_Y + 410, 200, 60, N_("Cancel")}},
+     TEXT_HEIGHT, EDIT_Y + 20, EDIT_Y + EDIT_H - 20},
+    // Upright: one control a row, each at least 100 units (about 48 CSS
+    // px on a phone 390 px wide).
+    {{20, 120, 760, 1040, ""},
+     {{50, 280, 700, 100, ""},
+      {50, 460, 700, 100, ""},
+      {50, 610, 110, 110, "-"},
+      {640, 610, 110, 110, "+"},
+      {50, 750, 110, 110, "-"},
+      {640, 750, 110, 110, "+"},
+      {50, 910, 320, 120, N_("Save")},
+      {430, 910, 320, 120, N_("Cancel")}},
+     34, 150, 1110},
 };
+
+const EditLayout& EditLayoutFor(Arrangement a) { return EDIT_LAYOUTS[a == Arrangement::Portrait ? 1 : 0]; }
 
 ControlBox CardControlBox(const ControlBox& card, CardControl control) {
     float width = (card.w - 4 * 6) / 3;
@@ -168,10 +188,18 @@ void c_LibraryScreen::StartEditing(int index) {
 }
 
 Request c_LibraryScreen::EditTick(const AppInput& in) {
-    auto clicked = [&](EditControl c) { return in.hit && EDIT_CONTROL_BOXES[c].Inside(in.x, in.y); };
+    const ControlBox* boxes = EditLayoutFor(in.arrangement).boxes;
+    auto clicked = [&](EditControl c) { return in.hit && boxes[c].Inside(in.x, in.y); };
     if (clicked(EDIT_SAVE)) return SaveEdit();
     if (clicked(EDIT_CANCEL)) {
         editing = -1;
+        return Request();
+    }
+    if (in.entryField >= 0) {
+        focus = in.entryField == 0 ? EDIT_TITLE : EDIT_NOTE;
+        (focus == EDIT_TITLE ? titleField : noteField).Replace(in.entryText, in.entryCaret);
+        if (in.entryEnd == AppInput::ENTRY_DONE) return SaveEdit();
+        if (in.entryEnd == AppInput::ENTRY_GIVEN_UP) editing = -1;
         return Request();
     }
     if (clicked(EDIT_TITLE)) focus = EDIT_TITLE;
@@ -188,6 +216,12 @@ Request c_LibraryScreen::EditTick(const AppInput& in) {
         case TextField::EDITING: break;
     }
     return Request();
+}
+
+std::vector<c_LibraryScreen::FieldView> c_LibraryScreen::TextFields(Arrangement a) const {
+    if (editing < 0) return {};
+    const ControlBox* boxes = EditLayoutFor(a).boxes;
+    return {{boxes[EDIT_TITLE], &titleField, focus == EDIT_TITLE}, {boxes[EDIT_NOTE], &noteField, focus == EDIT_NOTE}};
 }
 
 Request c_LibraryScreen::SaveEdit() {
@@ -227,9 +261,23 @@ Request c_LibraryScreen::ShowFile(int index) const {
 }
 
 Request c_LibraryScreen::Tick(const AppInput& in, RepeatChoice& choice) {
+    RepeatChoice chosen = choice;
+    int pageWas = page, confirmWas = confirmDelete, editingWas = editing;
+    // A press on a card always does something (opens, sends, shows, edits,
+    // asks to delete, or says why it cannot).
+    bool onCard = in.hit && editing < 0 && confirmDelete < 0 && CardAt(in.x, in.y, in.arrangement) >= 0;
+    Request r = TickControls(in, choice);
+    bool acted = onCard || r.kind != Request::NONE || !r.message.empty() || chosen.repetitions != choice.repetitions ||
+                 chosen.holdSeconds != choice.holdSeconds || page != pageWas || confirmDelete != confirmWas ||
+                 editing != editingWas;
+    if (acted) r.cues |= SoundBit(SOUND_PRESS);
+    return r;
+}
+
+Request c_LibraryScreen::TickControls(const AppInput& in, RepeatChoice& choice) {
     const LibraryLayout& l = LibraryLayoutFor(in.arrangement);
     auto clicked = [&](LibraryControl c) { return in.hit && l.controls[c].Inside(in.x, in.y); };
-    if (editing >= 0) return EditTick(LandscapeDialogInput(in));
+    if (editing >= 0) return EditTick(in);
 
     if (confirmDelete >= 0) {
         if (in.Key('Y') || in.Key(KEY_ENTER) || clicked(YES)) return Delete(confirmDelete);
@@ -327,10 +375,7 @@ void c_LibraryScreen::Draw(c_Canvas* c, Arrangement a, const RepeatChoice& choic
         DrawControl(c, l.controls[YES], text);
         DrawControl(c, l.controls[NO], text);
     }
-    c->PushMatrix();
-    EnterLandscapeDialog(c, a);
-    DrawEditor(c);
-    c->PopMatrix();
+    DrawEditor(c, a, namesKeys);
     c->SetColor(1, 1, 1);
 }
 
@@ -394,30 +439,36 @@ void c_LibraryScreen::DrawCard(c_Canvas* c, Arrangement a, int place) const {
     DrawLabel(c, "x", x + CARD_WIDTH - CROSS_SIZE / 2, y + (CROSS_SIZE - TEXT_HEIGHT) / 2, TEXT_HEIGHT, true);
 }
 
-void c_LibraryScreen::DrawEditor(c_Canvas* c) const {
+void c_LibraryScreen::DrawEditor(c_Canvas* c, Arrangement a, bool namesKeys) const {
     if (editing < 0) return;
+    const EditLayout& l = EditLayoutFor(a);
+    const ControlBox* boxes = l.boxes;
+    const float text = l.textHeight;
     c->SetColor(0, 0, 0);
     c->SetAlpha(0.5f);
-    c->DrawRect(0, 0, VIRTUAL_WIDTH, VIRTUAL_HEIGHT);
+    c->DrawRect(0, 0, ScreenWidth(a), ScreenHeight(a));
     c->SetAlpha(1);
     c->SetColor(0.95f, 0.96f, 0.98f);
-    c->DrawRect(EDIT_X, EDIT_Y, EDIT_W, EDIT_H);
+    c->DrawRect(l.panel.x, l.panel.y, l.panel.w, l.panel.h);
     c->SetColor(0.13f, 0.18f, 0.27f);
-    DrawLabel(c, _("Edit this exercise"), VIRTUAL_WIDTH / 2, EDIT_Y + 20, TEXT_HEIGHT * 1.4f, true);
-    const ControlBox* boxes = EDIT_CONTROL_BOXES;
-    DrawLabel(c, _("Title"), boxes[EDIT_TITLE].x, boxes[EDIT_TITLE].y - 30, TEXT_HEIGHT, false);
-    DrawLabel(c, _("Note for home"), boxes[EDIT_NOTE].x, boxes[EDIT_NOTE].y - 30, TEXT_HEIGHT, false);
+    const float middle = l.panel.x + l.panel.w / 2;
+    DrawLabel(c, _("Edit this exercise"), middle, l.headingY, text * 1.4f, true);
+    DrawLabel(c, _("Title"), boxes[EDIT_TITLE].x, boxes[EDIT_TITLE].y - text - 8, text, false);
+    DrawLabel(c, _("Note for home"), boxes[EDIT_NOTE].x, boxes[EDIT_NOTE].y - text - 8, text, false);
     titleField.Draw(c, boxes[EDIT_TITLE], focus == EDIT_TITLE);
     noteField.Draw(c, boxes[EDIT_NOTE], focus == EDIT_NOTE);
     c->SetColor(0.13f, 0.18f, 0.27f);
-    float labelY = boxes[EDIT_FEWER].y + (50 - TEXT_HEIGHT) / 2;
-    DrawLabel(c, Printed(_("Repeat %d x"), draft.repeat), (boxes[EDIT_FEWER].x + boxes[EDIT_MORE].x + 50) / 2, labelY,
-              TEXT_HEIGHT, true);
-    DrawLabel(c, Printed(_("Hold %d s"), draft.holdSeconds), (boxes[EDIT_SHORTER].x + boxes[EDIT_LONGER].x + 50) / 2,
-              labelY, TEXT_HEIGHT, true);
+    auto between = [&](EditControl left, EditControl right, const std::string& label) {
+        const ControlBox& b = boxes[left];
+        DrawLabel(c, label, (b.x + boxes[right].x + boxes[right].w) / 2, b.y + (b.h - text) / 2, text, true);
+    };
+    between(EDIT_FEWER, EDIT_MORE, Printed(_("Repeat %d x"), draft.repeat));
+    between(EDIT_SHORTER, EDIT_LONGER, Printed(_("Hold %d s"), draft.holdSeconds));
     for (EditControl id : {EDIT_FEWER, EDIT_MORE, EDIT_SHORTER, EDIT_LONGER, EDIT_SAVE, EDIT_CANCEL})
-        DrawControl(c, boxes[id]);
-    c->SetColor(0.45f, 0.45f, 0.45f);
-    DrawLabel(c, _("Enter saves, Escape cancels, Tab goes to the other line."), VIRTUAL_WIDTH / 2, EDIT_Y + EDIT_H - 20,
-              SMALL_TEXT_HEIGHT, true);
+        DrawControl(c, boxes[id], text);
+    if (namesKeys) {
+        c->SetColor(0.45f, 0.45f, 0.45f);
+        DrawLabel(c, _("Enter saves, Escape cancels, Tab goes to the other line."), middle, l.hintY,
+                  TextHeight(a, SMALL_TEXT_HEIGHT), true);
+    }
 }

@@ -59,7 +59,14 @@ enum EditControl {
     EDIT_CANCEL,
     EDIT_CONTROLS
 };
-extern const ControlBox EDIT_CONTROL_BOXES[EDIT_CONTROLS];
+// Where the panel and its controls stand, for each arrangement: upright,
+// a finger wide and readable on a phone.
+struct EditLayout {
+    ControlBox panel;
+    ControlBox boxes[EDIT_CONTROLS];
+    float textHeight, headingY, hintY;
+};
+const EditLayout& EditLayoutFor(Arrangement a);
 
 // A saved exercise as the library shows it, worked out once per file when
 // its page first shows.
@@ -92,6 +99,8 @@ public:
     // Lists the library; `shared` draws the end faces. A library or a
     // practice log that cannot be read is the request's problem.
     Request Open(c_FacePictures* shared, int startPage);
+    // One tick of the library; whatever a press or a key did there is heard
+    // as a press.
     Request Tick(const AppInput& in, RepeatChoice& choice);
     // `namesKeys`: the words name keys (a keyboard was used), else buttons.
     void Draw(c_Canvas* canvas, Arrangement a, const RepeatChoice& choice, bool namesKeys) const;
@@ -100,6 +109,15 @@ public:
     int Pages() const;
     // A text field has the keys.
     bool Typing() const { return editing >= 0; }
+    // The editor's text fields where they lie on the arrangement's screen,
+    // for the page's own text boxes to cover them (field 0 the title, 1 the
+    // note); none while the editor is closed.
+    struct FieldView {
+        ControlBox box;
+        const TextField* field;
+        bool focused;
+    };
+    std::vector<FieldView> TextFields(Arrangement a) const;
     // Opens the panel that edits an entry.
     void StartEditing(int index);
 
@@ -109,11 +127,12 @@ private:
     // Reads and plays out of sight the exercises of the page on screen that
     // have no picture yet, each on a face of its own.
     void PreparePage();
+    Request TickControls(const AppInput& in, RepeatChoice& choice);
     Request Delete(int index);
     Request EditTick(const AppInput& in);
     Request SaveEdit();
     Request Send(int index) const;
     Request ShowFile(int index) const;
     void DrawCard(c_Canvas* canvas, Arrangement a, int place) const;
-    void DrawEditor(c_Canvas* canvas) const;
+    void DrawEditor(c_Canvas* canvas, Arrangement a, bool namesKeys) const;
 };

@@ -40,6 +40,11 @@ struct AppInput {
     Arrangement arrangement = Arrangement::Landscape;
     // The device has a touch screen (a finger was seen, or the page says so).
     bool byTouch = false;
+    // Ticks of the clock that passed since the last one with no tick of
+    // their own (a slow device drops them): the face catches them up, so
+    // that a recording keeps the hand's real timing and a playback follows
+    // the clock.
+    int lostTicks = 0;
     // Finger 0 (or the mouse) on the virtual screen: pressed since the last
     // tick, and down now.
     float x = 0, y = 0;
@@ -53,6 +58,15 @@ struct AppInput {
     bool question = false;
     // The characters typed, as UTF-8 (no control character).
     std::string typed;
+    // The page's own text box over a text field (a phone's keyboard types
+    // only into those): the whole text it now holds for the field numbered
+    // `entryField` (-1: nothing came), its caret in characters, and how the
+    // typing ended.
+    enum EntryEnd { ENTRY_TYPING, ENTRY_DONE, ENTRY_GIVEN_UP };
+    int entryField = -1;
+    std::string entryText;
+    int entryCaret = 0;
+    EntryEnd entryEnd = ENTRY_TYPING;
 
     bool Key(int key) const { return key >= 0 && key <= KEYBOARD_LAST && keys[static_cast<size_t>(key)]; }
     bool AnyKey() const { return keys.any(); }
@@ -63,6 +77,7 @@ struct AppInput {
         keys.reset();
         question = false;
         typed.clear();
+        entryField = -1;
     }
 };
 

@@ -1,11 +1,14 @@
 #include "app/ui/text_field.h"
 
+#include <algorithm>
+
 #include "app/exercise/exercise.h"
 #include "canvas/canvas.h"
 
 namespace {
 
-constexpr float FIELD_TEXT_HEIGHT = 24, FIELD_PAD = 8;
+// The text's height for a box 50 units high, and at most.
+constexpr float FIELD_TEXT_SHARE = 0.48f, FIELD_TEXT_MAX = 36, FIELD_PAD = 8;
 
 bool Continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
@@ -49,6 +52,27 @@ TextField::Outcome TextField::Edit(const AppInput& in) {
     return EDITING;
 }
 
+void TextField::Replace(const std::string& value, int caretChars) {
+    text.clear();
+    caret = 0;
+    int chars = 0;
+    for (size_t i = 0; i < value.size() && chars < maxChars;) {
+        size_t end = i + 1;
+        while (end < value.size() && Continuation(value[end])) ++end;
+        unsigned char first = static_cast<unsigned char>(value[i]);
+        if (first >= 0x20 && first != 0x7F) {
+            text.append(value, i, end - i);
+            if (chars < caretChars) caret = text.size();
+            ++chars;
+        } else if (chars < caretChars) {
+            --caretChars;
+        }
+        i = end;
+    }
+}
+
+int TextField::CaretChars() const { return CharCount(text.substr(0, caret)); }
+
 void TextField::Draw(c_Canvas* c, const ControlBox& box, bool focused) const {
     c->SetColor(1, 1, 1);
     c->DrawRect(box.x, box.y, box.w, box.h);
@@ -57,6 +81,7 @@ void TextField::Draw(c_Canvas* c, const ControlBox& box, bool focused) const {
     else
         c->SetColor(0.7f, 0.7f, 0.7f);
     c->DrawRect(box.x, box.y + box.h - 3, box.w, 3);
+    const float FIELD_TEXT_HEIGHT = std::min(box.h * FIELD_TEXT_SHARE, FIELD_TEXT_MAX);
     // The part before the caret that fits, so that the caret stays in view.
     float room = box.w - 2 * FIELD_PAD;
     std::string before = text.substr(0, caret);

@@ -20,6 +20,12 @@ struct TextField {
     enum Outcome { EDITING, DONE, GIVEN_UP };
     void Start(const std::string& value, int maximum);
     Outcome Edit(const AppInput& in);
+    // The whole text from elsewhere (the page's own text box), the caret
+    // after `caretChars` characters: control characters are left out and
+    // what lies past the limit is not taken.
+    void Replace(const std::string& value, int caretChars);
+    // The caret's place in characters.
+    int CaretChars() const;
     // The text in `box`, its end in view; the caret when `focused`.
     void Draw(c_Canvas* canvas, const ControlBox& box, bool focused) const;
 };

@@ -78,7 +78,7 @@ def main():
         g.settle_changed(first, g.to_window_box(*MESSAGE))
         [saved] = files(folder)
         text = open(saved).read()
-        assert text.startswith("grimalou-exercise 2\n"), text[:40]
+        assert text.startswith("grimalou-exercise 3\n"), text[:40]
         for key in ("title", "repeat", "hold"):
             assert re.search(r"^%s \S" % key, text, re.M), "no %s line in:\n%s" % (key, text)
         g.stop()

@@ -255,6 +255,69 @@ TEST_F(LibraryTest, SaveKeepsTheRecordingAndTheLibraryShowsItsEndFace) {
     EXPECT_EQ(FaceText(app), before);
 }
 
+// A card's editor, upright as on a phone: every control a finger wide, the
+// text typed in the page's own box (the phone's keyboard types only there)
+// taken whole, and the same editor by the keyboard.
+TEST_F(LibraryTest, TheEditorTakesThePagesBoxAndTheKeysAndFitsAPhone) {
+    Letterbox phone = FitScreen(390, 844);
+    const EditLayout& upright = EditLayoutFor(Arrangement::Portrait);
+    for (int c = 0; c < EDIT_CONTROLS; ++c) {
+        const ControlBox& b = upright.boxes[c];
+        EXPECT_GE(std::min(b.w, b.h) / phone.unitsPerPixel, 44) << c;
+        EXPECT_TRUE(b.x >= upright.panel.x && b.x + b.w <= upright.panel.x + upright.panel.w &&
+                    b.y > upright.panel.y && b.y + b.h <= upright.panel.y + upright.panel.h) << c;
+        for (int d = 0; d < c; ++d) EXPECT_FALSE(b.Overlaps(upright.boxes[d])) << c << " " << d;
+    }
+    EXPECT_GE(upright.textHeight / phone.unitsPerPixel, 12);
+
+    std::string path;
+    ASSERT_EQ(SaveExercise(EyeUp(Child::Girl, 1), LocalTimeNow(), &path), "");
+    c_MyApp* app = NewTitleApp(390, 844);
+    app->touchUsed = true;
+    app->OpenLibrary();
+    ASSERT_TRUE(app->screen == ScreenKind::Library);
+    EXPECT_TRUE(app->PageTextFields().empty());
+    app->library->StartEditing(0);
+    std::vector<c_LibraryScreen::FieldView> fields = app->PageTextFields();
+    ASSERT_EQ(fields.size(), 2u);
+    EXPECT_EQ(fields[0].box.y, upright.boxes[EDIT_TITLE].y);
+    // A word composed, then ended with the keyboard's Enter: a tab is no
+    // part of a title, and the caret counts characters.
+    app->TextEntered(0, "L\u00e8vres\t 2", 2, AppInput::ENTRY_TYPING);
+    app->OnTick();
+    EXPECT_EQ(app->library->TextFields(Arrangement::Portrait)[0].field->text, "L\u00e8vres 2");
+    EXPECT_EQ(app->library->TextFields(Arrangement::Portrait)[0].field->CaretChars(), 2);
+    app->TextEntered(1, "Twice a day", 11, AppInput::ENTRY_TYPING);
+    app->TextEntered(1, "Twice a day.", 12, AppInput::ENTRY_DONE);
+    app->OnTick();
+    EXPECT_FALSE(app->library->Typing());
+    Exercise saved;
+    ASSERT_EQ(LoadExercise(path, &saved), "");
+    EXPECT_EQ(saved.title, "L\u00e8vres 2");
+    EXPECT_EQ(saved.note, "Twice a day.");
+
+    // The keyboard: the caret moves, Backspace takes a whole letter, and
+    // Escape leaves the file as it was.
+    app->library->StartEditing(0);
+    AppInput in;
+    in.arrangement = Arrangement::Portrait;
+    in.keys.set(KEY_HOME);
+    app->Step(in);
+    in.keys.reset();
+    in.keys.set(KEY_RIGHT);
+    app->Step(in);
+    app->Step(in);
+    in.keys.reset();
+    in.keys.set(KEY_BACKSPACE);
+    app->Step(in);
+    EXPECT_EQ(app->library->TextFields(Arrangement::Portrait)[0].field->text, "Lvres 2");
+    in.keys.reset();
+    in.keys.set(KEY_ESCAPE);
+    app->Step(in);
+    ASSERT_EQ(LoadExercise(path, &saved), "");
+    EXPECT_EQ(saved.title, "L\u00e8vres 2");
+}
+
 TEST_F(LibraryTest, PagesNewestFirstOpenOnAClickAndDeleteOnlyAfterAYes) {
     std::vector<std::string> paths;
     for (int i = 0; i < 11; ++i) {

@@ -337,6 +337,61 @@ TEST_F(FaceTest, TheTongueAtShiftZeroSitsAtTheCentre) {
     EXPECT_EQ(t->frame, 15);
 }
 
+// The chin under the mouth, whatever the mouth shows: down opens the jaw a
+// step for every 31 units, up closes it and then presses the lips and rolls
+// them in. The jaw's poses have no corners to take, and the tongue in the
+// open mouth goes up and down between its places but never sideways.
+TEST_F(FaceTest, TheChinOpensTheJawAndTheTongueTakesItsPlacesInside) {
+    Face& f = app->Face()->face;
+    c_Partie* chin = app->Face()->chin;
+    float cx = (chin->edge1 + chin->edge2) / 2, cy = RowsY(chin);
+    c_Partie* r = app->Face()->mouthRight;
+    float cornerX = CornerX(r), cornerY = RowsY(r);
+    finger->Drag(cx, cy, 0, 30);
+    EXPECT_EQ(f.jaw, 0);
+    // A puffed cheek holds the mouth.
+    app->Face()->cheekRight->variant = 1;
+    finger->Drag(cx, cy, 0, 31);
+    EXPECT_EQ(f.jaw, 0);
+    app->Face()->cheekRight->variant = 0;
+    for (int jaw : {1, 2, 3, 3}) {
+        finger->Drag(cx, cy, 0, 31);
+        EXPECT_EQ(f.jaw, jaw);
+    }
+    // The smiling mouth under the open jaw keeps its step.
+    finger->Drag(cornerX, cornerY, 60, 0);
+    EXPECT_EQ(r->variant, 0);
+    // The tongue comes out in the middle of the open mouth, lying.
+    Press(app->face->Button(SLOT_TONGUE));
+    finger->Idle(1);
+    c_Partie* t = app->Face()->tongue;
+    EXPECT_EQ(f.openTongue, TONGUE_LYING);
+    EXPECT_EQ(t->x, 392);
+    auto tongue = [&](float dx, float dy) { finger->Drag((t->edge3 + t->edge2) / 2, RowsY(t), dx, dy); };
+    tongue(0, -31);
+    tongue(0, -31);
+    EXPECT_EQ(f.openTongue, TONGUE_AT_RIDGE);
+    tongue(20, 0);
+    EXPECT_EQ(f.tongueShift, 0);
+    for (int place : {TONGUE_LYING, TONGUE_BEHIND_LOWER_TEETH, TONGUE_OUT_OF_MOUTH, TONGUE_OUT_OF_MOUTH}) {
+        tongue(0, 31);
+        EXPECT_EQ(f.openTongue, place);
+    }
+    // Closed a step at a time, past the smiling mouth as it was.
+    for (int jaw : {2, 1, 0, -1, -2, -2}) {
+        finger->Drag(cx, cy, 0, -31);
+        EXPECT_EQ(f.jaw, jaw);
+    }
+    // The pressed lips hide the tongue: it cannot be taken, and its button fades.
+    EXPECT_EQ(app->Face()->ZonesAt((t->edge3 + t->edge2) / 2, RowsY(t)) & (1u << GRAB_TONGUE), 0u);
+    EXPECT_TRUE(app->face->Idle(SLOT_TONGUE));
+    finger->Drag(cx, cy, 0, 31);
+    finger->Drag(cx, cy, 0, 31);
+    EXPECT_EQ(f.jaw, 0);
+    finger->Drag(cornerX, cornerY, 60, 0);
+    EXPECT_EQ(r->variant, 1);
+}
+
 TEST_F(FaceTest, TheMouthCentreChangesModeAtThirtyAndThirtyFiveUnits) {
     c_Partie* r = app->Face()->mouthRight;
     float x = CentreX(r), y = RowsY(r);
@@ -450,13 +505,6 @@ TEST_F(FaceTest, TheRandomFaceTakesItsDrawsInOrder) {
             int tongueRow = static_cast<int>(d.Next(4)) * 5;
             int k = static_cast<int>(d.Next(10) - 5);
             int depth = static_cast<int>(d.Next(3));
-            EXPECT_EQ(app->Face()->tongue->frame, tongueRow);
-            EXPECT_EQ(app->Face()->face.tongueShift, k);
-            EXPECT_EQ(app->Face()->face.tongueDepth, depth);
-            EXPECT_EQ(app->Face()->face.tongueUnmirrored, k >= 0);
-            if (k == 0) {
-                EXPECT_EQ(app->Face()->tongue->x, 392);
-            }
             int eye = static_cast<int>(d.Next(3));
             EXPECT_EQ(app->Face()->eyeRight->variant, eye);
             EXPECT_EQ(app->Face()->eyeLeft->variant, paired ? eye : static_cast<int>(d.Next(3)));
@@ -466,6 +514,23 @@ TEST_F(FaceTest, TheRandomFaceTakesItsDrawsInOrder) {
             int browY = static_cast<int>(d.Next(60) + 244);
             EXPECT_EQ(app->Face()->browRight->y, browY);
             EXPECT_EQ(app->Face()->browLeft->y, paired ? browY : static_cast<int>(d.Next(60) + 244));
+            // Last, the jaw: one face in four opens it or presses the lips;
+            // an open jaw holds the tongue in its middle.
+            int pose = static_cast<int>(d.Next(20));
+            int place = static_cast<int>(d.Next(4));
+            int jaw = pose < 3 ? pose + 1 : pose < 5 ? 2 - pose : 0;
+            EXPECT_EQ(app->Face()->face.jaw, jaw);
+            if (jaw > 0) {
+                EXPECT_EQ(app->Face()->face.openTongue, place);
+                k = 0;
+            }
+            EXPECT_EQ(app->Face()->tongue->frame, tongueRow);
+            EXPECT_EQ(app->Face()->face.tongueShift, k);
+            EXPECT_EQ(app->Face()->face.tongueDepth, depth);
+            EXPECT_EQ(app->Face()->face.tongueUnmirrored, k >= 0);
+            if (k == 0) {
+                EXPECT_EQ(app->Face()->tongue->x, 392);
+            }
             // Nothing more was drawn.
             EXPECT_EQ(static_cast<uint32_t>(app->Face()->random.state), d.state);
         }
@@ -625,6 +690,31 @@ TEST_F(RecorderTest, PlaybackReplaysTheGesturesIntoTheSameFace) {
     EXPECT_EQ(app->Face()->mouthRight->variant, mouth);
     EXPECT_EQ(app->Face()->mouthLeft->variant, left);
     EXPECT_EQ(app->Face()->lipsRight->frame, 0);
+}
+
+// A recording made before the jaw's poses plays its random faces as they
+// were: the same draws, no jaw. One made now draws the jaw's poses too.
+TEST_F(RecorderTest, ARandomFacePlaysAsTheProgramThatRecordedItDrewIt) {
+    Exercise exercise;
+    exercise.startFace = app->Face()->Snapshot();
+    exercise.randomState = 2024;
+    exercise.entries = {{ENTRY_RANDOM, 300}, {ENTRY_RANDOM, 300}, {ENTRY_RANDOM, 300}, {ENTRY_RANDOM, 300},
+                        {ENTRY_IDLE, 0},     {ENTRY_END, 0}};
+    auto played = [&](int recordedIn) {
+        exercise.recordedIn = recordedIn;
+        app->face->player.PlayExercise(*app->Face(), exercise, 1);
+        finger->Idle(10);
+        EXPECT_FALSE(app->face->player.playing);
+        return app->Face()->Snapshot();
+    };
+    Face before = played(2);
+    EXPECT_EQ(before.jaw, 0);
+    Face now = played(3);
+    // The four faces took two draws more each: the last face differs.
+    EXPECT_FALSE(SameFace(before, now));
+    EXPECT_TRUE(SameFace(played(2), before));
+    // The live face, once the playback is over, draws the poses again.
+    EXPECT_EQ(app->Face()->randomFaceFormat, EXERCISE_FORMAT_VERSION);
 }
 
 TEST_F(RecorderTest, PlayWithoutARecordingChangesNothingAndLeavesRecordArmed) {

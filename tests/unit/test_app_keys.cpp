@@ -132,9 +132,32 @@ TEST(AppKeys, EachGestureKeyMakesItsGestureTickByTickInRecordingAndPlayback) {
     EXPECT_TRUE(gesture(GKEY_LIPS));
     EXPECT_TRUE(gesture(GKEY_TEETH));
     EXPECT_TRUE(keyed->Face()->face.teethMode);
+    // The chin opens the jaw in three steps, the tongue in it goes up to the
+    // ridge and down to out of the mouth; closed, the lips press and roll in,
+    // hiding the tongue.
+    const Face& f = keyed->Face()->face;
+    for (int jaw : {1, 2, 3}) {
+        EXPECT_TRUE(gesture(GKEY_JAW_OPEN));
+        EXPECT_EQ(f.jaw, jaw);
+    }
+    EXPECT_FALSE(gesture(GKEY_JAW_OPEN));
+    EXPECT_TRUE(gesture(GKEY_TONGUE_UP));
+    EXPECT_FALSE(gesture(GKEY_TONGUE_UP));
+    for (int place : {TONGUE_LYING, TONGUE_BEHIND_LOWER_TEETH, TONGUE_OUT_OF_MOUTH}) {
+        EXPECT_TRUE(gesture(GKEY_TONGUE_DOWN));
+        EXPECT_EQ(f.openTongue, place);
+    }
+    for (int jaw : {2, 1, 0, -1, -2}) {
+        EXPECT_TRUE(gesture(GKEY_JAW_CLOSE));
+        EXPECT_EQ(f.jaw, jaw);
+    }
+    EXPECT_FALSE(gesture(GKEY_JAW_CLOSE));
+    EXPECT_FALSE(gesture(GKEY_TONGUE_UP));
+    for (int i = 0; i < 4; ++i) gesture(GKEY_JAW_OPEN);
+    EXPECT_EQ(f.jaw, 2);
     ASSERT_EQ(keyed->face->player.recordingOn, 1);
-    // Seven drags of 20 touching ticks, three taps, their releases.
-    EXPECT_GT(keyed->face->player.recordIndex, 7 * 20 + 3);
+    // Twenty-three drags of 20 touching ticks, three taps, their releases.
+    EXPECT_GT(keyed->face->player.recordIndex, 23 * 20 + 3);
     // Played back, the recorded keys make the same faces again; a key
     // pressed during the playback is a hand's gesture during it.
     button(SLOT_PLAY);
@@ -147,6 +170,8 @@ TEST(AppKeys, EachGestureKeyMakesItsGestureTickByTickInRecordingAndPlayback) {
     }
     EXPECT_EQ(keyed->face->player.playing, 0);
     EXPECT_TRUE(keyed->Face()->face.teethMode);
+    EXPECT_EQ(keyed->Face()->face.jaw, 2);
+    EXPECT_EQ(keyed->Face()->face.openTongue, TONGUE_OUT_OF_MOUTH);
 }
 
 TEST(AppKeys, AHeldKeyTogglesOnceAndHelpClosesOnAnyKeyOrClick) {

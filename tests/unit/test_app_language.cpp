@@ -120,8 +120,9 @@ TEST_F(AppLanguageTest, EveryLabelFitsItsBoxInEveryLanguage) {
         for (int k = 0; k < CARD_CONTROLS; ++k)
             boxes.push_back({where, CardControlBox(LibraryCardBox(0, a), static_cast<CardControl>(k)),
                              TextHeight(a, 18)});
+        const EditLayout& editor = EditLayoutFor(a);
+        for (const ControlBox& box : editor.boxes) boxes.push_back({where, box, editor.textHeight});
     }
-    for (const ControlBox& box : EDIT_CONTROL_BOXES) boxes.push_back({"editor", box, CONTROL_TEXT_HEIGHT});
     for (const ControlBox& box : KEEP_CONTROL_BOXES) boxes.push_back({"keep", box, CONTROL_TEXT_HEIGHT});
     for (const ControlBox& box : HOMEWORK_CONTROL_BOXES) boxes.push_back({"homework", box, CONTROL_TEXT_HEIGHT});
 

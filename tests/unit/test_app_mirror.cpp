@@ -32,6 +32,15 @@ TEST(MirrorTargets, FollowTheFaceScreensPoses) {
     PressAndWait(app, GestureKeyBit(GKEY_TEETH));
     EXPECT_EQ(Targets(app).opening, MouthOpening::Open);
     EXPECT_EQ(Targets(app).width, MouthWidth::Any);
+    // The jaw over the teeth: open, wide open, and the pressed lips closed.
+    for (MouthOpening opening : {MouthOpening::Open, MouthOpening::WideOpen}) {
+        PressAndWait(app, GestureKeyBit(GKEY_JAW_OPEN));
+        EXPECT_EQ(Targets(app).opening, opening);
+    }
+    for (int i = 0; i < 3; ++i) PressAndWait(app, GestureKeyBit(GKEY_JAW_CLOSE));
+    ASSERT_EQ(app->Face()->Snapshot().jaw, -1);
+    EXPECT_EQ(Targets(app).opening, MouthOpening::Closed);
+    PressAndWait(app, GestureKeyBit(GKEY_JAW_OPEN));
 
     // The tongue out: the camera sees no tongue, so the mouth is not judged.
     PressAndWait(app, 1u << SLOT_TONGUE);
@@ -63,6 +72,20 @@ TEST(MirrorTargets, TheHoldWaitsForTheChild) {
     player.poseHeld = true;
     finger.Idle(left + 1);
     EXPECT_EQ(player.repeatPhase, RepeatPhase::Rest);
+    EXPECT_EQ(player.repetitionsMatched, -1);  // the mirror did not watch
+
+    // Watched, the last repetition holds too, and each hold run out is a
+    // repetition matched.
+    for (int hold : {1, 0}) {
+        app->face->Play(exercise, 2, app->choice);
+        app->MirrorHolding(hold);
+        for (int tick = 0; tick < 4000 && player.repeatPhase != RepeatPhase::Off; ++tick) finger.Idle(1);
+        // A child who never matches leaves the last hold waiting.
+        EXPECT_EQ(player.repeatPhase, hold ? RepeatPhase::Off : RepeatPhase::Hold) << hold;
+        EXPECT_EQ(player.repetitionsMatched, hold ? 2 : 0) << hold;
+        player.StopRepeating();
+    }
+    app->MirrorHolding(-1);
 }
 
 }  // namespace

@@ -368,3 +368,48 @@ TEST_F(ScreensTest, AnUprightPhoneGetsTheFaceLargeAndBoxesAFingerCanHit) {
 }
 
 }  // namespace
+
+namespace {
+
+// A device that draws 15 frames a second runs one tick in four: the other
+// three come as lost ticks of the next.
+TEST_F(ScreensTest, ASlowDeviceRecordsTheHandsTimingAndPlaysBackByTheClock) {
+    c_MyApp* app = NewFaceApp(true);
+    KeyTick(app, 1u << SLOT_RECORD);
+    KeyTick(app, 0);
+    c_Partie* eye = app->Face()->eyeRight;
+    float x = eye->edge3 + 50, y = (eye->zoneTop + eye->zoneBottom) / 2;
+    auto slow = [&](float px, float py, bool hit, bool touching) {
+        AppInput in = Touch(px, py, hit, touching);
+        in.lostTicks = 3;
+        app->Step(in);
+    };
+    slow(x, y, true, true);
+    const int kTicks = 25;
+    for (int i = 1; i <= kTicks; ++i) slow(x, y - 3.0f * i, false, true);
+    slow(x, y - 3.0f * kTicks, false, false);
+    ASSERT_EQ(app->Face()->eyeRight->variant, 2);
+    Face live = app->Face()->Snapshot();
+    Exercise recorded;
+    ASSERT_TRUE(app->face->player.RecordingAsExercise(&recorded));
+    // Every tick of the clock is in the recording, four for each one run.
+    EXPECT_GE(recorded.entries.size(), 4u * (kTicks + 1));
+
+    // Played on the slow device, it takes the time it took; played on a
+    // fast one, the same time in four times the ticks; both end on the face.
+    for (int lost : {3, 0}) {
+        KeyTick(app, 1u << SLOT_PLAY);
+        int ticks = 0;
+        while (app->face->player.playing && ticks < 1000) {
+            AppInput in;
+            in.lostTicks = lost;
+            app->Step(in);
+            ++ticks;
+        }
+        int expected = static_cast<int>(recorded.entries.size()) / (lost + 1);
+        EXPECT_NEAR(ticks, expected, 3) << lost;
+        EXPECT_TRUE(SameFace(app->Face()->Snapshot(), live)) << lost;
+    }
+}
+
+}  // namespace

@@ -83,6 +83,29 @@ TEST_F(SoundsTest, EachEventIsHeardOnceAndAnIdleFaceIsSilent) {
     KeyTick(app, 0);
     PressKey(app, KEY_UP);
     EXPECT_EQ(Take(), Heard{SOUND_MESSAGE});
+
+    // The camera mirror's star chimes once each time the child comes to
+    // match the pose, not while the match lasts.
+    for (int holding : {0, 1, 1, 1, 0, 1, -1}) {
+        app->MirrorHolding(holding);
+        finger.Idle(1);
+    }
+    EXPECT_EQ(Take(), (Heard{SOUND_CHIME, SOUND_CHIME}));
+}
+
+TEST_F(SoundsTest, TheLibrarysControlsAreHeardWhenTheyAct) {
+    c_MyApp* app = Listen(NewFaceApp());
+    PressKey(app, 'L');
+    ASSERT_TRUE(app->screen == ScreenKind::Library);
+    Take();
+    PressKey(app, KEY_UP);
+    EXPECT_EQ(Take(), Heard{SOUND_PRESS});
+    // At the least repetitions already, fewer does nothing and says nothing.
+    app->choice.repetitions = REPEAT_MIN;
+    PressKey(app, KEY_DOWN);
+    EXPECT_EQ(Take(), Heard{});
+    PressKey(app, KEY_ESCAPE);
+    EXPECT_EQ(Take(), Heard{SOUND_PRESS});
 }
 
 TEST_F(SoundsTest, SoundOffIsSilentEverywhereAndRemembered) {
@@ -93,6 +116,8 @@ TEST_F(SoundsTest, SoundOffIsSilentEverywhereAndRemembered) {
     Press(app, SLOT_RECORD);
     Press(app, SLOT_RECORD);
     PressKey(app, KEY_UP);
+    app->MirrorHolding(1);
+    KeyTick(app, 0);
     EXPECT_EQ(Take(), Heard{});
     EXPECT_EQ(SettingsText(), "sound off\n");
 

@@ -3,6 +3,8 @@
 // their mirror, and output that is the same on every run and matches data/.
 #include <gtest/gtest.h>
 
+#include "app/face/face.h"
+#include "app/face/pose_pictures.h"
 #include "app/face/tongue_handles.h"
 #include "canvas/font_characters.h"
 
@@ -181,7 +183,14 @@ std::vector<std::string> sharedKeys() {
     return all;
 }
 std::vector<std::string> programKeys() {
-    return {"boutonmaison.png", "boutonsauver.png", "boutonbiblio.png", "boutonaide.png"};
+    std::vector<std::string> keys = {"boutonmaison.png", "boutonsauver.png", "boutonbiblio.png", "boutonaide.png"};
+    for (int step = 1; step <= JAW_OPEN_LAST; ++step) {
+        keys.push_back(fmt(kOpenMouthBack, step));
+        keys.push_back(fmt(kOpenMouthTeeth, step));
+        for (int place = 0; place < OPEN_TONGUE_PLACES; ++place) keys.push_back(fmt(kOpenMouthTongue, step, place));
+    }
+    for (int step = 1; step <= -JAW_PRESSED_LAST; ++step) keys.push_back(fmt(kPressedLips, step));
+    return keys;
 }
 
 // ---------------------------------------------------------------- fixture
@@ -688,6 +697,9 @@ protected:
         Tex face, pink;
         Tex closed[35], up[28], down[28], tongue[41];
         Tex lipsFront[14], lipsBack[14], lipsUpper[14], teeth[14];
+        // The jaw's poses, from the program's own atlas.
+        Tex openBack[JAW_OPEN_LAST], openTeeth[JAW_OPEN_LAST], openTongue[JAW_OPEN_LAST * OPEN_TONGUE_PLACES];
+        Tex pressed[-JAW_PRESSED_LAST];
         double faceX = 0, faceY = 0;
         Shot bare;  // the face alone
     };
@@ -731,6 +743,18 @@ protected:
             pics->lipsUpper[i] = premultiplied(cutOut(index, atlas, upper[i]), 0, 0.5);
             pics->teeth[i] = premultiplied(cutOut(index, atlas, grins[i]), 0, 0.5);
         }
+        const std::string ownIndex = readFile(dir + "images4.txt");
+        const Picture own = loadPicture(dir + "images4.png");
+        auto pose = [&](const std::string& key) {
+            return premultiplied(cutOut(ownIndex, own, key), kPoseHandleX, kPoseHandleY);
+        };
+        for (int step = 1; step <= JAW_OPEN_LAST; ++step) {
+            pics->openBack[step - 1] = pose(fmt(kOpenMouthBack, step));
+            pics->openTeeth[step - 1] = pose(fmt(kOpenMouthTeeth, step));
+            for (int place = 0; place < OPEN_TONGUE_PLACES; ++place)
+                pics->openTongue[(step - 1) * OPEN_TONGUE_PLACES + place] = pose(fmt(kOpenMouthTongue, step, place));
+        }
+        for (int step = 1; step <= -JAW_PRESSED_LAST; ++step) pics->pressed[step - 1] = pose(fmt(kPressedLips, step));
     }
     static void TearDownTestSuite() { delete pics; }
 
@@ -765,6 +789,24 @@ protected:
         draw(s, p.closed[rf], ax, ay, 1, Layer::Mouth);
         draw(s, p.closed[lf], ax + 2, ay, -1, Layer::Mouth);
         if (out && t.variant == 4) draw(s, p.tongue[frame + 4], t.x + p.faceX, 500 + p.faceY, ts, Layer::Mouth);
+        return s;
+    }
+
+    // The open mouth at `step` as the face screen layers it: its back, the
+    // tongue at `place` (none when < 0), its teeth, and a tongue out of the
+    // mouth over them. `layers` of 1 draws the teeth alone, 2 the back alone.
+    static Shot composeJaw(int step, int place, int layers = 0) {
+        const Pictures& p = *pics;
+        Shot s = p.bare;
+        const double x = 392 + p.faceX, y = 506 + p.faceY;
+        const bool out = place == TONGUE_OUT_OF_MOUTH;
+        auto tongue = [&]() {
+            if (place >= 0) draw(s, p.openTongue[(step - 1) * OPEN_TONGUE_PLACES + place], x, 504 + p.faceY, 1, Layer::Mouth);
+        };
+        if (layers != 1) draw(s, p.openBack[step - 1], x, y, 1, Layer::Mouth);
+        if (!out && !layers) tongue();
+        if (layers != 2) draw(s, p.openTeeth[step - 1], x, y, 1, Layer::Mouth);
+        if (out && !layers) tongue();
         return s;
     }
 
@@ -1055,3 +1097,74 @@ TEST_F(ComposedMouth, HalvesOfOneRowAndStepMakeOneMouth) {
 }
 
 }  // namespace
+
+namespace {
+
+// The rows of one column where `ink` is set, as runs [first, last].
+std::vector<std::pair<int, int>> inkRuns(const Shot& s, int x) {
+    std::vector<std::pair<int, int>> runs;
+    for (int y = s.y0; y < s.y0 + Shot::kH; ++y) {
+        if (!s.ink[s.at(x, y)]) continue;
+        if (!runs.empty() && runs.back().second == y - 1)
+            runs.back().second = y;
+        else
+            runs.push_back({y, y});
+    }
+    return runs;
+}
+
+}  // namespace
+
+// The open mouth at each step, a column beside the centre line (clear of the
+// tongue's groove and the gap of the front teeth): the upper teeth, then the
+// tongue where it lies. At the ridge it reaches up to the upper teeth; lying
+// it leaves the dark of the mouth above it; bunched behind the lower teeth it
+// stands higher than lying; out it reaches below the lower lip. Each step
+// opens the mouth further, and both layers' teeth are in front of the tongue
+// inside the mouth.
+TEST_F(ComposedMouth, TheOpenMouthShowsTheTongueInEachPlace) {
+    const int column = 396 + (int)pics->faceX;
+    int lastOpening = 0;
+    for (int step = 1; step <= JAW_OPEN_LAST; ++step) {
+        SCOPED_TRACE(fmt("open mouth step %d", step));
+        const std::vector<std::pair<int, int>> teeth = inkRuns(composeJaw(step, -1, 1), column);
+        const std::vector<std::pair<int, int>> back = inkRuns(composeJaw(step, -1, 2), column);
+        ASSERT_EQ(teeth.size(), 2u) << "the upper and the lower teeth";
+        ASSERT_FALSE(back.empty());
+        const int upperTeeth = teeth[0].second, lowerTeeth = teeth[1].first, lowerLip = back.back().second;
+        EXPECT_GT(lowerTeeth - upperTeeth, lastOpening + 4);
+        lastOpening = lowerTeeth - upperTeeth;
+        const Shot without = composeJaw(step, -1);
+        int top[OPEN_TONGUE_PLACES], bottom[OPEN_TONGUE_PLACES];
+        for (int place = 0; place < OPEN_TONGUE_PLACES; ++place) {
+            const Shot with = composeJaw(step, place);
+            top[place] = INT32_MAX, bottom[place] = INT32_MIN;
+            for (int y = with.y0; y < with.y0 + Shot::kH; ++y)
+                if (distance(with.colour(column, y), without.colour(column, y)) > 8)
+                    top[place] = std::min(top[place], y), bottom[place] = std::max(bottom[place], y);
+            ASSERT_LE(top[place], bottom[place]) << "no tongue shows at place " << place;
+            if (place == TONGUE_OUT_OF_MOUTH) continue;
+            EXPECT_GE(top[place], upperTeeth - 1) << "the tongue at " << place << " over the upper teeth";
+            EXPECT_GE(bottom[place], lowerTeeth - 2) << "the tongue at " << place << " does not reach the lower teeth";
+            EXPECT_LE(bottom[place], lowerTeeth + 1) << "the tongue at " << place << " over the lower teeth";
+        }
+        EXPECT_LE(top[TONGUE_AT_RIDGE], upperTeeth + 2) << "the tongue tip does not reach the ridge";
+        EXPECT_GT(top[TONGUE_LYING], upperTeeth + 4) << "no dark mouth above the lying tongue";
+        EXPECT_LT(top[TONGUE_BEHIND_LOWER_TEETH], top[TONGUE_LYING] - 2) << "the bunched tongue stands no higher";
+        EXPECT_GT(top[TONGUE_BEHIND_LOWER_TEETH], upperTeeth + 2) << "the bunched tongue reaches the ridge";
+        EXPECT_GT(bottom[TONGUE_OUT_OF_MOUTH], lowerLip + 3) << "the tongue out stays inside the lips";
+    }
+    // Pressed, the lips still show their red; rolled in, none of it.
+    for (int step = 1; step <= -JAW_PRESSED_LAST; ++step) {
+        Shot s = pics->bare;
+        draw(s, pics->pressed[step - 1], 392 + pics->faceX, 506 + pics->faceY, 1, Layer::Mouth);
+        const float lips[3] = {0xD9, 0x60, 0x6E};
+        int red = 0;
+        for (int y = s.y0; y < s.y0 + Shot::kH; ++y)
+            for (int x = s.x0; x < s.x0 + Shot::kW; ++x) red += distance(s.colour(x, y), lips) < 12;
+        if (step == 1)
+            EXPECT_GT(red, 100) << "the pressed lips show no red";
+        else
+            EXPECT_EQ(red, 0) << "the rolled-in lips still show red";
+    }
+}

@@ -18,6 +18,7 @@ Exercise Sample() {
     e.note = "Twice a day, in front of a mirror.";
     e.repeat = 3;
     e.holdSeconds = 7;
+    e.recordedIn = 2;
     Face& f = e.startFace;
     auto set = [&](PartIndex i, int frame, int variant, float x, float y, float angle = 0) {
         f.parts[i].frame = frame, f.parts[i].variant = variant, f.parts[i].x = x, f.parts[i].y = y;
@@ -37,6 +38,7 @@ Exercise Sample() {
     f.parts[PART_CHEEK_RIGHT].variant = 2, f.parts[PART_CHEEK_LEFT].variant = 1;
     f.tongueShift = -4, f.tongueDepth = 1, f.tongueMode = true, f.paired = true;
     f.lipsMode = f.teethMode = f.tongueOut = f.pursedMouth = f.roundMouth = f.tongueUnmirrored = true;
+    f.jaw = -2, f.openTongue = TONGUE_OUT_OF_MOUTH;
     e.entries = {{640, 400}, {640, 400}, {640, 400}, {641, 380}, {ENTRY_TONGUE, 380}, {0, 7},
                  {ENTRY_RANDOM, 1},    {ENTRY_RESET, 2},   {ENTRY_SYMMETRY, 3}, {ENTRY_IDLE, 0}, {ENTRY_IDLE, 0},
                  {ENTRY_END, 0}};
@@ -115,9 +117,15 @@ TEST(ExerciseFormat, BadTextsAreNamed) {
         {"", "it is empty"},
         {" \n\r\n", "it is empty"},
         {std::string("\x89PNG\r\n\x1a\n\0\0", 10), "not a Grimalou exercise"},
-        {Replaced(good, "grimalou-exercise 2", "grimalou-exercise 3"), "made by a newer version of Grimalou"},
-        {Replaced(good, "grimalou-exercise 2", "grimalou-exercise one"), "not a Grimalou exercise"},
-        {Replaced(good, "grimalou-exercise 2", "grimalou-exercise 1"), "'title' is a field of format 2, and the file says format 1"},
+        {Replaced(good, "grimalou-exercise 3", "grimalou-exercise 4"), "made by a newer version of Grimalou"},
+        {Replaced(good, "grimalou-exercise 3", "grimalou-exercise one"), "not a Grimalou exercise"},
+        {Replaced(good, "grimalou-exercise 3", "grimalou-exercise 1"), "'title' is a field of format 2, and the file says format 1"},
+        {Replaced(good, "grimalou-exercise 3", "grimalou-exercise 2"), "'recordedIn' is a field of format 3, and the file says format 2"},
+        {Replaced(good, "recordedIn 2", "recordedIn 4"), "recordedIn '4' is not a whole number from 1 to 3"},
+        {Replaced(good, "recordedIn 2\n", ""), "'recordedIn' is missing"},
+        {Replaced(good, "jaw -2", "jaw -3"), "jaw -3 is out of range (-2 to 3)"},
+        {Replaced(good, "openTongue 3", "openTongue 4"), "openTongue 4 is out of range (0 to 3)"},
+        {Replaced(good, "openTongue 3\n", ""), "'openTongue' is missing"},
         {Replaced(good, "repeat 3", "repeat 11"), "repeat '11' is not a whole number from 1 to 10"},
         {Replaced(good, "repeat 3", "repeat 0"), "from 1 to 10"},
         {Replaced(good, "hold 7", "hold -1"), "hold '-1' is not a whole number from 0 to 10"},
@@ -128,7 +136,7 @@ TEST(ExerciseFormat, BadTextsAreNamed) {
         {Replaced(good, "title Lèvres", "title L\xC0\xA8vres"), "the title is not UTF-8 text"},
         {Replaced(good, "note Twice", "note \x1B[2JTwice"), "the note holds a control character"},
         {Replaced(good, "title Lèvres", "title " + std::string(60, 'a') + "ééééééééééééééééééééé"), "the title is 102 characters long, more than 80"},
-        {Replaced(good, "tongueDepth 1", "tongueDepth 9"), "line 41: tongueDepth 9 is out of range (0 to 2)"},
+        {Replaced(good, "tongueDepth 1", "tongueDepth 9"), "line 43: tongueDepth 9 is out of range (0 to 2)"},
         {Replaced(good, "tongueDepth 1", "tongueDepth 1.5"), "not a whole number"},
         {Replaced(good, "tongueDepth 1", "tongueDepth 9223372036854775807"), "9223372036854775808 is out of range"},
         {Replaced(good, "eyeLeft.y 358.75", "eyeLeft.y nan"), "eyeLeft.y 'nan' is not a number"},
@@ -157,10 +165,35 @@ TEST(ExerciseFormat, BadTextsAreNamed) {
     EXPECT_NE(Problem(huge).find("larger than 1 MiB"), std::string::npos);
 }
 
+// A file of an older format reads as it always did: without the fields it
+// did not have, which keep a new face's values, and with its own format as
+// the one that recorded it; a later field in it is refused.
+TEST(ExerciseFormat, OlderFormatsKeepTheirFieldsAndRandomFaces) {
+    std::string v2 = Replaced(WriteExercise(Sample()), "grimalou-exercise 3", "grimalou-exercise 2");
+    v2 = Replaced(Replaced(v2, "recordedIn 2\n", ""), "jaw -2\n", "");
+    v2 = Replaced(v2, "openTongue 3\n", "");
+    Exercise read;
+    ASSERT_EQ(ReadExercise(v2, &read), "");
+    EXPECT_EQ(read.recordedIn, 2);
+    EXPECT_EQ(read.startFace.jaw, 0);
+    EXPECT_EQ(read.startFace.openTongue, TONGUE_LYING);
+    Exercise expected = Sample();
+    expected.startFace.jaw = 0, expected.startFace.openTongue = TONGUE_LYING;
+    EXPECT_TRUE(read == expected);
+    // Written again it is of this format, and still recorded in its own.
+    ASSERT_EQ(ReadExercise(WriteExercise(read), &read), "");
+    EXPECT_TRUE(read == expected);
+    EXPECT_EQ(Problem(Replaced(v2, "roundMouth yes", "roundMouth yes\njaw 1")),
+              "line 66: 'jaw' is a field of format 3, and the file says format 2");
+}
+
 TEST(ExerciseFormat, CheckNamesWhatTheReaderWouldRefuse) {
     Exercise e = Sample();
     e.startFace.parts[PART_MOUTH_RIGHT].variant = 7;
     EXPECT_EQ(CheckExercise(e), "mouthRight.variant 7 is out of range (0 to 6)");
+    e = Sample();
+    e.recordedIn = 4;
+    EXPECT_EQ(CheckExercise(e), "recordedIn is out of range (1 to 3)");
     e = Sample();
     e.entries.insert(e.entries.begin(), {ENTRY_END, 0});
     EXPECT_EQ(CheckExercise(e), "an entry follows the end mark");

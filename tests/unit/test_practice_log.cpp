@@ -55,20 +55,28 @@ TEST_F(PracticeLogTest, RowsReadBackAsWrittenAndADamagedLineIsNamed) {
     EXPECT_TRUE(rows.empty());
     const std::string awkward = " \"Lèvres\", semaine 2 ";
     ASSERT_EQ(AppendPractice(Row(1, awkward, 3)), "");
-    ASSERT_EQ(AppendPractice(Row(7, "plain", 0)), "");
+    PracticeRow watched = Row(7, "plain", 0);
+    watched.matched = 0;
+    ASSERT_EQ(AppendPractice(watched), "");
     EXPECT_EQ(Text(),
-              "date,title,file,child,asked,done\r\n"
-              "2026-12-01T18:05:09,\" \"\"Lèvres\"\", semaine 2 \",2026-12-01_10-00-00_girl.grimalou,boy,3,3\r\n"
-              "2026-12-07T18:05:09,plain,2026-12-01_10-00-00_girl.grimalou,boy,3,0\r\n");
+              "date,title,file,child,asked,done,matched\r\n"
+              "2026-12-01T18:05:09,\" \"\"Lèvres\"\", semaine 2 \",2026-12-01_10-00-00_girl.grimalou,boy,3,3,\r\n"
+              "2026-12-07T18:05:09,plain,2026-12-01_10-00-00_girl.grimalou,boy,3,0,0\r\n");
     ASSERT_EQ(LoadPracticeLog(&rows, &text), "");
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0].title, awkward);
     EXPECT_EQ(rows[0].child, Child::Boy);
+    EXPECT_EQ(rows[0].matched, -1);
     EXPECT_EQ(rows[1].done, 0);
+    EXPECT_EQ(rows[1].matched, 0);
+    // A log begun before the matched column reads as it was.
+    EXPECT_EQ(ReadPracticeLog("date,title,file,child,asked,done\r\n2026-12-02T10:00:00,a,b,boy,2,1\r\n", &rows), "");
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].done, 1);
 
     // Damage in the middle is named; the rows around it still count.
     for (const char* damage : {"2026-12-0x,a,b,boy,1,1\r\n", "\"open,a,b,boy,1,1\r\n", "2026-12-02T10:00:00,a,b,cat,1,1\r\n",
-                               "2026-12-02T10:00:00,a,b,boy,1\r\n"}) {
+                               "2026-12-02T10:00:00,a,b,boy,1\r\n", "2026-12-02T10:00:00,a,b,boy,1,1,x\r\n"}) {
         std::string lines = "date,title,file,child,asked,done\r\n" + PracticeRecord(Row(1, "a", 1)) + damage +
                             PracticeRecord(Row(2, "b", 2)) + "2026-12-03T1";
         EXPECT_EQ(ReadPracticeLog(lines, &rows), "line 3 is damaged") << damage;

@@ -21,6 +21,10 @@ const NOTE_BAND = {x: 212, y: 66, w: 376, h: 17};
 const PRESCRIPTION_BAND = {x: 212, y: 86, w: 376, h: 16};
 // The end panel's "Keep in my library".
 const KEEP = {x: 469, y: 106};
+// An upright phone: the 800 x 1280 upright screen letterboxed into 390 x 844
+// CSS px; the title's Library button and the first card's Edit, in its units.
+const PHONE = {w: 390, h: 844, upp: 800 / 390, library: [220, 1124], edit: [90, 315]};
+PHONE.top = (PHONE.h - 1280 / PHONE.upp) / 2;
 
 const seed = fs.readFileSync(path.join(__dirname, '../fuzz/fuzz_exercise/prescription'), 'utf8');
 function prescribed(title, note) {
@@ -69,7 +73,7 @@ async function main() {
     const logged = await page.evaluate((log) => FS.readFile(log, {encoding: 'utf8'}), LOG);
     const rows = logged.split('\r\n').filter((line) => line);
     assert.strictEqual(rows.length, 2, logged);
-    assert.match(rows[1], /^[-0-9T:]+,Lèvres en rond,link\.grimalou,girl,2,2$/);
+    assert.match(rows[1], /^[-0-9T:]+,Lèvres en rond,link\.grimalou,girl,2,2,$/);
     console.log('ok - a tap plays it twice, and the practice log has its row');
 
     await frames(page, 10);
@@ -93,6 +97,31 @@ async function main() {
     assert.strictEqual(csv, logged);
     console.log('ok - the exercises panel downloads the practice log');
     await page.close();
+
+    // On an upright phone the card's editor puts the page's own text box
+    // over its title, where the phone's keyboard types; Enter saves.
+    const phone = await browser.newPage();
+    await phone.setViewport({width: PHONE.w, height: PHONE.h, deviceScaleFactor: 3, hasTouch: true, isMobile: true});
+    await phone.goto(server.url);
+    await firstFrame(phone);
+    await phone.waitForFunction(() => Module.exercises.list().length === 1, {timeout: 20 * SECONDS});
+    const tap = (x, y) => phone.touchscreen.tap(x / PHONE.upp, PHONE.top + y / PHONE.upp);
+    await tap(...PHONE.library);
+    await frames(phone, 10);
+    await tap(...PHONE.edit);
+    const box = await phone.waitForSelector('input.grimalou-field:not([hidden])', {timeout: 20 * SECONDS});
+    const place = await box.boundingBox();
+    assert(place.height >= 44, `the title's box is ${place.height} px high`);
+    assert.strictEqual(await box.evaluate((e) => e.value), 'Lèvres en rond');
+    await box.tap();
+    await box.evaluate((e) => e.setSelectionRange(e.value.length, e.value.length));
+    await phone.keyboard.type(', semaine 2');
+    await phone.keyboard.press('Enter');
+    await phone.waitForFunction(() => Module.exercises.textOf(Module.exercises.list()[0]).includes(
+      'title Lèvres en rond, semaine 2\n'), {timeout: 20 * SECONDS});
+    await phone.waitForSelector('input.grimalou-field', {hidden: true, timeout: 20 * SECONDS});
+    console.log('ok - on a phone the title is typed in the page\'s own box and saved');
+    await phone.close();
     await home.close();
   } finally {
     await browser.close();
@@ -100,7 +129,7 @@ async function main() {
   }
 }
 
-main().then(() => console.log('web homework: 4 passed, 0 failed'), (error) => {
+main().then(() => console.log('web homework: 5 passed, 0 failed'), (error) => {
   console.error(error);
   process.exit(1);
 });

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/face/pose_pictures.h"
 #include "app/face/tongue_handles.h"
 
 namespace art {

@@ -999,6 +999,290 @@ void puffedCheek(cairo_t* cr) {
     cairo_path_destroy(bulge);
 }
 
+
+// ================================================================ the jaw's poses
+// Whole mouths, drawn round the centre line (x = 1) from the mouth's anchor,
+// where the closed lips' line crosses it 5 above.
+constexpr double kJawCentre = 1;
+
+// The mouth opened by the jaw, a step at a time: taller and a little
+// narrower, the upper lip's edge rising a little and the lower lip going
+// down with the chin.
+struct Jaw {
+    int step;
+    double W() const { return 40 - 2.0 * step; }      // half width of the opening
+    double top() const { return -10 - 1.5 * step; }   // the upper lip's edge at the centre line
+    double H() const { return 16 + 13.0 * step; }     // the opening's height there
+    double bottom() const { return top() + H(); }
+    double corner() const { return top() + 0.3 * H(); }  // the corners' height
+    double upperLip() const { return 8; }
+    double lowerLip() const { return 10; }
+    // Points of the opening's edge and of the lips' outer edge, u from -1
+    // (the left corner) to 1.
+    double x(double u, double out = 0) const { return kJawCentre + u * (W() + out); }
+    double innerTop(double u) const { return corner() - (corner() - top()) * std::sqrt(std::max(0.0, 1 - u * u)); }
+    double innerBottom(double u) const {
+        return corner() + (bottom() - corner()) * std::pow(std::max(0.0, 1 - u * u), 0.6);
+    }
+    double outerTop(double u) const {
+        return corner() - (corner() - top() + upperLip()) * std::pow(std::max(0.0, 1 - u * u), 0.45);
+    }
+    double outerBottom(double u) const {
+        return corner() + (bottom() - corner() + lowerLip()) * std::pow(std::max(0.0, 1 - u * u), 0.55);
+    }
+};
+
+template <class F>
+void jawCurve(cairo_t* cr, double u0, double u1, F point, bool moveFirst, int n = 48) {
+    for (int i = 0; i <= n; ++i) {
+        double u = u0 + (u1 - u0) * i / n, x, y;
+        point(u, x, y);
+        if (i == 0 && moveFirst)
+            cairo_move_to(cr, x, y);
+        else
+            cairo_line_to(cr, x, y);
+    }
+}
+
+void openingPath(cairo_t* cr, const Jaw& j) {
+    jawCurve(cr, -1, 1, [&](double u, double& x, double& y) { x = j.x(u), y = j.innerTop(u); }, true);
+    jawCurve(cr, 1, -1, [&](double u, double& x, double& y) { x = j.x(u), y = j.innerBottom(u); }, false);
+    cairo_close_path(cr);
+}
+
+void lipsPath(cairo_t* cr, const Jaw& j) {
+    jawCurve(cr, -1, 1, [&](double u, double& x, double& y) { x = j.x(u, 6), y = j.outerTop(u); }, true);
+    jawCurve(cr, 1, -1, [&](double u, double& x, double& y) { x = j.x(u, 6), y = j.outerBottom(u); }, false);
+    cairo_close_path(cr);
+}
+
+// The lips round the dark inside of the mouth, the throat darker at its back.
+void openMouthBack(cairo_t* cr, const Jaw& j) {
+    lipsPath(cr, j);
+    set(cr, pal::lips);
+    cairo_fill(cr);
+    // The lower lip's light.
+    ellipse(cr, kJawCentre, j.bottom() + j.lowerLip() * 0.5, j.W() * 0.45, j.lowerLip() * 0.22);
+    set(cr, pal::white, 0.35);
+    cairo_fill(cr);
+    openingPath(cr, j);
+    set(cr, pal::mouthInside);
+    cairo_fill(cr);
+    cairo_save(cr);
+    openingPath(cr, j);
+    cairo_clip(cr);
+    ellipse(cr, kJawCentre, j.corner() + j.H() * 0.2, j.W() * 0.5, j.H() * 0.32);
+    set(cr, hex(0x4E1520));
+    cairo_fill(cr);
+    cairo_restore(cr);
+    lipsPath(cr, j);
+    strokeOutline(cr, kOutline);
+}
+
+// The upper teeth under the upper lip and the lower ones over the lower
+// lip's edge, and the opening's edge over them and the tongue.
+void openMouthTeeth(cairo_t* cr, const Jaw& j) {
+    cairo_save(cr);
+    openingPath(cr, j);
+    cairo_clip(cr);
+    auto band = [&](double reach, bool upper, double depth) {
+        jawCurve(cr, -reach, reach, [&](double u, double& x, double& y) {
+            x = j.x(u), y = upper ? j.innerTop(u) - 3 : j.innerBottom(u) + 3;
+        }, true);
+        jawCurve(cr, reach, -reach, [&](double u, double& x, double& y) {
+            x = j.x(u), y = upper ? j.innerTop(u) + depth : j.innerBottom(u) - depth;
+        }, false);
+        cairo_close_path(cr);
+        set(cr, pal::teeth);
+        cairo_fill(cr);
+        set(cr, pal::teethShade);
+        cairo_set_line_width(cr, 2);
+        for (double dx = -24; dx <= 24; dx += 12) {
+            double x = kJawCentre + dx, u = dx / j.W();
+            double y = upper ? j.innerTop(u) : j.innerBottom(u);
+            cairo_move_to(cr, x, y - 4);
+            cairo_line_to(cr, x, y + (upper ? depth : -depth));
+        }
+        cairo_stroke(cr);
+    };
+    band(0.82, true, 7);
+    band(0.7, false, 5);
+    cairo_restore(cr);
+    openingPath(cr, j);
+    set(cr, pal::outline);
+    cairo_set_line_width(cr, 2.5);
+    cairo_stroke(cr);
+}
+
+// The tongue in the open mouth, at `place` (OpenTongue's order): the tip up
+// at the ridge behind the upper teeth, showing its underside; lying low on
+// the floor of the mouth; bunched up with the tip behind the lower teeth;
+// out over the lower lip. Inside the mouth it is cut to the opening.
+void openMouthTongue(cairo_t* cr, const Jaw& j, int place) {
+    const double c = kJawCentre, W = j.W(), H = j.H(), bottom = j.bottom();
+    cairo_save(cr);
+    openingPath(cr, j);
+    if (place == 3) cairo_rectangle(cr, c - W, j.corner(), 2 * W, 200);
+    cairo_clip(cr);
+    auto shaded = [&](Rgb fill, double half, double shade = 1) {
+        cairo_path_t* p = cairo_copy_path(cr);
+        set(cr, fill);
+        cairo_fill(cr);
+        cairo_save(cr);
+        cairo_append_path(cr, p);
+        cairo_clip(cr);
+        cairo_append_path(cr, p);
+        cairo_translate(cr, -half * 0.3, 0);
+        cairo_append_path(cr, p);
+        cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
+        set(cr, pal::tongueShade, shade);
+        cairo_fill(cr);
+        cairo_restore(cr);
+        return p;
+    };
+    auto groove = [&](double y0, double y1) {
+        cairo_move_to(cr, c, y0);
+        cairo_line_to(cr, c, y1);
+        set(cr, pal::tongueShade);
+        cairo_set_line_width(cr, 3.5);
+        cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+        cairo_stroke(cr);
+    };
+    if (place == 0) {
+        // Raised to the ridge: a column from the floor up behind the upper
+        // teeth, its underside towards us, with the fold under its middle.
+        const double lo = W * 0.78, hi = W * 0.42, up = j.top() - 2;
+        cairo_move_to(cr, c - lo, bottom + 12);
+        cairo_curve_to(cr, c - lo, bottom - H * 0.4, c - hi, up + H * 0.3, c - hi, up);
+        cairo_line_to(cr, c + hi, up);
+        cairo_curve_to(cr, c + hi, up + H * 0.3, c + lo, bottom - H * 0.4, c + lo, bottom + 12);
+        cairo_close_path(cr);
+        cairo_path_t* p = shaded(hex(0xE06A84), hi, 0.5);
+        cairo_move_to(cr, c, bottom + 4);
+        cairo_line_to(cr, c, j.corner() + H * 0.25);
+        set(cr, hex(0xA8405A));
+        cairo_set_line_width(cr, 2.5);
+        cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+        cairo_stroke(cr);
+        for (double side : {-1.0, 1.0}) {
+            cairo_move_to(cr, c + side * 5, bottom);
+            cairo_curve_to(cr, c + side * 9, bottom - H * 0.25, c + side * 8, j.corner() + H * 0.3, c + side * 6,
+                           j.corner() + H * 0.15);
+        }
+        set(cr, hex(0x9E4A78), 0.55);
+        cairo_set_line_width(cr, 2);
+        cairo_stroke(cr);
+        cairo_append_path(cr, p);
+        strokeOutline(cr, kTongueOutline);
+        cairo_path_destroy(p);
+    } else if (place == 1 || place == 2) {
+        // Lying low and flat, or bunched up high with the tip down behind
+        // the lower teeth, its back rounded towards us.
+        const bool high = place == 2;
+        const double rise = high ? H * 0.5 + 2 : H * 0.3 + 3, reach = high ? W * 0.95 : W * 0.88;
+        const double power = high ? 0.45 : 0.8;
+        jawCurve(cr, -1, 1, [&](double u, double& x, double& y) {
+            x = c + u * reach, y = bottom - rise * std::pow(std::max(0.0, 1 - u * u), power);
+        }, true);
+        cairo_line_to(cr, c + reach, bottom + 12);
+        cairo_line_to(cr, c - reach, bottom + 12);
+        cairo_close_path(cr);
+        cairo_path_t* p = shaded(pal::tongue, reach);
+        groove(bottom - rise + 5, bottom - (high ? 6 : 2));
+        if (high) {
+            ellipse(cr, c - reach * 0.35, bottom - rise * 0.7, reach * 0.2, rise * 0.14);
+            set(cr, pal::white, 0.3);
+            cairo_fill(cr);
+        }
+        jawCurve(cr, -1, 1, [&](double u, double& x, double& y) {
+            x = c + u * reach, y = bottom - rise * std::pow(std::max(0.0, 1 - u * u), power);
+        }, true);
+        strokeOutline(cr, kTongueOutline);
+        cairo_path_destroy(p);
+    } else {
+        // Out of the mouth, lying over the lower teeth and the lower lip,
+        // its round tip below the lip; it darkens where it goes into the mouth.
+        const double half = std::min(W * 0.62, 22.0), from = j.corner() + H * 0.12;
+        const double tip = bottom + j.lowerLip() + 12 - half;
+        cairo_move_to(cr, c - half - 4, from);
+        cairo_curve_to(cr, c - half - 2, bottom, c - half, tip - 6, c - half, tip);
+        cairo_arc_negative(cr, c, tip, half, M_PI, 0);
+        cairo_curve_to(cr, c + half, tip - 6, c + half + 2, bottom, c + half + 4, from);
+        cairo_close_path(cr);
+        cairo_path_t* p = shaded(pal::tongue, half);
+        groove(from + 6, tip + half * 0.4);
+        cairo_pattern_t* dark = cairo_pattern_create_linear(0, from, 0, from + 10);
+        cairo_pattern_add_color_stop_rgba(dark, 0, pal::mouthInside.r, pal::mouthInside.g, pal::mouthInside.b, 0.85);
+        cairo_pattern_add_color_stop_rgba(dark, 1, pal::mouthInside.r, pal::mouthInside.g, pal::mouthInside.b, 0);
+        cairo_save(cr);
+        cairo_append_path(cr, p);
+        cairo_clip(cr);
+        cairo_rectangle(cr, c - 40, from - 2, 80, 14);
+        cairo_set_source(cr, dark);
+        cairo_fill(cr);
+        cairo_restore(cr);
+        cairo_pattern_destroy(dark);
+        // Outlined below the opening only: its root goes on into the mouth.
+        cairo_save(cr);
+        cairo_rectangle(cr, c - 60, from + 6, 120, 200);
+        cairo_clip(cr);
+        cairo_append_path(cr, p);
+        strokeOutline(cr, kTongueOutline);
+        cairo_restore(cr);
+        cairo_path_destroy(p);
+    }
+    cairo_restore(cr);
+}
+
+// The lips pressed together, then rolled in ("mm"): the red thinning to a
+// line, the skin round it bunching, the corners dimpled and the chin's
+// muscle pushing up under the lower lip.
+void pressedLips(cairo_t* cr, int step) {
+    const double c = kJawCentre, line = kLine + 1;
+    const bool rolled = step == 2;
+    const double L = rolled ? 36 : 40;
+    auto lip = [&](double thick) {
+        return [=](double u, double& x, double& y) {
+            x = c + u * L, y = line + thick * std::pow(std::max(0.0, 1 - u * u), 0.6);
+        };
+    };
+    if (!rolled) {
+        jawCurve(cr, -1, 1, lip(-5), true);
+        jawCurve(cr, 1, -1, lip(7), false);
+        cairo_close_path(cr);
+        set(cr, pal::lips);
+        cairo_fill_preserve(cr);
+        strokeOutline(cr, 3);
+    }
+    // The meeting line, the whole line once the lips are rolled in.
+    jawCurve(cr, -1, 1, [&](double u, double& x, double& y) { x = c + u * (L + 2), y = line; }, true);
+    strokeOutline(cr, rolled ? kOutline : 2.5);
+    set(cr, pal::skinShade);
+    cairo_set_line_width(cr, 3.5);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    for (double side : {-1.0, 1.0}) {
+        // The dimples at the corners.
+        double x = c + side * (L + 7);
+        cairo_move_to(cr, x - side * 2, line - 7);
+        cairo_curve_to(cr, x + side * 2, line - 3, x + side * 2, line + 3, x - side * 2, line + 7);
+    }
+    cairo_stroke(cr);
+    // The skin bunched over and under the rolled-in lips; the chin's bump.
+    if (rolled) {
+        cairo_move_to(cr, c - 26, line - 9);
+        cairo_curve_to(cr, c - 10, line - 13, c + 10, line - 13, c + 26, line - 9);
+        cairo_move_to(cr, c - 24, line + 9);
+        cairo_curve_to(cr, c - 10, line + 13, c + 10, line + 13, c + 24, line + 9);
+        cairo_stroke(cr);
+    }
+    const double chin = rolled ? 22 : 20;
+    cairo_move_to(cr, c - 18, line + chin);
+    cairo_curve_to(cr, c - 8, line + chin + 5, c + 8, line + chin + 5, c + 18, line + chin);
+    set(cr, pal::skinShade);
+    cairo_set_line_width(cr, 3);
+    cairo_stroke(cr);
+}
+
 // ================================================================ buttons
 void buttonBase(cairo_t* cr, double size, bool on) {
     const double c = size / 2, r = size / 2 - 4;
@@ -1446,13 +1730,36 @@ std::vector<Sprite> sharedSprites() {
 }
 
 // The program's own pictures, apart from the art set's four atlases so that
-// any set of those runs: the buttons added after them.
+// any set of those runs: the buttons added after them, and the jaw's poses.
 std::vector<Sprite> programSprites() {
     std::vector<Sprite> out;
     out.push_back(button("boutonmaison.png", 80, false, Icon::Home));
     out.push_back(button("boutonsauver.png", 80, false, Icon::Save));
     out.push_back(button("boutonbiblio.png", 80, false, Icon::Library));
     out.push_back(button("boutonaide.png", 80, false, Icon::Help));
+
+    Placement pl;
+    pl.hx = kPoseHandleX;
+    pl.hy = kPoseHandleY;
+    for (int step = 1; step <= 3; ++step) {
+        const Jaw j{step};
+        Draw back = [=](cairo_t* cr) { openMouthBack(cr, j); };
+        Draw teeth = [=](cairo_t* cr) { openMouthTeeth(cr, j); };
+        std::vector<Draw> tongues;
+        for (int place = 0; place < 4; ++place)
+            tongues.push_back([=](cairo_t* cr) {
+                cairo_translate(cr, 0, kOpenTongueRise);
+                openMouthTongue(cr, j, place);
+            });
+        // The layers of a step share one size, and so do its tongues, which
+        // the face screen takes hold of anywhere in their picture.
+        out.push_back(makeSprite(key(kOpenMouthBack, step), back, pl, {back, teeth}));
+        out.push_back(makeSprite(key(kOpenMouthTeeth, step), teeth, pl, {back, teeth}));
+        for (int place = 0; place < 4; ++place)
+            out.push_back(makeSprite(key(kOpenMouthTongue, step, place), tongues[place], pl, tongues));
+    }
+    for (int step = 1; step <= 2; ++step)
+        out.push_back(makeSprite(key(kPressedLips, step), [=](cairo_t* cr) { pressedLips(cr, step); }, pl));
     return out;
 }
 

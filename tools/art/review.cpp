@@ -106,8 +106,23 @@ struct Cast {
     Img face, eyes[3], brow, cheek, pink, mark1, mark2, rec;
     Img mouth[40], mouthB[28], mouthC[28], lipsA[14], lipsB[14], lipsC[14], teeth[15], tongue[41];
     Img menu[2], reset, symmetry[2], tongueBtn[2], random, record[2], play[2];
+    // The jaw's poses: per open step its back and teeth, per step and place
+    // the tongue, per pressed step the lips.
+    Img openBack[3], openTeeth[3], openTongue[12], pressed[2];
 
-    Cast(const AtlasFile& chr, const AtlasFile& a2) {
+    Cast(const AtlasFile& chr, const AtlasFile& a2, const AtlasFile& a4) {
+        auto pose = [&](const std::string& k) {
+            Img im = a4.get(k);
+            im.hx = kPoseHandleX, im.hy = kPoseHandleY;
+            return im;
+        };
+        for (int step = 1; step <= 3; ++step) {
+            openBack[step - 1] = pose(fmt(kOpenMouthBack, step));
+            openTeeth[step - 1] = pose(fmt(kOpenMouthTeeth, step));
+            for (int place = 0; place < 4; ++place)
+                openTongue[4 * (step - 1) + place] = pose(fmt(kOpenMouthTongue, step, place));
+        }
+        for (int step = 1; step <= 2; ++step) pressed[step - 1] = pose(fmt(kPressedLips, step));
         face = chr.get("visage1.png");
         const char* eyeKeys[] = {"path5081.png", "g4534.png", "g4528.png"};
         for (int i = 0; i < 3; ++i) eyes[i] = chr.get(eyeKeys[i]);
@@ -192,6 +207,7 @@ struct Scene {
     bool lipsMode = false, teethMode = false, pursed = false, round = false;
     bool tongueOut = false, tongueUnmirrored = true;
     int tongueShift = 0, tongueDepth = 2;
+    int jaw = 0, openTongue = 1;
     bool menuOpen = false, symmetryOn = true, recording = false, playing = false;
     Scene() {
         mouthR.frame = mouthL.frame = 7;
@@ -244,6 +260,19 @@ struct Screen {
     void drawMouth(cairo_t* cr) {
         const Part &R = s.mouthR, &L = s.mouthL;
         int cr_ = s.cheekR.variant, cl = s.cheekL.variant;
+        if (cr_ == 0 && cl == 0 && s.jaw < 0) {
+            at(cr, c.pressed[-s.jaw - 1], R);
+            return;
+        }
+        if (cr_ == 0 && cl == 0 && s.jaw > 0) {
+            const int place = s.tongueOut ? s.openTongue : 1;
+            const Img& tongue = c.openTongue[4 * (s.jaw - 1) + place];
+            at(cr, c.openBack[s.jaw - 1], R);
+            if (place != 3) at(cr, tongue, s.tongue);
+            at(cr, c.openTeeth[s.jaw - 1], R);
+            if (place == 3) at(cr, tongue, s.tongue);
+            return;
+        }
         if (cr_ == 0 && cl == 0) {
             if (!s.lipsMode && !s.teethMode) {
                 int rf = R.frame, lf = L.frame;
@@ -336,7 +365,7 @@ struct Screen {
         drawImg(cr, c.face, 640, 400);
         at(cr, c.eyes[s.eyeR.variant], s.eyeR);
         at(cr, c.eyes[s.eyeL.variant], s.eyeL, -1);
-        bool noMode = !s.lipsMode && !s.teethMode && !s.pursed;
+        bool noMode = !s.lipsMode && !s.teethMode && !s.pursed && s.jaw == 0;
         bool cheeksFlat = s.cheekR.variant == 0 && s.cheekL.variant == 0;
         if (s.tongueOut && s.tongue.variant < 4 && noMode && cheeksFlat)
             tongueWise(cr, c.tongue[s.tongue.frame + s.tongue.variant]);
@@ -575,6 +604,39 @@ void faceSheets(const Cast& cast, const std::string& who, const std::string& doc
     cairo_surface_destroy(full);
 }
 
+// The jaw's poses: the open mouth at each step with the tongue lying, then
+// every place of the tongue in it, and the pressed lips.
+void poseSheets(const Cast& cast, const std::string& who, const std::string& docs) {
+    std::vector<Tile> t;
+    const char* places[] = {"tip to the ridge", "lying", "behind the lower teeth", "out"};
+    for (int jaw = 1; jaw <= 3; ++jaw) {
+        Screen sc(cast);
+        sc.s.jaw = jaw;
+        t.push_back({fmt("open mouth, step %d", jaw), faceShot(sc)});
+    }
+    for (int jaw = 1; jaw <= 2; ++jaw) {
+        Screen sc(cast);
+        sc.s.jaw = -jaw;
+        t.push_back({jaw == 1 ? "lips pressed" : "lips rolled in", faceShot(sc)});
+    }
+    writeSheet(docs + "/face_" + who + "_jaw.png", who + ": the open mouth and the pressed lips", t, 5);
+    for (int jaw = 1; jaw <= 3; ++jaw)
+        for (int place = 0; place < 4; ++place) {
+            Screen sc(cast);
+            sc.s.jaw = jaw;
+            sc.s.tongueOut = true;
+            sc.s.openTongue = place;
+            t.push_back({fmt("step %d, ", jaw) + places[place], mouthShot(sc)});
+        }
+    for (int jaw = 1; jaw <= 2; ++jaw) {
+        Screen sc(cast);
+        sc.s.jaw = -jaw;
+        t.push_back({jaw == 1 ? "lips pressed" : "lips rolled in", mouthShot(sc)});
+    }
+    writeSheet(docs + "/face_" + who + "_jaw_tongue.png", who + ": the tongue in the open mouth, the pressed lips", t,
+               4);
+}
+
 // Every row and step of each half-picture at double size, to check the seams.
 void seamSheets(const Cast& cast, const std::string& docs) {
     std::vector<Tile> t;
@@ -684,9 +746,11 @@ void writeReview(const std::string& dataDir, const std::string& docsDir) {
     a3.load(dataDir, "images3");
     a4.load(dataDir, "images4");
     for (const AtlasFile* a : {&a1a, &a1b, &a2, &a3, &a4}) atlasSheets(*a, docsDir);
-    Cast girlCast(a1a, a2), boyCast(a1b, a2);
+    Cast girlCast(a1a, a2, a4), boyCast(a1b, a2, a4);
     faceSheets(girlCast, "girl", docsDir);
     faceSheets(boyCast, "boy", docsDir);
+    poseSheets(girlCast, "girl", docsDir);
+    poseSheets(boyCast, "boy", docsDir);
     seamSheets(girlCast, docsDir);
     lipsTongueSheet(girlCast, docsDir);
     titleScreen(a3, docsDir);

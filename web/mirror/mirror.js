@@ -310,7 +310,6 @@ class Mirror {
     }
     if (result.star && !this.panel.classList.contains('star')) {
       this.stars += 1;
-      chime();
     }
     this.panel.classList.toggle('star', result.star);
     // Before the baseline is known, or when the pose has nothing the camera
@@ -325,25 +324,6 @@ class Mirror {
   publish(reading) {
     document.body.dataset.mirror = JSON.stringify({face: false, measures: null, matched: [], star: false,
                                                    ...reading, stars: this.stars, detections: this.detections});
-  }
-}
-
-// The program's chime, from its own data, for the star.
-let chimeBuffer = null, audio = null;
-function chime() {
-  try {
-    audio = audio || new AudioContext();
-    const play = (buffer) => {
-      const source = audio.createBufferSource();
-      source.buffer = buffer;
-      source.connect(audio.destination);
-      source.start();
-    };
-    if (chimeBuffer) return play(chimeBuffer);
-    const bytes = Module.mirrorChime && Module.mirrorChime();
-    if (bytes) audio.decodeAudioData(bytes.slice().buffer).then((b) => play(chimeBuffer = b), () => {});
-  } catch (e) {
-    // No sound on this page: the star alone says it.
   }
 }
 
