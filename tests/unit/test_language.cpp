@@ -130,19 +130,6 @@ TEST(Language, ADamagedCatalogueIsRefusedWhole) {
     EXPECT_TRUE(catalogue.messages.empty());
 }
 
-TEST_F(LanguageTest, AnUnreadableCatalogueLeavesEnglishAndIsNamed) {
-    std::string whole = FrenchBytes();
-    std::ofstream(folder + "/fr.mo", std::ios::binary) << whole.substr(0, whole.size() / 2);
-    EXPECT_EQ(AvailableLanguages(folder), (std::vector<std::string>{"en", "fr"}));
-    std::string problem = UseLanguage("fr", folder);
-    EXPECT_NE(problem.find(folder + "/fr.mo"), std::string::npos) << problem;
-    EXPECT_NE(problem.find("English"), std::string::npos) << problem;
-    EXPECT_EQ(CurrentLanguage(), "en");
-    EXPECT_STREQ(Translate("Library"), "Library");
-    EXPECT_NE(UseLanguage("de", folder), "");
-    EXPECT_EQ(CurrentLanguage(), "en");
-}
-
 TEST_F(LanguageTest, TheChosenLanguageIsKeptInTheSettings) {
     Settings settings;
     settings.soundOn = false;
