@@ -9,6 +9,9 @@ namespace {
 constexpr size_t MAX_CATALOGUE_BYTES = 4 << 20;
 // Nesting deeper than any real plural rule; it bounds the parser's recursion.
 constexpr int MAX_DEPTH = 32;
+// Longer than any real plural rule: it bounds the tree, whose evaluation
+// recurses as deep as a chain of operators is long.
+constexpr size_t MAX_RULE_CHARS = 512;
 constexpr unsigned long MAX_PLURAL_FORMS = 6;
 
 // A recursive-descent parser over gettext's plural grammar, loosest
@@ -176,6 +179,7 @@ std::string ReadPluralForms(const std::string& header, Catalogue* c) {
 
 std::string PluralRule::Parse(const std::string& expression) {
     nodes_.clear();
+    if (expression.size() > MAX_RULE_CHARS) return "the expression is too long";
     std::string problem = RuleParser(expression, &nodes_).Run();
     if (!problem.empty()) nodes_.clear();
     return problem;

@@ -84,6 +84,9 @@ TEST(Language, PluralRulesPickTheirForms) {
         EXPECT_NE(rule.Parse(bad), "") << bad;
     std::string deep(200, '(');
     EXPECT_NE(rule.Parse(deep + "n" + std::string(200, ')')), "");
+    std::string chain = "n";
+    while (chain.size() < 100000) chain += "+n";
+    EXPECT_NE(rule.Parse(chain), "");
     // A rule that failed reads as English's.
     EXPECT_EQ(rule.FormOf(1), 0u);
     EXPECT_EQ(rule.FormOf(2), 1u);
