@@ -207,32 +207,35 @@ std::string ReadCatalogue(const std::string& bytes, Catalogue* catalogue) {
     uint64_t count = word(8, swapped), originals = word(12, swapped), translations = word(16, swapped);
     if (originals + count * 8 > bytes.size() || translations + count * 8 > bytes.size())
         return "its tables run past its end: the file is cut short";
+    Catalogue read;
+    read.bytes = std::make_shared<const std::string>(bytes);
+    const std::string& kept = *read.bytes;
     // One string of a table, which must end with the NUL that msgfmt writes after it.
     std::string problem;
     auto text = [&](uint64_t table, uint64_t i) {
         uint64_t length = word(table + i * 8, swapped), at = word(table + i * 8 + 4, swapped);
-        if (at + length >= bytes.size() || bytes[at + length] != '\0') {
+        if (at + length >= kept.size() || kept[at + length] != '\0') {
             problem = "its string " + std::to_string(i + 1) + " runs past its end: the file is damaged";
-            return std::string();
+            return std::string_view();
         }
-        return bytes.substr(at, length);
+        return std::string_view(kept.data() + at, length);
     };
-    Catalogue read;
     for (uint64_t i = 0; i < count && problem.empty(); ++i) {
-        std::string id = text(originals, i), translated = text(translations, i);
+        std::string_view id = text(originals, i), translated = text(translations, i);
         if (!problem.empty()) break;
         if (id.empty()) {
-            std::string type = HeaderField(translated, "Content-Type:");
+            std::string type = HeaderField(std::string(translated), "Content-Type:");
             if (!type.empty() && type.find("charset=UTF-8") == std::string::npos)
                 return "it is not in UTF-8 (" + type + ")";
-            problem = ReadPluralForms(translated, &read);
+            problem = ReadPluralForms(std::string(translated), &read);
             continue;
         }
-        std::vector<std::string> forms;
+        // The forms of a plural message are separated by NULs.
+        std::vector<const char*> forms;
         for (size_t start = 0;;) {
+            forms.push_back(translated.data() + start);
             size_t end = translated.find('\0', start);
-            forms.push_back(translated.substr(start, end - start));
-            if (end == std::string::npos) break;
+            if (end == std::string_view::npos) break;
             start = end + 1;
         }
         read.messages[id.substr(0, id.find('\0'))] = forms;

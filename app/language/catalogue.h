@@ -3,7 +3,9 @@
 // whole, never half used.
 #pragma once
 
+#include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -30,8 +32,11 @@ private:
 };
 
 struct Catalogue {
+    // The file's bytes, which the messages point into (every string of a
+    // catalogue ends with a NUL): a look-up copies nothing.
+    std::shared_ptr<const std::string> bytes;
     // msgid (for a plural message, its singular) -> the translated forms.
-    std::unordered_map<std::string, std::vector<std::string>> messages;
+    std::unordered_map<std::string_view, std::vector<const char*>> messages;
     unsigned long pluralForms = 2;
     PluralRule plural;
 };

@@ -22,8 +22,8 @@ Shown& TheLanguage() {
 const char* Translate(const char* english) {
     const Catalogue& c = TheLanguage().catalogue;
     auto found = c.messages.find(english);
-    if (found == c.messages.end() || found->second[0].empty()) return english;
-    return found->second[0].c_str();
+    if (found == c.messages.end() || !*found->second[0]) return english;
+    return found->second[0];
 }
 
 const char* TranslatePlural(const char* one, const char* many, unsigned long n) {
@@ -31,7 +31,7 @@ const char* TranslatePlural(const char* one, const char* many, unsigned long n) 
     auto found = c.messages.find(one);
     if (found != c.messages.end()) {
         unsigned long form = c.plural.FormOf(n);
-        if (form < found->second.size() && !found->second[form].empty()) return found->second[form].c_str();
+        if (form < found->second.size() && *found->second[form]) return found->second[form];
     }
     return n == 1 ? one : many;
 }
