@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "app/language/language.h"
+
 namespace {
 
 // One row per option; a new option is a new row (and a line of the usage).
@@ -30,19 +32,20 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
             found->apply(line);
         } else if (argument[0] == '-') {
             line.action = CommandLine::REFUSE;
-            line.problem = std::string("unknown option '") + argument + "'";
+            line.problem = Printed(_("unknown option '%s'"), argument);
         } else if (line.file.empty()) {
             line.file = argument;
         } else {
             line.action = CommandLine::REFUSE;
-            line.problem = std::string("one file at a time: unexpected argument '") + argument + "'";
+            line.problem = Printed(_("one file at a time: unexpected argument '%s'"), argument);
         }
     }
     return line;
 }
 
 const char* UsageText() {
-    return "Usage: grimalou [--fullscreen] [FILE]\n"
+    // TRANSLATORS: keep the options' names (--fullscreen, FILE...) as they are; they are what is typed.
+    return _("Usage: grimalou [--fullscreen] [FILE]\n"
            "       grimalou --practice-log | --help | --version\n"
            "\n"
            "Face and mouth exercises with a child: choose the girl or the boy, then\n"
@@ -53,7 +56,7 @@ const char* UsageText() {
            "  --fullscreen  start filling the screen (F11 brings the window back)\n"
            "  --practice-log  print the practice log (CSV) and exit\n"
            "  -h, --help    show this text and exit\n"
-           "  --version     show the name and version and exit\n";
+           "  --version     show the name and version and exit\n");
 }
 
 const char* VersionText() { return "grimalou " GRIMALOU_VERSION; }

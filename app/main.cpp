@@ -2,6 +2,7 @@
 
 #include "app/command_line.h"
 #include "app/exercise/practice_log.h"
+#include "app/language/language.h"
 #include "app/my_app.h"
 #include "canvas/renderer.h"
 #include "host/host_main.h"
@@ -26,6 +27,11 @@ constexpr int USAGE_ERROR = 2;
 // start-up window's GL context, before the application's OnSetup makes its
 // canvas.
 int main(int argc, char** argv) {
+    // The usage and the refusals are in the user's language; the program
+    // reports a catalogue's problem itself once it runs.
+    Settings settings;
+    LoadSettings(&settings);
+    StartLanguage(settings.language);
     CommandLine line = ParseCommandLine(argc, argv);
     switch (line.action) {
         case CommandLine::SHOW_USAGE: std::fputs(UsageText(), stdout); return 0;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "app/language/language.h"
 #include "app/screens/help.h"
 #include "app/ui/letterbox.h"
 #include "app/ui/text.h"
@@ -23,7 +24,7 @@ constexpr double MAX_CATCH_UP_TICKS = TICKS_PER_SECOND;
 // How long a message stays at the bottom of the screen: 5 seconds.
 constexpr int MESSAGE_TICKS = 5 * TICKS_PER_SECOND;
 constexpr float MESSAGE_TEXT_HEIGHT = 28, REASON_TEXT_HEIGHT = 20, MESSAGE_MARGIN = 40;
-const char* const kDismiss = "Click or press a key to close this message.";
+const char* const kDismiss = N_("Click or press a key to close this message.");
 
 // A float that may lie beyond the int range, truncated and wrapped into it.
 int TruncateToInt(float value) {
@@ -104,6 +105,12 @@ int c_MyApp::OnSetup() {
     // A settings file that cannot be read is no reason not to start.
     std::string problem = LoadSettings(&settings);
     if (!problem.empty()) std::fprintf(stderr, "grimalou: %s\n", problem.c_str());
+    // Nor is a catalogue that cannot be read: the texts are then English.
+    problem = StartLanguage(settings.language);
+    if (!problem.empty()) {
+        std::fprintf(stderr, "grimalou: %s\n", problem.c_str());
+        ShowProblem(_("The translation could not be read; the texts are in English."), problem);
+    }
     if (audioDevice) sounds = new KtInterfaceSounds(audioDevice);
     if (!line.file.empty()) OpenFromCommandLine(line.file);
     return 0;
@@ -251,8 +258,22 @@ void c_MyApp::ToggleSound() {
     settings.soundOn = !settings.soundOn;
     std::string problem = SaveSettings(settings);
     if (!problem.empty()) std::fprintf(stderr, "grimalou: the sound setting could not be kept: %s\n", problem.c_str());
-    const char* state = settings.soundOn ? "Sound on." : "Sound off.";
-    ShowMessage(problem.empty() ? state : std::string(state) + " It will not be remembered: the settings could not be written.");
+    const char* state = settings.soundOn ? _("Sound on.") : _("Sound off.");
+    ShowMessage(problem.empty() ? state
+                                : Printed(_("%s It will not be remembered: the settings could not be written."), state));
+}
+
+void c_MyApp::NextLanguage() {
+    std::string folder = LocaleFolder();
+    std::string problem = UseLanguage(::NextLanguage(CurrentLanguage(), AvailableLanguages(folder)), folder);
+    if (!problem.empty()) {
+        std::fprintf(stderr, "grimalou: %s\n", problem.c_str());
+        ShowProblem(_("The translation could not be read; the texts are in English."), problem);
+    }
+    settings.language = CurrentLanguage();
+    problem = SaveSettings(settings);
+    if (!problem.empty())
+        std::fprintf(stderr, "grimalou: the language setting could not be kept: %s\n", problem.c_str());
 }
 
 void c_MyApp::CatchUp(const AppInput& in) {
@@ -291,6 +312,7 @@ void c_MyApp::Handle(const Request& request) {
         case Request::RECORD_ANEW: face->StartRecording(); break;
         case Request::QUIT: Quit(); break;
         case Request::TOGGLE_SOUND: ToggleSound(); break;
+        case Request::NEXT_LANGUAGE: NextLanguage(); break;
         case Request::CLOSE_LIBRARY: CloseLibrary(); break;
         case Request::SHOW_HELP:
             helpShown = true;
@@ -465,7 +487,7 @@ void c_MyApp::DrawMessage(Arrangement a) const {
     std::vector<std::string> reason, hint;
     if (messageStays) {
         if (!messageReason.empty()) reason = WrapLines(c, messageReason, reasonText, width);
-        hint = {kDismiss};
+        hint = {_(kDismiss)};
     }
     float lineHeight = messageText * 1.3f, reasonHeight = reasonText * 1.3f;
     float height = 24 + lineHeight * static_cast<float>(lines.size()) +

@@ -104,6 +104,8 @@ public:
     bool NamesKeys() const { return keyboardUsed || !touchUsed; }
     // Sound on or off, and remembered.
     void ToggleSound();
+    // The texts in the next language there is a catalogue for, and remembered.
+    void NextLanguage();
     // The camera mirror's word on the child's face: 1 while the child holds
     // the cartoon's pose, 0 while not (a repetition's hold waits), -1 when
     // nothing is judged. A pose newly matched chimes, heard as every other

@@ -11,6 +11,14 @@ namespace {
 // A settings file is a few lines; anything much longer is not one.
 constexpr size_t MAX_SETTINGS_BYTES = 4096;
 
+// A language's code as catalogues are named: "fr", "pt_BR".
+bool IsLanguageCode(const std::string& code) {
+    if (code.empty() || code.size() > 16) return false;
+    for (char c : code)
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_')) return false;
+    return true;
+}
+
 }  // namespace
 
 std::string SettingsPath() {
@@ -35,8 +43,11 @@ std::string LoadSettings(Settings* settings) {
         if (line.empty()) continue;
         if (line == "sound on" || line == "sound off")
             read.soundOn = line == "sound on";
+        else if (line.compare(0, 9, "language ") == 0 && IsLanguageCode(line.substr(9)))
+            read.language = line.substr(9);
         else
-            return path + ": line " + std::to_string(number) + " is not a setting (\"sound on\" or \"sound off\"); "
+            return path + ": line " + std::to_string(number) +
+                   " is not a setting (\"sound on\", \"sound off\" or \"language\" and a code such as fr); "
                    "the settings are ignored";
     }
     *settings = read;
@@ -48,5 +59,7 @@ std::string SaveSettings(const Settings& settings) {
     if (path.empty()) return "there is no folder for the settings: neither XDG_CONFIG_HOME nor HOME is set";
     std::string problem = MakeFolders(path.substr(0, path.rfind('/')));
     if (!problem.empty()) return problem;
-    return ReplaceFile(path, settings.soundOn ? "sound on\n" : "sound off\n");
+    std::string text = settings.soundOn ? "sound on\n" : "sound off\n";
+    if (!settings.language.empty()) text += "language " + settings.language + "\n";
+    return ReplaceFile(path, text);
 }

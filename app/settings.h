@@ -6,6 +6,8 @@
 
 struct Settings {
     bool soundOn = true;
+    // The language chosen on the title ("fr"), or "" to follow the system's.
+    std::string language;
 };
 
 // $XDG_CONFIG_HOME/grimalou/settings, or "" when there is no such folder.

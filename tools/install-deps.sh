@@ -14,6 +14,8 @@ packages=(
   emscripten node-acorn chromium pngquant
   # The camera mirror's test videos: real photographs, warped, written by ffmpeg.
   ffmpeg python3-skimage python3-scipy python-matplotlib-data
+  # The translations: catalogues made and checked, and the French screens read back.
+  gettext po4a tesseract-ocr tesseract-ocr-fra
 )
 # The browser build's tests run on node; a node that came from elsewhere
 # (with its own npm) is used as it is.

@@ -105,13 +105,13 @@ Module.exercises = (function () {
   // What the program's reader finds wrong with an exercise text, "" when
   // nothing.
   function problemOf(text) {
-    return text.length > GRIMALOU_MAX_BYTES ? 'it is bigger than an exercise can be'
+    return text.length > GRIMALOU_MAX_BYTES ? Module.T('it is bigger than an exercise can be')
          : Module.ccall('grimalou_exercise_problem', 'string', ['string'], [text]);
   }
 
   function importText(fileName, text) {
     var problem = problemOf(text);
-    if (problem) throw new Error(fileName + ' is not an exercise Grimalou can play: ' + problem);
+    if (problem) throw new Error(Module.T('%s is not an exercise Grimalou can play: %s', fileName, problem));
     var stem = fileName.replace(/\.grimalou$/i, '').replace(/[\/\\]/g, '_') || 'exercise';
     FS.mkdirTree(GRIMALOU_LIBRARY);
     var name = stem + GRIMALOU_EXTENSION;
@@ -146,11 +146,11 @@ Module.exercises = (function () {
     var text = FS.readFile(path, {encoding: 'utf8'});
     var file = new File([text], name, {type: 'application/x-grimalou-exercise'});
     if (navigator.canShare && navigator.canShare({files: [file]})) {
-      navigator.share({files: [file], title: 'A Grimalou exercise'}).catch(function () {});
+      navigator.share({files: [file], title: Module.T('A Grimalou exercise')}).catch(function () {});
       return;
     }
     downloadBytes(name, text, 'application/x-grimalou-exercise');
-    linkOf(text).then(function (link) { Module.showNotice('The exercise was downloaded. Its link: ' + link); });
+    linkOf(text).then(function (link) { Module.showNotice(Module.T('The exercise was downloaded. Its link: %s', link)); });
   }
 
   // A link's exercise once the page has read it; null while it has not, or
@@ -169,7 +169,7 @@ Module.exercises = (function () {
     }
     if (problem) console.warn('The link does not hold an exercise: ' + problem);
     history.replaceState(null, '', location.href.replace(/#.*$/, ''));
-    Module.showNotice('This exercise link is damaged: ask for it again.');
+    Module.showNotice(Module.T('This exercise link is damaged: ask for it again.'));
   }
   if (GRIMALOU_LINK !== null) {
     var pageInitialized = Module.onRuntimeInitialized;

@@ -12,6 +12,7 @@
 #include <locale>
 #include <sstream>
 
+#include "app/language/language.h"
 #include "host/files.h"
 
 namespace {
@@ -583,7 +584,8 @@ const char* ChildWord(Child child) { return child == Child::Girl ? "girl" : "boy
 
 std::string DefaultTitle(Child child, const LocalTime& t) {
     char text[64];
-    std::snprintf(text, sizeof text, "%s, %04d-%02d-%02d %02d:%02d", child == Child::Girl ? "Girl" : "Boy", t.year,
+    // TRANSLATORS: the title a saved exercise gets until it is named: the child, the date and the time.
+    std::snprintf(text, sizeof text, _("%s, %04d-%02d-%02d %02d:%02d"), child == Child::Girl ? _("Girl") : _("Boy"), t.year,
                   t.month, t.day, t.hour, t.minute);
     return text;
 }
@@ -615,7 +617,10 @@ std::string CheckText(const std::string& text, int maxChars) {
 }
 
 std::string PrescriptionText(const Exercise& exercise) {
-    return std::to_string(exercise.repeat) + " x hold " + std::to_string(exercise.holdSeconds) + " s";
+    char text[96];
+    // TRANSLATORS: an exercise's prescription: how many times, and how many seconds each hold lasts.
+    std::snprintf(text, sizeof text, _("%d x hold %d s"), exercise.repeat, exercise.holdSeconds);
+    return text;
 }
 
 std::string CheckExercise(const Exercise& exercise) {

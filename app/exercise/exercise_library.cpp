@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <tuple>
 
+#include "app/language/language.h"
+
 namespace {
 
 // The name of a saved exercise: the date and time, the child, then "-N"
@@ -141,10 +143,10 @@ std::string UpdateExercise(const std::string& path, const Exercise& exercise) {
 
 const char* RefusedFileAdvice(const std::string& problem) {
     if (problem.find("newer version") != std::string::npos)
-        return "This exercise was made by a newer version of Grimalou. Update Grimalou, then open it again.";
+        return _("This exercise was made by a newer version of Grimalou. Update Grimalou, then open it again.");
     if (problem.compare(0, 7, "cannot ") == 0)
-        return "This exercise file cannot be opened. Check that it is where you think, or ask for it again.";
-    return "This exercise file is damaged. Ask for it again.";
+        return _("This exercise file cannot be opened. Check that it is where you think, or ask for it again.");
+    return _("This exercise file is damaged. Ask for it again.");
 }
 
 std::string DeleteExercise(const std::string& path) { return RemoveFile(path); }

@@ -6,6 +6,7 @@
 
 #include "app/exercise/exercise_library.h"
 #include "app/exercise/practice_log.h"
+#include "app/language/language.h"
 #include "app/ui/text.h"
 #include "canvas/canvas.h"
 #include "canvas/image.h"
@@ -35,60 +36,54 @@ constexpr float LABEL_HEIGHT = 33;
 constexpr float STATUS_WIDTH = 320, STATUS_HEIGHT = 40, COUNTDOWN_HEIGHT = 60;
 
 // The homework's words, and where they stand: over the hair, above the eyes.
-const char* const kStartHint = "Tap anywhere to start.";
-const char* const kWellDone = "Well done!";
+const char* const kStartHint = N_("Tap anywhere to start.");
+const char* const kWellDone = N_("Well done!");
 constexpr float HOMEWORK_X = 340, HOMEWORK_W = 600, HOMEWORK_TOP = 40;
 constexpr float HOMEWORK_TITLE_HEIGHT = 36, HOMEWORK_TEXT_HEIGHT = 24;
-
-std::string Format(const char* format, int a, int b = 0) {
-    char text[96];
-    std::snprintf(text, sizeof text, format, a, b);
-    return text;
-}
 
 }  // namespace
 
 // The order of the rows is the order a tick tests the buttons in; leaving
 // the face screen comes last but for the help, which only opens a veil.
 const FaceButton FACE_BUTTONS[SLOT_COUNT] = {
-    {"rect4607", "rect4608", LEFT_COLUMN, Row(1), 320, 870, false, 'T', "T", "tongue out / in", &c_FaceScreen::PressTongue,
+    {"rect4607", "rect4608", LEFT_COLUMN, Row(1), 320, 870, false, 'T', "T", N_("tongue out / in"), &c_FaceScreen::PressTongue,
      &c_FaceScreen::ShowsTongue, &c_FaceScreen::TongueHidden},
-    {"rect4621", "rect4622", RIGHT_COLUMN, Row(2), 320, 1000, true, 'S', "S", "paired/one side", &c_FaceScreen::PressSymmetry,
+    {"rect4621", "rect4622", RIGHT_COLUMN, Row(2), 320, 1000, true, 'S', "S", N_("paired/one side"), &c_FaceScreen::PressSymmetry,
      &c_FaceScreen::ShowsPaired, nullptr},
-    {"boutonrec1.png", "boutonrec2.png", RIGHT_COLUMN, Row(3), 480, 1000, true, 'R', "R", "record / stop",
+    {"boutonrec1.png", "boutonrec2.png", RIGHT_COLUMN, Row(3), 480, 1000, true, 'R', "R", N_("record / stop"),
      &c_FaceScreen::PressRecord, &c_FaceScreen::ShowsRecording, nullptr},
-    {"boutonplay1.png", "boutonplay2.png", RIGHT_COLUMN, Row(4), 640, 1000, true, ' ', "Space", "play / stop",
+    {"boutonplay1.png", "boutonplay2.png", RIGHT_COLUMN, Row(4), 640, 1000, true, ' ', N_("Space"), N_("play / stop"),
      &c_FaceScreen::PressPlay, &c_FaceScreen::ShowsPlaying, nullptr},
-    {"boutonmenu1.png", "boutonmenu2.png", RIGHT_COLUMN, Row(0), 640, 870, false, 'M', "M", "adult's buttons",
+    {"boutonmenu1.png", "boutonmenu2.png", RIGHT_COLUMN, Row(0), 640, 870, false, 'M', "M", N_("adult's buttons"),
      &c_FaceScreen::PressMenu, &c_FaceScreen::ShowsMenu, nullptr},
-    {"rect4609", nullptr, RIGHT_COLUMN, Row(1), 160, 1000, true, KEY_BACKSPACE, "Backspace", "reset the face",
+    {"rect4609", nullptr, RIGHT_COLUMN, Row(1), 160, 1000, true, KEY_BACKSPACE, N_("Backspace"), N_("reset the face"),
      &c_FaceScreen::PressReset, nullptr, nullptr},
-    {"boutonrnd", nullptr, LEFT_COLUMN, Row(0), 160, 870, false, 'D', "D", "random face", &c_FaceScreen::PressRandom, nullptr, nullptr},
-    {"boutonsauver.png", nullptr, RIGHT_COLUMN, Row(5), 160, 1130, true, KEY_WITH_CTRL | 'S', "Ctrl+S", "save recording",
+    {"boutonrnd", nullptr, LEFT_COLUMN, Row(0), 160, 870, false, 'D', "D", N_("random face"), &c_FaceScreen::PressRandom, nullptr, nullptr},
+    {"boutonsauver.png", nullptr, RIGHT_COLUMN, Row(5), 160, 1130, true, KEY_WITH_CTRL | 'S', "Ctrl+S", N_("save recording"),
      &c_FaceScreen::PressSave, nullptr, nullptr},
-    {"boutonbiblio.png", nullptr, RIGHT_COLUMN, Row(6), 320, 1130, true, 'L', "L", "library", &c_FaceScreen::PressLibrary,
+    {"boutonbiblio.png", nullptr, RIGHT_COLUMN, Row(6), 320, 1130, true, 'L', "L", N_("library"), &c_FaceScreen::PressLibrary,
      nullptr, nullptr},
-    {"boutonmaison.png", nullptr, LEFT_COLUMN, Row(6), 480, 1130, true, KEY_HOME, "Home", "back to title",
+    {"boutonmaison.png", nullptr, LEFT_COLUMN, Row(6), 480, 1130, true, KEY_HOME, N_("Home"), N_("back to title"),
      &c_FaceScreen::PressHome, nullptr, nullptr},
-    {"boutonaide.png", nullptr, LEFT_COLUMN, Row(5), 640, 1130, true, KEY_F1, "F1 or ?", "this help", &c_FaceScreen::PressHelp,
+    {"boutonaide.png", nullptr, LEFT_COLUMN, Row(5), 640, 1130, true, KEY_F1, N_("F1 or ?"), N_("this help"), &c_FaceScreen::PressHelp,
      nullptr, nullptr},
 };
 
 const ControlBox HOMEWORK_CONTROL_BOXES[HOMEWORK_CONTROLS] = {
-    {540, 640, 200, 70, "Start"},
-    {HOMEWORK_X + 20, 140, 200, 60, "Again"},
-    {HOMEWORK_X + 240, 140, 340, 60, "Keep in my library"},
+    {540, 640, 200, 70, N_("Start")},
+    {HOMEWORK_X + 20, 140, 200, 60, N_("Again")},
+    {HOMEWORK_X + 240, 140, 340, 60, N_("Keep in my library")},
 };
 
 const GestureKeyRow GESTURE_KEYS[GESTURE_KEY_COUNT] = {
-    {'G', "G", "smiling mouth"},
-    {'P', "P", "lips (pout)"},
-    {'E', "E", "teeth"},
-    {'I', "I", "tongue deeper"},
-    {'O', "O", "mouth open (aah)"},
-    {'B', "B", "lips pressed (mm)"},
-    {'U', "U", "tongue up"},
-    {'J', "J", "tongue down"},
+    {'G', "G", N_("smiling mouth")},
+    {'P', "P", N_("lips (pout)")},
+    {'E', "E", N_("teeth")},
+    {'I', "I", N_("tongue deeper")},
+    {'O', "O", N_("mouth open (aah)")},
+    {'B', "B", N_("lips pressed (mm)")},
+    {'U', "U", N_("tongue up")},
+    {'J', "J", N_("tongue down")},
 };
 
 const ControlBox PACE_BOXES[2] = {{1090, 435, 90, 50, ""}, {430, 822, 100, 96, ""}};
@@ -181,18 +176,18 @@ Request c_FaceScreen::SaveRecording() {
     player.StopRepeating();
     player.playing = false;
     Exercise exercise;
-    if (!player.RecordingAsExercise(&exercise)) return Request::Say("Nothing to save: record an exercise first (R).");
+    if (!player.RecordingAsExercise(&exercise)) return Request::Say(_("Nothing to save: record an exercise first (R)."));
     std::string path;
     bool already = false;
     std::string problem = SaveExercise(exercise, LocalTimeNow(), &path, &already);
     if (!problem.empty()) {
         std::fprintf(stderr, "grimalou: %s\n", problem.c_str());
-        return Request::Refuse("The exercise could not be saved. Check that the disk is not full, then save again.",
+        return Request::Refuse(_("The exercise could not be saved. Check that the disk is not full, then save again."),
                                problem);
     }
     player.recordingUnsaved = false;
-    if (already) return Request::Say("This exercise is in the library already.");
-    return Request::Say("Saved in the library as \u201C" + exercise.title + "\u201D.");
+    if (already) return Request::Say(_("This exercise is in the library already."));
+    return Request::Say(Printed(_("Saved in the library as \u201C%s\u201D."), exercise.title.c_str()));
 }
 
 // ---- Practice and homework ---------------------------------------------------
@@ -237,8 +232,8 @@ Request c_FaceScreen::FinishPractice() {
     if (problem.empty()) return Request();
     std::fprintf(stderr, "grimalou: %s\n", problem.c_str());
     return Request::Refuse(
-        "This practice could not be written in the practice log. Check that the disk is not full; "
-        "the exercises are not affected.",
+        _("This practice could not be written in the practice log. Check that the disk is not full; "
+          "the exercises are not affected."),
         problem);
 }
 
@@ -248,11 +243,11 @@ Request c_FaceScreen::KeepHomework() {
     std::string problem = SaveExercise(prescription, LocalTimeNow(), &path, &already);
     if (!problem.empty()) {
         std::fprintf(stderr, "grimalou: %s\n", problem.c_str());
-        return Request::Refuse("The exercise could not be kept. Check that the disk is not full, then try again.",
+        return Request::Refuse(_("The exercise could not be kept. Check that the disk is not full, then try again."),
                                problem);
     }
-    if (already) return Request::Say("This exercise is in your library already.");
-    return Request::Say("Kept in your library as \u201C" + prescription.title + "\u201D.");
+    if (already) return Request::Say(_("This exercise is in your library already."));
+    return Request::Say(Printed(_("Kept in your library as \u201C%s\u201D."), prescription.title.c_str()));
 }
 
 // ---- A tick ------------------------------------------------------------------
@@ -302,7 +297,7 @@ Request c_FaceScreen::Tick(const AppInput& in, RepeatChoice& choice) {
         if (in.Key(KEY_RIGHT)) choice.holdSeconds = std::min(HOLD_MAX_SECONDS, choice.holdSeconds + 1);
         if (in.Key(KEY_LEFT)) choice.holdSeconds = std::max(0, choice.holdSeconds - 1);
         if (choice.repetitions != before.repetitions || choice.holdSeconds != before.holdSeconds)
-            said = Request::Say(Format("Play %d times, hold %d s (up/down, left/right)", choice.repetitions,
+            said = Request::Say(Printed(TranslatePlural("Play %d time, hold %d s (up/down, left/right)", "Play %d times, hold %d s (up/down, left/right)", choice.repetitions), choice.repetitions,
                                        choice.holdSeconds));
         if (in.Key('1')) player.halfPace = false;
         if (in.Key('2')) player.halfPace = true;
@@ -453,7 +448,7 @@ void c_FaceScreen::DrawHomework(c_Canvas* c) const {
     c->SetColor(0.13f, 0.18f, 0.27f);
     float y = HOMEWORK_TOP + 14;
     if (!intro) {
-        DrawLabel(c, kWellDone, VIRTUAL_WIDTH / 2, y, HOMEWORK_TITLE_HEIGHT, true);
+        DrawLabel(c, _(kWellDone), VIRTUAL_WIDTH / 2, y, HOMEWORK_TITLE_HEIGHT, true);
         y += HOMEWORK_TITLE_HEIGHT * 1.3f;
         DrawLabel(c, FitLabel(c, prescription.title, HOMEWORK_TEXT_HEIGHT, HOMEWORK_W - 40), VIRTUAL_WIDTH / 2, y,
                   HOMEWORK_TEXT_HEIGHT, true);
@@ -480,7 +475,7 @@ void c_FaceScreen::DrawHomework(c_Canvas* c) const {
     c->DrawRect(HOMEWORK_X, hintY - 6, HOMEWORK_W, HOMEWORK_TEXT_HEIGHT + 12);
     c->SetAlpha(1);
     c->SetColor(0.35f, 0.35f, 0.35f);
-    DrawLabel(c, kStartHint, VIRTUAL_WIDTH / 2, hintY, HOMEWORK_TEXT_HEIGHT, true);
+    DrawLabel(c, _(kStartHint), VIRTUAL_WIDTH / 2, hintY, HOMEWORK_TEXT_HEIGHT, true);
     DrawControl(c, HOMEWORK_CONTROL_BOXES[HOMEWORK_START]);
     c->SetColor(1, 1, 1);
 }
@@ -516,7 +511,7 @@ void c_FaceScreen::DrawPaceControl(c_Canvas* canvas, Arrangement a) const {
         canvas->SetColor(0.36f, 0.56f, 0.78f);
     canvas->DrawRect(box.x, box.y, box.w, box.h);
     canvas->SetColor(1, 1, 1);
-    const String& label = CachedText(player.halfPace ? "1/2x" : "1x");
+    const String& label = CachedText(player.halfPace ? _("1/2x") : _("1x"));
     float scale = TextScale(canvas, LABEL_HEIGHT), h = canvas->font ? LABEL_HEIGHT : 0;
     canvas->DrawText(label, box.x + (box.w - canvas->TextWidth(label, scale)) / 2, box.y + (box.h - h) / 2, scale);
 }
@@ -534,7 +529,7 @@ void c_FaceScreen::DrawRepeatStatus(c_Canvas* c, Arrangement a) const {
     if (player.repeatPhase != RepeatPhase::Off && player.choice.repetitions > 1) {
         panel(10, between ? 140 : 60);
         c->SetColor(0.13f, 0.18f, 0.27f);
-        DrawLabel(c, Format("%d / %d", player.repetition, player.choice.repetitions), centre, 20,
+        DrawLabel(c, Printed("%d / %d", player.repetition, player.choice.repetitions), centre, 20,
                   STATUS_HEIGHT, true);
     }
     if (between) {
@@ -544,7 +539,7 @@ void c_FaceScreen::DrawRepeatStatus(c_Canvas* c, Arrangement a) const {
             c->SetColor(0.85f, 0.35f, 0.1f);
         else
             c->SetColor(0.2f, 0.5f, 0.3f);
-        DrawLabel(c, Format(hold ? "hold %d" : "rest %d", seconds), centre, 80, COUNTDOWN_HEIGHT, true);
+        DrawLabel(c, Printed(hold ? _("hold %d") : _("rest %d"), seconds), centre, 80, COUNTDOWN_HEIGHT, true);
     }
     c->SetColor(1, 1, 1);
 }

@@ -53,8 +53,9 @@ struct FaceButton {
     bool withMenu;
     // A key number, with KEY_WITH_CTRL added for a key pressed with Ctrl.
     int key;
+    // The key's name and what it does, in the help's words: English,
+    // translated where the help shows them.
     const char* keyName;
-    // What it does, in the help's words.
     const char* does;
     void (c_FaceScreen::*press)(PressOutcome& out);
     // The state it shows with its second picture, or null for none.

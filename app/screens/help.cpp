@@ -10,6 +10,7 @@
 #include "app/screens/help.h"
 
 #include "app/face/face_layout.h"
+#include "app/language/language.h"
 #include "app/screens/face_screen.h"
 #include "app/ui/text.h"
 #include "canvas/canvas.h"
@@ -67,28 +68,28 @@ struct GestureHelp {
     int keys[3];
 };
 const GestureHelp GESTURES[] = {
-    {{0.36f, 0.62f, 0.95f}, "An eye, up or down:", "up closes, down opens", {-1, -1, -1}},
-    {{0.98f, 0.66f, 0.2f}, "An eyebrow's end, up or down:", "tilts them", {-1, -1, -1}},
-    {{0.98f, 0.85f, 0.3f}, "An eyebrow's middle, up, down:", "moves them", {-1, -1, -1}},
-    {{0.95f, 0.45f, 0.6f}, "A cheek, out or in:", "puffs, hollows", {-1, -1, -1}},
-    {{0.4f, 0.85f, 0.45f}, "A mouth corner, any way:", "its shape", {-1, -1, -1}},
-    {{0.95f, 0.3f, 0.25f}, "Mouth's middle, down/up:", "teeth %s, lips %s, smile %s",
+    {{0.36f, 0.62f, 0.95f}, N_("An eye, up or down:"), N_("up closes, down opens"), {-1, -1, -1}},
+    {{0.98f, 0.66f, 0.2f}, N_("An eyebrow's end, up or down:"), N_("tilts them"), {-1, -1, -1}},
+    {{0.98f, 0.85f, 0.3f}, N_("An eyebrow's middle, up, down:"), N_("moves them"), {-1, -1, -1}},
+    {{0.95f, 0.45f, 0.6f}, N_("A cheek, out or in:"), N_("puffs, hollows"), {-1, -1, -1}},
+    {{0.4f, 0.85f, 0.45f}, N_("A mouth corner, any way:"), N_("its shape"), {-1, -1, -1}},
+    {{0.95f, 0.3f, 0.25f}, N_("Mouth's middle, down/up:"), N_("teeth %s, lips %s, smile %s"),
      {GKEY_TEETH, GKEY_LIPS, GKEY_SMILE}},
-    {{0.75f, 0.5f, 0.95f}, "The tongue (T), any way:", "shape %s %s, side", {GKEY_TONGUE_UP, GKEY_TONGUE_DOWN, -1}},
-    {{0.75f, 0.5f, 0.95f}, "A tap on the tongue:", "deeper, in the lips (%s)", {GKEY_DEPTH, -1, -1}},
-    {{0.3f, 0.8f, 0.85f}, "The chin, down or up:", "opens %s, lips pressed %s", {GKEY_JAW_OPEN, GKEY_JAW_CLOSE, -1}},
+    {{0.75f, 0.5f, 0.95f}, N_("The tongue (T), any way:"), N_("shape %s %s, side"), {GKEY_TONGUE_UP, GKEY_TONGUE_DOWN, -1}},
+    {{0.75f, 0.5f, 0.95f}, N_("A tap on the tongue:"), N_("deeper, in the lips (%s)"), {GKEY_DEPTH, -1, -1}},
+    {{0.3f, 0.8f, 0.85f}, N_("The chin, down or up:"), N_("opens %s, lips pressed %s"), {GKEY_JAW_OPEN, GKEY_JAW_CLOSE, -1}},
 };
 // The same words on a touch screen, where no key is named.
 const char* const GESTURES_BY_TOUCH[][2] = {
-    {"An eye, up or down:", "opens, closes"},
-    {"An eyebrow's end, up or down:", "tilts them"},
-    {"An eyebrow's middle, up, down:", "moves them"},
-    {"A cheek, out or in:", "puffs, hollows"},
-    {"A mouth corner, any way:", "its shape"},
-    {"Mouth's middle, down/up:", "teeth, lips, smile"},
-    {"The tongue (its button), any way:", "shape, side"},
-    {"A tap on the tongue:", "deeper, in the lips"},
-    {"The chin, down or up:", "opens, lips pressed"},
+    {N_("An eye, up or down:"), N_("opens, closes")},
+    {N_("An eyebrow's end, up or down:"), N_("tilts them")},
+    {N_("An eyebrow's middle, up, down:"), N_("moves them")},
+    {N_("A cheek, out or in:"), N_("puffs, hollows")},
+    {N_("A mouth corner, any way:"), N_("its shape")},
+    {N_("Mouth's middle, down/up:"), N_("teeth, lips, smile")},
+    {N_("The tongue (its button), any way:"), N_("shape, side")},
+    {N_("A tap on the tongue:"), N_("deeper, in the lips")},
+    {N_("The chin, down or up:"), N_("opens, lips pressed")},
 };
 static_assert(sizeof GESTURES_BY_TOUCH / sizeof GESTURES_BY_TOUCH[0] == sizeof GESTURES / sizeof GESTURES[0],
               "each gesture has its words for a touch screen");
@@ -124,14 +125,16 @@ struct OtherKey {
     const char* does;
 };
 const OtherKey OTHER_KEYS[] = {
-    {"1 / 2", "full/half pace"},
-    {"Arrows", "repeats, hold"},
-    {"F11", "full screen"},
-    {"Alt+Enter", "full screen"},
-    {"Escape", "window again"},
-    {"C", "mirror (browser)"},
-    {"V", "sound on/off"},
+    {"1 / 2", N_("full/half pace")},
+    {N_("Arrows"), N_("repeats, hold")},
+    {"F11", N_("full screen")},
+    {N_("Alt+Enter"), N_("full screen")},
+    {N_("Escape"), N_("window again")},
+    {"C", N_("mirror (browser)")},
+    {"V", N_("sound on/off")},
 };
+
+const char* const kTitleScreenHint = N_("Choose the girl or the boy, then drag the parts of the face:");
 
 // Every text of the help, for a keyboard or a touch screen, made once: a
 // frame allocates nothing.
@@ -143,40 +146,45 @@ struct HelpTexts {
 };
 const HelpTexts& Texts(bool namesKeys) {
     static HelpTexts made[2];
+    static int generation = LanguageGeneration();
+    if (generation != LanguageGeneration()) {
+        made[0] = made[1] = HelpTexts();
+        generation = LanguageGeneration();
+    }
     HelpTexts& texts = made[namesKeys ? 1 : 0];
     if (!texts.how.empty()) return texts;
-    texts.title = String(namesKeys ? "Help: drag the face, or use the keys" : "Help: drag the face");
-    texts.titleScreen = String("Choose the girl or the boy, then drag the parts of the face:");
-    texts.footnote = namesKeys ? "Home forgets the recording. Any key or click closes this help."
-                               : "The house goes back to the title and forgets the recording. A tap closes this help.";
-    texts.tongueNote = "With the teeth or pressed lips, the tongue button fades: they hide the tongue.";
+    texts.title = Shown(namesKeys ? _("Help: drag the face, or use the keys") : _("Help: drag the face"));
+    texts.titleScreen = Shown(_(kTitleScreenHint));
+    texts.footnote = namesKeys ? _("Home forgets the recording. Any key or click closes this help.")
+                               : _("The house goes back to the title and forgets the recording. A tap closes this help.");
+    texts.tongueNote = _("With the teeth or pressed lips, the tongue button fades: they hide the tongue.");
 #ifdef __EMSCRIPTEN__
-    texts.mirror = "Mirror (C): the child's own face beside this one; it cannot see tongue, teeth, cheeks.";
+    texts.mirror = _("Mirror (C): the child's own face beside this one; it cannot see tongue, teeth, cheeks.");
 #else
-    texts.mirror = "Mirror (C), browser version only (make web-run): it cannot see tongue, teeth, cheeks.";
+    texts.mirror = _("Mirror (C), browser version only (make web-run): it cannot see tongue, teeth, cheeks.");
 #endif
     for (size_t g = 0; g < sizeof GESTURES / sizeof GESTURES[0]; ++g) {
         if (!namesKeys) {
-            texts.how.push_back(String(GESTURES_BY_TOUCH[g][0]));
-            texts.does.push_back(String(GESTURES_BY_TOUCH[g][1]));
+            texts.how.push_back(Shown(_(GESTURES_BY_TOUCH[g][0])));
+            texts.does.push_back(Shown(_(GESTURES_BY_TOUCH[g][1])));
             continue;
         }
-        texts.how.push_back(String(GESTURES[g].how));
+        texts.how.push_back(Shown(_(GESTURES[g].how)));
         const char* names[3];
-        for (int i = 0; i < 3; ++i) names[i] = GESTURES[g].keys[i] >= 0 ? GESTURE_KEYS[GESTURES[g].keys[i]].keyName : "";
+        for (int i = 0; i < 3; ++i) names[i] = GESTURES[g].keys[i] >= 0 ? _(GESTURE_KEYS[GESTURES[g].keys[i]].keyName) : "";
         char does[128];
-        std::snprintf(does, sizeof does, GESTURES[g].does, names[0], names[1], names[2]);
-        texts.does.push_back(String(does));
+        std::snprintf(does, sizeof does, _(GESTURES[g].does), names[0], names[1], names[2]);
+        texts.does.push_back(Shown(does));
     }
     // On a touch screen the buttons stand for themselves, as pictures.
     for (const FaceButton& row : FACE_BUTTONS) {
-        texts.keyNames.push_back(String(row.keyName));
-        texts.keyDoes.push_back(String(row.does));
+        texts.keyNames.push_back(Shown(_(row.keyName)));
+        texts.keyDoes.push_back(Shown(_(row.does)));
     }
     if (namesKeys)
         for (const OtherKey& key : OTHER_KEYS) {
-            texts.keyNames.push_back(String(key.keyName));
-            texts.keyDoes.push_back(String(key.does));
+            texts.keyNames.push_back(Shown(_(key.keyName)));
+            texts.keyDoes.push_back(Shown(_(key.does)));
         }
     return texts;
 }
@@ -245,7 +253,7 @@ void DrawHelp(c_Canvas* canvas, Arrangement a, const c_FaceModel* face, bool nam
         if (a == Arrangement::Landscape)
             canvas->DrawText(texts.titleScreen, l.faceX, l.legendY, text);
         else
-            lines = DrawWrapped(canvas, "Choose the girl or the boy, then drag the parts of the face:",
+            lines = DrawWrapped(canvas, _(kTitleScreenHint),
                                 l.panelX + l.panelW / 2, l.faceY, l.footnoteWidth, l.textHeight);
         legendX = l.faceX;
         legendY = (a == Arrangement::Landscape ? l.legendY : l.faceY) + (lines + 1) * l.legendLine;
@@ -289,7 +297,7 @@ void DrawHelp(c_Canvas* canvas, Arrangement a, const c_FaceModel* face, bool nam
     // help closes; one line each in landscape, wrapped upright.
     for (const std::string* note : {&texts.tongueNote, &texts.mirror}) {
         if (a == Arrangement::Landscape) {
-            canvas->DrawText(String(note->c_str()), l.faceX, noteY, note == &texts.mirror ? text * 0.8f : text);
+            canvas->DrawText(Shown(*note), l.faceX, noteY, note == &texts.mirror ? text * 0.8f : text);
             noteY += l.line;
         } else {
             noteY += l.textHeight * 1.25f *
@@ -297,7 +305,7 @@ void DrawHelp(c_Canvas* canvas, Arrangement a, const c_FaceModel* face, bool nam
         }
     }
     if (a == Arrangement::Landscape && namesKeys)
-        canvas->DrawText(String(texts.footnote.c_str()), l.faceX, noteY, text);
+        canvas->DrawText(Shown(texts.footnote), l.faceX, noteY, text);
     else
         DrawWrapped(canvas, texts.footnote, l.panelX + l.panelW / 2, noteY, l.footnoteWidth, l.textHeight);
     canvas->SetColor(1, 1, 1);

@@ -1,21 +1,22 @@
 #include "app/screens/keep_dialog.h"
 
+#include "app/language/language.h"
 #include "canvas/canvas.h"
 
 namespace {
 
 // Every word the dialog shows.
-const char* const kQuestion = "Keep this exercise?";
-const char* const kExplanation = "It is not saved yet. Save it in the library, or discard it.";
+const char* const kQuestion = N_("Keep this exercise?");
+const char* const kExplanation = N_("It is not saved yet. Save it in the library, or discard it.");
 constexpr float PANEL_X = 290, PANEL_Y = 250, PANEL_W = 700, PANEL_H = 300;
 constexpr float QUESTION_HEIGHT = 40, TEXT_HEIGHT = 24;
 
 }  // namespace
 
 const ControlBox KEEP_CONTROL_BOXES[KEEP_CONTROLS] = {
-    {320, 450, 200, 70, "Save"},
-    {540, 450, 200, 70, "Discard"},
-    {760, 450, 200, 70, "Cancel"},
+    {320, 450, 200, 70, N_("Save")},
+    {540, 450, 200, 70, N_("Discard")},
+    {760, 450, 200, 70, N_("Cancel")},
 };
 
 KeepAnswer KeepDialog::Tick(const AppInput& in) const {
@@ -34,9 +35,9 @@ void KeepDialog::Draw(c_Canvas* c) const {
     c->SetColor(1, 1, 1);
     c->DrawRect(PANEL_X, PANEL_Y, PANEL_W, PANEL_H);
     c->SetColor(0.13f, 0.18f, 0.27f);
-    DrawLabel(c, kQuestion, VIRTUAL_WIDTH / 2, PANEL_Y + 40, QUESTION_HEIGHT, true);
+    DrawLabel(c, _(kQuestion), VIRTUAL_WIDTH / 2, PANEL_Y + 40, QUESTION_HEIGHT, true);
     float y = PANEL_Y + 110;
-    for (const std::string& line : WrapLines(c, kExplanation, TEXT_HEIGHT, PANEL_W - 60)) {
+    for (const std::string& line : WrapLines(c, _(kExplanation), TEXT_HEIGHT, PANEL_W - 60)) {
         DrawLabel(c, line, VIRTUAL_WIDTH / 2, y, TEXT_HEIGHT, true);
         y += TEXT_HEIGHT * 1.3f;
     }

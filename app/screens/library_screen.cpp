@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/language/language.h"
 #include "canvas/canvas.h"
 #include "framework/app.h"
 #include "host/game.h"
@@ -22,12 +23,12 @@ constexpr float CARD_BUTTON_HEIGHT = 30;
 constexpr float EDIT_X = 300, EDIT_Y = 150, EDIT_W = 680, EDIT_H = 500;
 
 // What the mail that sends an exercise says; how to open it.
-const char* const kSendSubject = "A Grimalou exercise";
+const char* const kSendSubject = N_("A Grimalou exercise");
 const char* const kSendBody =
-    "Here is an exercise to practise at home with Grimalou.\n\n"
-    "Open the attached file with Grimalou (a double click on it, or grimalou FILE in a terminal). "
-    "It shows what to do, then plays the exercise; at its end, Keep in my library keeps it.\n";
-const char* const kCardButtonLabels[CARD_CONTROLS] = {"Edit", "Send", "Show file"};
+    N_("Here is an exercise to practise at home with Grimalou.\n\n"
+       "Open the attached file with Grimalou (a double click on it, or grimalou FILE in a terminal). "
+       "It shows what to do, then plays the exercise; at its end, Keep in my library keeps it.\n");
+const char* const kCardButtonLabels[CARD_CONTROLS] = {N_("Edit"), N_("Send"), N_("Show")};
 
 constexpr float BAR_Y = 650, UPRIGHT_BAR_Y = 1078, UPRIGHT_PAGE_Y = 1182;
 const LibraryLayout LAYOUTS[2] = {
@@ -35,29 +36,24 @@ const LibraryLayout LAYOUTS[2] = {
     // over three lines of text and a row of buttons; the grid stands above
     // the bar of controls.
     {4, 260, 256, 14, 90, 140, 36, 40, 22,
-     {{40, 24, 130, 50, "< Back"}, {450, BAR_Y, 60, 50, "<"}, {770, BAR_Y, 60, 50, ">"},
+     {{40, 24, 130, 50, N_("< Back")}, {450, BAR_Y, 60, 50, "<"}, {770, BAR_Y, 60, 50, ">"},
       {190, BAR_Y, 50, 50, "-"}, {330, BAR_Y, 50, 50, "+"}, {950, BAR_Y, 50, 50, "-"},
-      {1110, BAR_Y, 50, 50, "+"}, {460, 430, 150, 60, "Yes"}, {670, 430, 150, 60, "No"}},
+      {1110, BAR_Y, 50, 50, "+"}, {460, 430, 150, 60, N_("Yes")}, {670, 430, 150, 60, N_("No")}},
      {340, 280, 600, 240, ""},
      640, BAR_Y + 14, 40, BAR_Y + 14, 285, 860, BAR_Y + 14, 1055, BAR_Y + 70},
     {2, 370, 236, 8, 100, 90, 92, 44, 26,
-     {{20, 4, 200, 92, "< Back"}, {200, UPRIGHT_PAGE_Y, 92, 92, "<"}, {508, UPRIGHT_PAGE_Y, 92, 92, ">"},
+     {{20, 4, 200, 92, N_("< Back")}, {200, UPRIGHT_PAGE_Y, 92, 92, "<"}, {508, UPRIGHT_PAGE_Y, 92, 92, ">"},
       {150, UPRIGHT_BAR_Y, 92, 92, "-"}, {308, UPRIGHT_BAR_Y, 92, 92, "+"}, {540, UPRIGHT_BAR_Y, 92, 92, "-"},
-      {698, UPRIGHT_BAR_Y, 92, 92, "+"}, {130, 650, 240, 96, "Yes"}, {430, 650, 240, 96, "No"}},
+      {698, UPRIGHT_BAR_Y, 92, 92, "+"}, {130, 650, 240, 96, N_("Yes")}, {430, 650, 240, 96, N_("No")}},
      {80, 470, 640, 310, ""},
      400, UPRIGHT_PAGE_Y + 32, 20, UPRIGHT_BAR_Y + 32, 275, 430, UPRIGHT_BAR_Y + 32, 665, 0},
 };
 
-std::string Format(const char* format, int a, int b = 0) {
-    char text[96];
-    std::snprintf(text, sizeof text, format, a, b);
-    return text;
-}
 
 
 std::string PractisedText(int days) {
-    if (days == 0) return "not practised this week";
-    return Format(days == 1 ? "practised %d day of 7" : "practised %d days of 7", days);
+    if (days == 0) return _("not practised this week");
+    return Printed(TranslatePlural("practised %d day of 7", "practised %d days of 7", static_cast<unsigned long>(days)), days);
 }
 
 }  // namespace
@@ -72,8 +68,8 @@ const EditLayout EDIT_LAYOUTS[2] = {
       {EDIT_X + 220, EDIT_Y + 320, 50, 50, "+"},
       {EDIT_X + 360, EDIT_Y + 320, 50, 50, "-"},
       {EDIT_X + 560, EDIT_Y + 320, 50, 50, "+"},
-      {EDIT_X + 110, EDIT_Y + 410, 200, 60, "Save"},
-      {EDIT_X + 370, EDIT_Y + 410, 200, 60, "Cancel"}},
+      {EDIT_X + 110, EDIT_Y + 410, 200, 60, N_("Save")},
+      {EDIT_X + 370, EDIT_Y + 410, 200, 60, N_("Cancel")}},
      TEXT_HEIGHT, EDIT_Y + 20, EDIT_Y + EDIT_H - 20},
     // Upright: one control a row, each at least 100 units (about 48 CSS
     // px on a phone 390 px wide).
@@ -84,8 +80,8 @@ const EditLayout EDIT_LAYOUTS[2] = {
       {640, 610, 110, 110, "+"},
       {50, 750, 110, 110, "-"},
       {640, 750, 110, 110, "+"},
-      {50, 910, 320, 120, "Save"},
-      {430, 910, 320, 120, "Cancel"}},
+      {50, 910, 320, 120, N_("Save")},
+      {430, 910, 320, 120, N_("Cancel")}},
      34, 150, 1110},
 };
 
@@ -116,7 +112,7 @@ Request c_LibraryScreen::Open(c_FacePictures* shared, int startPage) {
     if (!problem.empty()) {
         std::fprintf(stderr, "grimalou: the library %s cannot be read: %s\n", ExerciseFolder().c_str(),
                      problem.c_str());
-        said = Request::Refuse("The library cannot be read. Check that its folder is yours and can be read.",
+        said = Request::Refuse(_("The library cannot be read. Check that its folder is yours and can be read."),
                                problem);
     }
     std::string text;
@@ -126,8 +122,8 @@ Request c_LibraryScreen::Open(c_FacePictures* shared, int startPage) {
         std::fprintf(stderr, "grimalou: %s\n", problem.c_str());
         if (!said.problem)
             said = Request::Refuse(
-                "The practice log is damaged: some days may be missing from the cards. The exercises are not "
-                "affected; new practice is still written in it.",
+                _("The practice log is damaged: some days may be missing from the cards. The exercises are not "
+                  "affected; new practice is still written in it."),
                 problem);
     }
     cards.assign(entries.size(), LibraryCard());
@@ -178,7 +174,7 @@ Request c_LibraryScreen::Delete(int index) {
     endFaces = kept;
     page = std::min(page, Pages() - 1);
     PreparePage();
-    return Request::Say("Deleted " + entry.name);
+    return Request::Say(Printed(_("Deleted %s"), entry.name.c_str()));
 }
 
 // ---- Editing, sending, showing -------------------------------------------------
@@ -242,25 +238,25 @@ Request c_LibraryScreen::SaveEdit() {
     std::string problem = UpdateExercise(entries[index].path, changed);
     if (!problem.empty()) {
         std::fprintf(stderr, "grimalou: %s: %s\n", entries[index].path.c_str(), problem.c_str());
-        return Request::Refuse("The changes could not be saved. Check that the disk is not full, then try again.",
+        return Request::Refuse(_("The changes could not be saved. Check that the disk is not full, then try again."),
                                problem);
     }
     cards[index].exercise = changed;
-    return Request::Say("Saved \u201C" + changed.title + "\u201D.");
+    return Request::Say(Printed(_("Saved \u201C%s\u201D."), changed.title.c_str()));
 }
 
 Request c_LibraryScreen::Send(int index) const {
-    std::string problem = theHost->SendFile(entries[index].path, kSendSubject, kSendBody);
+    std::string problem = theHost->SendFile(entries[index].path, _(kSendSubject), _(kSendBody));
     if (problem.empty()) return Request();
-    return Request::Refuse("The exercise could not be handed to a mail program. Show its file, then attach it to a "
-                           "message yourself.",
+    return Request::Refuse(_("The exercise could not be handed to a mail program. Show its file, then attach it to a "
+                             "message yourself."),
                            problem);
 }
 
 Request c_LibraryScreen::ShowFile(int index) const {
     std::string problem = theHost->ShowFile(entries[index].path);
     if (problem.empty()) return Request();
-    return Request::Refuse("The folder of the exercise could not be opened. Its file is " + entries[index].path + ".",
+    return Request::Refuse(Printed(_("The folder of the exercise could not be opened. Its file is %s."), entries[index].path.c_str()),
                            problem);
 }
 
@@ -334,16 +330,16 @@ void c_LibraryScreen::Draw(c_Canvas* c, Arrangement a, const RepeatChoice& choic
     c->SetColor(0.95f, 0.96f, 0.98f);
     c->DrawRect(0, 0, w, ScreenHeight(a));
     c->SetColor(0.13f, 0.18f, 0.27f);
-    DrawLabel(c, "Library", w / 2, 30, l.titleHeight, true);
+    DrawLabel(c, _("Library"), w / 2, 30, l.titleHeight, true);
     DrawControl(c, l.controls[BACK], text);
 
     int count = static_cast<int>(entries.size());
     if (count == 0) {
         c->SetColor(0.35f, 0.35f, 0.35f);
         DrawWrapped(c,
-                    namesKeys ? "No exercise saved yet: record one (R), then save it (Ctrl+S)."
-                              : "No exercise saved yet: record one with the red button, then save it with the "
-                                "tray button.",
+                    namesKeys ? _("No exercise saved yet: record one (R), then save it (Ctrl+S).")
+                              : _("No exercise saved yet: record one with the red button, then save it with the "
+                                  "tray button."),
                     w / 2, 360, w - 80, text);
     }
     int first = page * LIBRARY_PAGE;
@@ -351,17 +347,17 @@ void c_LibraryScreen::Draw(c_Canvas* c, Arrangement a, const RepeatChoice& choic
 
     for (LibraryControl id : {PAGE_BACK, PAGE_ON, FEWER, MORE, SHORTER, LONGER}) DrawControl(c, l.controls[id], text);
     c->SetColor(0.13f, 0.18f, 0.27f);
-    DrawLabel(c, Format("page %d / %d", page + 1, Pages()), l.pageX, l.pageY, text, true);
-    DrawLabel(c, "Repeat", l.repeatX, l.repeatY, text, false);
-    DrawLabel(c, Format("%d x", choice.repetitions), l.timesX, l.repeatY, text, true);
-    DrawLabel(c, "Hold", l.holdX, l.holdY, text, false);
-    DrawLabel(c, Format("%d s", choice.holdSeconds), l.secondsX, l.holdY, text, true);
+    DrawLabel(c, Printed(_("page %d / %d"), page + 1, Pages()), l.pageX, l.pageY, text, true);
+    DrawLabel(c, _("Repeat"), l.repeatX, l.repeatY, text, false);
+    DrawLabel(c, Printed(_("%d x"), choice.repetitions), l.timesX, l.repeatY, text, true);
+    DrawLabel(c, _("Hold"), l.holdX, l.holdY, text, false);
+    DrawLabel(c, Printed("%d s", choice.holdSeconds), l.secondsX, l.holdY, text, true);
     if (l.hintY > 0) {
         c->SetColor(0.45f, 0.45f, 0.45f);
         DrawLabel(c,
-                  namesKeys ? "Click an exercise to play it. Keys: Up/Down repeat, Left/Right hold of new recordings, "
-                              "Page Up/Down, Escape."
-                            : "Tap an exercise to play it.",
+                  namesKeys ? _("Click an exercise to play it. Keys: Up/Down repeat, Left/Right hold of new recordings, "
+                                "Page Up/Down, Escape.")
+                            : _("Tap an exercise to play it."),
                   w / 2, l.hintY, text * 0.8f, true);
     }
 
@@ -374,8 +370,8 @@ void c_LibraryScreen::Draw(c_Canvas* c, Arrangement a, const RepeatChoice& choic
         c->SetColor(1, 1, 1);
         c->DrawRect(q.x, q.y, q.w, q.h);
         c->SetColor(0.13f, 0.18f, 0.27f);
-        DrawLabel(c, "Delete this exercise?", w / 2, q.y + 30, text * 1.3f, true);
-        DrawLabel(c, entries[confirmDelete].name + (namesKeys ? "  (Y / N)" : ""), w / 2, q.y + 80, text, true);
+        DrawLabel(c, _("Delete this exercise?"), w / 2, q.y + 30, text * 1.3f, true);
+        DrawLabel(c, entries[confirmDelete].name + (namesKeys ? _("  (Y / N)") : ""), w / 2, q.y + 80, text, true);
         DrawControl(c, l.controls[YES], text);
         DrawControl(c, l.controls[NO], text);
     }
@@ -410,7 +406,7 @@ void c_LibraryScreen::DrawCard(c_Canvas* c, Arrangement a, int place) const {
         c->PopMatrix();
     } else {
         c->SetColor(0.7f, 0.2f, 0.15f);
-        DrawLabel(c, "cannot be read", x + CARD_WIDTH / 2, y + 60, TEXT_HEIGHT, true);
+        DrawLabel(c, _("cannot be read"), x + CARD_WIDTH / 2, y + 60, TEXT_HEIGHT, true);
     }
     float textY = y + PICTURE_HEIGHT + 10, room = CARD_WIDTH - 12;
     c->SetColor(0.13f, 0.18f, 0.27f);
@@ -435,7 +431,7 @@ void c_LibraryScreen::DrawCard(c_Canvas* c, Arrangement a, int place) const {
         c->SetColor(0.36f, 0.56f, 0.78f);
         c->DrawRect(b.x, b.y, b.w, b.h);
         c->SetColor(1, 1, 1);
-        DrawLabel(c, b.label, b.x + b.w / 2, b.y + (b.h - SMALL) / 2, SMALL, true);
+        DrawBoxLabel(c, b, SMALL);
     }
     c->SetColor(0.85f, 0.3f, 0.25f);
     c->DrawRect(x + CARD_WIDTH - CROSS_SIZE, y, CROSS_SIZE, CROSS_SIZE);
@@ -456,9 +452,9 @@ void c_LibraryScreen::DrawEditor(c_Canvas* c, Arrangement a, bool namesKeys) con
     c->DrawRect(l.panel.x, l.panel.y, l.panel.w, l.panel.h);
     c->SetColor(0.13f, 0.18f, 0.27f);
     const float middle = l.panel.x + l.panel.w / 2;
-    DrawLabel(c, "Edit this exercise", middle, l.headingY, text * 1.4f, true);
-    DrawLabel(c, "Title", boxes[EDIT_TITLE].x, boxes[EDIT_TITLE].y - text - 8, text, false);
-    DrawLabel(c, "Note for home", boxes[EDIT_NOTE].x, boxes[EDIT_NOTE].y - text - 8, text, false);
+    DrawLabel(c, _("Edit this exercise"), middle, l.headingY, text * 1.4f, true);
+    DrawLabel(c, _("Title"), boxes[EDIT_TITLE].x, boxes[EDIT_TITLE].y - text - 8, text, false);
+    DrawLabel(c, _("Note for home"), boxes[EDIT_NOTE].x, boxes[EDIT_NOTE].y - text - 8, text, false);
     titleField.Draw(c, boxes[EDIT_TITLE], focus == EDIT_TITLE);
     noteField.Draw(c, boxes[EDIT_NOTE], focus == EDIT_NOTE);
     c->SetColor(0.13f, 0.18f, 0.27f);
@@ -466,13 +462,13 @@ void c_LibraryScreen::DrawEditor(c_Canvas* c, Arrangement a, bool namesKeys) con
         const ControlBox& b = boxes[left];
         DrawLabel(c, label, (b.x + boxes[right].x + boxes[right].w) / 2, b.y + (b.h - text) / 2, text, true);
     };
-    between(EDIT_FEWER, EDIT_MORE, Format("Repeat %d x", draft.repeat));
-    between(EDIT_SHORTER, EDIT_LONGER, Format("Hold %d s", draft.holdSeconds));
+    between(EDIT_FEWER, EDIT_MORE, Printed(_("Repeat %d x"), draft.repeat));
+    between(EDIT_SHORTER, EDIT_LONGER, Printed(_("Hold %d s"), draft.holdSeconds));
     for (EditControl id : {EDIT_FEWER, EDIT_MORE, EDIT_SHORTER, EDIT_LONGER, EDIT_SAVE, EDIT_CANCEL})
         DrawControl(c, boxes[id], text);
     if (namesKeys) {
         c->SetColor(0.45f, 0.45f, 0.45f);
-        DrawLabel(c, "Enter saves, Escape cancels, Tab goes to the other line.", middle, l.hintY,
+        DrawLabel(c, _("Enter saves, Escape cancels, Tab goes to the other line."), middle, l.hintY,
                   TextHeight(a, SMALL_TEXT_HEIGHT), true);
     }
 }

@@ -2,7 +2,7 @@
 // pictures of their end faces with their title, their prescription and on
 // how many of the last 7 days they were practised; a click plays one with
 // its prescription, the cross of a card deletes it after a yes, Edit names
-// it and changes its note and prescription, Send and Show file hand its
+// it and changes its note and prescription, Send and Show hand its
 // file on; and the choice of how many times a new recording repeats and
 // how long the face holds between two.
 #pragma once

@@ -96,8 +96,21 @@ constexpr Cues SoundBit(InterfaceSound sound) { return 1u << sound; }
 struct Request {
     // RECORD_ANEW: a new recording over one no file holds; QUIT: the
     // window's close.
-    // TOGGLE_SOUND: sound on or off.
-    enum Kind { NONE, ENTER_FACE, HOME, OPEN_LIBRARY, CLOSE_LIBRARY, PLAY, SHOW_HELP, RECORD_ANEW, QUIT, TOGGLE_SOUND };
+    // TOGGLE_SOUND: sound on or off; NEXT_LANGUAGE: the texts in the next
+    // language there is a catalogue for.
+    enum Kind {
+        NONE,
+        ENTER_FACE,
+        HOME,
+        OPEN_LIBRARY,
+        CLOSE_LIBRARY,
+        PLAY,
+        SHOW_HELP,
+        RECORD_ANEW,
+        QUIT,
+        TOGGLE_SOUND,
+        NEXT_LANGUAGE
+    };
     Kind kind = NONE;
     Child child = Child::Girl;  // ENTER_FACE
     Exercise exercise;          // PLAY: played with its prescription

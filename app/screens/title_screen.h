@@ -13,17 +13,21 @@ class c_Canvas;
 // Where the title's parts stand in an arrangement: the two children's
 // cards (their top-left corners), the title picture's bottom-right corner,
 // the library's box (drawn by the canvas, so that the title needs no picture
-// of the face screen's atlas), the sound's on/off box, and the help's line,
-// which a tap also opens.
+// of the face screen's atlas), the sound's on/off box, the language's box
+// (its label the shown language's own name; a tap goes to the next), and
+// the help's line, which a tap also opens.
 struct TitleLayout {
     float girlX, girlY, boyX, boyY;
     float titleX, titleY;
     ControlBox library;
     ControlBox sound;
+    ControlBox language;
     ControlBox help;
     float hintHeight;
 };
 const TitleLayout& TitleLayoutFor(Arrangement a);
+// The sound box's label (untranslated, as the boxes' labels are).
+const char* SoundLabel(bool soundOn, bool namesKeys);
 
 class c_TitleScreen : public Object {
 public:

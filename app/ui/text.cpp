@@ -3,6 +3,7 @@
 #include <map>
 #include <vector>
 
+#include "app/language/language.h"
 #include "app/screens/screen.h"
 #include "app/ui/letterbox.h"
 #include "canvas/canvas.h"
@@ -12,12 +13,11 @@ float TextScale(const c_Canvas* canvas, float height) {
     return canvas->font && canvas->font->height > 0 ? height / canvas->font->height : 1;
 }
 
-namespace {
-
-// Titles and notes are UTF-8; the labels of the program are plain ASCII.
 String Shown(const std::string& text) {
     return String::FromFileBytes(reinterpret_cast<const uint8_t*>(text.data()), text.size());
 }
+
+namespace {
 
 // The length of the UTF-8 character that starts at byte i.
 size_t CharLength(const std::string& text, size_t i) {
@@ -86,13 +86,30 @@ void DrawControl(c_Canvas* canvas, const ControlBox& b, float textHeight) {
     canvas->SetColor(0.36f, 0.56f, 0.78f);
     canvas->DrawRect(b.x, b.y, b.w, b.h);
     canvas->SetColor(1, 1, 1);
-    DrawLabel(canvas, b.label, b.x + b.w / 2, b.y + (b.h - textHeight) / 2, textHeight, true);
+    DrawBoxLabel(canvas, b, textHeight);
+}
+
+void DrawBoxLabel(c_Canvas* canvas, const ControlBox& b, float textHeight) {
+    const char* label = _(b.label);
+    float height = FittingHeight(canvas, label, textHeight, b.w - 2 * CONTROL_MARGIN);
+    DrawLabel(canvas, label, b.x + b.w / 2, b.y + (b.h - height) / 2, height, true);
+}
+
+float FittingHeight(const c_Canvas* canvas, const std::string& text, float height, float width) {
+    float wide = LabelWidth(canvas, text, height);
+    return wide <= width ? height : height * width / wide;
 }
 
 const String& CachedText(const char* text) {
+    // Keyed by address: a translated text lives as long as its language.
     static std::map<const char*, String> made;
+    static int generation = LanguageGeneration();
+    if (generation != LanguageGeneration()) {
+        made.clear();
+        generation = LanguageGeneration();
+    }
     auto it = made.find(text);
-    if (it == made.end()) it = made.emplace(text, String(text)).first;
+    if (it == made.end()) it = made.emplace(text, Shown(text)).first;
     return it->second;
 }
 

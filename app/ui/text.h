@@ -25,14 +25,20 @@ int DrawWrapped(c_Canvas* canvas, const std::string& text, float x, float y, flo
 // A box that a click hits and that the screens draw as a labelled button.
 struct ControlBox {
     float x, y, w, h;
+    // In English, marked N_: translated where it is drawn.
     const char* label;
     // Strictly inside: a point on the border misses.
     bool Inside(float px, float py) const { return px > x && px < x + w && py > y && py < y + h; }
     bool Overlaps(const ControlBox& o) const { return x < o.x + o.w && o.x < x + w && y < o.y + o.h && o.y < y + h; }
 };
 void DrawControl(c_Canvas* canvas, const ControlBox& box, float textHeight = 22);
-// The height of the boxes' labels.
-constexpr float CONTROL_TEXT_HEIGHT = 22;
+// The box's label, translated, centred in it: `textHeight` high, or lower
+// when that would not fit its width less a margin each side.
+void DrawBoxLabel(c_Canvas* canvas, const ControlBox& box, float textHeight);
+// The height up to `height` at which `text` is at most `width` wide.
+float FittingHeight(const c_Canvas* canvas, const std::string& text, float height, float width);
+// The height of the boxes' labels, and the room a label leaves each side.
+constexpr float CONTROL_TEXT_HEIGHT = 22, CONTROL_MARGIN = 3;
 
 // Text of `height` units in the landscape screen, as high in `a`: the
 // portrait screen is drawn on phones held upright, where a unit is smaller
@@ -43,7 +49,10 @@ constexpr float PORTRAIT_TEXT_MIN = 26;
 float TextHeight(Arrangement a, float height);
 
 class String;
+// `text` (UTF-8: titles, notes, translations) as the canvas draws it.
+String Shown(const std::string& text);
 // A fixed text as the canvas draws it, made once: a frame allocates nothing.
+// A change of language makes them anew.
 const String& CachedText(const char* text);
 
 // Dialogs laid out for the landscape screen alone (the keep question, the

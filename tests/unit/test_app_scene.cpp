@@ -52,9 +52,10 @@ TEST(AppScene, TheVirtualScreenIsLetterboxedIntoTheWindow) {
         std::vector<DrawnSprite> frame = DrawFrame(app);
         EXPECT_EQ(LastCall("Viewport("), c.viewport) << c.w << " x " << c.h;
         // The title: both children at their buttons' corners, then the
-        // title, then the hint's letters, then the library's and the sound's
-        // boxes and their labels' letters ("Sound: on (V)", spaces too).
-        ASSERT_EQ(frame.size(), 3u + 8u + 1u + 11u + 1u + 13u);
+        // title, then the hint's letters, then the library's, the sound's
+        // and the language's boxes and their labels' letters ("Sound: on
+        // (V)", spaces too; "English").
+        ASSERT_EQ(frame.size(), 3u + 8u + 1u + 11u + 1u + 13u + 1u + 7u);
         EXPECT_EQ(frame[0].image, app->title->girlButton->images[0]);
         EXPECT_FLOAT_EQ(frame[0].x, 240);
         EXPECT_EQ(frame[2].image, app->title->titleImage);

@@ -14,3 +14,4 @@ trap 'rm -rf "$work"' EXIT
 python3 "$here/desktop_title.py" "$1" "$work/title.png"
 node "$here/test_site.js" "$source_dir/build-web/site" "$work/title.png"
 node "$here/test_homework.js" "$source_dir/build-web/site"
+node "$here/test_language.js" "$source_dir/build-web/site"

@@ -7,8 +7,12 @@
 // never stored or sent.
 import {Calibration, Judge, PARTS} from './judge.js';
 
-const PRIVACY = 'The camera\u2019s pictures stay on this device: they are looked at here, never stored or sent.';
-const LABELS = {mouth: 'Mouth', eyes: 'Eyes', brows: 'Brows'};
+// The words are the page's, in the program's language (the page's T; N_
+// marks a text translated where it is shown).
+const T = (...words) => window.Module.T(...words);
+const N_ = (text) => text;
+const PRIVACY = N_('The camera\u2019s pictures stay on this device: they are looked at here, never stored or sent.');
+const LABELS = {mouth: N_('Mouth'), eyes: N_('Eyes'), brows: N_('Brows')};
 // Readings a second at most: a pose holds for three, and on two cores the
 // reader's spare time is the cartoon's.
 const MAX_READINGS_PER_SECOND = 9;
@@ -88,15 +92,15 @@ function cameraProblem(error) {
   switch (error && error.name) {
     case 'NotAllowedError':
     case 'SecurityError':
-      return 'The camera was not allowed, so the mirror stays off. Allow the camera in the browser to use it.';
+      return T('The camera was not allowed, so the mirror stays off. Allow the camera in the browser to use it.');
     case 'NotFoundError':
     case 'OverconstrainedError':
-      return 'No camera was found, so the mirror stays off.';
+      return T('No camera was found, so the mirror stays off.');
     case 'NotReadableError':
     case 'AbortError':
-      return 'The camera is in use by another program, so the mirror stays off.';
+      return T('The camera is in use by another program, so the mirror stays off.');
     default:
-      return 'The camera could not be started, so the mirror stays off (' + (error && error.message || error) + ').';
+      return T('The camera could not be started, so the mirror stays off (%s).', String(error && error.message || error));
   }
 }
 
@@ -114,19 +118,19 @@ class Mirror {
     for (const part of Object.keys(PARTS)) {
       const fill = element('div');
       const row = element('div', {className: 'meter', hidden: true},
-                          [element('span', {textContent: LABELS[part]}), element('div', {className: 'bar'}, [fill])]);
+                          [element('span', {textContent: T(LABELS[part])}), element('div', {className: 'bar'}, [fill])]);
       this.meters[part] = {row, fill};
     }
-    const again = element('button', {textContent: 'Neutral face again'});
+    const again = element('button', {textContent: T('Neutral face again')});
     again.onclick = () => this.calibrate();
-    const off = element('button', {textContent: 'Mirror off'});
+    const off = element('button', {textContent: T('Mirror off')});
     off.onclick = () => this.stop();
-    this.panel = element('section', {id: 'mirror', ariaLabel: 'Mirror'}, [
+    this.panel = element('section', {id: 'mirror', ariaLabel: T('Mirror')}, [
       element('div', {className: 'view'}, [this.video, this.picture,
                                             element('div', {className: 'star', textContent: '\u2605'}),
                                             this.prompt]),
       element('div', {className: 'side'}, [this.loading, ...Object.values(this.meters).map((m) => m.row),
-                                           element('p', {className: 'privacy', textContent: PRIVACY}),
+                                           element('p', {className: 'privacy', textContent: T(PRIVACY)}),
                                            element('div', {className: 'buttons'}, [again, off])]),
     ]);
     document.body.append(this.panel);
@@ -174,7 +178,7 @@ class Mirror {
       await this.loadReader();
     } catch (error) {
       this.stop();
-      Module.showNotice('The face reader could not be loaded, so the mirror stays off (' + error.message + ').');
+      Module.showNotice(T('The face reader could not be loaded, so the mirror stays off (%s).', error.message));
       return;
     }
     if (!this.on) return;
@@ -213,8 +217,8 @@ class Mirror {
         let loaded = 0;
         const show = () => {
           this.loadingBar.style.transform = `scaleX(${loaded / total})`;
-          this.loadingText.textContent = `Loading the face reader: ${(loaded / 1e6).toFixed(1)} of ` +
-                                         `${(total / 1e6).toFixed(1)} MB`;
+          this.loadingText.textContent = T('Loading the face reader: %s of %s MB', (loaded / 1e6).toFixed(1),
+                                           (total / 1e6).toFixed(1));
           this.publish({state: 'loading', loaded, total});
         };
         this.loading.hidden = false;
@@ -251,7 +255,7 @@ class Mirror {
   calibrate() {
     this.calibration = new Calibration(performance.now());
     this.judge = null;
-    this.say('Look at the camera, mouth closed');
+    this.say(T('Look at the camera, mouth closed'));
   }
 
   // One reading at a time, at least a frame of the page between them, so
@@ -260,7 +264,7 @@ class Mirror {
     const wait = Math.max(0, (this.lastRead || 0) + 1000 / MAX_READINGS_PER_SECOND - performance.now());
     setTimeout(() => requestAnimationFrame(() => this.readFrame().catch((error) => {
       this.stop();
-      Module.showNotice('The mirror stopped: ' + error.message);
+      Module.showNotice(T('The mirror stopped: %s', error.message));
     })), wait);
   }
 
@@ -284,7 +288,7 @@ class Mirror {
     let result = {meters: {}, matched: [], star: false};
     let state = 'on';
     if (!reading.face) {
-      this.say('Come in front of the camera');
+      this.say(T('Come in front of the camera'));
     } else if (this.calibration) {
       state = 'calibrating';
       this.calibration.add(reading.measures);
@@ -296,7 +300,7 @@ class Mirror {
       }
     } else {
       result = this.judge.read(reading.measures, targets);
-      this.say(result.straight ? '' : 'Hold your head straight');
+      this.say(result.straight ? '' : T('Hold your head straight'));
     }
     for (const [part, meter] of Object.entries(this.meters)) {
       const value = result.meters[part];
