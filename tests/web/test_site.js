@@ -326,8 +326,24 @@ async function main() {
     console.log('ok - a finger drag up on her right eye changes the eyes');
 
     await page.keyboard.press('KeyT');
-    await waitForPicture(page, 'the tongue after T', (p) => changedShare(p, eyes, MOUTH) > 0.05);
+    const tongue = await waitForPicture(page, 'the tongue after T', (p) => changedShare(p, eyes, MOUTH) > 0.05);
     console.log('ok - T brings out the tongue');
+
+    // A thumb resting beside the face, and a second finger that drags the
+    // closed eye down, open: the thumb holds nothing, so it blocks nothing.
+    const touch = await page.target().createCDPSession();
+    const thumb = {x: 60, y: 440, id: 1};
+    const fingers = (type, d) => touch.send('Input.dispatchTouchEvent', {
+      type, touchPoints: d === null ? [] : [thumb, ...(d < 0 ? [] : [{x: RIGHT_EYE.x, y: RIGHT_EYE.y + d, id: 2}])]});
+    await fingers('touchStart', -1);
+    await frames(page, 4);
+    for (let d = 0; d <= 44; d += 4) {
+      await fingers(d === 0 ? 'touchStart' : 'touchMove', d);
+      await frames(page);
+    }
+    await fingers('touchEnd', null);
+    await waitForPicture(page, 'the eyes changed by a second finger', (p) => changedShare(p, tongue, EYES) > 0.05);
+    console.log('ok - a thumb resting on nothing leaves a second finger free to drag an eye');
 
     const fullscreen = (on) => page.waitForFunction((on) => !!document.fullscreenElement === on,
                                                     {timeout: 20 * SECONDS}, on);
@@ -370,7 +386,7 @@ async function main() {
   }
 }
 
-main().then(() => console.log('web: 17 passed, 0 failed'), (error) => {
+main().then(() => console.log('web: 18 passed, 0 failed'), (error) => {
   console.error(error);
   process.exit(1);
 });
