@@ -18,7 +18,6 @@ namespace {
 // The card's smaller lines (its prescription, how often it was practised),
 // and the editor's text.
 constexpr float SMALL_TEXT_HEIGHT = 18, TEXT_HEIGHT = 22;
-constexpr float CARD_BUTTON_HEIGHT = 30;
 // The editing panel, landscape.
 constexpr float EDIT_X = 300, EDIT_Y = 150, EDIT_W = 680, EDIT_H = 500;
 
@@ -35,18 +34,19 @@ const LibraryLayout LAYOUTS[2] = {
     // The face picture (784 x 800 units) shrinks into a card's upper part,
     // over three lines of text and a row of buttons; the grid stands above
     // the bar of controls.
-    {4, 260, 256, 14, 90, 140, 36, 40, 22,
+    {LIBRARY_COLUMNS, LIBRARY_ROWS, 260, 256, 14, 90, 140, 36, 40, 22,
      {{40, 24, 130, 50, N_("< Back")}, {450, BAR_Y, 60, 50, "<"}, {770, BAR_Y, 60, 50, ">"},
       {190, BAR_Y, 50, 50, "-"}, {330, BAR_Y, 50, 50, "+"}, {950, BAR_Y, 50, 50, "-"},
       {1110, BAR_Y, 50, 50, "+"}, {460, 430, 150, 60, N_("Yes")}, {670, 430, 150, 60, N_("No")}},
      {340, 280, 600, 240, ""},
-     640, BAR_Y + 14, 40, BAR_Y + 14, 285, 860, BAR_Y + 14, 1055, BAR_Y + 70},
-    {2, 370, 236, 8, 100, 90, 92, 44, 26,
+     640, BAR_Y + 14, 40, BAR_Y + 14, 285, 860, BAR_Y + 14, 1055, BAR_Y + 70, 30},
+    // Upright, six cards a page, their buttons a finger high.
+    {2, 3, 370, 320, 8, 100, 110, 92, 44, 26,
      {{20, 4, 200, 92, N_("< Back")}, {200, UPRIGHT_PAGE_Y, 92, 92, "<"}, {508, UPRIGHT_PAGE_Y, 92, 92, ">"},
       {150, UPRIGHT_BAR_Y, 92, 92, "-"}, {308, UPRIGHT_BAR_Y, 92, 92, "+"}, {540, UPRIGHT_BAR_Y, 92, 92, "-"},
       {698, UPRIGHT_BAR_Y, 92, 92, "+"}, {130, 650, 240, 96, N_("Yes")}, {430, 650, 240, 96, N_("No")}},
      {80, 470, 640, 310, ""},
-     400, UPRIGHT_PAGE_Y + 32, 20, UPRIGHT_BAR_Y + 32, 275, 430, UPRIGHT_BAR_Y + 32, 665, 0},
+     400, UPRIGHT_PAGE_Y + 32, 20, UPRIGHT_BAR_Y + 32, 275, 430, UPRIGHT_BAR_Y + 32, 665, 0, 92},
 };
 
 
@@ -87,10 +87,10 @@ const EditLayout EDIT_LAYOUTS[2] = {
 
 const EditLayout& EditLayoutFor(Arrangement a) { return EDIT_LAYOUTS[a == Arrangement::Portrait ? 1 : 0]; }
 
-ControlBox CardControlBox(const ControlBox& card, CardControl control) {
-    float width = (card.w - 4 * 6) / 3;
-    return {card.x + 6 + static_cast<float>(control) * (width + 6), card.y + card.h - CARD_BUTTON_HEIGHT - 6, width,
-            CARD_BUTTON_HEIGHT, kCardButtonLabels[control]};
+ControlBox CardControlBox(const ControlBox& card, CardControl control, Arrangement a) {
+    float width = (card.w - 4 * 6) / 3, height = LibraryLayoutFor(a).cardButtonHeight;
+    return {card.x + 6 + static_cast<float>(control) * (width + 6), card.y + card.h - height - 6, width, height,
+            kCardButtonLabels[control]};
 }
 
 
@@ -102,7 +102,8 @@ ControlBox LibraryCardBox(int i, Arrangement a) {
 }
 
 int c_LibraryScreen::Pages() const {
-    return std::max(1, static_cast<int>((entries.size() + LIBRARY_PAGE - 1) / LIBRARY_PAGE));
+    const int size = LibraryLayoutFor(laidOut).PageSize();
+    return std::max(1, static_cast<int>((entries.size() + size - 1) / size));
 }
 
 Request c_LibraryScreen::Open(c_FacePictures* shared, int startPage) {
@@ -136,8 +137,8 @@ Request c_LibraryScreen::Open(c_FacePictures* shared, int startPage) {
 }
 
 void c_LibraryScreen::PreparePage() {
-    int first = page * LIBRARY_PAGE;
-    for (int i = first; i < first + LIBRARY_PAGE && i < static_cast<int>(entries.size()); ++i) {
+    const int size = LibraryLayoutFor(laidOut).PageSize(), first = page * size;
+    for (int i = first; i < first + size && i < static_cast<int>(entries.size()); ++i) {
         LibraryCard& card = cards[i];
         if (card.read) continue;
         card.read = true;
@@ -150,8 +151,9 @@ void c_LibraryScreen::PreparePage() {
 }
 
 int c_LibraryScreen::CardAt(float x, float y, Arrangement a) const {
-    for (int i = 0; i < LIBRARY_PAGE; ++i) {
-        if (page * LIBRARY_PAGE + i >= static_cast<int>(entries.size())) break;
+    const int size = std::min(LibraryLayoutFor(laidOut).PageSize(), LibraryLayoutFor(a).PageSize());
+    for (int i = 0; i < size; ++i) {
+        if (page * LibraryLayoutFor(laidOut).PageSize() + i >= static_cast<int>(entries.size())) break;
         if (LibraryCardBox(i, a).Inside(x, y)) return i;
     }
     return -1;
@@ -261,6 +263,12 @@ Request c_LibraryScreen::ShowFile(int index) const {
 }
 
 Request c_LibraryScreen::Tick(const AppInput& in, RepeatChoice& choice) {
+    if (in.arrangement != laidOut) {
+        int first = page * LibraryLayoutFor(laidOut).PageSize();
+        laidOut = in.arrangement;
+        page = first / LibraryLayoutFor(laidOut).PageSize();
+        PreparePage();
+    }
     RepeatChoice chosen = choice;
     int pageWas = page, confirmWas = confirmDelete, editingWas = editing;
     // A press on a card always does something (opens, sends, shows, edits,
@@ -300,7 +308,7 @@ Request c_LibraryScreen::TickControls(const AppInput& in, RepeatChoice& choice) 
     }
     int card = in.hit ? CardAt(in.x, in.y, in.arrangement) : -1;
     if (card < 0) return Request();
-    int index = page * LIBRARY_PAGE + card;
+    int index = page * LibraryLayoutFor(laidOut).PageSize() + card;
     // The cross in the card's corner deletes, anywhere else opens.
     ControlBox box = LibraryCardBox(card, in.arrangement);
     if (in.x > box.x + box.w - l.crossSize && in.y < box.y + l.crossSize) {
@@ -308,11 +316,11 @@ Request c_LibraryScreen::TickControls(const AppInput& in, RepeatChoice& choice) 
         return Request();
     }
     bool readable = cards[index].problem.empty();
-    if (CardControlBox(box, CARD_SEND).Inside(in.x, in.y)) return Send(index);
-    if (CardControlBox(box, CARD_SHOW).Inside(in.x, in.y)) return ShowFile(index);
+    if (CardControlBox(box, CARD_SEND, in.arrangement).Inside(in.x, in.y)) return Send(index);
+    if (CardControlBox(box, CARD_SHOW, in.arrangement).Inside(in.x, in.y)) return ShowFile(index);
     if (!readable)
         return Request::Refuse(RefusedFileAdvice(cards[index].problem), entries[index].name + ": " + cards[index].problem);
-    if (CardControlBox(box, CARD_EDIT).Inside(in.x, in.y)) {
+    if (CardControlBox(box, CARD_EDIT, in.arrangement).Inside(in.x, in.y)) {
         StartEditing(index);
         return Request();
     }
@@ -342,8 +350,10 @@ void c_LibraryScreen::Draw(c_Canvas* c, Arrangement a, const RepeatChoice& choic
                                   "tray button."),
                     w / 2, 360, w - 80, text);
     }
-    int first = page * LIBRARY_PAGE;
-    for (int i = 0; i < LIBRARY_PAGE && first + i < count; ++i) DrawCard(c, a, i);
+    // Drawn before the tick has seen the screen turn: the places both have.
+    const int first = page * LibraryLayoutFor(laidOut).PageSize();
+    const int places = std::min(LibraryLayoutFor(laidOut).PageSize(), l.PageSize());
+    for (int i = 0; i < places && first + i < count; ++i) DrawCard(c, a, i);
 
     for (LibraryControl id : {PAGE_BACK, PAGE_ON, FEWER, MORE, SHORTER, LONGER}) DrawControl(c, l.controls[id], text);
     c->SetColor(0.13f, 0.18f, 0.27f);
@@ -384,7 +394,7 @@ void c_LibraryScreen::DrawCard(c_Canvas* c, Arrangement a, int place) const {
     const float CARD_WIDTH = l.cardWidth, CARD_HEIGHT = l.cardHeight, PICTURE_HEIGHT = l.pictureHeight;
     const float CROSS_SIZE = l.crossSize, TEXT_HEIGHT = l.textHeight;
     const float SMALL = TextHeight(a, SMALL_TEXT_HEIGHT);
-    int index = page * LIBRARY_PAGE + place;
+    int index = page * LibraryLayoutFor(laidOut).PageSize() + place;
     const LibraryEntry& entry = entries[index];
     const LibraryCard& card = cards[index];
     ControlBox box = LibraryCardBox(place, a);
@@ -420,14 +430,15 @@ void c_LibraryScreen::DrawCard(c_Canvas* c, Arrangement a, int place) const {
             c->SetColor(0.2f, 0.5f, 0.3f);
         else
             c->SetColor(0.5f, 0.5f, 0.5f);
-        DrawLabel(c, PractisedText(days), x + CARD_WIDTH / 2, textY + TEXT_HEIGHT * 1.25f + SMALL * 1.25f,
-                  SMALL, true);
+        std::string practised = PractisedText(days);
+        DrawLabel(c, practised, x + CARD_WIDTH / 2, textY + TEXT_HEIGHT * 1.25f + SMALL * 1.25f,
+                  FittingHeight(c, practised, SMALL, room), true);
     } else {
         DrawLabel(c, FitLabel(c, entry.name, SMALL, room), x + CARD_WIDTH / 2, textY, SMALL,
                   true);
     }
     for (int k = 0; k < CARD_CONTROLS; ++k) {
-        ControlBox b = CardControlBox(box, static_cast<CardControl>(k));
+        ControlBox b = CardControlBox(box, static_cast<CardControl>(k), a);
         c->SetColor(0.36f, 0.56f, 0.78f);
         c->DrawRect(b.x, b.y, b.w, b.h);
         c->SetColor(1, 1, 1);

@@ -32,7 +32,8 @@ enum LibraryControl { BACK, PAGE_BACK, PAGE_ON, FEWER, MORE, SHORTER, LONGER, YE
 // (four columns, or two upright, where every box is at least 90 units high),
 // the controls, and the labels beside them.
 struct LibraryLayout {
-    int columns;
+    // A page is columns x rows cards.
+    int columns, rows;
     float cardWidth, cardHeight, gap, gridTop, pictureHeight, crossSize;
     float titleHeight, textHeight;
     ControlBox controls[LIBRARY_CONTROLS];
@@ -40,13 +41,16 @@ struct LibraryLayout {
     float pageX, pageY, repeatX, repeatY, timesX, holdX, holdY, secondsX;
     // The line that says how to play (no room for it upright), or 0.
     float hintY;
+    // The buttons along a card's foot.
+    float cardButtonHeight;
+    int PageSize() const { return columns * rows; }
 };
 const LibraryLayout& LibraryLayoutFor(Arrangement a);
 // The box of the card in place i of a page (0 .. LIBRARY_PAGE - 1).
 ControlBox LibraryCardBox(int i, Arrangement a = Arrangement::Landscape);
 // The buttons along a card's foot, from its box.
 enum CardControl { CARD_EDIT, CARD_SEND, CARD_SHOW, CARD_CONTROLS };
-ControlBox CardControlBox(const ControlBox& card, CardControl control);
+ControlBox CardControlBox(const ControlBox& card, CardControl control, Arrangement a = Arrangement::Landscape);
 // The panel that edits a card: two text fields and the prescription.
 enum EditControl {
     EDIT_TITLE,
@@ -84,7 +88,10 @@ public:
     // One per entry: the card, and its end face once read (else null).
     std::vector<LibraryCard> cards;
     gc_array<c_FaceModel*> endFaces;
+    // The page on screen, counted in pages of the arrangement the cards were
+    // last laid out in; turning the screen keeps its first card on screen.
     int page = 0;
+    Arrangement laidOut = Arrangement::Landscape;
     // The entry whose deletion waits for a yes, or -1.
     int confirmDelete = -1;
     // The entry being edited, or -1; the edited values; the field typed in.

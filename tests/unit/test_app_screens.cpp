@@ -322,6 +322,16 @@ TEST_F(ScreensTest, AnUprightPhoneGetsTheFaceLargeAndBoxesAFingerCanHit) {
     const LibraryLayout& library = LibraryLayoutFor(Arrangement::Portrait);
     for (int c = 0; c < LIBRARY_CONTROLS; ++c) EXPECT_GE(pixels(library.controls[c]), 44) << "library control " << c;
     EXPECT_GE(library.crossSize / box.unitsPerPixel, 44);
+    for (int k = 0; k < CARD_CONTROLS; ++k)
+        EXPECT_GE(pixels(CardControlBox(LibraryCardBox(0, Arrangement::Portrait), static_cast<CardControl>(k),
+                                        Arrangement::Portrait)),
+                  44)
+            << "card button " << k;
+    ControlBox lastCard = LibraryCardBox(library.PageSize() - 1, Arrangement::Portrait);
+    for (int c = 0; c < LIBRARY_CONTROLS; ++c)
+        if (c != YES && c != NO) {
+            EXPECT_FALSE(lastCard.Overlaps(library.controls[c])) << "library control " << c;
+        }
     EXPECT_GE(library.textHeight / box.unitsPerPixel, 12);
 
     c_MyApp* app = NewTitleApp(w, h);
