@@ -26,6 +26,12 @@ public:
     // The jaw's poses, whole mouths: per open step its back and its teeth,
     // per step and place (OpenTongue) the tongue in it, per pressed step the lips.
     gc_array<c_Image2*> openBack, openTeeth, openTongue, pressedLips;
+    // The smiling mouth's whole closed smiles (by picture index, as the
+    // halves'), per step the half parted at its corner for the tongue and
+    // per tongue shape the tongue out of it; the tongue held between the
+    // lips per depth below 2 and side step (TONGUE_ROW each); the puffed
+    // cheeks, right and left.
+    gc_array<c_Image2*> wholeSmile, cornerMouth, cornerTongue, heldTongue, puffedCheek;
     // Each child's own pictures (CHILD_PICTURES each: the face, then the
     // three eyes), cut when first needed.
     gc_array<c_Image2*> childPictures;
@@ -43,7 +49,8 @@ public:
     void Discard();
 
     GC_FIELDS(Object, brow, cheek, mouth, mouthB, mouthC, lips, lipsB, lipsC, teeth, tongue, openBack, openTeeth,
-              openTongue, pressedLips, childPictures, pinkSquare, faceMark1, faceMark2, recordImage, buttons)
+              openTongue, pressedLips, wholeSmile, cornerMouth, cornerTongue, heldTongue, puffedCheek, childPictures,
+              pinkSquare, faceMark1, faceMark2, recordImage, buttons)
 };
 constexpr int CHILD_PICTURES = 4;
 

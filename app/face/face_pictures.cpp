@@ -119,6 +119,36 @@ c_FacePictures* c_FacePictures::Load(const std::vector<const char*>& buttonPictu
     for (int step = 1; step <= -JAW_PRESSED_LAST; ++step)
         Cut(own, pressedLips, step - 1, Key(kPressedLips, step), static_cast<float>(kPoseHandleX), static_cast<float>(kPoseHandleY));
 
+    // The smiling mouth's, the tongue's and the cheeks' later pictures.
+    wholeSmile = Array<c_Image2*>(MOUTH_LAST_ROW + ROW);
+    for (int i = 0; i < MOUTH_LAST_ROW + ROW; ++i) {
+        c_Image2* whole = CutSprite(own, Key(kWholeSmile, i / ROW + 1, i % ROW + 1));
+        whole->SetPivot(0.5f, i < 2 * ROW ? 1 : LOW_MOUTH_ANCHOR / static_cast<float>(whole->Height()));
+        wholeSmile[i] = whole;
+    }
+    auto fromTop = [](c_Image2* image, double top) { return static_cast<float>(top) / static_cast<float>(image->Height()); };
+    cornerMouth = Array<c_Image2*>(ROW);
+    for (int k = 0; k < ROW; ++k) {
+        c_Image2* half = CutSprite(own, Key(kCornerMouth, k + 1));
+        half->SetPivot(0, fromTop(half, kCornerTop));
+        cornerMouth[k] = half;
+    }
+    cornerTongue = Array<c_Image2*>(TONGUE_LAST_ROW / TONGUE_ROW + 1);
+    for (int n = 0; n < cornerTongue.Length(); ++n) {
+        c_Image2* corner = CutSprite(own, Key(kCornerTongue, n + 1));
+        corner->SetPivot(0, fromTop(corner, kCornerTop));
+        cornerTongue[n] = corner;
+    }
+    heldTongue = Array<c_Image2*>(TONGUE_DEPTH_LAST * TONGUE_ROW);
+    for (int i = 0; i < heldTongue.Length(); ++i) {
+        c_Image2* held = CutSprite(own, Key(kHeldTongue, i / TONGUE_ROW, i % TONGUE_ROW));
+        held->SetPivot(0.5f, fromTop(held, kHeldTop));
+        heldTongue[i] = held;
+    }
+    puffedCheek = Array<c_Image2*>(2);
+    Cut(own, puffedCheek, 0, Key(kPuffedCheek, 1), 0, 1);
+    Cut(own, puffedCheek, 1, Key(kPuffedCheek, 2), 1, 1);
+
     // The buttons: from the art set's atlas where it has them, else from the
     // program's own.
     buttons = Array<c_Image2*>(static_cast<int>(buttonPictures.size()));
@@ -148,7 +178,8 @@ c_Image2* c_FacePictures::ChildPicture(Child child, int index) {
 void c_FacePictures::Discard() {
     for (const gc_array<c_Image2*>* images :
          {&brow, &cheek, &mouth, &mouthB, &mouthC, &lips, &lipsB, &lipsC, &teeth, &tongue, &openBack, &openTeeth,
-          &openTongue, &pressedLips, &childPictures, &buttons})
+          &openTongue, &pressedLips, &wholeSmile, &cornerMouth, &cornerTongue, &heldTongue, &puffedCheek, &childPictures,
+         &buttons})
         DiscardAll(*images);
     for (c_Image2* image : {pinkSquare.get(), faceMark1.get(), faceMark2.get(), recordImage.get()})
         if (image) image->Discard();

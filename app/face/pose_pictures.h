@@ -21,3 +21,29 @@ inline constexpr const char* kPressedLips = "levres_pincees%d.png";
 inline constexpr double kPoseHandleX = 0.5, kPoseHandleY = 0.3;
 // The tongue's place lies this far above the mouth's.
 inline constexpr double kOpenTongueRise = 2;
+
+// The smiling mouth's later pictures.
+//
+// A whole closed smile per row and step (n, k from 1), for two halves that
+// show the same picture: one line, so that no columns are laid twice where
+// the halves would overlap. Drawn at the right half's place with its
+// handle at the middle of the picture; its y handle is that of the halves
+// of its row.
+inline constexpr const char* kWholeSmile = "sourire%d_0%d_entier.png";
+// The tongue out of a corner of the smiling mouth: the half whose corner it
+// is, parted round the tongue, per step (the second row's line), drawn at
+// the half's place with x handle 0; and the tongue per shape (far up, up,
+// down, far down), drawn in front at the tongue's point with x handle 0.
+// Both pictures' tops lie kCornerTop above their place.
+inline constexpr const char* kCornerMouth = "sourire_coin%d.png";
+inline constexpr const char* kCornerTongue = "langue_coin%d.png";
+inline constexpr double kCornerTop = 72;
+// The tongue held between the pouting lips at depth d (0, 1) and side step
+// k (0 to 4), drawn at the tongue's point (mirrored to the left) with x
+// handle 0.5; its top lies kHeldTop above it.
+inline constexpr const char* kHeldTongue = "langue_tenue%d_%d.png";
+inline constexpr double kHeldTop = 8;
+// A puffed cheek, right (1) and left (2): lit from the same side as the
+// face, so the left is no mirror of the right. Each is drawn at its cheek's
+// place, with handle (0, 1) on the right and (1, 1) on the left.
+inline constexpr const char* kPuffedCheek = "joue_gonflee%d.png";

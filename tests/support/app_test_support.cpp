@@ -170,6 +170,11 @@ std::vector<c_Image2*> AppImages(c_MyApp* app) {
         for (c_Partie* p : face->Parts())
             for (const gc_array<c_Image2*>* frames : {&p->frames, &p->framesB, &p->framesC})
                 for (int i = 0; i < frames->Length(); ++i) images.push_back((*frames)[i]);
+        for (const gc_array<c_Image2*>* own :
+             {&pictures->openBack, &pictures->openTeeth, &pictures->openTongue, &pictures->pressedLips,
+              &pictures->wholeSmile, &pictures->cornerMouth, &pictures->cornerTongue, &pictures->heldTongue,
+              &pictures->puffedCheek})
+            for (int i = 0; i < own->Length(); ++i) images.push_back((*own)[i]);
         for (int slot = 0; slot < SLOT_COUNT; ++slot) buttons.push_back(app->face->Button(slot));
     }
     for (c_Bouton* b : buttons)
