@@ -62,8 +62,8 @@ void c_FaceModel::DrawMouth(c_Canvas* c, const FaceView& view) const {
     if (cr != 0 || cl != 0) {
         // One cheek puffed and the other hollow: no mouth can show both.
         if (cr + cl == 3) return;
-        if (cr == 1) at(pictures->puffedCheek[0], cheekRight);
-        if (cl == 1) at(pictures->puffedCheek[1], cheekLeft);
+        if (cr == 1) at(pictures->puffedCheek, cheekRight);
+        if (cl == 1) mirrored(cheekRight->frames[0], cheekLeft);
         // A single puffed cheek pushes the mouth towards the other side.
         float shift = cr == 1 && cl == 0 ? -CHEEK_MOUTH_SHIFT : cr == 0 && cl == 1 ? CHEEK_MOUTH_SHIFT : 0;
         at(R->frames[MouthPictureIndex(true)], R, shift);

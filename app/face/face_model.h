@@ -29,13 +29,14 @@ public:
     // The smiling mouth's whole closed smiles (by picture index, as the
     // halves'), per step the half parted at its corner for the tongue and
     // per tongue shape the tongue out of it; the tongue held between the
-    // lips per depth below 2 and side step (TONGUE_ROW each); the puffed
-    // cheeks, right and left.
-    gc_array<c_Image2*> wholeSmile, cornerMouth, cornerTongue, heldTongue, puffedCheek;
+    // lips per depth below 2 and side step (TONGUE_ROW each).
+    gc_array<c_Image2*> wholeSmile, cornerMouth, cornerTongue, heldTongue;
     // Each child's own pictures (CHILD_PICTURES each: the face, then the
     // three eyes), cut when first needed.
     gc_array<c_Image2*> childPictures;
-    gc_ref<c_Image2> pinkSquare, faceMark1, faceMark2, recordImage;
+    // Single pieces; puffedCheek is the right cheek puffed, shaded as the
+    // face's side (the left cheek shows the cheek part's picture, mirrored).
+    gc_ref<c_Image2> pinkSquare, puffedCheek, faceMark1, faceMark2, recordImage;
     // Two per button slot (its picture and that of its state 1, or null), in
     // the order of the face screen's button table.
     gc_array<c_Image2*> buttons;
@@ -49,8 +50,8 @@ public:
     void Discard();
 
     GC_FIELDS(Object, brow, cheek, mouth, mouthB, mouthC, lips, lipsB, lipsC, teeth, tongue, openBack, openTeeth,
-              openTongue, pressedLips, wholeSmile, cornerMouth, cornerTongue, heldTongue, puffedCheek, childPictures,
-              pinkSquare, faceMark1, faceMark2, recordImage, buttons)
+              openTongue, pressedLips, wholeSmile, cornerMouth, cornerTongue, heldTongue, childPictures, pinkSquare,
+              puffedCheek, faceMark1, faceMark2, recordImage, buttons)
 };
 constexpr int CHILD_PICTURES = 4;
 

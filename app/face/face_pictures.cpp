@@ -145,9 +145,7 @@ c_FacePictures* c_FacePictures::Load(const std::vector<const char*>& buttonPictu
         held->SetPivot(0.5f, fromTop(held, kHeldTop));
         heldTongue[i] = held;
     }
-    puffedCheek = Array<c_Image2*>(2);
-    Cut(own, puffedCheek, 0, Key(kPuffedCheek, 1), 0, 1);
-    Cut(own, puffedCheek, 1, Key(kPuffedCheek, 2), 1, 1);
+    puffedCheek = CutWithHandle(own, kPuffedCheek, 0, 1);
 
     // The buttons: from the art set's atlas where it has them, else from the
     // program's own.
@@ -178,9 +176,8 @@ c_Image2* c_FacePictures::ChildPicture(Child child, int index) {
 void c_FacePictures::Discard() {
     for (const gc_array<c_Image2*>* images :
          {&brow, &cheek, &mouth, &mouthB, &mouthC, &lips, &lipsB, &lipsC, &teeth, &tongue, &openBack, &openTeeth,
-          &openTongue, &pressedLips, &wholeSmile, &cornerMouth, &cornerTongue, &heldTongue, &puffedCheek, &childPictures,
-         &buttons})
+          &openTongue, &pressedLips, &wholeSmile, &cornerMouth, &cornerTongue, &heldTongue, &childPictures, &buttons})
         DiscardAll(*images);
-    for (c_Image2* image : {pinkSquare.get(), faceMark1.get(), faceMark2.get(), recordImage.get()})
+    for (c_Image2* image : {pinkSquare.get(), puffedCheek.get(), faceMark1.get(), faceMark2.get(), recordImage.get()})
         if (image) image->Discard();
 }

@@ -43,7 +43,6 @@ inline constexpr double kCornerTop = 72;
 // handle 0.5; its top lies kHeldTop above it.
 inline constexpr const char* kHeldTongue = "langue_tenue%d_%d.png";
 inline constexpr double kHeldTop = 8;
-// A puffed cheek, right (1) and left (2): lit from the same side as the
-// face, so the left is no mirror of the right. Each is drawn at its cheek's
-// place, with handle (0, 1) on the right and (1, 1) on the left.
-inline constexpr const char* kPuffedCheek = "joue_gonflee%d.png";
+// The right cheek puffed, shaded as the face's side is, which only the
+// right side of the face has; drawn at the cheek's place with handle (0, 1).
+inline constexpr const char* kPuffedCheek = "joue_gonflee.png";

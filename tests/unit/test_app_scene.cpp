@@ -136,7 +136,7 @@ TEST_F(SceneTest, PursedTeethAndRoundMouthsDrawTheirOwnPictures) {
 TEST_F(SceneTest, CheeksChooseTheMouthAndAPuffedAndAHollowCheekShowNone) {
     app->Face()->cheekRight->variant = 1;
     std::vector<DrawnSprite> frame = DrawFrame(app);
-    c_Image2* puffed = app->face->pictures->puffedCheek[0];
+    c_Image2* puffed = app->face->pictures->puffedCheek;
     ExpectInOrder(frame, {{puffed, false}, {Mouth(38), false}, {Mouth(39), true}});
     EXPECT_FLOAT_EQ(frame[Position(frame, Mouth(38))].x, app->Face()->faceX + 392 - 4);
     app->Face()->cheekLeft->variant = 2;

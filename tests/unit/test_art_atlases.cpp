@@ -194,7 +194,7 @@ std::vector<std::string> programKeys() {
     for (int k = 1; k <= 7; ++k) keys.push_back(fmt(kCornerMouth, k));
     for (int n = 1; n <= 4; ++n) keys.push_back(fmt(kCornerTongue, n));
     for (int i = 0; i < 10; ++i) keys.push_back(fmt(kHeldTongue, i / 5, i % 5));
-    for (int side = 1; side <= 2; ++side) keys.push_back(fmt(kPuffedCheek, side));
+    keys.push_back(kPuffedCheek);
     return keys;
 }
 

@@ -351,7 +351,7 @@ void heldTongue(cairo_t* cr, int depth, int side) {
         cairo_line_to(cr, lean * 0.6, front - 5);
         strokeGroove(cr);
     }
-    darkenIntoMouth(cr, 0, kLipsEdge, 0, kLipsEdge + 4, 0.7);
+    darkenIntoMouth(cr, 0, kLipsEdge, 0, kLipsEdge + 3, 0.5);
     cairo_restore(cr);
     cairo_save(cr);
     cairo_rectangle(cr, -100, kLipsEdge + 3, 200, 100);
@@ -1180,35 +1180,13 @@ void pursed(cairo_t* cr) {
 }
 
 // ================================================================ cheek
-// A puffed cheek's blush and light (`side` +1 on the right cheek, -1 on the
-// left), drawn clipped to the bulge.
-void bulgeMarks(cairo_t* cr, double side) {
-    ellipse(cr, side * 124, -86, 62, 34);
-    set(cr, pal::blush, 0.6);
-    cairo_fill(cr);
-    ellipse(cr, side * 104, -100, 16, 8);
-    set(cr, pal::white, 0.45);
-    cairo_fill(cr);
-}
-
-// Strokes the bulge (and destroys its path) only where it leaves the face;
-// the cheek's anchor lies at (ax, 553) of the face.
-void outlineOffTheFace(cairo_t* cr, cairo_path_t* bulge, double ax) {
-    cairo_save(cr);
-    cairo_rectangle(cr, -1000, -1000, 3000, 3000);
-    cairo_translate(cr, -ax, -553);
-    headPath(cr);
-    cairo_restore(cr);
-    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
-    cairo_clip(cr);
-    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
-    cairo_append_path(cr, bulge);
-    strokeOutline(cr, kOutline);
-    cairo_path_destroy(bulge);
-}
-
-void puffedCheek(cairo_t* cr) {
-    // Anchor: (440, 553) of the face, the bulge's lower left.
+// The right cheek puffed (anchor (440, 553) of the face, the bulge's lower
+// left). The art set's picture is shaded where the bulge moved 16 left and
+// 12 up leaves it; `faceShade` shades it as the face is instead, where the
+// face's shade transform moves it off, so that where the bulge stands out
+// of the face's side its shade runs on from the face's own.
+void puffedCheek(cairo_t* cr, bool faceShade) {
+    const double ax = 440, ay = 553;
     const double cx = 150, cy = -72, rx = 120, ry = 66;
     ellipse(cr, cx, cy, rx, ry);
     cairo_path_t* bulge = cairo_copy_path(cr);
@@ -1218,47 +1196,38 @@ void puffedCheek(cairo_t* cr) {
     cairo_append_path(cr, bulge);
     cairo_clip(cr);
     cairo_append_path(cr, bulge);
-    ellipse(cr, cx - 16, cy - 12, rx, ry);
+    if (faceShade) {
+        cairo_save(cr);
+        cairo_translate(cr, -ax, -ay);
+        headShadeTransform(cr);
+        ellipse(cr, ax + cx, ay + cy, rx, ry);
+        cairo_restore(cr);
+    } else {
+        ellipse(cr, cx - 16, cy - 12, rx, ry);
+    }
     cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
     set(cr, pal::skinShade);
     cairo_fill(cr);
     cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
-    bulgeMarks(cr, 1);
-    cairo_restore(cr);
-    outlineOffTheFace(cr, bulge, 440);
-}
-
-// A puffed cheek lit as the face is: its side shadow is the face's own,
-// round the outline of the face and the bulge together (the skin outside
-// that outline moved in and up, as the face's shade is made), so that the
-// shade runs on from the face round the bulge. `side` +1 is the right cheek
-// (anchor (440, 553) of the face), -1 the left one (anchor (340, 553)).
-void puffedCheekLit(cairo_t* cr, double side) {
-    const double ax = side > 0 ? 440 : 340, ay = 553;
-    const double cx = side * 150, cy = -72, rx = 120, ry = 66;
-    ellipse(cr, cx, cy, rx, ry);
-    cairo_path_t* bulge = cairo_copy_path(cr);
-    set(cr, pal::skin);
+    ellipse(cr, 124, -86, 62, 34);
+    set(cr, pal::blush, 0.6);
     cairo_fill(cr);
+    ellipse(cr, 104, -100, 16, 8);
+    set(cr, pal::white, 0.45);
+    cairo_fill(cr);
+    cairo_restore(cr);
+    // Outline only where the bulge leaves the face.
     cairo_save(cr);
-    cairo_append_path(cr, bulge);
-    cairo_clip(cr);
-    cairo_push_group(cr);
-    set(cr, pal::skinShade);
-    cairo_paint(cr);
-    cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
-    cairo_save(cr);
+    cairo_rectangle(cr, -1000, -1000, 3000, 3000);
     cairo_translate(cr, -ax, -ay);
-    headShadeTransform(cr);
-    ellipse(cr, ax + cx, ay + cy, rx, ry);
     headPath(cr);
     cairo_restore(cr);
-    cairo_fill(cr);
-    cairo_pop_group_to_source(cr);
-    cairo_paint(cr);
-    bulgeMarks(cr, side);
-    cairo_restore(cr);
-    outlineOffTheFace(cr, bulge, ax);
+    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
+    cairo_clip(cr);
+    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
+    cairo_append_path(cr, bulge);
+    strokeOutline(cr, kOutline);
+    cairo_path_destroy(bulge);
 }
 
 // ================================================================ the jaw's poses
@@ -1832,7 +1801,7 @@ std::vector<Sprite> sharedSprites() {
         Placement pl;
         pl.hx = 0;
         pl.hy = 1;
-        out.push_back(makeSprite("joues2.png", puffedCheek, pl));
+        out.push_back(makeSprite("joues2.png", [](cairo_t* cr) { puffedCheek(cr, false); }, pl));
     }
 
     // -- lips: three layers, rows 0 and 7, steps 0..6.
@@ -2066,12 +2035,11 @@ std::vector<Sprite> programSprites() {
                 out.push_back(makeSprite(key(kHeldTongue, depth, side), [=](cairo_t* cr) { heldTongue(cr, depth, side); },
                                          held));
     }
-    for (int side : {1, 2}) {
+    {
         Placement cheek;
-        cheek.hx = side == 1 ? 0 : 1;
+        cheek.hx = 0;
         cheek.hy = 1;
-        out.push_back(makeSprite(key(kPuffedCheek, side), [=](cairo_t* cr) { puffedCheekLit(cr, side == 1 ? 1 : -1); },
-                                 cheek));
+        out.push_back(makeSprite(kPuffedCheek, [](cairo_t* cr) { puffedCheek(cr, true); }, cheek));
     }
     return out;
 }

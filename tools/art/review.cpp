@@ -103,7 +103,7 @@ std::string fmt(const char* f, int a, int b = 0) {
 // ---------------------------------------------------------------- the cast
 // Every sprite of the face screen cut from its atlas, with its handle set.
 struct Cast {
-    Img face, eyes[3], brow, pink, mark1, mark2, rec;
+    Img face, eyes[3], brow, cheek, pink, mark1, mark2, rec;
     Img mouth[40], mouthB[28], mouthC[28], lipsA[14], lipsB[14], lipsC[14], teeth[15], tongue[41];
     Img menu[2], reset, symmetry[2], tongueBtn[2], random, record[2], play[2];
     // The jaw's poses: per open step its back and teeth, per step and place
@@ -111,8 +111,8 @@ struct Cast {
     Img openBack[3], openTeeth[3], openTongue[12], pressed[2];
     // The program's later pictures: whole closed smiles, the half parted at
     // its corner and the tongue out of it, the tongue held between the lips,
-    // the puffed cheeks lit as the face.
-    Img wholeSmile[28], cornerMouth[7], cornerTongue[4], heldTongue[10], puffed[2];
+    // the right cheek puffed, shaded as the face's side.
+    Img wholeSmile[28], cornerMouth[7], cornerTongue[4], heldTongue[10], puffed;
 
     Cast(const AtlasFile& chr, const AtlasFile& a2, const AtlasFile& a4) {
         auto pose = [&](const std::string& k) {
@@ -143,10 +143,8 @@ struct Cast {
             heldTongue[i] = a4.get(fmt(kHeldTongue, i / 5, i % 5));
             heldTongue[i].hy = kHeldTop / heldTongue[i].h();
         }
-        for (int side = 0; side < 2; ++side) {
-            puffed[side] = a4.get(fmt(kPuffedCheek, side + 1));
-            puffed[side].hx = side, puffed[side].hy = 1;
-        }
+        puffed = a4.get(kPuffedCheek);
+        puffed.hx = 0, puffed.hy = 1;
         face = chr.get("visage1.png");
         const char* eyeKeys[] = {"path5081.png", "g4534.png", "g4528.png"};
         for (int i = 0; i < 3; ++i) eyes[i] = chr.get(eyeKeys[i]);
@@ -193,6 +191,8 @@ struct Cast {
         tongue[40] = a2.get("langue0.png");
         tongue[40].hx = 0.5, tongue[40].hy = 0;
         brow = a2.get("path5082.png");
+        cheek = a2.get("joues2.png");
+        cheek.hx = 0, cheek.hy = 1;
         pink = a2.get("carre_rose.png");
         pink.hx = 0, pink.hy = 0;
         mark1 = a2.get("boutdevisage1.png");
@@ -371,8 +371,8 @@ struct Screen {
         if (cr_ == 2 && cl == 0) r = 36, l = 37;
         if (cr_ == 0 && cl == 2) r = 37, l = 36;
         if (cr_ == 2 && cl == 2) r = l = 36;
-        if (r >= 0 && cr_ == 1) at(cr, c.puffed[0], s.cheekR);
-        if (r >= 0 && cl == 1) at(cr, c.puffed[1], s.cheekL);
+        if (r >= 0 && cr_ == 1) at(cr, c.puffed, s.cheekR);
+        if (r >= 0 && cl == 1) at(cr, c.cheek, s.cheekL, -1);
         if (r >= 0) {
             at(cr, c.mouth[r], R, 1, dx);
             at(cr, c.mouth[l], L, -1, dx);
