@@ -116,16 +116,15 @@ void c_FaceModel::DrawMouth(c_Canvas* c, const FaceView& view) const {
             c->DrawImage(pictures->pinkSquare, L->x + fx, L->zoneTop - h + 17, 0, -1, 1);
         }
     }
-    // With the tongue at a corner the half on that side is parted round it;
-    // two halves that show the same line are drawn as one.
+    // With the tongue at a corner the half on that side is parted round it.
     bool cornerR = face.tongueOut && face.tongueShift == TONGUE_SHIFT_MAX;
     bool cornerL = face.tongueOut && face.tongueShift == -TONGUE_SHIFT_MAX;
-    if (!cornerR && !cornerL && i == j) {
-        c->DrawImage(pictures->wholeSmile[i], R->x + fx, R->y + fy);
-        return;
-    }
     at(cornerR ? pictures->cornerMouth[R->variant] : R->frames[i], R);
     mirrored(cornerL ? pictures->cornerMouth[L->variant] : R->frames[j], L);
+    // Where two closed halves alike overlap, their columns are laid twice,
+    // which darkens the line's soft rims when the pictures are scaled: the
+    // middle of the line is laid again, once, over them.
+    if (i == j && !face.tongueOut) at(pictures->smileMiddle, R);
 }
 
 // Lips mode: the back layer, the tongue at rest, the front layer; then the

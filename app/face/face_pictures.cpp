@@ -120,12 +120,6 @@ c_FacePictures* c_FacePictures::Load(const std::vector<const char*>& buttonPictu
         Cut(own, pressedLips, step - 1, Key(kPressedLips, step), static_cast<float>(kPoseHandleX), static_cast<float>(kPoseHandleY));
 
     // The smiling mouth's, the tongue's and the cheeks' later pictures.
-    wholeSmile = Array<c_Image2*>(MOUTH_LAST_ROW + ROW);
-    for (int i = 0; i < MOUTH_LAST_ROW + ROW; ++i) {
-        c_Image2* whole = CutSprite(own, Key(kWholeSmile, i / ROW + 1, i % ROW + 1));
-        whole->SetPivot(0.5f, i < 2 * ROW ? 1 : LOW_MOUTH_ANCHOR / static_cast<float>(whole->Height()));
-        wholeSmile[i] = whole;
-    }
     auto fromTop = [](c_Image2* image, double top) { return static_cast<float>(top) / static_cast<float>(image->Height()); };
     cornerMouth = Array<c_Image2*>(ROW);
     for (int k = 0; k < ROW; ++k) {
@@ -146,6 +140,7 @@ c_FacePictures* c_FacePictures::Load(const std::vector<const char*>& buttonPictu
         heldTongue[i] = held;
     }
     puffedCheek = CutWithHandle(own, kPuffedCheek, 0, 1);
+    smileMiddle = CutWithHandle(own, kSmileMiddle, static_cast<float>(kMiddleHandleX), static_cast<float>(kMiddleHandleY));
 
     // The buttons: from the art set's atlas where it has them, else from the
     // program's own.
@@ -176,8 +171,9 @@ c_Image2* c_FacePictures::ChildPicture(Child child, int index) {
 void c_FacePictures::Discard() {
     for (const gc_array<c_Image2*>* images :
          {&brow, &cheek, &mouth, &mouthB, &mouthC, &lips, &lipsB, &lipsC, &teeth, &tongue, &openBack, &openTeeth,
-          &openTongue, &pressedLips, &wholeSmile, &cornerMouth, &cornerTongue, &heldTongue, &childPictures, &buttons})
+          &openTongue, &pressedLips, &cornerMouth, &cornerTongue, &heldTongue, &childPictures, &buttons})
         DiscardAll(*images);
-    for (c_Image2* image : {pinkSquare.get(), puffedCheek.get(), faceMark1.get(), faceMark2.get(), recordImage.get()})
+    for (c_Image2* image :
+         {pinkSquare.get(), puffedCheek.get(), smileMiddle.get(), faceMark1.get(), faceMark2.get(), recordImage.get()})
         if (image) image->Discard();
 }

@@ -24,12 +24,12 @@ inline constexpr double kOpenTongueRise = 2;
 
 // The smiling mouth's later pictures.
 //
-// A whole closed smile per row and step (n, k from 1), for two halves that
-// show the same picture: one line, so that no columns are laid twice where
-// the halves would overlap. Drawn at the right half's place with its
-// handle at the middle of the picture; its y handle is that of the halves
-// of its row.
-inline constexpr const char* kWholeSmile = "sourire%d_0%d_entier.png";
+// The closed line's middle, on skin, fading out to either side: laid over
+// two halves alike where they overlap, drawn at the right half's place
+// with the handle (kMiddleHandleX, kMiddleHandleY). The line crosses the
+// centre line at one height in every row and step, so one picture serves.
+inline constexpr const char* kSmileMiddle = "sourire_milieu.png";
+inline constexpr double kMiddleHandleX = 5.0 / 12, kMiddleHandleY = 14.0 / 18;
 // The tongue out of a corner of the smiling mouth: the half whose corner it
 // is, parted round the tongue, per step (the second row's line), drawn at
 // the half's place with x handle 0; and the tongue per shape (far up, up,

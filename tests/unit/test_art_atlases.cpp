@@ -190,11 +190,11 @@ std::vector<std::string> programKeys() {
         for (int place = 0; place < OPEN_TONGUE_PLACES; ++place) keys.push_back(fmt(kOpenMouthTongue, step, place));
     }
     for (int step = 1; step <= -JAW_PRESSED_LAST; ++step) keys.push_back(fmt(kPressedLips, step));
-    for (int i = 0; i < 28; ++i) keys.push_back(fmt(kWholeSmile, i / 7 + 1, i % 7 + 1));
     for (int k = 1; k <= 7; ++k) keys.push_back(fmt(kCornerMouth, k));
     for (int n = 1; n <= 4; ++n) keys.push_back(fmt(kCornerTongue, n));
     for (int i = 0; i < 10; ++i) keys.push_back(fmt(kHeldTongue, i / 5, i % 5));
     keys.push_back(kPuffedCheek);
+    keys.push_back(kSmileMiddle);
     return keys;
 }
 
@@ -705,7 +705,7 @@ protected:
         // The jaw's poses, from the program's own atlas.
         Tex openBack[JAW_OPEN_LAST], openTeeth[JAW_OPEN_LAST], openTongue[JAW_OPEN_LAST * OPEN_TONGUE_PLACES];
         Tex pressed[-JAW_PRESSED_LAST];
-        Tex whole[28], cornerMouth[7], cornerTongue[4], held[10];
+        Tex cornerMouth[7], cornerTongue[4], held[10], middle;
         double faceX = 0, faceY = 0;
         Shot bare;  // the face alone
     };
@@ -765,13 +765,10 @@ protected:
             const Picture picture = cutOut(ownIndex, own, key);
             return premultiplied(picture, hx, top / picture.h);
         };
-        for (int i = 0; i < 28; ++i) {
-            const Picture whole = cutOut(ownIndex, own, fmt(kWholeSmile, i / 7 + 1, i % 7 + 1));
-            pics->whole[i] = premultiplied(whole, 0.5, i < 14 ? 1 : 9.9 / whole.h);
-        }
         for (int k = 0; k < 7; ++k) pics->cornerMouth[k] = fromTop(fmt(kCornerMouth, k + 1), 0, kCornerTop);
         for (int n = 0; n < 4; ++n) pics->cornerTongue[n] = fromTop(fmt(kCornerTongue, n + 1), 0, kCornerTop);
         for (int i = 0; i < 10; ++i) pics->held[i] = fromTop(fmt(kHeldTongue, i / 5, i % 5), 0.5, kHeldTop);
+        pics->middle = premultiplied(cutOut(ownIndex, own, kSmileMiddle), kMiddleHandleX, kMiddleHandleY);
     }
     static void TearDownTestSuite() { delete pics; }
 
@@ -802,15 +799,13 @@ protected:
                 draw(s, p.pink, ax + 2, pinkY, -1, Layer::Pink);
             }
         }
-        // The half at whose corner the tongue is parted round it; two halves
-        // alike are one picture.
-        if (out && std::abs(shift) == 4) {
-            draw(s, shift == 4 ? p.cornerMouth[i % 7] : p.closed[i], ax, ay, 1, Layer::Mouth);
-            draw(s, shift == -4 ? p.cornerMouth[i % 7] : p.closed[i], ax + 2, ay, -1, Layer::Mouth);
-            draw(s, p.cornerTongue[shape], t.x + p.faceX, 504 + p.faceY, ts, Layer::Mouth);
-        } else {
-            draw(s, p.whole[i], ax, ay, 1, Layer::Mouth);
-        }
+        // The half at whose corner the tongue is parted round it; the closed
+        // halves, alike, with their middle laid once over them.
+        const bool corner = out && std::abs(shift) == 4;
+        draw(s, shift == 4 && corner ? p.cornerMouth[i % 7] : p.closed[i], ax, ay, 1, Layer::Mouth);
+        draw(s, shift == -4 && corner ? p.cornerMouth[i % 7] : p.closed[i], ax + 2, ay, -1, Layer::Mouth);
+        if (corner) draw(s, p.cornerTongue[shape], t.x + p.faceX, 504 + p.faceY, ts, Layer::Mouth);
+        if (!out) draw(s, p.middle, ax, ay, 1, Layer::Mouth);
         return s;
     }
 

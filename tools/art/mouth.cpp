@@ -114,17 +114,26 @@ void smileLine(cairo_t* cr, const Smile& s) {
     dimple(cr, s);
 }
 
-// Both halves of a closed smile as one line round the centre line (x = 1),
-// which lies between the halves where they overlap; each side as its half
-// draws it.
-void wholeSmile(cairo_t* cr, const Smile& s) {
-    const double W = s.W();
-    curve(cr, 2 - W, W, [&](double x) { return s.line(x < 1 ? 2 - x : x); }, true, 96);
+// The closed line's middle on skin, round the centre line (x = 1), where the
+// halves overlap: opaque over the two overlapping columns and a unit either
+// side, fading out by 3 units from the centre line. The line there lies at
+// kLine in every row and step within a tenth of a unit.
+void smileMiddle(cairo_t* cr) {
+    const Smile s{1, 0};
+    cairo_push_group(cr);
+    cairo_rectangle(cr, -4, -14, 10, 18);
+    set(cr, pal::skin);
+    cairo_fill(cr);
+    curve(cr, -4, 6, [&](double x) { return s.line(x < 1 ? 2 - x : x); }, true);
     strokeOutline(cr, kOutline);
-    dimple(cr, s);
-    cairo_translate(cr, 2, 0);
-    cairo_scale(cr, -1, 1);
-    dimple(cr, s);
+    cairo_pop_group_to_source(cr);
+    cairo_pattern_t* fade = cairo_pattern_create_linear(-2, 0, 4, 0);
+    cairo_pattern_add_color_stop_rgba(fade, 0, 0, 0, 0, 0);
+    cairo_pattern_add_color_stop_rgba(fade, 1.5 / 6, 0, 0, 0, 1);
+    cairo_pattern_add_color_stop_rgba(fade, 4.5 / 6, 0, 0, 0, 1);
+    cairo_pattern_add_color_stop_rgba(fade, 1, 0, 0, 0, 0);
+    cairo_mask(cr, fade);
+    cairo_pattern_destroy(fade);
 }
 
 }  // namespace
@@ -1991,25 +2000,15 @@ std::vector<Sprite> programSprites() {
     for (int step = 1; step <= 2; ++step)
         out.push_back(makeSprite(key(kPressedLips, step), [=](cairo_t* cr) { pressedLips(cr, step); }, pl));
 
-    // The whole closed smiles, as wide either side of the right half's place
-    // as that half's picture (its border and the two overlapping columns
-    // included), so that the place falls on a texel's edge.
-    for (int row = 0; row < 4; ++row)
-        for (int step = 0; step < 7; ++step) {
-            const Smile s{row, step};
-            Placement whole;
-            whole.margin = 2;
-            if (s.hanging())
-                whole.fixedTop = kHangTop;
-            else
-                whole.hy = 1;
-            Placement half = whole;
-            half.hx = 0;
-            half.centreEdge = true;
-            whole.hx = 0.5;
-            whole.forceW = 2 * makeSprite("", [=](cairo_t* cr) { smileLine(cr, s); }, half).w;
-            out.push_back(makeSprite(key(kWholeSmile, row + 1, step + 1), [=](cairo_t* cr) { wholeSmile(cr, s); }, whole));
-        }
+    {
+        Placement middle;
+        middle.hx = kMiddleHandleX;
+        middle.hy = kMiddleHandleY;
+        middle.forceW = 12;
+        middle.forceH = 18;
+        middle.margin = 2;
+        out.push_back(makeSprite(kSmileMiddle, smileMiddle, middle));
+    }
     {
         Placement corner;
         corner.hx = 0;

@@ -109,10 +109,11 @@ struct Cast {
     // The jaw's poses: per open step its back and teeth, per step and place
     // the tongue, per pressed step the lips.
     Img openBack[3], openTeeth[3], openTongue[12], pressed[2];
-    // The program's later pictures: whole closed smiles, the half parted at
-    // its corner and the tongue out of it, the tongue held between the lips,
-    // the right cheek puffed, shaded as the face's side.
-    Img wholeSmile[28], cornerMouth[7], cornerTongue[4], heldTongue[10], puffed;
+    // The program's later pictures: the half parted at its corner and the
+    // tongue out of it, the tongue held between the lips,
+    // the right cheek puffed, shaded as the face's side, the closed line's
+    // middle laid over two halves alike.
+    Img cornerMouth[7], cornerTongue[4], heldTongue[10], puffed, middle;
 
     Cast(const AtlasFile& chr, const AtlasFile& a2, const AtlasFile& a4) {
         auto pose = [&](const std::string& k) {
@@ -127,10 +128,6 @@ struct Cast {
                 openTongue[4 * (step - 1) + place] = pose(fmt(kOpenMouthTongue, step, place));
         }
         for (int step = 1; step <= 2; ++step) pressed[step - 1] = pose(fmt(kPressedLips, step));
-        for (int i = 0; i < 28; ++i) {
-            wholeSmile[i] = a4.get(fmt(kWholeSmile, i / 7 + 1, i % 7 + 1));
-            wholeSmile[i].hy = i < 14 ? 1 : 9.9 / wholeSmile[i].h();
-        }
         for (int k = 0; k < 7; ++k) {
             cornerMouth[k] = a4.get(fmt(kCornerMouth, k + 1));
             cornerMouth[k].hx = 0, cornerMouth[k].hy = kCornerTop / cornerMouth[k].h();
@@ -145,6 +142,8 @@ struct Cast {
         }
         puffed = a4.get(kPuffedCheek);
         puffed.hx = 0, puffed.hy = 1;
+        middle = a4.get(kSmileMiddle);
+        middle.hx = kMiddleHandleX, middle.hy = kMiddleHandleY;
         face = chr.get("visage1.png");
         const char* eyeKeys[] = {"path5081.png", "g4534.png", "g4528.png"};
         for (int i = 0; i < 3; ++i) eyes[i] = chr.get(eyeKeys[i]);
@@ -321,12 +320,9 @@ struct Screen {
                     }
                 }
                 const bool cornerR = s.tongueOut && s.tongueShift == 4, cornerL = s.tongueOut && s.tongueShift == -4;
-                if (!cornerR && !cornerL && i == j) {
-                    at(cr, c.wholeSmile[i], R);
-                } else {
-                    at(cr, cornerR ? c.cornerMouth[R.variant] : c.mouth[i], R);
-                    at(cr, cornerL ? c.cornerMouth[L.variant] : c.mouth[j], L, -1);
-                }
+                at(cr, cornerR ? c.cornerMouth[R.variant] : c.mouth[i], R);
+                at(cr, cornerL ? c.cornerMouth[L.variant] : c.mouth[j], L, -1);
+                if (i == j && !s.tongueOut) at(cr, c.middle, R);
             } else if (s.lipsMode) {
                 const Part &LR = s.lipsR, &LL = s.lipsL;
                 int i = LR.frame + LR.variant, j = LL.frame + LL.variant;
