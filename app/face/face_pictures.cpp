@@ -1,6 +1,7 @@
 // Cutting the face screen's pictures from their atlases. The four atlas pairs
 // of the art set hold the face and the title; the program's own later
-// pictures (its extra buttons) live in a pair of their own, so that any set
+// pictures (its extra buttons, the jaw's poses and the pictures drawn in
+// place of some of the set's) live in a pair of their own, so that any set
 // of the four pairs in the index format runs.
 #include <cstdio>
 
@@ -119,8 +120,11 @@ c_FacePictures* c_FacePictures::Load(const std::vector<const char*>& buttonPictu
     for (int step = 1; step <= -JAW_PRESSED_LAST; ++step)
         Cut(own, pressedLips, step - 1, Key(kPressedLips, step), static_cast<float>(kPoseHandleX), static_cast<float>(kPoseHandleY));
 
-    // The smiling mouth's, the tongue's and the cheeks' later pictures.
-    auto fromTop = [](c_Image2* image, double top) { return static_cast<float>(top) / static_cast<float>(image->Height()); };
+    // The smiling mouth's, the tongue's and the cheek's later pictures; a
+    // handle given as how far below the picture's top it lies.
+    auto fromTop = [](c_Image2* image, double top) {
+        return static_cast<float>(top) / static_cast<float>(image->Height());
+    };
     cornerMouth = Array<c_Image2*>(ROW);
     for (int k = 0; k < ROW; ++k) {
         c_Image2* half = CutSprite(own, Key(kCornerMouth, k + 1));
@@ -140,7 +144,8 @@ c_FacePictures* c_FacePictures::Load(const std::vector<const char*>& buttonPictu
         heldTongue[i] = held;
     }
     puffedCheek = CutWithHandle(own, kPuffedCheek, 0, 1);
-    smileMiddle = CutWithHandle(own, kSmileMiddle, static_cast<float>(kMiddleHandleX), static_cast<float>(kMiddleHandleY));
+    smileMiddle =
+        CutWithHandle(own, kSmileMiddle, static_cast<float>(kMiddleHandleX), static_cast<float>(kMiddleHandleY));
 
     // The buttons: from the art set's atlas where it has them, else from the
     // program's own.

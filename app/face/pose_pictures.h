@@ -1,6 +1,6 @@
-// The pictures of the jaw's poses, in the program's own atlas: their names
-// and their one handle. The art generator draws them and the application
-// cuts them by these, so the two cannot drift apart.
+// The pictures of the program's own atlas drawn for the face: their names
+// and handles. The art generator draws them and the application cuts them
+// by these, so the two cannot drift apart. First the jaw's poses.
 //
 // Each is a whole mouth, not a half: a jaw is one bone and the pressed lips
 // one line. The open mouth and the pressed lips are drawn at the mouth's

@@ -734,16 +734,15 @@ void cornerSmile(cairo_t* cr, int step) {
 // The application puts the tongue's point 30 in from the end of the half's
 // own picture, which reaches 6 or 7 past its line's corner: the corner lies
 // 24 (give or take 1) right of the point and 17 above it (the second row's
-// corner is 19 above the half's place, the point 2 above it). The opening
-// is a little wider than the tongue's root, so that the unit either way
-// stays hidden.
+// corner is 19 above the half's place, the point 2 above it). The tongue's
+// root reaches 5 back into the opening, which runs much further into the
+// line, so that the unit either way stays hidden.
 constexpr double kCornerFromPointX = 24, kCornerFromPointY = -17;
-// The way out, up and out along the line's end, with the tongue's root half
-// width and the opening's half width there.
+// The way out, up and out along the line's end (radians), and the tongue's
+// root half width there, on which the opening's edges end, so that its
+// outline runs on into the tongue's.
 constexpr double kCornerWayOut = -0.3;
-// The opening's edges end on the root's sides, so that its outline runs on
-// into theirs.
-constexpr double kCornerRootHalf = 10.5, kCornerOpenHalf = kCornerRootHalf;
+constexpr double kCornerRootHalf = 10.5;
 
 struct CornerWay {
     double ux = std::cos(kCornerWayOut), uy = std::sin(kCornerWayOut);  // out of the mouth
@@ -758,8 +757,8 @@ void cornerParted(cairo_t* cr, int step) {
     // Where the tongue leaves the opening, a little inside the corner, and
     // the opening's ends there; the line parts 26 in from the corner.
     const double ex = W - 2 * w.ux, ey = s.line(W) - 2 * w.uy;
-    const double upX = ex - kCornerOpenHalf * w.nx, upY = ey - kCornerOpenHalf * w.ny;
-    const double loX = ex + kCornerOpenHalf * w.nx, loY = ey + kCornerOpenHalf * w.ny;
+    const double upX = ex - kCornerRootHalf * w.nx, upY = ey - kCornerRootHalf * w.ny;
+    const double loX = ex + kCornerRootHalf * w.nx, loY = ey + kCornerRootHalf * w.ny;
     const double sx = W - 26, sy = s.line(sx);
     const double slope = -2 * s.D() * sx / (W * W), dl = std::hypot(1.0, slope);
     const double dx = 1 / dl, dy = slope / dl;
