@@ -55,8 +55,8 @@ def lips_and_tongue(g):
 
 
 def tongue_taps(taps):
-    # Each tap on the tongue between the lips takes it a step deeper: in
-    # front, inside the mouth, between the lips.
+    # Each tap on the tongue between the lips takes it a step on: from in
+    # front to its tip just out between the lips, then a little more of it.
     def scene(g):
         lips_and_tongue(g)
         for _ in range(taps):

@@ -16,9 +16,8 @@ namespace {
 
 // Where the face's creases stand.
 constexpr float MARK1_X = 490, MARK1_Y = 567, MARK2_X = 132, MARK2_Y = 566;
-// The tongue at rest hangs 4 units below the lips' anchor; the tongue at the
-// corner is drawn 4 units higher than its place.
-constexpr float TONGUE_REST_DROP = 4, TONGUE_FRONT_RISE = 4;
+// The tongue at rest hangs 4 units below the lips' anchor.
+constexpr float TONGUE_REST_DROP = 4;
 // The cheek mouths stand 4 units off their place towards the puffed cheek.
 constexpr float CHEEK_MOUTH_SHIFT = 4;
 
@@ -43,7 +42,7 @@ void c_FaceModel::Draw(c_Canvas* c, const FaceView& view) const {
     DrawMouth(c, view);
 
     if (face.tongueOut && tongue->variant == 4 && noMouthMode && CheeksAtRest())
-        c->DrawImage(tongue->frames[tongue->frame + 4], tongue->x + fx, tongue->y + fy - TONGUE_FRONT_RISE, 0, s, 1);
+        c->DrawImage(pictures->cornerTongue[tongue->frame / TONGUE_ROW], tongue->x + fx, tongue->y + fy, 0, s, 1);
 
     c->DrawImage(browRight->frames[browRight->variant], browRight->x + fx, browRight->y + fy, browRight->angle);
     c->DrawImage(browRight->frames[browLeft->variant], browLeft->x + fx, browLeft->y + fy, browLeft->angle, -1, 1);
@@ -63,7 +62,7 @@ void c_FaceModel::DrawMouth(c_Canvas* c, const FaceView& view) const {
     if (cr != 0 || cl != 0) {
         // One cheek puffed and the other hollow: no mouth can show both.
         if (cr + cl == 3) return;
-        if (cr == 1) at(cheekRight->frames[0], cheekRight);
+        if (cr == 1) at(pictures->puffedCheek, cheekRight);
         if (cl == 1) mirrored(cheekRight->frames[0], cheekLeft);
         // A single puffed cheek pushes the mouth towards the other side.
         float shift = cr == 1 && cl == 0 ? -CHEEK_MOUTH_SHIFT : cr == 0 && cl == 1 ? CHEEK_MOUTH_SHIFT : 0;
@@ -92,13 +91,8 @@ void c_FaceModel::DrawMouth(c_Canvas* c, const FaceView& view) const {
         return;
     }
 
-    // The smiling mouth. With the tongue at a corner the half on that side
-    // shows the mouth that holds it.
-    int rf = R->frame, lf = L->frame;
-    if (face.tongueOut) {
-        if (face.tongueShift == 4) rf = 28;
-        if (face.tongueShift == -4) lf = 28;
-    }
+    // The smiling mouth: the pictures of its halves.
+    int i = R->frame + R->variant, j = L->frame + L->variant;
     if (face.pursedMouth) {
         at(R->frames[35], R);
         mirrored(R->frames[35], L);
@@ -109,8 +103,8 @@ void c_FaceModel::DrawMouth(c_Canvas* c, const FaceView& view) const {
         bool tongueDown = tongue->frame >= 10;
         const Array<c_Image2*>& open = tongueDown ? R->framesC : R->framesB;
         if (std::abs(face.tongueShift) < 4) {
-            at(open[R->variant + rf], R);
-            mirrored(open[L->variant + lf], L);
+            at(open[i], R);
+            mirrored(open[j], L);
         }
         // The pink squares hide the seam between the tongue and the lip.
         if (!tongueDown) {
@@ -122,13 +116,22 @@ void c_FaceModel::DrawMouth(c_Canvas* c, const FaceView& view) const {
             c->DrawImage(pictures->pinkSquare, L->x + fx, L->zoneTop - h + 17, 0, -1, 1);
         }
     }
-    at(R->frames[R->variant + rf], R);
-    mirrored(R->frames[L->variant + lf], L);
+    // With the tongue at a corner the half on that side is parted round it.
+    bool cornerR = face.tongueOut && face.tongueShift == TONGUE_SHIFT_MAX;
+    bool cornerL = face.tongueOut && face.tongueShift == -TONGUE_SHIFT_MAX;
+    at(cornerR ? pictures->cornerMouth[R->variant] : R->frames[i], R);
+    mirrored(cornerL ? pictures->cornerMouth[L->variant] : R->frames[j], L);
+    // Where two closed halves alike overlap, their columns are laid twice,
+    // which darkens the line's soft rims when the pictures are scaled: the
+    // middle of the line is laid again, once, over them.
+    if (i == j && !face.tongueOut) at(pictures->smileMiddle, R);
 }
 
-// Lips mode: the back layer, the tongue at rest or clipped to the lips' box
-// by its depth (inside the mouth, between the lips), the front layers, the
-// creases, and the tongue in front of the lips at depth 2.
+// Lips mode: the back layer, the tongue at rest, the front layer; then the
+// tongue's tip held between the lips by its depth (1 shows more than 0),
+// clipped to the lips' box, under the upper layer, which keeps the upper lip
+// and the lower lip below its fold in front of it; the creases, and the
+// tongue in front of the lips at depth 2.
 void c_FaceModel::DrawLips(c_Canvas* c, const FaceView& view) const {
     float fx = faceX, fy = faceY;
     c_Partie *lr = lipsRight, *ll = lipsLeft;
@@ -138,14 +141,10 @@ void c_FaceModel::DrawLips(c_Canvas* c, const FaceView& view) const {
         c->DrawImage(frames[j], ll->x + fx, ll->y + fy, 0, -1, 1);
     };
     float s = face.tongueUnmirrored ? 1.0f : -1.0f;
-    auto drawTongue = [&]() {
-        c->DrawImage(tongue->frames[tongue->frame + tongue->variant + 20], tongue->x + fx, tongue->y + fy, 0, s, 1);
-    };
 
     both(lr->framesB);
     if (!face.tongueOut) c->DrawImage(tongue->frames[40], lr->x + fx, lr->y + fy + TONGUE_REST_DROP);
-    if (face.tongueDepth > 0) both(lr->frames);
-    if (face.tongueDepth == 2) both(lr->framesC);
+    both(lr->frames);
     if (face.tongueDepth < 2) {
         int w = WindowWidth(), h = WindowHeight();
         Letterbox box = FitScreen(w, h);
@@ -159,18 +158,16 @@ void c_FaceModel::DrawLips(c_Canvas* c, const FaceView& view) const {
                       static_cast<int>((view.shiftY + k * (ll->y + fy - left->PivotY() * left->Height())) / f + 5 * k),
                       static_cast<int>(k * (right->Width() + left->Width()) / f - 10 * k),
                       static_cast<int>(k * left->Height() / f - 10 * k));
-        if (face.tongueOut) drawTongue();
+        if (face.tongueOut)
+            c->DrawImage(pictures->heldTongue[face.tongueDepth * TONGUE_ROW + tongue->variant], tongue->x + fx,
+                         tongue->y + fy, 0, s, 1);
         c->SetScissor(0, 0, w, h);
-        if (face.tongueDepth == 1) {
-            both(lr->framesC);
-        } else {
-            both(lr->frames);
-            both(lr->framesC);
-        }
     }
+    both(lr->framesC);
     c->DrawImage(pictures->faceMark1, fx + MARK1_X, fy + MARK1_Y);
     c->DrawImage(pictures->faceMark2, fx + MARK2_X, fy + MARK2_Y);
-    if (face.tongueOut && face.tongueDepth == 2) drawTongue();
+    if (face.tongueOut && face.tongueDepth == 2)
+        c->DrawImage(tongue->frames[tongue->frame + tongue->variant + 20], tongue->x + fx, tongue->y + fy, 0, s, 1);
 }
 
 // The jaw's poses: the pressed lips alone; the open mouth's back, the tongue

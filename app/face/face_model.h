@@ -26,10 +26,17 @@ public:
     // The jaw's poses, whole mouths: per open step its back and its teeth,
     // per step and place (OpenTongue) the tongue in it, per pressed step the lips.
     gc_array<c_Image2*> openBack, openTeeth, openTongue, pressedLips;
+    // The smiling mouth's half parted at its corner for the tongue, per
+    // step, and per tongue shape the tongue out of it; the tongue held
+    // between the lips per depth below 2 and side step (TONGUE_ROW each).
+    gc_array<c_Image2*> cornerMouth, cornerTongue, heldTongue;
     // Each child's own pictures (CHILD_PICTURES each: the face, then the
     // three eyes), cut when first needed.
     gc_array<c_Image2*> childPictures;
-    gc_ref<c_Image2> pinkSquare, faceMark1, faceMark2, recordImage;
+    // Single pieces. puffedCheek is the right cheek puffed, shaded as the
+    // face's side (the left cheek shows the cheek part's picture, mirrored);
+    // smileMiddle the closed smile's line across the centre line, on skin.
+    gc_ref<c_Image2> pinkSquare, puffedCheek, smileMiddle, faceMark1, faceMark2, recordImage;
     // Two per button slot (its picture and that of its state 1, or null), in
     // the order of the face screen's button table.
     gc_array<c_Image2*> buttons;
@@ -43,7 +50,8 @@ public:
     void Discard();
 
     GC_FIELDS(Object, brow, cheek, mouth, mouthB, mouthC, lips, lipsB, lipsC, teeth, tongue, openBack, openTeeth,
-              openTongue, pressedLips, childPictures, pinkSquare, faceMark1, faceMark2, recordImage, buttons)
+              openTongue, pressedLips, cornerMouth, cornerTongue, heldTongue, childPictures, pinkSquare,
+              puffedCheek, smileMiddle, faceMark1, faceMark2, recordImage, buttons)
 };
 constexpr int CHILD_PICTURES = 4;
 

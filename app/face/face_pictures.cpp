@@ -1,6 +1,7 @@
 // Cutting the face screen's pictures from their atlases. The four atlas pairs
 // of the art set hold the face and the title; the program's own later
-// pictures (its extra buttons) live in a pair of their own, so that any set
+// pictures (its extra buttons, the jaw's poses and the pictures drawn in
+// place of some of the set's) live in a pair of their own, so that any set
 // of the four pairs in the index format runs.
 #include <cstdio>
 
@@ -119,6 +120,33 @@ c_FacePictures* c_FacePictures::Load(const std::vector<const char*>& buttonPictu
     for (int step = 1; step <= -JAW_PRESSED_LAST; ++step)
         Cut(own, pressedLips, step - 1, Key(kPressedLips, step), static_cast<float>(kPoseHandleX), static_cast<float>(kPoseHandleY));
 
+    // The smiling mouth's, the tongue's and the cheek's later pictures; a
+    // handle given as how far below the picture's top it lies.
+    auto fromTop = [](c_Image2* image, double top) {
+        return static_cast<float>(top) / static_cast<float>(image->Height());
+    };
+    cornerMouth = Array<c_Image2*>(ROW);
+    for (int k = 0; k < ROW; ++k) {
+        c_Image2* half = CutSprite(own, Key(kCornerMouth, k + 1));
+        half->SetPivot(0, fromTop(half, kCornerTop));
+        cornerMouth[k] = half;
+    }
+    cornerTongue = Array<c_Image2*>(TONGUE_LAST_ROW / TONGUE_ROW + 1);
+    for (int n = 0; n < cornerTongue.Length(); ++n) {
+        c_Image2* corner = CutSprite(own, Key(kCornerTongue, n + 1));
+        corner->SetPivot(0, fromTop(corner, kCornerTop));
+        cornerTongue[n] = corner;
+    }
+    heldTongue = Array<c_Image2*>(TONGUE_DEPTH_LAST * TONGUE_ROW);
+    for (int i = 0; i < heldTongue.Length(); ++i) {
+        c_Image2* held = CutSprite(own, Key(kHeldTongue, i / TONGUE_ROW, i % TONGUE_ROW));
+        held->SetPivot(0.5f, fromTop(held, kHeldTop));
+        heldTongue[i] = held;
+    }
+    puffedCheek = CutWithHandle(own, kPuffedCheek, 0, 1);
+    smileMiddle =
+        CutWithHandle(own, kSmileMiddle, static_cast<float>(kMiddleHandleX), static_cast<float>(kMiddleHandleY));
+
     // The buttons: from the art set's atlas where it has them, else from the
     // program's own.
     buttons = Array<c_Image2*>(static_cast<int>(buttonPictures.size()));
@@ -148,8 +176,9 @@ c_Image2* c_FacePictures::ChildPicture(Child child, int index) {
 void c_FacePictures::Discard() {
     for (const gc_array<c_Image2*>* images :
          {&brow, &cheek, &mouth, &mouthB, &mouthC, &lips, &lipsB, &lipsC, &teeth, &tongue, &openBack, &openTeeth,
-          &openTongue, &pressedLips, &childPictures, &buttons})
+          &openTongue, &pressedLips, &cornerMouth, &cornerTongue, &heldTongue, &childPictures, &buttons})
         DiscardAll(*images);
-    for (c_Image2* image : {pinkSquare.get(), faceMark1.get(), faceMark2.get(), recordImage.get()})
+    for (c_Image2* image :
+         {pinkSquare.get(), puffedCheek.get(), smileMiddle.get(), faceMark1.get(), faceMark2.get(), recordImage.get()})
         if (image) image->Discard();
 }

@@ -336,6 +336,7 @@ void DrawHelpFace(c_Canvas* c, const HelpLayout& l, const c_FaceModel* face) {
     c->DrawImage(pictures->brow[0], BROW_LEFT_X, BROW_Y, 0, -1, 1);
     c->DrawImage(pictures->mouth[7], MOUTH_RIGHT_X, MOUTH_Y);
     c->DrawImage(pictures->mouth[7], MOUTH_LEFT_X, MOUTH_Y, 0, -1, 1);
+    c->DrawImage(pictures->smileMiddle, MOUTH_RIGHT_X, MOUTH_Y);  // as the face screen lays it
     // Arrows keep their thickness on screen, whatever the scale.
     arrows(FACE_ARROWS, static_cast<int>(sizeof FACE_ARROWS / sizeof FACE_ARROWS[0]), 1 / l.faceScale * 0.5f);
     c->PopMatrix();

@@ -164,12 +164,16 @@ std::vector<c_Image2*> AppImages(c_MyApp* app) {
     }
     if (c_FaceModel* face = app->Face()) {
         const c_FacePictures* pictures = face->pictures;
-        for (c_Image2* image : {face->faceImage.get(), pictures->pinkSquare.get(), pictures->faceMark1.get(),
-                                pictures->faceMark2.get(), pictures->recordImage.get()})
+        for (c_Image2* image : {face->faceImage.get(), pictures->pinkSquare.get(), pictures->puffedCheek.get(),
+                                pictures->smileMiddle.get(), pictures->faceMark1.get(), pictures->faceMark2.get(), pictures->recordImage.get()})
             images.push_back(image);
         for (c_Partie* p : face->Parts())
             for (const gc_array<c_Image2*>* frames : {&p->frames, &p->framesB, &p->framesC})
                 for (int i = 0; i < frames->Length(); ++i) images.push_back((*frames)[i]);
+        for (const gc_array<c_Image2*>* own :
+             {&pictures->openBack, &pictures->openTeeth, &pictures->openTongue, &pictures->pressedLips,
+              &pictures->cornerMouth, &pictures->cornerTongue, &pictures->heldTongue})
+            for (int i = 0; i < own->Length(); ++i) images.push_back((*own)[i]);
         for (int slot = 0; slot < SLOT_COUNT; ++slot) buttons.push_back(app->face->Button(slot));
     }
     for (c_Bouton* b : buttons)

@@ -93,16 +93,34 @@ TEST_F(SceneTest, TheSmilingMouthWithTheTongueDownLaysTongueOpenMouthSquaresAndL
     EXPECT_FLOAT_EQ(frame[Position(frame, Mouth(7), true)].x, app->Face()->faceX + 394);
 }
 
-TEST_F(SceneTest, TheTongueAtACornerShowsTheCornerMouthInFrontOfIt) {
+TEST_F(SceneTest, TheTongueAtACornerComesOutOfThatHalfPartedRoundIt) {
     app->Face()->face.tongueMode = true;
     app->Face()->face.tongueOut = true;
     app->Face()->face.tongueShift = 4;
+    app->Face()->face.tongueUnmirrored = true;
     app->Face()->tongue->variant = 4;
     app->Face()->tongue->frame = 10;
+    app->Face()->mouthRight->variant = app->Face()->mouthLeft->variant = 3;
     std::vector<DrawnSprite> frame = DrawFrame(app);
-    // No open mouth at the corner; the corner mouth, then the tongue in front.
-    EXPECT_EQ(Position(frame, app->Face()->mouthRight->framesC[7]), -1);
-    ExpectInOrder(frame, {{Mouth(28), false}, {Mouth(7), true}, {app->Face()->tongue->frames[14], true}});
+    // No open mouth at the corner; the parted half of its step, the other
+    // half, then the tongue of its shape in front, at its point.
+    const c_FacePictures* pictures = app->face->pictures;
+    EXPECT_EQ(Position(frame, app->Face()->mouthRight->framesC[7 + 3]), -1);
+    ExpectInOrder(frame, {{pictures->cornerMouth[3], false}, {Mouth(7 + 3), true}, {pictures->cornerTongue[2], false}});
+    EXPECT_FLOAT_EQ(frame[Position(frame, pictures->cornerTongue[2])].x, app->Face()->faceX + app->Face()->tongue->x);
+}
+
+TEST_F(SceneTest, TwoClosedHalvesAlikeHaveTheirMiddleLaidOnceOverThem) {
+    c_Image2* middle = app->face->pictures->smileMiddle;
+    std::vector<DrawnSprite> frame = DrawFrame(app);
+    ExpectInOrder(frame, {{Mouth(7), false}, {Mouth(7), true}, {middle, false}});
+    EXPECT_FLOAT_EQ(frame[Position(frame, middle)].x, app->Face()->faceX + 392);
+    // Halves that differ meet in a kink, and an open mouth lies behind them.
+    app->Face()->mouthRight->variant = 2;
+    EXPECT_EQ(Position(DrawFrame(app), middle), -1);
+    app->Face()->mouthRight->variant = 0;
+    app->Face()->face.tongueMode = app->Face()->face.tongueOut = true;
+    EXPECT_EQ(Position(DrawFrame(app), middle), -1);
 }
 
 TEST_F(SceneTest, PursedTeethAndRoundMouthsDrawTheirOwnPictures) {
@@ -121,13 +139,14 @@ TEST_F(SceneTest, PursedTeethAndRoundMouthsDrawTheirOwnPictures) {
 TEST_F(SceneTest, CheeksChooseTheMouthAndAPuffedAndAHollowCheekShowNone) {
     app->Face()->cheekRight->variant = 1;
     std::vector<DrawnSprite> frame = DrawFrame(app);
-    ExpectInOrder(frame, {{app->Face()->cheekRight->frames[0], false}, {Mouth(38), false}, {Mouth(39), true}});
+    c_Image2* puffed = app->face->pictures->puffedCheek;
+    ExpectInOrder(frame, {{puffed, false}, {Mouth(38), false}, {Mouth(39), true}});
     EXPECT_FLOAT_EQ(frame[Position(frame, Mouth(38))].x, app->Face()->faceX + 392 - 4);
     app->Face()->cheekLeft->variant = 2;
     frame = DrawFrame(app);
     for (int i = 0; i < 40; ++i) EXPECT_EQ(Position(frame, Mouth(i)), -1) << i;
     for (int i = 0; i < 28; ++i) EXPECT_EQ(Position(frame, app->Face()->mouthRight->framesB[i]), -1) << i;
-    EXPECT_EQ(Position(frame, app->Face()->cheekRight->frames[0]), -1);
+    EXPECT_EQ(Position(frame, puffed), -1);
 }
 
 TEST_F(SceneTest, LipsLayerTheTongueByItsDepth) {
@@ -141,11 +160,19 @@ TEST_F(SceneTest, LipsLayerTheTongueByItsDepth) {
     ExpectInOrder(frame, {{l->framesB[0], false}, {l->frames[0], false}, {l->framesC[0], false},
                           {app->face->pictures->faceMark2, false}, {tongue, true}});
     EXPECT_TRUE(glRecorder().Calls({"Scissor("}).empty());
-    app->Face()->face.tongueDepth = 0;
-    frame = DrawFrame(app);
-    ExpectInOrder(frame, {{l->framesB[0], false}, {tongue, true}, {l->frames[0], false}, {l->framesC[0], false},
-                          {app->face->pictures->faceMark1, false}});
+    // Held between the lips, the tip of that depth lies between the front
+    // layer and the upper one, clipped to the lips' box.
+    auto held = [&](int depth) {
+        app->Face()->face.tongueDepth = depth;
+        frame = DrawFrame(app);
+        ExpectInOrder(frame, {{l->framesB[0], false}, {l->frames[0], false},
+                              {app->face->pictures->heldTongue[depth * TONGUE_ROW], true}, {l->framesC[0], false},
+                              {app->face->pictures->faceMark1, false}});
+        EXPECT_EQ(Position(frame, tongue), -1);
+    };
+    held(0);
     EXPECT_EQ(glRecorder().Calls({"Scissor("}).size(), 1u);
+    held(1);
     app->Face()->face.tongueOut = false;
     frame = DrawFrame(app);
     // The tongue at rest hangs inside the lips.

@@ -190,6 +190,11 @@ std::vector<std::string> programKeys() {
         for (int place = 0; place < OPEN_TONGUE_PLACES; ++place) keys.push_back(fmt(kOpenMouthTongue, step, place));
     }
     for (int step = 1; step <= -JAW_PRESSED_LAST; ++step) keys.push_back(fmt(kPressedLips, step));
+    for (int k = 1; k <= 7; ++k) keys.push_back(fmt(kCornerMouth, k));
+    for (int n = 1; n <= 4; ++n) keys.push_back(fmt(kCornerTongue, n));
+    for (int i = 0; i < 10; ++i) keys.push_back(fmt(kHeldTongue, i / 5, i % 5));
+    keys.push_back(kPuffedCheek);
+    keys.push_back(kSmileMiddle);
     return keys;
 }
 
@@ -700,6 +705,7 @@ protected:
         // The jaw's poses, from the program's own atlas.
         Tex openBack[JAW_OPEN_LAST], openTeeth[JAW_OPEN_LAST], openTongue[JAW_OPEN_LAST * OPEN_TONGUE_PLACES];
         Tex pressed[-JAW_PRESSED_LAST];
+        Tex cornerMouth[7], cornerTongue[4], held[10], middle;
         double faceX = 0, faceY = 0;
         Shot bare;  // the face alone
     };
@@ -755,6 +761,14 @@ protected:
                 pics->openTongue[(step - 1) * OPEN_TONGUE_PLACES + place] = pose(fmt(kOpenMouthTongue, step, place));
         }
         for (int step = 1; step <= -JAW_PRESSED_LAST; ++step) pics->pressed[step - 1] = pose(fmt(kPressedLips, step));
+        auto fromTop = [&](const std::string& key, double hx, double top) {
+            const Picture picture = cutOut(ownIndex, own, key);
+            return premultiplied(picture, hx, top / picture.h);
+        };
+        for (int k = 0; k < 7; ++k) pics->cornerMouth[k] = fromTop(fmt(kCornerMouth, k + 1), 0, kCornerTop);
+        for (int n = 0; n < 4; ++n) pics->cornerTongue[n] = fromTop(fmt(kCornerTongue, n + 1), 0, kCornerTop);
+        for (int i = 0; i < 10; ++i) pics->held[i] = fromTop(fmt(kHeldTongue, i / 5, i % 5), 0.5, kHeldTop);
+        pics->middle = premultiplied(cutOut(ownIndex, own, kSmileMiddle), kMiddleHandleX, kMiddleHandleY);
     }
     static void TearDownTestSuite() { delete pics; }
 
@@ -770,7 +784,6 @@ protected:
         const TonguePlace t = stepTongue(out ? shift : 0, p.closed[i].w, unmirroredAtCentre);
         const double ts = t.unmirrored ? 1 : -1;
         if (out && t.variant < 4) draw(s, p.tongue[frame + t.variant], t.x + p.faceX, 504 + p.faceY, ts, Layer::Mouth);
-        const int rf = out && shift == 4 ? 28 + i % 7 : i, lf = out && shift == -4 ? 28 + i % 7 : i;
         if (out) {
             // The grab zone of a half placed with its picture: 13 above it, 7 below.
             const double zoneTop = 506 - p.closed[i].hy * p.closed[i].h + (int)p.faceY - 13;
@@ -786,9 +799,13 @@ protected:
                 draw(s, p.pink, ax + 2, pinkY, -1, Layer::Pink);
             }
         }
-        draw(s, p.closed[rf], ax, ay, 1, Layer::Mouth);
-        draw(s, p.closed[lf], ax + 2, ay, -1, Layer::Mouth);
-        if (out && t.variant == 4) draw(s, p.tongue[frame + 4], t.x + p.faceX, 500 + p.faceY, ts, Layer::Mouth);
+        // The half at whose corner the tongue is parted round it; the closed
+        // halves, alike, with their middle laid once over them.
+        const bool corner = out && std::abs(shift) == 4;
+        draw(s, shift == 4 && corner ? p.cornerMouth[i % 7] : p.closed[i], ax, ay, 1, Layer::Mouth);
+        draw(s, shift == -4 && corner ? p.cornerMouth[i % 7] : p.closed[i], ax + 2, ay, -1, Layer::Mouth);
+        if (corner) draw(s, p.cornerTongue[shape], t.x + p.faceX, 504 + p.faceY, ts, Layer::Mouth);
+        if (!out) draw(s, p.middle, ax, ay, 1, Layer::Mouth);
         return s;
     }
 
@@ -834,12 +851,12 @@ protected:
         return s;
     }
 
-    // Both halves of the lips at picture index i with the tongue held between
-    // them (shape 0..3 at `shift`), or none (shape < 0), layered as the face
-    // screen does at 1280 x 800: the tongue clipped to the lips' box, between
-    // the front and the upper layer. `column` gets the middle of the tongue
-    // where it leaves the lips.
-    static Shot composeBetween(int i, int shape, int shift, int& column) {
+    // Both halves of the lips at picture index i with the tongue's tip held
+    // between them (depth 0 or 1 at `shift`), or none (depth < 0), layered as
+    // the face screen does at 1280 x 800: the tip clipped to the lips' box,
+    // between the front and the upper layer. `column` gets the middle of the
+    // tongue where it leaves the lips.
+    static Shot composeBetween(int i, int depth, int shift, int& column) {
         const Pictures& p = *pics;
         Shot s = p.bare;
         const double ax = 392 + p.faceX, y = 500 + p.faceY;
@@ -851,12 +868,12 @@ protected:
         pair(p.lipsFront);
         const Tex& half = p.lipsFront[i];
         const Box box{(int)(ax + 3 - half.w + 5), (int)(y - half.hy * half.h + 5), 2 * half.w - 10, half.h - 10};
-        const TonguePlace t = stepTongue(shape < 0 ? 0 : shift, half.w, true);
+        const TonguePlace t = stepTongue(depth < 0 ? 0 : shift, half.w, true);
         const double ts = t.unmirrored ? 1 : -1;
         // The tongue's picture steps lean it towards the side: its root lies
         // two units per step back towards the centre.
         column = (int)std::lround(t.x + p.faceX - ts * 2 * t.variant);
-        if (shape >= 0) draw(s, p.tongue[20 + 5 * shape + t.variant], t.x + p.faceX, 504 + p.faceY, ts, Layer::Mouth, &box);
+        if (depth >= 0) draw(s, p.held[5 * depth + t.variant], t.x + p.faceX, 504 + p.faceY, ts, Layer::Mouth, &box);
         pair(p.lipsUpper);
         return s;
     }
@@ -920,7 +937,7 @@ TEST_F(ComposedMouth, TheTongueUpFromTheLipsLeavesTheNoseAlone) {
 }
 
 // A tongue held between the lips shows between them, and the lower lip stays
-// in front of it: at every lips step, tongue shape and side place, the tongue
+// in front of it: at every lips step, depth and side place, the tongue
 // changes the picture under the upper lip, but neither the lower lip's outline
 // nor the lip just above it, down the middle of the tongue and beside it.
 TEST_F(ComposedMouth, ATongueHeldBetweenTheLipsLeavesTheLowerLipInFront) {
@@ -928,11 +945,11 @@ TEST_F(ComposedMouth, ATongueHeldBetweenTheLipsLeavesTheLowerLipInFront) {
     for (int lips = 0; lips < 14; ++lips) {
         int column;
         const Shot bare = composeBetween(lips, -1, 0, column);
-        for (int shape = 0; shape < 4; ++shape)
+        for (int depth = 0; depth < 2; ++depth)
             for (int shift = -4; shift <= 4; ++shift) {
-                const Shot s = composeBetween(lips, shape, shift, column);
+                const Shot s = composeBetween(lips, depth, shift, column);
                 const std::string what =
-                    fmt("lips row %d step %d", lips / 7 + 1, lips % 7 + 1) + fmt(", tongue shape %d side %d", shape + 5, shift);
+                    fmt("lips row %d step %d", lips / 7 + 1, lips % 7 + 1) + fmt(", depth %d side %d", depth, shift);
                 int shown = 0;
                 for (size_t k = 0; k < s.rgb.size() / 3; ++k)
                     shown += distance(&s.rgb[k * 3], &bare.rgb[k * 3]) > 30;
@@ -953,6 +970,57 @@ TEST_F(ComposedMouth, ATongueHeldBetweenTheLipsLeavesTheLowerLipInFront) {
                         }
                 }
             }
+    }
+    EXPECT_EQ(failures, 0);
+}
+
+// The tongue held between the lips reads as its tip: it comes out from under
+// the upper lip at its full width and ends in a round front on the lower lip
+// (not a bead in the opening, nor a band cut off square), and the second
+// depth shows more of it than the first, reaching further down. Measured on
+// its lit pink (its shade is the lips' own red), at every lips step and side
+// place.
+TEST_F(ComposedMouth, TheTongueHeldBetweenTheLipsShowsItsTipAndMoreAtEachDepth) {
+    int failures = 0;
+    const float pink[3] = {0xEE, 0x7C, 0x86};
+    for (int lips = 0; lips < 14; ++lips) {
+        int column;
+        const Shot bare = composeBetween(lips, -1, 0, column);
+        for (int shift = -4; shift <= 4; ++shift) {
+            int shown[2] = {0, 0}, front[2] = {0, 0};
+            for (int depth = 0; depth < 2; ++depth) {
+                const Shot s = composeBetween(lips, depth, shift, column);
+                // The width of the tongue's pink in each row near its column.
+                std::vector<int> widths;
+                for (int y = s.y0; y < s.y0 + Shot::kH; ++y) {
+                    int width = 0;
+                    for (int x = column - 30; x <= column + 30; ++x) {
+                        const float* c = s.colour(x, y);
+                        width += distance(c, bare.colour(x, y)) > 8 && distance(c, pink) < 14;
+                    }
+                    if (width > 0) shown[depth] += width, front[depth] = y;
+                    if (width > 0 || !widths.empty()) widths.push_back(width);
+                }
+                while (!widths.empty() && widths.back() == 0) widths.pop_back();
+                const std::string what =
+                    fmt("lips row %d step %d", lips / 7 + 1, lips % 7 + 1) + fmt(", depth %d side %d", depth, shift);
+                if (widths.size() < 4) {
+                    if (++failures <= 12) ADD_FAILURE() << what << ": no tongue shows";
+                    continue;
+                }
+                // The upper lip's edge slants towards the corners: the tongue
+                // leaves it within three rows.
+                const int widest = *std::max_element(widths.begin(), widths.end());
+                const int top = *std::max_element(widths.begin(), widths.begin() + 3);
+                if ((top < widest * 3 / 4 || widths.back() > widest / 2) && ++failures <= 12)
+                    ADD_FAILURE() << what << ": widths from under the upper lip " << top << ", at the front "
+                                  << widths.back() << ", widest " << widest;
+            }
+            if ((shown[1] <= shown[0] || front[1] < front[0] + 3) && ++failures <= 12)
+                ADD_FAILURE() << fmt("lips row %d step %d", lips / 7 + 1, lips % 7 + 1) << fmt(", side %d", shift)
+                              << ": the second depth shows " << shown[1] << " pixels to the first's " << shown[0]
+                              << ", its front " << front[1] - front[0] << " rows further down";
+        }
     }
     EXPECT_EQ(failures, 0);
 }
@@ -1094,6 +1162,50 @@ TEST_F(ComposedMouth, HalvesOfOneRowAndStepMakeOneMouth) {
                 }
     }
     EXPECT_EQ(failures, 0) << "faulty pixels in " << reported.size() << " configurations and kinds";
+}
+
+
+// A tongue at a corner of the smiling mouth comes out of the mouth: the half's
+// line parts round it and its lower outline opens where the tongue passes, so
+// that from the dark inside of the mouth the tongue's pink beyond the corner
+// is reached without crossing an outline (a tongue stuck on a closed line, or
+// outlined across its root, is cut off from it). Every row and step, tongue
+// shape and corner.
+TEST_F(ComposedMouth, ATongueAtACornerComesOutOfTheMouth) {
+    const float inside[3] = {0x6E, 0x1F, 0x2A}, outline[3] = {0x4A, 0x2C, 0x2A}, pink[3] = {0xEE, 0x7C, 0x86};
+    const Shot& bare = pics->bare;
+    const int ax = 392 + (int)pics->faceX;
+    int failures = 0;
+    for (int i = 0; i < 28; ++i)
+        for (int shape = 0; shape < 4; ++shape)
+            for (int side : {1, -1}) {
+                const Shot s = compose(i, shape, 4 * side, true);
+                const double corner = 58 + 8 * (i % 7);  // the corner's distance from the centre line
+                auto passable = [&](int x, int y) {
+                    return s.inside(x, y) && distance(s.colour(x, y), bare.colour(x, y)) > 6 &&
+                           distance(s.colour(x, y), outline) > 28;
+                };
+                std::vector<char> seen(s.ink.size(), 0);
+                std::vector<std::pair<int, int>> todo;
+                for (int y = s.y0; y < s.y0 + Shot::kH; ++y)
+                    for (int x = s.x0; x < s.x0 + Shot::kW; ++x)
+                        if (side * (x - ax - 1) > corner / 2 && distance(s.colour(x, y), inside) < 24 && passable(x, y))
+                            todo.push_back({x, y}), seen[s.at(x, y)] = 1;
+                int reached = 0;
+                while (!todo.empty()) {
+                    auto [x, y] = todo.back();
+                    todo.pop_back();
+                    reached += side * (x - ax - 1) > corner + 2 && distance(s.colour(x, y), pink) < 30;
+                    for (auto [dx, dy] : {std::pair<int, int>{1, 0}, {-1, 0}, {0, 1}, {0, -1}})
+                        if (passable(x + dx, y + dy) && !seen[s.at(x + dx, y + dy)])
+                            seen[s.at(x + dx, y + dy)] = 1, todo.push_back({x + dx, y + dy});
+                }
+                if (reached < 100 && ++failures <= 12)
+                    ADD_FAILURE() << fmt("row %d step %d", i / 7 + 1, i % 7 + 1)
+                                  << fmt(", tongue shape %d side %d", shape + 1, 4 * side) << ": only " << reached
+                                  << " pixels of the tongue beyond the corner are reached from inside the mouth";
+            }
+    EXPECT_EQ(failures, 0);
 }
 
 }  // namespace

@@ -101,6 +101,9 @@ const Character& boy();
 constexpr int kFaceW = 784, kFaceH = 800;
 constexpr double kCentreX = 392;
 void headPath(cairo_t* cr);  // the head's contour, shared by both children
+// The face's one shade tone lies along its lower right edge: the part of the
+// head that this transform (in the face's coordinates) moves the head off.
+void headShadeTransform(cairo_t* cr);
 
 // Sprite sets.
 std::vector<Sprite> characterSprites(const Character& c);  // images1a / images1b

@@ -26,6 +26,12 @@ void headPath(cairo_t* cr) {
     cairo_close_path(cr);
 }
 
+void headShadeTransform(cairo_t* cr) {
+    cairo_translate(cr, 392 - 16, 394 - 16);
+    cairo_scale(cr, 0.955, 0.96);
+    cairo_translate(cr, -392, -394);
+}
+
 namespace {
 
 // Fills the current path with the hair colour and gives it its one shade
@@ -209,9 +215,7 @@ void drawFace(cairo_t* cr, const Character& c) {
     cairo_new_path(cr);
     headPath(cr);
     cairo_save(cr);
-    cairo_translate(cr, 392 - 16, 394 - 16);
-    cairo_scale(cr, 0.955, 0.96);
-    cairo_translate(cr, -392, -394);
+    headShadeTransform(cr);
     headPath(cr);
     cairo_restore(cr);
     cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);

@@ -94,11 +94,9 @@ double Smile::teeth(double x) const {
     return x >= end ? 0 : kTeeth * std::sqrt(1 - sq(x / end));
 }
 
-void smileLine(cairo_t* cr, const Smile& s) {
+// The dimple at the right corner.
+void dimple(cairo_t* cr, const Smile& s) {
     const double W = s.W();
-    curve(cr, 0, W, [&](double x) { return s.line(x); }, true);
-    strokeOutline(cr, kOutline);
-    // The dimple at the corner.
     double cy = s.line(W), slope = -2 * s.D() / W;
     double nx = -slope, ny = 1;
     double n = std::hypot(nx, ny);
@@ -108,6 +106,34 @@ void smileLine(cairo_t* cr, const Smile& s) {
     cairo_curve_to(cr, W + 3 + nx * -3, cy + ny * -3, W + 3 + nx * 3, cy + ny * 3, W - 4 + nx * 7,
                    cy + ny * 7);
     strokeOutline(cr, 3.5);
+}
+
+void smileLine(cairo_t* cr, const Smile& s) {
+    curve(cr, 0, s.W(), [&](double x) { return s.line(x); }, true);
+    strokeOutline(cr, kOutline);
+    dimple(cr, s);
+}
+
+// The closed line's middle on skin, round the centre line (x = 1), where the
+// halves overlap: opaque over the two overlapping columns and a unit either
+// side, fading out by 3 units from the centre line. The line there lies at
+// kLine in every row and step within a tenth of a unit.
+void smileMiddle(cairo_t* cr) {
+    const Smile s{1, 0};
+    cairo_push_group(cr);
+    cairo_rectangle(cr, -4, -14, 10, 18);
+    set(cr, pal::skin);
+    cairo_fill(cr);
+    curve(cr, -4, 6, [&](double x) { return s.line(x < 1 ? 2 - x : x); }, true);
+    strokeOutline(cr, kOutline);
+    cairo_pop_group_to_source(cr);
+    cairo_pattern_t* fade = cairo_pattern_create_linear(-2, 0, 4, 0);
+    cairo_pattern_add_color_stop_rgba(fade, 0, 0, 0, 0, 0);
+    cairo_pattern_add_color_stop_rgba(fade, 1.5 / 6, 0, 0, 0, 1);
+    cairo_pattern_add_color_stop_rgba(fade, 4.5 / 6, 0, 0, 0, 1);
+    cairo_pattern_add_color_stop_rgba(fade, 1, 0, 0, 0, 0);
+    cairo_mask(cr, fade);
+    cairo_pattern_destroy(fade);
 }
 
 }  // namespace
@@ -141,8 +167,9 @@ void tonguePath(cairo_t* cr, const TongueShape& t, double dir) {
 }
 
 // Fills the tongue outlined by the current path, with one shade on the side
-// away from the light; returns that path (the caller destroys it).
-cairo_path_t* fillTongue(cairo_t* cr, double half) {
+// away from the light: where the tongue moved by (dx, dy) leaves it. Returns
+// that path (the caller destroys it).
+cairo_path_t* fillTongue(cairo_t* cr, double dx, double dy) {
     cairo_path_t* p = cairo_copy_path(cr);
     set(cr, pal::tongue);
     cairo_fill(cr);
@@ -150,7 +177,7 @@ cairo_path_t* fillTongue(cairo_t* cr, double half) {
     cairo_append_path(cr, p);
     cairo_clip(cr);
     cairo_append_path(cr, p);
-    cairo_translate(cr, -half * 0.35, 0);
+    cairo_translate(cr, dx, dy);
     cairo_append_path(cr, p);
     cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
     set(cr, pal::tongueShade);
@@ -161,7 +188,7 @@ cairo_path_t* fillTongue(cairo_t* cr, double half) {
 
 void drawTongue(cairo_t* cr, const TongueShape& t, double dir) {
     tonguePath(cr, t, dir);
-    cairo_path_t* p = fillTongue(cr, t.half);
+    cairo_path_t* p = fillTongue(cr, -t.half * 0.35, 0);
     // The middle groove.
     const double r = t.half * 0.92;
     double tipY = dir * (t.len - r);
@@ -240,7 +267,7 @@ void lipsTongue(cairo_t* cr, const TongueShape& t, double dir) {
         cairo_close_path(cr);
     };
     path();
-    cairo_path_t* shape = fillTongue(cr, t.half);
+    cairo_path_t* shape = fillTongue(cr, -t.half * 0.35, 0);
     cairo_save(cr);
     cairo_append_path(cr, shape);
     cairo_clip(cr);
@@ -274,6 +301,70 @@ void lipsTongue(cairo_t* cr, const TongueShape& t, double dir) {
         cairo_rectangle(cr, -100, kLipsEdge + 3, 200, t.len + 40);
         cairo_clip(cr);
     }
+    cairo_append_path(cr, shape);
+    strokeOutline(cr, 4);
+    cairo_restore(cr);
+    cairo_path_destroy(shape);
+}
+
+// The groove down a tongue's middle, along the current path.
+void strokeGroove(cairo_t* cr) {
+    set(cr, pal::tongueShade);
+    cairo_set_line_width(cr, 3.5);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    cairo_stroke(cr);
+}
+
+// Where a tongue goes into the mouth it darkens: the mouth's inside at
+// `alpha` at (x0, y0), fading out by (x1, y1), over all the clip.
+void darkenIntoMouth(cairo_t* cr, double x0, double y0, double x1, double y1, double alpha) {
+    cairo_pattern_t* dark = cairo_pattern_create_linear(x0, y0, x1, y1);
+    cairo_pattern_add_color_stop_rgba(dark, 0, pal::mouthInside.r, pal::mouthInside.g, pal::mouthInside.b, alpha);
+    cairo_pattern_add_color_stop_rgba(dark, 1, pal::mouthInside.r, pal::mouthInside.g, pal::mouthInside.b, 0);
+    cairo_set_source(cr, dark);
+    cairo_paint(cr);
+    cairo_pattern_destroy(dark);
+}
+
+// The tongue's tip held between the pouting lips, at depth 0 just out past
+// the upper lip's edge, at depth 1 further out over the lower lip; both end
+// above the lower lip's fold, so that the whole round front shows between
+// the lips' layers. As the tongue in front of the lips it comes out at its
+// full width into a small dark gap, and its root lies two units per side
+// step back towards the centre, its front leaning out; the lower lip's fold
+// rises towards the corners, so the further front comes up a little with
+// each side step. Coordinates: the tongue's point at (0, 0).
+void heldTongue(cairo_t* cr, int depth, int side) {
+    cairo_translate(cr, -2.0 * side, 0);
+    const double half = depth == 0 ? 13 : 14.5;
+    const double front = kLipsEdge + (depth == 0 ? 10 : 16 - 0.5 * side);
+    const double lean = (depth == 0 ? 1.0 : 2.0) * side;
+    const double top = kLipsEdge - 4, shoulder = kLipsEdge + 1;
+    ellipse(cr, 0, kLipsEdge + 1.5, half + 4, 3.5);
+    set(cr, pal::mouthInside);
+    cairo_fill(cr);
+    cairo_move_to(cr, -half, top);
+    cairo_line_to(cr, -half, shoulder);
+    // A round front: two quarter ellipses.
+    const double k = 0.55, down = k * (front - shoulder);
+    cairo_curve_to(cr, -half, shoulder + down, lean - k * (lean + half), front, lean, front);
+    cairo_curve_to(cr, lean + k * (half - lean), front, half, shoulder + down, half, shoulder);
+    cairo_line_to(cr, half, top);
+    cairo_close_path(cr);
+    cairo_path_t* shape = fillTongue(cr, -half * 0.35, 0);
+    cairo_save(cr);
+    cairo_append_path(cr, shape);
+    cairo_clip(cr);
+    if (depth > 0) {
+        cairo_move_to(cr, 0, kLipsEdge + 5);
+        cairo_line_to(cr, lean * 0.6, front - 5);
+        strokeGroove(cr);
+    }
+    darkenIntoMouth(cr, 0, kLipsEdge, 0, kLipsEdge + 3, 0.5);
+    cairo_restore(cr);
+    cairo_save(cr);
+    cairo_rectangle(cr, -100, kLipsEdge + 3, 200, 100);
+    cairo_clip(cr);
     cairo_append_path(cr, shape);
     strokeOutline(cr, 4);
     cairo_restore(cr);
@@ -632,6 +723,141 @@ void cornerSmile(cairo_t* cr, int step) {
     fillStroke(cr, pal::mouthInside, 3.5);
 }
 
+// ---------------------------------------------------------------- the tongue out of a corner
+// The tongue out of a corner of the smiling mouth comes out between the lips
+// there, as out of the pouting lips: the half's line parts round it into a
+// small dark opening, and the tongue, drawn in front, leaves the opening at
+// its full width, its root unoutlined and darkening into the mouth, so that
+// it covers the lower lip's line where it passes. The half is the second
+// row's line at the half's step; the tongue is one picture for every step.
+//
+// The application puts the tongue's point 30 in from the end of the half's
+// own picture, which reaches 6 or 7 past its line's corner: the corner lies
+// 24 (give or take 1) right of the point and 17 above it (the second row's
+// corner is 19 above the half's place, the point 2 above it). The tongue's
+// root reaches 5 back into the opening, which runs much further into the
+// line, so that the unit either way stays hidden.
+constexpr double kCornerFromPointX = 24, kCornerFromPointY = -17;
+// The way out, up and out along the line's end (radians), and the tongue's
+// root half width there, on which the opening's edges end, so that its
+// outline runs on into the tongue's.
+constexpr double kCornerWayOut = -0.3;
+constexpr double kCornerRootHalf = 10.5;
+
+struct CornerWay {
+    double ux = std::cos(kCornerWayOut), uy = std::sin(kCornerWayOut);  // out of the mouth
+    double nx = -uy, ny = ux;                                           // across, downwards
+};
+
+// The half at step `step` with its corner parted (the half's own coordinates).
+void cornerParted(cairo_t* cr, int step) {
+    const Smile s{1, step};
+    const CornerWay w;
+    const double W = s.W();
+    // Where the tongue leaves the opening, a little inside the corner, and
+    // the opening's ends there; the line parts 26 in from the corner.
+    const double ex = W - 2 * w.ux, ey = s.line(W) - 2 * w.uy;
+    const double upX = ex - kCornerRootHalf * w.nx, upY = ey - kCornerRootHalf * w.ny;
+    const double loX = ex + kCornerRootHalf * w.nx, loY = ey + kCornerRootHalf * w.ny;
+    const double sx = W - 26, sy = s.line(sx);
+    const double slope = -2 * s.D() * sx / (W * W), dl = std::hypot(1.0, slope);
+    const double dx = 1 / dl, dy = slope / dl;
+    auto edge = [&](double x, double y) {
+        const double k = std::hypot(x - sx, y - sy);
+        cairo_curve_to(cr, sx + 0.4 * k * dx, sy + 0.4 * k * dy, x - 0.3 * k * w.ux, y - 0.3 * k * w.uy, x, y);
+    };
+    // The opening, then the line running on into the upper lip's edge, and
+    // the lower lip's edge.
+    cairo_move_to(cr, sx, sy);
+    edge(upX, upY);
+    cairo_line_to(cr, loX, loY);
+    const double k = std::hypot(loX - sx, loY - sy);
+    cairo_curve_to(cr, loX - 0.3 * k * w.ux, loY - 0.3 * k * w.uy, sx + 0.4 * k * dx, sy + 0.4 * k * dy, sx, sy);
+    cairo_close_path(cr);
+    set(cr, pal::mouthInside);
+    cairo_fill(cr);
+    curve(cr, 0, sx, [&](double x) { return s.line(x); }, true);
+    edge(upX, upY);
+    strokeOutline(cr, kOutline);
+    cairo_move_to(cr, sx, sy);
+    edge(loX, loY);
+    strokeOutline(cr, 4);
+}
+
+// The tongue out of the corner, shape n (1 far up, 2 up, 3 down, 4 far
+// down), in the tongue's coordinates: out along the way out, then bending
+// up or down to a round tip.
+void cornerTongue(cairo_t* cr, int n) {
+    const CornerWay w;
+    const double len = (n == 1 || n == 4) ? 52 : 40;
+    const double bend = n == 1 ? -1.45 : n == 2 ? -1.0 : n == 3 ? 1.0 : 1.35;
+    const double tipHalf = 12.5;
+    const double ex = kCornerFromPointX - 2 * w.ux, ey = kCornerFromPointY - 2 * w.uy;
+    // The middle line: from 5 inside the opening, out, then round the bend.
+    const double x0 = ex - 5 * w.ux, y0 = ey - 5 * w.uy;
+    const double x1 = ex + 0.55 * len * w.ux, y1 = ey + 0.55 * len * w.uy;
+    const double x2 = x1 + 0.6 * len * std::cos(kCornerWayOut + bend), y2 = y1 + 0.6 * len * std::sin(kCornerWayOut + bend);
+    auto middle = [&](double t, double& x, double& y, double& tx, double& ty) {
+        const double a = 1 - t;
+        x = a * a * x0 + 2 * a * t * x1 + t * t * x2;
+        y = a * a * y0 + 2 * a * t * y1 + t * t * y2;
+        tx = 2 * a * (x1 - x0) + 2 * t * (x2 - x1);
+        ty = 2 * a * (y1 - y0) + 2 * t * (y2 - y1);
+        const double l = std::hypot(tx, ty);
+        tx /= l, ty /= l;
+    };
+    const int steps = 32;
+    auto path = [&]() {
+        double x, y, tx, ty;
+        for (int i = 0; i <= steps; ++i) {
+            const double t = double(i) / steps, h = kCornerRootHalf + (tipHalf - kCornerRootHalf) * t;
+            middle(t, x, y, tx, ty);
+            if (i == 0)
+                cairo_move_to(cr, x + h * ty, y - h * tx);
+            else
+                cairo_line_to(cr, x + h * ty, y - h * tx);
+        }
+        const double angle = std::atan2(ty, tx);
+        cairo_arc(cr, x, y, tipHalf, angle - M_PI / 2, angle + M_PI / 2);
+        for (int i = steps; i >= 0; --i) {
+            const double t = double(i) / steps, h = kCornerRootHalf + (tipHalf - kCornerRootHalf) * t;
+            middle(t, x, y, tx, ty);
+            cairo_line_to(cr, x - h * ty, y + h * tx);
+        }
+        cairo_close_path(cr);
+    };
+    path();
+    // One shade along its lower side, the middle groove, and the root
+    // darkening into the mouth.
+    cairo_path_t* shape = fillTongue(cr, -2, -4);
+    cairo_save(cr);
+    cairo_append_path(cr, shape);
+    cairo_clip(cr);
+    for (int i = 10; i <= 27; ++i) {
+        double x, y, tx, ty;
+        middle(double(i) / steps, x, y, tx, ty);
+        if (i == 10)
+            cairo_move_to(cr, x, y);
+        else
+            cairo_line_to(cr, x, y);
+    }
+    strokeGroove(cr);
+    darkenIntoMouth(cr, x0, y0, ex + 3 * w.ux, ey + 3 * w.uy, 0.85);
+    cairo_restore(cr);
+    // Outlined outside the opening only.
+    cairo_save(cr);
+    cairo_move_to(cr, ex - w.ux - 60 * w.nx, ey - w.uy - 60 * w.ny);
+    cairo_line_to(cr, ex - w.ux + 60 * w.nx, ey - w.uy + 60 * w.ny);
+    cairo_line_to(cr, ex + 100 * w.ux + 60 * w.nx, ey + 100 * w.uy + 60 * w.ny);
+    cairo_line_to(cr, ex + 100 * w.ux - 60 * w.nx, ey + 100 * w.uy - 60 * w.ny);
+    cairo_close_path(cr);
+    cairo_clip(cr);
+    cairo_append_path(cr, shape);
+    strokeOutline(cr, 4);
+    cairo_restore(cr);
+    cairo_path_destroy(shape);
+}
+
 // ================================================================ lips (pout)
 // When the halves move alone, a half of one step meets a half of another at
 // the centre line, so every step and both rows cross it alike: the top of
@@ -962,8 +1188,13 @@ void pursed(cairo_t* cr) {
 }
 
 // ================================================================ cheek
-void puffedCheek(cairo_t* cr) {
-    // Anchor: (440, 553) of the face, the bulge's lower left.
+// The right cheek puffed (anchor (440, 553) of the face, the bulge's lower
+// left). The art set's picture is shaded where the bulge moved 16 left and
+// 12 up leaves it; `faceShade` shades it as the face is instead, where the
+// face's shade transform moves it off, so that where the bulge stands out
+// of the face's side its shade runs on from the face's own.
+void puffedCheek(cairo_t* cr, bool faceShade) {
+    const double ax = 440, ay = 553;
     const double cx = 150, cy = -72, rx = 120, ry = 66;
     ellipse(cr, cx, cy, rx, ry);
     cairo_path_t* bulge = cairo_copy_path(cr);
@@ -973,7 +1204,15 @@ void puffedCheek(cairo_t* cr) {
     cairo_append_path(cr, bulge);
     cairo_clip(cr);
     cairo_append_path(cr, bulge);
-    ellipse(cr, cx - 16, cy - 12, rx, ry);
+    if (faceShade) {
+        cairo_save(cr);
+        cairo_translate(cr, -ax, -ay);
+        headShadeTransform(cr);
+        ellipse(cr, ax + cx, ay + cy, rx, ry);
+        cairo_restore(cr);
+    } else {
+        ellipse(cr, cx - 16, cy - 12, rx, ry);
+    }
     cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
     set(cr, pal::skinShade);
     cairo_fill(cr);
@@ -988,7 +1227,7 @@ void puffedCheek(cairo_t* cr) {
     // Outline only where the bulge leaves the face.
     cairo_save(cr);
     cairo_rectangle(cr, -1000, -1000, 3000, 3000);
-    cairo_translate(cr, -440, -553);
+    cairo_translate(cr, -ax, -ay);
     headPath(cr);
     cairo_restore(cr);
     cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
@@ -998,7 +1237,6 @@ void puffedCheek(cairo_t* cr) {
     strokeOutline(cr, kOutline);
     cairo_path_destroy(bulge);
 }
-
 
 // ================================================================ the jaw's poses
 // Whole mouths, drawn round the centre line (x = 1) from the mouth's anchor,
@@ -1571,7 +1809,7 @@ std::vector<Sprite> sharedSprites() {
         Placement pl;
         pl.hx = 0;
         pl.hy = 1;
-        out.push_back(makeSprite("joues2.png", puffedCheek, pl));
+        out.push_back(makeSprite("joues2.png", [](cairo_t* cr) { puffedCheek(cr, false); }, pl));
     }
 
     // -- lips: three layers, rows 0 and 7, steps 0..6.
@@ -1760,6 +1998,47 @@ std::vector<Sprite> programSprites() {
     }
     for (int step = 1; step <= 2; ++step)
         out.push_back(makeSprite(key(kPressedLips, step), [=](cairo_t* cr) { pressedLips(cr, step); }, pl));
+
+    {
+        Placement middle;
+        middle.hx = kMiddleHandleX;
+        middle.hy = kMiddleHandleY;
+        middle.forceW = 12;
+        middle.forceH = 18;
+        middle.margin = 2;
+        out.push_back(makeSprite(kSmileMiddle, smileMiddle, middle));
+    }
+    {
+        Placement corner;
+        corner.hx = 0;
+        corner.centreEdge = true;
+        corner.abut = true;
+        corner.margin = 2;
+        corner.fixedTop = kCornerTop;
+        for (int step = 0; step < 7; ++step)
+            out.push_back(makeSprite(key(kCornerMouth, step + 1), [=](cairo_t* cr) { cornerParted(cr, step); }, corner));
+        Placement tongue;
+        tongue.hx = 0;
+        tongue.fixedTop = kCornerTop;
+        for (int n = 1; n <= 4; ++n)
+            out.push_back(makeSprite(key(kCornerTongue, n), [=](cairo_t* cr) { cornerTongue(cr, n); }, tongue));
+    }
+    {
+        Placement held;
+        held.hx = 0.5;
+        held.forceW = 64;  // even: the tongue's point falls on a texel's edge
+        held.fixedTop = kHeldTop;
+        for (int depth = 0; depth < 2; ++depth)
+            for (int side = 0; side <= 4; ++side)
+                out.push_back(makeSprite(key(kHeldTongue, depth, side), [=](cairo_t* cr) { heldTongue(cr, depth, side); },
+                                         held));
+    }
+    {
+        Placement cheek;
+        cheek.hx = 0;
+        cheek.hy = 1;
+        out.push_back(makeSprite(kPuffedCheek, [](cairo_t* cr) { puffedCheek(cr, true); }, cheek));
+    }
     return out;
 }
 

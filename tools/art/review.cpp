@@ -109,6 +109,11 @@ struct Cast {
     // The jaw's poses: per open step its back and teeth, per step and place
     // the tongue, per pressed step the lips.
     Img openBack[3], openTeeth[3], openTongue[12], pressed[2];
+    // The program's later pictures: the half parted at its corner and the
+    // tongue out of it, the tongue held between the lips,
+    // the right cheek puffed, shaded as the face's side, the closed line's
+    // middle laid over two halves alike.
+    Img cornerMouth[7], cornerTongue[4], heldTongue[10], puffed, middle;
 
     Cast(const AtlasFile& chr, const AtlasFile& a2, const AtlasFile& a4) {
         auto pose = [&](const std::string& k) {
@@ -123,6 +128,22 @@ struct Cast {
                 openTongue[4 * (step - 1) + place] = pose(fmt(kOpenMouthTongue, step, place));
         }
         for (int step = 1; step <= 2; ++step) pressed[step - 1] = pose(fmt(kPressedLips, step));
+        for (int k = 0; k < 7; ++k) {
+            cornerMouth[k] = a4.get(fmt(kCornerMouth, k + 1));
+            cornerMouth[k].hx = 0, cornerMouth[k].hy = kCornerTop / cornerMouth[k].h();
+        }
+        for (int n = 0; n < 4; ++n) {
+            cornerTongue[n] = a4.get(fmt(kCornerTongue, n + 1));
+            cornerTongue[n].hx = 0, cornerTongue[n].hy = kCornerTop / cornerTongue[n].h();
+        }
+        for (int i = 0; i < 10; ++i) {
+            heldTongue[i] = a4.get(fmt(kHeldTongue, i / 5, i % 5));
+            heldTongue[i].hy = kHeldTop / heldTongue[i].h();
+        }
+        puffed = a4.get(kPuffedCheek);
+        puffed.hx = 0, puffed.hy = 1;
+        middle = a4.get(kSmileMiddle);
+        middle.hx = kMiddleHandleX, middle.hy = kMiddleHandleY;
         face = chr.get("visage1.png");
         const char* eyeKeys[] = {"path5081.png", "g4534.png", "g4528.png"};
         for (int i = 0; i < 3; ++i) eyes[i] = chr.get(eyeKeys[i]);
@@ -253,8 +274,8 @@ struct Screen {
     void at(cairo_t* cr, const Img& im, const Part& p, double sx = 1, double dx = 0) {
         drawImg(cr, im, p.x + faceX + dx, p.y + faceY, 0, sx);
     }
-    void tongueWise(cairo_t* cr, const Img& im, double dy = 0) {
-        drawImg(cr, im, s.tongue.x + faceX, s.tongue.y + faceY + dy, 0, s.tongueUnmirrored ? 1 : -1);
+    void tongueWise(cairo_t* cr, const Img& im) {
+        drawImg(cr, im, s.tongue.x + faceX, s.tongue.y + faceY, 0, s.tongueUnmirrored ? 1 : -1);
     }
 
     void drawMouth(cairo_t* cr) {
@@ -275,9 +296,7 @@ struct Screen {
         }
         if (cr_ == 0 && cl == 0) {
             if (!s.lipsMode && !s.teethMode) {
-                int rf = R.frame, lf = L.frame;
-                if (s.tongueOut && s.tongueShift == 4) rf = 28;
-                if (s.tongueOut && s.tongueShift == -4) lf = 28;
+                const int i = R.frame + R.variant, j = L.frame + L.variant;
                 if (s.pursed) {
                     at(cr, c.mouth[35], R);
                     at(cr, c.mouth[35], L, -1);
@@ -289,8 +308,8 @@ struct Screen {
                     zone(L, c.mouth[L.frame + L.variant], lt, lb);
                     const Img* open = s.tongue.frame < 10 ? c.mouthB : c.mouthC;
                     if (std::abs(s.tongueShift) < 4) {
-                        at(cr, open[R.variant + rf], R);
-                        at(cr, open[L.variant + lf], L, -1);
+                        at(cr, open[i], R);
+                        at(cr, open[j], L, -1);
                     }
                     if (s.tongue.frame < 10) {
                         if (R.frame < 21) drawImg(cr, c.pink, R.x + faceX, rb - 11);
@@ -300,8 +319,10 @@ struct Screen {
                         drawImg(cr, c.pink, L.x + faceX, lt - c.pink.h() + 17, 0, -1);
                     }
                 }
-                at(cr, c.mouth[R.variant + rf], R);
-                at(cr, c.mouth[L.variant + lf], L, -1);
+                const bool cornerR = s.tongueOut && s.tongueShift == 4, cornerL = s.tongueOut && s.tongueShift == -4;
+                at(cr, cornerR ? c.cornerMouth[R.variant] : c.mouth[i], R);
+                at(cr, cornerL ? c.cornerMouth[L.variant] : c.mouth[j], L, -1);
+                if (i == j && !s.tongueOut) at(cr, c.middle, R);
             } else if (s.lipsMode) {
                 const Part &LR = s.lipsR, &LL = s.lipsL;
                 int i = LR.frame + LR.variant, j = LL.frame + LL.variant;
@@ -311,22 +332,17 @@ struct Screen {
                 };
                 pair(c.lipsB);
                 if (!s.tongueOut) drawImg(cr, c.tongue[40], LR.x + faceX, LR.y + faceY + 4);
-                if (s.tongueDepth > 0) pair(c.lipsA);
-                if (s.tongueDepth == 2) pair(c.lipsC);
+                pair(c.lipsA);
                 if (s.tongueDepth < 2) {
                     const Img &rp = c.lipsA[i], &lp = c.lipsA[j];
                     cairo_save(cr);
                     cairo_rectangle(cr, (int)(LL.x + faceX - lp.w() + 5), (int)(LL.y + faceY - lp.hy * lp.h() + 5),
                                     (int)(rp.w() + lp.w() - 10), (int)(lp.h() - 10));
                     cairo_clip(cr);
-                    if (s.tongueOut) tongueWise(cr, c.tongue[s.tongue.frame + s.tongue.variant + 20]);
+                    if (s.tongueOut) tongueWise(cr, c.heldTongue[5 * s.tongueDepth + s.tongue.variant]);
                     cairo_restore(cr);
                 }
-                if (s.tongueDepth == 1) pair(c.lipsC);
-                if (s.tongueDepth == 0) {
-                    pair(c.lipsA);
-                    pair(c.lipsC);
-                }
+                pair(c.lipsC);
                 drawImg(cr, c.mark1, faceX + 490, faceY + 567);
                 drawImg(cr, c.mark2, faceX + 132, faceY + 566);
                 if (s.tongueOut && s.tongueDepth == 2)
@@ -351,7 +367,7 @@ struct Screen {
         if (cr_ == 2 && cl == 0) r = 36, l = 37;
         if (cr_ == 0 && cl == 2) r = 37, l = 36;
         if (cr_ == 2 && cl == 2) r = l = 36;
-        if (r >= 0 && cr_ == 1) at(cr, c.cheek, s.cheekR);
+        if (r >= 0 && cr_ == 1) at(cr, c.puffed, s.cheekR);
         if (r >= 0 && cl == 1) at(cr, c.cheek, s.cheekL, -1);
         if (r >= 0) {
             at(cr, c.mouth[r], R, 1, dx);
@@ -371,7 +387,7 @@ struct Screen {
             tongueWise(cr, c.tongue[s.tongue.frame + s.tongue.variant]);
         drawMouth(cr);
         if (s.tongueOut && s.tongue.variant == 4 && noMode && cheeksFlat)
-            tongueWise(cr, c.tongue[s.tongue.frame + 4], -4);
+            tongueWise(cr, c.cornerTongue[s.tongue.frame / 5]);
         drawImg(cr, c.brow, s.browR.x + faceX, s.browR.y + faceY, s.browR.angle);
         drawImg(cr, c.brow, s.browL.x + faceX, s.browL.y + faceY, s.browL.angle, -1);
         if (!buttons) return;
@@ -698,14 +714,15 @@ void seamSheets(const Cast& cast, const std::string& docs) {
                t, 7);
 }
 
-// Every tongue pose out of the pouting lips: each depth and shape at every
+// Every tongue pose out of the pouting lips: each depth (its tip held
+// between the lips, whatever its shape, then each shape in front) at every
 // side place of the narrowest lips, and at the corner of the widest.
 void lipsTongueSheet(const Cast& cast, const std::string& docs) {
     std::vector<Tile> t;
-    const char* depths[] = {"inside", "between", "in front"};
+    const char* depths[] = {"tip between", "tip further out", "in front"};
     const char* shapes[] = {"far up", "up", "down", "far down"};
     for (int depth = 0; depth < 3; ++depth)
-        for (int shape = 0; shape < 4; ++shape)
+        for (int shape = 0; shape < (depth < 2 ? 1 : 4); ++shape)
             for (int side = 0; side <= 5; ++side) {
                 Screen sc(cast);
                 sc.s.lipsMode = sc.s.tongueOut = true;
@@ -713,7 +730,7 @@ void lipsTongueSheet(const Cast& cast, const std::string& docs) {
                 sc.s.tongue.frame = shape * 5;
                 if (side == 5) sc.s.lipsR.variant = sc.s.lipsL.variant = 6;
                 sc.shiftTongue(std::min(side, 4));
-                t.push_back({std::string(depths[depth]) + ", " + shapes[shape] +
+                t.push_back({std::string(depths[depth]) + (depth < 2 ? "" : std::string(", ") + shapes[shape]) +
                                  (side == 5 ? ", wide, 4" : fmt(", side %d", side)),
                              shot(sc, false, 248 + 392 - 90, 440, 180, 130, 1)});
             }
