@@ -38,8 +38,7 @@ constexpr float STATUS_WIDTH = 320, STATUS_HEIGHT = 40, COUNTDOWN_HEIGHT = 60;
 // The homework's words, and where they stand: over the hair, above the eyes.
 const char* const kStartHint = N_("Tap anywhere to start.");
 const char* const kWellDone = N_("Well done!");
-constexpr float HOMEWORK_X = 340, HOMEWORK_W = 600, HOMEWORK_TOP = 40;
-constexpr float HOMEWORK_TITLE_HEIGHT = 36, HOMEWORK_TEXT_HEIGHT = 24;
+constexpr float HOMEWORK_X = 340;
 
 }  // namespace
 
@@ -69,11 +68,18 @@ const FaceButton FACE_BUTTONS[SLOT_COUNT] = {
      nullptr, nullptr},
 };
 
-const ControlBox HOMEWORK_CONTROL_BOXES[HOMEWORK_CONTROLS] = {
-    {540, 640, 200, 70, N_("Start")},
-    {HOMEWORK_X + 20, 140, 200, 60, N_("Again")},
-    {HOMEWORK_X + 240, 140, 340, 60, N_("Keep in my library")},
+const HomeworkLayout HOMEWORK_LAYOUTS[2] = {
+    {HOMEWORK_X, 600, 40, 36, 24, 22,
+     {{540, 640, 200, 70, N_("Start")},
+      {HOMEWORK_X + 20, 140, 200, 60, N_("Again")},
+      {HOMEWORK_X + 240, 140, 340, 60, N_("Keep in my library")}}},
+    // Upright the face fills the width: the words over its hair, Start
+    // under the buttons' rows.
+    {30, 740, 20, 56, 38, 34,
+     {{200, 1000, 400, 120, N_("Start")}, {50, 200, 260, 110, N_("Again")}, {330, 200, 420, 110, N_("Keep in my library")}}},
 };
+
+const HomeworkLayout& HomeworkLayoutFor(Arrangement a) { return HOMEWORK_LAYOUTS[a == Arrangement::Portrait ? 1 : 0]; }
 
 const GestureKeyRow GESTURE_KEYS[GESTURE_KEY_COUNT] = {
     {'G', "G", N_("smiling mouth")},
@@ -265,9 +271,8 @@ Request c_FaceScreen::Tick(const AppInput& in, RepeatChoice& choice) {
         return started;
     }
     if (homework == Homework::ENDED) {
-        AppInput dialog = LandscapeDialogInput(in);
         auto clicked = [&](HomeworkControl c) {
-            return dialog.hit && HOMEWORK_CONTROL_BOXES[c].Inside(dialog.x, dialog.y);
+            return in.hit && HomeworkLayoutFor(in.arrangement).boxes[c].Inside(in.x, in.y);
         };
         Request pressed;
         pressed.cues = SoundBit(SOUND_PRESS);
@@ -424,59 +429,60 @@ void c_FaceScreen::Draw(c_Canvas* c, Arrangement a) const {
     DrawTimeLeft(c, a);
     if (player.playing) DrawPaceControl(c, a);
     DrawRepeatStatus(c, a);
-    c->PushMatrix();
-    EnterLandscapeDialog(c, a);
-    DrawHomework(c);
-    c->PopMatrix();
+    DrawHomework(c, a);
 }
 
-void c_FaceScreen::DrawHomework(c_Canvas* c) const {
+void c_FaceScreen::DrawHomework(c_Canvas* c, Arrangement a) const {
+    const HomeworkLayout& l = HomeworkLayoutFor(a);
+    const float middle = l.x + l.w / 2;
+    const ControlBox* boxes = l.boxes;
     if (homework != Homework::INTRO && homework != Homework::ENDED) return;
     bool intro = homework == Homework::INTRO;
-    std::vector<std::string> title = WrapLines(c, prescription.title, HOMEWORK_TITLE_HEIGHT, HOMEWORK_W - 40);
+    std::vector<std::string> title = WrapLines(c, prescription.title, l.titleHeight, l.w - 40);
     std::vector<std::string> note;
     // No note, no line: wrapping gives an empty text one empty line.
     if (intro && !prescription.note.empty())
-        note = WrapLines(c, prescription.note, HOMEWORK_TEXT_HEIGHT, HOMEWORK_W - 40);
-    float titleHeight = HOMEWORK_TITLE_HEIGHT * 1.2f * static_cast<float>(title.size());
-    float height = intro ? 20 + titleHeight + HOMEWORK_TEXT_HEIGHT * 1.3f * static_cast<float>(note.size() + 2)
-                         : HOMEWORK_CONTROL_BOXES[HOMEWORK_AGAIN].y + 80 - HOMEWORK_TOP;
+        note = WrapLines(c, prescription.note, l.textHeight, l.w - 40);
+    float titleHeight = l.titleHeight * 1.2f * static_cast<float>(title.size());
+    float height = intro ? 20 + titleHeight + l.textHeight * 1.3f * static_cast<float>(note.size() + 2)
+                         : boxes[HOMEWORK_AGAIN].y + boxes[HOMEWORK_AGAIN].h + 20 -
+                               l.top;
     c->SetColor(1, 1, 1);
     c->SetAlpha(0.92f);
-    c->DrawRect(HOMEWORK_X, HOMEWORK_TOP, HOMEWORK_W, height);
+    c->DrawRect(l.x, l.top, l.w, height);
     c->SetAlpha(1);
     c->SetColor(0.13f, 0.18f, 0.27f);
-    float y = HOMEWORK_TOP + 14;
+    float y = l.top + 14;
     if (!intro) {
-        DrawLabel(c, _(kWellDone), VIRTUAL_WIDTH / 2, y, HOMEWORK_TITLE_HEIGHT, true);
-        y += HOMEWORK_TITLE_HEIGHT * 1.3f;
-        DrawLabel(c, FitLabel(c, prescription.title, HOMEWORK_TEXT_HEIGHT, HOMEWORK_W - 40), VIRTUAL_WIDTH / 2, y,
-                  HOMEWORK_TEXT_HEIGHT, true);
-        DrawControl(c, HOMEWORK_CONTROL_BOXES[HOMEWORK_AGAIN]);
-        DrawControl(c, HOMEWORK_CONTROL_BOXES[HOMEWORK_KEEP]);
+        DrawLabel(c, _(kWellDone), middle, y, l.titleHeight, true);
+        y += l.titleHeight * 1.3f;
+        DrawLabel(c, FitLabel(c, prescription.title, l.textHeight, l.w - 40), middle, y,
+                  l.textHeight, true);
+        DrawControl(c, boxes[HOMEWORK_AGAIN], l.controlTextHeight);
+        DrawControl(c, boxes[HOMEWORK_KEEP], l.controlTextHeight);
         c->SetColor(1, 1, 1);
         return;
     }
     for (const std::string& line : title) {
-        DrawLabel(c, line, VIRTUAL_WIDTH / 2, y, HOMEWORK_TITLE_HEIGHT, true);
-        y += HOMEWORK_TITLE_HEIGHT * 1.2f;
+        DrawLabel(c, line, middle, y, l.titleHeight, true);
+        y += l.titleHeight * 1.2f;
     }
     y += 10;
     for (const std::string& line : note) {
-        DrawLabel(c, line, VIRTUAL_WIDTH / 2, y, HOMEWORK_TEXT_HEIGHT, true);
-        y += HOMEWORK_TEXT_HEIGHT * 1.3f;
+        DrawLabel(c, line, middle, y, l.textHeight, true);
+        y += l.textHeight * 1.3f;
     }
-    DrawLabel(c, PrescriptionText(prescription), VIRTUAL_WIDTH / 2, y, HOMEWORK_TEXT_HEIGHT, true);
+    DrawLabel(c, PrescriptionText(prescription), middle, y, l.textHeight, true);
     // The hint stands on a calm strip of its own, over the child's collar.
-    const ControlBox& start = HOMEWORK_CONTROL_BOXES[HOMEWORK_START];
+    const ControlBox& start = boxes[HOMEWORK_START];
     float hintY = start.y + start.h + 10;
     c->SetColor(1, 1, 1);
     c->SetAlpha(0.92f);
-    c->DrawRect(HOMEWORK_X, hintY - 6, HOMEWORK_W, HOMEWORK_TEXT_HEIGHT + 12);
+    c->DrawRect(l.x, hintY - 6, l.w, l.textHeight + 12);
     c->SetAlpha(1);
     c->SetColor(0.35f, 0.35f, 0.35f);
-    DrawLabel(c, _(kStartHint), VIRTUAL_WIDTH / 2, hintY, HOMEWORK_TEXT_HEIGHT, true);
-    DrawControl(c, HOMEWORK_CONTROL_BOXES[HOMEWORK_START]);
+    DrawLabel(c, _(kStartHint), middle, hintY, l.textHeight, true);
+    DrawControl(c, boxes[HOMEWORK_START], l.controlTextHeight);
     c->SetColor(1, 1, 1);
 }
 

@@ -94,7 +94,13 @@ FaceShift FaceShiftFor(Arrangement a);
 // show before it starts, and its end offers to play it again or to keep it.
 enum class Homework { NONE, INTRO, PLAYING, ENDED };
 enum HomeworkControl { HOMEWORK_START, HOMEWORK_AGAIN, HOMEWORK_KEEP, HOMEWORK_CONTROLS };
-extern const ControlBox HOMEWORK_CONTROL_BOXES[HOMEWORK_CONTROLS];
+// Where the homework's panel, its words and its buttons stand in an
+// arrangement: over the hair, and upright readable and a finger wide.
+struct HomeworkLayout {
+    float x, w, top, titleHeight, textHeight, controlTextHeight;
+    ControlBox boxes[HOMEWORK_CONTROLS];
+};
+const HomeworkLayout& HomeworkLayoutFor(Arrangement a);
 
 class c_FaceScreen : public Object {
 public:
@@ -178,7 +184,7 @@ private:
     void DrawTimeLeft(c_Canvas* canvas, Arrangement a) const;
     void DrawPaceControl(c_Canvas* canvas, Arrangement a) const;
     void DrawRepeatStatus(c_Canvas* canvas, Arrangement a) const;
-    void DrawHomework(c_Canvas* canvas) const;
+    void DrawHomework(c_Canvas* canvas, Arrangement a) const;
     void StartPrescription(RepeatChoice& choice);
     Request KeepHomework();
 };

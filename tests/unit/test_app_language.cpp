@@ -124,7 +124,9 @@ TEST_F(AppLanguageTest, EveryLabelFitsItsBoxInEveryLanguage) {
         for (const ControlBox& box : editor.boxes) boxes.push_back({where, box, editor.textHeight});
     }
     for (const ControlBox& box : KEEP_CONTROL_BOXES) boxes.push_back({"keep", box, CONTROL_TEXT_HEIGHT});
-    for (const ControlBox& box : HOMEWORK_CONTROL_BOXES) boxes.push_back({"homework", box, CONTROL_TEXT_HEIGHT});
+    for (Arrangement a : {Arrangement::Landscape, Arrangement::Portrait})
+        for (const ControlBox& box : HomeworkLayoutFor(a).boxes)
+            boxes.push_back({"homework", box, HomeworkLayoutFor(a).controlTextHeight});
 
     for (const std::string& language : AvailableLanguages(LocaleFolder())) {
         ASSERT_EQ(UseLanguage(language, LocaleFolder()), "");

@@ -322,6 +322,9 @@ TEST_F(ScreensTest, AnUprightPhoneGetsTheFaceLargeAndBoxesAFingerCanHit) {
     const LibraryLayout& library = LibraryLayoutFor(Arrangement::Portrait);
     for (int c = 0; c < LIBRARY_CONTROLS; ++c) EXPECT_GE(pixels(library.controls[c]), 44) << "library control " << c;
     EXPECT_GE(library.crossSize / box.unitsPerPixel, 44);
+    const HomeworkLayout& homework = HomeworkLayoutFor(Arrangement::Portrait);
+    for (const ControlBox& b : homework.boxes) EXPECT_GE(pixels(b), 44) << b.label;
+    EXPECT_GE(homework.textHeight / box.unitsPerPixel, 12);
     for (int k = 0; k < CARD_CONTROLS; ++k)
         EXPECT_GE(pixels(CardControlBox(LibraryCardBox(0, Arrangement::Portrait), static_cast<CardControl>(k),
                                         Arrangement::Portrait)),
