@@ -210,7 +210,7 @@ void c_MyApp::Step(AppInput in) {
         case ScreenKind::Title: Handle(title->Tick(in, NamesKeys())); break;
         case ScreenKind::Face: Handle(face->Tick(in, choice)); break;
         case ScreenKind::Library: Handle(library->Tick(in, choice)); break;
-        case ScreenKind::AskKeep: Answer(keep.Tick(LandscapeDialogInput(in))); break;
+        case ScreenKind::AskKeep: Answer(keep.Tick(in)); break;
     }
     // The finger that changed the screen is not the new screen's: a drag
     // that goes on would pose the face it did not aim at.
@@ -462,10 +462,7 @@ int c_MyApp::OnDraw() {
         case ScreenKind::Library: library->Draw(canvas, a, choice, NamesKeys()); break;
         case ScreenKind::AskKeep:
             face->Draw(canvas, a);
-            canvas->PushMatrix();
-            EnterLandscapeDialog(canvas, a);
-            keep.Draw(canvas);
-            canvas->PopMatrix();
+            keep.Draw(canvas, a);
             break;
     }
     DrawMessage(a);

@@ -10,12 +10,19 @@ class c_Canvas;
 
 enum class KeepAnswer { NONE, SAVE, DISCARD, CANCEL };
 enum KeepControl { KEEP_SAVE, KEEP_DISCARD, KEEP_CANCEL, KEEP_CONTROLS };
-extern const ControlBox KEEP_CONTROL_BOXES[KEEP_CONTROLS];
+// Where the panel, its words and its buttons stand in an arrangement:
+// upright, the buttons one under the other and a finger high.
+struct KeepLayout {
+    ControlBox panel;
+    ControlBox boxes[KEEP_CONTROLS];
+    float questionHeight, textHeight, controlTextHeight;
+};
+const KeepLayout& KeepLayoutFor(Arrangement a);
 
 struct KeepDialog {
     // What was asked for, done once the recording is saved or discarded.
     Request pending;
 
     KeepAnswer Tick(const AppInput& in) const;
-    void Draw(c_Canvas* canvas) const;
+    void Draw(c_Canvas* canvas, Arrangement a) const;
 };

@@ -117,22 +117,3 @@ float TextHeight(Arrangement a, float height) {
     return a == Arrangement::Portrait && height < PORTRAIT_TEXT_MIN ? PORTRAIT_TEXT_MIN : height;
 }
 
-namespace {
-constexpr float DIALOG_SCALE = PORTRAIT_WIDTH / VIRTUAL_WIDTH;
-constexpr float DIALOG_TOP = (PORTRAIT_HEIGHT - VIRTUAL_HEIGHT * DIALOG_SCALE) / 2;
-}  // namespace
-
-void EnterLandscapeDialog(c_Canvas* canvas, Arrangement a) {
-    if (a != Arrangement::Portrait) return;
-    canvas->Translate(0, DIALOG_TOP);
-    canvas->Scale(DIALOG_SCALE, DIALOG_SCALE);
-}
-
-AppInput LandscapeDialogInput(const AppInput& in) {
-    AppInput out = in;
-    if (in.arrangement != Arrangement::Portrait) return out;
-    out.x = in.x / DIALOG_SCALE;
-    out.y = (in.y - DIALOG_TOP) / DIALOG_SCALE;
-    out.arrangement = Arrangement::Landscape;
-    return out;
-}

@@ -55,10 +55,3 @@ String Shown(const std::string& text);
 // A change of language makes them anew.
 const String& CachedText(const char* text);
 
-// Dialogs laid out for the landscape screen alone (the keep question, the
-// homework's start and end, the library's editor) are shown upright scaled
-// to the screen's width, centred: the canvas's transform for them, and a
-// point of the screen in their own units.
-void EnterLandscapeDialog(c_Canvas* canvas, Arrangement a);
-struct AppInput;
-AppInput LandscapeDialogInput(const AppInput& in);

@@ -469,7 +469,7 @@ TEST_F(KeepTest, EveryWayOutOfAnUnsavedRecordingAsksAndEachAnswerKeepsItsWord) {
         EXPECT_EQ(FaceText(app->Face()->Snapshot()), face) << way;
         // Cancel as a click, too.
         leave();
-        const ControlBox& cancel = KEEP_CONTROL_BOXES[KEEP_CANCEL];
+        const ControlBox& cancel = KeepLayoutFor(Arrangement::Landscape).boxes[KEEP_CANCEL];
         Click(app, cancel.x + 5, cancel.y + 5);
         EXPECT_TRUE((app->screen == ScreenKind::Face)) << way;
         if (way == CLOSE) continue;
@@ -488,7 +488,7 @@ TEST_F(KeepTest, EveryWayOutOfAnUnsavedRecordingAsksAndEachAnswerKeepsItsWord) {
         if (way == HOME) KeyTick(again, Key(SLOT_HOME), false, false);
         if (way == LIBRARY) KeyTick(again, Key(SLOT_LIBRARY), false, false);
         if (way == ANEW) KeyTick(again, Key(SLOT_RECORD), false, false), KeyTick(again, Key(SLOT_RECORD), false, false);
-        const ControlBox& discard = KEEP_CONTROL_BOXES[KEEP_DISCARD];
+        const ControlBox& discard = KeepLayoutFor(Arrangement::Landscape).boxes[KEEP_DISCARD];
         Click(again, discard.x + 5, discard.y + 5);
         EXPECT_EQ(Saved(), 0u) << way;
         EXPECT_TRUE((again->screen == reached)) << way;
@@ -511,7 +511,7 @@ TEST_F(KeepDeathTest, TheWindowsCloseEndsTheProgramOnceAnswered) {
                 if (key) {
                     Press(app, key);
                 } else {
-                    const ControlBox& discard = KEEP_CONTROL_BOXES[KEEP_DISCARD];
+                    const ControlBox& discard = KeepLayoutFor(Arrangement::Landscape).boxes[KEEP_DISCARD];
                     Click(app, discard.x + 5, discard.y + 5);
                 }
                 std::exit(3);

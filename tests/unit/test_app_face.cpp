@@ -106,7 +106,7 @@ TEST(AppScreens, HomeGivesTheChildsTexturesBackAndTheNextChoiceStartsAfresh) {
         finger.Idle(2);
         // The recording made on the way is not saved: home asks, Discard goes on.
         ASSERT_TRUE((app->screen == ScreenKind::AskKeep));
-        const ControlBox& discard = KEEP_CONTROL_BOXES[KEEP_DISCARD];
+        const ControlBox& discard = KeepLayoutFor(Arrangement::Landscape).boxes[KEEP_DISCARD];
         finger.Tap(discard.x + discard.w / 2, discard.y + discard.h / 2);
         finger.Idle(2);
         ASSERT_FALSE((app->screen == ScreenKind::Face));
@@ -735,7 +735,7 @@ TEST_F(RecorderTest, RecordWhilePlayingStopsThePlaybackAndArmsANewRecording) {
     // The recording is not saved: recording anew asks first, Discard goes on.
     Record();
     ASSERT_TRUE((app->screen == ScreenKind::AskKeep));
-    const ControlBox& discard = KEEP_CONTROL_BOXES[KEEP_DISCARD];
+    const ControlBox& discard = KeepLayoutFor(Arrangement::Landscape).boxes[KEEP_DISCARD];
     finger->Tap(discard.x + discard.w / 2, discard.y + discard.h / 2);
     EXPECT_EQ(app->face->player.playing, 0);
     EXPECT_EQ(app->face->player.recordingOn, 1);

@@ -123,7 +123,9 @@ TEST_F(AppLanguageTest, EveryLabelFitsItsBoxInEveryLanguage) {
         const EditLayout& editor = EditLayoutFor(a);
         for (const ControlBox& box : editor.boxes) boxes.push_back({where, box, editor.textHeight});
     }
-    for (const ControlBox& box : KEEP_CONTROL_BOXES) boxes.push_back({"keep", box, CONTROL_TEXT_HEIGHT});
+    for (Arrangement a : {Arrangement::Landscape, Arrangement::Portrait})
+        for (const ControlBox& box : KeepLayoutFor(a).boxes)
+            boxes.push_back({"keep", box, KeepLayoutFor(a).controlTextHeight});
     for (Arrangement a : {Arrangement::Landscape, Arrangement::Portrait})
         for (const ControlBox& box : HomeworkLayoutFor(a).boxes)
             boxes.push_back({"homework", box, HomeworkLayoutFor(a).controlTextHeight});

@@ -324,6 +324,7 @@ TEST_F(ScreensTest, AnUprightPhoneGetsTheFaceLargeAndBoxesAFingerCanHit) {
     EXPECT_GE(library.crossSize / box.unitsPerPixel, 44);
     const HomeworkLayout& homework = HomeworkLayoutFor(Arrangement::Portrait);
     for (const ControlBox& b : homework.boxes) EXPECT_GE(pixels(b), 44) << b.label;
+    for (const ControlBox& b : KeepLayoutFor(Arrangement::Portrait).boxes) EXPECT_GE(pixels(b), 44) << b.label;
     EXPECT_GE(homework.textHeight / box.unitsPerPixel, 12);
     for (int k = 0; k < CARD_CONTROLS; ++k)
         EXPECT_GE(pixels(CardControlBox(LibraryCardBox(0, Arrangement::Portrait), static_cast<CardControl>(k),
