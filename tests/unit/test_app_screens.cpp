@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <sstream>
 #include <string>
@@ -71,7 +72,8 @@ TEST_F(ScreensTest, LongRandomUseNeverBreaksTheApplicationOrTheFace) {
     // Every key any screen answers, and a few none does.
     const int keys[] = {'T', 'S', 'R', ' ', 'M', KEY_BACKSPACE, 'D', 'L', KEY_HOME, KEY_F1, 'G', 'P', 'E', 'I', '1',
                         '2', KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT, KEY_PAGE_UP, KEY_PAGE_DOWN, KEY_ESCAPE,
-                        KEY_ENTER, 'Y', 'N', 'Q', 'Z'};
+                        KEY_ENTER, 'Y', 'N', 'Q', 'Z', 'O', 'B', 'U', 'J', 'V', KEY_TAB};
+    const int kKeys = static_cast<int>(std::size(keys));
     const int kSequences = sequences ? std::atoi(sequences) : 1500;
     for (int sequence = 0; sequence < kSequences; ++sequence) {
         for (int action = 0; action < 12; ++action) {
@@ -79,8 +81,8 @@ TEST_F(ScreensTest, LongRandomUseNeverBreaksTheApplicationOrTheFace) {
                 case 0: {
                     // A key, now and then two in one tick, now and then Ctrl+S.
                     bool save = pick(8) == 0;
-                    AppInput in = save ? Keys({'S'}, true) : Keys({keys[pick(28)]});
-                    if (!save && pick(3) == 0) in.keys.set(static_cast<size_t>(keys[pick(28)]));
+                    AppInput in = save ? Keys({'S'}, true) : Keys({keys[pick(kKeys)]});
+                    if (!save && pick(3) == 0) in.keys.set(static_cast<size_t>(keys[pick(kKeys)]));
                     // Home is rare: a new face costs a load of its pictures.
                     if (in.Key(KEY_HOME) && pick(4)) in.keys.reset(KEY_HOME);
                     app->Step(in);
@@ -89,14 +91,23 @@ TEST_F(ScreensTest, LongRandomUseNeverBreaksTheApplicationOrTheFace) {
                 case 1: case 2: {
                     // A touch anywhere, held and moved a few ticks, perhaps
                     // with a key at its release.
+                    // Now and then a second finger, which may come and go.
                     float x = static_cast<float>(pick(1280)), y = static_cast<float>(pick(800));
-                    app->Step(Touch(x, y, true, true));
+                    AppInput::Touch other{pick(3) == 0, static_cast<float>(pick(1280)), static_cast<float>(pick(800))};
+                    AppInput in = Touch(x, y, true, true);
+                    in.more[0] = other;
+                    app->Step(in);
                     for (int t = pick(6); t > 0; --t) {
                         x += static_cast<float>(pick(121) - 60);
                         y += static_cast<float>(pick(121) - 60);
-                        app->Step(Touch(x, y, false, true));
+                        other.y += static_cast<float>(pick(121) - 60);
+                        if (pick(4) == 0) other.touching = !other.touching;
+                        in = Touch(x, y, false, true);
+                        in.more[0] = other;
+                        in.lostTicks = pick(5) == 0 ? pick(4) : 0;
+                        app->Step(in);
                     }
-                    AppInput release = pick(3) ? AppInput() : Keys({keys[pick(28)]});
+                    AppInput release = pick(3) ? AppInput() : Keys({keys[pick(kKeys)]});
                     release.x = x, release.y = y;
                     app->Step(release);
                     break;
